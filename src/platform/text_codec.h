@@ -1,0 +1,21 @@
+#pragma once
+// Files from older versions hold single-byte Windows-1252 text ("ö", "ß" and
+// the pi sign as one byte each); everything inside the program is UTF-8.
+
+#include <string>
+#include <string_view>
+
+namespace kalvo {
+
+bool IsValidUtf8(std::string_view bytes);
+
+// UTF-8 stays as it is (a byte-order mark is dropped); anything else is read
+// as Windows-1252.
+std::string DecodeFileText(std::string_view bytes);
+
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// ASCII and Latin-1 letters folded to lower case, for lookups that ignore case.
+std::string FoldCase(std::string_view utf8);
+
+}  // namespace kalvo

@@ -1,0 +1,109 @@
+#include "object_lists.h"
+
+#include <gtest/gtest.h>
+
+namespace kalvo {
+namespace {
+
+tElement Box(double x1, double y1, double x2, double y2, const char* text = "") {
+    tElement e;
+    e.Art = TDrawingTool::Textfeld;
+    e.x1 = x1;
+    e.y1 = y1;
+    e.x2 = x2;
+    e.y2 = y2;
+    e.Text = text;
+    return e;
+}
+
+std::string TextAt(const ElementListe& l, int i) {
+    tElement e;
+    e.Text = "untouched";
+    l.Get(i, e);
+    return e.Text;
+}
+
+TEST(ObjectLists, PositionsAtTheBorders) {
+    ElementListe l;
+    l.Init();
+    EXPECT_TRUE(l.Empty());
+    l.Insert(1, Box(0, 0, 1, 1, "b"));
+    l.Insert(0, Box(0, 0, 1, 1, "a"));  // 0 also puts first
+    l.Insert(3, Box(0, 0, 1, 1, "c"));  // Count + 1 appends
+    l.Insert(5, Box(0, 0, 1, 1, "x"));  // Count + 2 inserts nothing
+    l.InsertAfter(0, Box(0, 0, 1, 1, "x"));
+    l.InsertAfter(4, Box(0, 0, 1, 1, "x"));
+    ASSERT_EQ(l.Count(), 3);
+    EXPECT_EQ(TextAt(l, 1), "a");
+    EXPECT_EQ(TextAt(l, 2), "b");
+    EXPECT_EQ(TextAt(l, 3), "c");
+    EXPECT_EQ(TextAt(l, 0), "untouched");
+    EXPECT_EQ(TextAt(l, 4), "untouched");
+    EXPECT_EQ(TextAt(l, -1), "untouched");
+
+    l.InsertAfter(1, Box(0, 0, 1, 1, "a2"));
+    EXPECT_EQ(TextAt(l, 2), "a2");
+    l.Delete(0);
+    l.Delete(5);
+    EXPECT_EQ(l.Count(), 4);
+    l.Delete(1);
+    EXPECT_EQ(TextAt(l, 1), "a2");
+    l.Delete(l.Count());
+    EXPECT_EQ(l.Count(), 2);
+    EXPECT_EQ(TextAt(l, 2), "b");
+
+    l.Seek(2);
+    EXPECT_EQ(l.Cursor(), 2);
+    l.Delete(1);
+    EXPECT_EQ(l.Cursor(), 1);  // still the same cell
+    l.Seek(9);
+    EXPECT_EQ(l.Cursor(), 0);
+
+    l.Done();
+    EXPECT_TRUE(l.Empty());
+    l.Done();
+}
+
+TEST(ObjectLists, CopiesAreIndependentOfTheList) {
+    ElementListe l;
+    tElement e = Box(0, 0, 1, 1, "eins");
+    e.SchriftName = "Arial";
+    l.Insert(1, e);
+    e.SchriftName = "Courier New";
+    tElement out;
+    l.Get(1, out);
+    EXPECT_EQ(out.SchriftName, "Arial");
+}
+
+TEST(ObjectLists, FindAtTakesTheTopmostBoxAndIgnoresBorders) {
+    ElementListe l;
+    EXPECT_EQ(l.FindAt(5, 5), 0);
+    l.Insert(1, Box(0, 0, 10, 10));
+    l.Insert(2, Box(5, 5, 20, 20));
+    l.Insert(3, Box(100, 100, 110, 110));
+    EXPECT_EQ(l.FindAt(1, 1), 1);
+    EXPECT_EQ(l.FindAt(7, 7), 2);    // overlap: the later one
+    EXPECT_EQ(l.FindAt(0, 5), 0);    // left border
+    EXPECT_EQ(l.FindAt(10, 3), 0);   // right border of box 1, outside box 2
+    EXPECT_EQ(l.FindAt(5, 5), 1);    // border of box 2, inside box 1
+    EXPECT_EQ(l.FindAt(50, 50), 0);
+}
+
+TEST(ObjectLists, StoreKeepsWholeFunctionSets) {
+    SpeicherListe s;
+    ArchivEintrag a;
+    a.f = "x^2";
+    a.Schaubilder[34].zeichnen = true;
+    s.Insert(1, a);
+    a.f = "sin(x)";
+    s.Insert(s.Count() + 1, a);
+    ArchivEintrag out;
+    s.Get(1, out);
+    EXPECT_EQ(out.f.str(), "x^2");
+    EXPECT_TRUE(out.Schaubilder[34].zeichnen);
+    s.Get(2, out);
+    EXPECT_EQ(out.f.str(), "sin(x)");
+}
+
+}  // namespace
+}  // namespace kalvo

@@ -1,0 +1,223 @@
+#include "settings_file.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "message_sink.h"
+#include "program_state.h"
+
+namespace kalvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("kalvo-settings-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        ResetProgramState();
+        gControl.ProgramDir = dir_.string();
+    }
+    void TearDown() override {
+        fs::remove_all(dir_);
+        gControl.ProgramDir.clear();
+        ResetProgramState();
+    }
+    void WriteRaw(const std::string& bytes) {
+        std::ofstream out(dir_ / kSettingsFileName, std::ios::binary);
+        out << bytes;
+    }
+    fs::path dir_;
+};
+
+// Everything the settings file holds, set to values no default has.
+void SetUnusualValues() {
+    auto& k = gDisplay.Koordinatensystem;
+    k = {1, 2, 0, 1, 3, "Zeit in ¶ s", "Weg über Grund", 0x123456, 3, 0xABCDEF, 4};
+    for (int i = 1; i <= kGraphSlots; ++i) gDisplay.Schaubilder[i] = {static_cast<Color>(i * 1000), static_cast<uint8_t>(i % 4), i % 3 == 0};
+    gDisplay.Schaubilder[34] = {0x0000FF, 3, true};
+    gDisplay.Nachkommastellen = 3;
+    gDisplay.Schriftgroesse = 13;
+    gDisplay.Schriftname = "Liberation Sans";
+    gDisplay.SchriftFett = true;
+    gDisplay.Rahmen = true;
+    gDisplay.HintergrundBildschirm = 0x102030;
+    gDisplay.HintergrundDrucker = 0xF0E0D0;
+    gDisplay.Aufloesung = 4;
+    gDisplay.AnimationDelay = 250;
+    for (int i = 1; i <= kListTerms; ++i) gTerms.Listenterme[i] = "x^" + std::to_string(i) + "+ö";
+    gTerms.KonstanteA = 0.1;
+    gTerms.KonstanteB = -1e-300;
+    gTerms.KonstanteC = 1.0 / 3.0;
+    gTerms.KonstanteD = 6.02214076e23;
+    gView = {-M_PI, std::nextafter(8.0, 9.0), -0.5, 1e9, -2, 3, false, -1, 1, -2, 2, -3, 3, -4, 4, 0.25, 0.5, 0.75, 1.5};
+    gTerms.TermF = "sin(¶x)*größe";
+    gTerms.TermG = "x^2-3";
+    gParams = {-2, 2, 0.1, -1, 1, 0.2, -M_PI / 2, 2 * M_PI, 0.005, 1, 50, 2};
+    gTerms.ParameterListe = "1; 2,5; sqrt(2)";
+    gTerms.ParameterWerte = {1, 2.5, std::sqrt(2.0), 0, 0, 0, 0, 0, 0, 0, 3};
+    gTerms.TermH1 = "x";
+    gTerms.TermH2 = "x^2";
+    gTerms.TermH3 = "1/x";
+    gTerms.TermH4 = "e^x";
+    gTerms.ParameterListe2 = "7";
+    gTerms.ParameterWerte2 = {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    gTerms.TermXt = "cos(t)";
+    gTerms.TermYt = "sin(2t)";
+}
+
+TEST_F(SettingsFileTest, RoundTripIsBitIdentical) {
+    SetUnusualValues();
+    const ViewWindowState view = gView;
+    const ParameterState params = gParams;
+    const TermState terms = gTerms;
+    const DisplayState display = gDisplay;
+    ASSERT_TRUE(SaveSettings());
+
+    ResetProgramState();
+    gControl.ProgramDir = dir_.string();
+    LoadSettings();
+    EXPECT_TRUE(gView == view);
+    EXPECT_TRUE(gParams == params);
+    EXPECT_TRUE(gTerms == terms);
+    EXPECT_TRUE(gDisplay == display);
+    EXPECT_EQ(gView.BereichX1, -M_PI);
+    EXPECT_EQ(gDisplay.Schaubilder[34], (Schaubild{0x0000FF, 3, true}));
+    EXPECT_EQ(gTerms.TermF.str(), "sin(¶x)*größe");
+}
+
+TEST_F(SettingsFileTest, NoFileGivesTheProgramDefaults) {
+    LoadSettings();
+    EXPECT_EQ(gView.BereichX1, -8);
+    EXPECT_EQ(gView.BereichY2, 8);
+    EXPECT_EQ(gTerms.KonstanteD, 1);
+    EXPECT_EQ(gParams.ParamkurveTVon, -M_PI);
+    EXPECT_EQ(gParams.ParamkurveTSchrittweite, 0.01);
+    // Never black on black, a 0-point font or a 0x0 metafile.
+    EXPECT_EQ(gDisplay.HintergrundBildschirm, 0xFFFFFFu);
+    EXPECT_EQ(gDisplay.Schriftgroesse, 10);
+    EXPECT_EQ(gDisplay.Aufloesung, 3);
+    EXPECT_TRUE(gDisplay.Schaubilder[1].zeichnen);
+}
+
+TEST_F(SettingsFileTest, MissingKeysGiveTheirReadDefaults) {
+    gView.BereichX2 = 100;  // a missing key does not keep the current value here
+    WriteRaw("[xyBereich]\nx1=-2\n");
+    LoadSettings();
+    EXPECT_EQ(gView.BereichX1, -2);
+    EXPECT_EQ(gView.BereichX2, 8);
+    EXPECT_EQ(gView.BereichY1, -8);
+    EXPECT_EQ(gView.BereichY2, 8);
+}
+
+TEST_F(SettingsFileTest, OldWindowsFileWithGarbageLoadsClamped) {
+    std::string file =
+        "[KOORDINATENSYSTEM]\r\n"
+        "xskalierung=7\r\n"
+        "Gitter=-1\r\n"
+        "Art=x\r\n"
+        "Schriftgr\xF6\xDF" "e=99\r\n"
+        "xAchsentext=Stra\xDF" "e\r\n"
+        "[schaubilder]\r\n"
+        "LINIENART5=200\r\n"
+        "Linienfarbe5=$FF\r\n"
+        "zeichnen5=1\r\n"
+        "[fg Funktionsterme]\r\n"
+        "F(X)=2\xB6x\r\n"
+        "[fg Parameter t]\r\n"
+        "Schrittweite=0,5\r\n"
+        "Wert1=2,5\r\n"
+        "Wert11=57\r\n"
+        "[h Parameter t]\r\n"
+        "Wert211=-3\r\n"
+        "[Eingabe]\r\n"
+        "Nachkommastellen=12\r\n"
+        "[Grafikdatei]\r\n"
+        "Aufloesung=0\r\n"
+        "[3d-Animation Delay]\r\n"
+        "time=5000\r\n"
+        "[Konstanten]\r\n"
+        "a=garbage\r\n"
+        "b=1e400\r\n";
+    WriteRaw(file);
+    LoadSettings();
+    const auto& k = gDisplay.Koordinatensystem;
+    EXPECT_EQ(k.xSkalierung, 2);
+    EXPECT_EQ(k.Gitter, 0);
+    EXPECT_EQ(k.Art, 0);  // not a number: keeps the current value
+    EXPECT_EQ(gDisplay.Schriftgroesse, 14);
+    EXPECT_EQ(k.xAchsentext.str(), "Straße");
+    EXPECT_EQ(gDisplay.Schaubilder[5], (Schaubild{0xFF, 3, true}));
+    EXPECT_EQ(gTerms.TermF.str(), "2¶x");
+    EXPECT_EQ(gParams.FgTSchrittweite, 0.5);
+    EXPECT_EQ(gTerms.ParameterWerte[0], 2.5);
+    EXPECT_EQ(gTerms.ParameterWerte[10], 10);
+    EXPECT_EQ(gTerms.ParameterWerte2[10], 0);
+    EXPECT_EQ(gDisplay.Nachkommastellen, 3);
+    EXPECT_EQ(gDisplay.Aufloesung, 2);
+    EXPECT_EQ(gDisplay.AnimationDelay, 1000);
+    EXPECT_EQ(gTerms.KonstanteA, 1);
+    EXPECT_EQ(gTerms.KonstanteB, 1);
+    EXPECT_EQ(gView.BereichX1, -8);
+}
+
+TEST_F(SettingsFileTest, LongTextsAreCutWhereTheyAreStored) {
+    WriteRaw("[fg Funktionsterme]\nf(x)=" + std::string(200, 'x') + "\n[Funktionsterme]\nf1(x)=" +
+             std::string(100, 'y') + "\n[Koordinatensystem]\nyAchsentext=" + std::string(90, 'z') + "\n");
+    LoadSettings();
+    EXPECT_EQ(gTerms.TermF.size(), 120u);
+    EXPECT_EQ(gTerms.Listenterme[1].size(), 60u);
+    EXPECT_EQ(gDisplay.Koordinatensystem.yAchsentext.size(), 80u);
+}
+
+TEST_F(SettingsFileTest, SavingKeepsForeignKeysAndOrder) {
+    WriteRaw("[Fremd]\nschluessel=wert\n[xyBereich]\nx1=5\n");
+    gView.BereichX1 = -3;
+    ASSERT_TRUE(SaveSettings());
+    IniFile ini;
+    ASSERT_TRUE(ini.Load((dir_ / kSettingsFileName).string()));
+    EXPECT_EQ(ini.ReadString("Fremd", "schluessel", ""), "wert");
+    EXPECT_EQ(ini.ReadFloat("xyBereich", "x1", 0), -3);
+    const auto names = ini.SectionNames();
+    ASSERT_GE(names.size(), 4u);
+    EXPECT_EQ(names[2], "Koordinatensystem");
+    EXPECT_EQ(names.back(), "Grafik");
+    EXPECT_EQ(names[names.size() - 5], "Farben");
+}
+
+TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
+    // A folder in the way of the rename makes the write fail even for root.
+    fs::create_directories(dir_ / kSettingsFileName / "blocked");
+    MessageRecorder messages;
+    EXPECT_FALSE(SaveSettings());
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_NE(messages.messages()[0].find("kann nicht geschrieben werden"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(dir_ / kSettingsFileName / "blocked"));
+}
+
+TEST_F(SettingsFileTest, UnwritableProgramFolderUsesTheConfigFolder) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    const fs::path config = dir_ / "config";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    const fs::path program = dir_ / "program";
+    fs::create_directories(program);
+    fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
+    gControl.ProgramDir = program.string();
+    gView.BereichX1 = -4;
+    EXPECT_TRUE(SaveSettings());
+    EXPECT_TRUE(fs::exists(config / "kalvograf" / kSettingsFileName));
+    gView.BereichX1 = 0;
+    LoadSettings();
+    EXPECT_EQ(gView.BereichX1, -4);
+    fs::permissions(program, fs::perms::owner_all);
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace kalvo
