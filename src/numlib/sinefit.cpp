@@ -244,7 +244,8 @@ int SinusRegression(const TVector& X, const TVector& Y, int N) {
     const double b = 2.0 * Pi / (X[N] - X[1]);
     const double d = (ymax + ymin) / 2.0;
     const double a = (ymax - ymin) / 2.0;
-    const double c = Pi / (2.0 * b) - b * imax;
+    // The start curve has its peak at the x of the largest y.
+    const double c = Pi / 2.0 - b * X[imax];
     if (!std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c) || !std::isfinite(d)) return -1;
 
     SinusFitState& st = SinusFit;
