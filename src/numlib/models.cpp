@@ -16,6 +16,13 @@ int PolyDeg = 2;              // polynomial model
 int Deg1 = 1, Deg2 = 1;       // rational model: numerator and denominator degree
 bool ConsTerm = true;         // rational model: numerator with constant term
 
+// prefix followed by the number, as in "a3" or "*x^3"
+std::string Indexed(const char* prefix, int i) {
+    std::string s(prefix);
+    s += std::to_string(i);
+    return s;
+}
+
 // An option value as a degree; anything not finite or out of range counts as 0.
 int DegreeOption(const TVector& Opt, int i) {
     if (!Covers(Opt, i) || !(std::fabs(Opt[i]) < 1000.0)) return 0;
@@ -208,17 +215,26 @@ std::string ModelFormula() {
         case 2: {
             if (PolyDeg == 2) return "y = ax^2 + bx + c";
             std::string s = "y = ";
-            for (int i = PolyDeg; i >= 1; --i)
-                s += "a" + std::to_string(i) + "*x^" + std::to_string(i) + "+";
+            for (int i = PolyDeg; i >= 1; --i) {
+                s += Indexed("a", i);
+                s += Indexed("*x^", i);
+                s += "+";
+            }
             return s + "a0";
         }
         case 3: {
             std::string s = "y = (";
             if (ConsTerm) s += "p0 + ";
             s += "p1*x";
-            for (int i = 2; i <= Deg1; ++i) s += " + p" + std::to_string(i) + "*x^" + std::to_string(i);
+            for (int i = 2; i <= Deg1; ++i) {
+                s += Indexed(" + p", i);
+                s += Indexed("*x^", i);
+            }
             s += ") / (1 + q1*x";
-            for (int j = 2; j <= Deg2; ++j) s += " + q" + std::to_string(j) + "*x^" + std::to_string(j);
+            for (int j = 2; j <= Deg2; ++j) {
+                s += Indexed(" + q", j);
+                s += Indexed("*x^", j);
+            }
             return s + ")";
         }
         case 4: return "y = a exp(b x)";
@@ -256,10 +272,10 @@ std::string ModelParamName(int i) {
     };
     switch (FitModel) {
         case 0: return pick({"c", "m"});
-        case 2: return i >= 0 && i <= PolyDeg ? "a" + std::to_string(i) : "";
+        case 2: return i >= 0 && i <= PolyDeg ? Indexed("a", i) : "";
         case 3:
             if (i < ModelFirstParamIndex() || i > Deg1 + Deg2) return "";
-            return i <= Deg1 ? "p" + std::to_string(i) : "q" + std::to_string(i - Deg1);
+            return i <= Deg1 ? Indexed("p", i) : Indexed("q", i - Deg1);
         case 4: return i == 0 ? "" : pick({"", "a", "b"});
         case 5: return pick({"b", "k", "a"});
         case 7: return pick({"a", "z"});

@@ -83,7 +83,10 @@ TEST_F(ModelsTest, FormulaTextsAndParameterNames) {
         EXPECT_EQ(ModelFirstParamIndex(), c.first) << c.model;
         EXPECT_EQ(ModelLastParamIndex(), c.last) << c.model;
         std::string names;
-        for (int i = c.first; i <= c.last; ++i) names += (i > c.first ? " " : "") + ModelParamName(i);
+        for (int i = c.first; i <= c.last; ++i) {
+            if (i > c.first) names += ' ';
+            names += ModelParamName(i);
+        }
         EXPECT_EQ(names, c.names) << c.model;
     }
 }
