@@ -92,6 +92,12 @@ double ChiSquare(const TVector& Y, const TVector& W, const TVector& Yfit, int np
     return (npts / SumW) * s / (npts - nfree);
 }
 
+bool FitArraysOk(const TVector& X, const TVector& Y, const TVector& W, const TVector& Yfit,
+                 int nterms, int npts) {
+    return nterms >= 1 && nterms <= 4 && npts >= 1 && Covers(X, npts) && Covers(Y, npts) &&
+           Covers(W, npts) && Covers(Yfit, npts);
+}
+
 }  // namespace
 
 void MarquardtStep(const TVector& X, const TVector& Y, const TVector& W,
@@ -100,6 +106,7 @@ void MarquardtStep(const TVector& X, const TVector& Y, const TVector& W,
                    int npts, double& lambda, bool& Fail, uint8_t& FailStatus) {
     Fail = true;
     FailStatus = FitUnusable;
+    if (!FitArraysOk(X, Y, W, Yfit, nterms, npts)) return;
     std::array<int, 5> idx{};  // the free parameters, numbered 1..nfree
     int nfree = 0;
     for (int i = 1; i <= nterms; ++i)
@@ -181,6 +188,11 @@ void MarquardtFit(const TVector& X, const TVector& Y, TVector& W, const TFitFunc
                   int& Iter, TVector& Yfit, double& Chi, TSinusParams& Sigma, TSinusParams& P,
                   int nterms, int npts, uint8_t& Status) {
     TolP = std::fabs(TolP);
+    if (!FitArraysOk(X, Y, W, Yfit, nterms, npts)) {
+        Iter = 0;
+        Status = FitUnusable;
+        return;
+    }
     if (Mode == 0)
         for (int i = 1; i <= npts; ++i) W[i] = 1.0;
     double lambda = 0.001;

@@ -28,20 +28,6 @@ Eigen::VectorXd ToEigen(const TVector& v, int lb, int ub) {
     return e;
 }
 
-TEST_F(MatricesTest, AllocationByUpperBound) {
-    TVector v{1, 2, 3};
-    AllocVector(v, -1);
-    EXPECT_TRUE(v.empty());
-    AllocVector(v, 0);
-    EXPECT_EQ(v, TVector{0.0});
-    TMatrix A;
-    AllocMatrix(A, 2, 3);
-    ASSERT_EQ(A.size(), 3u);
-    EXPECT_EQ(A[2], TVector(4, 0.0));
-    AllocMatrix(A, 2, -1);
-    EXPECT_TRUE(A.empty());
-}
-
 TEST_F(MatricesTest, GaussJordanPivotsOffTheDiagonalAndUnscrambles) {
     for (int lb : {0, 1}) {
         TMatrix A, Ainv;

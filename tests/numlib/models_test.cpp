@@ -248,11 +248,5 @@ TEST_F(ModelsTest, UnknownModelsAreRefusedWithoutTouchingTheResults) {
     }
 }
 
-TEST_F(ModelsTest, FitsAreUnweighted) {
-    SetFitModel(0, 3, {0, 0, 0});
-    EXPECT_EQ(WeightMode, 0);
-    EXPECT_EQ(WeightModeClass(7), 0);
-}
-
 }  // namespace
 }  // namespace kalvo

@@ -37,15 +37,6 @@ TEST_F(StatTest, SortsOnlyTheGivenRange) {
     EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
 }
 
-TEST_F(StatTest, Sums) {
-    const TVector x = test::OneBased({1, 2, 3, 6}), y = test::OneBased({1, 1, 1, 1});
-    EXPECT_EQ(VectorSum(x, 1, 4), 12.0);
-    EXPECT_EQ(VectorMean(x, 1, 4), 3.0);
-    EXPECT_EQ(SumSquaredDeviations(x, 1, 4, 3.0), 4 + 1 + 0 + 9);
-    EXPECT_EQ(SumSquaredDifferences(x, y, 1, 4), 0 + 1 + 4 + 25);
-    EXPECT_EQ(VectorSum(x, 2, 1), 0.0);
-}
-
 TEST_F(OptimTest, GoldenSectionFindsTheMinimumBeyondTheFirstBracket) {
     auto f = [](double r) { return (r - 3.0) * (r - 3.0) + 1.0; };
     double xmin = 0, ymin = 0;
@@ -74,12 +65,6 @@ TEST_F(OptimTest, BracketStopsBeforeValuesStopBeingFinite) {
     EXPECT_GE(C, 2.0);
     EXPECT_LE(Fb, Fa);
     EXPECT_LE(Fb, Fc);
-}
-
-TEST_F(OptimTest, ParamsConvergedIsRelativeWithAnAbsoluteFloor) {
-    const TVector old = {0.0, 0.0, 1000.0}, near = {9E-4, 0.0, 1000.9}, far = {1.1E-3, 0.0, 1000.0};
-    EXPECT_TRUE(ParamsConverged(old, near, 0, 2, 1E-3));
-    EXPECT_FALSE(ParamsConverged(old, far, 0, 2, 1E-3));
 }
 
 // f(x) = (x1 - 1)^2 + 10 (x2 + 2)^2 with its exact gradient and Hessian.
