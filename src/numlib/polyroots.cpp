@@ -28,7 +28,7 @@ double Discriminant(double d, double err) { return d < 0.0 && -d <= err ? 0.0 : 
 }  // namespace
 
 int AnalyticRoots(const TVector& C, int Deg, TVector& Roots) {
-    if (Deg > 3 || !Covers(C, Deg)) return 0;
+    if (Deg > 3 || !Covers(C, Deg) || !Covers(Roots, Deg)) return 0;
     Deg = EffectiveDegree(C, Deg);
     int count = 0;
     if (Deg == 1) {
