@@ -73,8 +73,6 @@ void TBitCheckBox::Toggle() {
 
 void TBitCheckBox::nextCheckState() { Toggle(); }
 
-bool TBitCheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
-
 // The caption's accelerator focuses and toggles at once, without the delay of
 // an animated click.
 bool TBitCheckBox::event(QEvent* e) {

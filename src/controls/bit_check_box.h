@@ -70,7 +70,6 @@ signals:
 
 protected:
     void nextCheckState() override;
-    bool hitButton(const QPoint& pos) const override;
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
