@@ -244,9 +244,11 @@ TEST(MetafileRecorder, ChangingClipsRestoreTheContextWithoutLosingObjects) {
     for (MetafileFormat fmt : kFormats) {
         SCOPED_TRACE(Name(fmt));
         const Replay r = Read(fmt, Record(fmt, [](QPainter& p) {
+            // More colours under one clip than the object table holds, so objects selected
+            // before the SaveDC would be the first to go if nothing kept them.
             for (int i = 0; i < 120; ++i) {
-                if (i % 7 == 0) p.setClipRect(i, i, 100, 100);
-                if (i % 11 == 0) p.setClipping(false);
+                if (i % 50 == 10) p.setClipRect(i, i, 100, 100);
+                if (i == 115) p.setClipping(false);
                 p.setBrush(QColor(i, 255 - i, 2 * i % 256));
                 p.setPen(QColor(i, i, 0));
                 p.drawRect(i, i, 20, 20);

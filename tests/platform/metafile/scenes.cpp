@@ -56,7 +56,7 @@ ReferenceScene DrawReferenceScene(QPainter& p, double f) {
 }
 
 void DrawPolygonScene(QPainter& p, int columns, int rows) {
-    const double cw = 0.8 * kPolygonSceneWidth / columns, rh = 0.5 * kPolygonSceneHeight / rows;
+    const double cw = 0.6 * kPolygonSceneWidth / columns, rh = 0.5 * kPolygonSceneHeight / rows;
     auto height = [](double u, double v) { return 60 * std::sin(u * 0.07) * std::cos(v * 0.11); };
     auto at = [&](int i, int j) {
         // A slanted view: rows move up and to the right, heights lift the points.
