@@ -129,7 +129,7 @@ public:
         for (int i = 0; i < count; ++i) {
             const QRectF& r = rects[i];
             if (AxisAligned()) {
-                AddBox(OpKind::Rectangle, m_.mapRect(r.normalized()), Needs::Fill);
+                AddBox(OpKind::Rectangle, m_.mapRect(r.normalized()));
             } else {
                 const QPointF corners[4] = {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
                 AddPoly(OpKind::Polygon, corners, 4, FILL_ALTERNATE);
@@ -162,7 +162,7 @@ public:
             const QPointF pts[2] = {lines[i].p1(), lines[i].p2()};
             pic_.polyCounts.push_back(AppendPoints(pts, 2, false));
         }
-        FinishPolyPoly(OpKind::PolyPolyline, firstPoint, firstCount, count, FILL_ALTERNATE);
+        FinishPolyPoly(OpKind::PolyPolyline, firstPoint, firstCount, count);
     }
     void drawLines(const QLine* lines, int count) override {
         std::vector<QLineF> f(lines, lines + count);
@@ -172,7 +172,7 @@ public:
     void drawEllipse(const QRectF& r) override {
         skipDecorationLines_ = 0;
         if (AxisAligned()) {
-            AddBox(OpKind::Ellipse, m_.mapRect(r.normalized()), Needs::Fill);
+            AddBox(OpKind::Ellipse, m_.mapRect(r.normalized()));
         } else {
             QPainterPath path;
             path.addEllipse(r);
@@ -426,12 +426,15 @@ private:
 
     void AddPoly(OpKind kind, const QPointF* pts, int count, std::uint16_t fill) {
         if (count < 2) return;
-        const bool polygon = kind == OpKind::Polygon;
         const std::uint32_t first = static_cast<std::uint32_t>(pic_.points.size());
-        const std::uint32_t n = AppendPoints(pts, count, polygon);
-        const std::uint32_t st = polygon ? StateIndex(Needs::Fill, fill) : StateIndex(Needs::Line);
-        pic_.ops.push_back({kind, st, first, n, 0});
-        AddPointBounds(first, n, st);
+        const std::uint32_t n = AppendPoints(pts, count, kind == OpKind::Polygon);
+        if (kind == OpKind::Polygon) {
+            PushFill({kind, 0, first, n, 0}, fill);
+        } else {
+            const std::uint32_t st = StateIndex(Needs::Line);
+            pic_.ops.push_back({kind, st, first, n, 0});
+            AddPointBounds(first, n, st);
+        }
     }
 
     void AddPolyPolygon(const QList<QPolygonF>& parts, std::uint16_t fill) {
@@ -443,24 +446,186 @@ private:
         const std::uint32_t firstCount = static_cast<std::uint32_t>(pic_.polyCounts.size());
         for (const QPolygonF& p : parts)
             pic_.polyCounts.push_back(AppendPoints(p.constData(), static_cast<int>(p.size()), true));
-        FinishPolyPoly(OpKind::PolyPolygon, firstPoint, firstCount, static_cast<std::uint32_t>(parts.size()), fill);
+        PushFill({OpKind::PolyPolygon, 0, firstPoint, firstCount, static_cast<std::uint32_t>(parts.size())}, fill);
     }
 
-    void FinishPolyPoly(OpKind kind, std::uint32_t firstPoint, std::uint32_t firstCount, std::uint32_t parts,
-                        std::uint16_t fill) {
-        const std::uint32_t st =
-            kind == OpKind::PolyPolygon ? StateIndex(Needs::Fill, fill) : StateIndex(Needs::Line);
+    void FinishPolyPoly(OpKind kind, std::uint32_t firstPoint, std::uint32_t firstCount, std::uint32_t parts) {
+        const std::uint32_t st = StateIndex(Needs::Line);
         pic_.ops.push_back({kind, st, firstPoint, firstCount, parts});
         AddPointBounds(firstPoint, static_cast<std::uint32_t>(pic_.points.size()) - firstPoint, st);
     }
 
-    void AddBox(OpKind kind, const QRectF& d, Needs needs) {
+    void AddBox(OpKind kind, const QRectF& d) {
         const std::uint32_t first = static_cast<std::uint32_t>(pic_.points.size());
         pic_.points.emplace_back(ToDevice(d.left()), ToDevice(d.top()));
         pic_.points.emplace_back(ToDevice(d.right()), ToDevice(d.bottom()));
-        const std::uint32_t st = StateIndex(needs);
-        pic_.ops.push_back({kind, st, first, 2, 0});
-        AddPointBounds(first, 2, st);
+        PushFill({kind, 0, first, 2, 0}, 0);
+    }
+
+    // A filled shape whose points are in place. Hatched brushes go in as their lines:
+    // LibreOffice, emf2svg and libwmf all fill a hatched brush solid, which would bury
+    // the graph under an area or a sum drawn with the default hatching.
+    void PushFill(Op op, std::uint16_t fill) {
+        const std::uint32_t st = StateIndex(Needs::Fill, fill);
+        const DcState s = pic_.states[st];
+        const std::uint32_t pointCount = PointCount(op);
+        if (pic_.brushes[s.brush].style != BS_HATCHED) {
+            op.state = st;
+            pic_.ops.push_back(op);
+            AddPointBounds(op.a, pointCount, st);
+            return;
+        }
+        const BrushSpec hatch = pic_.brushes[s.brush];
+        if (s.bkMode == BKMODE_OPAQUE) {
+            op.state = StateWith(s, Intern(pic_.pens, penIndexOf_, PenSpec{PS_NULL, 0, 0}),
+                                 Intern(pic_.brushes, brushIndexOf_, BrushSpec{BS_SOLID, 0, s.bkColor}));
+            pic_.ops.push_back(op);
+        }
+        AddHatchLines(op, hatch, s);
+        if (pic_.pens[s.pen].style != PS_NULL) {
+            op.state = StateWith(s, s.pen, Intern(pic_.brushes, brushIndexOf_, BrushSpec{BS_NULL, 0, 0}));
+            pic_.ops.push_back(op);
+        }
+        AddPointBounds(op.a, pointCount, st);
+    }
+
+    std::uint32_t PointCount(const Op& op) const {
+        if (op.kind != OpKind::PolyPolygon) return op.b;
+        std::uint32_t n = 0;
+        for (std::uint32_t i = 0; i < op.c; ++i) n += pic_.polyCounts[op.b + i];
+        return n;
+    }
+
+    std::uint32_t StateWith(DcState s, std::int32_t pen, std::int32_t brush) {
+        s.pen = pen;
+        s.brush = brush;
+        if (!(pic_.states.back() == s)) pic_.states.push_back(s);
+        return static_cast<std::uint32_t>(pic_.states.size() - 1);
+    }
+
+    // The outlines of a filled shape in device pixels, ellipses as polygons.
+    std::vector<std::vector<QPointF>> FillOutlines(const Op& op) const {
+        std::vector<std::vector<QPointF>> parts;
+        const QPoint* p = pic_.points.data() + op.a;
+        switch (op.kind) {
+            case OpKind::Polygon: parts.emplace_back(p, p + op.b); break;
+            case OpKind::PolyPolygon:
+                for (std::uint32_t i = 0; i < op.c; ++i) {
+                    const std::uint32_t n = pic_.polyCounts[op.b + i];
+                    parts.emplace_back(p, p + n);
+                    p += n;
+                }
+                break;
+            case OpKind::Rectangle:
+                parts.push_back({QPointF(p[0]), QPointF(p[1].x(), p[0].y()), QPointF(p[1]), QPointF(p[0].x(), p[1].y())});
+                break;
+            case OpKind::Ellipse: {
+                const QPointF c = QPointF(p[0] + p[1]) / 2;
+                const double rx = (p[1].x() - p[0].x()) / 2.0, ry = (p[1].y() - p[0].y()) / 2.0;
+                const int n = static_cast<int>(std::clamp((std::abs(rx) + std::abs(ry)) * 2, 16.0, 720.0));
+                parts.emplace_back();
+                for (int i = 0; i < n; ++i) {
+                    const double a = 2 * std::numbers::pi * i / n;
+                    parts.back().emplace_back(c.x() + rx * std::cos(a), c.y() + ry * std::sin(a));
+                }
+                break;
+            }
+            default: break;
+        }
+        return parts;
+    }
+
+    // Hatch lines lie every kHatchStep pixels of the picture, as GDI lays its hatch
+    // cells from the device origin; only what can be seen of them is recorded.
+    void AddHatchLines(const Op& op, const BrushSpec& hatch, const DcState& s) {
+        constexpr double kHatchStep = 8;
+        // Normals of the line families: n . p = k * step.
+        std::vector<QPointF> normals;
+        switch (hatch.hatch) {
+            case HS_HORIZONTAL: normals = {{0, 1}}; break;
+            case HS_VERTICAL: normals = {{1, 0}}; break;
+            case HS_FDIAGONAL: normals = {{1, -1}}; break;
+            case HS_BDIAGONAL: normals = {{1, 1}}; break;
+            case HS_CROSS: normals = {{0, 1}, {1, 0}}; break;
+            default: normals = {{1, -1}, {1, 1}}; break;
+        }
+        const auto parts = FillOutlines(op);
+        RectL view{0, 0, pic_.width, pic_.height};
+        if (s.clip >= 0) {
+            const RectL& c = pic_.clips[s.clip];
+            view = {std::max(view.left, c.left), std::max(view.top, c.top), std::min(view.right, c.right),
+                    std::min(view.bottom, c.bottom)};
+        }
+        if (view.right <= view.left || view.bottom <= view.top) return;
+        const std::vector<QPointF> viewOutline{QPointF(view.left, view.top), QPointF(view.right, view.top),
+                                               QPointF(view.right, view.bottom), QPointF(view.left, view.bottom)};
+
+        struct Crossing {
+            double u;
+            int dir;
+        };
+        const std::uint32_t firstPoint = static_cast<std::uint32_t>(pic_.points.size());
+        const std::uint32_t firstCount = static_cast<std::uint32_t>(pic_.polyCounts.size());
+        std::uint32_t segments = 0;
+        std::vector<Crossing> crossings;
+        for (const QPointF& n : normals) {
+            const QPointF d(-n.y(), n.x());
+            const double dd = QPointF::dotProduct(d, d), nn = QPointF::dotProduct(n, n);
+            auto crossAll = [&](const std::vector<QPointF>& outline, double c, std::vector<Crossing>& out) {
+                for (size_t i = 0; i < outline.size(); ++i) {
+                    const QPointF& a = outline[i];
+                    const QPointF& b = outline[(i + 1) % outline.size()];
+                    const double sa = QPointF::dotProduct(n, a), sb = QPointF::dotProduct(n, b);
+                    if ((sa <= c && c < sb) || (sb <= c && c < sa)) {
+                        const QPointF x = a + (b - a) * ((c - sa) / (sb - sa));
+                        out.push_back({QPointF::dotProduct(d, x), sb > sa ? 1 : -1});
+                    }
+                }
+            };
+            double lo = INFINITY, hi = -INFINITY;
+            for (const QPointF& v : viewOutline) {
+                lo = std::min(lo, QPointF::dotProduct(n, v));
+                hi = std::max(hi, QPointF::dotProduct(n, v));
+            }
+            double shapeLo = INFINITY, shapeHi = -INFINITY;
+            for (const auto& part : parts)
+                for (const QPointF& v : part) {
+                    shapeLo = std::min(shapeLo, QPointF::dotProduct(n, v));
+                    shapeHi = std::max(shapeHi, QPointF::dotProduct(n, v));
+                }
+            lo = std::max(lo, shapeLo);
+            hi = std::min(hi, shapeHi);
+            if (!(lo <= hi)) continue;
+            for (double k = std::ceil(lo / kHatchStep); k * kHatchStep <= hi; ++k) {
+                const double c = k * kHatchStep;
+                std::vector<Crossing> view2;
+                crossAll(viewOutline, c, view2);
+                if (view2.size() < 2) continue;
+                const auto [vMin, vMax] = std::minmax(view2[0].u, view2[1].u);
+                crossings.clear();
+                for (const auto& part : parts) crossAll(part, c, crossings);
+                std::sort(crossings.begin(), crossings.end(), [](const Crossing& x, const Crossing& y) { return x.u < y.u; });
+                int winding = 0;
+                for (size_t i = 0; i + 1 < crossings.size(); ++i) {
+                    winding += s.fillMode == FILL_WINDING ? crossings[i].dir : (winding ? -1 : 1);
+                    if (winding == 0) continue;
+                    const double u0 = std::max(crossings[i].u, vMin), u1 = std::min(crossings[i + 1].u, vMax);
+                    if (u0 >= u1) continue;
+                    const QPointF base = n * (c / nn);
+                    const QPoint p0(ToDevice((base + d * (u0 / dd)).x()), ToDevice((base + d * (u0 / dd)).y()));
+                    const QPoint p1(ToDevice((base + d * (u1 / dd)).x()), ToDevice((base + d * (u1 / dd)).y()));
+                    if (p0 == p1) continue;
+                    pic_.points.push_back(p0);
+                    pic_.points.push_back(p1);
+                    pic_.polyCounts.push_back(2);
+                    ++segments;
+                }
+            }
+        }
+        if (segments == 0) return;
+        const std::uint32_t st =
+            StateWith(s, Intern(pic_.pens, penIndexOf_, PenSpec{PS_SOLID, 0, hatch.color}), s.brush);
+        pic_.ops.push_back({OpKind::PolyPolyline, st, firstPoint, firstCount, segments});
     }
 
     void AddPointBounds(std::uint32_t first, std::uint32_t count, std::uint32_t st) {

@@ -81,10 +81,10 @@ TEST(MetafileRecorder, ReferenceSceneIsWellFormedInBothFormats) {
             EXPECT_EQ(curve->points.back(), scene.curve.back().toPoint());
             EXPECT_GE(curve->points.size(), factor == 1 ? 350u : 1000u);  // repeats of a pixel are left out
 
-            // Every hatching, the dotted grid and the fonts.
-            std::set<int> hatches;
-            for (const Shape& s : ShapesOf(r, "polygon")) hatches.insert(s.brush.style == 2 ? s.brush.hatch : -1);
-            EXPECT_EQ(hatches, (std::set<int>{0, 1, 2, 3, 4, 5}));
+            // The hatched triangles (outlines over their hatch lines), the dotted grid and the fonts.
+            const std::vector<Shape> triangles = ShapesOf(r, "polygon");
+            EXPECT_EQ(triangles.size(), 6u);
+            for (const Shape& t : triangles) EXPECT_EQ(t.brush.style, 1);
             EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const Shape& s) { return s.pen.style == 2; }), 14);
             EXPECT_EQ(ShapesOf(r, "ellipse").size(), 2u);
 
@@ -175,15 +175,14 @@ TEST(MetafileRecorder, PensAndBrushesMapToTheirMetafileStyles) {
     };
     struct BrushCase {
         QBrush brush;
-        int style, hatch;
+        int style;
         std::uint32_t color;
     };
     const BrushCase brushes[] = {
-        {QBrush(QColor(10, 20, 30)), 0, 0, 0x1E140A},     {QBrush(Qt::NoBrush), 1, 0, 0},
-        {QBrush(Qt::red, Qt::HorPattern), 2, 0, 0xFF},    {QBrush(Qt::red, Qt::VerPattern), 2, 1, 0xFF},
-        {QBrush(Qt::red, Qt::FDiagPattern), 2, 2, 0xFF},  {QBrush(Qt::red, Qt::BDiagPattern), 2, 3, 0xFF},
-        {QBrush(Qt::red, Qt::CrossPattern), 2, 4, 0xFF},  {QBrush(Qt::red, Qt::DiagCrossPattern), 2, 5, 0xFF},
-        {QBrush(Qt::green, Qt::Dense4Pattern), 0, 0, 0xFF00},  // no metafile brush: solid in its colour
+        {QBrush(QColor(10, 20, 30)), 0, 0x1E140A},
+        {QBrush(Qt::NoBrush), 1, 0},
+        {QBrush(QColor(0, 0, 255, 0)), 1, 0},           // fully transparent fills nothing
+        {QBrush(Qt::green, Qt::Dense4Pattern), 0, 0xFF00},  // no metafile brush: solid in its colour
     };
     for (MetafileFormat fmt : kFormats) {
         SCOPED_TRACE(Name(fmt));
@@ -211,12 +210,79 @@ TEST(MetafileRecorder, PensAndBrushesMapToTheirMetafileStyles) {
             if (brushes[i].style != 1) {
                 EXPECT_EQ(rects[i].brush.color, brushes[i].color) << i;
             }
-            if (brushes[i].style == 2) {
-                EXPECT_EQ(rects[i].brush.hatch, brushes[i].hatch) << i;
-            }
             EXPECT_EQ(rects[i].pen.style, 5) << i;
         }
     }
+}
+
+// Readers on Linux fill hatched brushes solid, so hatchings are recorded as their lines.
+TEST(MetafileRecorder, HatchingsBecomeLinesInsideTheShape) {
+    struct Case {
+        Qt::BrushStyle style;
+        std::set<std::pair<int, int>> directions;  // of the lines, as (sign dx, sign dy)
+    };
+    const Case cases[] = {
+        {Qt::HorPattern, {{1, 0}}},           {Qt::VerPattern, {{0, 1}}},
+        {Qt::FDiagPattern, {{1, 1}}},         {Qt::BDiagPattern, {{1, -1}}},
+        {Qt::CrossPattern, {{1, 0}, {0, 1}}}, {Qt::DiagCrossPattern, {{1, 1}, {1, -1}}},
+    };
+    const QPolygonF triangle({QPointF(20, 20), QPointF(180, 40), QPointF(60, 170)});
+    for (MetafileFormat fmt : kFormats) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(Name(fmt)) + " brush style " + std::to_string(c.style));
+            const Replay r = Read(fmt, Record(fmt, [&](QPainter& p) {
+                p.setPen(QPen(Qt::blue, 2));
+                p.setBrush(QBrush(QColor(200, 0, 0), c.style));
+                p.drawPolygon(triangle);
+            }));
+            EXPECT_EQ(Errors(r), "");
+            const std::vector<Shape> outline = ShapesOf(r, "polygon");
+            ASSERT_EQ(outline.size(), 1u);
+            EXPECT_EQ(outline[0].brush.style, 1);
+            EXPECT_EQ(outline[0].pen.width, 2);
+            std::set<std::pair<int, int>> directions;
+            int segments = 0;
+            for (const Shape& s : r.shapes) {
+                if (s.kind != "polyline" && s.kind != "polypolyline") continue;
+                EXPECT_EQ(s.pen.color, 0x0000C8u);
+                EXPECT_EQ(s.pen.width, 0);
+                for (size_t i = 0; i + 1 < s.points.size(); i += 2) {
+                    const QPoint a = s.points[i], b = s.points[i + 1];
+                    const QPoint d = b.x() < a.x() ? a - b : b - a;
+                    directions.insert({d.x() > 0 ? 1 : 0, d.y() > 0 ? 1 : d.y() < 0 ? -1 : 0});
+                    // On or inside the outline: within a pixel of its edges at most.
+                    for (QPoint q : {a, b}) {
+                        bool inside = triangle.containsPoint(q, Qt::OddEvenFill);
+                        for (int i = 0; i < 3 && !inside; ++i) {
+                            const QLineF edge(triangle[i], triangle[(i + 1) % 3]);
+                            const QPointF n = QPointF(-edge.dy(), edge.dx()) / edge.length();
+                            inside = std::abs(QPointF::dotProduct(QPointF(q) - edge.p1(), n)) <= 1.0;
+                        }
+                        EXPECT_TRUE(inside) << q.x() << "," << q.y();
+                    }
+                    ++segments;
+                    if (c.style == Qt::HorPattern) {
+                        EXPECT_EQ(a.y() % 8, 0);
+                    }
+                }
+            }
+            EXPECT_EQ(directions, c.directions);
+            EXPECT_GT(segments, 10);
+        }
+    }
+    // With an opaque background the gaps are filled first, as on the screen.
+    const Replay opaque = ReadEmf(Record(MetafileFormat::Emf, [&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QBrush(Qt::red, Qt::HorPattern));
+        p.setBackgroundMode(Qt::OpaqueMode);
+        p.setBackground(Qt::yellow);
+        p.drawRect(10, 10, 100, 50);
+    }));
+    ASSERT_GE(opaque.shapes.size(), 2u);
+    EXPECT_EQ(opaque.shapes.front().brush.style, 0);
+    EXPECT_EQ(opaque.shapes.front().brush.color, 0x00FFFFu);
+    EXPECT_EQ(opaque.shapes.back().kind, "polypolyline");
+    EXPECT_EQ(opaque.shapes.back().pen.color, 0x0000FFu);
 }
 
 TEST(MetafileRecorder, TwentyThousandPolygonsKeepTheObjectTableSmall) {
