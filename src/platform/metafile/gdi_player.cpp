@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
+
 namespace kalvo::gdi {
 
 namespace {
@@ -45,9 +48,14 @@ QRect ToQRect(const RectL& r) { return QRect(QPoint(r.left, r.top), QPoint(r.rig
 }  // namespace
 
 QImage RenderPicture(const Picture& pic) {
-    QImage image(pic.width, pic.height, QImage::Format_RGB32);
+    // A copy for programs without metafiles needs no more than about 16 million pixels.
+    constexpr double kMaxPixels = 16e6;
+    const double scale = std::min(1.0, std::sqrt(kMaxPixels / (static_cast<double>(pic.width) * pic.height)));
+    QImage image(std::max(1, static_cast<int>(pic.width * scale)), std::max(1, static_cast<int>(pic.height * scale)),
+                 QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
+    p.scale(scale, scale);
     const QPoint* pts = pic.points.data();
     for (const Op& op : pic.ops) {
         const DcState& st = pic.states[op.state];

@@ -86,7 +86,7 @@ public:
         clip_.reset();
         clipEnabled_ = false;
         skipDecorationLines_ = 0;
-        penIndex_ = brushIndex_ = fontIndex_ = -1;
+        penIndex_ = brushIndex_ = -1;
         return true;
     }
 
@@ -102,7 +102,7 @@ public:
         // The transform first: a replayed clip arrives together with the transform it was set under.
         if (f & DirtyTransform) {
             m_ = st.transform();
-            penIndex_ = fontIndex_ = -1;  // widths and sizes scale with it
+            penIndex_ = -1;  // pen widths scale with it
         }
         if (f & DirtyPen) {
             pen_ = st.pen();
@@ -111,10 +111,6 @@ public:
         if (f & DirtyBrush) {
             brush_ = st.brush();
             brushIndex_ = -1;
-        }
-        if (f & DirtyFont) {
-            font_ = st.font();
-            fontIndex_ = -1;
         }
         if (f & DirtyClipPath) {
             ApplyClip(st.clipOperation(), st.clipPath().boundingRect());
@@ -317,6 +313,8 @@ private:
 
     bool AxisAligned() const { return m_.type() <= QTransform::TxScale; }
 
+    // GDI clips to rectangles here; a clip of another shape (or a turned one) becomes
+    // the rectangle around it.
     void ApplyClip(Qt::ClipOperation op, const QRectF& logical) {
         if (op == Qt::NoClip) {
             clip_.reset();
@@ -430,10 +428,12 @@ private:
         const std::uint32_t n = AppendPoints(pts, count, kind == OpKind::Polygon);
         if (kind == OpKind::Polygon) {
             PushFill({kind, 0, first, n, 0}, fill);
-        } else {
+        } else if (pic_.pens[PenIndex()].style != PS_NULL) {
             const std::uint32_t st = StateIndex(Needs::Line);
             pic_.ops.push_back({kind, st, first, n, 0});
             AddPointBounds(first, n, st);
+        } else {
+            pic_.points.resize(first);  // an invisible line
         }
     }
 
@@ -673,7 +673,6 @@ private:
     QTransform m_;
     QPen pen_;
     QBrush brush_;
-    QFont font_;
     std::optional<RectL> clip_;
     bool clipEnabled_ = false;
     int skipDecorationLines_ = 0;
@@ -685,8 +684,9 @@ private:
 
 MetafileRecorder::MetafileRecorder(int widthPx, int heightPx)
     : picture_(std::make_unique<gdi::Picture>()), engine_(std::make_unique<Engine>(*picture_)) {
-    picture_->width = std::max(1, widthPx);
-    picture_->height = std::max(1, heightPx);
+    // A WMF cannot say more than 16 bits, and no picture of this program comes near that.
+    picture_->width = std::clamp(widthPx, 1, 32767);
+    picture_->height = std::clamp(heightPx, 1, 32767);
 }
 
 MetafileRecorder::~MetafileRecorder() = default;

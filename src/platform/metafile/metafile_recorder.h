@@ -31,7 +31,7 @@ enum class FontCharset : std::uint8_t { Ansi = 0, Greek = 161, Russian = 204, Ea
 
 class MetafileRecorder : public QPaintDevice {
 public:
-    // Sizes below one pixel become one pixel.
+    // Sizes are kept within 1 to 32767 pixels.
     MetafileRecorder(int widthPx, int heightPx);
     ~MetafileRecorder() override;
     MetafileRecorder(const MetafileRecorder&) = delete;
