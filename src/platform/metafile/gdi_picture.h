@@ -28,21 +28,21 @@ enum : std::uint8_t { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, GREEK_CHARSET = 161
 constexpr std::uint16_t TA_BASELINE = 24;  // with TA_LEFT (0): text hangs on its baseline at the given point
 constexpr std::uint16_t MM_ANISOTROPIC = 8;
 
-struct PenSpec {
+struct LogPen {
     std::uint16_t style = PS_SOLID;
     std::int32_t width = 0;  // device pixels; 0 draws one pixel wide
     ColorRef color = 0;
-    bool operator==(const PenSpec&) const = default;
+    bool operator==(const LogPen&) const = default;
 };
 
-struct BrushSpec {
+struct LogBrush {
     std::uint16_t style = BS_SOLID;
     std::uint16_t hatch = 0;
     ColorRef color = 0;
-    bool operator==(const BrushSpec&) const = default;
+    bool operator==(const LogBrush&) const = default;
 };
 
-struct FontSpec {
+struct LogFont {
     std::int32_t height = 0;      // negative: em height in device pixels, as LOGFONT wants it
     std::int32_t escapement = 0;  // tenths of a degree, counter-clockwise
     std::int32_t weight = 400;
@@ -51,7 +51,7 @@ struct FontSpec {
     bool strikeOut = false;
     std::uint8_t charset = ANSI_CHARSET;  // the caller's preference; text that needs another gets another
     QString face;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const LogFont&) const = default;
 };
 
 // Left, top inclusive; right, bottom exclusive, as GDI rectangles are.
@@ -99,9 +99,9 @@ struct ImageRun {
 struct Picture {
     int width = 1;
     int height = 1;
-    std::vector<PenSpec> pens;
-    std::vector<BrushSpec> brushes;
-    std::vector<FontSpec> fonts;
+    std::vector<LogPen> pens;
+    std::vector<LogBrush> brushes;
+    std::vector<LogFont> fonts;
     std::vector<RectL> clips;
     std::vector<DcState> states;
     std::vector<Op> ops;

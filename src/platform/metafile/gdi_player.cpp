@@ -15,7 +15,7 @@ namespace {
 
 QColor ToQColor(ColorRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-QPen ToQPen(const PenSpec& p) {
+QPen ToQPen(const LogPen& p) {
     if (p.style == PS_NULL) return QPen(Qt::NoPen);
     static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
                                                Qt::DashDotDotLine};
@@ -25,7 +25,7 @@ QPen ToQPen(const PenSpec& p) {
     return pen;
 }
 
-QBrush ToQBrush(const BrushSpec& b) {
+QBrush ToQBrush(const LogBrush& b) {
     if (b.style == BS_NULL) return Qt::NoBrush;
     if (b.style == BS_SOLID) return QBrush(ToQColor(b.color));
     static constexpr Qt::BrushStyle kHatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
@@ -33,7 +33,7 @@ QBrush ToQBrush(const BrushSpec& b) {
     return QBrush(ToQColor(b.color), b.hatch < 6 ? kHatches[b.hatch] : Qt::DiagCrossPattern);
 }
 
-QFont ToQFont(const FontSpec& f) {
+QFont ToQFont(const LogFont& f) {
     QFont font(f.face);
     font.setPixelSize(std::max(1, std::abs(f.height)));
     font.setWeight(static_cast<QFont::Weight>(std::clamp(f.weight, 1, 1000)));

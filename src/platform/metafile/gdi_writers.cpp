@@ -114,9 +114,9 @@ std::string Dib(const QImage& source, std::uint32_t* headerSize) {
 class Emitter {
 public:
     virtual ~Emitter() = default;
-    virtual void CreatePen(int slot, const PenSpec& pen) = 0;
-    virtual void CreateBrush(int slot, const BrushSpec& brush) = 0;
-    virtual void CreateFont(int slot, const FontSpec& font, std::uint8_t charset) = 0;
+    virtual void CreatePen(int slot, const LogPen& pen) = 0;
+    virtual void CreateBrush(int slot, const LogBrush& brush) = 0;
+    virtual void CreateFont(int slot, const LogFont& font, std::uint8_t charset) = 0;
     virtual void Select(int slot) = 0;
     virtual void Delete(int slot) = 0;
     virtual void SaveDc() = 0;
@@ -336,13 +336,13 @@ public:
         return std::move(b_.data);
     }
 
-    void CreatePen(int slot, const PenSpec& p) override {
+    void CreatePen(int slot, const LogPen& p) override {
         Simple(EMR_CREATEPEN, {slot + 1, p.style, p.width, 0, static_cast<std::int32_t>(p.color)});
     }
-    void CreateBrush(int slot, const BrushSpec& br) override {
+    void CreateBrush(int slot, const LogBrush& br) override {
         Simple(EMR_CREATEBRUSHINDIRECT, {slot + 1, br.style, static_cast<std::int32_t>(br.color), br.hatch});
     }
-    void CreateFont(int slot, const FontSpec& f, std::uint8_t charset) override {
+    void CreateFont(int slot, const LogFont& f, std::uint8_t charset) override {
         const size_t at = Begin(EMR_EXTCREATEFONTINDIRECTW);
         b_.U32(static_cast<std::uint32_t>(slot + 1));
         b_.I32(f.height);
@@ -495,7 +495,7 @@ private:
     }
 
     void WriteText(const DcState& st, const TextRun& t) {
-        const FontSpec& font = pic_.fonts[st.font];
+        const LogFont& font = pic_.fonts[st.font];
         dc_.SelectFont(st.font, CharsetForText(font.charset, t.text));
         const std::uint32_t n = static_cast<std::uint32_t>(t.text.size());
         const std::uint32_t stringBytes = (n * 2 + 3) & ~3u;
@@ -618,7 +618,7 @@ public:
         return head.data + b_.data;
     }
 
-    void CreatePen(int, const PenSpec& p) override {
+    void CreatePen(int, const LogPen& p) override {
         const size_t at = Begin(META_CREATEPENINDIRECT);
         b_.U16(p.style);
         b_.I16(Clamp16(p.width));
@@ -626,14 +626,14 @@ public:
         b_.U32(p.color);
         End(at);
     }
-    void CreateBrush(int, const BrushSpec& br) override {
+    void CreateBrush(int, const LogBrush& br) override {
         const size_t at = Begin(META_CREATEBRUSHINDIRECT);
         b_.U16(br.style);
         b_.U32(br.color);
         b_.U16(br.hatch);
         End(at);
     }
-    void CreateFont(int, const FontSpec& f, std::uint8_t charset) override {
+    void CreateFont(int, const LogFont& f, std::uint8_t charset) override {
         const size_t at = Begin(META_CREATEFONTINDIRECT);
         b_.I16(Clamp16(f.height));
         b_.I16(0);
@@ -785,7 +785,7 @@ private:
     }
 
     void WriteText(const DcState& st, const TextRun& t) {
-        const FontSpec& font = pic_.fonts[st.font];
+        const LogFont& font = pic_.fonts[st.font];
         // Along the baseline, whatever the escapement.
         const double angle = font.escapement * std::numbers::pi / 1800.0;
         const double ux = std::cos(angle), uy = -std::sin(angle);

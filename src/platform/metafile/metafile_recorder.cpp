@@ -60,13 +60,13 @@ std::int32_t Intern(std::vector<T>& table, std::unordered_map<T, std::int32_t, H
 }
 
 struct PenHash {
-    size_t operator()(const PenSpec& p) const { return p.style * 0x9E3779B1u ^ p.width * 31u ^ p.color * 0x85EBCA6Bu; }
+    size_t operator()(const LogPen& p) const { return p.style * 0x9E3779B1u ^ p.width * 31u ^ p.color * 0x85EBCA6Bu; }
 };
 struct BrushHash {
-    size_t operator()(const BrushSpec& b) const { return b.style * 0x9E3779B1u ^ b.hatch * 31u ^ b.color * 0x85EBCA6Bu; }
+    size_t operator()(const LogBrush& b) const { return b.style * 0x9E3779B1u ^ b.hatch * 31u ^ b.color * 0x85EBCA6Bu; }
 };
 struct FontHash {
-    size_t operator()(const FontSpec& f) const {
+    size_t operator()(const LogFont& f) const {
         return qHash(f.face) ^ static_cast<size_t>(f.height) * 0x9E3779B1u ^ static_cast<size_t>(f.escapement) * 131u ^
                static_cast<size_t>(f.weight) * 17u ^ (f.italic ? 1u : 0u) ^ (f.underline ? 2u : 0u) ^
                (f.strikeOut ? 4u : 0u) ^ static_cast<size_t>(f.charset) << 8;
@@ -271,17 +271,17 @@ public:
         // Along the baseline and across it, the transform may scale differently.
         const double sx = std::hypot(m_.m11(), m_.m12());
         const double sy = std::hypot(m_.m21(), m_.m22());
-        FontSpec spec;
-        spec.face = font.family();
+        LogFont logFont;
+        logFont.face = font.family();
         double px = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * kDpi / 72.0;
-        spec.height = -std::max(1, ToDevice(px * sy));
-        spec.escapement = ToDevice(-std::atan2(m_.m12(), m_.m11()) * 1800.0 / std::numbers::pi);
-        spec.weight = std::clamp(static_cast<int>(font.weight()), 1, 1000);
-        spec.italic = font.italic();
-        spec.underline = underline;
-        spec.strikeOut = strikeOut;
-        spec.charset = charset;
-        fontIndex_ = Intern(pic_.fonts, fontIndexOf_, spec);
+        logFont.height = -std::max(1, ToDevice(px * sy));
+        logFont.escapement = ToDevice(-std::atan2(m_.m12(), m_.m11()) * 1800.0 / std::numbers::pi);
+        logFont.weight = std::clamp(static_cast<int>(font.weight()), 1, 1000);
+        logFont.italic = font.italic();
+        logFont.underline = underline;
+        logFont.strikeOut = strikeOut;
+        logFont.charset = charset;
+        fontIndex_ = Intern(pic_.fonts, fontIndexOf_, logFont);
 
         TextRun run;
         const QPointF o = m_.map(p);
@@ -336,44 +336,44 @@ private:
 
     std::int32_t PenIndex() {
         if (penIndex_ >= 0) return penIndex_;
-        PenSpec spec;
+        LogPen logPen;
         const Qt::PenStyle style = pen_.style();
         if (style == Qt::NoPen || pen_.brush().style() == Qt::NoBrush || pen_.color().alpha() == 0) {
-            spec.style = PS_NULL;
+            logPen.style = PS_NULL;
         } else {
             switch (style) {
-                case Qt::DashLine: spec.style = PS_DASH; break;
-                case Qt::DotLine: spec.style = PS_DOT; break;
-                case Qt::DashDotLine: spec.style = PS_DASHDOT; break;
-                case Qt::DashDotDotLine: spec.style = PS_DASHDOTDOT; break;
-                case Qt::CustomDashLine: spec.style = PS_DASH; break;
-                default: spec.style = PS_SOLID; break;
+                case Qt::DashLine: logPen.style = PS_DASH; break;
+                case Qt::DotLine: logPen.style = PS_DOT; break;
+                case Qt::DashDotLine: logPen.style = PS_DASHDOT; break;
+                case Qt::DashDotDotLine: logPen.style = PS_DASHDOTDOT; break;
+                case Qt::CustomDashLine: logPen.style = PS_DASH; break;
+                default: logPen.style = PS_SOLID; break;
             }
             double w = pen_.widthF();
             if (!pen_.isCosmetic()) w *= std::sqrt(std::abs(m_.determinant()));
-            spec.width = std::max(0, ToDevice(w));
-            spec.color = ToColorRef(BrushColor(pen_.brush()));
+            logPen.width = std::max(0, ToDevice(w));
+            logPen.color = ToColorRef(BrushColor(pen_.brush()));
         }
-        penIndex_ = Intern(pic_.pens, penIndexOf_, spec);
+        penIndex_ = Intern(pic_.pens, penIndexOf_, logPen);
         return penIndex_;
     }
 
     std::int32_t BrushIndex() {
         if (brushIndex_ >= 0) return brushIndex_;
-        BrushSpec spec;
+        LogBrush logBrush;
         const Qt::BrushStyle style = brush_.style();
         if (style == Qt::NoBrush || BrushColor(brush_).alpha() == 0) {
-            spec.style = BS_NULL;
+            logBrush.style = BS_NULL;
         } else if (style >= Qt::HorPattern && style <= Qt::DiagCrossPattern) {
-            spec.style = BS_HATCHED;
-            spec.hatch = HatchOf(style);
-            spec.color = ToColorRef(brush_.color());
+            logBrush.style = BS_HATCHED;
+            logBrush.hatch = HatchOf(style);
+            logBrush.color = ToColorRef(brush_.color());
         } else {
             // Dense patterns, gradients and textures have no metafile brush: their colour stands in.
-            spec.style = BS_SOLID;
-            spec.color = ToColorRef(BrushColor(brush_));
+            logBrush.style = BS_SOLID;
+            logBrush.color = ToColorRef(BrushColor(brush_));
         }
-        brushIndex_ = Intern(pic_.brushes, brushIndexOf_, spec);
+        brushIndex_ = Intern(pic_.brushes, brushIndexOf_, logBrush);
         return brushIndex_;
     }
 
@@ -475,15 +475,15 @@ private:
             AddPointBounds(op.a, pointCount, st);
             return;
         }
-        const BrushSpec hatch = pic_.brushes[s.brush];
+        const LogBrush hatch = pic_.brushes[s.brush];
         if (s.bkMode == BKMODE_OPAQUE) {
-            op.state = StateWith(s, Intern(pic_.pens, penIndexOf_, PenSpec{PS_NULL, 0, 0}),
-                                 Intern(pic_.brushes, brushIndexOf_, BrushSpec{BS_SOLID, 0, s.bkColor}));
+            op.state = StateWith(s, Intern(pic_.pens, penIndexOf_, LogPen{PS_NULL, 0, 0}),
+                                 Intern(pic_.brushes, brushIndexOf_, LogBrush{BS_SOLID, 0, s.bkColor}));
             pic_.ops.push_back(op);
         }
         AddHatchLines(op, hatch, s);
         if (pic_.pens[s.pen].style != PS_NULL) {
-            op.state = StateWith(s, s.pen, Intern(pic_.brushes, brushIndexOf_, BrushSpec{BS_NULL, 0, 0}));
+            op.state = StateWith(s, s.pen, Intern(pic_.brushes, brushIndexOf_, LogBrush{BS_NULL, 0, 0}));
             pic_.ops.push_back(op);
         }
         AddPointBounds(op.a, pointCount, st);
@@ -537,7 +537,7 @@ private:
 
     // Hatch lines lie every kHatchStep pixels of the picture, as GDI lays its hatch
     // cells from the device origin; only what can be seen of them is recorded.
-    void AddHatchLines(const Op& op, const BrushSpec& hatch, const DcState& s) {
+    void AddHatchLines(const Op& op, const LogBrush& hatch, const DcState& s) {
         constexpr double kHatchStep = 8;
         // Normals of the line families: n . p = k * step.
         std::vector<QPointF> normals;
@@ -624,7 +624,7 @@ private:
         }
         if (segments == 0) return;
         const std::uint32_t st =
-            StateWith(s, Intern(pic_.pens, penIndexOf_, PenSpec{PS_SOLID, 0, hatch.color}), s.brush);
+            StateWith(s, Intern(pic_.pens, penIndexOf_, LogPen{PS_SOLID, 0, hatch.color}), s.brush);
         pic_.ops.push_back({OpKind::PolyPolyline, st, firstPoint, firstCount, segments});
     }
 
@@ -638,7 +638,7 @@ private:
             r.right = std::max(r.right, p.x());
             r.bottom = std::max(r.bottom, p.y());
         }
-        const PenSpec& pen = pic_.pens[pic_.states[st].pen];
+        const LogPen& pen = pic_.pens[pic_.states[st].pen];
         const std::int32_t half = pen.style == PS_NULL ? 0 : (pen.width + 1) / 2;
         AddBounds({r.left - half, r.top - half, r.right + half, r.bottom + half});
     }
@@ -677,9 +677,9 @@ private:
     bool clipEnabled_ = false;
     int skipDecorationLines_ = 0;
     std::int32_t penIndex_ = -1, brushIndex_ = -1, fontIndex_ = -1;
-    std::unordered_map<PenSpec, std::int32_t, PenHash> penIndexOf_;
-    std::unordered_map<BrushSpec, std::int32_t, BrushHash> brushIndexOf_;
-    std::unordered_map<FontSpec, std::int32_t, FontHash> fontIndexOf_;
+    std::unordered_map<LogPen, std::int32_t, PenHash> penIndexOf_;
+    std::unordered_map<LogBrush, std::int32_t, BrushHash> brushIndexOf_;
+    std::unordered_map<LogFont, std::int32_t, FontHash> fontIndexOf_;
 };
 
 MetafileRecorder::MetafileRecorder(int widthPx, int heightPx)
