@@ -47,10 +47,19 @@ namespace K = TermNodeKind;
 
 enum class Shape : uint8_t { Const, Var, Code };
 
+// A sum or difference can take a product into its own instruction.
+enum class Fusion : uint8_t {
+    None,
+    Inner,          // this product is computed by its parent's instruction
+    PlusProduct,    // acc = acc +- s[a]*s[b], from a right operand s[a]*s[b]
+    ProductPlus,    // acc = acc*s[a] +- s[b], from a left operand (...)*s[a]
+};
+
 struct NodeInfo {
     const TermNode* node;
     Shape shape;
     bool needsLoad;
+    Fusion fusion;
     uint32_t slot;   // Var: its slot
     double value;    // Const: its value
     int32_t left, right;
@@ -110,6 +119,20 @@ struct CompileScratch {
     std::vector<uint32_t> pushBefore;
 };
 
+// s[a]*s[b]: a product of two leaves that is not folded.
+bool IsOperandProduct(const CompileScratch& cs, const NodeInfo& n) {
+    return n.shape == Shape::Code && n.fusion == Fusion::None && n.node->Kind == K::Mul &&
+           cs.infos[static_cast<size_t>(n.left)].shape != Shape::Code &&
+           cs.infos[static_cast<size_t>(n.right)].shape != Shape::Code;
+}
+
+// (...)*s[a]: a computed value times a leaf.
+bool IsProductWithOperand(const CompileScratch& cs, const NodeInfo& n) {
+    return n.shape == Shape::Code && n.fusion == Fusion::None && n.node->Kind == K::Mul &&
+           cs.infos[static_cast<size_t>(n.left)].shape == Shape::Code &&
+           cs.infos[static_cast<size_t>(n.right)].shape != Shape::Code;
+}
+
 // Every node is always evaluated, so a subtree that is undefined everywhere makes
 // the whole term undefined everywhere. Returns false in that case.
 bool Analyse(const TermNode& root, CompileScratch& cs) {
@@ -126,7 +149,7 @@ bool Analyse(const TermNode& root, CompileScratch& cs) {
             continue;
         }
         cs.walk.pop_back();
-        NodeInfo info{node, Shape::Code, false, 0, 0, -1, -1, static_cast<int32_t>(cs.infos.size())};
+        NodeInfo info{node, Shape::Code, false, Fusion::None, 0, 0, -1, -1, static_cast<int32_t>(cs.infos.size())};
         if (node->Right) {
             info.right = cs.results.back();
             cs.results.pop_back();
@@ -166,12 +189,19 @@ bool Analyse(const TermNode& root, CompileScratch& cs) {
                 arg.needsLoad = true;
             }
         } else if (binary && IsBinary(kind)) {
-            const NodeInfo& l = cs.infos[static_cast<size_t>(info.left)];
-            const NodeInfo& r = cs.infos[static_cast<size_t>(info.right)];
+            NodeInfo& l = cs.infos[static_cast<size_t>(info.left)];
+            NodeInfo& r = cs.infos[static_cast<size_t>(info.right)];
             info.first = l.first;
+            const bool sum = kind == K::Add || kind == K::Sub;
             if (l.shape == Shape::Const && r.shape == Shape::Const) {
                 info.shape = Shape::Const;
                 if (!Binary(kind, l.value, r.value, info.value)) return false;
+            } else if (sum && l.shape == Shape::Code && IsOperandProduct(cs, r)) {
+                r.fusion = Fusion::Inner;
+                info.fusion = Fusion::PlusProduct;
+            } else if (sum && r.shape != Shape::Code && IsProductWithOperand(cs, l)) {
+                l.fusion = Fusion::Inner;
+                info.fusion = Fusion::ProductPlus;
             } else if (l.shape == Shape::Code && r.shape == Shape::Code) {
                 cs.pushBefore[static_cast<size_t>(r.first)] += 1;
             }
@@ -223,150 +253,86 @@ void CompileTerm(const TermNode& root, TermProgram& program) {
     };
 
     uint32_t depth = 0;
-    for (size_t i = 0; i < cs.infos.size(); ++i) {
-        for (uint32_t p = cs.pushBefore[i]; p > 0; --p) {
-            Emit(program.code, Op::Push);
-            program.maxStack = std::max(program.maxStack, ++depth);
+    uint32_t pending = 0;  // pushes due before the next instruction
+    // The first instruction of a right operand saves the left one itself where it can.
+    auto emit = [&](Op op, uint32_t a = 0, uint32_t b = 0, int16_t k = 0) {
+        if (pending > 0) {
+            Op fused = op;
+            switch (op) {
+                case Op::Load: fused = Op::LoadP; break;
+                case Op::AddLL: fused = Op::AddLLP; break;
+                case Op::SubLL: fused = Op::SubLLP; break;
+                case Op::MulLL: fused = Op::MulLLP; break;
+                case Op::DivLL: fused = Op::DivLLP; break;
+                case Op::PowLL: fused = Op::PowLLP; break;
+                case Op::PowIL: fused = Op::PowILP; break;
+                case Op::SqrL: fused = Op::SqrLP; break;
+                case Op::CubeL: fused = Op::CubeLP; break;
+                default: break;
+            }
+            const uint32_t separate = fused == op ? pending : pending - 1;
+            for (uint32_t p = 0; p < separate; ++p) Emit(program.code, Op::Push);
+            depth += pending;
+            program.maxStack = std::max(program.maxStack, depth);
+            pending = 0;
+            op = fused;
         }
+        Emit(program.code, op, a, b, k);
+    };
+    for (size_t i = 0; i < cs.infos.size(); ++i) {
+        pending += cs.pushBefore[i];
         const NodeInfo& info = cs.infos[i];
         if (info.shape != Shape::Code) {
-            if (info.needsLoad) Emit(program.code, Op::Load, slotOf(info));
+            if (info.needsLoad) emit(Op::Load, slotOf(info));
             continue;
         }
+        if (info.fusion == Fusion::Inner) continue;
         const uint16_t kind = info.node->Kind;
         if (kind == K::Neg) {
-            Emit(program.code, Op::Neg);
+            emit(Op::Neg);
         } else if (IsFunction(kind)) {
             switch (kind) {
-                case K::Sin: Emit(program.code, Op::Sin); break;
-                case K::Cos: Emit(program.code, Op::Cos); break;
-                case K::Sqrt: Emit(program.code, Op::Sqrt); break;
-                case K::Exp: Emit(program.code, Op::Exp); break;
-                default: Emit(program.code, Op::Func, 0, 0, static_cast<int16_t>(kind));
+                case K::Sin: emit(Op::Sin); break;
+                case K::Cos: emit(Op::Cos); break;
+                case K::Sqrt: emit(Op::Sqrt); break;
+                case K::Exp: emit(Op::Exp); break;
+                default: emit(Op::Func, 0, 0, static_cast<int16_t>(kind));
             }
         } else {
             const NodeInfo& l = cs.infos[static_cast<size_t>(info.left)];
             const NodeInfo& r = cs.infos[static_cast<size_t>(info.right)];
             const bool lOperand = l.shape != Shape::Code;
             const bool rOperand = r.shape != Shape::Code;
-            if (kind == K::Pow && SmallIntExponent(r)) {
+            const bool plus = kind == K::Add;
+            if (info.fusion == Fusion::PlusProduct) {
+                const uint32_t a = slotOf(cs.infos[static_cast<size_t>(r.left)]);
+                emit(plus ? Op::AddMulLL : Op::SubMulLL, a, slotOf(cs.infos[static_cast<size_t>(r.right)]));
+            } else if (info.fusion == Fusion::ProductPlus) {
+                const uint32_t a = slotOf(cs.infos[static_cast<size_t>(l.right)]);
+                emit(plus ? Op::MulAddR : Op::MulSubR, a, slotOf(r));
+            } else if (kind == K::Pow && SmallIntExponent(r)) {
                 const auto k = static_cast<int16_t>(r.value);
+                const Op onAcc = k == 2 ? Op::Sqr : k == 3 ? Op::Cube : Op::PowI;
+                const Op onSlot = k == 2 ? Op::SqrL : k == 3 ? Op::CubeL : Op::PowIL;
                 if (lOperand)
-                    Emit(program.code, Op::PowIL, slotOf(l), 0, k);
+                    emit(onSlot, slotOf(l), 0, k);
                 else
-                    Emit(program.code, Op::PowI, 0, 0, k);
+                    emit(onAcc, 0, 0, k);
             } else if (lOperand && rOperand) {
                 const uint32_t a = slotOf(l);
-                Emit(program.code, BinaryOp(kind, 3), a, slotOf(r));
+                emit(BinaryOp(kind, 3), a, slotOf(r));
             } else if (rOperand) {
-                Emit(program.code, BinaryOp(kind, 0), slotOf(r));
+                emit(BinaryOp(kind, 0), slotOf(r));
             } else if (lOperand) {
-                Emit(program.code, BinaryOp(kind, 1), slotOf(l));
+                emit(BinaryOp(kind, 1), slotOf(l));
             } else {
-                Emit(program.code, BinaryOp(kind, 2));
+                emit(BinaryOp(kind, 2));
                 --depth;
             }
         }
     }
     Emit(program.code, Op::End);
     if (program.maxStack > kLocalStack) program.bigStack.resize(program.maxStack);
-}
-
-namespace {
-
-inline bool MulFast(double l, double r, double& out) {
-    // Far below the guard and the limit the product alone decides.
-    if (std::fabs(l) < 1e20 && std::fabs(r) < 1e20) {
-        out = l * r;
-        return true;
-    }
-    return termops::Mul(l, r, out);
-}
-
-inline bool PowSmall(double x, int k, double& out) {
-    if (!termops::SmallIntPowerApplies(x)) return termops::Power(x, k, out);
-    switch (k) {
-        case 2: out = x * x; return true;
-        case 3: out = x * x * x; return true;
-        default: out = termops::SmallIntPower(x, k); return k >= 0 || termops::InLimit(out);
-    }
-}
-
-}  // namespace
-
-bool RunTermProgram(const TermProgram& p, double x, double y, double t, double n, double w, double& out) {
-    double* s = p.slots.data();
-    s[kSlotX] = x;
-    s[kSlotY] = y;
-    s[kSlotT] = t;
-    s[kSlotN] = n;
-    s[kSlotW] = w;
-    s[kSlotA] = gTerms.KonstanteA;
-    s[kSlotB] = gTerms.KonstanteB;
-    s[kSlotC] = gTerms.KonstanteC;
-    s[kSlotD] = gTerms.KonstanteD;
-    // Every leaf is evaluated whatever the others give, so checking the
-    // variables first decides the same as checking each leaf in its turn.
-    for (uint32_t m = p.usedVariables; m != 0; m &= m - 1)
-        if (!termops::InLimit(s[std::countr_zero(m)])) return false;
-
-    double local[kLocalStack];
-    double* sp = p.maxStack <= kLocalStack ? local : p.bigStack.data();
-    double acc = 0;
-    for (const Instr* ip = p.code.data();; ++ip) {
-        switch (ip->op) {
-            case Op::Load: acc = s[ip->a]; break;
-            case Op::Push: *sp++ = acc; break;
-
-            case Op::AddR: acc = acc + s[ip->a]; if (!termops::InLimit(acc)) return false; break;
-            case Op::AddL: acc = s[ip->a] + acc; if (!termops::InLimit(acc)) return false; break;
-            case Op::AddS: acc = *--sp + acc; if (!termops::InLimit(acc)) return false; break;
-            case Op::AddLL: acc = s[ip->a] + s[ip->b]; if (!termops::InLimit(acc)) return false; break;
-
-            case Op::SubR: acc = acc - s[ip->a]; if (!termops::InLimit(acc)) return false; break;
-            case Op::SubL: acc = s[ip->a] - acc; if (!termops::InLimit(acc)) return false; break;
-            case Op::SubS: acc = *--sp - acc; if (!termops::InLimit(acc)) return false; break;
-            case Op::SubLL: acc = s[ip->a] - s[ip->b]; if (!termops::InLimit(acc)) return false; break;
-
-            case Op::MulR: if (!MulFast(acc, s[ip->a], acc)) return false; break;
-            case Op::MulL: if (!MulFast(s[ip->a], acc, acc)) return false; break;
-            case Op::MulS: { const double l = *--sp; if (!MulFast(l, acc, acc)) return false; break; }
-            case Op::MulLL: if (!MulFast(s[ip->a], s[ip->b], acc)) return false; break;
-
-            case Op::DivR: if (!termops::Div(acc, s[ip->a], acc)) return false; break;
-            case Op::DivL: if (!termops::Div(s[ip->a], acc, acc)) return false; break;
-            case Op::DivS: { const double l = *--sp; if (!termops::Div(l, acc, acc)) return false; break; }
-            case Op::DivLL: if (!termops::Div(s[ip->a], s[ip->b], acc)) return false; break;
-
-            case Op::PowR: if (!termops::Power(acc, s[ip->a], acc)) return false; break;
-            case Op::PowL: if (!termops::Power(s[ip->a], acc, acc)) return false; break;
-            case Op::PowS: { const double l = *--sp; if (!termops::Power(l, acc, acc)) return false; break; }
-            case Op::PowLL: if (!termops::Power(s[ip->a], s[ip->b], acc)) return false; break;
-            case Op::PowI: if (!PowSmall(acc, ip->k, acc)) return false; break;
-            case Op::PowIL: if (!PowSmall(s[ip->a], ip->k, acc)) return false; break;
-
-            case Op::Neg: acc = -acc; break;
-            case Op::Sin: acc = std::sin(acc); break;
-            case Op::Cos: acc = std::cos(acc); break;
-            case Op::Sqrt:
-                if (!(acc >= 0)) return false;
-                acc = std::sqrt(acc);
-                break;
-            case Op::Exp:
-                if (std::fabs(acc) >= 90) {
-                    if (acc >= 0) return false;
-                    acc = 0;
-                } else {
-                    acc = std::exp(acc);
-                }
-                break;
-            case Op::Func:
-                if (!termops::Function(static_cast<uint16_t>(ip->k), acc, acc)) return false;
-                break;
-            case Op::Fail: return false;
-            case Op::End: out = acc; return true;
-        }
-    }
 }
 
 }  // namespace kalvo

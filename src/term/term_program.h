@@ -12,21 +12,32 @@
 
 namespace kalvo {
 
-enum class Op : uint8_t {
-    Load,      // acc = s[a]
-    Push,      // save acc
-    AddR, SubR, MulR, DivR, PowR,      // acc = acc op s[a]
-    AddL, SubL, MulL, DivL, PowL,      // acc = s[a] op acc
-    AddS, SubS, MulS, DivS, PowS,      // acc = saved op acc
-    AddLL, SubLL, MulLL, DivLL, PowLL, // acc = s[a] op s[b]
-    PowI,      // acc = acc ^ k, k whole with |k| < 7
-    PowIL,     // acc = s[a] ^ k
-    Neg,
-    Sin, Cos, Sqrt, Exp,
-    Func,      // acc = function k of acc
-    Fail,      // the term is undefined wherever it is evaluated
-    End,
-};
+// "s[a]" is a slot, "acc" the running value, "saved" the value pushed last.
+// The ...P forms save acc first: they start the right operand of an operator
+// whose left operand is already computed.
+#define KALVO_TERM_OPS(X)                                                          \
+    X(Load)   /* acc = s[a] */                                                     \
+    X(LoadP)                                                                       \
+    X(Push)                                                                        \
+    X(AddR) X(SubR) X(MulR) X(DivR) X(PowR)      /* acc = acc op s[a] */           \
+    X(AddL) X(SubL) X(MulL) X(DivL) X(PowL)      /* acc = s[a] op acc */           \
+    X(AddS) X(SubS) X(MulS) X(DivS) X(PowS)      /* acc = saved op acc */          \
+    X(AddLL) X(SubLL) X(MulLL) X(DivLL) X(PowLL) /* acc = s[a] op s[b] */          \
+    X(AddLLP) X(SubLLP) X(MulLLP) X(DivLLP) X(PowLLP)                              \
+    X(AddMulLL) X(SubMulLL)                      /* acc = acc +- s[a]*s[b] */      \
+    X(MulAddR) X(MulSubR)                        /* acc = acc*s[a] +- s[b] */      \
+    X(PowI)   /* acc = acc ^ k, k whole with |k| < 7 */                            \
+    X(PowIL)  /* acc = s[a] ^ k */                                                 \
+    X(PowILP)                                                                      \
+    X(Sqr) X(SqrL) X(SqrLP) X(Cube) X(CubeL) X(CubeLP) /* the same for k = 2, 3 */ \
+    X(Neg) X(Sin) X(Cos) X(Sqrt) X(Exp)                                            \
+    X(Func)   /* acc = function k of acc */                                        \
+    X(Fail)   /* the term is undefined wherever it is evaluated */                 \
+    X(End)
+
+#define KALVO_TERM_OP_ENUM(name) name,
+enum class Op : uint8_t { KALVO_TERM_OPS(KALVO_TERM_OP_ENUM) };
+#undef KALVO_TERM_OP_ENUM
 
 struct Instr {
     Op op = Op::End;
@@ -54,8 +65,9 @@ struct TermProgram {
 // Fills `program` from the tree (which must not be empty).
 void CompileTerm(const TermNode& root, TermProgram& program);
 
-// Runs the program; false where the term is undefined.
-bool RunTermProgram(const TermProgram& program, double x, double y, double t, double n, double w, double& out);
+// Runs the program: sets gTerms.TermOK and returns the value, or 0 where the
+// term is undefined (no program at all included).
+double RunTermProgram(const TermProgram* program, double x, double y, double t, double n, double w);
 
 struct TermbaumAccess {
     static void Set(Termbaum& tree, std::unique_ptr<TermNode> root, bool usesT, bool usesN);

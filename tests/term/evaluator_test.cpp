@@ -3,6 +3,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -411,10 +412,18 @@ TEST_F(EvaluatorTest, CompiledEvaluationGivesTheBitsOfTheNodeByNodeWalk) {
         {1e-31, 0, 15, -1, 0},  {1e20, 0, 1e-20, 0, 0}, {1e49, 0, -1e49, 5, 0}, {-0.0, 0, 89.9, 1, 0},
         {90, 0, -90, 33, 0},    {6, 0, -6, -7, 0},
     };
+    // Shapes the compiler treats specially first: polynomials, saved left operands, deep right operands.
+    const char* const fixed[] = {
+        "x^3-2x+1", "((((0.5x-1.2)x+2)x-3.5)x+0.7)x-4", "(t+x/t)*(x-t/x)", "x^2/sin(2*pi/t)-x/2",
+        "sqrt(1-sin(2x)+cos(pi/t)/3)", "exp(-x^2/2)/sqrt(2*pi)", "2x^-3+x^5-x^-1+t^2*x^3", "a*x^2+b*x+c-d*t*n",
+        "x+(x+(x+(x+(x+(x+x)))))", "x-(t-(x-(t-(x*t))))", "(x*t)^(t*x)-(x/t)^2", "x^t^n", "1/(x*x)-1/(t*t)",
+    };
+    std::vector<std::string> texts(std::begin(fixed), std::end(fixed));
+    for (int i = 0; i < 4000; ++i) texts.push_back(RandomTerm(rng, 5));
+
     QuietParsing quiet;
     int compared = 0, defined = 0;
-    for (int i = 0; i < 4000; ++i) {
-        const std::string text = RandomTerm(rng, 5);
+    for (const std::string& text : texts) {
         if (!ParseTerm(FunktionTermbaum, text, true)) continue;
         for (const auto& p : points) {
             double expected = 0;
