@@ -20,13 +20,11 @@ inline bool MulFast(double l, double r, double& out) {
     return termops::Mul(l, r, out);
 }
 
+// x^k for a whole k with |k| < 7, multiplied out where the language does so.
 inline bool PowSmall(double x, int k, double& out) {
     if (!termops::SmallIntPowerApplies(x)) return termops::Power(x, k, out);
-    switch (k) {
-        case 2: out = x * x; return true;
-        case 3: out = x * x * x; return true;
-        default: out = termops::SmallIntPower(x, k); return k >= 0 || termops::InLimit(out);
-    }
+    out = termops::SmallIntPower(x, k);
+    return k >= 0 || termops::InLimit(out);
 }
 
 inline bool PowSmall2(double x, double& out) {
