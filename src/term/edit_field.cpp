@@ -15,6 +15,7 @@ namespace {
 constexpr int kNumberFieldChars = 30;
 
 void FocusAtSyntaxError(QLineEdit* edit, const std::string& text) {
+    if (auto* field = qobject_cast<TermEdit*>(edit)) field->MarkCheckFailed();
     const int chars = FieldCaretForSyntaxError(text, gTerms.SyntaxErrorPos);
     edit->setFocus(Qt::OtherFocusReason);
     edit->setCursorPosition(static_cast<int>(QString::fromStdString(CutToChars(text, static_cast<size_t>(chars))).size()));
@@ -53,9 +54,15 @@ void TermEdit::commitField() {
     // second leave must not check (and complain) again.
     if (leaving_) return;
     leaving_ = true;
+    checkPassed_ = true;
     QPointer<TermEdit> self(this);
     emit fieldLeft();
     if (self) leaving_ = false;
+}
+
+bool TermEdit::leaveField() {
+    commitField();
+    return checkPassed_;
 }
 
 void TermEdit::keyPressEvent(QKeyEvent* event) {

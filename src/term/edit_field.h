@@ -18,6 +18,12 @@ public:
 
     // Runs "field left" now, as OK does for the focused field before it commits.
     void commitField();
+    // The same, telling whether the field's check passed (dialogs find it by
+    // name, so the dialog base does not depend on this library).
+    Q_INVOKABLE bool leaveField();
+    // Called by the readers (and by dialog handlers with checks of their own)
+    // when the text just checked was refused.
+    void MarkCheckFailed() { checkPassed_ = false; }
 
 signals:
     // The user has left the field: time to read and check it.
@@ -30,6 +36,7 @@ protected:
 private:
     Kind kind_;
     bool leaving_ = false;
+    bool checkPassed_ = true;
 };
 
 // A number field holds a constant term. On success `value` is its value and

@@ -192,3 +192,23 @@ TEST_F(EditFieldTest, SurfaceFieldsAcceptYAndSkipEmptyFields) {
 
 }  // namespace
 }  // namespace kalvo
+
+namespace kalvo {
+namespace {
+
+TEST_F(EditFieldTest, LeaveFieldTellsWhetherTheCheckPassed) {
+    QObject::connect(term, &TermEdit::fieldLeft, [this] { ReadFunktionstermEdit(term); });
+    term->setText("x^2");
+    EXPECT_TRUE(term->leaveField());
+    term->setText("x*-2");
+    EXPECT_FALSE(term->leaveField());
+    EXPECT_EQ(messages.messages().size(), 1u);
+    term->setText("2x");
+    EXPECT_TRUE(term->leaveField());
+    // A field without a check always passes.
+    other->setText("x*-2");
+    EXPECT_TRUE(other->leaveField());
+}
+
+}  // namespace
+}  // namespace kalvo
