@@ -35,7 +35,7 @@ std::array<TickRow, kTickRows> BuildTable() {
             TickRow& r = rows[static_cast<size_t>(i++)];
             // Spacings from their decimal text, so 0.2 is the double nearest to 0.2.
             r.spacing = StrToRealComma(std::to_string(m) + "e" + std::to_string(p));
-            r.exponent = p >= 3 ? p : (p >= -3 ? 0 : -4);
+            r.exponent = p >= 3 ? p : (r.spacing >= 0.0005 ? 0 : -4);
             r.labelStep = r.exponent == 0 ? r.spacing : m * std::pow(10.0, p - r.exponent);
             r.interval = 1;
             r.decimals = r.width = r.phase = 0;

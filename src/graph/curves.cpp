@@ -173,9 +173,9 @@ void PlotCurve(int order, double xStart, double xEnd, double tStart, double tEnd
     const SumRange n = FamilySumRange();
     // Samples from xStart on, one dx apart by index, so that a step below the
     // resolution of x cannot stall; the last lies within dx beyond xEnd and
-    // takes the value at xEnd.
+    // is taken at xEnd.
     const double span = (xEnd - xStart) / dx;
-    const long long lastLinear = static_cast<long long>(std::min(std::floor(span) + 1, double(kMaxSamples)));
+    const long long lastLinear = static_cast<long long>(std::min(std::ceil(span), double(kMaxSamples)));
     const int perDecade = o.DecadesX < 3 ? 2 : 1;
 
     FamilyWalk family(tStart, tEnd, tStep);
@@ -184,15 +184,17 @@ void PlotCurve(int order, double xStart, double xEnd, double tStart, double tEnd
         MemberPlot plot(t);
         if (!o.LogScaleX) {
             for (long long k = 0; k <= lastLinear; ++k) {
-                const double x = xStart + static_cast<double>(k) * dx;
-                plot.Sample(x, EvalSumOverN(order, x > xEnd ? xEnd : x, t, n.start, n.end, n.step));
+                // The sample beyond the end is taken, and drawn, at the end.
+                const double x = std::min(xStart + static_cast<double>(k) * dx, xEnd);
+                plot.Sample(x, EvalSumOverN(order, x, t, n.start, n.end, n.step));
             }
         } else {
             // 900 or 90 samples per decade, ending with the first at or beyond xEnd.
             double x = xStart;
             for (long long k = 0; k < kMaxSamples; ++k) {
                 const bool last = x >= xEnd;
-                plot.Sample(x, EvalSumOverN(order, last ? xEnd : x, t, n.start, n.end, n.step));
+                if (last) x = xEnd;
+                plot.Sample(x, EvalSumOverN(order, x, t, n.start, n.end, n.step));
                 if (last || !(x > 0)) break;
                 x += Pow10(DecimalExponent(x) - perDecade);
             }
