@@ -149,6 +149,7 @@ void DrawLinearX(const AxisPens& pens, double originX, double originY) {
     const bool frame = g.FrameLayout;
     const double step = gOutput.TickLabelStepX;
     const std::string stepText = ValueText(step, g.TickWidthX, g.TickDecimalsX);
+    const double stepWidth = TextWidthScaled(stepText);
     const Walk pos = PositiveWalk(originX, tp, o.PlotLeft, o.PlotRight - 5);
     const Walk neg = NegativeWalk(originX, tp, o.PlotLeft + 5, o.PlotRight);
 
@@ -209,7 +210,7 @@ void DrawLinearX(const AxisPens& pens, double originX, double originY) {
                 if (k != 0 && PhaseHolds(k, g.TickLabelIntervalX, g.TickPhaseX) && rule.Allows(k)) {
                     std::string t = ValueText(k * step, g.TickWidthX, g.TickDecimalsX);
                     AppendPiSuffixX(t);
-                    if (col < o.PlotRight - TextWidthScaled(stepText)) {
+                    if (col < o.PlotRight - stepWidth) {
                         ScaledText(col - TextWidthScaled(t) / 2.0, row + TextHeightPx(t) / 3.0, t);
                         if (k > 0) rule.positiveWritten = true;
                     }

@@ -8,25 +8,16 @@
 
 namespace kalvo {
 
-namespace {
-
-NullCanvas& NoCanvas() {
+Canvas& NoCanvas() {
     static NullCanvas canvas;
     return canvas;
 }
 
-// v into lo..hi; NaN goes to lo.
-double Clamp(double v, double lo, double hi) {
-    if (!(v > lo)) return lo;
-    return v < hi ? v : hi;
-}
+namespace {
+
+double Clamp(double v, double lo, double hi) { return ClampPixel(v, lo, hi); }
 
 bool Redirected() { return gOutput.PrintingActive || gOutput.MetafileActive; }
-
-// Lines are cut to a band around the surface before they are rounded to
-// device pixels: what lies beyond can never be seen, and no coordinate then
-// leaves the int range (or later the 16-bit range of a metafile).
-double GuardBand() { return 1000.0 + std::max(gOutput.PlotWidthPx, gOutput.PlotHeightPx); }
 
 // Liang-Barsky against the guard rectangle; false when nothing is left.
 bool ClipToGuard(double& x1, double& y1, double& x2, double& y2) {
@@ -65,8 +56,6 @@ bool ClipToGuard(double& x1, double& y1, double& x2, double& y2) {
 
 }  // namespace
 
-Canvas& Ausgabe() { return gOutput.AusgabeCanvas ? *gOutput.AusgabeCanvas : NoCanvas(); }
-
 CanvasFont GraphAreaFont() {
     CanvasFont f;
     f.name = gDisplay.Schriftname;
@@ -74,9 +63,6 @@ CanvasFont GraphAreaFont() {
     f.bold = gDisplay.SchriftFett;
     return f;
 }
-
-int DeviceX(double x) { return ToDevice(x, gOutput.AusgabefaktorX); }
-int DeviceY(double y) { return ToDevice(y, gOutput.AusgabefaktorY); }
 
 int OutputPenWidth(int width) {
     if (!Redirected()) return width;
@@ -92,7 +78,8 @@ int TextWidthScaled(std::string_view text) {
     return Redirected() ? ToDevice(w, 1.3) : w;
 }
 
-int TextHeightPx(std::string_view text) { return MeasureText(GraphAreaFont(), text).height; }
+// The height of a text cell is that of the font, whatever the text.
+int TextHeightPx(std::string_view) { return MeasureText(GraphAreaFont(), {}).height; }
 
 // The capital letter pi.
 static constexpr std::string_view kPiSuffix = "\xCE\xA0";
@@ -152,24 +139,6 @@ void ScaledRectangle(double x1, double y1, double x2, double y2) {
 void ScaledCross(double x, double y) {
     ScaledLine(x - 2, y, x + 3, y);
     ScaledLine(x, y + 2, x, y - 3);
-}
-
-void ClippedMoveTo(double x, double y) {
-    const OutputContext& o = gOutput;
-    y = Clamp(y, o.PlotTop, o.PlotBottom);
-    if (!(x >= o.PlotLeft))
-        x = o.PlotLeft - 3;
-    else if (x > o.PlotRight)
-        x = o.PlotRight + 3;
-    Ausgabe().MoveTo(DeviceX(x), DeviceY(y));
-}
-
-void ClippedLineTo(double x, double y) {
-    const OutputContext& o = gOutput;
-    y = Clamp(y, o.PlotTop, o.PlotBottom);
-    const double g = GuardBand();
-    x = Clamp(x, o.PlotLeft - g, o.PlotRight + g);
-    Ausgabe().LineTo(DeviceX(x), DeviceY(y));
 }
 
 void ClippedMoveToXY(double x, double y) {

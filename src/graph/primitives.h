@@ -7,20 +7,34 @@
 #include <string>
 #include <string_view>
 
+#include <algorithm>
+
 #include "canvas.h"
 #include "program_state.h"
 
 namespace kalvo {
 
+Canvas& NoCanvas();
 // The current output canvas (a canvas that draws nothing while there is none).
-Canvas& Ausgabe();
+inline Canvas& Ausgabe() { return gOutput.AusgabeCanvas ? *gOutput.AusgabeCanvas : NoCanvas(); }
 
 // The font of the graph area: the label font at its screen size.
 CanvasFont GraphAreaFont();
 
 // Screen pixels to device pixels with the output factors.
-int DeviceX(double x);
-int DeviceY(double y);
+inline int DeviceX(double x) { return ToDevice(x, gOutput.AusgabefaktorX); }
+inline int DeviceY(double y) { return ToDevice(y, gOutput.AusgabefaktorY); }
+
+// v into lo..hi; NaN goes to lo.
+inline double ClampPixel(double v, double lo, double hi) {
+    if (!(v > lo)) return lo;
+    return v < hi ? v : hi;
+}
+
+// Lines are cut to a band around the surface before they are rounded to
+// device pixels: what lies beyond can never be seen, and no coordinate then
+// leaves the int range (or later the 16-bit range of a metafile).
+inline double GuardBand() { return 1000.0 + std::max(gOutput.PlotWidthPx, gOutput.PlotHeightPx); }
 
 // A pen width in screen pixels as the device draws it: times the rounded
 // output factor while printing or recording a metafile.
@@ -44,8 +58,24 @@ void GradientPenColor(double t);
 void ScaledLine(double x1, double y1, double x2, double y2);
 void ScaledRectangle(double x1, double y1, double x2, double y2);
 void ScaledCross(double x, double y);
-void ClippedMoveTo(double x, double y);
-void ClippedLineTo(double x, double y);
+// The curves' moves and lines: rows into the plot; a move left or right of
+// it rests 3 pixels beyond its border.
+inline void ClippedMoveTo(double x, double y) {
+    const OutputContext& o = gOutput;
+    y = ClampPixel(y, o.PlotTop, o.PlotBottom);
+    if (!(x >= o.PlotLeft))
+        x = o.PlotLeft - 3;
+    else if (x > o.PlotRight)
+        x = o.PlotRight + 3;
+    Ausgabe().MoveTo(DeviceX(x), DeviceY(y));
+}
+inline void ClippedLineTo(double x, double y) {
+    const OutputContext& o = gOutput;
+    y = ClampPixel(y, o.PlotTop, o.PlotBottom);
+    const double g = GuardBand();
+    x = ClampPixel(x, o.PlotLeft - g, o.PlotRight + g);
+    Ausgabe().LineTo(DeviceX(x), DeviceY(y));
+}
 void ClippedMoveToXY(double x, double y);
 void ClippedLineToXY(double x, double y);
 void ClippedRectangle(double x1, double y1, double x2, double y2);

@@ -187,23 +187,6 @@ void ComputeScreenTransform() {
     }
 }
 
-// Logarithms of values that are not positive (only callers outside the
-// value limits produce them) land far outside the picture instead of at NaN.
-static double SafeLg(double v) { return v > 0 ? std::log10(v) : -400.0; }
-
-void WorldToPixel(double x, double y, double& px, double& py) {
-    const OutputContext& o = gOutput;
-    const GraphState& g = gGraph;
-    if (o.LogScaleY)
-        py = (g.LogExpLowY - SafeLg(y)) * g.PixelsPerDecadeY + o.PlotBottom;
-    else
-        py = o.PixelOriginY - y * o.PixelsPerUnitY;
-    if (o.LogScaleX)
-        px = (SafeLg(x) - g.LogExpLowX) * g.PixelsPerDecadeX + o.PlotLeft;
-    else
-        px = x * o.PixelsPerUnitX + o.PixelOriginX;
-}
-
 double PixelToWorldX(double px) {
     const OutputContext& o = gOutput;
     const GraphState& g = gGraph;

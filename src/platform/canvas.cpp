@@ -8,21 +8,20 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <unordered_map>
 
 namespace kalvo {
 
-BrushStyle BrushStyleFromOrdinal(int ordinal) {
-    return static_cast<BrushStyle>(std::clamp(ordinal, 0, 7));
+void ClearUpperVectorState() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx) asm volatile("vzeroupper");
+#endif
 }
 
-int ToDevice(double p, double factor) {
-    const double v = p * factor;
-    constexpr double lo = std::numeric_limits<int>::min();
-    constexpr double hi = std::numeric_limits<int>::max();
-    if (std::isnan(v)) return std::numeric_limits<int>::min();
-    if (v <= lo) return std::numeric_limits<int>::min();
-    if (v >= hi) return std::numeric_limits<int>::max();
-    return static_cast<int>(std::nearbyint(v));
+BrushStyle BrushStyleFromOrdinal(int ordinal) {
+    return static_cast<BrushStyle>(std::clamp(ordinal, 0, 7));
 }
 
 QColor ToQColor(Color c) {
@@ -46,9 +45,33 @@ QFont ToQFont(const CanvasFont& font, double dpi) {
 }
 
 CanvasSize MeasureText(const CanvasFont& font, std::string_view utf8, double dpi) {
-    const QFontMetrics fm(ToQFont(font, dpi));
-    const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    return CanvasSize{fm.horizontalAdvance(s), fm.height()};
+    // The same labels are measured in the same font at every redraw; finding
+    // the font and shaping the text cost far more than looking them up.
+    struct Cache {
+        CanvasFont font;
+        double dpi = 0;
+        QFontMetrics metrics{QFont()};
+        std::unordered_map<std::string, int> widths;
+    };
+    // Never destroyed: fonts must not outlive the application object.
+    static Cache* const cache = new Cache;
+    if (!(cache->font == font) || cache->dpi != dpi) {
+        cache->metrics = QFontMetrics(ToQFont(font, dpi));
+        cache->font = font;
+        cache->dpi = dpi;
+        cache->widths.clear();
+    }
+    const int height = cache->metrics.height();
+    if (utf8.empty()) return CanvasSize{0, height};
+    std::string key(utf8);
+    auto it = cache->widths.find(key);
+    if (it != cache->widths.end()) return CanvasSize{it->second, height};
+    const int width =
+        cache->metrics.horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    ClearUpperVectorState();
+    if (cache->widths.size() > 4096) cache->widths.clear();
+    cache->widths.emplace(std::move(key), width);
+    return CanvasSize{width, height};
 }
 
 void Canvas::Polyline(std::span<const CanvasPoint> points) {

@@ -14,6 +14,7 @@
 // Consecutive LineTo calls are gathered into one polyline, so a curve costs
 // one call of the back end however many samples it has.
 
+#include <climits>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -80,7 +81,17 @@ inline constexpr double kScreenDpi = 96.0;
 
 // A screen coordinate times an output factor, rounded halves to even and
 // clamped into the int range (a value that is not finite maps to the limit).
-int ToDevice(double p, double factor);
+inline int ToDevice(double p, double factor) {
+    const double v = p * factor;
+    if (!(v > static_cast<double>(INT_MIN))) return INT_MIN;  // NaN too
+    if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
+    // Adding and taking away 1.5 * 2^52 leaves v rounded to a whole number
+    // in the current rounding mode, to nearest with ties to even; unlike
+    // std::nearbyint it costs no library call in the drawing loops. (It
+    // holds as long as nobody builds with -ffast-math.)
+    constexpr double kRound = 6755399441055744.0;
+    return static_cast<int>((v + kRound) - kRound);
+}
 
 // The one conversion between stored colours and Qt's.
 QColor ToQColor(Color c);
@@ -89,6 +100,12 @@ Color FromQColor(const QColor& c);
 // The Qt font for a canvas font at a resolution: pixel size from the points,
 // no antialiasing.
 QFont ToQFont(const CanvasFont& font, double dpi);
+
+// Qt's drawing code may return with the upper halves of the AVX registers in
+// use; the scalar code that runs next (the term evaluator between two
+// drawing calls) then runs at half its speed. The back ends call this after
+// every call into Qt.
+void ClearUpperVectorState();
 
 // Width and height of a text cell in a font at a resolution (needs a
 // QGuiApplication).

@@ -36,6 +36,7 @@ static Qt::PenStyle ToQtPenStyle(PenStyle s) {
 QPainterCanvas::QPainterCanvas(QPaintDevice* device, double fontDpi) : painter_(&ownPainter_), fontDpi_(fontDpi) {
     ownPainter_.begin(device);
     Setup();
+    ClearUpperVectorState();
 }
 
 QPainterCanvas::QPainterCanvas(QPainter& painter, double fontDpi) : painter_(&painter), fontDpi_(fontDpi) {
@@ -61,6 +62,7 @@ void QPainterCanvas::End() {
     } else {
         painter_->restore();
     }
+    ClearUpperVectorState();
 }
 
 void QPainterCanvas::ApplyPen() {
@@ -103,9 +105,15 @@ const QFont& QPainterCanvas::CurrentQFont() {
     if (!fontValid_ || !(Font() == cachedFont_)) {
         cachedFont_ = Font();
         qfont_ = ToQFont(cachedFont_, fontDpi_);
+        metrics_.emplace(qfont_, painter_->device());
         fontValid_ = true;
     }
     return qfont_;
+}
+
+const QFontMetrics& QPainterCanvas::CurrentMetrics() {
+    CurrentQFont();
+    return *metrics_;
 }
 
 const QPolygon& QPainterCanvas::ToPolygon(std::span<const CanvasPoint> points) {
@@ -119,6 +127,7 @@ void QPainterCanvas::DoPolyline(std::span<const CanvasPoint> points) {
     if (ended_ || Pen().style == PenStyle::Clear) return;
     ApplyPen();
     painter_->drawPolyline(ToPolygon(points));
+    ClearUpperVectorState();
 }
 
 void QPainterCanvas::DoPolygon(std::span<const CanvasPoint> points) {
@@ -126,6 +135,7 @@ void QPainterCanvas::DoPolygon(std::span<const CanvasPoint> points) {
     ApplyPen();
     ApplyBrush();
     painter_->drawPolygon(ToPolygon(points), Qt::OddEvenFill);
+    ClearUpperVectorState();
 }
 
 // Qt strokes a rectangle one pixel beyond its right and bottom edge; the
@@ -139,6 +149,7 @@ void QPainterCanvas::DoRectangle(const CanvasRect& r) {
     ApplyPen();
     ApplyBrush();
     painter_->drawRect(StrokeRect(r));
+    ClearUpperVectorState();
 }
 
 void QPainterCanvas::DoEllipse(const CanvasRect& r) {
@@ -146,19 +157,21 @@ void QPainterCanvas::DoEllipse(const CanvasRect& r) {
     ApplyPen();
     ApplyBrush();
     painter_->drawEllipse(StrokeRect(r));
+    ClearUpperVectorState();
 }
 
 void QPainterCanvas::DoFillRect(const CanvasRect& r) {
     if (ended_ || Brush().style == BrushStyle::Clear) return;
     painter_->fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
                        QBrush(ToQColor(Brush().color), ToQtBrushStyle(Brush().style)));
+    ClearUpperVectorState();
 }
 
 void QPainterCanvas::DoText(int x, int y, std::string_view utf8, const CanvasRect* clip) {
     if (ended_) return;
     const QFont& f = CurrentQFont();
     const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    const QFontMetrics fm(f, painter_->device());
+    const QFontMetrics& fm = CurrentMetrics();
     const bool opaque = Brush().style == BrushStyle::Solid;
     if (clip) {
         painter_->save();
@@ -179,12 +192,15 @@ void QPainterCanvas::DoText(int x, int y, std::string_view utf8, const CanvasRec
         penValid_ = false;
         brushValid_ = false;
     }
+    ClearUpperVectorState();
 }
 
 CanvasSize QPainterCanvas::DoTextExtent(std::string_view utf8) {
-    const QFontMetrics fm(CurrentQFont(), painter_->device());
+    const QFontMetrics& fm = CurrentMetrics();
     const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    return CanvasSize{fm.horizontalAdvance(s), fm.height()};
+    const CanvasSize size{fm.horizontalAdvance(s), fm.height()};
+    ClearUpperVectorState();
+    return size;
 }
 
 void QPainterCanvas::DoClip(const CanvasRect* r) {
@@ -193,6 +209,7 @@ void QPainterCanvas::DoClip(const CanvasRect* r) {
         painter_->setClipRect(QRect(r->left, r->top, r->right - r->left, r->bottom - r->top));
     else
         painter_->setClipping(false);
+    ClearUpperVectorState();
 }
 
 }  // namespace kalvo

@@ -3,7 +3,10 @@
 // the metafile recorder. Qt state follows the canvas state lazily, only when
 // something is drawn.
 
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <optional>
 #include <QPolygon>
 
 #include "canvas.h"
@@ -43,6 +46,7 @@ private:
     void ApplyBrush();
     void ApplyNoBrush();
     const QFont& CurrentQFont();
+    const QFontMetrics& CurrentMetrics();
     const QPolygon& ToPolygon(std::span<const CanvasPoint> points);
 
     QPainter ownPainter_;
@@ -57,6 +61,7 @@ private:
     bool fontValid_ = false;
     CanvasFont cachedFont_;
     QFont qfont_;
+    std::optional<QFontMetrics> metrics_;
     QPolygon polygon_;
 };
 
