@@ -172,7 +172,7 @@ void DrawLinearX(const AxisPens& pens, double originX, double originY) {
             }
         }
     }
-    if (g.GridPoints && WalkableAxis(originY, tpy)) {
+    if (g.GridPoints && !o.LogScaleY && WalkableAxis(originY, tpy)) {
         SetGridPen(pens);
         const Walk up = PositiveWalk(-originY, tpy, -o.PlotBottom - 0.5, -o.PlotTop + 0.5);
         const Walk down = NegativeWalk(-originY, tpy, -o.PlotBottom - 0.5, -o.PlotTop + 0.5);

@@ -196,6 +196,11 @@ TEST_F(Axes, GridCrossesAtEveryTickIntersection) {
     gDisplay.Koordinatensystem.Gitterfarbe = 0x00FF00;
     Draw(-8, 8, -8, 8);
     EXPECT_EQ(Polylines(0x00FF00).size(), 15u * 17u * 2u);  // rows on the borders count
+    // A logarithmic y axis has no linear rows to cross.
+    canvas.ClearRecords();
+    gDisplay.Koordinatensystem.ySkalierung = 1;
+    Draw(-8, 8, 1, 100);
+    EXPECT_TRUE(Polylines(0x00FF00).empty());
 }
 
 TEST_F(Axes, NoArrowheadWhereNoAxisIsDrawn) {

@@ -125,7 +125,7 @@ TEST_F(Curves, SumOverTheIndexN) {
     EXPECT_EQ(SumStartIndex(), 3);
     EXPECT_NEAR(EvalSumClamped(0, 2, 0), 4, 1e-12);
     // Values are clamped into the limits.
-    ASSERT_TRUE(ParseTerm(FunktionTermbaum, "1e30*x", true));
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, "10^30*x", true));
     EXPECT_EQ(EvalSumClamped(0, 1, 0), 1e10);
     EXPECT_EQ(EvalSumClamped(0, -1, 0), -1e10);
 }

@@ -59,7 +59,7 @@ const Entry kTable[] = {
     {"sin(t*x)*x", F(std::sin(t * x) * x), true, false},
     {"n*x", F(n * x), false, true},
     {"sin(n*x)/n", F(Div(std::sin(n * x), n, ok)), false, true},
-    {"1e30*x", F(1e30 * x), false, false},
+    {"10^30*x", F(1e30 * x), false, false},
     {"x^2+1", F(x * x + 1), false, false},
     {"x^2+2", F(x * x + 2), false, false},
     {"x^2+3", F(x * x + 3), false, false},
