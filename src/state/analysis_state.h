@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "numlib_state.h"  // the sine fit's shared settings and results: SinusFit
 #include "program_state.h"
 
 namespace kalvo {

@@ -48,6 +48,7 @@ void ResetProgramState() {
     gIteration = {};
     gRegression = {};
     g3D = {};
+    ResetNumlibState();
     gGrafikobjektliste.Init();
     gFunktionenspeicher.Init();
 }

@@ -1,0 +1,100 @@
+#include "dialog_base.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMetaMethod>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace kalvo {
+
+namespace {
+
+// Widgets that need Enter and the arrow keys for themselves.
+bool KeepsItsKeys(const QWidget* w) {
+    return qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
+           qobject_cast<const QAbstractItemView*>(w);
+}
+
+bool IsPlainKey(const QKeyEvent* key) {
+    return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+}  // namespace
+
+KalvoDialog::KalvoDialog(QWidget* parent) : QDialog(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    // Key events of every widget of this window pass here before the widget
+    // sees them, whenever the widget was added.
+    qApp->installEventFilter(this);
+}
+
+bool KalvoDialog::CommitFocusedField() {
+    for (QWidget* w = focusWidget(); w && w != this; w = w->parentWidget()) {
+        const QMetaObject* meta = w->metaObject();
+        const int index = meta->indexOfMethod("leaveField()");
+        if (index < 0) continue;
+        const QMetaMethod method = meta->method(index);
+        if (method.returnType() != QMetaType::Bool) continue;
+        bool passed = true;
+        method.invoke(w, Qt::DirectConnection, Q_RETURN_ARG(bool, passed));
+        return passed;
+    }
+    return true;
+}
+
+void KalvoDialog::showEvent(QShowEvent* event) {
+    NoDefaultButtons();
+    QDialog::showEvent(event);
+    if (!controlsLoaded_) {
+        controlsLoaded_ = true;
+        LoadControls();
+    }
+}
+
+// Button boxes make their accept button the default when they are shown; this
+// runs after them.
+void KalvoDialog::NoDefaultButtons() {
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+}
+
+bool KalvoDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* target = static_cast<QWidget*>(watched);
+    // Only the first delivery, to the focused widget of this window: not the
+    // propagation to its parents, not a popup list or a message box.
+    if (target->window() != this || target != focusWidget()) return false;
+    return HandleKey(target, static_cast<QKeyEvent*>(event));
+}
+
+bool KalvoDialog::HandleKey(QWidget* target, QKeyEvent* key) {
+    if (auto* edit = qobject_cast<QLineEdit*>(target); edit && key->text() == QStringLiteral(".")) {
+        QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, key->modifiers() & ~Qt::KeypadModifier, QStringLiteral(","),
+                        key->isAutoRepeat(), static_cast<quint16>(key->count()));
+        QCoreApplication::sendEvent(edit, &comma);
+        return true;
+    }
+    if (!IsPlainKey(key)) return false;
+    switch (key->key()) {
+        case Qt::Key_Escape: reject(); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (KeepsItsKeys(target)) return false;
+            focusNextPrevChild(true);
+            return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            if (!arrowKeysMoveFocus_ || KeepsItsKeys(target)) return false;
+            focusNextPrevChild(key->key() == Qt::Key_Down);
+            return true;
+        default: return false;
+    }
+}
+
+}  // namespace kalvo

@@ -1,0 +1,53 @@
+#pragma once
+// The edit field every dialog uses, and the readers that turn a field's text
+// into a number or a compiled term.
+
+#include <QLineEdit>
+
+namespace kalvo {
+
+class TermEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    enum class Kind { Term, Number };
+
+    explicit TermEdit(QWidget* parent = nullptr, Kind kind = Kind::Term);
+
+    Kind kind() const { return kind_; }
+    void setKind(Kind kind);
+
+    // Runs "field left" now, as OK does for the focused field before it commits.
+    void commitField();
+
+signals:
+    // The user has left the field: time to read and check it.
+    void fieldLeft();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    Kind kind_;
+    bool leaving_ = false;
+};
+
+// A number field holds a constant term. On success `value` is its value and
+// the field shows it with the configured decimals; where the term is undefined
+// `value` and the field take `def`. After a syntax error both stay as they
+// were and the field has the focus with the caret at the error. True only
+// when the field's own value was taken.
+bool ReadNumberEdit(QLineEdit* edit, double& value, double def);
+
+// Term fields: the field shows the normalised term, which is compiled into
+// its tree. After a syntax error the field keeps its text and gets the focus
+// with the caret at the error, the tree is "0" and gTerms.TermOK stays false.
+bool ReadFunktionstermEdit(QLineEdit* edit);
+// z(x, y) of the 3D window; an empty field changes nothing.
+bool ReadSurfaceTermEdit(QLineEdit* edit);
+// The components of a parametric surface (terms in a and b); an empty field changes nothing.
+bool ReadParamTermEdit1(QLineEdit* edit);
+bool ReadParamTermEdit2(QLineEdit* edit);
+bool ReadParamTermEdit3(QLineEdit* edit);
+
+}  // namespace kalvo

@@ -1,0 +1,460 @@
+#include "metafile_reader.h"
+#include "metafile_recorder.h"
+#include "scenes.h"
+
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <set>
+#include <iostream>
+
+namespace kalvo::test {
+namespace {
+
+const MetafileFormat kFormats[] = {MetafileFormat::Emf, MetafileFormat::Wmf};
+
+const char* Name(MetafileFormat f) { return f == MetafileFormat::Emf ? "EMF" : "WMF"; }
+
+Replay Read(MetafileFormat f, const std::string& bytes) {
+    return f == MetafileFormat::Emf ? ReadEmf(bytes) : ReadWmf(bytes);
+}
+
+std::string Record(MetafileFormat f, const std::function<void(QPainter&)>& draw, int w = 200, int h = 200,
+                   FontCharset charset = FontCharset::Ansi) {
+    MetafileRecorder recorder(w, h);
+    recorder.setFontCharset(charset);
+    {
+        QPainter p(&recorder);
+        draw(p);
+    }
+    return recorder.toBytes(f);
+}
+
+std::vector<Shape> ShapesOf(const Replay& r, const std::string& kind) {
+    std::vector<Shape> out;
+    for (const Shape& s : r.shapes)
+        if (s.kind == kind) out.push_back(s);
+    return out;
+}
+
+std::string Errors(const Replay& r) {
+    std::string all;
+    for (const std::string& e : r.errors) all += e + "\n";
+    return all;
+}
+
+TEST(MetafileRecorder, ReferenceSceneIsWellFormedInBothFormats) {
+    for (MetafileFormat fmt : kFormats) {
+        for (int factor : {1, 3}) {
+            SCOPED_TRACE(std::string(Name(fmt)) + " at factor " + std::to_string(factor));
+            const int size = kSceneSize * factor;
+            MetafileRecorder recorder(size, size);
+            ReferenceScene scene;
+            {
+                QPainter p(&recorder);
+                scene = DrawReferenceScene(p, factor);
+            }
+            const std::string bytes = recorder.toBytes(fmt);
+            const Replay r = Read(fmt, bytes);
+            EXPECT_EQ(Errors(r), "");
+            EXPECT_EQ(bytes.size() % (fmt == MetafileFormat::Emf ? 4 : 2), 0u);
+            EXPECT_EQ(r.width, size);
+            EXPECT_EQ(r.height, size);
+            EXPECT_EQ(r.mapMode, 8);  // MM_ANISOTROPIC
+            EXPECT_EQ(r.windowExt, QSize(size, size));
+            if (fmt == MetafileFormat::Wmf) {
+                EXPECT_EQ(r.unitsPerInch, 96);
+            }
+
+            // The curve is drawn clipped to the plot, with its points where they were drawn.
+            const std::vector<Shape> lines = ShapesOf(r, "polyline");
+            auto curve = std::find_if(lines.begin(), lines.end(), [](const Shape& s) { return s.pen.color == 0x0000FF; });
+            ASSERT_NE(curve, lines.end());
+            EXPECT_EQ(curve->pen.width, 2 * factor);
+            EXPECT_TRUE(curve->clipped);
+            EXPECT_EQ(curve->clip, QRect(20 * factor, 20 * factor, 360 * factor, 360 * factor));
+            EXPECT_EQ(curve->points.front(), scene.curve.front().toPoint());
+            EXPECT_EQ(curve->points.back(), scene.curve.back().toPoint());
+            EXPECT_GE(curve->points.size(), factor == 1 ? 350u : 1000u);  // repeats of a pixel are left out
+
+            // The hatched triangles (outlines over their hatch lines), the dotted grid and the fonts.
+            const std::vector<Shape> triangles = ShapesOf(r, "polygon");
+            EXPECT_EQ(triangles.size(), 6u);
+            for (const Shape& t : triangles) EXPECT_EQ(t.brush.style, 1);
+            EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const Shape& s) { return s.pen.style == 2; }), 14);
+            EXPECT_EQ(ShapesOf(r, "ellipse").size(), 2u);
+
+            if (fmt == MetafileFormat::Emf) {
+                ASSERT_EQ(r.texts.size(), scene.labels.size());
+                for (size_t i = 0; i < r.texts.size(); ++i) {
+                    EXPECT_EQ(r.texts[i].text, scene.labels[i].text);
+                    EXPECT_EQ(r.texts[i].origin, scene.labels[i].baseline.toPoint());
+                    EXPECT_EQ(r.texts[i].align, 24);  // TA_BASELINE
+                    EXPECT_EQ(r.texts[i].font.height, -static_cast<int>(std::lround(std::lround(11.0 * factor) * 96 / 72.0)));
+                }
+                EXPECT_EQ(r.texts[0].font.face, "Arial");
+                EXPECT_EQ(r.texts[1].font.charset, 161);
+                // Bounds hold everything, the curve only as far as its clip.
+                EXPECT_TRUE(r.hasBounds);
+                EXPECT_TRUE(QRect(0, 0, size, size).contains(r.bounds)) << r.bounds.x() << "," << r.bounds.right();
+                for (const Shape& s : r.shapes) {
+                    for (const QPoint& q : s.points) {
+                        if (!s.clipped) {
+                            EXPECT_TRUE(r.bounds.contains(q));
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(MetafileRecorder, WmfTextIsWrittenInTheCodePageOfItsFont) {
+    struct Case {
+        FontCharset preferred;
+        QString text;
+        int emfCharset;
+        std::vector<std::pair<int, std::string>> wmfRuns;
+    };
+    const Case cases[] = {
+        {FontCharset::Ansi, "Wert", 0, {{0, "Wert"}}},
+        {FontCharset::Ansi, "äöüß€", 0, {{0, "\xE4\xF6\xFC\xDF\x80"}}},
+        {FontCharset::Greek, "x=2", 161, {{161, "x=2"}}},
+        {FontCharset::Greek, "αβπΩ", 161, {{161, "\xE1\xE2\xF0\xD9"}}},
+        // Qt hands over a text in pieces of one script each; the first piece decides for EMF.
+        {FontCharset::Ansi, "π·r²", 161, {{161, "\xF0\xB7"}, {0, "r\xB2"}}},
+        {FontCharset::Ansi, "ä π", 0, {{0, "\xE4 "}, {161, "\xF0"}}},
+        {FontCharset::Greek, "Fläche", 0, {{161, "Fl"}, {0, "\xE4" "che"}}},
+        {FontCharset::Ansi, "Ж", 204, {{204, "\xC6"}}},
+        {FontCharset::Ansi, "a∞b", 1, {{0, "a?b"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        auto draw = [&](QPainter& p) {
+            p.setFont(QFont("Courier New", 12));
+            p.drawText(QPointF(10, 50), c.text);
+        };
+        const Replay emf = ReadEmf(Record(MetafileFormat::Emf, draw, 200, 200, c.preferred));
+        QString emfText;
+        for (const Text& t : emf.texts) emfText += t.text;
+        EXPECT_EQ(emfText, c.text);
+        ASSERT_FALSE(emf.texts.empty());
+        EXPECT_EQ(emf.texts[0].font.charset, c.emfCharset);
+
+        const Replay wmf = ReadWmf(Record(MetafileFormat::Wmf, draw, 200, 200, c.preferred));
+        EXPECT_EQ(Errors(wmf), "");
+        std::vector<std::pair<int, std::string>> runs;
+        for (const Text& t : wmf.texts) {
+            if (!runs.empty() && runs.back().first == t.font.charset) runs.back().second += t.bytes;
+            else runs.emplace_back(t.font.charset, t.bytes);
+        }
+        EXPECT_EQ(runs, c.wmfRuns);
+        // Later runs start where the earlier ones end.
+        for (size_t i = 1; i < wmf.texts.size(); ++i) {
+            int advance = 0;
+            for (int d : wmf.texts[i - 1].dx) advance += d;
+            EXPECT_EQ(wmf.texts[i].origin.x(), wmf.texts[i - 1].origin.x() + advance);
+        }
+    }
+}
+
+TEST(MetafileRecorder, PensAndBrushesMapToTheirMetafileStyles) {
+    struct PenCase {
+        QPen pen;
+        int style, width;
+    };
+    const PenCase pens[] = {
+        {QPen(Qt::black, 1, Qt::SolidLine), 0, 1}, {QPen(Qt::black, 1, Qt::DashLine), 1, 1},
+        {QPen(Qt::black, 1, Qt::DotLine), 2, 1},   {QPen(Qt::black, 3, Qt::DashDotLine), 3, 3},
+        {QPen(Qt::black, 2, Qt::DashDotDotLine), 4, 2}, {QPen(Qt::black, 0), 0, 0},
+    };
+    struct BrushCase {
+        QBrush brush;
+        int style;
+        std::uint32_t color;
+    };
+    const BrushCase brushes[] = {
+        {QBrush(QColor(10, 20, 30)), 0, 0x1E140A},
+        {QBrush(Qt::NoBrush), 1, 0},
+        {QBrush(QColor(0, 0, 255, 0)), 1, 0},           // fully transparent fills nothing
+        {QBrush(Qt::green, Qt::Dense4Pattern), 0, 0xFF00},  // no metafile brush: solid in its colour
+    };
+    for (MetafileFormat fmt : kFormats) {
+        SCOPED_TRACE(Name(fmt));
+        const Replay r = Read(fmt, Record(fmt, [&](QPainter& p) {
+            for (const PenCase& c : pens) {
+                p.setPen(c.pen);
+                p.drawLine(10, 10, 100, 10);
+            }
+            p.setPen(QColor(0, 0, 0, 0));  // fully transparent: nothing to record
+            p.drawLine(10, 10, 100, 10);
+            p.setPen(Qt::NoPen);
+            for (const BrushCase& c : brushes) {
+                p.setBrush(c.brush);
+                p.drawRect(20, 20, 50, 50);
+            }
+        }));
+        EXPECT_EQ(Errors(r), "");
+        const std::vector<Shape> lines = ShapesOf(r, "polyline"), rects = ShapesOf(r, "rectangle");
+        ASSERT_EQ(lines.size(), std::size(pens));
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(lines[i].pen.style, pens[i].style) << i;
+            EXPECT_EQ(lines[i].pen.width, pens[i].width) << i;
+        }
+        ASSERT_EQ(rects.size(), std::size(brushes));
+        for (size_t i = 0; i < rects.size(); ++i) {
+            EXPECT_EQ(rects[i].brush.style, brushes[i].style) << i;
+            if (brushes[i].style != 1) {
+                EXPECT_EQ(rects[i].brush.color, brushes[i].color) << i;
+            }
+            EXPECT_EQ(rects[i].pen.style, 5) << i;
+        }
+    }
+}
+
+// Readers on Linux fill hatched brushes solid, so hatchings are recorded as their lines.
+TEST(MetafileRecorder, HatchingsBecomeLinesInsideTheShape) {
+    struct Case {
+        Qt::BrushStyle style;
+        std::set<std::pair<int, int>> directions;  // of the lines, as (sign dx, sign dy)
+    };
+    const Case cases[] = {
+        {Qt::HorPattern, {{1, 0}}},           {Qt::VerPattern, {{0, 1}}},
+        {Qt::FDiagPattern, {{1, 1}}},         {Qt::BDiagPattern, {{1, -1}}},
+        {Qt::CrossPattern, {{1, 0}, {0, 1}}}, {Qt::DiagCrossPattern, {{1, 1}, {1, -1}}},
+    };
+    const QPolygonF triangle({QPointF(20, 20), QPointF(180, 40), QPointF(60, 170)});
+    for (MetafileFormat fmt : kFormats) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(Name(fmt)) + " brush style " + std::to_string(c.style));
+            const Replay r = Read(fmt, Record(fmt, [&](QPainter& p) {
+                p.setPen(QPen(Qt::blue, 2));
+                p.setBrush(QBrush(QColor(200, 0, 0), c.style));
+                p.drawPolygon(triangle);
+            }));
+            EXPECT_EQ(Errors(r), "");
+            const std::vector<Shape> outline = ShapesOf(r, "polygon");
+            ASSERT_EQ(outline.size(), 1u);
+            EXPECT_EQ(outline[0].brush.style, 1);
+            EXPECT_EQ(outline[0].pen.width, 2);
+            std::set<std::pair<int, int>> directions;
+            int segments = 0;
+            for (const Shape& s : r.shapes) {
+                if (s.kind != "polyline" && s.kind != "polypolyline") continue;
+                EXPECT_EQ(s.pen.color, 0x0000C8u);
+                EXPECT_EQ(s.pen.width, 0);
+                for (size_t i = 0; i + 1 < s.points.size(); i += 2) {
+                    const QPoint a = s.points[i], b = s.points[i + 1];
+                    const QPoint d = b.x() < a.x() ? a - b : b - a;
+                    directions.insert({d.x() > 0 ? 1 : 0, d.y() > 0 ? 1 : d.y() < 0 ? -1 : 0});
+                    // On or inside the outline: within a pixel of its edges at most.
+                    for (QPoint q : {a, b}) {
+                        bool inside = triangle.containsPoint(q, Qt::OddEvenFill);
+                        for (int i = 0; i < 3 && !inside; ++i) {
+                            const QLineF edge(triangle[i], triangle[(i + 1) % 3]);
+                            const QPointF n = QPointF(-edge.dy(), edge.dx()) / edge.length();
+                            inside = std::abs(QPointF::dotProduct(QPointF(q) - edge.p1(), n)) <= 1.0;
+                        }
+                        EXPECT_TRUE(inside) << q.x() << "," << q.y();
+                    }
+                    ++segments;
+                    if (c.style == Qt::HorPattern) {
+                        EXPECT_EQ(a.y() % 8, 0);
+                    }
+                }
+            }
+            EXPECT_EQ(directions, c.directions);
+            EXPECT_GT(segments, 10);
+        }
+    }
+    // With an opaque background the gaps are filled first, as on the screen.
+    const Replay opaque = ReadEmf(Record(MetafileFormat::Emf, [&](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QBrush(Qt::red, Qt::HorPattern));
+        p.setBackgroundMode(Qt::OpaqueMode);
+        p.setBackground(Qt::yellow);
+        p.drawRect(10, 10, 100, 50);
+    }));
+    ASSERT_GE(opaque.shapes.size(), 2u);
+    EXPECT_EQ(opaque.shapes.front().brush.style, 0);
+    EXPECT_EQ(opaque.shapes.front().brush.color, 0x00FFFFu);
+    EXPECT_EQ(opaque.shapes.back().kind, "polypolyline");
+    EXPECT_EQ(opaque.shapes.back().pen.color, 0x0000FFu);
+}
+
+TEST(MetafileRecorder, TwentyThousandPolygonsKeepTheObjectTableSmall) {
+    for (MetafileFormat fmt : kFormats) {
+        SCOPED_TRACE(Name(fmt));
+        MetafileRecorder recorder(kPolygonSceneWidth, kPolygonSceneHeight);
+        {
+            QPainter p(&recorder);
+            // The graph's plot clip around it, so objects also live across saved contexts.
+            p.setClipRect(50, 50, 1100, 700);
+            DrawPolygonScene(p);
+        }
+        const std::string bytes = recorder.toBytes(fmt);
+        const Replay r = Read(fmt, bytes);
+        EXPECT_EQ(Errors(r), "");
+        EXPECT_EQ(ShapesOf(r, "polygon").size(), 20000u);
+        EXPECT_LE(r.declaredHandles, 33);
+        EXPECT_LE(r.mostLiveObjects, r.declaredHandles);
+        std::cout << "[ size     ] 20,000 polygons as " << Name(fmt) << ": " << bytes.size() << " bytes\n";
+        ::testing::Test::RecordProperty(std::string(Name(fmt)) + "_bytes", static_cast<int>(bytes.size()));
+    }
+}
+
+TEST(MetafileRecorder, ChangingClipsRestoreTheContextWithoutLosingObjects) {
+    for (MetafileFormat fmt : kFormats) {
+        SCOPED_TRACE(Name(fmt));
+        const Replay r = Read(fmt, Record(fmt, [](QPainter& p) {
+            // More colours under one clip than the object table holds, so objects selected
+            // before the SaveDC would be the first to go if nothing kept them.
+            for (int i = 0; i < 120; ++i) {
+                if (i % 50 == 10) p.setClipRect(i, i, 100, 100);
+                if (i == 115) p.setClipping(false);
+                p.setBrush(QColor(i, 255 - i, 2 * i % 256));
+                p.setPen(QColor(i, i, 0));
+                p.drawRect(i, i, 20, 20);
+            }
+            p.setClipRect(5, 5, 50, 50);
+            p.save();
+            p.setClipRect(QRectF(10, 10, 100, 100), Qt::IntersectClip);
+            p.drawEllipse(0, 0, 80, 80);
+            p.restore();
+            p.drawEllipse(0, 0, 80, 80);
+        }));
+        EXPECT_EQ(Errors(r), "");
+        const std::vector<Shape> ellipses = ShapesOf(r, "ellipse");
+        ASSERT_EQ(ellipses.size(), 2u);
+        EXPECT_EQ(ellipses[0].clip, QRect(10, 10, 45, 45));  // the intersection
+        EXPECT_EQ(ellipses[1].clip, QRect(5, 5, 50, 50));    // back after restore
+        EXPECT_EQ(ShapesOf(r, "rectangle").size(), 120u);
+    }
+}
+
+TEST(MetafileRecorder, WmfCoordinatesAreClampedTo16Bits) {
+    auto draw = [](QPainter& p) {
+        p.drawLine(QPointF(-100000, 10), QPointF(100000, 1e300));
+        p.drawLine(QPointF(0, 0), QPointF(std::nan(""), 5));
+    };
+    const std::vector<Shape> wmf = ShapesOf(ReadWmf(Record(MetafileFormat::Wmf, draw)), "polyline");
+    ASSERT_EQ(wmf.size(), 2u);
+    EXPECT_EQ(wmf[0].points, (std::vector<QPoint>{{-32768, 10}, {32767, 32767}}));
+    EXPECT_EQ(wmf[1].points[1].x(), 32767);
+    // EMF keeps 32-bit coordinates (within the recorder's own limit).
+    const std::vector<Shape> emf = ShapesOf(ReadEmf(Record(MetafileFormat::Emf, draw)), "polyline");
+    ASSERT_EQ(emf.size(), 2u);
+    EXPECT_EQ(emf[0].points[0], QPoint(-100000, 10));
+    EXPECT_GT(emf[0].points[1].y(), 100000);
+}
+
+TEST(MetafileRecorder, LongPolylinesAreSplitForWmfAtSharedPoints) {
+    std::vector<QPointF> pts;
+    for (int i = 0; i < 40000; ++i) pts.emplace_back(i % 2000, i / 2000 + (i % 2) * 3);
+    auto draw = [&](QPainter& p) { p.drawPolyline(pts.data(), static_cast<int>(pts.size())); };
+    const std::vector<Shape> wmf = ShapesOf(ReadWmf(Record(MetafileFormat::Wmf, draw)), "polyline");
+    ASSERT_EQ(wmf.size(), 2u);
+    EXPECT_EQ(wmf[0].points.size(), 32767u);
+    EXPECT_EQ(wmf[0].points.back(), wmf[1].points.front());
+    EXPECT_EQ(wmf[0].points.size() + wmf[1].points.size(), 40001u);
+    const std::vector<Shape> emf = ShapesOf(ReadEmf(Record(MetafileFormat::Emf, draw)), "polyline");
+    ASSERT_EQ(emf.size(), 1u);
+    EXPECT_EQ(emf[0].points.size(), 40000u);
+}
+
+TEST(MetafileRecorder, TransformsScaleGeometryPensAndFonts) {
+    for (MetafileFormat fmt : kFormats) {
+        SCOPED_TRACE(Name(fmt));
+        const Replay r = Read(fmt, Record(fmt, [](QPainter& p) {
+            p.translate(10, 20);
+            p.scale(2, 2);
+            p.setPen(QPen(Qt::black, 1.5));
+            p.drawLine(QPointF(0, 0), QPointF(10, 0));
+            QFont font("Arial");
+            font.setPixelSize(12);
+            p.setFont(font);
+            p.drawText(QPointF(5, 5), "x");
+            p.rotate(-90);
+            p.drawText(QPointF(0, 0), "y");
+        }));
+        const std::vector<Shape> lines = ShapesOf(r, "polyline");
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].points, (std::vector<QPoint>{{10, 20}, {30, 20}}));
+        EXPECT_EQ(lines[0].pen.width, 3);
+        ASSERT_EQ(r.texts.size(), 2u);
+        EXPECT_EQ(r.texts[0].origin, QPoint(20, 30));
+        EXPECT_EQ(r.texts[0].font.height, -24);
+        EXPECT_EQ(r.texts[0].font.escapement, 0);
+        EXPECT_EQ(r.texts[1].font.escapement, 900);  // upwards
+    }
+}
+
+TEST(MetafileRecorder, TextDecorationAndBackgroundGoIntoFontAndContext) {
+    for (MetafileFormat fmt : kFormats) {
+        SCOPED_TRACE(Name(fmt));
+        const Replay r = Read(fmt, Record(fmt, [](QPainter& p) {
+            QFont font("Arial", 12);
+            font.setUnderline(true);
+            font.setStrikeOut(true);
+            font.setBold(true);
+            font.setItalic(true);
+            p.setFont(font);
+            p.drawText(QPointF(10, 30), "unterstrichen");
+            p.setFont(QFont("Arial", 12));
+            p.setBackgroundMode(Qt::OpaqueMode);
+            p.setBackground(Qt::yellow);
+            p.drawText(QPointF(10, 60), "deckend");
+        }));
+        EXPECT_EQ(Errors(r), "");
+        ASSERT_EQ(r.texts.size(), 2u);
+        const LogFont& f = r.texts[0].font;
+        EXPECT_TRUE(f.underline && f.strikeOut && f.italic);
+        EXPECT_EQ(f.weight, 700);
+        EXPECT_TRUE(ShapesOf(r, "polyline").empty());  // no second underline drawn as a line
+        EXPECT_EQ(r.texts[0].bkMode, 1);
+        EXPECT_EQ(r.texts[1].bkMode, 2);
+        EXPECT_FALSE(r.texts[1].font.underline);
+    }
+}
+
+TEST(MetafileRecorder, EmptyAndDegeneratePicturesAreStillValidFiles) {
+    for (MetafileFormat fmt : kFormats) {
+        SCOPED_TRACE(Name(fmt));
+        MetafileRecorder empty(0, -5);
+        EXPECT_EQ(empty.width(), 1);
+        EXPECT_TRUE(empty.isEmpty());
+        const Replay r = Read(fmt, empty.toBytes(fmt));
+        EXPECT_EQ(Errors(r), "");
+        EXPECT_FALSE(r.hasBounds);
+        EXPECT_TRUE(r.shapes.empty());
+    }
+}
+
+TEST(MetafileRecorder, SavesAtomicallyAndReportsFailure) {
+    QTemporaryDir dir;
+    MetafileRecorder recorder(100, 100);
+    {
+        QPainter p(&recorder);
+        p.drawEllipse(10, 10, 50, 50);
+    }
+    const std::string path = dir.filePath("bild.emf").toStdString();
+    ASSERT_TRUE(recorder.save(path, MetafileFormat::Emf).ok);
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), recorder.toEmf());
+
+    const WriteResult failed = recorder.save(dir.filePath("fehlt/bild.wmf").toStdString(), MetafileFormat::Wmf);
+    EXPECT_FALSE(failed.ok);
+    EXPECT_NE(failed.error.find("kann nicht geschrieben werden"), std::string::npos);
+
+    EXPECT_EQ(MetafileRecorder::FormatForFileName("a/bild.EMF"), MetafileFormat::Emf);
+    EXPECT_EQ(MetafileRecorder::FormatForFileName("bild.neu.wmf"), MetafileFormat::Wmf);
+    EXPECT_EQ(MetafileRecorder::FormatForFileName("bild"), MetafileFormat::Wmf);
+}
+
+}  // namespace
+}  // namespace kalvo::test

@@ -1,0 +1,153 @@
+#include "metafile_recorder.h"
+#include "word_document.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace kalvo::test {
+namespace {
+
+std::string ReadAll(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+}
+
+// The bytes of the first picture group of an RTF text, and its control words.
+std::string PictureBytes(const std::string& rtf, std::string* controls) {
+    const size_t start = rtf.find("{\\pict");
+    if (start == std::string::npos) return {};
+    const size_t data = rtf.find('\n', start);
+    *controls = rtf.substr(start, data - start);
+    std::string bytes;
+    for (size_t i = data; i < rtf.size() && rtf[i] != '}'; ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(rtf[i]))) continue;
+        const int hi = std::stoi(std::string(1, rtf[i]), nullptr, 16), lo = std::stoi(std::string(1, rtf[i + 1]), nullptr, 16);
+        bytes.push_back(static_cast<char>(hi * 16 + lo));
+        ++i;
+    }
+    return bytes;
+}
+
+class WordDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MetafileRecorder picture(300, 200);
+        {
+            QPainter p(&picture);
+            p.drawLine(0, 0, 300, 200);
+        }
+        wmf = picture.toWmf();
+        emf = picture.toEmf();
+        ASSERT_TRUE(picture.save(dir.filePath("temp.wmf").toStdString(), MetafileFormat::Wmf).ok);
+        ASSERT_TRUE(picture.save(dir.filePath("temp.emf").toStdString(), MetafileFormat::Emf).ok);
+    }
+    QTemporaryDir dir;
+    std::string wmf, emf;
+    std::vector<std::string> opened;
+    WordDocument::Opener opener = [this](const std::string& path) {
+        opened.push_back(path);
+        return true;
+    };
+};
+
+TEST_F(WordDocumentTest, ReportDocumentHoldsPageFontsLinesInOrderAndThePicture) {
+    WordDocument doc(opener);
+    doc.newDocument();
+    PageSetup page;
+    page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 56;
+    page.headerDistance = page.footerDistance = 36;
+    page.pageWidth = 596;
+    page.pageHeight = 842;
+    doc.setPageSetup(page);
+    doc.setFontName("Courier New");
+    doc.setFontSize(8);
+    const QStringList lines = {"Regressionsmodell: f(x)=m x + c", "------", "Größe {a} \\ b\tc", "r² = 0,99 π"};
+    for (const QString& line : lines) {
+        doc.typeText(line);
+        doc.typeParagraph();
+    }
+    doc.setFontName("Times New Roman");
+    doc.typeParagraph();
+    doc.setFontSize(12);
+    ASSERT_TRUE(doc.insertPicture(dir.filePath("temp.wmf").toStdString(), 300, 300).ok);
+
+    const DocumentResult shown = doc.makeVisible(dir.path().toStdString());
+    ASSERT_TRUE(shown.ok) << shown.error;
+    EXPECT_EQ(opened, std::vector<std::string>{shown.path});
+    EXPECT_EQ(QFileInfo(QString::fromStdString(shown.path)).fileName(), "Dokument1.rtf");
+    const std::string rtf = ReadAll(shown.path);
+    EXPECT_EQ(rtf, doc.rtf());
+
+    EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+    EXPECT_EQ(std::count(rtf.begin(), rtf.end(), '{'), std::count(rtf.begin(), rtf.end(), '}'));
+    EXPECT_NE(rtf.find("\\paperw11920\\paperh16840\\margl1120\\margr1120\\margt1120\\margb1120\\headery720\\footery720"),
+              std::string::npos);
+    EXPECT_NE(rtf.find("{\\f1\\fnil\\fcharset0 Courier New;}"), std::string::npos);
+    const char* escaped[] = {"\\f1\\fs16 Regressionsmodell: f(x)=m x + c\\par", "------\\par",
+                             "Gr\\u246?\\u223?e \\{a\\} \\\\ b\\tab c\\par", "r\\u178? = 0,99 \\u960?\\par"};
+    size_t at = 0;
+    for (const char* e : escaped) {
+        const size_t found = rtf.find(e, at);
+        ASSERT_NE(found, std::string::npos) << e;
+        at = found;
+    }
+    std::string controls;
+    EXPECT_EQ(PictureBytes(rtf, &controls), wmf.substr(22));  // without the placeable header
+    EXPECT_GT(rtf.find("{\\pict"), at);
+    EXPECT_EQ(controls, "{\\pict\\wmetafile8\\picw7938\\pich5292\\picwgoal6000\\pichgoal6000");
+}
+
+TEST_F(WordDocumentTest, EmfPicturesAreEmbeddedWhole) {
+    WordDocument doc(opener);
+    ASSERT_TRUE(doc.insertPicture(dir.filePath("temp.emf").toStdString(), 0, 0).ok);
+    std::string controls;
+    EXPECT_EQ(PictureBytes(doc.rtf(), &controls), emf);
+    // Without a size the picture keeps its own: 300 x 200 pixels at 96 per inch.
+    EXPECT_EQ(controls, "{\\pict\\emfblip\\picw7938\\pich5292\\picwgoal4500\\pichgoal3000");
+}
+
+TEST_F(WordDocumentTest, PicturesThatAreNoMetafilesAreRefused) {
+    WordDocument doc(opener);
+    const WriteResult missing = doc.insertPicture(dir.filePath("fehlt.wmf").toStdString(), 300, 300);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_NE(missing.error.find("kann nicht gelesen werden"), std::string::npos);
+    QFile text(dir.filePath("text.wmf"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("Das ist kein Bild, auch wenn es so heißt.");
+    text.close();
+    const WriteResult wrong = doc.insertPicture(text.fileName().toStdString(), 300, 300);
+    EXPECT_FALSE(wrong.ok);
+    EXPECT_NE(wrong.error.find("enthält kein WMF- oder EMF-Bild"), std::string::npos);
+    EXPECT_EQ(doc.rtf().find("\\pict"), std::string::npos);
+}
+
+TEST_F(WordDocumentTest, FailuresReachTheCallerAndEarlierDocumentsStay) {
+    WordDocument first(opener);
+    first.typeText("eins");
+    const DocumentResult one = first.makeVisible(dir.path().toStdString());
+    ASSERT_TRUE(one.ok);
+
+    // Nothing opens documents: the program's message, the document is written all the same.
+    WordDocument second([](const std::string&) { return false; });
+    second.typeText("zwei");
+    const DocumentResult two = second.makeVisible(dir.path().toStdString());
+    EXPECT_FALSE(two.ok);
+    EXPECT_EQ(two.error, kWordStartFailedMessage);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(two.path)).fileName(), "Dokument2.rtf");
+    EXPECT_NE(ReadAll(two.path).find("zwei"), std::string::npos);
+    EXPECT_NE(ReadAll(one.path).find("eins"), std::string::npos);
+
+    // A folder that cannot take the document: the temporary folder does.
+    WordDocument third(opener);
+    const DocumentResult three = third.makeVisible(dir.filePath("fehlt").toStdString());
+    EXPECT_TRUE(three.ok);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(three.path)).absolutePath(), QDir(QDir::tempPath()).absolutePath());
+    QFile::remove(QString::fromStdString(three.path));
+}
+
+}  // namespace
+}  // namespace kalvo::test

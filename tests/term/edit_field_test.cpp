@@ -1,0 +1,194 @@
+#include "edit_field.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "message_sink.h"
+#include "program_state.h"
+#include "term.h"
+
+namespace kalvo {
+namespace {
+
+class EditFieldTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        InitTermTrees();
+        window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(window.get());
+        number = new TermEdit(window.get(), TermEdit::Kind::Number);
+        term = new TermEdit(window.get());
+        other = new TermEdit(window.get());
+        layout->addWidget(number);
+        layout->addWidget(term);
+        layout->addWidget(other);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    std::unique_ptr<QWidget> window;
+    TermEdit* number = nullptr;
+    TermEdit* term = nullptr;
+    TermEdit* other = nullptr;
+    MessageRecorder messages;
+};
+
+TEST_F(EditFieldTest, NumberFieldsTakeConstantTerms) {
+    struct NumberCase {
+        const char* text;
+        double value;
+        const char* shown;
+        bool ownValue;
+    };
+    const NumberCase cases[] = {
+        {"2,5", 2.5, "  2,50     ", true},
+        {"pi", 3.141592654, "  3,14     ", true},
+        {"sqrt(2)", std::sqrt(2.0), "  1,41     ", true},
+        {"", 0, "  0,00     ", true},
+        {"2e-3", 0.002, "  2,00 E-3", true},
+        {"1/0", 7, "  7,00     ", false},
+        {"ln(0)", 7, "  7,00     ", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        number->setText(QString::fromUtf8(c.text));
+        double value = -1;
+        EXPECT_EQ(ReadNumberEdit(number, value, 7), c.ownValue);
+        EXPECT_EQ(gTerms.TermOK, c.ownValue);
+        EXPECT_DOUBLE_EQ(value, c.value);
+        EXPECT_EQ(number->text().toStdString(), c.shown);
+    }
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(EditFieldTest, ABadNumberKeepsValueAndTextAndTheCaretFindsTheError) {
+    number->setText("2 + x");
+    double value = 4;
+    EXPECT_FALSE(ReadNumberEdit(number, value, 7));
+    EXPECT_EQ(value, 4);
+    EXPECT_EQ(number->text(), "2 + x");
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0], "Syntaxfehler: unbekanntes Symbol ");
+    EXPECT_EQ(QApplication::focusWidget(), number);
+    EXPECT_EQ(number->cursorPosition(), 5);
+}
+
+TEST_F(EditFieldTest, TypedPointBecomesCommaAndNumberFieldsHoldThirtyCharacters) {
+    number->setFocus();
+    QTest::keyClicks(number, "2.5");
+    EXPECT_EQ(number->text(), "2,5");
+    QTest::keyClick(number, Qt::Key_Period, Qt::KeypadModifier);
+    EXPECT_EQ(number->text(), "2,5,");
+
+    number->clear();
+    QTest::keyClicks(number, QString(40, '1'));
+    EXPECT_EQ(number->text().size(), 30);
+
+    term->setFocus();
+    QTest::keyClicks(term, "x^0.5");
+    EXPECT_EQ(term->text(), "x^0,5");
+}
+
+TEST_F(EditFieldTest, ABadTermKeepsItsTextComplainsOnceAndTakesTheFocusBack) {
+    int checks = 0;
+    QObject::connect(term, &TermEdit::fieldLeft, [&] {
+        ++checks;
+        ReadFunktionstermEdit(term);
+    });
+    term->setFocus();
+    QTest::keyClicks(term, "X * -2");
+    QTest::keyClick(term, Qt::Key_Tab);
+
+    EXPECT_EQ(checks, 1);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0], "Syntaxfehler: unbekanntes Symbol ");
+    EXPECT_EQ(term->text(), "x*-2");
+    EXPECT_EQ(QApplication::focusWidget(), term);
+    EXPECT_EQ(term->cursorPosition(), 3);
+    ASSERT_FALSE(FunktionTermbaum.Empty());
+    EXPECT_EQ(FunktionTermbaum.Root()->Kind, TermNodeKind::Number);
+    EXPECT_FALSE(gTerms.TermOK);
+
+    // Corrected, the field is left without a word.
+    term->setText("x*(-2)");
+    QTest::keyClick(term, Qt::Key_Tab);
+    EXPECT_EQ(checks, 2);
+    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(QApplication::focusWidget(), other);
+    EXPECT_EQ(EvalTerm(FunktionTermbaum, 3, 0, 0, 0, 0), -6);
+}
+
+// A message box takes the focus away from the field once more while the
+// check runs; that must not check the field a second time.
+TEST_F(EditFieldTest, TheFocusLossOfTheMessageBoxDoesNotCheckAgain) {
+    int checks = 0;
+    QObject::connect(term, &TermEdit::fieldLeft, [&] {
+        ++checks;
+        ReadFunktionstermEdit(term);
+    });
+    int shown = 0;
+    SetMessageHandler([&](MessageKind, const std::string&) {
+        ++shown;
+        other->setFocus(Qt::OtherFocusReason);
+    });
+    term->setFocus();
+    term->setText("sin x");
+    term->commitField();
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(QApplication::focusWidget(), term);
+    EXPECT_EQ(term->cursorPosition(), 4);
+}
+
+TEST_F(EditFieldTest, OnlyLeavingForAnotherFieldCounts) {
+    QSignalSpy left(term, &TermEdit::fieldLeft);
+    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(term, &out);
+    }
+    EXPECT_EQ(left.count(), 0);
+    QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(term, &out);
+    EXPECT_EQ(left.count(), 1);
+}
+
+TEST_F(EditFieldTest, TermFieldsShowTheNormalisedTerm) {
+    term->setText("X^2 + PI {Parabel. Hoch}");
+    EXPECT_TRUE(ReadFunktionstermEdit(term));
+    EXPECT_EQ(term->text(), QString::fromUtf8("x^2+\xC2\xB6{Parabel. Hoch}"));
+    EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), 1 + 3.141592654);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(EditFieldTest, SurfaceFieldsAcceptYAndSkipEmptyFields) {
+    term->setText("x*y");
+    EXPECT_TRUE(ReadSurfaceTermEdit(term));
+    EXPECT_FALSE(gTerms.ParserAllowsY);
+    EXPECT_EQ(EvalSurfaceTerm(2, 3), 6);
+
+    term->clear();
+    EXPECT_TRUE(ReadSurfaceTermEdit(term));
+    EXPECT_EQ(EvalSurfaceTerm(2, 3), 6);
+
+    term->setText("a*b");
+    EXPECT_TRUE(ReadParamTermEdit2(term));
+    EXPECT_EQ(EvalParamTerm2(3, 4), 12);
+
+    term->setText("y");
+    EXPECT_FALSE(ReadParamTermEdit1(term));
+    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(EvalParamTerm1(3, 4), 0);
+    EXPECT_TRUE(ReadParamTermEdit3(other));
+}
+
+}  // namespace
+}  // namespace kalvo

@@ -1,0 +1,297 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "message_sink.h"
+#include "program_state.h"
+#include "term.h"
+
+namespace kalvo {
+namespace {
+
+namespace K = TermNodeKind;
+
+class ParserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        ParserWMode = false;
+        InitTermTrees();
+    }
+    void TearDown() override { ParserWMode = false; }
+    MessageRecorder messages;
+};
+
+bool SameTree(const TermNode* a, const TermNode* b) {
+    if (!a || !b) return a == b;
+    return a->Kind == b->Kind && a->Value == b->Value && SameTree(a->Left.get(), b->Left.get()) &&
+           SameTree(a->Right.get(), b->Right.get());
+}
+
+// Prints a tree fully parenthesised, for readable failures.
+std::string Show(const TermNode* n) {
+    if (!n) return "nil";
+    if (!n->Left) return n->Kind == K::Number ? std::to_string(n->Value) : "#" + std::to_string(n->Kind);
+    if (!n->Right) return "#" + std::to_string(n->Kind) + "(" + Show(n->Left.get()) + ")";
+    return "(" + Show(n->Left.get()) + " " + static_cast<char>(n->Kind) + " " + Show(n->Right.get()) + ")";
+}
+
+struct ErrorCase {
+    const char* text;
+    int code;
+    int column;
+};
+
+TEST_F(ParserTest, SyntaxErrorsGiveCodeColumnAndOneMessage) {
+    const ErrorCase cases[] = {
+        {"x*-2", 5, 3},        {"2+-3", 5, 3},   {"--2", 5, 2},       {"x/-1", 5, 3},   {"sin x", 1, 4},
+        {"SIN (X)", 10, 0},    {"(x+1", 3, 5},   {"sin(x", 3, 6},     {"((x)", 3, 5},   {"x)", 6, 2},
+        {"x))", 6, 2},         {"()", 6, 2},     {"2+", 3, 3},        {"x^", 3, 3},     {"2.", 2, 3},
+        {"2e", 2, 3},          {".5", 2, 1},     {"2.5.3", 2, 4},     {"2e^x", 2, 3},   {"2exp(x)", 2, 3},
+        {"1e400", 2, 6},       {"x$", 5, 2},     {"\xC3\xA4+1", 5, 1}, {"2pi)", 6, 3}, {"{nur Kommentar}", 5, 1},
+        {"2+ {Rest}", 3, 3},   {"x\t", 5, 2},    {"sqrt", 1, 5},      {"2,5,3", 2, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        messages.clear();
+        gTerms.SyntaxErrorPos = 0;
+        const bool ok = ParseTerm(FunktionTermbaum, c.text, true);
+        EXPECT_EQ(LastSyntaxErrorCode(), c.code);
+        if (c.code == kNoSyntaxError) {
+            EXPECT_TRUE(ok);
+            EXPECT_TRUE(messages.messages().empty());
+            continue;
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_FALSE(gTerms.TermOK);
+        EXPECT_TRUE(FunktionTermbaum.Empty());
+        EXPECT_EQ(gTerms.SyntaxErrorPos, c.column);
+        ASSERT_EQ(messages.messages().size(), 1u);
+        EXPECT_EQ(messages.messages()[0], SyntaxErrorMessage(c.code));
+    }
+}
+
+TEST_F(ParserTest, MessagesAreTheProgramsOwnTexts) {
+    EXPECT_EQ(SyntaxErrorMessage(1), "Syntaxfehler: Klammer \"(\" fehlt ");
+    EXPECT_EQ(SyntaxErrorMessage(2), "Syntaxfehler: Zahldarstellung ");
+    EXPECT_EQ(SyntaxErrorMessage(3), "Syntaxfehler: unvollst\xC3\xA4ndig ");
+    EXPECT_EQ(SyntaxErrorMessage(5), "Syntaxfehler: unbekanntes Symbol ");
+    EXPECT_EQ(SyntaxErrorMessage(6), "Syntaxfehler: Klammer \")\" zuviel ");
+}
+
+struct SameAs {
+    const char* implicit;
+    const char* explicitForm;
+};
+
+TEST_F(ParserTest, AStopInTheMiddleReadsAsAProduct) {
+    const SameAs cases[] = {
+        {"2x", "2*x"},           {"x2", "x*2"},                 {"3sin(x)", "3*sin(x)"},
+        {"(x+1)(x-1)", "(x+1)*(x-1)"}, {"(2x)", "(2*x)"},       {"2pi", "2*pi"},
+        {"ab", "a*b"},           {"xsin(x)", "x*sin(x)"},       {"2x^2", "2*x^2"},
+        {"-2x", "-2*x"},         {"2^3x", "2^3*x"},             {"x^-2x", "x^-2*x"},
+        {"2(x+1)", "2*(x+1)"},   {"sin(2x)", "sin(2*x)"},       {"2x/3", "2*x/3"},
+        {"x2+1", "x*2+1"},       {"2xt", "2*x*t"},              {"x(x+1)^2", "x*(x+1)^2"},
+        {"e^x", "e^x"},          {"2e3x", "2e3*x"},             {"2 x", "2*x"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.implicit);
+        Termbaum other;
+        ASSERT_TRUE(ParseTerm(FunktionTermbaum, c.implicit, true));
+        ASSERT_TRUE(ParseTerm(other, c.explicitForm, true));
+        EXPECT_TRUE(SameTree(FunktionTermbaum.Root(), other.Root()))
+            << Show(FunktionTermbaum.Root()) << " vs " << Show(other.Root());
+    }
+}
+
+TEST_F(ParserTest, OperatorsBindAndAssociateAsTheLanguageSays) {
+    const SameAs cases[] = {
+        {"2^3^2", "(2^3)^2"},  {"-x^2", "-(x^2)"},   {"2-3-4", "(2-3)-4"}, {"12/3/2", "(12/3)/2"},
+        {"2+3*4", "2+(3*4)"},  {"x^-2", "x^(-2)"},   {"-2*3", "(-2)*3"},   {"+x", "x"},
+        {"2*x^2", "2*(x^2)"},  {"x/2^2", "x/(2^2)"}, {"-x+1", "(-x)+1"},   {"(+2)", "2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.implicit);
+        Termbaum other;
+        ASSERT_TRUE(ParseTerm(FunktionTermbaum, c.implicit, true));
+        ASSERT_TRUE(ParseTerm(other, c.explicitForm, true));
+        EXPECT_TRUE(SameTree(FunktionTermbaum.Root(), other.Root()))
+            << Show(FunktionTermbaum.Root()) << " vs " << Show(other.Root());
+    }
+}
+
+TEST_F(ParserTest, EveryNameMeetsItsNodeCode) {
+    const std::pair<const char*, uint16_t> cases[] = {
+        {"ln(x)", 10},     {"lg(x)", 11},     {"ld(x)", 12},     {"exp(x)", 13},    {"sin(x)", 14},
+        {"cos(x)", 15},    {"tan(x)", 16},    {"cot(x)", 17},    {"arcsin(x)", 18}, {"arccos(x)", 19},
+        {"arctan(x)", 20}, {"arccot(x)", 21}, {"sinh(x)", 22},   {"cosh(x)", 23},   {"tanh(x)", 24},
+        {"coth(x)", 25},   {"sqrt(x)", 26},   {"wurzel(x)", 26}, {"sqr(x)", 27},    {"normal(x)", 28},
+        {"phi(x)", 29},    {"abs(x)", 30},    {"sign(x)", 31},   {"sgn(x)", 31},    {"maxint(x)", 32},
+        {"int(x)", 33},    {"deg(x)", 34},    {"rad(x)", 35},    {"fak(x)", 36},    {"random(x)", 37},
+        {"blanc(x)", 38},  {"x", 1},          {"t", 2},          {"n", 3},          {"pi", 5},
+        {"e", 6},          {"a", 7},          {"b", 8},          {"c", 9},          {"d", 50},
+        {"-x", 105},       {"x*x", '*'},      {"x+x", '+'},      {"x-x", '-'},      {"x/x", '/'},
+        {"x^x", '^'},      {"2.5", 0},
+    };
+    for (const auto& [text, code] : cases) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(ParseTerm(FunktionTermbaum, text, true));
+        EXPECT_EQ(FunktionTermbaum.Root()->Kind, code);
+        const bool function = code >= 10 && code <= 38;
+        if (function) {
+            ASSERT_NE(FunktionTermbaum.Root()->Left, nullptr);
+            EXPECT_EQ(FunktionTermbaum.Root()->Left->Kind, K::VarX);
+            EXPECT_EQ(FunktionTermbaum.Root()->Right, nullptr);
+        }
+    }
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, "2.5", true));
+    EXPECT_EQ(FunktionTermbaum.Root()->Value, 2.5);
+}
+
+TEST_F(ParserTest, VariablesDependOnTheMode) {
+    struct ModeCase {
+        const char* text;
+        bool vars, wMode, allowsY, accepted;
+    };
+    const ModeCase cases[] = {
+        {"x", false, false, false, false}, {"t", false, false, false, false}, {"a+b*c-d", false, false, false, true},
+        {"a+b*c-d", true, true, true, true}, {"x+t+n", true, false, false, true}, {"w", true, false, false, false},
+        {"w+t", true, true, false, true},   {"x", true, true, false, false},   {"n", true, true, false, false},
+        {"y", true, false, false, false},   {"y", true, false, true, true},    {"y", false, false, true, true},
+        {"y", true, true, true, false},     {"pi*e", false, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " vars " + std::to_string(c.vars) + " w " + std::to_string(c.wMode) +
+                     " y " + std::to_string(c.allowsY));
+        ParserWMode = c.wMode;
+        gTerms.ParserAllowsY = c.allowsY;
+        EXPECT_EQ(ParseTerm(FunktionTermbaum, c.text, c.vars), c.accepted);
+        if (!c.accepted) {
+            EXPECT_EQ(LastSyntaxErrorCode(), 5);
+        }
+    }
+}
+
+TEST_F(ParserTest, NormalisedTextIsWhatCompiles) {
+    const SameAs cases[] = {
+        {"X^2 + PI", "x^2+pi"}, {"Pi", "pi"},       {"2,5", "2.5"},   {"", "0"},
+        {"    ", "0"},          {"x^2 {Test}", "x^2"}, {"S I N(x)", "sin(x)"}, {"1E3", "1000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.implicit);
+        Termbaum other;
+        ASSERT_TRUE(ParseTerm(FunktionTermbaum, c.implicit, true));
+        ASSERT_TRUE(ParseTerm(other, c.explicitForm, true));
+        EXPECT_TRUE(SameTree(FunktionTermbaum.Root(), other.Root()));
+    }
+}
+
+TEST_F(ParserTest, UsesTAndNArePerTreeAndNumberFieldsLeaveThemAlone) {
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, "x^n*t", true));
+    EXPECT_TRUE(FunktionTermbaum.UsesT());
+    EXPECT_TRUE(FunktionTermbaum.UsesN());
+    EXPECT_TRUE(gTerms.TermUsesT);
+    EXPECT_TRUE(gTerms.TermUsesN);
+
+    ASSERT_TRUE(ParseTerm(ZahlTermbaum, "sqrt(2)", false));
+    EXPECT_FALSE(ZahlTermbaum.UsesT());
+    EXPECT_TRUE(gTerms.TermUsesT);
+    EXPECT_TRUE(gTerms.TermUsesN);
+
+    ASSERT_TRUE(ParseTerm(FlaechenTermbaum, "x", true));
+    EXPECT_FALSE(gTerms.TermUsesT);
+    EXPECT_FALSE(gTerms.TermUsesN);
+    EXPECT_TRUE(FunktionTermbaum.UsesT());
+}
+
+TEST_F(ParserTest, QuietParsingStoresTheErrorWithoutAMessage) {
+    {
+        QuietParsing quiet;
+        EXPECT_FALSE(ParseTerm(FunktionTermbaum, "x)", true));
+        {
+            QuietParsing nested;
+        }
+        EXPECT_FALSE(ParseTerm(FunktionTermbaum, "x)", true));
+    }
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(LastSyntaxErrorCode(), 6);
+    EXPECT_EQ(gTerms.SyntaxErrorPos, 2);
+    EXPECT_FALSE(ParseTerm(FunktionTermbaum, "x)", true));
+    EXPECT_EQ(messages.messages().size(), 1u);
+}
+
+TEST_F(ParserTest, InitialTreesAreZero) {
+    for (const Termbaum* tree :
+         {&FunktionTermbaum, &ZahlTermbaum, &FlaechenTermbaum, &ParamTermbaum1, &ParamTermbaum2, &ParamTermbaum3}) {
+        ASSERT_FALSE(tree->Empty());
+        EXPECT_EQ(tree->Root()->Kind, K::Number);
+        EXPECT_EQ(tree->Root()->Value, 0);
+        EXPECT_EQ(EvalTerm(*tree, 1, 2, 3, 4, 5), 0);
+        EXPECT_TRUE(gTerms.TermOK);
+    }
+}
+
+TEST_F(ParserTest, CaretColumnIsFoundInWhatTheUserTyped) {
+    struct CaretCase {
+        const char* field;
+        int column;
+        int caret;
+    };
+    const CaretCase cases[] = {
+        {"x*-2", 3, 3},        {"x * -2", 3, 5},  {"2 pi + x)", 5, 9}, {"PI x)", 3, 5},
+        {"x)", 2, 2},          {"(x+1", 5, 4},    {"\xC2\xB6)", 2, 2}, {"\xC3\xA4 x", 1, 1},
+        {"p i)", 2, 4},        {"x {k}", 3, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        EXPECT_EQ(FieldCaretForSyntaxError(c.field, c.column), c.caret);
+    }
+}
+
+TEST_F(ParserTest, FieldTextIsNormalisedWithDecimalComma) {
+    EXPECT_EQ(TermFieldText("X^2 + PI"), "x^2+\xC2\xB6");
+    EXPECT_EQ(TermFieldText("2.5 X {Dies. Das}"), "2,5x{Dies. Das}");
+}
+
+// Hostile input: nothing may crash, overflow the stack or take long.
+TEST_F(ParserTest, LongAndDeepInputsAreCompiledOrRefused) {
+    QuietParsing quiet;
+
+    EXPECT_FALSE(ParseTerm(FunktionTermbaum, std::string(10000, '(') + "x" + std::string(10000, ')'), true));
+    EXPECT_EQ(LastSyntaxErrorCode(), 7);
+    EXPECT_EQ(gTerms.SyntaxErrorPos, 501);
+    EXPECT_TRUE(ParseTerm(FunktionTermbaum, std::string(400, '(') + "x" + std::string(400, ')'), true));
+
+    std::string chain;
+    for (int i = 0; i < 20000; ++i) chain += "x+";
+    chain += "1";
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, chain, true));
+    EXPECT_EQ(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), 20001);
+
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, std::string(65536, 'x'), true));
+    EXPECT_EQ(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), 1);
+
+    std::string powers;
+    for (int i = 0; i < 20000; ++i) powers += "x^-";
+    powers += "x";
+    EXPECT_FALSE(ParseTerm(FunktionTermbaum, powers, true));
+    EXPECT_EQ(LastSyntaxErrorCode(), 7);
+
+    std::string deepRight;
+    for (int i = 0; i < 400; ++i) deepRight += "x+(";
+    deepRight += "x" + std::string(400, ')');
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, deepRight, true));
+    EXPECT_EQ(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), 401);
+
+    std::string junk;
+    for (int i = 0; i < 65536; ++i) junk.push_back(static_cast<char>((i * 7919) % 256));
+    ParseTerm(FunktionTermbaum, junk, true);
+    EXPECT_NE(LastSyntaxErrorCode(), kNoSyntaxError);
+
+    // Bytes of code 0 are passed over.
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, std::string("2\0x", 3), true));
+    EXPECT_EQ(EvalTerm(FunktionTermbaum, 3, 0, 0, 0, 0), 6);
+}
+
+}  // namespace
+}  // namespace kalvo
