@@ -1,5 +1,0 @@
-#pragma once
-#include "program_state.h"
-namespace kalvo {
-bool ReadParameterliste(Funktionsterm& list, ParameterWerteFeld& values);
-}
