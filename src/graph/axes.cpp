@@ -437,10 +437,6 @@ const TickRow* ChooseTickRow(double windowWidth, double maxTicks) {
     return chosen;
 }
 
-std::string TickValueText(const TickRow& row, long long k) {
-    return ValueText(static_cast<double>(k) * row.labelStep, row.width, row.decimals);
-}
-
 void DrawKoordinatensystem(double originX, double originY, double pixelsPerUnitX, double pixelsPerUnitY) {
     GraphState& g = gGraph;
     OutputContext& o = gOutput;

@@ -5,8 +5,6 @@
 // layout (labels in margins). The tick spacing it chooses is kept for the
 // drawing tools and the print dialog.
 
-#include <string>
-
 namespace kalvo {
 
 void DrawKoordinatensystem(double originX, double originY, double pixelsPerUnitX, double pixelsPerUnitY);
@@ -27,8 +25,5 @@ inline constexpr int kTickRows = 42;
 // The row of the smallest spacing giving fewer than maxTicks intervals on a
 // window of the given width; nullptr when no row does.
 const TickRow* ChooseTickRow(double windowWidth, double maxTicks);
-
-// The value of tick k as it is written: decimal comma, the row's decimals and width.
-std::string TickValueText(const TickRow& row, long long k);
 
 }  // namespace kalvo
