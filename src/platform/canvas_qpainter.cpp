@@ -9,7 +9,7 @@
 
 namespace kalvo {
 
-static Qt::BrushStyle ToQtBrushStyle(BrushStyle s) {
+Qt::BrushStyle ToQtBrushStyle(BrushStyle s) {
     switch (s) {
         case BrushStyle::Solid: return Qt::SolidPattern;
         case BrushStyle::Clear: return Qt::NoBrush;

@@ -15,6 +15,10 @@ class QPaintDevice;
 
 namespace kalvo {
 
+// The hatchings as Qt draws them; widgets that show a hatching use the same.
+Qt::BrushStyle ToQtBrushStyle(BrushStyle s);
+
+
 class QPainterCanvas final : public Canvas {
 public:
     // Paints on the device while the canvas lives. fontDpi turns font points
