@@ -1,0 +1,38 @@
+#include "term_tree_window.h"
+
+#include <QMouseEvent>
+
+#include "canvas_qpainter.h"
+#include "program_state.h"
+#include "term.h"
+#include "term_tree_drawing.h"
+#include "ui_term_tree_window.h"
+
+namespace kalvo {
+
+TForm19::TForm19(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm19>()) {
+    ui_->setupUi(this);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+    termText_ = gTerms.TermF.str();
+    QuietParsing quiet;
+    if (!ParseTerm(FunktionTermbaum, termText_, true)) ResetTermbaum(FunktionTermbaum);
+}
+
+TForm19::~TForm19() = default;
+
+void TForm19::paintEvent(QPaintEvent*) {
+    // Inside the four margin panels.
+    const CanvasRect area{ui_->Panel2->geometry().right() + 1, ui_->Panel1->geometry().bottom() + 1,
+                          ui_->Panel3->geometry().left(), ui_->Panel4->geometry().top()};
+    QPainterCanvas canvas(this);
+    DrawTermbaumBild(canvas, termText_, FunktionTermbaum.Root(), width(), area);
+}
+
+void TForm19::mousePressEvent(QMouseEvent*) { close(); }
+
+}  // namespace kalvo

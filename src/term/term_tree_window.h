@@ -1,0 +1,38 @@
+#pragma once
+// The "Termbaum" window: the main term f(x) as its text and as the tree the
+// parser built from it. It fills the screen; a click anywhere or Esc closes
+// it. The function-family dialog opens it with
+//     TForm19 termbaum(this);
+//     termbaum.exec();
+
+#include <QDialog>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class TForm19;
+}
+
+namespace kalvo {
+
+class TForm19 : public QDialog {
+    Q_OBJECT
+public:
+    // Compiles gTerms.TermF into FunktionTermbaum, so that text and tree
+    // agree whatever was compiled last; a term with a syntax error shows
+    // the tree "0", without a message.
+    explicit TForm19(QWidget* parent = nullptr);
+    ~TForm19() override;
+
+    const std::string& TermText() const { return termText_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::TForm19> ui_;
+    std::string termText_;
+};
+
+}  // namespace kalvo
