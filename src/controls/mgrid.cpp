@@ -36,11 +36,11 @@ TMgrid::TMgrid(QWidget* parent) : QTableWidget(5, 5, parent) {
     setItemDelegate(new CellPainter(this));
     horizontalHeader()->hide();
     verticalHeader()->hide();
-    horizontalHeader()->setDefaultSectionSize(64);
-    verticalHeader()->setDefaultSectionSize(24);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows as low as 18 pixels must be possible; the style's minimum is more.
     horizontalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setDefaultSectionSize(64);
+    verticalHeader()->setDefaultSectionSize(24);
     setSelectionMode(QAbstractItemView::SingleSelection);
     CanvasFont arial;
     arial.name = "Arial";

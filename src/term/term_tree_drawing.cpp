@@ -18,7 +18,7 @@ namespace K = TermNodeKind;
 
 // Labels of one level closer than this count as overlapping.
 constexpr int kLabelGap = 4;
-// The compact layout keeps at least this much line between two levels.
+// The tidy layout keeps at least this much line between two levels.
 constexpr int kMinLineLength = 10;
 constexpr std::string_view kCutMark = "\xE2\x80\xA6";  // "…"
 
