@@ -334,8 +334,12 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
     const long n = static_cast<long>(std::floor((b - a) / sp + 1e-9));
 
     // Sign changes of f or of its first difference next to large values.
+    // While the three points straddle a pole where f changes sign, their
+    // difference flips h before the pole; that pole is placed by the sign
+    // change of f itself, not h too early.
     auto treffer = [](double vorF, double vorD1, const Dreipunkt& p, double grenze) {
-        return (TermSgn(vorD1) * TermSgn(p.D1) == -1 || TermSgn(vorF) * TermSgn(p.yM) == -1) &&
+        const bool ueberPol = TermSgn(p.yL) * TermSgn(p.yR) == -1;
+        return ((!ueberPol && TermSgn(vorD1) * TermSgn(p.D1) == -1) || TermSgn(vorF) * TermSgn(p.yM) == -1) &&
                (std::fabs(vorF) > grenze || std::fabs(p.yM) > grenze);
     };
 
@@ -361,6 +365,7 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
             for (int j = 1; j <= 10; ++j) {
                 const double xf = xs + j * spf;
                 const Dreipunkt q = Dreipunktwerte(xf);
+                // The sign changed between this fine sample and the one before.
                 if (treffer(feinF, feinD1, q, kPolFein)) PolEintragen(xf - spf / 2);
                 if (q.yM != 0) feinF = q.yM;
                 if (q.D1 != 0) feinD1 = q.D1;

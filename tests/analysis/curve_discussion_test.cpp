@@ -168,7 +168,8 @@ TEST_F(Discussion, FindsPoles) {
     const std::vector<Case> cases = {
         {"1/x", -8, 8, "x=0,00"},
         {"1/x^2", -8, 8, "x=0,00"},  // f keeps its sign, its slope changes it
-        {"tan(x)", -5, 5, "x=-4,71 x=-1,57 x=1,57 x=4,71"},
+        // Placed by the sign change of f, not where the samples first straddle the pole.
+        {"tan(x)", -8, 8, "x=-7,85 x=-4,71 x=-1,57 x=1,57 x=4,71 x=7,85"},
         {"1/(x-1)+1/(x+3)", -8, 8, "x=-3,00 x=1,00"},
         // In the last tenth of a step of the pole scan (samples at 0 and 0.00064).
         {"1/(x-0.0006)", -8, 8, "x=0,00"},
@@ -230,6 +231,13 @@ TEST_F(Discussion, EveryRunStartsFromEmptyResults) {
     EXPECT_EQ(gDiscussion.AnzahlPole + gDiscussion.AnzahlAsymptoten, 0);
     Run("sqrt(-1-x^2)");
     EXPECT_EQ(gDiscussion.AnzahlNullstellen + gDiscussion.AnzahlExtrema + gDiscussion.AnzahlWendepunkte, 0);
+    // A term that did not compile leaves an empty tree: undefined everywhere.
+    Run("x^2-4", -8, 8, 0, true);
+    QuietParsing quiet;
+    ASSERT_FALSE(ParseTerm(FunktionTermbaum, "x)", true));
+    KurvendiskussionBerechnen(-8, 8, 0.032, 0, out);
+    EXPECT_EQ(gDiscussion.AnzahlNullstellen + gDiscussion.AnzahlExtrema + gDiscussion.AnzahlPole, 0);
+    EXPECT_EQ(out.Kurz(L::Nullstellen) + out.Kurz(L::Pole) + out.Kurz(L::Asymptoten), "---.------.-------.----");
 }
 
 TEST_F(Discussion, AwkwardIntervalsAndStepsNeitherHangNorCrash) {
