@@ -51,10 +51,19 @@ std::vector<double> Skalenwerte(double min, double w, double step) {
     return werte;
 }
 
+// Fixed form while the digits fit, else mantissa and exponent as "1,5E4".
 std::string Skalentext(double v) {
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, v + 0.0, std::chars_format::general, 3);
-    return PointToComma(std::string(buf, r.ptr));
+    std::string t(buf, r.ptr);
+    const size_t e = t.find('e');
+    if (e != std::string::npos) {
+        int exponent = 0;
+        std::from_chars(t.data() + e + 2, t.data() + t.size(), exponent);
+        if (t[e + 1] == '-') exponent = -exponent;
+        t = t.substr(0, e) + "E" + std::to_string(exponent);
+    }
+    return PointToComma(t);
 }
 
 void Grafik3DEngine::Linie3D(double x1, double y1, double z1, double x2, double y2, double z2) {
@@ -142,7 +151,7 @@ void Grafik3DEngine::AchsenXYZ(int linienart, Color farbe, const std::string& xl
             const std::string t = Skalentext(v);
             c.TextOut(p.x - c.TextExtent(t).width / 2, p.y + abstand8y, t);
             c.MoveTo(p.x, p.y);
-            c.LineTo(p.x, p.y + abstand8y);
+            c.LineTo(p.x, Pixel(double(p.y) + abstand8y));
         }
     }
     for (double v : Skalenwerte(z1d3, zwd3, Skalenschritt(zwd3, true))) {
@@ -151,7 +160,7 @@ void Grafik3DEngine::AchsenXYZ(int linienart, Color farbe, const std::string& xl
         const CanvasSize s = c.TextExtent(t);
         c.TextOut(p.x - abstand8x - s.width, p.y - s.height / 2, t);
         c.MoveTo(p.x, p.y);
-        c.LineTo(p.x - abstand6x, p.y);
+        c.LineTo(Pixel(double(p.x) - abstand6x), p.y);
     }
     c.Flush();
 }

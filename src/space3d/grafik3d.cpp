@@ -248,8 +248,10 @@ Canvas& Grafik3DEngine::Ziel() {
 
 void Grafik3DEngine::SetDrucker(Canvas* c, double x, double y) {
     DruckerCanvas = c;
-    druckerx = std::isfinite(x) && x > 0 ? x : 1.0;
-    druckery = std::isfinite(y) && y > 0 ? y : 1.0;
+    // Far beyond any printer's resolution, but every distance stays an int.
+    constexpr double kMaxFaktor = 1000;
+    druckerx = std::isfinite(x) && x > 0 ? std::min(x, kMaxFaktor) : 1.0;
+    druckery = std::isfinite(y) && y > 0 ? std::min(y, kMaxFaktor) : 1.0;
 }
 
 void Grafik3DEngine::DefGrafikAusgabe(tAusgabe ausgabe) {
