@@ -197,7 +197,11 @@ double Grafik3DEngine::Licht(const Vec3& q1, const Vec3& q2, const Vec3& q3) con
 
 // --- Screen image.
 
-void Grafik3DEngine::EndeBildschirm() { bitmapCanvas_.reset(); }
+void Grafik3DEngine::EndeBildschirm() {
+    if (!bitmapCanvas_) return;
+    bitmapCanvas_.reset();
+    ClearUpperVectorState();
+}
 
 Canvas& Grafik3DEngine::Bildschirmcanvas() {
     if (FBitmap.isNull()) return nirgends_;
@@ -220,6 +224,7 @@ void Grafik3DEngine::Groesse(int width, int height) {
     } else {
         FBitmap = QImage();
     }
+    ClearUpperVectorState();
     BerechneAnsicht();
     BitmapGeaendert();
     if (OnResize) OnResize();
@@ -302,6 +307,11 @@ bool Grafik3DEngine::WMFclipb() {
     if (!FMetafile) return false;
     if (FMetafileCanvas) FMetafileCanvas->Flush();
     return CopyPictureToClipboard(*FMetafile);
+}
+
+void KameraZiehen(Grafik3DEngine& g, int altX, int altY, int neuX, int neuY) {
+    g.SetZrot(g.Zrot() + (static_cast<long long>(altX) - neuX) / 2);
+    g.SetYrot(g.Yrot() + (static_cast<long long>(altY) - neuY) / 2);
 }
 
 std::string Grafik3DDateiname(const std::string& gewaehlt, int filterIndex) {

@@ -237,6 +237,10 @@ private:
     std::vector<double> intensitaet_;
 };
 
+// A drag with the left mouse button from (altX, altY) to (neuX, neuY): half
+// the distance in pixels turns the view, truncated toward zero.
+void KameraZiehen(Grafik3DEngine& g, int altX, int altY, int neuX, int neuY);
+
 // The export sequences both 3D windows share. szene redraws the whole
 // picture on the current target; afterwards the output is back on the screen
 // and the screen picture is redrawn.

@@ -42,9 +42,13 @@ bool Grafik3DDrucken(TGrafik3DCanvas& g, QPrinter& printer, const std::function<
         const double q = printer.widthMM() > 0 ? double(printer.width()) * 10 / printer.widthMM() : dpi / 2.54;
         const double skala = 2.5 * q / kScreenDpi * 740 / std::max(1, g.width());
         QPainterCanvas drucker(painter, dpi);
+        // Back on the screen, and the printer canvas forgotten, however the scene ends.
         struct Zurueck {
             TGrafik3DCanvas& g;
-            ~Zurueck() { g.DefGrafikAusgabe(tAusgabe::Bildschirm); }
+            ~Zurueck() {
+                g.DefGrafikAusgabe(tAusgabe::Bildschirm);
+                g.SetDrucker(nullptr, 1, 1);
+            }
         } zurueck{g};
         g.SetDrucker(&drucker, skala, skala);
         g.DefGrafikAusgabe(tAusgabe::Drucker);
@@ -52,8 +56,8 @@ bool Grafik3DDrucken(TGrafik3DCanvas& g, QPrinter& printer, const std::function<
         drucker.Flush();
         gedruckt = true;
     }
+    ClearUpperVectorState();
     if (szene && std::uncaught_exceptions() == 0) szene();
-    g.SetDrucker(nullptr, 1, 1);
     return gedruckt;
 }
 

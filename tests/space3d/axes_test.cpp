@@ -139,21 +139,5 @@ TEST(Achsen, LabelsAndTicks) {
     EXPECT_EQ(s.Alle(CanvasRecord::Kind::Polyline).size(), 3u);
 }
 
-TEST(Achsen, CrossThroughTheOrigin) {
-    AufgezeichneteSzene s;
-    s.g.DefiniereWeltkoordinaten(-1, -2, 0, 3, 2, 4);
-    s.g.Achsenkreuz(2, 0, "x", "y", "z");
-    const auto linien = s.Alle(CanvasRecord::Kind::Polyline);
-    ASSERT_EQ(linien.size(), 3u);
-    EXPECT_EQ(linien[0].points[0], s.g.WeltToPixel(0, -2.4, 0));
-    EXPECT_EQ(linien[0].points[1], s.g.WeltToPixel(0, 2.4, 0));
-    EXPECT_EQ(linien[0].pen.width, 2);
-    const auto texte = s.Alle(CanvasRecord::Kind::Text);
-    ASSERT_EQ(texte.size(), 3u);
-    const CanvasPoint x = s.g.WeltToPixel(-1 + 1.15 * 4, 0, 0), z = s.g.WeltToPixel(0, 0, 4.8);
-    EXPECT_EQ(texte[0].at, (CanvasPoint{x.x, x.y - 5}));
-    EXPECT_EQ(texte[2].at, z);
-}
-
 }  // namespace
 }  // namespace kalvo

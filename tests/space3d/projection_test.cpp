@@ -80,24 +80,14 @@ TEST(Projektion, AxesOnTheScreen) {
     }
 }
 
-TEST(Projektion, PerspectiveShrinksWithDistance) {
+TEST(Projektion, MouseDragTurnsByHalfTheDistance) {
     Grafik3DEngine g;
-    g.Groesse(600, 600);
-    g.SetYrot(90);
-    g.SetZrot(0);
-    // The same offset in y, once near the eye (x = +2) and once far (x = -2).
-    int nahX, fernX, y;
-    g.WeltToPixel(2, 1, 0, nahX, y);
-    g.WeltToPixel(-2, 1, 0, fernX, y);
-    EXPECT_GT(nahX - 300, fernX - 300);
-    EXPECT_GT(fernX, 300);
-    // With half the view angle the picture is twice as large.
-    int weit;
-    g.WeltToPixel(0, 1, 0, weit, y);
-    g.SetSehwinkel(1.5);
-    int eng;
-    g.WeltToPixel(0, 1, 0, eng, y);
-    EXPECT_NEAR(eng - 300, 2 * (weit - 300), 1.5);
+    KameraZiehen(g, 100, 100, 93, 104);  // 7 and -4 pixels: 3 and -2 degrees
+    EXPECT_EQ(g.Zrot(), 48);
+    EXPECT_EQ(g.Yrot(), 43);
+    KameraZiehen(g, 0, 0, 1, -1);  // a single pixel turns nothing
+    EXPECT_EQ(g.Zrot(), 48);
+    EXPECT_EQ(g.Yrot(), 43);
 }
 
 TEST(Projektion, FarCorner) {
