@@ -40,7 +40,8 @@ bool Grafik3DDrucken(TGrafik3DCanvas& g, QPrinter& printer, const std::function<
         const double dpi = printer.resolution();
         // Pixels per centimetre of the page, as the device reports them.
         const double q = printer.widthMM() > 0 ? double(printer.width()) * 10 / printer.widthMM() : dpi / 2.54;
-        const double skala = 2.5 * q / kScreenDpi * 740 / std::max(1, g.width());
+        // The picture is laid out on the screen image, which follows the control.
+        const double skala = 2.5 * q / kScreenDpi * 740 / std::max(1, g.Breite());
         QPainterCanvas drucker(painter, dpi);
         // Back on the screen, and the printer canvas forgotten, however the scene ends.
         struct Zurueck {

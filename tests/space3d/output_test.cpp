@@ -154,6 +154,7 @@ TEST(Ausgabe, PrintedPage) {
     const QString pdf = dir.filePath("seite.pdf");
     TGrafik3DCanvas g;
     g.resize(370, 300);
+    g.show();
     Szene szene(g);
     double faktor = 0;
     QPrinter printer(QPrinter::HighResolution);
@@ -169,12 +170,25 @@ TEST(Ausgabe, PrintedPage) {
     const double dpi = printer.resolution();
     EXPECT_NEAR(faktor, 2 * (double(printer.width()) * 10 / printer.widthMM()) * 2.5 / 96, 0.05 * faktor);
     EXPECT_NEAR(faktor, 2 * dpi / 96 * 2.5 / 2.54, 0.05 * faktor);
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext is missing";
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("pdftoppm").isEmpty())
+        GTEST_SKIP() << "poppler-utils are missing";
     QProcess p;
     p.start("pdftotext", {pdf, "-"});
     ASSERT_TRUE(p.waitForFinished(20000));
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     for (const char* s : {"x", "y", "z", "-2", "-1"}) EXPECT_TRUE(text.contains(s)) << s << " in " << text.toStdString();
+    // The picture spans most of the 19 cm that 740 pixels make at 2.5 cm per inch.
+    p.start("pdftoppm", {"-r", "20", "-png", "-singlefile", pdf, dir.filePath("seite")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QImage seite(dir.filePath("seite.png"));
+    ASSERT_FALSE(seite.isNull());
+    int links = seite.width(), rechts = -1;
+    for (int y = 0; y < seite.height(); ++y)
+        for (int x = 0; x < seite.width(); ++x)
+            if (qGray(seite.pixel(x, y)) < 200) links = std::min(links, x), rechts = std::max(rechts, x);
+    const double breiteCm = (rechts - links) / 20.0 * 2.54;
+    EXPECT_GT(breiteCm, 12);
+    EXPECT_LT(breiteCm, 19.5);
 }
 
 TEST(Ausgabe, ControlShowsThePicture) {

@@ -1,11 +1,13 @@
 // Renders a 3D scene offscreen into a PNG, for looking at pictures:
 //   render_3d <scene> <file.png> [phi=45] [theta=60] [n=30] [lit] [spec=1] [art=2|3|1]
-//             [achsen=ohne|kreuz1|kreuz2|skal|rahmen|rahmenskal] [hinten] [size=600x600] [emf]
+//             [achsen=ohne|kreuz1|kreuz2|skal|rahmen|rahmenskal] [vorne] [size=600x600] [emf] [druck]
 // Scenes: paraboloid, sattel, sincos, torus, flach, nan.
 // With emf the scene is also recorded as EMF, converted by emf2svg-conv and
-// the SVG drawn into <file>.emf.png next to the screen picture.
+// the SVG drawn into <file>.emf.png next to the screen picture; with druck
+// it is printed into <file>.pdf as the print button does.
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QPrinter>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -17,7 +19,7 @@
 #include <limits>
 #include <string>
 
-#include "grafik3d.h"
+#include "grafik3d_canvas.h"
 
 using namespace kalvo;
 
@@ -26,7 +28,7 @@ namespace {
 struct Optionen {
     double phi = 45, theta = 60;
     int n = 30, spec = 1, art = 2;
-    bool lit = false, hinten = true, emf = false, spektrum = true;
+    bool lit = false, hinten = true, emf = false, druck = false, spektrum = true;
     std::string achsen = "skal";
     int w = 600, h = 600;
 };
@@ -83,7 +85,7 @@ void Achsen(Grafik3DEngine& g, const Optionen& o, bool danach) {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "render_3d <scene> <file.png> [options]\n");
         return 2;
@@ -95,6 +97,7 @@ int main(int argc, char** argv) {
         const auto wert = [&](const char* k) { return s.rfind(k, 0) == 0 ? s.substr(std::char_traits<char>::length(k)) : std::string(); };
         if (s == "lit") o.lit = true;
         else if (s == "emf") o.emf = true;
+        else if (s == "druck") o.druck = true;
         else if (s == "vorne") o.hinten = false;
         else if (s == "ohnespektrum") o.spektrum = false;
         else if (!wert("phi=").empty()) o.phi = std::stod(wert("phi="));
@@ -110,7 +113,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "unknown scene %s\n", szene.c_str());
         return 2;
     }
-    Grafik3DEngine g;
+    TGrafik3DCanvas g;
+    g.resize(o.w, o.h);
     g.Groesse(o.w, o.h);
     g.SetZrot(o.phi);
     g.SetYrot(o.theta);
@@ -137,6 +141,12 @@ int main(int argc, char** argv) {
         r.render(&p);
         p.end();
         if (!bild.save(QString::fromStdString(datei + ".emf.png"))) return 1;
+    }
+    if (o.druck) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(datei + ".pdf"));
+        if (!Grafik3DDrucken(g, printer, zeichnen)) return 1;
     }
     return 0;
 }
