@@ -1,0 +1,65 @@
+#include "grafik3d_canvas.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+
+#include <exception>
+
+#include "canvas_qpainter.h"
+
+namespace kalvo {
+
+TGrafik3DCanvas::TGrafik3DCanvas(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(30, 30);
+}
+
+void TGrafik3DCanvas::paintEvent(QPaintEvent*) {
+    FDrawing = true;
+    {
+        QPainter p(this);
+        p.drawImage(0, 0, Bitmap());
+    }
+    ClearUpperVectorState();
+    FDrawing = false;
+}
+
+void TGrafik3DCanvas::resizeEvent(QResizeEvent*) { Groesse(width(), height()); }
+
+void TGrafik3DCanvas::BitmapGeaendert() {
+    if (!FDrawing) update();
+}
+
+bool Grafik3DDrucken(TGrafik3DCanvas& g, QPrinter& printer, const std::function<void()>& szene) {
+    if (printer.printerState() == QPrinter::Active) return false;
+    bool gedruckt = false;
+    {
+        QPainter painter;
+        if (!painter.begin(&printer)) return false;
+        const double dpi = printer.resolution();
+        // Pixels per centimetre of the page, as the device reports them.
+        const double q = printer.widthMM() > 0 ? double(printer.width()) * 10 / printer.widthMM() : dpi / 2.54;
+        // The picture is laid out on the screen image, which follows the control.
+        const double skala = 2.5 * q / kScreenDpi * 740 / std::max(1, g.Breite());
+        QPainterCanvas drucker(painter, dpi);
+        // Back on the screen, and the printer canvas forgotten, however the scene ends.
+        struct Zurueck {
+            TGrafik3DCanvas& g;
+            ~Zurueck() {
+                g.DefGrafikAusgabe(tAusgabe::Bildschirm);
+                g.SetDrucker(nullptr, 1, 1);
+            }
+        } zurueck{g};
+        g.SetDrucker(&drucker, skala, skala);
+        g.DefGrafikAusgabe(tAusgabe::Drucker);
+        if (szene) szene();
+        drucker.Flush();
+        gedruckt = true;
+    }
+    ClearUpperVectorState();
+    if (szene && std::uncaught_exceptions() == 0) szene();
+    return gedruckt;
+}
+
+}  // namespace kalvo
