@@ -1,5 +1,5 @@
 // Renders a 3D scene offscreen into a PNG, for looking at pictures:
-//   render_3d <scene> <file.png> [phi=45] [theta=60] [n=30] [lit] [spec=1] [art=2|3|1]
+//   render_3d <scene> <file.png> [phi=45] [theta=60] [n=30] [lit] [spektrum=1] [art=2|3|1]
 //             [achsen=ohne|kreuz1|kreuz2|skal|rahmen|rahmenskal] [vorne] [size=600x600] [emf] [druck]
 // Scenes: paraboloid, sattel, sincos, torus, flach, nan.
 // With emf the scene is also recorded as EMF, converted by emf2svg-conv and
@@ -27,7 +27,7 @@ namespace {
 
 struct Optionen {
     double phi = 45, theta = 60;
-    int n = 30, spec = 1, art = 2;
+    int n = 30, spektrumNr = 1, art = 2;
     bool lit = false, hinten = true, emf = false, druck = false, spektrum = true;
     std::string achsen = "skal";
     int w = 600, h = 600;
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         else if (!wert("phi=").empty()) o.phi = std::stod(wert("phi="));
         else if (!wert("theta=").empty()) o.theta = std::stod(wert("theta="));
         else if (!wert("n=").empty()) o.n = std::stoi(wert("n="));
-        else if (!wert("spec=").empty()) o.spec = std::stoi(wert("spec="));
+        else if (!wert("spektrum=").empty()) o.spektrumNr = std::stoi(wert("spektrum="));
         else if (!wert("art=").empty()) o.art = std::stoi(wert("art="));
         else if (!wert("achsen=").empty()) o.achsen = wert("achsen=");
         else if (!wert("size=").empty()) std::sscanf(wert("size=").c_str(), "%dx%d", &o.w, &o.h);
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
         g.Grafik_loeschen(0xF0F0F0);
         if (!o.hinten) Achsen(g, o, false);
         if (o.lit) g.ZeichneLicht3dFlaeche(&f, 0.5, 0.5, 0xCCCCCC);
-        else g.Zeichne3dFlaeche(&f, 0.5, 0.5, 0xCCCCCC, 0, 1, o.spektrum, o.spec, o.art);
+        else g.Zeichne3dFlaeche(&f, 0.5, 0.5, 0xCCCCCC, 0, 1, o.spektrum, o.spektrumNr, o.art);
         if (o.hinten) Achsen(g, o, true);
     };
     zeichnen();
