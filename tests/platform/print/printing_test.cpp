@@ -1,0 +1,50 @@
+#include "printing.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "canvas_qpainter.h"
+
+namespace kalvo {
+namespace {
+
+TEST(Printing, A4CapabilitiesAndTenthMillimetres) {
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("page.pdf"));
+    printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    const PrinterCaps caps = QueryPrinterCaps(printer);
+    EXPECT_EQ(caps.HorzSize, 190);
+    EXPECT_EQ(caps.VertSize, 277);
+    EXPECT_NEAR(caps.PixelsPerCmX(), printer.resolution() / 2.54, 1.0);
+    EXPECT_GT(caps.PhysicalOffsetX, 0);
+    EXPECT_EQ(caps.LogPixelsX, printer.resolution());
+
+    QPainter painter(&printer);
+    SetTenthMillimetreMapping(painter, caps);
+    // 10 cm in tenths of a millimetre is 1000 units: in device pixels, 10 cm.
+    const QPointF p = painter.transform().map(QPointF(1000, 1000));
+    EXPECT_NEAR(p.x(), caps.PixelsPerCmX() * 10, 1.0);
+    EXPECT_NEAR(p.y(), caps.PixelsPerCmY() * 10, 1.0);
+    QPainterCanvas canvas(painter, kTenthMmPerInch);
+    CanvasFont font;
+    font.name = "Arial";
+    font.size = 12;
+    canvas.SetFont(font);
+    canvas.TextOut(200, 200, "Wertetabelle über 0,1 mm");
+    canvas.Flush();
+    painter.end();
+
+    QProcess text;
+    text.start("pdftotext", {dir.filePath("page.pdf"), "-"});
+    if (!text.waitForFinished(20000) || text.exitCode() != 0) GTEST_SKIP() << "pdftotext not available";
+    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains("Wertetabelle über 0,1 mm"));
+}
+
+}  // namespace
+}  // namespace kalvo
