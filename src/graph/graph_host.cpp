@@ -2,6 +2,7 @@
 
 #include "object_lists.h"
 #include "primitives.h"
+#include "redraw.h"
 #include "program_state.h"
 #include "view.h"
 
@@ -25,6 +26,8 @@ void GraphHost::FunktionstermeAusListe(int k) {
     gFunktionenspeicher.Get(k, e);
     LoadGraphState(e);
 }
+
+void GraphHost::RedrawMainGraph(bool clearFirst) { GrafikZeichnen(clearFirst); }
 
 GraphHost& Host() { return gHost ? *gHost : gDefaultHost; }
 

@@ -18,6 +18,10 @@ public:
     // Loads stored function set k (1-based) into the current state; no redraw.
     virtual void FunktionstermeAusListe(int k);
 
+    // Windows other than the main window call this after changing what the
+    // graph shows: the central redraw onto the main graph area, shown at once.
+    virtual void RedrawMainGraph(bool clearFirst);
+
     // The sums overlay is on or off: the button "O - U - Z  Summen" down or
     // up, "2n" and "n/2" enabled or not, the result label emptied when off.
     virtual void SummenAnzeige(bool on) {}
