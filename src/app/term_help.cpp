@@ -1,0 +1,27 @@
+#include "term_help.h"
+
+#include <QEvent>
+
+#include "app_resources.h"
+#include "ui_term_help.h"
+
+namespace kalvo {
+
+TForm18::TForm18(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm18>()) {
+    ui_->setupUi(this);
+    ui_->Memo1->setPlainText(TermHelpText());
+    ui_->Memo1->viewport()->installEventFilter(this);
+    ui_->Memo1->viewport()->setCursor(Qt::PointingHandCursor);
+}
+
+TForm18::~TForm18() = default;
+
+bool TForm18::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->Memo1->viewport() && event->type() == QEvent::MouseButtonPress) {
+        close();
+        return true;
+    }
+    return KalvoDialog::eventFilter(watched, event);
+}
+
+}  // namespace kalvo
