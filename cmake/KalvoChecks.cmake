@@ -73,5 +73,7 @@ function(kalvo_add_test name)
     KALVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0")
+    # One value per property: the test discovery splits a value at its semicolons.
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+               ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=set:detect_leaks=0")
 endfunction()

@@ -1,0 +1,275 @@
+// The redraw against its two parts: the evaluations it makes and the
+// polylines it draws. For each picture and size three timings run:
+//   Redraw - GrafikZeichnen into a QImage,
+//   Eval   - the same term evaluations alone, through the evaluator,
+//   Draw   - the same records (curves, axes, labels) drawn by plain QPainter,
+// and the summary prints redraw / (eval + draw).
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPolygon>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "canvas_qpainter.h"
+#include "canvas_recording.h"
+#include "curves.h"
+#include "graph_state.h"
+#include "program_state.h"
+#include "redraw.h"
+#include "term.h"
+#include "view.h"
+
+using namespace kalvo;
+
+namespace {
+
+enum class Scene { Family, Sum, List };
+
+const char* Name(Scene s) {
+    switch (s) {
+        case Scene::Family: return "family";
+        case Scene::Sum: return "sum";
+        case Scene::List: return "list";
+    }
+    return "";
+}
+
+void Prepare(Scene scene, int size) {
+    ResetProgramState();
+    ResetGraphState();
+    InitTermTrees();
+    gDisplay.Schaubilder = SchaubildTabelle{};
+    gOutput.PlotWidthPx = gOutput.PlotHeightPx = size - 1;
+    switch (scene) {
+        case Scene::Family:
+            // sin(t x) x in f, f', f'', f''' for t from -5 to 5 step 0.1
+            gTerms.TermF = "sin(t*x)*x";
+            gParams.FgTVon = -5;
+            gParams.FgTBis = 5;
+            gParams.FgTSchrittweite = 0.1;
+            for (size_t i = 1; i <= 4; ++i) gDisplay.Schaubilder[i] = Schaubild{static_cast<Color>(0x40 * i), 0, true};
+            break;
+        case Scene::Sum:
+            // the sum over n = 1..50 of sin(n x) / n
+            gTerms.TermF = "sin(n*x)/n";
+            gParams.FgSummeVon = 1;
+            gParams.FgSummeBis = 50;
+            gView.BereichY1 = -2;
+            gView.BereichY2 = 2;
+            gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 0, true};
+            break;
+        case Scene::List:
+            // x^2 and the eight terms of the function list
+            gTerms.TermF = "x^2";
+            for (size_t i = 1; i <= kListTerms; ++i) gTerms.Listenterme[i] = "x^2+" + std::to_string(i);
+            gView.BereichY1 = -2;
+            gView.BereichY2 = 14;
+            gDisplay.Schaubilder[1] = Schaubild{0x800000, 0, true};
+            break;
+    }
+}
+
+int EvaluationsPerSample(int order) { return order == 0 ? 1 : order == 2 ? 3 : 4; }
+
+// The sample points of the redraw, evaluated by the evaluator alone.
+// Returns the number of term evaluations.
+long long EvaluateAlone(Scene scene) {
+    SetupAxes(gDisplay.Koordinatensystem);
+    const double x1 = gView.BereichX1, x2 = gView.BereichX2;
+    const double dx = 1.0 / (gOutput.PixelsPerUnitX * gOutput.SamplesPerPixel);
+    const long long last = static_cast<long long>(std::ceil((x2 - x1) / dx));
+    long long evaluations = 0;
+    double sink = 0;
+    auto sweep = [&](int order, double t, double nStart, double nEnd) {
+        for (long long k = 0; k <= last; ++k) {
+            const double x = std::min(x1 + static_cast<double>(k) * dx, x2);
+            if (nStart == nEnd)
+                sink += EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
+            else
+                sink += EvalFunktionSumN(order, x, t, nStart, nEnd, 1);
+        }
+        evaluations += (last + 1) * EvaluationsPerSample(order) * static_cast<long long>(nEnd - nStart + 1);
+    };
+    switch (scene) {
+        case Scene::Family:
+            ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true);
+            for (int order = 0; order <= 3; ++order)
+                for (int j = 0; j <= 100; ++j) sweep(order, -5 + j * 0.1, 0, 0);
+            break;
+        case Scene::Sum:
+            ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true);
+            sweep(0, 0, 1, 50);
+            break;
+        case Scene::List:
+            ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true);
+            sweep(0, 0, 0, 0);
+            for (size_t i = 1; i <= kListTerms; ++i) {
+                ParseTerm(FunktionTermbaum, gTerms.Listenterme[i].str(), true);
+                sweep(0, 0, 0, 0);
+            }
+            break;
+    }
+    benchmark::DoNotOptimize(sink);
+    return evaluations;
+}
+
+// What the redraw draws, recorded once.
+std::vector<CanvasRecord> Record(Scene scene, int size) {
+    Prepare(scene, size);
+    RecordingCanvas recorder;
+    gOutput.AusgabeCanvas = &recorder;
+    GrafikZeichnen(true);
+    gOutput.AusgabeCanvas = nullptr;
+    return recorder.Records();
+}
+
+// The records drawn with QPainter directly, as a hand-written renderer would.
+void Replay(QPainter& p, const std::vector<CanvasRecord>& records) {
+    QPolygon poly;
+    for (const CanvasRecord& r : records) {
+        switch (r.kind) {
+            case CanvasRecord::Kind::Polyline: {
+                QPen pen(ToQColor(r.pen.color));
+                pen.setWidth(r.pen.width);
+                pen.setStyle(r.pen.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
+                pen.setCapStyle(Qt::RoundCap);
+                pen.setJoinStyle(Qt::RoundJoin);
+                p.setPen(pen);
+                poly.resize(static_cast<qsizetype>(r.points.size()));
+                for (size_t i = 0; i < r.points.size(); ++i) poly[qsizetype(i)] = QPoint(r.points[i].x, r.points[i].y);
+                p.drawPolyline(poly);
+                break;
+            }
+            case CanvasRecord::Kind::Polygon: {
+                p.setPen(ToQColor(r.pen.color));
+                p.setBrush(ToQColor(r.brush.color));
+                poly.resize(static_cast<qsizetype>(r.points.size()));
+                for (size_t i = 0; i < r.points.size(); ++i) poly[qsizetype(i)] = QPoint(r.points[i].x, r.points[i].y);
+                p.drawPolygon(poly);
+                break;
+            }
+            case CanvasRecord::Kind::FillRect:
+                p.fillRect(QRect(r.rect.left, r.rect.top, r.rect.right - r.rect.left, r.rect.bottom - r.rect.top),
+                           ToQColor(r.brush.color));
+                break;
+            case CanvasRecord::Kind::Text: {
+                const QFont f = ToQFont(r.font, kScreenDpi);
+                p.setFont(f);
+                p.setPen(ToQColor(r.font.color));
+                const QString s = QString::fromStdString(r.text);
+                const QFontMetrics fm(f);
+                if (r.brush.style == BrushStyle::Solid)
+                    p.fillRect(QRect(r.at.x, r.at.y, fm.horizontalAdvance(s), fm.height()), ToQColor(r.brush.color));
+                p.drawText(QPoint(r.at.x, r.at.y + fm.ascent()), s);
+                break;
+            }
+            default: break;
+        }
+    }
+}
+
+void BM_Redraw(benchmark::State& state, Scene scene, int size) {
+    Prepare(scene, size);
+    QImage image(size, size, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainterCanvas canvas(&image);
+        gOutput.AusgabeCanvas = &canvas;
+        GrafikZeichnen(true);
+        canvas.End();
+        gOutput.AusgabeCanvas = nullptr;
+    }
+}
+
+void BM_Eval(benchmark::State& state, Scene scene, int size) {
+    Prepare(scene, size);
+    long long evaluations = 0;
+    for (auto _ : state) evaluations += EvaluateAlone(scene);
+    state.counters["evals/s"] = benchmark::Counter(static_cast<double>(evaluations), benchmark::Counter::kIsRate);
+    state.counters["evals"] = static_cast<double>(evaluations / std::max<long long>(1, state.iterations()));
+}
+
+void BM_Draw(benchmark::State& state, Scene scene, int size) {
+    const std::vector<CanvasRecord> records = Record(scene, size);
+    QImage image(size, size, QImage::Format_RGB32);
+    size_t points = 0;
+    for (const CanvasRecord& r : records) points += r.points.size();
+    for (auto _ : state) {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        Replay(p, records);
+    }
+    state.counters["records"] = static_cast<double>(records.size());
+    state.counters["points"] = static_cast<double>(points);
+}
+
+// Keeps the times of the runs so the summary can set them against each other.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    // Keeps the fastest repetition of each (the machine's other work only
+    // ever adds) and shows the medians.
+    void ReportRuns(const std::vector<Run>& runs) override {
+        std::vector<Run> shown;
+        for (const Run& r : runs) {
+            if (r.run_type == Run::RT_Aggregate) {
+                if (r.aggregate_name == "median") shown.push_back(r);
+                continue;
+            }
+            const std::string name = r.run_name.function_name;
+            auto it = times_.find(name);
+            const double t = r.GetAdjustedCPUTime();
+            if (it == times_.end() || t < it->second) times_[name] = t;
+        }
+        if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
+    }
+    void Summary() const {
+        std::printf("\nFastest of 5 (CPU time)\n%-8s %6s %12s %12s %12s %8s\n", "picture", "size", "redraw ms", "eval ms",
+                    "draw ms", "ratio");
+        for (Scene s : {Scene::Family, Scene::Sum, Scene::List}) {
+            for (int size : {600, 2000}) {
+                const std::string suffix = std::string("/") + Name(s) + "/" + std::to_string(size);
+                const double redraw = Get("Redraw" + suffix), eval = Get("Eval" + suffix), draw = Get("Draw" + suffix);
+                if (redraw <= 0) continue;
+                std::printf("%-8s %6d %12.2f %12.2f %12.2f %8.2f\n", Name(s), size, redraw, eval, draw,
+                            redraw / (eval + draw));
+            }
+        }
+    }
+
+private:
+    double Get(const std::string& name) const {
+        auto it = times_.find(name);
+        return it == times_.end() ? 0 : it->second;
+    }
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    for (Scene s : {Scene::Family, Scene::Sum, Scene::List}) {
+        for (int size : {600, 2000}) {
+            const std::string suffix = std::string("/") + Name(s) + "/" + std::to_string(size);
+            for (auto* b : {benchmark::RegisterBenchmark(("Redraw" + suffix).c_str(), BM_Redraw, s, size),
+                            benchmark::RegisterBenchmark(("Eval" + suffix).c_str(), BM_Eval, s, size),
+                            benchmark::RegisterBenchmark(("Draw" + suffix).c_str(), BM_Draw, s, size)})
+                b->Unit(benchmark::kMillisecond)->MinTime(0.2)->Repetitions(5);
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.Summary();
+    benchmark::Shutdown();
+    return 0;
+}

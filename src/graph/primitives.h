@@ -1,0 +1,89 @@
+#pragma once
+// The funnel every picture of the 2D graph goes through: coordinates in
+// screen pixels of the layout, clipped to the plot rectangle where asked,
+// times the output factors, onto the current output canvas. So the same
+// drawing code serves the screen, the preview, the printer and metafiles.
+
+#include <string>
+#include <string_view>
+
+#include <algorithm>
+
+#include "canvas.h"
+#include "program_state.h"
+
+namespace kalvo {
+
+Canvas& NoCanvas();
+// The current output canvas (a canvas that draws nothing while there is none).
+inline Canvas& Ausgabe() { return gOutput.AusgabeCanvas ? *gOutput.AusgabeCanvas : NoCanvas(); }
+
+// The font of the graph area: the label font at its screen size.
+CanvasFont GraphAreaFont();
+
+// Screen pixels to device pixels with the output factors.
+inline int DeviceX(double x) { return ToDevice(x, gOutput.AusgabefaktorX); }
+inline int DeviceY(double y) { return ToDevice(y, gOutput.AusgabefaktorY); }
+
+// v into lo..hi; NaN goes to lo.
+inline double ClampPixel(double v, double lo, double hi) {
+    if (!(v > lo)) return lo;
+    return v < hi ? v : hi;
+}
+
+// Lines are cut to a band around the surface before they are rounded to
+// device pixels: what lies beyond can never be seen, and no coordinate then
+// leaves the int range (or later the 16-bit range of a metafile).
+inline double GuardBand() { return 1000.0 + std::max(gOutput.PlotWidthPx, gOutput.PlotHeightPx); }
+
+// A pen width in screen pixels as the device draws it: times the rounded
+// output factor while printing or recording a metafile.
+int OutputPenWidth(int width);
+
+void SetPen(Color color, int width, PenStyle style);
+void SetBrushFromPen(BrushStyle style);
+
+// Text measures in the graph area's font on the screen; the width grows by
+// 1.3 for printers and metafiles, whose fonts are set larger.
+int TextWidthScaled(std::string_view text);
+int TextHeightPx(std::string_view text);
+
+void AppendPiSuffixX(std::string& text);
+void AppendPiSuffixY(std::string& text);
+
+// The pen colour of the family member with parameter t.
+void GradientPenColor(double t);
+
+// Lines, shapes and markers; all coordinates in screen pixels.
+void ScaledLine(double x1, double y1, double x2, double y2);
+void ScaledRectangle(double x1, double y1, double x2, double y2);
+void ScaledCross(double x, double y);
+// The curves' moves and lines: rows into the plot; a move left or right of
+// it rests 3 pixels beyond its border.
+inline void ClippedMoveTo(double x, double y) {
+    const OutputContext& o = gOutput;
+    y = ClampPixel(y, o.PlotTop, o.PlotBottom);
+    if (!(x >= o.PlotLeft))
+        x = o.PlotLeft - 3;
+    else if (x > o.PlotRight)
+        x = o.PlotRight + 3;
+    Ausgabe().MoveTo(DeviceX(x), DeviceY(y));
+}
+inline void ClippedLineTo(double x, double y) {
+    const OutputContext& o = gOutput;
+    y = ClampPixel(y, o.PlotTop, o.PlotBottom);
+    const double g = GuardBand();
+    x = ClampPixel(x, o.PlotLeft - g, o.PlotRight + g);
+    Ausgabe().LineTo(DeviceX(x), DeviceY(y));
+}
+void ClippedMoveToXY(double x, double y);
+void ClippedLineToXY(double x, double y);
+void ClippedRectangle(double x1, double y1, double x2, double y2);
+void ClippedSegment(double x1, double y1, double x2, double y2);
+void CircleMarker(double x, double y);
+void DotMarker(double x, double y);
+void BoxedText(std::string_view text, double x, double y);
+// Text with the top-left corner at a screen point, in the canvas font.
+void ScaledText(double x, double y, std::string_view text);
+
+}  // namespace kalvo

@@ -1,0 +1,203 @@
+#include "redraw.h"
+
+#include <algorithm>
+
+#include "analysis_state.h"
+#include "axes.h"
+#include "curves.h"
+#include "graph_host.h"
+#include "graph_state.h"
+#include "primitives.h"
+#include "term.h"
+#include "view.h"
+
+namespace kalvo {
+
+namespace {
+
+constexpr Color kBlack = 0;
+constexpr Color kRed = 0x0000FF;
+constexpr Color kWhite = 0xFFFFFF;
+
+// Slots 1 to 4: f and its derivatives, with the function list.
+void DrawSlotF(int slot) {
+    DrawFunctionGraph(gTerms.TermF.str(), slot - 1, gParams.FgTVon, gParams.FgTBis, gParams.FgTSchrittweite);
+}
+
+// Slots 8 to 11: g and its derivatives.
+void DrawSlotG(int slot) {
+    DrawFunctionGraph(gTerms.TermG.str(), slot - 8, gParams.FgTVon, gParams.FgTBis, gParams.FgTSchrittweite);
+}
+
+GraphDrawers MakeDrawers() {
+    GraphDrawers d;
+    for (int i = 1; i <= 4; ++i) d.slotDrawers[static_cast<size_t>(i)] = DrawSlotF;
+    for (int i = 8; i <= 11; ++i) d.slotDrawers[static_cast<size_t>(i)] = DrawSlotG;
+    // Still to come: 5 and 12 integral functions, 6 and 13 direction fields,
+    // 7 and 14 inverse relations, 15 to 19 combinations, 20 and 21
+    // compositions, 22 the lines x = u, 23 to 30 the parametric curve and its
+    // components, 31 to 34 the piecewise function.
+    return d;
+}
+
+// Overlays and object drawers evaluate the main tree; it must hold f, not
+// whatever slot was drawn last.
+void CompileF() { ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true); }
+
+void RunOverlay(OverlayDrawer drawer) {
+    if (!drawer) return;
+    CompileF();
+    drawer();
+}
+
+// Puts the current state back when a stored function set has borrowed it,
+// also when a drawer throws.
+class StateRestorer {
+public:
+    explicit StateRestorer(const ArchivEintrag& e) : e_(e) {}
+    ~StateRestorer() { LoadGraphState(e_); }
+
+private:
+    const ArchivEintrag& e_;
+};
+
+void DrawSlots() {
+    GraphDrawers& d = Drawers();
+    for (int i = 1; i <= kGraphSlots; ++i) {
+        const Schaubild& s = gDisplay.Schaubilder[static_cast<size_t>(i)];
+        SetPen(s.Linienfarbe, OutputPenWidth(std::clamp<int>(s.Linienart, 0, 3) + 1), PenStyle::Solid);
+        gGraph.AktuelleLinienfarbe = s.Linienfarbe;
+        gGraph.ListentermeZeichnen = i < 5;
+        if (s.zeichnen && d.slotDrawers[static_cast<size_t>(i)]) d.slotDrawers[static_cast<size_t>(i)](i);
+    }
+}
+
+void DrawAllFunctionSets() {
+    ArchivEintrag current;
+    StoreGraphState(current);
+    StateRestorer restore(current);
+    const int count = gFunktionenspeicher.Count();
+    for (int k = 0; k <= count; ++k) {
+        if (k >= 1) {
+            Host().FunktionstermeAusListe(k);
+            // A stored set brings its own window, but the picture and its
+            // transform are the current window's: every set is sampled there.
+            gView.BereichX1 = current.x1;
+            gView.BereichX2 = current.x2;
+            gView.BereichY1 = current.y1;
+            gView.BereichY2 = current.y2;
+        }
+        DrawSlots();
+        LoadGraphState(current);
+    }
+}
+
+void DrawTextObject(const tElement& e) {
+    Canvas& c = Ausgabe();
+    CanvasFont f;
+    f.name = e.SchriftName;
+    f.bold = e.Schriftart & kFontBold;
+    f.italic = e.Schriftart & kFontItalic;
+    f.underline = e.Schriftart & kFontUnderline;
+    f.strikeOut = e.Schriftart & kFontStrikeOut;
+    f.color = e.SchriftFarbe;
+    const OutputContext& o = gOutput;
+    if (o.PrintingActive && o.PrinterPixelsPerInchX > 0)
+        f.size = ToDevice(e.SchriftHoehe * o.AusgabefaktorX / o.PrinterPixelsPerInchX * 330 * 0.39, 1.0);
+    else
+        f.size = ToDevice(e.SchriftHoehe, o.AusgabefaktorY);
+    c.SetFont(f);
+    c.SetBrushStyle(BrushStyle::Clear);
+    BoxedText(e.Text.str(), e.x1, e.y1);
+}
+
+}  // namespace
+
+GraphDrawers& Drawers() {
+    static GraphDrawers drawers = MakeDrawers();
+    return drawers;
+}
+
+void DrawObjectList() {
+    Canvas& c = Ausgabe();
+    const CanvasFont graphFont = c.Font();
+    const ParameterState& p = gParams;
+    const int count = gGrafikobjektliste.Count();
+    for (int i = 1; i <= count; ++i) {
+        tElement e;
+        gGrafikobjektliste.Get(i, e);
+        gOverlay.ObjektM = e.mflag;
+        gOverlay.ObjektF1 = e.f1flag;
+        if (e.f1flag) {
+            SetPen(kRed, 1, PenStyle::Solid);
+            DrawFunctionGraph(gTerms.TermF.str(), 1, p.FgTVon, p.FgTBis, p.FgTSchrittweite);
+            SetPen(kBlack, 1, PenStyle::Solid);
+        }
+        if (e.Art == TDrawingTool::Textfeld) {
+            DrawTextObject(e);
+            continue;
+        }
+        const auto kind = static_cast<size_t>(e.Art);
+        if (kind < Drawers().objects.size() && Drawers().objects[kind]) {
+            CompileF();
+            Drawers().objects[kind](e);
+        }
+    }
+    c.SetFont(graphFont);
+    c.SetBrushStyle(BrushStyle::Solid);
+}
+
+void ClearDrawingObjects() {
+    while (!gGrafikobjektliste.Empty()) gGrafikobjektliste.Delete(1);
+    GrafikZeichnen(true);
+}
+
+void GrafikZeichnen(bool clearFirst) {
+    // A term with a syntax error must not open a message box from inside a
+    // paint, which would only cause the next paint.
+    QuietParsing quiet;
+    OutputContext& o = gOutput;
+    const KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
+    Canvas& c = Ausgabe();
+
+    // Printers and metafiles come with a label font their caller has scaled.
+    if (!o.PrintingActive && !o.MetafileActive) c.SetFontSize(gDisplay.Schriftgroesse);
+    SetPen(kBlack, OutputPenWidth(1), PenStyle::Solid);
+    SetupAxes(k);
+    if (clearFirst) Host().ClearGraph();
+    // A plot under two pixels (a hidden or tiny window) has no room for a
+    // graph, and its transform would make every sampler step by nothing.
+    if (o.PlotRight - o.PlotLeft < 2 || o.PlotBottom - o.PlotTop < 2) {
+        c.Flush();
+        return;
+    }
+
+    DrawKoordinatensystem(o.PixelOriginX, o.PixelOriginY, o.PixelsPerUnitX, o.PixelsPerUnitY);
+    GraphDrawers& d = Drawers();
+    if (gOverlay.FlaecheZeichnen) RunOverlay(d.flaeche);
+    c.SetBrushColor(kWhite);
+    if (gRegression.WertepaareZeichnen) RunOverlay(d.wertepaare);
+    Host().SummenAnzeige(gOverlay.SummenZeichnen);
+    if (gOverlay.SummenZeichnen) RunOverlay(d.summen);
+
+    const IterationState& it = gIteration;
+    if (it.IterPfadAnzeige || it.FolgeAnzeige) RunOverlay(d.iteration);
+    if (it.AttraktorAnzeige) RunOverlay(d.attraktor);
+    if (!it.IterPfadAnzeige && !it.FolgeAnzeige && !it.AttraktorAnzeige) {
+        DrawAllFunctionSets();
+        if (gOverlay.NewtonZeichnen) RunOverlay(d.newton);
+        if ((gDiscussion.SonderpunkteZeichnen || gDiscussion.SonderpunkteBeschriften) && d.sonderpunkte) {
+            ParseTerm(FunktionTermbaum, gDiscussion.DiskussionMitG ? gTerms.TermG.str() : gTerms.TermF.str(), true);
+            d.sonderpunkte();
+        }
+    }
+
+    DrawObjectList();
+    SetPen(static_cast<Color>(k.Achsenfarbe), (std::clamp(k.Achsendicke, 0, 9) + 1) * gGraph.StiftEinheit,
+           PenStyle::Solid);
+    if (gGraph.FrameLayout) ScaledRectangle(o.PlotLeft, o.PlotTop, o.PlotRight, o.PlotBottom);
+    if (gDisplay.Rahmen) ScaledRectangle(0, 0, o.PlotWidthPx, o.PlotHeightPx);
+    c.Flush();
+}
+
+}  // namespace kalvo

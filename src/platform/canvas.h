@@ -1,0 +1,221 @@
+#pragma once
+// The one drawing surface of the program. Screen, printer, metafile and the
+// tests all receive the same calls; the back ends only translate them. The
+// drawing rules live here so that every back end follows them alike:
+// - coordinates are device pixels; a rectangle or ellipse covers its left
+//   and top edge but not its right and bottom edge;
+// - colours are 0x00BBGGRR integers (red in the low byte);
+// - brushes are the eight styles by their ordinals 0..7;
+// - text is placed by the top-left corner of its cell; while the brush is
+//   solid the cell is filled with the brush colour first, otherwise the text
+//   stands on what is there;
+// - scaling a screen pixel to the device rounds halves to even;
+// - nothing is antialiased.
+// Consecutive LineTo calls are gathered into one polyline, so a curve costs
+// one call of the back end however many samples it has.
+
+#include <climits>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QColor;
+class QFont;
+
+namespace kalvo {
+
+// 0x00BBGGRR, red in the low byte.
+using Color = uint32_t;
+
+struct CanvasPoint {
+    int x = 0, y = 0;
+    friend bool operator==(const CanvasPoint&, const CanvasPoint&) = default;
+};
+
+// Left and top inside, right and bottom outside.
+struct CanvasRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    friend bool operator==(const CanvasRect&, const CanvasRect&) = default;
+};
+
+struct CanvasSize {
+    int width = 0, height = 0;
+    friend bool operator==(const CanvasSize&, const CanvasSize&) = default;
+};
+
+enum class PenStyle : uint8_t { Solid, Dash, Dot, Clear };
+
+// In the order of the stored ordinals.
+enum class BrushStyle : uint8_t { Solid, Clear, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross };
+
+// Ordinals outside 0..7 (an old or damaged file) are clamped into the range.
+BrushStyle BrushStyleFromOrdinal(int ordinal);
+
+struct CanvasPen {
+    Color color = 0;
+    int width = 1;
+    PenStyle style = PenStyle::Solid;
+    friend bool operator==(const CanvasPen&, const CanvasPen&) = default;
+};
+
+struct CanvasBrush {
+    Color color = 0xFFFFFF;
+    BrushStyle style = BrushStyle::Solid;
+    friend bool operator==(const CanvasBrush&, const CanvasBrush&) = default;
+};
+
+// Size in points; the back end turns it into pixels with its own resolution.
+struct CanvasFont {
+    std::string name = "Courier New";
+    int size = 10;
+    bool bold = false, italic = false, underline = false, strikeOut = false;
+    Color color = 0;
+    friend bool operator==(const CanvasFont&, const CanvasFont&) = default;
+};
+
+// The resolution the screen pictures are laid out for; fonts in points
+// become pixels with it, whatever the desktop reports.
+inline constexpr double kScreenDpi = 96.0;
+
+// A screen coordinate times an output factor, rounded halves to even and
+// clamped into the int range (a value that is not finite maps to the limit).
+inline int ToDevice(double p, double factor) {
+    const double v = p * factor;
+    if (!(v > static_cast<double>(INT_MIN))) return INT_MIN;  // NaN too
+    if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
+    // Adding and taking away 1.5 * 2^52 leaves v rounded to a whole number
+    // in the current rounding mode, to nearest with ties to even; unlike
+    // std::nearbyint it costs no library call in the drawing loops. (It
+    // holds as long as nobody builds with -ffast-math.)
+    constexpr double kRound = 6755399441055744.0;
+    return static_cast<int>((v + kRound) - kRound);
+}
+
+// The one conversion between stored colours and Qt's.
+QColor ToQColor(Color c);
+Color FromQColor(const QColor& c);
+
+// The Qt font for a canvas font at a resolution: pixel size from the points,
+// no antialiasing.
+QFont ToQFont(const CanvasFont& font, double dpi);
+
+// Qt's drawing code may return with the upper halves of the AVX registers in
+// use; the scalar code that runs next (the term evaluator between two
+// drawing calls) then runs at half its speed. The back ends call this after
+// every call into Qt.
+void ClearUpperVectorState();
+
+// Width and height of a text cell in a font at a resolution (needs a
+// QGuiApplication).
+CanvasSize MeasureText(const CanvasFont& font, std::string_view utf8, double dpi = kScreenDpi);
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+    Canvas() = default;
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    void SetPen(const CanvasPen& pen) {
+        if (pen == pen_) return;
+        FlushPath();
+        pen_ = pen;
+    }
+    void SetPen(Color color, int width, PenStyle style) { SetPen(CanvasPen{color, width, style}); }
+    void SetPenColor(Color color) { SetPen(CanvasPen{color, pen_.width, pen_.style}); }
+    const CanvasPen& Pen() const { return pen_; }
+
+    void SetBrush(const CanvasBrush& brush) { brush_ = brush; }
+    void SetBrush(Color color, BrushStyle style) { brush_ = CanvasBrush{color, style}; }
+    void SetBrushColor(Color color) { brush_.color = color; }
+    void SetBrushStyle(BrushStyle style) { brush_.style = style; }
+    const CanvasBrush& Brush() const { return brush_; }
+
+    void SetFont(const CanvasFont& font) { font_ = font; }
+    void SetFontSize(int points) { font_.size = points; }
+    const CanvasFont& Font() const { return font_; }
+
+    // The pen position; MoveTo draws nothing.
+    void MoveTo(int x, int y) {
+        if (path_.size() > 1) FlushPath();
+        path_.clear();
+        pos_ = CanvasPoint{x, y};
+    }
+    // A line from the pen position to (x, y), which becomes the pen position.
+    void LineTo(int x, int y) {
+        if (path_.empty()) path_.push_back(pos_);
+        if (x != pos_.x || y != pos_.y) {
+            path_.push_back(CanvasPoint{x, y});
+            if (path_.size() >= kMaxPathPoints) FlushPath();
+        }
+        pos_ = CanvasPoint{x, y};
+    }
+    CanvasPoint PenPos() const { return pos_; }
+
+    void Polyline(std::span<const CanvasPoint> points);
+    // Outline with the pen, inside with the brush (alternate filling).
+    void Polygon(std::span<const CanvasPoint> points);
+    // Outline with the pen, inside with the brush.
+    void Rectangle(int x1, int y1, int x2, int y2);
+    void Ellipse(int x1, int y1, int x2, int y2);
+    // Fills with the brush, no outline.
+    void FillRect(const CanvasRect& r);
+    // Text (UTF-8) with the top-left corner of its cell at (x, y), in the font colour.
+    void TextOut(int x, int y, std::string_view utf8);
+    // Text at (x, y) cut off at the rectangle; with a solid brush the
+    // rectangle is filled first.
+    void TextRect(const CanvasRect& r, int x, int y, std::string_view utf8);
+    CanvasSize TextExtent(std::string_view utf8);
+
+    void SetClipRect(const CanvasRect& r);
+    void ClearClipRect();
+
+    // Hands a gathered polyline to the back end; every other drawing call
+    // and every pen change does it first.
+    void Flush() { FlushPath(); }
+
+protected:
+    virtual void DoPolyline(std::span<const CanvasPoint> points) = 0;
+    virtual void DoPolygon(std::span<const CanvasPoint> points) = 0;
+    virtual void DoRectangle(const CanvasRect& r) = 0;
+    virtual void DoEllipse(const CanvasRect& r) = 0;
+    virtual void DoFillRect(const CanvasRect& r) = 0;
+    virtual void DoText(int x, int y, std::string_view utf8, const CanvasRect* clip) = 0;
+    virtual CanvasSize DoTextExtent(std::string_view utf8) = 0;
+    virtual void DoClip(const CanvasRect* r) = 0;
+
+private:
+    static constexpr size_t kMaxPathPoints = 1 << 16;
+
+    void FlushPath() {
+        if (path_.size() > 1) {
+            DoPolyline(path_);
+            CanvasPoint last = path_.back();
+            path_.clear();
+            path_.push_back(last);
+        }
+    }
+
+    CanvasPen pen_;
+    CanvasBrush brush_;
+    CanvasFont font_;
+    CanvasPoint pos_;
+    std::vector<CanvasPoint> path_;
+};
+
+// Draws nothing; where the engine has no surface (a test without output).
+class NullCanvas final : public Canvas {
+protected:
+    void DoPolyline(std::span<const CanvasPoint>) override {}
+    void DoPolygon(std::span<const CanvasPoint>) override {}
+    void DoRectangle(const CanvasRect&) override {}
+    void DoEllipse(const CanvasRect&) override {}
+    void DoFillRect(const CanvasRect&) override {}
+    void DoText(int, int, std::string_view, const CanvasRect*) override {}
+    CanvasSize DoTextExtent(std::string_view) override { return {}; }
+    void DoClip(const CanvasRect*) override {}
+};
+
+}  // namespace kalvo

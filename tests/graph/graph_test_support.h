@@ -1,0 +1,63 @@
+#pragma once
+// A clean program state drawing onto a recording canvas of 600 x 600 pixels.
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "canvas_recording.h"
+#include "graph_state.h"
+#include "program_state.h"
+#include "term.h"
+
+namespace kalvo {
+
+class GraphTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_graph";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    }
+
+    void SetUp() override {
+        ResetProgramState();
+        ResetGraphState();
+        InitTermTrees();
+        gOutput.AusgabeCanvas = &canvas;
+        gOutput.PlotWidthPx = gOutput.PlotHeightPx = 599;
+    }
+    void TearDown() override { gOutput.AusgabeCanvas = nullptr; }
+
+    // Only slot i is drawn, in colour c.
+    static void OnlySlot(int i, Color c = 0x0000FF) {
+        gDisplay.Schaubilder = SchaubildTabelle{};
+        gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{c, 0, true};
+    }
+
+    std::vector<CanvasRecord> Polylines(Color c) {
+        std::vector<CanvasRecord> out;
+        for (const CanvasRecord& r : canvas.Records())
+            if (r.kind == CanvasRecord::Kind::Polyline && r.pen.color == c) out.push_back(r);
+        return out;
+    }
+    std::vector<std::string> Texts() {
+        std::vector<std::string> out;
+        for (const CanvasRecord& r : canvas.Records())
+            if (r.kind == CanvasRecord::Kind::Text) out.push_back(r.text);
+        return out;
+    }
+    bool HasText(const std::string& s) {
+        const auto t = Texts();
+        return std::find(t.begin(), t.end(), s) != t.end();
+    }
+
+    RecordingCanvas canvas;
+};
+
+}  // namespace kalvo

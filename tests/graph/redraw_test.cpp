@@ -1,0 +1,291 @@
+#include <stdexcept>
+
+#include "analysis_state.h"
+#include "graph_host.h"
+#include "graph_test_support.h"
+#include "message_sink.h"
+#include "object_lists.h"
+#include "output_redirection.h"
+#include "primitives.h"
+#include "redraw.h"
+#include "view.h"
+
+namespace kalvo {
+namespace {
+
+struct Call {
+    int slot;
+    CanvasPen pen;
+    bool listTerms;
+    double x1, x2;
+    std::string f;
+};
+std::vector<Call> gCalls;
+
+void Spy(int slot) {
+    gCalls.push_back(Call{slot, Ausgabe().Pen(), gGraph.ListentermeZeichnen, gView.BereichX1, gView.BereichX2,
+                          gTerms.TermF.str()});
+}
+
+class Redraw : public GraphTest {
+protected:
+    void SetUp() override {
+        GraphTest::SetUp();
+        saved_ = Drawers();
+        for (int i = 1; i <= kGraphSlots; ++i) Drawers().slotDrawers[static_cast<size_t>(i)] = Spy;
+        gCalls.clear();
+        gDisplay.Schaubilder = SchaubildTabelle{};
+    }
+    void TearDown() override {
+        Drawers() = saved_;
+        SetGraphHost(nullptr);
+        GraphTest::TearDown();
+    }
+    GraphDrawers saved_;
+};
+
+TEST_F(Redraw, EveryShownSlotIsDrawnWithItsPen) {
+    for (int i : {1, 4, 5, 22, 34}) gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{Color(i), uint8_t(i % 4), true};
+    gDisplay.Schaubilder[6] = Schaubild{6, 0, false};
+    GrafikZeichnen(false);
+    ASSERT_EQ(gCalls.size(), 5u);
+    const int shown[] = {1, 4, 5, 22, 34};
+    for (size_t k = 0; k < 5; ++k) {
+        EXPECT_EQ(gCalls[k].slot, shown[k]);
+        EXPECT_EQ(gCalls[k].pen, (CanvasPen{Color(shown[k]), shown[k] % 4 + 1, PenStyle::Solid}));
+        EXPECT_EQ(gCalls[k].listTerms, shown[k] < 5);
+    }
+}
+
+TEST_F(Redraw, PrintingWidensSlotPensByTheRoundedFactor) {
+    gDisplay.Schaubilder[2] = Schaubild{0, 1, true};
+    gDisplay.Koordinatensystem.Art = 1;
+    RecordingCanvas printer;
+    {
+        OutputTarget t;
+        t.canvas = &printer;
+        t.faktorX = 4.2;
+        t.faktorY = 4.2;
+        t.printing = true;
+        t.plotWidthPx = t.plotHeightPx = 599;
+        OutputRedirection redirect(t);
+        GrafikZeichnen(true);
+    }
+    ASSERT_EQ(gCalls.size(), 1u);
+    EXPECT_EQ(gCalls[0].pen.width, 8);
+    // The plot frame: axis width class 0 times the pen unit 3.
+    const auto& r = printer.Records();
+    ASSERT_GE(r.size(), 4u);
+    EXPECT_EQ(r.back().pen.width, 3);
+    EXPECT_EQ(r.back().points.front().x, ToDevice(70, 4.2));
+}
+
+TEST_F(Redraw, RedirectionGivesEverythingBack) {
+    gDisplay.Koordinatensystem.Art = 1;
+    GrafikZeichnen(false);
+    const OutputContext before = gOutput;
+    const double tickPixels = gGraph.TickPixelsX;
+    RecordingCanvas other;
+    try {
+        OutputTarget t;
+        t.canvas = &other;
+        t.faktorX = t.faktorY = 3;
+        t.samplesPerPixel = 3;
+        t.metafile = true;
+        t.plotWidthPx = t.plotHeightPx = 199;
+        OutputRedirection redirect(t);
+        Drawers().slotDrawers[1] = [](int) { throw std::runtime_error("kaputt"); };
+        gDisplay.Schaubilder[1] = Schaubild{0, 0, true};
+        GrafikZeichnen(true);
+        FAIL();
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(gOutput.AusgabeCanvas, &canvas);
+    EXPECT_EQ(gOutput.AusgabefaktorX, 1);
+    EXPECT_EQ(gOutput.SamplesPerPixel, 1);
+    EXPECT_FALSE(gOutput.MetafileActive);
+    EXPECT_EQ(gOutput.PlotWidthPx, 599);
+    EXPECT_EQ(gOutput.PlotRight, before.PlotRight);
+    EXPECT_EQ(gOutput.PixelsPerUnitX, before.PixelsPerUnitX);
+    EXPECT_EQ(gGraph.TickPixelsX, tickPixels);
+    EXPECT_EQ(gGraph.StiftEinheit, 1);
+}
+
+TEST_F(Redraw, StoredFunctionSetsAreDrawnInTheirColoursAndGiveTheStateBack) {
+    gDisplay.Schaubilder[1] = Schaubild{0x11, 0, true};
+    gTerms.TermF = "x";
+    for (const auto& [colour, term] : {std::pair{Color(0x22), "x^2"}, std::pair{Color(0x33), "x^3"}}) {
+        ArchivEintrag e;
+        StoreGraphState(e);
+        e.Schaubilder[1].Linienfarbe = colour;
+        e.f = term;
+        // A stored window far beyond anything the current picture can show.
+        e.x1 = -1e300;
+        e.x2 = 1e300;
+        gFunktionenspeicher.Insert(gFunktionenspeicher.Count() + 1, e);
+    }
+    const ViewWindowState view = gView;
+    const TermState terms = gTerms;
+    const DisplayState display = gDisplay;
+    GrafikZeichnen(false);
+    ASSERT_EQ(gCalls.size(), 3u);
+    EXPECT_EQ(gCalls[0].pen.color, 0x11u);
+    EXPECT_EQ(gCalls[1].pen.color, 0x22u);
+    EXPECT_EQ(gCalls[2].pen.color, 0x33u);
+    EXPECT_EQ(gCalls[2].f, "x^3");
+    for (const Call& c : gCalls) {
+        EXPECT_EQ(c.x1, -8);
+        EXPECT_EQ(c.x2, 8);
+    }
+    EXPECT_EQ(gView, view);
+    EXPECT_EQ(gTerms.TermF, terms.TermF);
+    EXPECT_EQ(gDisplay, display);
+}
+
+TEST_F(Redraw, StoredSetsWithHugeWindowsAreSampledInTheCurrentOne) {
+    Drawers() = saved_;
+    gDisplay.Schaubilder[1] = Schaubild{0x11, 0, true};
+    gTerms.TermF = "x";
+    ArchivEintrag e;
+    StoreGraphState(e);
+    e.x1 = e.fgBereich.von = -1e10;
+    e.x2 = e.fgBereich.bis = 1e10;
+    e.f = "x^2";
+    gFunktionenspeicher.Insert(1, e);
+    GrafikZeichnen(false);
+    const auto lines = Polylines(0x11);
+    ASSERT_EQ(lines.size(), 2u);
+    for (const CanvasRecord& r : lines) EXPECT_LE(r.points.size(), 602u);
+}
+
+TEST_F(Redraw, IterationDisplayReplacesTheSlots) {
+    static int iterations, objects;
+    iterations = objects = 0;
+    Drawers().iteration = [] { ++iterations; };
+    Drawers().objects[static_cast<size_t>(TDrawingTool::Senkrechte)] = [](const tElement&) { ++objects; };
+    gDisplay.Schaubilder[1] = Schaubild{0, 0, true};
+    gIteration.FolgeAnzeige = true;
+    tElement line;
+    line.Art = TDrawingTool::Senkrechte;
+    gGrafikobjektliste.Insert(1, line);
+    GrafikZeichnen(false);
+    EXPECT_TRUE(gCalls.empty());
+    EXPECT_EQ(iterations, 1);
+    EXPECT_EQ(objects, 1);
+}
+
+TEST_F(Redraw, OverlaysFindFCompiled) {
+    static double valueAt3;
+    valueAt3 = 0;
+    Drawers() = saved_;
+    Drawers().newton = [] { valueAt3 = EvalTerm(FunktionTermbaum, 3, 0, 0, 0, 0); };
+    gOverlay.NewtonZeichnen = true;
+    gTerms.TermF = "x^2";
+    gTerms.TermG = "x";
+    gDisplay.Schaubilder[8] = Schaubild{0, 0, true};  // g is compiled last
+    GrafikZeichnen(false);
+    EXPECT_EQ(valueAt3, 9);
+}
+
+struct RecordingHost : GraphHost {
+    std::vector<std::string> calls;
+    void ClearGraph() override {
+        calls.push_back("clear");
+        GraphHost::ClearGraph();
+    }
+    void SummenAnzeige(bool on) override { calls.push_back(on ? "sums on" : "sums off"); }
+};
+
+TEST_F(Redraw, HostClearsAndSetsTheSumsButtons) {
+    RecordingHost host;
+    SetGraphHost(&host);
+    GrafikZeichnen(true);
+    gOverlay.SummenZeichnen = true;
+    GrafikZeichnen(false);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"clear", "sums off", "sums on"}));
+    const CanvasRecord& fill = canvas.Records().front();
+    EXPECT_EQ(fill.kind, CanvasRecord::Kind::FillRect);
+    EXPECT_EQ(fill.rect, (CanvasRect{0, 0, 600, 600}));
+    EXPECT_EQ(fill.brush, (CanvasBrush{0xFFFFFF, BrushStyle::Solid}));
+}
+
+TEST_F(Redraw, PrinterBackgroundWhilePrinting) {
+    gDisplay.HintergrundDrucker = 0x00FFFF;
+    RecordingCanvas printer;
+    OutputTarget t;
+    t.canvas = &printer;
+    t.faktorX = 2;
+    t.faktorY = 3;
+    t.printing = true;
+    t.plotWidthPx = t.plotHeightPx = 99;
+    OutputRedirection redirect(t);
+    GrafikZeichnen(true);
+    const CanvasRecord& fill = printer.Records().front();
+    EXPECT_EQ(fill.rect, (CanvasRect{0, 0, 200, 300}));
+    EXPECT_EQ(fill.brush.color, 0x00FFFFu);
+}
+
+TEST_F(Redraw, TextObjectsAtTheirSizeOnScreenAndPrinter) {
+    tElement text;
+    text.Art = TDrawingTool::Textfeld;
+    text.Text = "Hallo";
+    text.SchriftName = "Arial";
+    text.SchriftHoehe = 12;
+    text.SchriftFarbe = 0xFF;
+    text.Schriftart = kFontBold | kFontItalic;
+    text.x1 = 100;
+    text.y1 = 50;
+    gGrafikobjektliste.Insert(1, text);
+    GrafikZeichnen(false);
+    const CanvasRecord* found = nullptr;
+    for (const CanvasRecord& r : canvas.Records())
+        if (r.kind == CanvasRecord::Kind::Text && r.text == "Hallo") found = &r;
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->font.size, 12);
+    EXPECT_TRUE(found->font.bold && found->font.italic && !found->font.underline);
+    EXPECT_EQ(found->font.color, 0xFFu);
+    EXPECT_EQ(found->at, (CanvasPoint{100, 50}));
+    EXPECT_TRUE(found->clipped);
+    EXPECT_EQ(found->rect.left, 99);
+    EXPECT_EQ(found->brush.style, BrushStyle::Clear);
+    // The graph font comes back after the objects.
+    EXPECT_EQ(canvas.Font().name, gDisplay.Schriftname);
+
+    RecordingCanvas printer;
+    OutputTarget t;
+    t.canvas = &printer;
+    t.faktorX = 5;
+    t.faktorY = 5;
+    t.printing = true;
+    t.plotWidthPx = t.plotHeightPx = 599;
+    OutputRedirection redirect(t);
+    gOutput.PrinterPixelsPerInchX = 600;
+    GrafikZeichnen(false);
+    for (const CanvasRecord& r : printer.Records())
+        if (r.kind == CanvasRecord::Kind::Text && r.text == "Hallo") {
+            EXPECT_EQ(r.font.size, 13);
+            EXPECT_EQ(r.at, (CanvasPoint{500, 250}));
+        }
+}
+
+TEST_F(Redraw, SyntaxErrorsInsideTheRedrawStayQuiet) {
+    Drawers() = saved_;
+    MessageRecorder messages;
+    gTerms.TermF = "x+";
+    gTerms.TermG = "sin(";
+    gDisplay.Schaubilder[1] = Schaubild{0x11, 0, true};
+    gDisplay.Schaubilder[8] = Schaubild{0x22, 0, true};
+    GrafikZeichnen(false);
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_TRUE(Polylines(0x11).empty());
+}
+
+TEST_F(Redraw, ClearDrawingObjectsEmptiesTheListAndRedraws) {
+    gGrafikobjektliste.Insert(1, tElement{});
+    ClearDrawingObjects();
+    EXPECT_TRUE(gGrafikobjektliste.Empty());
+    EXPECT_EQ(canvas.Records().front().kind, CanvasRecord::Kind::FillRect);
+}
+
+}  // namespace
+}  // namespace kalvo

@@ -1,0 +1,219 @@
+#include <QGuiApplication>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <set>
+
+#include "canvas.h"
+#include "canvas_qpainter.h"
+#include "canvas_recording.h"
+
+namespace kalvo {
+namespace {
+
+// Fonts need an application object; the other tests of this program do not.
+class CanvasTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "canvas_test";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    }
+
+    QImage image_{40, 40, QImage::Format_RGB32};
+    void SetUp() override { image_.fill(Qt::white); }
+    Color At(int x, int y) const { return FromQColor(QColor(image_.pixel(x, y))); }
+    std::set<Color> Colours() const {
+        std::set<Color> s;
+        for (int y = 0; y < image_.height(); ++y)
+            for (int x = 0; x < image_.width(); ++x) s.insert(At(x, y));
+        return s;
+    }
+};
+
+TEST(CanvasRules, DeviceCoordinatesRoundHalvesToEvenAndClamp) {
+    const struct {
+        double p, f;
+        int expected;
+    } cases[] = {
+        {0.5, 1, 0},     {1.5, 1, 2},          {2.5, 1, 2},       {-0.5, 1, 0},       {-1.5, 1, -2},
+        {10, 3, 30},     {10.5, 3, 32},        {3.5, 1.0, 4},     {1e300, 1, INT_MAX}, {-1e300, 1, INT_MIN},
+        {NAN, 1, INT_MIN}, {INFINITY, 1, INT_MAX},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ToDevice(c.p, c.f), c.expected) << c.p << " x " << c.f;
+}
+
+TEST(CanvasRules, ColoursAreBlueGreenRedWithRedLow) {
+    EXPECT_EQ(ToQColor(0x0000FF), QColor(255, 0, 0));
+    EXPECT_EQ(ToQColor(0x00FF00), QColor(0, 255, 0));
+    EXPECT_EQ(ToQColor(0x800000), QColor(0, 0, 128));
+    EXPECT_EQ(FromQColor(QColor(1, 2, 3)), 0x030201u);
+}
+
+TEST(CanvasRules, BrushOrdinalsOutsideTheRangeAreClamped) {
+    EXPECT_EQ(BrushStyleFromOrdinal(5), BrushStyle::BDiagonal);
+    EXPECT_EQ(BrushStyleFromOrdinal(-3), BrushStyle::Solid);
+    EXPECT_EQ(BrushStyleFromOrdinal(200), BrushStyle::DiagCross);
+}
+
+TEST_F(CanvasTest, LinesGatherIntoOnePolylinePerPenAndMove) {
+    RecordingCanvas c;
+    c.SetPen(0xFF, 2, PenStyle::Solid);
+    c.MoveTo(0, 0);
+    c.LineTo(10, 0);
+    c.LineTo(10, 0);  // nothing to draw
+    c.LineTo(10, 10);
+    c.SetPenColor(0xFF00);  // a new pen ends the polyline; the next goes on from here
+    c.LineTo(20, 10);
+    c.MoveTo(5, 5);
+    c.MoveTo(6, 6);  // a move after a move draws nothing
+    c.LineTo(7, 7);
+    c.Rectangle(0, 0, 3, 3);
+    const auto& r = c.Records();
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0].points, (std::vector<CanvasPoint>{{0, 0}, {10, 0}, {10, 10}}));
+    EXPECT_EQ(r[0].pen, (CanvasPen{0xFF, 2, PenStyle::Solid}));
+    EXPECT_EQ(r[1].points, (std::vector<CanvasPoint>{{10, 10}, {20, 10}}));
+    EXPECT_EQ(r[1].pen.color, 0xFF00u);
+    EXPECT_EQ(r[2].points, (std::vector<CanvasPoint>{{6, 6}, {7, 7}}));
+    EXPECT_EQ(r[3].kind, CanvasRecord::Kind::Rectangle);
+    EXPECT_EQ(c.PenPos(), (CanvasPoint{7, 7}));
+}
+
+TEST_F(CanvasTest, RectanglesAndEllipsesCoverLeftAndTopButNotRightAndBottom) {
+    {
+        QPainterCanvas c(&image_);
+        c.SetPen(0, 1, PenStyle::Solid);
+        c.SetBrush(0xFF, BrushStyle::Solid);
+        c.Rectangle(2, 2, 8, 8);
+        c.SetBrush(0xFF0000, BrushStyle::Solid);
+        c.FillRect(CanvasRect{20, 2, 26, 8});
+    }
+    EXPECT_EQ(At(2, 2), 0u);
+    EXPECT_EQ(At(7, 7), 0u);
+    EXPECT_EQ(At(5, 5), 0xFFu);
+    EXPECT_EQ(At(8, 8), 0xFFFFFFu);
+    EXPECT_EQ(At(8, 5), 0xFFFFFFu);
+    EXPECT_EQ(At(20, 2), 0xFF0000u);
+    EXPECT_EQ(At(25, 7), 0xFF0000u);
+    EXPECT_EQ(At(26, 7), 0xFFFFFFu);
+    EXPECT_EQ(At(25, 8), 0xFFFFFFu);
+}
+
+TEST_F(CanvasTest, NothingIsAntialiased) {
+    {
+        QPainterCanvas c(&image_);
+        c.SetPen(0xFF, 3, PenStyle::Solid);
+        c.MoveTo(1, 3);
+        c.LineTo(37, 29);
+        c.SetPen(0xFF0000, 1, PenStyle::Solid);
+        c.SetBrush(0xFF00, BrushStyle::Solid);
+        c.Ellipse(5, 20, 25, 38);
+        CanvasFont f;
+        f.size = 12;
+        c.SetFont(f);
+        c.SetBrushStyle(BrushStyle::Clear);
+        c.TextOut(2, 2, "Ag");
+    }
+    EXPECT_EQ(Colours(), (std::set<Color>{0xFFFFFF, 0xFF, 0xFF0000, 0xFF00, 0}));
+}
+
+TEST_F(CanvasTest, TextStandsBelowAndRightOfItsTopLeftCorner) {
+    CanvasFont f;
+    f.size = 14;
+    CanvasSize size;
+    {
+        QPainterCanvas c(&image_);
+        c.SetFont(f);
+        c.SetBrushStyle(BrushStyle::Clear);
+        c.TextOut(10, 10, "H");
+        size = c.TextExtent("H");
+    }
+    EXPECT_EQ(size, MeasureText(f, "H"));
+    int top = 99, left = 99, bottom = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (At(x, y) == 0) {
+                top = std::min(top, y);
+                left = std::min(left, x);
+                bottom = std::max(bottom, y);
+            }
+    EXPECT_GE(top, 10);
+    EXPECT_GE(left, 10);
+    EXPECT_LT(bottom, 10 + size.height);
+    EXPECT_LT(top, 10 + size.height / 2);
+}
+
+TEST_F(CanvasTest, TextBackgroundFollowsTheBrush) {
+    CanvasFont f;
+    f.size = 10;
+    f.color = 0xFF;
+    {
+        QPainterCanvas c(&image_);
+        c.SetFont(f);
+        c.SetBrush(0xFF00, BrushStyle::Solid);
+        c.TextOut(0, 0, "ii");
+        c.SetBrushStyle(BrushStyle::Clear);
+        c.TextOut(0, 20, "ii");
+    }
+    EXPECT_EQ(At(0, 0), 0xFF00u);  // the cell is filled with the brush colour
+    const std::set<Color> lower = [&] {
+        std::set<Color> s;
+        for (int y = 20; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) s.insert(At(x, y));
+        return s;
+    }();
+    EXPECT_EQ(lower, (std::set<Color>{0xFFFFFF, 0xFF}));
+}
+
+TEST_F(CanvasTest, TextRectCutsTheTextOffAtItsBox) {
+    CanvasFont f;
+    f.size = 20;
+    {
+        QPainterCanvas c(&image_);
+        c.SetFont(f);
+        c.SetBrushStyle(BrushStyle::Clear);
+        c.TextRect(CanvasRect{0, 0, 40, 12}, 2, 2, "WWW");
+        c.SetPen(0xFF, 1, PenStyle::Solid);
+        c.MoveTo(0, 39);
+        c.LineTo(39, 39);  // the clip of the text does not stay
+    }
+    for (int y = 12; y < 39; ++y)
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(At(x, y), 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(At(20, 39), 0xFFu);
+}
+
+TEST_F(CanvasTest, HatchingsAndDotsLeaveTheBackgroundBetween) {
+    {
+        QPainterCanvas c(&image_);
+        c.SetPen(0, 1, PenStyle::Clear);
+        c.SetBrush(0xFF, BrushStyle::FDiagonal);
+        c.Rectangle(0, 0, 16, 16);
+        c.SetBrush(0xFF0000, BrushStyle::BDiagonal);
+        c.Rectangle(20, 0, 36, 16);
+        c.SetPen(0, 1, PenStyle::Dot);
+        c.MoveTo(0, 30);
+        c.LineTo(39, 30);
+    }
+    // Forward diagonal falls from left to right, backward rises.
+    int falling = 0, rising = 0;
+    for (int x = 1; x < 14; ++x) {
+        for (int y = 1; y < 14; ++y) {
+            if (At(x, y) == 0xFF && At(x + 1, y + 1) == 0xFF) ++falling;
+            if (At(20 + x, y) == 0xFF0000 && At(20 + x + 1, y - 1) == 0xFF0000) ++rising;
+        }
+    }
+    EXPECT_GT(falling, 10);
+    EXPECT_GT(rising, 10);
+    int dots = 0;
+    for (int x = 0; x < 39; ++x) dots += At(x, 30) == 0;
+    EXPECT_GT(dots, 5);
+    EXPECT_LT(dots, 30);
+}
+
+}  // namespace
+}  // namespace kalvo
