@@ -14,11 +14,6 @@ namespace kalvo {
 
 namespace {
 
-void EnsureResources() {
-    static const bool registered = (InitAppResources(), true);
-    (void)registered;
-}
-
 constexpr int kCursorSize = 32;
 
 std::array<std::optional<QCursor>, 6>& Cursors() {
@@ -39,13 +34,18 @@ QCursor LoadCursor(int resource) {
 
 }  // namespace
 
+void EnsureAppResources() {
+    static const bool registered = (InitAppResources(), true);
+    (void)registered;
+}
+
 QIcon Glyph(const QString& name) {
-    EnsureResources();
+    EnsureAppResources();
     return QIcon(QStringLiteral(":/app/icons/%1.svg").arg(name));
 }
 
 void RegisterCursors() {
-    EnsureResources();
+    EnsureAppResources();
     // Cursor number -> resource number.
     static constexpr std::array<std::pair<int, int>, 5> kTable{{{3, 3}, {1, 4}, {2, 1}, {4, 2}, {5, 5}}};
     for (const auto& [cursor, resource] : kTable) Cursors()[static_cast<size_t>(cursor)] = LoadCursor(resource);
@@ -57,7 +57,7 @@ QCursor ProgramCursor(int n) {
 }
 
 QString TermHelpText() {
-    EnsureResources();
+    EnsureAppResources();
     QFile f(QStringLiteral(":/app/hilfe.txt"));
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(f.readAll());

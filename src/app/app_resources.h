@@ -8,6 +8,9 @@
 
 namespace kalvo {
 
+// Registers this library's resources (forms that name them call it first).
+void EnsureAppResources();
+
 // A button glyph by its name (icons/<name>.svg).
 QIcon Glyph(const QString& name);
 

@@ -44,7 +44,7 @@ QString NumberText(double x) { return QString::fromStdString(FormatNumberCommaBl
 }  // namespace
 
 TForm2::TForm2(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
-    Glyph(QString());  // registers the resources the form refers to
+    EnsureAppResources();
     ui_->setupUi(this);
     SetArrowKeysMoveFocus(true);
 

@@ -24,8 +24,8 @@ int TSlotLines::LineY(int slot) const {
 
 void TSlotLines::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const int slots = std::min(static_cast<int>(boxes_.size()), kGraphSlots);
-    for (int i = 1; i <= slots; ++i) {
+    const int count = std::min(static_cast<int>(boxes_.size()), kGraphSlots);
+    for (int i = 1; i <= count; ++i) {
         const Schaubild& s = gDisplay.Schaubilder[static_cast<size_t>(i)];
         if (!s.zeichnen) continue;
         QPen pen(ToQColor(s.Linienfarbe));

@@ -8,7 +8,7 @@
 namespace kalvo {
 
 TForm4::TForm4(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm4>()) {
-    Glyph(QString());  // registers the resources the form refers to
+    EnsureAppResources();
     ui_->setupUi(this);
     SetArrowKeysMoveFocus(true);
     for (int i = 1; i <= kListTerms; ++i) {

@@ -1,5 +1,6 @@
 #include "graph_area.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
 

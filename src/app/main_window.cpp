@@ -36,7 +36,7 @@ constexpr int kFrameAllowance = 40;
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
-    Glyph(QString());  // registers the resources the form refers to
+    EnsureAppResources();
     ui_->setupUi(this);
     Form1 = this;
     SetGraphHost(this);

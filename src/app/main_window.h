@@ -14,7 +14,7 @@
 
 class QAbstractButton;
 class QDialog;
-class QMessageBox;
+#include <QMessageBox>
 class QToolButton;
 
 namespace Ui {

@@ -10,14 +10,17 @@ namespace kalvo {
 TForm18::TForm18(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm18>()) {
     ui_->setupUi(this);
     ui_->Memo1->setPlainText(TermHelpText());
-    ui_->Memo1->viewport()->installEventFilter(this);
-    ui_->Memo1->viewport()->setCursor(Qt::PointingHandCursor);
+    viewport_ = ui_->Memo1->viewport();
+    viewport_->installEventFilter(this);
+    viewport_->setCursor(Qt::PointingHandCursor);
 }
 
 TForm18::~TForm18() = default;
 
 bool TForm18::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->Memo1->viewport() && event->type() == QEvent::MouseButtonPress) {
+    // The dialog base watches every event of the application, some of them
+    // while the form is still being built.
+    if (viewport_ && watched == viewport_ && event->type() == QEvent::MouseButtonPress) {
         close();
         return true;
     }

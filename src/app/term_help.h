@@ -24,6 +24,7 @@ protected:
 
 private:
     std::unique_ptr<Ui::TForm18> ui_;
+    QWidget* viewport_ = nullptr;
 };
 
 }  // namespace kalvo
