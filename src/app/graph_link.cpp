@@ -20,7 +20,7 @@ Canvas* ScreenSurface::ScreenCanvas() const { return canvas_.get(); }
 void ScreenSurface::Resize(int width, int height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
-    const bool wasOutput = !canvas_ || gOutput.AusgabeCanvas == canvas_.get();
+    const bool wasOutput = !canvas_ || !gOutput.AusgabeCanvas || gOutput.AusgabeCanvas == canvas_.get();
     // The painter must let go of the old image before it is replaced.
     canvas_.reset();
     image_ = QImage(width, height, QImage::Format_RGB32);
@@ -36,7 +36,9 @@ void ScreenSurface::Resize(int width, int height) {
 }
 
 void ScreenSurface::Redraw(bool clearFirst) {
-    if (!canvas_) Resize(image_.width(), image_.height());
+    // Without an output canvas (a reset of the shared state) the screen takes
+    // its place again.
+    if (!canvas_ || !gOutput.AusgabeCanvas) Resize(image_.width(), image_.height());
     // A redirection (printing, export) puts the screen back when it ends;
     // a redraw in between would land on its surface.
     if (gOutput.AusgabeCanvas != canvas_.get()) return;
