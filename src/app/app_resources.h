@@ -6,13 +6,19 @@
 #include <QIcon>
 #include <QString>
 
+class QWidget;
+
 namespace kalvo {
 
 // Registers this library's resources (forms that name them call it first).
 void EnsureAppResources();
 
-// A button glyph by its name (icons/<name>.svg).
+// A button glyph by its name (icons/<name>.svg, rendered by the build).
 QIcon Glyph(const QString& name);
+
+// Gives every button below root that names a glyph (its property "glyph")
+// that glyph.
+void ApplyGlyphs(QWidget* root);
 
 // Loads the program's cursors as cursors 1 to 5 from their resources
 // (cursor 1 from resource 4, 2 from 1, 3 from 3, 4 from 2, 5 from 5).

@@ -44,8 +44,8 @@ QString NumberText(double x) { return QString::fromStdString(FormatNumberCommaBl
 }  // namespace
 
 TForm2::TForm2(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
-    EnsureAppResources();
     ui_->setupUi(this);
+    ApplyGlyphs(this);
     SetArrowKeysMoveFocus(true);
 
     for (TermEdit* e : {ui_->Edit3, ui_->Edit4, ui_->Edit5, ui_->Edit6, ui_->Edit7, ui_->Edit12, ui_->Edit13,

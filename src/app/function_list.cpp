@@ -8,8 +8,8 @@
 namespace kalvo {
 
 TForm4::TForm4(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm4>()) {
-    EnsureAppResources();
     ui_->setupUi(this);
+    ApplyGlyphs(this);
     SetArrowKeysMoveFocus(true);
     for (int i = 1; i <= kListTerms; ++i) {
         TermEdit* e = Field(i);

@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QTimer>
 
+#include "canvas.h"
+#include "program_state.h"
+
 namespace kalvo {
 
 TGraphArea::TGraphArea(QWidget* parent) : QWidget(parent) {
@@ -13,14 +16,14 @@ TGraphArea::TGraphArea(QWidget* parent) : QWidget(parent) {
 }
 
 void TGraphArea::FitSurface() {
-    if (surface_.Image().size() == size()) return;
+    if (surface_.Size() == size()) return;
     surface_.Resize(width(), height());
     RequestRedraw();
 }
 
 void TGraphArea::Redraw(bool clearFirst) {
     redrawPending_ = false;
-    if (surface_.Image().size() != size()) surface_.Resize(width(), height());
+    if (surface_.Size() != size()) surface_.Resize(width(), height());
     surface_.Redraw(clearFirst);
     drawn_ = true;
     update();
@@ -34,9 +37,19 @@ void TGraphArea::RequestRedraw() {
     });
 }
 
+// The window's first paint shows the graph at once instead of a blank area
+// that the next paint replaces.
+void TGraphArea::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (redrawPending_) Redraw(true);
+}
+
 void TGraphArea::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    p.drawImage(event->rect(), surface_.Image(), event->rect());
+    if (surface_.Image().isNull())
+        p.fillRect(event->rect(), ToQColor(gDisplay.HintergrundBildschirm));
+    else
+        p.drawImage(event->rect(), surface_.Image(), event->rect());
     if (drawn_ && !firstPaintReported_) {
         firstPaintReported_ = true;
         emit FirstGraphPainted();

@@ -31,6 +31,7 @@ signals:
     void FirstGraphPainted();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -17,31 +17,40 @@ ScreenSurface::~ScreenSurface() {
 
 Canvas* ScreenSurface::ScreenCanvas() const { return canvas_.get(); }
 
+bool ScreenSurface::IsOutput() const {
+    return !gOutput.AusgabeCanvas || (canvas_ && gOutput.AusgabeCanvas == canvas_.get());
+}
+
 void ScreenSurface::Resize(int width, int height) {
-    width = std::max(width, 1);
-    height = std::max(height, 1);
-    const bool wasOutput = !canvas_ || !gOutput.AusgabeCanvas || gOutput.AusgabeCanvas == canvas_.get();
+    size_ = QSize(std::max(width, 1), std::max(height, 1));
+    if (!IsOutput()) return;
+    gOutput.PlotWidthPx = size_.width() - 1;
+    gOutput.PlotHeightPx = size_.height() - 1;
+    UpdateAxesAndTransform();
+}
+
+// The image is made only when something is drawn: a window being laid out
+// passes through several sizes before it shows.
+void ScreenSurface::MakeImage() {
+    const bool output = IsOutput();
     // The painter must let go of the old image before it is replaced.
     canvas_.reset();
-    image_ = QImage(width, height, QImage::Format_RGB32);
+    image_ = QImage(size_, QImage::Format_RGB32);
     image_.fill(ToQColor(gDisplay.HintergrundBildschirm));
     canvas_ = std::make_unique<QPainterCanvas>(&image_);
     canvas_->SetFont(GraphAreaFont());
-    if (wasOutput) {
-        gOutput.AusgabeCanvas = canvas_.get();
-        gOutput.PlotWidthPx = width - 1;
-        gOutput.PlotHeightPx = height - 1;
-        UpdateAxesAndTransform();
-    }
+    if (output) gOutput.AusgabeCanvas = canvas_.get();
 }
 
 void ScreenSurface::Redraw(bool clearFirst) {
+    if (!canvas_ || image_.size() != size_) MakeImage();
     // Without an output canvas (a reset of the shared state) the screen takes
-    // its place again.
-    if (!canvas_ || !gOutput.AusgabeCanvas) Resize(image_.width(), image_.height());
-    // A redirection (printing, export) puts the screen back when it ends;
-    // a redraw in between would land on its surface.
+    // its place again; during a redirection (printing, export) a redraw would
+    // land on the redirected surface, and the screen gets its turn after it.
+    if (!gOutput.AusgabeCanvas) gOutput.AusgabeCanvas = canvas_.get();
     if (gOutput.AusgabeCanvas != canvas_.get()) return;
+    gOutput.PlotWidthPx = size_.width() - 1;
+    gOutput.PlotHeightPx = size_.height() - 1;
     GrafikZeichnen(clearFirst);
 }
 

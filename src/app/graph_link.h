@@ -22,15 +22,21 @@ public:
     ScreenSurface(const ScreenSurface&) = delete;
     ScreenSurface& operator=(const ScreenSurface&) = delete;
 
-    // A new size in pixels: the plot size follows, the picture starts blank
-    // in the screen background and the transform is computed for it.
+    // A new size in pixels: the plot size follows and the transform is
+    // computed for it; the picture itself waits for the next redraw.
     void Resize(int width, int height);
-    // The central redraw onto the image.
+    QSize Size() const { return size_; }
+    // The central redraw onto the image (made at the current size first).
     void Redraw(bool clearFirst);
+    // Null until the first redraw.
     const QImage& Image() const { return image_; }
     Canvas* ScreenCanvas() const;
 
 private:
+    bool IsOutput() const;
+    void MakeImage();
+
+    QSize size_{1, 1};
     QImage image_;
     std::unique_ptr<QPainterCanvas> canvas_;
 };

@@ -36,8 +36,8 @@ constexpr int kFrameAllowance = 40;
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
-    EnsureAppResources();
     ui_->setupUi(this);
+    ApplyGlyphs(this);
     Form1 = this;
     SetGraphHost(this);
     setWindowTitle(MainWindowCaption());

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "analysis_state.h"
+#include "app_resources.h"
 #include "app_test_support.h"
 #include "settings_file.h"
 #include "term.h"
@@ -149,6 +150,11 @@ TEST_F(MainWindowTest, ButtonsWithoutTheirWindowYetAreDisabled) {
                                  ui->ButtonIteration, ui->ButtonFlaechen, ui->ButtonTangente})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_EQ(ui->ButtonFunktionenschar->toolTip(), QStringLiteral("Funktionenschar"));
+    // Glyphs and cursors come from the program's resources.
+    for (const QToolButton* b : {ui->ButtonEnde, ui->ButtonZoomIn, ui->ButtonTangente})
+        EXPECT_FALSE(b->icon().pixmap(20, 20).isNull()) << b->objectName().toStdString();
+    RegisterCursors();
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(ProgramCursor(n).pixmap().width(), 32) << n;
     EXPECT_EQ(ui->ButtonWmfZwischenablage->toolTip(), QStringLiteral("Grafik im WMF- Format in die Zwischenablage"));
 }
 
