@@ -124,7 +124,7 @@ void TForm2::ConnectNumber(TermEdit* edit, double& working, const double& shared
 void TForm2::ConnectInteger(TermEdit* edit, int& working, int fallback) {
     connect(edit, &TermEdit::fieldLeft, this, [edit, &working, fallback] {
         working = ReadInteger(edit->text(), fallback);
-        edit->setText(QString::number(working));
+        edit->setText(QString::fromStdString(IntToText(working)));
     });
 }
 
@@ -202,9 +202,9 @@ void TForm2::LoadNumberFields() {
     w_.nVon = p.FgSummeVon;
     w_.nBis = p.FgSummeBis;
     w_.nSchritt = p.FgSummeSchrittweite;
-    ui_->Edit9->setText(QString::number(w_.nVon));
-    ui_->Edit10->setText(QString::number(w_.nBis));
-    ui_->Edit11->setText(QString::number(w_.nSchritt));
+    ui_->Edit9->setText(QString::fromStdString(IntToText(w_.nVon)));
+    ui_->Edit10->setText(QString::fromStdString(IntToText(w_.nBis)));
+    ui_->Edit11->setText(QString::fromStdString(IntToText(w_.nSchritt)));
 }
 
 void TForm2::RefreshControls() {

@@ -93,7 +93,7 @@ void TForm1::ApplySquareLayout() {
     if (width() != clientW) resize(clientW, clientH);
     if (isVisible()) {
         if (QScreen* s = screen()) {
-            const int left = (s->geometry().width() - clientW) / 2;
+            const int left = s->geometry().x() + (s->geometry().width() - clientW) / 2;
             if (x() != left) move(left, y());
         }
     }

