@@ -54,7 +54,9 @@ public:
     // (1 or less: at the head).
     void FunktionstermeInListe(int stelle);
 
-    // GraphHost: the engine's calls into the main window.
+    // GraphHost: the engine's calls into the main window. Other windows ask
+    // for the redraw through the host; here it also shows the new picture.
+    void RedrawMainGraph(bool clearFirst) { Redraw(clearFirst); }
     void SummenAnzeige(bool on) override;
     void SummenText(const std::string& text) override;
 
