@@ -1,0 +1,63 @@
+#include "graph_link.h"
+
+#include "canvas_qpainter.h"
+#include "object_lists.h"
+#include "primitives.h"
+#include "program_state.h"
+#include "redraw.h"
+#include "view.h"
+
+namespace kalvo {
+
+ScreenSurface::ScreenSurface() = default;
+
+ScreenSurface::~ScreenSurface() {
+    if (canvas_ && gOutput.AusgabeCanvas == canvas_.get()) gOutput.AusgabeCanvas = nullptr;
+}
+
+Canvas* ScreenSurface::ScreenCanvas() const { return canvas_.get(); }
+
+bool ScreenSurface::IsOutput() const {
+    return !gOutput.AusgabeCanvas || (canvas_ && gOutput.AusgabeCanvas == canvas_.get());
+}
+
+void ScreenSurface::Resize(int width, int height) {
+    size_ = QSize(std::max(width, 1), std::max(height, 1));
+    if (!IsOutput()) return;
+    gOutput.PlotWidthPx = size_.width() - 1;
+    gOutput.PlotHeightPx = size_.height() - 1;
+    UpdateAxesAndTransform();
+}
+
+// The image is made only when something is drawn: a window being laid out
+// passes through several sizes before it shows.
+void ScreenSurface::MakeImage() {
+    const bool output = IsOutput();
+    // The painter must let go of the old image before it is replaced.
+    canvas_.reset();
+    image_ = QImage(size_, QImage::Format_RGB32);
+    image_.fill(ToQColor(gDisplay.HintergrundBildschirm));
+    canvas_ = std::make_unique<QPainterCanvas>(&image_);
+    canvas_->SetFont(GraphAreaFont());
+    if (output) gOutput.AusgabeCanvas = canvas_.get();
+}
+
+void ScreenSurface::Redraw(bool clearFirst) {
+    if (!canvas_ || image_.size() != size_) MakeImage();
+    // Without an output canvas (a reset of the shared state) the screen takes
+    // its place again; during a redirection (printing, export) a redraw would
+    // land on the redirected surface, and the screen gets its turn after it.
+    if (!gOutput.AusgabeCanvas) gOutput.AusgabeCanvas = canvas_.get();
+    if (gOutput.AusgabeCanvas != canvas_.get()) return;
+    gOutput.PlotWidthPx = size_.width() - 1;
+    gOutput.PlotHeightPx = size_.height() - 1;
+    GrafikZeichnen(clearFirst);
+}
+
+void UpdateAxesAndTransform() { SetupAxes(gDisplay.Koordinatensystem); }
+
+void StoreFunctionSet(ArchivEintrag& e) { StoreGraphState(e); }
+
+void LoadFunctionSet(const ArchivEintrag& e) { LoadGraphState(e); }
+
+}  // namespace kalvo

@@ -1,0 +1,52 @@
+#pragma once
+// Where the windows call into the graph engine: the screen surface the
+// engine draws on, the redraw, the window normalisation and the function-set
+// snapshots. Nothing else in the windows touches the engine's internals.
+
+#include <QImage>
+#include <memory>
+
+namespace kalvo {
+
+class Canvas;
+class QPainterCanvas;
+struct ArchivEintrag;
+
+// The graph area's backing image with the canvas the engine draws on. While
+// it exists its canvas is the screen output canvas; paint events only copy
+// the image.
+class ScreenSurface {
+public:
+    ScreenSurface();
+    ~ScreenSurface();
+    ScreenSurface(const ScreenSurface&) = delete;
+    ScreenSurface& operator=(const ScreenSurface&) = delete;
+
+    // A new size in pixels: the plot size follows and the transform is
+    // computed for it; the picture itself waits for the next redraw.
+    void Resize(int width, int height);
+    QSize Size() const { return size_; }
+    // The central redraw onto the image (made at the current size first).
+    void Redraw(bool clearFirst);
+    // Null until the first redraw.
+    const QImage& Image() const { return image_; }
+    Canvas* ScreenCanvas() const;
+
+private:
+    bool IsOutput() const;
+    void MakeImage();
+
+    QSize size_{1, 1};
+    QImage image_;
+    std::unique_ptr<QPainterCanvas> canvas_;
+};
+
+// Axes, value limits and plot rectangle from the coordinate-system settings,
+// the view window and the parameter ranges repaired, the transform computed.
+void UpdateAxesAndTransform();
+
+// The current state as one function set, and back.
+void StoreFunctionSet(ArchivEintrag& e);
+void LoadFunctionSet(const ArchivEintrag& e);
+
+}  // namespace kalvo

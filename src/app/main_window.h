@@ -1,0 +1,114 @@
+#pragma once
+// The main window: the square graph area, the two tool panels whose buttons
+// open every window of the program, and the status line. It stays open for
+// the whole run; closing it asks first and ends the program.
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "graph_host.h"
+#include "object_lists.h"
+
+class QAbstractButton;
+class QDialog;
+#include <QMessageBox>
+class QToolButton;
+
+namespace Ui {
+class TForm1;
+}
+
+namespace kalvo {
+
+class TGraphArea;
+
+class TForm1 : public QWidget, public GraphHost {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Status line and tool panels are fixed; the graph area takes the rest
+    // of the height and the window's width follows from it.
+    static constexpr int kLeftPanelWidth = 100;
+    static constexpr int kRightPanelWidth = 115;
+    static constexpr int kStatusHeight = 18;
+    // The client width that belongs to a client height.
+    static int ClientWidthFor(int clientHeight);
+
+    TGraphArea* PaintBox1() const;
+    Ui::TForm1* Controls() const { return ui_.get(); }
+
+    // Sizes the window for the available screen height and centres it.
+    void PlaceOnScreen();
+    // Square graph area, window width and panel positions for the current height.
+    void ApplySquareLayout();
+
+    // The central redraw onto the graph area, shown with the next paint.
+    void Redraw(bool clearFirst);
+
+    // The current state as a function set into the store at position stelle
+    // (1 or less: at the head).
+    void FunktionstermeInListe(int stelle);
+
+    // GraphHost: the engine's calls into the main window. Other windows ask
+    // for the redraw through the host; here it also shows the new picture.
+    void RedrawMainGraph(bool clearFirst) { Redraw(clearFirst); }
+    void SummenAnzeige(bool on) override;
+    void SummenText(const std::string& text) override;
+
+    // The toggle buttons of the right panel show whether their overlay is
+    // drawn: set before their window opens and again after it has closed.
+    enum class Overlay { Iteration, Logistisch, Kurvenanpassung, Diskussion, Newton, Flaechen, Summen };
+    QToolButton* OverlayButton(Overlay which) const;
+    bool OverlayShown(Overlay which) const;
+    void SyncOverlayButton(Overlay which);
+    // Opens a window that belongs to a toggle button, modal, and syncs the
+    // button around it.
+    void OpenOverlayWindow(Overlay which, QDialog* window);
+
+    // "2n" and "n/2".
+    void DoubleRectangles();
+    void HalveRectangles();
+
+    // Opens the function-family dialog.
+    void OpenFunctionFamily();
+
+    // The question asked before the program ends (while it is open).
+    QMessageBox* QuitQuestion() const { return quitQuestion_; }
+
+    // The drawing-object tool and the rubber band of the graph area.
+    TDrawingTool AktuellesWerkzeug = TDrawingTool::Tangente;
+    bool WerkzeugAktiv = false;
+    struct {
+        int X0 = 0, Y0 = 0, Xm = 0, Ym = 0;
+        bool Ziehen = false;
+    } Zoomrechteck;
+    struct {
+        int X = 0, Y = 0;
+    } TextKlickpunkt;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void AskToQuit();
+
+    std::unique_ptr<Ui::TForm1> ui_;
+    bool layingOut_ = false;
+    bool quitConfirmed_ = false;
+    bool showsSumsText_ = false;
+    QPointer<QMessageBox> quitQuestion_;
+};
+
+// The one main window while it exists.
+extern TForm1* Form1;
+
+// The central redraw onto the main window's graph area (nothing without one).
+void GrafikNeuZeichnen(bool clearFirst = true);
+
+}  // namespace kalvo
