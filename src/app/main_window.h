@@ -56,7 +56,7 @@ public:
 
     // GraphHost: the engine's calls into the main window. Other windows ask
     // for the redraw through the host; here it also shows the new picture.
-    void RedrawMainGraph(bool clearFirst) { Redraw(clearFirst); }
+    void RedrawMainGraph(bool clearFirst) override { Redraw(clearFirst); }
     void SummenAnzeige(bool on) override;
     void SummenText(const std::string& text) override;
 
