@@ -26,7 +26,7 @@ int PerDecade(int decades) { return decades < 3 ? 2 : 1; }
 // A walk of the integral function never takes more steps than this; a start
 // far outside the window is walked with wider steps instead.
 constexpr long long kMaxWalkSteps = 1 << 17;
-constexpr long long kMaxParamSamples = 1 << 20;
+constexpr long long kMaxParamSamples = 1 << 16;
 
 // One side of the integral function from xo towards `end` (dir +1 or -1):
 // right-endpoint sums to the right, left-endpoint sums to the left. An

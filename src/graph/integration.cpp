@@ -23,7 +23,7 @@ constexpr Color kBlack = 0;
 
 // Evaluations all strips of one sum may spend on their smallest and largest
 // values; only strips far wider than the screen are sampled more coarsely.
-constexpr long long kStripSampleBudget = 1 << 21;
+constexpr long long kStripSampleBudget = 1 << 18;
 
 struct StripValues {
     double min = 0, max = 0, mid = 0;
@@ -64,7 +64,7 @@ RiemannSummen WalkStrips(int n, double a, double b, double t, Draw draw) {
     if (b < a) std::swap(a, b);
     const double h = (b - a) / s.n;
     const NRange range = CurrentNRange();
-    const long long perStrip = std::max<long long>(4, kStripSampleBudget / s.n);
+    const long long perStrip = std::max<long long>(2, kStripSampleBudget / s.n);
     double o = 0, u = 0, z = 0;
     for (int k = 1; k <= s.n; ++k) {
         const double xl = a + (k - 1) * h;

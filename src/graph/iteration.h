@@ -36,7 +36,7 @@ void DrawDataPoints(int kind);
 
 // Counts beyond these are cut: the dialog keeps them far smaller.
 inline constexpr int kMaxIterierteK = 20;
-inline constexpr int kMaxIterationSteps = 100000;
-inline constexpr int kMaxAttraktorIterationen = 10000;
+inline constexpr int kMaxIterationSteps = 10000;
+inline constexpr int kMaxAttraktorIterationen = 1000;
 
 }  // namespace kalvo

@@ -39,11 +39,22 @@ Point PointOnGraph(double t, double x0) {
 
 double SlopeAt(double t, double x0, bool& defined) { return NSum(1, x0, t, CurrentNRange(), defined); }
 
-// The straight line of slope m through p, plotted as a graph across the
-// window in the current graph colour; afterwards f is back in the main tree.
+// The straight line of slope m through p across the window. Between linear
+// axes it is one line cut to the plot: sampled column by column, a line
+// steeper than the plot is high per column would vanish. On a logarithmic
+// axis it is a curve, plotted from its term in the current graph colour;
+// afterwards f is back in the main tree.
 void PlotStraightLine(double m, const Point& p) {
-    if (ParseTerm(FunktionTermbaum, TangentEquationText(m, p.y - m * p.x), true))
-        PlotCurve(0, gView.BereichX1, gView.BereichX2, 0, 0, 1);
+    const ViewWindowState& v = gView;
+    const double b = p.y - m * p.x;
+    if (!gOutput.LogScaleX && !gOutput.LogScaleY) {
+        double x1, y1, x2, y2;
+        WorldToPixel(v.BereichX1, m * v.BereichX1 + b, x1, y1);
+        WorldToPixel(v.BereichX2, m * v.BereichX2 + b, x2, y2);
+        PlotLine(x1, y1, x2, y2);
+        return;
+    }
+    if (ParseTerm(FunktionTermbaum, TangentEquationText(m, b), true)) PlotCurve(0, v.BereichX1, v.BereichX2, 0, 0, 1);
     ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true);
 }
 

@@ -325,6 +325,7 @@ int main(int argc, char** argv) {
         if (!std::strncmp(argv[i], "grid=", 5)) gDisplay.Koordinatensystem.Gitter = static_cast<uint8_t>(std::atoi(argv[i] + 5));
         if (!std::strcmp(argv[i], "print")) print = true;
         if (!std::strncmp(argv[i], "symbol=", 7)) gRegression.WertepaarSymbol = std::atoi(argv[i] + 7);
+        if (!std::strncmp(argv[i], "n=", 2)) gOverlay.AnzahlRechtecke = std::atoi(argv[i] + 2);
     }
     const int size = std::max(16, std::atoi(argv[2]));
     QImage image(size, size, QImage::Format_RGB32);
