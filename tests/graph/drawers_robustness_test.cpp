@@ -1,6 +1,7 @@
 // Every drawer at once under states no dialog should let through: each
 // redraw must finish and keep every coordinate near the surface.
 
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -96,92 +97,101 @@ protected:
             gOutput.AusgabeCanvas = &bounds;
             GrafikZeichnen(true);
             bounds.Flush();
+            gOutput.AusgabeCanvas = &canvas;
             EXPECT_LT(bounds.worst, 5000) << what << " " << display;
         }
     }
 };
 
-TEST_F(DrawersRobustness, PathologicalStatesFinishNearTheSurface) {
-    const std::string undefined = "ln(-1-x^2)";
-    const struct {
-        const char* what;
-        std::function<void()> set;
-    } cases[] = {
-        {"plain", [] {}},
-        {"undefined everywhere",
-         [&] {
-             TermState& t = gTerms;
-             t.TermF = t.TermG = t.TermH1 = t.TermH2 = t.TermH3 = t.TermH4 = undefined;
-             t.TermXt = t.TermYt = "ln(-1-t^2)";
-         }},
-        {"window at 1e10",
-         [] {
-             gView.BereichX1 = gView.BereichY1 = 1e10 - 0.001;
-             gView.BereichX2 = gView.BereichY2 = 1e10;
-         }},
-        {"window 1e10 wide",
-         [] {
-             gView.BereichX1 = gView.BereichY1 = -5e9;
-             gView.BereichX2 = gView.BereichY2 = 5e9;
-         }},
-        {"zero and negative steps",
-         [] {
-             gParams.FgTVon = -1;
-             gParams.FgTBis = 1;
-             gParams.FgTSchrittweite = -0.0;
-             gParams.HTSchrittweite = -1e-300;
-             gParams.ParamkurveTSchrittweite = -1e-300;
-             gParams.FgSummeSchrittweite = 0;
-         }},
-        {"huge counts",
-         [] {
-             gOverlay.AnzahlRechtecke = INT_MAX;
-             gIteration.IterationenN = gIteration.VorIterationen = gIteration.NachIterationen = INT_MAX;
-             gIteration.IterierteK = INT_MAX;
-             gRegression.RegressionPunktzahl = INT_MAX;
-             gDiscussion.AnzahlNullstellen = gDiscussion.AnzahlPole = gDiscussion.AnzahlAsymptoten = INT_MAX;
-             gParams.FgSummeBis = 1000;
-         }},
-        {"not a number",
-         [] {
-             gOverlay.Startwert = gOverlay.GrenzeA = NAN;
-             gView.IntegralfunktionXo = gView.GeradeU1 = NAN;
-             gTerms.ParameterWerte[0] = NAN;
-             gIteration.IterationParameterA = NAN;
-             gDiscussion.ExtremumY[1] = NAN;
-         }},
-        {"far away",
-         [] {
-             gView.IntegralfunktionXo = -1e300;
-             gOverlay.GrenzeA = -1e300;
-             gOverlay.GrenzeB = 1e300;
-             gOverlay.Startwert = 1e300;
-             gParams.ParamkurveTVon = -1e300;
-             gParams.ParamkurveTBis = 1e300;
-             gView.H1Von = -1e300;
-             gView.H1Bis = 1e300;
-         }},
-        {"logarithmic axes",
-         [] {
-             gDisplay.Koordinatensystem.xSkalierung = 1;
-             gDisplay.Koordinatensystem.ySkalierung = 1;
-             gView.BereichX1 = gView.BereichY1 = 0.01;
-             gView.BereichX2 = gView.BereichY2 = 1000;
-             gView.IntegralfunktionXo = 1;
-         }},
-        {"empty value table", [] { gRegression.MesswertTexteX[1] = ""; }},
-    };
-    for (const auto& c : cases) {
-        ResetProgramState();
-        ResetGraphState();
-        InitTermTrees();
-        gOutput.PlotWidthPx = gOutput.PlotHeightPx = 599;
-        EverythingOn();
-        c.set();
-        DrawAll(c.what);
-        EXPECT_FALSE(ParserWMode) << c.what;
-    }
+struct Scenario {
+    const char* what;
+    std::function<void()> set;
+};
+
+const Scenario kScenarios[] = {
+    {"plain", [] {}},
+    {"undefined everywhere",
+     [] {
+         TermState& t = gTerms;
+         t.TermF = t.TermG = t.TermH1 = t.TermH2 = t.TermH3 = t.TermH4 = "ln(-1-x^2)";
+         t.TermXt = t.TermYt = "ln(-1-t^2)";
+     }},
+    {"window at 1e10",
+     [] {
+         gView.BereichX1 = gView.BereichY1 = 1e10 - 0.001;
+         gView.BereichX2 = gView.BereichY2 = 1e10;
+     }},
+    {"window 1e10 wide",
+     [] {
+         gView.BereichX1 = gView.BereichY1 = -5e9;
+         gView.BereichX2 = gView.BereichY2 = 5e9;
+     }},
+    {"zero and negative steps",
+     [] {
+         gParams.FgTVon = -1;
+         gParams.FgTBis = 1;
+         gParams.FgTSchrittweite = -0.0;
+         gParams.HTSchrittweite = -1e-300;
+         gParams.ParamkurveTSchrittweite = -1e-300;
+         gParams.FgSummeSchrittweite = 0;
+     }},
+    {"huge counts",
+     [] {
+         gOverlay.AnzahlRechtecke = INT_MAX;
+         gIteration.IterationenN = gIteration.VorIterationen = gIteration.NachIterationen = INT_MAX;
+         gIteration.IterierteK = INT_MAX;
+         gRegression.RegressionPunktzahl = INT_MAX;
+         gDiscussion.AnzahlNullstellen = gDiscussion.AnzahlPole = gDiscussion.AnzahlAsymptoten = INT_MAX;
+         gParams.FgSummeBis = 1000;
+     }},
+    {"not a number",
+     [] {
+         gOverlay.Startwert = gOverlay.GrenzeA = NAN;
+         gView.IntegralfunktionXo = gView.GeradeU1 = NAN;
+         gTerms.ParameterWerte[0] = NAN;
+         gIteration.IterationParameterA = NAN;
+         gDiscussion.ExtremumY[1] = NAN;
+     }},
+    {"far away",
+     [] {
+         gView.IntegralfunktionXo = -1e300;
+         gOverlay.GrenzeA = -1e300;
+         gOverlay.GrenzeB = 1e300;
+         gOverlay.Startwert = 1e300;
+         gParams.ParamkurveTVon = -1e300;
+         gParams.ParamkurveTBis = 1e300;
+         gView.H1Von = -1e300;
+         gView.H1Bis = 1e300;
+     }},
+    {"logarithmic axes",
+     [] {
+         gDisplay.Koordinatensystem.xSkalierung = 1;
+         gDisplay.Koordinatensystem.ySkalierung = 1;
+         gView.BereichX1 = gView.BereichY1 = 0.01;
+         gView.BereichX2 = gView.BereichY2 = 1000;
+         gView.IntegralfunktionXo = 1;
+     }},
+    {"empty value table", [] { gRegression.MesswertTexteX[1] = ""; }},
+};
+
+class PathologicalStates : public DrawersRobustness, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(PathologicalStates, FinishNearTheSurface) {
+    const Scenario& c = kScenarios[GetParam()];
+    gOutput.PlotWidthPx = gOutput.PlotHeightPx = 299;
+    EverythingOn();
+    c.set();
+    DrawAll(c.what);
+    EXPECT_FALSE(ParserWMode);
 }
+
+INSTANTIATE_TEST_SUITE_P(Drawers, PathologicalStates, ::testing::Range<size_t>(0, std::size(kScenarios)),
+                         [](const ::testing::TestParamInfo<size_t>& info) {
+                             std::string name;
+                             for (const char* p = kScenarios[info.param].what; *p; ++p)
+                                 if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace kalvo
