@@ -89,22 +89,6 @@ TEST_F(DerivedCurves, IntegralFunctionSumsThroughUndefinedPlaces) {
     EXPECT_GT(points.front().x, 0);
 }
 
-TEST_F(DerivedCurves, IntegralFunctionFromFarOutsideStillReachesTheWindow) {
-    gTerms.TermF = "1";
-    gView.IntegralfunktionXo = -1e7;
-    const auto lines = Draw(5);
-    // Far beyond the window the steps widen; 1e7 is still where the curve runs.
-    EXPECT_TRUE(lines.empty() || Points(lines).back().y == 0);
-    gView.IntegralfunktionXo = -10;
-    const auto near = Draw(5);
-    ASSERT_FALSE(near.empty());
-    for (const CanvasPoint& p : Points(near))
-        // The start rests just left of the plot, on the x axis.
-        if (p.x >= 0 && p.y > 0 && p.y < 599) {
-            EXPECT_NEAR(p.y, Py(PixelToWorldX(p.x) + 10), 1.5);
-        }
-}
-
 TEST_F(DerivedCurves, InverseRelationMirrorsAtTheDiagonal) {
     gTerms.TermF = "x^2";
     const auto points = Points(Draw(7));

@@ -25,16 +25,6 @@ protected:
         gView.BereichY1 = y1;
         gView.BereichY2 = y2;
     }
-    static CanvasPoint Pixel(double x, double y) {
-        double px, py;
-        WorldToPixel(x, y, px, py);
-        return CanvasPoint{DeviceX(px), DeviceY(py)};
-    }
-    size_t Count(CanvasRecord::Kind kind) {
-        size_t n = 0;
-        for (const CanvasRecord& r : canvas.Records()) n += r.kind == kind;
-        return n;
-    }
 };
 
 TEST_F(Iteration, IteratesOfTheMap) {

@@ -28,21 +28,11 @@ protected:
         ASSERT_TRUE(ParseTerm(FunktionTermbaum, term, true));
         canvas.ClearRecords();
     }
-    static CanvasPoint Pixel(double x, double y) {
-        double px, py;
-        WorldToPixel(x, y, px, py);
-        return CanvasPoint{DeviceX(px), DeviceY(py)};
-    }
     std::vector<CanvasRecord> Lines(Color c, PenStyle style = PenStyle::Solid) {
         std::vector<CanvasRecord> out;
         for (const CanvasRecord& r : Polylines(c))
             if (r.pen.style == style) out.push_back(r);
         return out;
-    }
-    size_t Count(CanvasRecord::Kind kind) {
-        size_t n = 0;
-        for (const CanvasRecord& r : canvas.Records()) n += r.kind == kind;
-        return n;
     }
 };
 
