@@ -28,6 +28,13 @@ public:
 
     // The result line of the sums (the main window's status label).
     virtual void SummenText(const std::string& text) {}
+
+    // Runs the curve-discussion search on the term in the main tree over
+    // [a, b] with the given step at parameter t, filling the result arrays
+    // of gDiscussion that the special-point marks are drawn from. The
+    // search lives above the graph engine; without a main window nothing
+    // is searched and the arrays stay as they are.
+    virtual void SonderpunkteBerechnen(double a, double b, double step, double t) {}
 };
 
 // The host the engine calls; a default one while none is installed.

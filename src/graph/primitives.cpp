@@ -183,14 +183,23 @@ void DotMarker(double x, double y) {
     c.SetBrushStyle(BrushStyle::Clear);
 }
 
+// A text placed beyond the guard band can never be seen, and its cell
+// would reach beyond the int range of the device.
+static bool TextInReach(double x, double y) {
+    const double g = GuardBand();
+    return x > -g && x < gOutput.PlotWidthPx + g && y > -g && y < gOutput.PlotHeightPx + g;
+}
+
 void BoxedText(std::string_view text, double x, double y) {
-    if (gOutput.DruckVorschau) return;
+    if (gOutput.DruckVorschau || !TextInReach(x, y)) return;
     Canvas& c = Ausgabe();
     const int X = DeviceX(x), Y = DeviceY(y);
     const CanvasSize s = c.TextExtent(text);
     c.TextRect(CanvasRect{X - 1, Y - 1, X + s.width + 1, Y + s.height + 1}, X, Y, text);
 }
 
-void ScaledText(double x, double y, std::string_view text) { Ausgabe().TextOut(DeviceX(x), DeviceY(y), text); }
+void ScaledText(double x, double y, std::string_view text) {
+    if (TextInReach(x, y)) Ausgabe().TextOut(DeviceX(x), DeviceY(y), text);
+}
 
 }  // namespace kalvo

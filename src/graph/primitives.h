@@ -83,7 +83,8 @@ void ClippedSegment(double x1, double y1, double x2, double y2);
 void CircleMarker(double x, double y);
 void DotMarker(double x, double y);
 void BoxedText(std::string_view text, double x, double y);
-// Text with the top-left corner at a screen point, in the canvas font.
+// Text with the top-left corner at a screen point, in the canvas font; a
+// text beyond the guard band around the surface is left out.
 void ScaledText(double x, double y, std::string_view text);
 
 }  // namespace kalvo

@@ -1,12 +1,17 @@
 #include "redraw.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "analysis_state.h"
 #include "axes.h"
 #include "curves.h"
+#include "derived_curves.h"
 #include "graph_host.h"
 #include "graph_state.h"
+#include "integration.h"
+#include "iteration.h"
+#include "marks.h"
 #include "primitives.h"
 #include "term.h"
 #include "view.h"
@@ -29,14 +34,92 @@ void DrawSlotG(int slot) {
     DrawFunctionGraph(gTerms.TermG.str(), slot - 8, gParams.FgTVon, gParams.FgTBis, gParams.FgTSchrittweite);
 }
 
+// Slots 5, 6, 7 for f and 12, 13, 14 for g.
+const Funktionsterm& TermOfSlot(int slot) { return slot < 8 ? gTerms.TermF : gTerms.TermG; }
+void DrawSlotIntegral(int slot) { DrawIntegralFunction(TermOfSlot(slot).str()); }
+void DrawSlotInverse(int slot) { DrawInverseRelation(TermOfSlot(slot).str()); }
+void DrawSlotDirectionField(int slot) {
+    const ViewWindowState& v = gView;
+    DrawDirectionField(TermOfSlot(slot).str(), v.BereichX1, v.BereichX2, v.BereichY1, v.BereichY2);
+}
+
+// Slots 15 to 19: f + g, f - g, f * g, f / g, f ^ g.
+void DrawSlotCombination(int slot) {
+    static constexpr char kOperators[] = {'+', '-', '*', '/', '^'};
+    DrawCombination(gTerms.TermF.str(), gTerms.TermG.str(), kOperators[slot - 15]);
+}
+
+// Slots 20 and 21: f(g(x)) and g(f(x)).
+void DrawSlotComposition(int slot) {
+    if (slot == 20)
+        DrawComposition(gTerms.TermF.str(), gTerms.TermG.str());
+    else
+        DrawComposition(gTerms.TermG.str(), gTerms.TermF.str());
+}
+
+void DrawSlotLinesU(int) {
+    DrawVerticalLineU(gView.GeradeU1);
+    DrawVerticalLineU(gView.GeradeU2);
+    DrawVerticalLineU(gView.GeradeU3);
+}
+
+// Slots 23 to 30: the curve, its slope curve, x(t) and y(t) with derivatives.
+void DrawSlotParametric(int slot) {
+    const TermState& t = gTerms;
+    if (slot <= 24)
+        DrawParametricCurve(t.TermXt.str(), t.TermYt.str(), slot - 23);
+    else if (slot <= 27)
+        DrawXtItem(t.TermXt.str(), slot - 25);
+    else
+        DrawYtItem(t.TermYt.str(), slot - 28);
+}
+
+// Slots 31 to 34: h and its derivatives.
+void DrawSlotPiecewise(int slot) { DrawPiecewise(slot - 31); }
+
+void DrawFlaecheOverlay() { DrawFlaeche(gOverlay.GrenzeA, gOverlay.GrenzeB, gTerms.ParameterWerte[0]); }
+void DrawWertepaareOverlay() { DrawDataPoints(gRegression.WertepaarSymbol); }
+void DrawSummenOverlay() {
+    const OverlayState& o = gOverlay;
+    DrawOberUntersumme(o.AnzahlRechtecke, o.SummenAnzeigeart, o.GrenzeA, o.GrenzeB);
+}
+void DrawNewtonOverlay() { DrawNewtonTangents(gTerms.ParameterWerte[0], gOverlay.Startwert); }
+
+// The objects stand on the graph of f at the start of its t range.
+void DrawTangenteObject(const tElement& e) { DrawTangente(e.LinienFarbe, gParams.FgTVon, e.x1); }
+void DrawNormaleObject(const tElement& e) { DrawNormale(e.LinienFarbe, gParams.FgTVon, e.x1); }
+void DrawSenkrechteObject(const tElement& e) { DrawSenkrechte(e.LinienFarbe, e.x1); }
+void DrawWaagrechteObject(const tElement& e) { DrawWaagrechte(e.LinienFarbe, gParams.FgTVon, e.x1); }
+void DrawPunkt1Object(const tElement& e) { DrawPointMarker(1, e.LinienFarbe, gParams.FgTVon, e.x1); }
+void DrawPunkt2Object(const tElement& e) { DrawPointMarker(2, e.LinienFarbe, gParams.FgTVon, e.x1); }
+
 GraphDrawers MakeDrawers() {
     GraphDrawers d;
-    for (int i = 1; i <= 4; ++i) d.slotDrawers[static_cast<size_t>(i)] = DrawSlotF;
-    for (int i = 8; i <= 11; ++i) d.slotDrawers[static_cast<size_t>(i)] = DrawSlotG;
-    // Still to come: 5 and 12 integral functions, 6 and 13 direction fields,
-    // 7 and 14 inverse relations, 15 to 19 combinations, 20 and 21
-    // compositions, 22 the lines x = u, 23 to 30 the parametric curve and its
-    // components, 31 to 34 the piecewise function.
+    auto slots = [&d](int from, int to, SlotDrawer drawer) {
+        for (int i = from; i <= to; ++i) d.slotDrawers[static_cast<size_t>(i)] = drawer;
+    };
+    slots(1, 4, DrawSlotF);
+    slots(5, 5, DrawSlotIntegral);
+    slots(6, 6, DrawSlotDirectionField);
+    slots(7, 7, DrawSlotInverse);
+    slots(8, 11, DrawSlotG);
+    slots(12, 12, DrawSlotIntegral);
+    slots(13, 13, DrawSlotDirectionField);
+    slots(14, 14, DrawSlotInverse);
+    slots(15, 19, DrawSlotCombination);
+    slots(20, 21, DrawSlotComposition);
+    slots(22, 22, DrawSlotLinesU);
+    slots(23, 30, DrawSlotParametric);
+    slots(31, 34, DrawSlotPiecewise);
+    d.flaeche = DrawFlaecheOverlay;
+    d.wertepaare = DrawWertepaareOverlay;
+    d.summen = DrawSummenOverlay;
+    d.iteration = DrawIterationDiagram;
+    d.attraktor = DrawBifurcationDiagram;
+    d.newton = DrawNewtonOverlay;
+    d.sonderpunkte = DrawSpecialPoints;
+    d.objects = {DrawTangenteObject, DrawNormaleObject, DrawSenkrechteObject,
+                 DrawWaagrechteObject, DrawPunkt1Object, DrawPunkt2Object};
     return d;
 }
 
@@ -130,6 +213,9 @@ void DrawObjectList() {
         gOverlay.ObjektF1 = e.f1flag;
         if (e.f1flag) {
             SetPen(kRed, 1, PenStyle::Solid);
+            // The plotter takes its colour from the graph colour, which the
+            // objects before may have set to theirs.
+            gGraph.AktuelleLinienfarbe = kRed;
             DrawFunctionGraph(gTerms.TermF.str(), 1, p.FgTVon, p.FgTBis, p.FgTSchrittweite);
             SetPen(kBlack, 1, PenStyle::Solid);
         }
@@ -186,9 +272,12 @@ void GrafikZeichnen(bool clearFirst) {
     if (!it.IterPfadAnzeige && !it.FolgeAnzeige && !it.AttraktorAnzeige) {
         DrawAllFunctionSets();
         if (gOverlay.NewtonZeichnen) RunOverlay(d.newton);
-        if ((gDiscussion.SonderpunkteZeichnen || gDiscussion.SonderpunkteBeschriften) && d.sonderpunkte) {
+        if (gDiscussion.SonderpunkteZeichnen || gDiscussion.SonderpunkteBeschriften) {
             ParseTerm(FunktionTermbaum, gDiscussion.DiskussionMitG ? gTerms.TermG.str() : gTerms.TermF.str(), true);
-            d.sonderpunkte();
+            const ViewWindowState& v = gView;
+            Host().SonderpunkteBerechnen(v.BereichX1, v.BereichX2, std::fabs(v.BereichX2 - v.BereichX1) / 500,
+                                         gTerms.ParameterWerte[0]);
+            if (d.sonderpunkte) d.sonderpunkte();
         }
     }
 

@@ -34,13 +34,13 @@ struct GraphDrawers {
     OverlayDrawer iteration = nullptr;     // iteration path or sequence graph
     OverlayDrawer attraktor = nullptr;     // bifurcation diagram
     OverlayDrawer newton = nullptr;        // Newton tangents
-    OverlayDrawer sonderpunkte = nullptr;  // curve-discussion search and special points
+    OverlayDrawer sonderpunkte = nullptr;  // special points, after the host's search
     // By TDrawingTool: Tangente, Normale, Senkrechte, Waagrechte, Punkt1, Punkt2
     // (text objects are drawn by the object list itself).
     std::array<ObjectDrawer, 6> objects{};
 };
 
-// The drawer table; starts with the drawers of f and g and their derivatives.
+// The drawer table: every slot, overlay and object kind has its drawer.
 GraphDrawers& Drawers();
 
 }  // namespace kalvo

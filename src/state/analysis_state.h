@@ -39,8 +39,12 @@ struct OverlayState {
     bool SummenZeichnen = false;
     bool FlaecheZeichnen = false;
     bool NewtonZeichnen = false;
+    // Start value of Newton's method and of the iteration x(n+1) = f(x(n)).
+    double Startwert = 1.0;
     double GrenzeA = 0, GrenzeB = 1;
     int AnzahlRechtecke = 4;
+    // 1 upper sum, 2 lower sum, 3 both, 4 error interval, 5 intermediate-value sum.
+    int SummenAnzeigeart = 1;
     Color FarbeObersumme = 0x800000;
     Color FarbeUntersumme = 0x808000;
     Color FarbeFehlerintervall = 0xFF;

@@ -11,8 +11,10 @@
 
 #include "canvas_recording.h"
 #include "graph_state.h"
+#include "primitives.h"
 #include "program_state.h"
 #include "term.h"
+#include "view.h"
 
 namespace kalvo {
 
@@ -51,6 +53,17 @@ protected:
         for (const CanvasRecord& r : canvas.Records())
             if (r.kind == CanvasRecord::Kind::Text) out.push_back(r.text);
         return out;
+    }
+    size_t Count(CanvasRecord::Kind kind) {
+        size_t n = 0;
+        for (const CanvasRecord& r : canvas.Records()) n += r.kind == kind;
+        return n;
+    }
+    // The device pixel of a world point in the current transform.
+    static CanvasPoint Pixel(double x, double y) {
+        double px, py;
+        WorldToPixel(x, y, px, py);
+        return CanvasPoint{DeviceX(px), DeviceY(py)};
     }
     bool HasText(const std::string& s) {
         const auto t = Texts();

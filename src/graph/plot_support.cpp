@@ -1,0 +1,219 @@
+#include "plot_support.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "curves.h"
+#include "number_text.h"
+#include "term.h"
+#include "view.h"
+
+namespace kalvo {
+
+NRange CurrentNRange() {
+    return NRange{SumStartIndex(), static_cast<double>(gParams.FgSummeBis),
+                  MendedStep(static_cast<double>(gParams.FgSummeSchrittweite), 1.0)};
+}
+
+double NSum(int order, double x, double t, const NRange& n, bool& defined) {
+    const double y = EvalSumOverN(order, x, t, n.start, n.end, n.step);
+    defined = gTerms.TermOK && !std::isnan(y);
+    return defined ? y : 0;
+}
+
+double ColumnOf(double x) {
+    double px, py;
+    WorldToPixel(x, 1, px, py);
+    return px;
+}
+
+double RowOf(double y) {
+    double px, py;
+    WorldToPixel(1, y, px, py);
+    return py;
+}
+
+double AxisRow() { return gOutput.LogScaleY ? gOutput.PlotBottom : gOutput.PixelOriginY; }
+
+double ClampValue(double y) {
+    const OutputContext& o = gOutput;
+    if (!(y > o.ValueLimitLow)) return o.ValueLimitLow;
+    return y < o.ValueLimitHigh ? y : o.ValueLimitHigh;
+}
+
+double ClampX(double x) {
+    const double lo = gOutput.LogScaleX ? 1e-20 : -1e10, hi = gOutput.LogScaleX ? 1e20 : 1e10;
+    if (!(x > lo)) return lo;
+    return x < hi ? x : hi;
+}
+
+bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, double top, double right, double bottom,
+              double* t0Out, double* t1Out) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+    const double dx = x2 - x1, dy = y2 - y1;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x1 - left, right - x1, y1 - top, bottom - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double r = q[i] / p[i];
+        if (p[i] < 0) {
+            if (r > t1) return false;
+            t0 = std::max(t0, r);
+        } else {
+            if (r < t0) return false;
+            t1 = std::min(t1, r);
+        }
+    }
+    const double ax = t0 > 0 ? x1 + t0 * dx : x1, ay = t0 > 0 ? y1 + t0 * dy : y1;
+    const double bx = t1 < 1 ? x1 + t1 * dx : x2, by = t1 < 1 ? y1 + t1 * dy : y2;
+    x1 = ax;
+    y1 = ay;
+    x2 = bx;
+    y2 = by;
+    if (t0Out) *t0Out = t0;
+    if (t1Out) *t1Out = t1;
+    return true;
+}
+
+void PlotLine(double x1, double y1, double x2, double y2) {
+    const OutputContext& o = gOutput;
+    if (ClipLine(x1, y1, x2, y2, o.PlotLeft, o.PlotTop, o.PlotRight, o.PlotBottom)) ScaledLine(x1, y1, x2, y2);
+}
+
+long long StepsWithin(double from, double to, double step, long long maxSteps) {
+    if (!std::isfinite(from) || !std::isfinite(to) || !(step > 0) || !(to >= from)) return 0;
+    // A billionth of a step keeps the end that rounding would otherwise lose.
+    const double k = std::floor((to - from) / step + 1e-9);
+    if (!(k >= 1)) return 0;
+    return k >= static_cast<double>(maxSteps) ? maxSteps : static_cast<long long>(k);
+}
+
+double MendedStep(double step, double fallback) {
+    if (step > 0 && std::isfinite(step)) return step;
+    if (step < 0 && std::isfinite(step)) return -step;
+    return fallback;
+}
+
+double WidenedStep(double from, double to, double step, long long maxSteps) {
+    const double least = std::fabs(to - from) / static_cast<double>(maxSteps);
+    return std::isfinite(least) && least > step ? least : step;
+}
+
+double LogAxisStep(double x, int perDecade, bool downward, double finer) {
+    int e = DecimalExponent(x);
+    if (downward && std::fabs(DecimalMantissa(x) - 1.0) < 1e-12) --e;
+    return Pow10(e - perDecade) / finer;
+}
+
+AxisSamples::AxisSamples(double lo, double hi, double step, bool logAxis, int perDecade)
+    : lo_(lo), hi_(hi), step_(step), log_(logAxis), perDecade_(perDecade) {
+    if (!std::isfinite(lo) || !std::isfinite(hi) || !(lo <= hi) || (logAxis && !(lo > 0))) {
+        done_ = true;
+        return;
+    }
+    if (!log_) {
+        if (!(step > 0) || !std::isfinite(step)) {
+            done_ = true;
+            return;
+        }
+        last_ = static_cast<long long>(std::min(std::ceil((hi - lo) / step), double(kMaxSamples)));
+    }
+    v_ = lo;
+}
+
+bool AxisSamples::Next(double& v) {
+    if (done_) return false;
+    if (!log_) {
+        if (k_ > last_) return false;
+        v = std::min(lo_ + static_cast<double>(k_++) * step_, hi_);
+        return true;
+    }
+    const bool last = v_ >= hi_ || ++k_ >= kMaxSamples;
+    v = last ? hi_ : v_;
+    done_ = last;
+    v_ += LogAxisStep(v_, perDecade_);
+    return true;
+}
+
+void DrawSegmentX(double px, double py, double& prev) {
+    const OutputContext& o = gOutput;
+    const double jump = std::fabs(prev - px);
+    if (px > o.PlotRight || px < o.PlotLeft || !(jump < 10000)) {
+        const bool prevInside = o.PlotLeft < prev && prev <= o.PlotRight;
+        if (prevInside && jump < 10000) {
+            if (px > o.PlotRight)
+                ClippedLineTo(o.PlotRight, py);
+            else if (px < o.PlotLeft)
+                ClippedLineTo(o.PlotLeft, py);
+        }
+        ClippedMoveTo(px, py);
+    } else {
+        ClippedLineTo(px, py);
+    }
+    prev = px;
+}
+
+void RowTrace::Defined(double px, double py) {
+    const OutputContext& o = gOutput;
+    if (!started_) {
+        py = ClampPixel(py, o.PlotTop - overshoot_, o.PlotBottom + overshoot_);
+        ClippedMoveTo(px, py);
+        started_ = true;
+    } else if (gap_) {
+        ClippedMoveTo(px, py);
+    } else {
+        DrawSegmentY(px, py, prev_);
+        return;
+    }
+    prev_ = py;
+    gap_ = false;
+}
+
+void ColumnTrace::Defined(double px, double py) {
+    const OutputContext& o = gOutput;
+    if (!started_) {
+        px = ClampPixel(px, o.PlotLeft - overshoot_, o.PlotRight + overshoot_);
+        ClippedMoveTo(px, py);
+        started_ = true;
+    } else if (gap_) {
+        ClippedMoveTo(px, py);
+    } else {
+        DrawSegmentX(px, py, prev_);
+        return;
+    }
+    prev_ = px;
+    gap_ = false;
+}
+
+void FreeTrace::Defined(double px, double py) {
+    if (!started_) {
+        started_ = true;
+        prevX_ = px;
+        prevY_ = py;
+        penAtPrev_ = false;
+        return;
+    }
+    double x1 = prevX_, y1 = prevY_, x2 = px, y2 = py;
+    prevX_ = px;
+    prevY_ = py;
+    if (!(std::fabs(x2 - x1) < jumpLimit_) || !(std::fabs(y2 - y1) < jumpLimit_)) {
+        penAtPrev_ = false;
+        return;
+    }
+    const OutputContext& o = gOutput;
+    double t0 = 0, t1 = 1;
+    if (!ClipLine(x1, y1, x2, y2, o.PlotLeft, o.PlotTop, o.PlotRight, o.PlotBottom, &t0, &t1)) {
+        penAtPrev_ = false;
+        return;
+    }
+    Canvas& c = Ausgabe();
+    if (t0 > 0 || !penAtPrev_) c.MoveTo(DeviceX(x1), DeviceY(y1));
+    c.LineTo(DeviceX(x2), DeviceY(y2));
+    penAtPrev_ = t1 >= 1;
+}
+
+}  // namespace kalvo

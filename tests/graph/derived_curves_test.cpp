@@ -1,0 +1,241 @@
+#include <cmath>
+
+#include "derived_curves.h"
+#include "graph_test_support.h"
+#include "redraw.h"
+#include "view.h"
+
+namespace kalvo {
+namespace {
+
+constexpr Color kCurve = 0x0000FF;
+
+class DerivedCurves : public GraphTest {
+protected:
+    std::vector<CanvasRecord> Draw(int slot) {
+        canvas.ClearRecords();
+        OnlySlot(slot, kCurve);
+        GrafikZeichnen(false);
+        return Polylines(kCurve);
+    }
+    static std::vector<CanvasPoint> Points(const std::vector<CanvasRecord>& lines) {
+        std::vector<CanvasPoint> out;
+        for (const CanvasRecord& r : lines) out.insert(out.end(), r.points.begin(), r.points.end());
+        return out;
+    }
+    static double Px(double x) {
+        double px, py;
+        WorldToPixel(x, 0, px, py);
+        return px;
+    }
+    static double Py(double y) {
+        double px, py;
+        WorldToPixel(0, y, px, py);
+        return py;
+    }
+};
+
+TEST_F(DerivedCurves, TermTexts) {
+    const struct {
+        std::string got, expected;
+    } cases[] = {
+        {CombinedTermText("x^2", "sin(x)", '+'), "(x^2)+(sin(x))"},
+        {CombinedTermText("x{Parabel}", "", '/'), "(x)/(0)"},
+        {CombinedTermText("{nur Text}", "x", '-'), "({nur Text})-(x)"},
+        {ComposedTermText("exp(x)+x", "x^2"), "exp((x^2))+(x^2)"},
+        {ComposedTermText("EXP(X)", "t*x"), "EXP((t*x))"},
+        // The x of maxint is part of its name; the x before pi is the variable.
+        {ComposedTermText("maxint(x)", "x+1"), "maxint((x+1))"},
+        {ComposedTermText("2xpi", "t"), "2(t)pi"},
+        {ComposedTermText("sin(x){Welle}", "3x{drei}"), "sin((3x))"},
+        {std::string(WithoutRemark("{x}")), "{x}"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.got, c.expected);
+    // A composition is not cut short: its term stays the composition.
+    const std::string inner(100, '1');
+    const std::string composed = ComposedTermText("x+x+x", inner);
+    EXPECT_EQ(composed.size(), 3 * (inner.size() + 2) + 2);
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, ComposedTermText("x^2-x", "x+1"), true));
+    EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 2, 0, 0, 0, 0), 6);
+}
+
+TEST_F(DerivedCurves, IntegralFunctionOfOneIsTheDiagonalThroughTheStart) {
+    gTerms.TermF = "1";
+    const auto lines = Draw(5);
+    ASSERT_EQ(lines.size(), 2u);  // right and left of xo
+    for (const CanvasPoint& p : Points(lines)) EXPECT_NEAR(p.x + p.y, 599, 1.5) << p.x;
+    EXPECT_EQ(lines[0].points.back().y, 0);    // leaves through the top
+    EXPECT_EQ(lines[1].points.back().y, 599);  // and through the bottom
+}
+
+TEST_F(DerivedCurves, IntegralFunctionSumsThroughUndefinedPlaces) {
+    // From xo = 1 the integral of 1/x is ln(x); left of 0 it goes on from
+    // whatever the pole added.
+    gTerms.TermF = "1/x";
+    gView.IntegralfunktionXo = 1;
+    const auto points = Points(Draw(5));
+    const double e = std::exp(1.0);
+    bool sawE = false;
+    for (const CanvasPoint& p : points) {
+        if (std::fabs(p.x - Px(e)) < 0.5) {
+            EXPECT_NEAR(p.y, Py(1), 1.5);
+            sawE = true;
+        }
+        if (p.x > Px(0.5) && p.x < Px(8)) {
+            EXPECT_NEAR(p.y, Py(std::log(PixelToWorldX(p.x))), 2) << p.x;
+        }
+    }
+    EXPECT_TRUE(sawE);
+    EXPECT_GT(points.front().x, 0);
+}
+
+TEST_F(DerivedCurves, InverseRelationMirrorsAtTheDiagonal) {
+    gTerms.TermF = "x^2";
+    const auto points = Points(Draw(7));
+    ASSERT_GT(points.size(), 100u);
+    bool upper = false, lower = false;
+    for (const CanvasPoint& p : points) {
+        ASSERT_GE(p.y, 0);
+        ASSERT_LE(p.y, 599);
+        const double v = PixelToWorldY(p.y);
+        if (p.x < 596) {
+            EXPECT_NEAR(p.x, Px(v * v), 2.5) << p.y;
+        }
+        upper |= v > 1;
+        lower |= v < -1;
+    }
+    EXPECT_TRUE(upper && lower);
+}
+
+TEST_F(DerivedCurves, CombinationsNeedBothTermsAndBreakAtPoles) {
+    gTerms.TermF = "x";
+    gTerms.TermG = "";
+    EXPECT_TRUE(Draw(15).empty());
+    gTerms.TermG = "x-2";
+    const auto lines = Draw(18);  // x / (x - 2)
+    ASSERT_GE(lines.size(), 2u);
+    for (const CanvasRecord& r : lines)
+        for (size_t i = 1; i < r.points.size(); ++i) EXPECT_LT(std::abs(r.points[i].y - r.points[i - 1].y), 599);
+    gTerms.TermF = "x^2";
+    gTerms.TermG = "x+1";
+    const auto composed = Draw(21);  // g(f(x)) = x^2 + 1
+    ASSERT_EQ(composed.size(), 1u);
+    for (const CanvasPoint& p : composed[0].points)
+        if (p.y > 0) {
+            EXPECT_NEAR(p.y, Py(std::pow(PixelToWorldX(p.x), 2) + 1), 1.5);
+        }
+}
+
+TEST_F(DerivedCurves, VerticalLinesInsideTheWindowOnly) {
+    const struct {
+        double u1, u2, u3;
+        size_t lines;
+    } cases[] = {{0, 2, -3, 2}, {-8, 8, 0, 0}, {9, -7.9, 1e300, 1}, {NAN, 4, 4, 2}};
+    for (const auto& c : cases) {
+        gView.GeradeU1 = c.u1;
+        gView.GeradeU2 = c.u2;
+        gView.GeradeU3 = c.u3;
+        const auto lines = Draw(22);
+        EXPECT_EQ(lines.size(), c.lines) << c.u1;
+        for (const CanvasRecord& r : lines) {
+            EXPECT_EQ(r.points.front().x, r.points.back().x);
+            EXPECT_EQ(r.points.front().y, 0);
+            EXPECT_EQ(r.points.back().y, 599);
+        }
+    }
+}
+
+TEST_F(DerivedCurves, ParametricCircleIsClosedAndClippedOnTheCircle) {
+    gParams.ParamkurveTSchrittweite = 0.01;
+    for (double radius : {5.0, 10.0}) {
+        gTerms.TermXt = radius == 5 ? "5cos(t)" : "10cos(t)";
+        gTerms.TermYt = radius == 5 ? "5sin(t)" : "10sin(t)";
+        const auto lines = Draw(23);
+        ASSERT_FALSE(lines.empty()) << radius;
+        // Parts beyond the plot are cut off, not squeezed onto its border.
+        for (const CanvasPoint& p : Points(lines))
+            EXPECT_NEAR(std::hypot(p.x - 299.5, p.y - 299.5), radius * 599 / 16, 1.5) << radius;
+        if (radius == 5) {
+            ASSERT_EQ(lines.size(), 1u);
+            const CanvasPoint a = lines[0].points.front(), b = lines[0].points.back();
+            EXPECT_LE(std::abs(a.x - b.x) + std::abs(a.y - b.y), 2);
+        } else {
+            EXPECT_EQ(lines.size(), 4u);  // four arcs across the corners
+        }
+    }
+    EXPECT_FALSE(ParserWMode);
+}
+
+TEST_F(DerivedCurves, SlopeCurveBreaksWhereXStandsStill) {
+    gTerms.TermXt = "cos(t)";
+    gTerms.TermYt = "sin(t)";
+    gParams.ParamkurveTSchrittweite = 0.01;
+    const auto lines = Draw(24);  // -cos(t)/sin(t) over cos(t)
+    ASSERT_GE(lines.size(), 2u);
+    for (const CanvasPoint& p : Points(lines)) {
+        const double x = PixelToWorldX(p.x);
+        if (p.y > 1 && p.y < 598 && std::fabs(x) < 0.7) {
+            const double slope = -x / std::sqrt(1 - x * x);
+            const bool upper = std::fabs(Py(slope) - p.y) < 3, lower = std::fabs(Py(-slope) - p.y) < 3;
+            EXPECT_TRUE(upper || lower) << p.x << " " << p.y;
+        }
+    }
+}
+
+TEST_F(DerivedCurves, ComponentGraphsStayInsideTheWindow) {
+    gParams.ParamkurveTVon = -10;
+    gParams.ParamkurveTBis = 10;
+    gParams.ParamkurveTSchrittweite = 0.05;
+    gTerms.TermYt = "t/2";
+    gTerms.TermXt = "t";
+    const auto y = Draw(28);
+    ASSERT_EQ(y.size(), 1u);
+    EXPECT_EQ(y[0].points.front().x, 0);
+    EXPECT_EQ(y[0].points.back().x, 599);
+    EXPECT_EQ(gView.BereichX1, -8);
+    const auto x = Draw(25);  // t upward: the same line
+    ASSERT_EQ(x.size(), 1u);
+    for (const CanvasPoint& p : x[0].points) EXPECT_NEAR(p.x + p.y, 599, 1.5);
+    EXPECT_EQ(x[0].points.front().y, 599);
+    EXPECT_EQ(x[0].points.back().y, 0);
+    const auto dx = Draw(26);  // x'(t) = 1 upright
+    ASSERT_EQ(dx.size(), 1u);
+    EXPECT_NEAR(dx[0].points.front().x, Px(1), 1);
+    EXPECT_EQ(dx[0].points.front().x, dx[0].points.back().x);
+    gTerms.TermYt = "x";  // x is no variable of a parametric term
+    EXPECT_TRUE(Draw(29).empty());
+    EXPECT_FALSE(ParserWMode);
+}
+
+TEST_F(DerivedCurves, PiecewiseWalksTheHParametersAndGivesTheFamilyBack) {
+    gTerms.TermH2 = "t*x";
+    gView.H2Von = 0;
+    gView.H2Bis = 20;
+    gParams.HTVon = 1;
+    gParams.HTBis = 3;
+    gParams.HTSchrittweite = 1;
+    gParams.FgTVon = -5;
+    gParams.FgTBis = 5;
+    gTerms.ParameterWerte2 = {7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    gTerms.ParameterAusListe = true;
+    const ParameterState params = gParams;
+    const TermState terms = gTerms;
+    canvas.ClearRecords();
+    OnlySlot(31, kCurve);
+    GrafikZeichnen(false);
+    std::vector<CanvasRecord> lines;
+    for (const CanvasRecord& r : canvas.Records())
+        if (r.kind == CanvasRecord::Kind::Polyline && r.pen.color != 0) lines.push_back(r);
+    ASSERT_EQ(lines.size(), 4u);  // t = 1, 2, 3 and the list value 7
+    for (const CanvasRecord& r : lines) {
+        EXPECT_NEAR(r.points.front().x, 300, 1);
+        EXPECT_TRUE(r.points.back().x == 599 || r.points.back().y == 0);
+    }
+    EXPECT_EQ(lines.back().pen.color, kCurve);
+    EXPECT_EQ(gParams, params);
+    EXPECT_EQ(gTerms.ParameterWerte, terms.ParameterWerte);
+    EXPECT_EQ(gTerms.ParameterListe, terms.ParameterListe);
+}
+
+}  // namespace
+}  // namespace kalvo
