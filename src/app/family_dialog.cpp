@@ -1,5 +1,7 @@
 #include "family_dialog.h"
 
+#include "term_tree_window.h"
+
 #include <QCheckBox>
 #include <charconv>
 
@@ -84,9 +86,24 @@ TForm2::TForm2(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::
     connect(ui_->SpeedButton5, &QToolButton::clicked, this, [this] { (new TForm4(this))->open(); });
     connect(ui_->SpeedButton6, &QToolButton::clicked, this, [this] { (new TForm18(this))->open(); });
     connect(ui_->SpeedButton9, &QToolButton::clicked, this, [this] { (new TForm20(this))->open(); });
+    connect(ui_->BitBtn3, &QToolButton::clicked, this, &TForm2::TermbaumClick);
 }
 
 TForm2::~TForm2() = default;
+
+void TForm2::TermbaumClick() {
+    // The tree shows the term the user sees in the field, not the one
+    // compiled last; afterwards both texts count as entered.
+    auto takeTerms = [this] {
+        gTerms.TermF = ui_->Edit1->text().toStdString();
+        gTerms.TermG = ui_->Edit2->text().toStdString();
+    };
+    takeTerms();
+    auto* tree = new TForm19(this);
+    tree->setAttribute(Qt::WA_DeleteOnClose);
+    connect(tree, &QDialog::finished, this, takeTerms);
+    tree->open();
+}
 
 QCheckBox* TForm2::SlotBox(int slot) const {
     return findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(slot));

@@ -41,6 +41,7 @@ public:
     void StoreClick();
     void DeleteNewestClick();
     void DeleteAllClick();
+    void TermbaumClick();
 
     // The slot check boxes and their lines from the slot table.
     void InitMarkierungen();

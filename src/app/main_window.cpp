@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "curve_discussion.h"
+
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
@@ -229,6 +231,12 @@ void TForm1::AskToQuit() {
     });
     quitQuestion_ = box;
     box->open();
+}
+
+void TForm1::SonderpunkteBerechnen(double a, double b, double step, double t) {
+    // The redraw marks the special points; their lists belong to the
+    // curve-discussion window and are not refilled from here.
+    KurvendiskussionBerechnen(a, b, step, t);
 }
 
 }  // namespace kalvo

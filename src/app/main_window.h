@@ -57,6 +57,7 @@ public:
     // GraphHost: the engine's calls into the main window. Other windows ask
     // for the redraw through the host; here it also shows the new picture.
     void RedrawMainGraph(bool clearFirst) override { Redraw(clearFirst); }
+    void SonderpunkteBerechnen(double a, double b, double step, double t) override;
     void SummenAnzeige(bool on) override;
     void SummenText(const std::string& text) override;
 

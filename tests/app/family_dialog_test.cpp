@@ -8,6 +8,7 @@
 #include "draw_combo_box.h"
 #include "edit_field.h"
 #include "family_dialog.h"
+#include "term_tree_window.h"
 #include "ui_family_dialog.h"
 #include "ui_main_window.h"
 #include "view.h"
@@ -330,6 +331,28 @@ TEST_F(FamilyDialogTest, EveryCloseRedrawsTheGraph) {
     bool red = false;
     for (int dx = -1; dx <= 1; ++dx) red |= img.pixelColor(mid + dx, img.height() / 3) == QColor(255, 0, 0);
     EXPECT_TRUE(red);
+}
+
+}  // namespace
+}  // namespace kalvo
+
+namespace kalvo {
+namespace {
+
+TEST_F(FamilyDialogTest, TheTermTreeShowsTheFieldsTermAndTakesBothTerms) {
+    ASSERT_TRUE(Open());
+    ui->Edit1->setText("2x^2");
+    ui->Edit2->setText("sin(x)");
+    QTest::mouseClick(ui->BitBtn3, Qt::LeftButton);
+    Settle();
+    auto* tree = dialog->findChild<TForm19*>();
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(tree->TermText(), "2x^2");
+    EXPECT_EQ(gTerms.TermG.str(), "sin(x)");
+    tree->close();
+    Settle();
+    EXPECT_FALSE(dialog->findChild<TForm19*>());
+    EXPECT_EQ(gTerms.TermF.str(), "2x^2");
 }
 
 }  // namespace
