@@ -1,5 +1,6 @@
 #include "graph_area.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
@@ -13,6 +14,8 @@ TGraphArea::TGraphArea(QWidget* parent) : QWidget(parent) {
     // The picture covers every pixel; Qt need not clear behind it.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
+    // The coordinates of the mouse are shown while it moves without a button.
+    setMouseTracking(true);
 }
 
 void TGraphArea::FitSurface() {
@@ -25,6 +28,8 @@ void TGraphArea::Redraw(bool clearFirst) {
     redrawPending_ = false;
     if (surface_.Size() != size()) surface_.Resize(width(), height());
     surface_.Redraw(clearFirst);
+    // A preview belongs to the picture it was drawn over.
+    overlay_ = QImage();
     drawn_ = true;
     update();
 }
@@ -50,10 +55,37 @@ void TGraphArea::paintEvent(QPaintEvent* event) {
         p.fillRect(event->rect(), ToQColor(gDisplay.HintergrundBildschirm));
     else
         p.drawImage(event->rect(), surface_.Image(), event->rect());
+    if (!overlay_.isNull()) p.drawImage(event->rect(), overlay_, event->rect());
+    if (!band_.isNull()) {
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(band_.normalized());
+    }
     if (drawn_ && !firstPaintReported_) {
         firstPaintReported_ = true;
         emit FirstGraphPainted();
     }
+}
+
+void TGraphArea::SetOverlay(QImage overlay) {
+    overlay_ = std::move(overlay);
+    update();
+}
+
+void TGraphArea::SetRubberBand(const QRect& band) {
+    // The old and the new rectangle's outlines both need a repaint.
+    const QRect old = band_.normalized().adjusted(-1, -1, 1, 1);
+    band_ = band;
+    update(old);
+    update(band_.normalized().adjusted(-1, -1, 1, 1));
+}
+
+void TGraphArea::mousePressEvent(QMouseEvent* event) { emit MousePressed(event->button(), event->position().toPoint()); }
+
+void TGraphArea::mouseMoveEvent(QMouseEvent* event) { emit MouseMoved(event->buttons(), event->position().toPoint()); }
+
+void TGraphArea::mouseReleaseEvent(QMouseEvent* event) {
+    emit MouseReleased(event->button(), event->position().toPoint());
 }
 
 }  // namespace kalvo

@@ -1,6 +1,8 @@
 #pragma once
 // The square graph area of the main window. The engine draws into the
-// surface's image; a paint event only copies that image onto the screen.
+// surface's image; a paint event only copies that image onto the screen,
+// with the passing pictures over it: the preview of a drawing object and
+// the rubber band of a zoom.
 
 #include <QWidget>
 
@@ -26,16 +28,33 @@ public:
     const QImage& Picture() const { return surface_.Image(); }
     ScreenSurface& Surface() { return surface_; }
 
+    // A transparent picture of the widget's size shown over the graph until
+    // the next redraw (the preview of the object being placed).
+    void SetOverlay(QImage overlay);
+    const QImage& Overlay() const { return overlay_; }
+    // The dotted rectangle of a zoom being dragged; an empty one hides it.
+    void SetRubberBand(const QRect& band);
+    QRect RubberBand() const { return band_; }
+
 signals:
     // The first paint that showed a drawn graph.
     void FirstGraphPainted();
+    // The mouse on the graph, in picture pixels.
+    void MousePressed(Qt::MouseButton button, QPoint pos);
+    void MouseMoved(Qt::MouseButtons buttons, QPoint pos);
+    void MouseReleased(Qt::MouseButton button, QPoint pos);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     ScreenSurface surface_;
+    QImage overlay_;
+    QRect band_;
     bool redrawPending_ = false;
     bool drawn_ = false;
     bool firstPaintReported_ = false;

@@ -17,6 +17,7 @@
 #include "family_dialog.h"
 #include "graph_area.h"
 #include "graph_link.h"
+#include "mouse_tools.h"
 #include "program_state.h"
 #include "ui_main_window.h"
 
@@ -52,6 +53,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     connect(ui_->Button2n, &QToolButton::clicked, this, &TForm1::DoubleRectangles);
     connect(ui_->ButtonNHalbe, &QToolButton::clicked, this, &TForm1::HalveRectangles);
     connect(ui_->ButtonEnde, &QToolButton::clicked, this, &QWidget::close);
+    mouseTools_ = std::make_unique<TMouseTools>(this);
+    ConnectFileButtons();
     // Esc closes the window wherever the focus is in it.
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     esc->setContext(Qt::WindowShortcut);

@@ -24,6 +24,7 @@ class TForm1;
 namespace kalvo {
 
 class TGraphArea;
+class TMouseTools;
 
 class TForm1 : public QWidget, public GraphHost {
     Q_OBJECT
@@ -78,6 +79,18 @@ public:
     // Opens the function-family dialog.
     void OpenFunctionFamily();
 
+    // Mouse tools, zoom, pan and the drawing-object panel.
+    TMouseTools* MouseTools() const { return mouseTools_.get(); }
+
+    // The file buttons: archive files, printing, picture file, clipboard,
+    // word-processor document (file_buttons.cpp).
+    void FunktionstermeSpeichernClick();
+    void FunktionstermeHolenClick();
+    void GrafikDruckenClick();
+    void WmfSpeichernClick();
+    void WmfZwischenablageClick();
+    void WorddokumentClick();
+
     // The question asked before the program ends (while it is open).
     QMessageBox* QuitQuestion() const { return quitQuestion_; }
 
@@ -98,8 +111,11 @@ protected:
 
 private:
     void AskToQuit();
+    void ConnectFileButtons();
 
     std::unique_ptr<Ui::TForm1> ui_;
+    // After the controls, so that it goes before them.
+    std::unique_ptr<TMouseTools> mouseTools_;
     bool layingOut_ = false;
     bool quitConfirmed_ = false;
     bool showsSumsText_ = false;

@@ -1,0 +1,72 @@
+#pragma once
+// Function archives ("Funktionen-Archiv (*.LIB)"): the current function set
+// and every set of the function store in one INI text, with the keys of the
+// settings file. Entry 0 is the current set and its sections carry no
+// suffix; entry i of the store has " Nr" and i appended to each section
+// name. "Koordinatensystem" (with the label font) and "Archiv" stand once at
+// the top; the function list ("Funktionsterme") and the frame ("Grafik")
+// belong to no entry.
+//
+// Reading and writing work on plain values, so that a damaged file can be
+// read without a window; the main window's buttons only choose the file.
+
+#include <string>
+#include <vector>
+
+#include "ini_file.h"
+#include "object_lists.h"
+#include "program_state.h"
+
+namespace kalvo {
+
+inline constexpr const char* kArchiveFilter = "Funktionen-Archiv (*.LIB)";
+
+// Everything an archive holds.
+struct ArchiveContents {
+    KoordinatensystemEinstellung Koordinatensystem;
+    int Schriftgroesse = 10;
+    std::string Schriftname = "Courier New";
+    bool SchriftFett = false;
+    Funktionenliste Listenterme;
+    bool Rahmen = false;
+    // Entry 0.
+    ArchivEintrag Aktuell;
+    // Entries 1 to N, in file order.
+    std::vector<ArchivEintrag> Speicher;
+};
+
+// The current state, with the whole function store unless withStore is false.
+ArchiveContents ArchiveFromProgram(bool withStore = true);
+
+// Writes every section of the archive, in the file's order.
+void WriteArchive(IniFile& ini, const ArchiveContents& a);
+
+// Reads an archive. A key the file lacks takes the default of the archive
+// format, or for the slots, the coordinate system, the function list, the
+// parameter values, the decimals and the frame, the value `start` has (for
+// the entries of the store: the value of the entry read before). Counts,
+// sizes and kinds are clamped; store entries the file has no section of
+// are left out, and no more entries are read than the store has room for
+// besides `storeCount` sets.
+ArchiveContents ReadArchive(const IniFile& ini, const ArchiveContents& start, int storeCount = 0);
+
+// Whether the file has any section of an archive or of the settings file.
+bool LooksLikeArchive(const IniFile& ini);
+
+// Into the program: the current state, label font, function list and frame;
+// the sets of the archive go into the store ahead of the sets it holds.
+void ApplyArchive(const ArchiveContents& a);
+
+// The file a chosen name stands for: its folder, its name up to the first
+// ".", then `extension` (".lib"). Empty when no name is left.
+std::string FileNameWithExtension(const std::string& chosen, const std::string& extension);
+
+// Writes the program's archive through a temporary file; on failure a
+// message, and an old file of that name stays as it was.
+bool SaveFunctionArchive(const std::string& path);
+
+// Reads an archive into the program. A file that cannot be read or holds no
+// archive gets a message and changes nothing. No redraw.
+bool LoadFunctionArchive(const std::string& path);
+
+}  // namespace kalvo

@@ -1,0 +1,93 @@
+#include "graphics_export.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+#include "archive_file.h"
+#include "atomic_file.h"
+#include "canvas.h"
+#include "clipboard_picture.h"
+#include "graph_export.h"
+#include "message_sink.h"
+#include "program_state.h"
+
+namespace kalvo {
+
+namespace {
+
+// Labels in files and documents are set a little larger than on the screen,
+// on the clipboard larger still.
+constexpr double kFileFontFactor = 1.1;
+constexpr double kClipboardFontFactor = 1.2;
+
+// Width of the text on an A4 page with the document's default margins.
+constexpr double kDocumentTextWidthPt = 595.3 - 2 * 70.9;
+
+std::unique_ptr<MetafileRecorder> Record(double fontFactor) {
+    const QSize size = GraphPictureSize();
+    auto picture = std::make_unique<MetafileRecorder>(size.width(), size.height());
+    if (!RecordGraphPicture(*picture, fontFactor)) return nullptr;
+    return picture;
+}
+
+}  // namespace
+
+QStringList PictureFilters() {
+    return {QStringLiteral("Windows Metadatei (*.wmf)"), QStringLiteral("Enhanced Metadatei (*.emf)")};
+}
+
+std::string PictureFileName(const std::string& chosen, int filterIndex) {
+    return FileNameWithExtension(chosen, filterIndex == 0 ? ".wmf" : ".emf");
+}
+
+int& LastPictureFilter() {
+    static int filter = 0;
+    return filter;
+}
+
+bool SaveGraphPicture(const std::string& path, MetafileFormat format) {
+    const auto picture = Record(kFileFontFactor);
+    if (!picture) return false;
+    const WriteResult r = picture->save(path, format);
+    if (!r.ok) ShowMessage(r.error, MessageKind::Error);
+    return r.ok;
+}
+
+bool CopyGraphToClipboard() {
+    const auto picture = Record(kClipboardFontFactor);
+    return picture && CopyPictureToClipboard(*picture);
+}
+
+DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Opener opener) {
+    DocumentResult result;
+    std::string dir = folder.empty() ? QDir::currentPath().toStdString() : folder;
+    if (!FolderIsWritable(dir)) dir = QDir::tempPath().toStdString();
+    const std::string path = QDir(QString::fromStdString(dir)).filePath(QStringLiteral("temp.wmf")).toStdString();
+    result.path = path;
+    const auto picture = Record(kFileFontFactor);
+    if (!picture) return result;
+    const WriteResult saved =
+        picture->save(path, LastPictureFilter() == 1 ? MetafileFormat::Emf : MetafileFormat::Wmf);
+    if (!saved.ok) {
+        result.error = saved.error;
+        ShowMessage(result.error, MessageKind::Error);
+        return result;
+    }
+    WordDocument doc(std::move(opener));
+    doc.newDocument();
+    // The graph at its size on the screen, but never wider than the text.
+    const double width = std::min((gOutput.PlotWidthPx + 1) * 72.0 / kScreenDpi, kDocumentTextWidthPt);
+    const double height = width * (gOutput.PlotHeightPx + 1) / std::max(1, gOutput.PlotWidthPx + 1);
+    const WriteResult inserted = doc.insertPicture(path, width, height);
+    if (!inserted.ok) {
+        result.error = inserted.error;
+        ShowMessage(result.error, MessageKind::Error);
+        return result;
+    }
+    result = doc.makeVisible(dir);
+    if (!result.ok) ShowMessage(result.error, MessageKind::Error);
+    return result;
+}
+
+}  // namespace kalvo

@@ -1,0 +1,295 @@
+#include "print_dialog.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrinter>
+
+#include <cmath>
+
+#include "app_resources.h"
+#include "canvas_qpainter.h"
+#include "edit_field.h"
+#include "message_sink.h"
+#include "number_text.h"
+#include "output_redirection.h"
+#include "primitives.h"
+#include "printing.h"
+#include "program_state.h"
+#include "redraw.h"
+#include "ui_print_dialog.h"
+#include "view.h"
+
+namespace kalvo {
+
+namespace {
+
+// The sheet the dialog lays the graph out on, whatever the printer has.
+constexpr double kPaperWidthCm = 21.0;
+constexpr double kPaperHeightCm = 29.7;
+constexpr double kMinSizeCm = 2.0;
+// A logarithmic axis has no natural length in centimetres.
+constexpr double kLogAxisCm = 15.0;
+// Curves are sampled four times per screen pixel on paper.
+constexpr double kPrintSamplesPerPixel = 4.0;
+
+QString TwoDecimals(double x) { return QString::fromStdString(FormatTwoDecimals(x)); }
+
+// The natural length of an axis: its window in tick spacings, one per
+// centimetre.
+double NaturalCm(bool logAxis, double from, double to, double unitsPerCm) {
+    if (logAxis) return kLogAxisCm;
+    const double cm = std::fabs(to - from) / unitsPerCm;
+    return std::isfinite(cm) && cm > 0 ? cm : kLogAxisCm;
+}
+
+double FieldValue(const QLineEdit* edit) { return StrToRealComma(edit->text().toStdString()); }
+
+}  // namespace
+
+TA4Sheet::TA4Sheet(QWidget* parent) : QWidget(parent) { setFixedSize(kSheetWidth, kSheetHeight); }
+
+void TA4Sheet::SetPicture(QImage picture, QPoint at) {
+    picture_ = std::move(picture);
+    at_ = at;
+    update();
+}
+
+void TA4Sheet::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), QColor(Qt::lightGray));
+    p.setPen(Qt::darkGray);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    // A graph wider than the paper ends at its edge, as on paper.
+    p.setClipRect(rect());
+    if (!picture_.isNull()) p.drawImage(at_, picture_);
+}
+
+TGrafikDruckenDlg::TGrafikDruckenDlg(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TGrafikDruckenDlg>()) {
+    ui_->setupUi(this);
+    ApplyGlyphs(this);
+    SetArrowKeysMoveFocus(true);
+    const struct {
+        TermEdit* edit;
+        int chars;
+        void (TGrafikDruckenDlg::*rule)();
+    } fields[] = {
+        // Percentages reach three digits before the comma.
+        {ui_->Edit1, 6, &TGrafikDruckenDlg::BreiteProzentExit}, {ui_->Edit2, 6, &TGrafikDruckenDlg::HoeheProzentExit},
+        {ui_->Edit3, 5, &TGrafikDruckenDlg::BreiteCmExit},      {ui_->Edit4, 5, &TGrafikDruckenDlg::HoeheCmExit},
+        {ui_->Edit5, 5, &TGrafikDruckenDlg::RandLinksExit},     {ui_->Edit6, 5, &TGrafikDruckenDlg::RandObenExit},
+    };
+    for (const auto& f : fields) {
+        f.edit->setKind(TermEdit::Kind::Number);
+        f.edit->setMaxLength(f.chars);
+        connect(f.edit, &TermEdit::fieldLeft, this, f.rule);
+    }
+    connect(ui_->BitBtn1, &QPushButton::clicked, this, &TGrafikDruckenDlg::OkClick);
+    connect(ui_->BitBtn2, &QPushButton::clicked, this, &TGrafikDruckenDlg::AbbrechenClick);
+    connect(ui_->BitBtn3, &QPushButton::clicked, this, &TGrafikDruckenDlg::VorgabeClick);
+    connect(ui_->Button1, &QPushButton::clicked, this, &TGrafikDruckenDlg::HorizontalClick);
+    connect(ui_->Button2, &QPushButton::clicked, this, &TGrafikDruckenDlg::VertikalClick);
+}
+
+TGrafikDruckenDlg::~TGrafikDruckenDlg() = default;
+
+void TGrafikDruckenDlg::LoadControls() { VorgabeClick(); }
+
+void TGrafikDruckenDlg::VorgabeClick() {
+    OutputContext& o = gOutput;
+    const ViewWindowState& v = gView;
+    o.RandLinks = 1.0;
+    o.RandOben = 1.0;
+    ProzentBreite = 100;
+    ProzentHoehe = 100;
+    DruckBreite = NaturalCm(o.LogScaleX, v.BereichX1, v.BereichX2, o.UnitsPerCmX);
+    DruckHoehe = NaturalCm(o.LogScaleY, v.BereichY1, v.BereichY2, o.UnitsPerCmY);
+    ui_->Label7->setText(QStringLiteral("Breite:  ") + TwoDecimals(DruckBreite) + QStringLiteral(" cm"));
+    ui_->Label8->setText(QStringLiteral("Höhe:   ") + TwoDecimals(DruckHoehe) + QStringLiteral(" cm"));
+    OriginalBreite = DruckBreite;
+    OriginalHoehe = DruckHoehe;
+    ZeigeBlatt();
+    WriteFields();
+    ui_->Edit1->setFocus(Qt::OtherFocusReason);
+    ui_->Edit1->selectAll();
+}
+
+void TGrafikDruckenDlg::WriteFields() {
+    const OutputContext& o = gOutput;
+    ui_->Edit1->setText(TwoDecimals(ProzentBreite));
+    ui_->Edit2->setText(TwoDecimals(ProzentHoehe));
+    ui_->Edit3->setText(TwoDecimals(DruckBreite));
+    ui_->Edit4->setText(TwoDecimals(DruckHoehe));
+    ui_->Edit5->setText(TwoDecimals(o.RandLinks));
+    ui_->Edit6->setText(TwoDecimals(o.RandOben));
+}
+
+void TGrafikDruckenDlg::ClampWidth() {
+    const double most = kPaperWidthCm - gOutput.RandLinks;
+    if (!(DruckBreite >= kMinSizeCm)) DruckBreite = kMinSizeCm;
+    if (DruckBreite > most) DruckBreite = std::max(most, kMinSizeCm);
+}
+
+void TGrafikDruckenDlg::ClampHeight() {
+    const double most = kPaperHeightCm - gOutput.RandOben;
+    if (!(DruckHoehe >= kMinSizeCm)) DruckHoehe = kMinSizeCm;
+    if (DruckHoehe > most) DruckHoehe = std::max(most, kMinSizeCm);
+}
+
+void TGrafikDruckenDlg::BreiteProzentExit() {
+    DruckBreite = FieldValue(ui_->Edit1) * OriginalBreite / 100;
+    ClampWidth();
+    ProzentBreite = DruckBreite * 100 / OriginalBreite;
+    ZeigeBlatt();
+    WriteFields();
+}
+
+void TGrafikDruckenDlg::HoeheProzentExit() {
+    DruckHoehe = FieldValue(ui_->Edit2) * OriginalHoehe / 100;
+    ClampHeight();
+    ProzentHoehe = DruckHoehe * 100 / OriginalHoehe;
+    ZeigeBlatt();
+    WriteFields();
+}
+
+void TGrafikDruckenDlg::BreiteCmExit() {
+    DruckBreite = FieldValue(ui_->Edit3);
+    ClampWidth();
+    ProzentBreite = DruckBreite / OriginalBreite * 100;
+    ZeigeBlatt();
+    WriteFields();
+}
+
+void TGrafikDruckenDlg::HoeheCmExit() {
+    DruckHoehe = FieldValue(ui_->Edit4);
+    ClampHeight();
+    ProzentHoehe = DruckHoehe / OriginalHoehe * 100;
+    ZeigeBlatt();
+    WriteFields();
+}
+
+// A graph wider than the paper leaves no room for a margin: it starts at
+// the edge rather than before it.
+void TGrafikDruckenDlg::RandLinksExit() {
+    double& r = gOutput.RandLinks;
+    r = FieldValue(ui_->Edit5);
+    if (r > kPaperWidthCm - DruckBreite) r = kPaperWidthCm - DruckBreite;
+    if (!(r >= 0)) r = 0;
+    ZeigeBlatt();
+    WriteFields();
+}
+
+void TGrafikDruckenDlg::RandObenExit() {
+    double& r = gOutput.RandOben;
+    r = FieldValue(ui_->Edit6);
+    if (r > kPaperHeightCm - DruckHoehe) r = kPaperHeightCm - DruckHoehe;
+    if (!(r >= 0)) r = 0;
+    ZeigeBlatt();
+    WriteFields();
+}
+
+void TGrafikDruckenDlg::HorizontalClick() {
+    gOutput.RandLinks = std::max(0.0, (kPaperWidthCm - DruckBreite) / 2);
+    ZeigeBlatt();
+    WriteFields();
+}
+
+void TGrafikDruckenDlg::VertikalClick() {
+    gOutput.RandOben = std::max(0.0, (kPaperHeightCm - DruckHoehe) / 2);
+    ZeigeBlatt();
+    WriteFields();
+}
+
+void TGrafikDruckenDlg::ZeigeBlatt() {
+    const OutputContext& o = gOutput;
+    const double w = TA4Sheet::kSheetWidth, h = TA4Sheet::kSheetHeight;
+    const QPoint at(RoundToInt(w * o.RandLinks / kPaperWidthCm), RoundToInt(h * o.RandOben / kPaperHeightCm));
+    const int width = std::clamp(RoundToInt(w / kPaperWidthCm * DruckBreite), 1, 4 * TA4Sheet::kSheetWidth);
+    const int height = std::clamp(RoundToInt(h / kPaperHeightCm * DruckHoehe), 1, 4 * TA4Sheet::kSheetHeight);
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(ToQColor(gDisplay.HintergrundDrucker));
+    if (width > 2 && height > 2) {
+        QPainterCanvas canvas(&picture);
+        canvas.SetFont(GraphAreaFont());
+        OutputTarget target;
+        target.canvas = &canvas;
+        target.plotWidthPx = width - 2;
+        target.plotHeightPx = height - 2;
+        target.preview = true;
+        {
+            OutputRedirection redirect(target);
+            GrafikZeichnen(false);
+        }
+        canvas.End();
+    }
+    ui_->Image1->SetPicture(std::move(picture), at);
+}
+
+void TGrafikDruckenDlg::OkClick() {
+    if (!CommitFocusedField()) return;
+    gControl.DruckenOK = true;
+    gOutput.PrintScaleX = DruckBreite / OriginalBreite;
+    gOutput.PrintScaleY = DruckHoehe / OriginalHoehe;
+    accept();
+}
+
+void TGrafikDruckenDlg::AbbrechenClick() {
+    gControl.DruckenOK = false;
+    reject();
+}
+
+bool PrintGraphPage(QPrinter& printer) {
+    if (printer.printerState() == QPrinter::Active) return false;
+    const PrinterCaps caps = QueryPrinterCaps(printer);
+    SetupAxes(gDisplay.Koordinatensystem);
+    const OutputContext& o = gOutput;
+    const ViewWindowState& v = gView;
+    const double pxPerCmX = caps.PixelsPerCmX(), pxPerCmY = caps.PixelsPerCmY();
+    const double plotW = o.PlotRight - o.PlotLeft, plotH = o.PlotBottom - o.PlotTop;
+    // So many printer pixels per screen pixel that the graph has the chosen size.
+    const double fx = o.LogScaleX ? kLogAxisCm / plotW * o.PrintScaleX * pxPerCmX
+                                  : std::fabs(v.BereichX2 - v.BereichX1) * o.PrintScaleX / o.UnitsPerCmX / plotW * pxPerCmX;
+    const double fy = o.LogScaleY ? kLogAxisCm / plotH * o.PrintScaleY * pxPerCmY
+                                  : std::fabs(v.BereichY2 - v.BereichY1) * o.PrintScaleY / o.UnitsPerCmY / plotH * pxPerCmY;
+    if (!(fx > 0) || !(fy > 0) || !std::isfinite(fx) || !std::isfinite(fy) || caps.LogPixelsX <= 0) {
+        ShowMessage("Die Grafik kann nicht gedruckt werden.", MessageKind::Error);
+        return false;
+    }
+    // The margins count from the paper's edge; the painter's origin is the
+    // corner of the printable area.
+    const int offsetX = RoundToInt(pxPerCmX * o.RandLinks) - caps.PhysicalOffsetX;
+    const int offsetY = RoundToInt(pxPerCmY * o.RandOben) - caps.PhysicalOffsetY;
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
+        return false;
+    }
+    painter.translate(offsetX, offsetY);
+    CanvasFont font = GraphAreaFont();
+    font.size = std::max(1, RoundToInt(gDisplay.Schriftgroesse * fx / caps.LogPixelsX * 330 * 0.39));
+    {
+        QPainterCanvas canvas(painter, caps.LogPixelsX);
+        canvas.SetFont(font);
+        OutputTarget target;
+        target.canvas = &canvas;
+        target.faktorX = fx;
+        target.faktorY = fy;
+        target.samplesPerPixel = kPrintSamplesPerPixel;
+        target.plotWidthPx = o.PlotWidthPx;
+        target.plotHeightPx = o.PlotHeightPx;
+        target.printing = true;
+        {
+            OutputRedirection redirect(target);
+            gOutput.PrinterPixelsPerInchX = caps.LogPixelsX;
+            gOutput.PrintOffsetX = offsetX;
+            gOutput.PrintOffsetY = offsetY;
+            GrafikZeichnen(true);
+        }
+        canvas.End();
+    }
+    painter.end();
+    gControl.DruckenOK = false;
+    return true;
+}
+
+}  // namespace kalvo

@@ -1,0 +1,60 @@
+#include "user_choices.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace kalvo {
+
+namespace {
+
+void AskForFile(QWidget* parent, const FileRequest& r, std::function<void(const FileChoice&)> done) {
+    auto* d = new QFileDialog(parent, r.title, r.folder);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    d->setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    d->setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    d->setNameFilters(r.filters);
+    d->setDefaultSuffix(r.defaultSuffix);
+    // The program writes the name it builds from the chosen one; asking
+    // about an existing file belongs to that name, not the one typed.
+    d->setOption(QFileDialog::DontConfirmOverwrite, true);
+    QObject::connect(d, &QFileDialog::finished, d, [d, filters = r.filters, done = std::move(done)](int result) {
+        FileChoice c;
+        const QStringList files = d->selectedFiles();
+        c.ok = result == QDialog::Accepted && !files.isEmpty();
+        if (c.ok) c.path = files.front();
+        c.filterIndex = std::max<qsizetype>(0, filters.indexOf(d->selectedNameFilter()));
+        done(c);
+    });
+    d->open();
+}
+
+void AskForPrinter(QWidget* parent, std::shared_ptr<QPrinter> printer, std::function<void(bool)> done) {
+    auto* d = new QPrintDialog(printer.get(), parent);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(d, &QDialog::finished, d, [done = std::move(done)](int result) { done(result == QDialog::Accepted); });
+    // The dialog works on the printer until it is gone.
+    QObject::connect(d, &QObject::destroyed, [printer] {});
+    d->open();
+}
+
+void AskForFont(QWidget* parent, const QFont& initial, std::function<void(const QFont&)> done) {
+    auto* d = new QFontDialog(initial, parent);
+    d->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(d, &QFontDialog::fontSelected, d, [done = std::move(done)](const QFont& f) { done(f); });
+    d->open();
+}
+
+UserChoices Dialogs() { return UserChoices{AskForFile, AskForPrinter, AskForFont, {}}; }
+
+}  // namespace
+
+UserChoices& Choices() {
+    static UserChoices choices = Dialogs();
+    return choices;
+}
+
+void ResetChoices() { Choices() = Dialogs(); }
+
+}  // namespace kalvo
