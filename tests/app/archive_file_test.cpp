@@ -1,0 +1,260 @@
+#include "archive_file.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "graph_state.h"
+#include "message_sink.h"
+#include "program_state.h"
+
+namespace kalvo {
+namespace {
+
+std::string Text(const ArchiveContents& a) {
+    IniFile ini;
+    WriteArchive(ini, a);
+    return ini.Text();
+}
+
+IniFile Parsed(std::string_view bytes) {
+    IniFile ini;
+    ini.Parse(bytes);
+    return ini;
+}
+
+// A function set whose every field differs from the defaults, marked by k.
+ArchivEintrag UnusualSet(int k) {
+    ArchivEintrag e;
+    for (int i = 1; i <= kGraphSlots; ++i)
+        e.Schaubilder[i] = {static_cast<Color>(i * 4099 + k), static_cast<uint8_t>((i + k) % 4), (i + k) % 3 == 0};
+    e.a = 0.1 * k;
+    e.b = -1e-300;
+    e.c = 1.0 / 3.0;
+    e.d = 6.02214076e23;
+    e.x1 = -M_PI * k;
+    e.x2 = std::nextafter(8.0, 9.0);
+    e.y1 = -0.5;
+    e.y2 = 1e9;
+    e.f = "sin(¶x)+" + std::to_string(k);
+    e.g = " =\"quoted\" ";
+    e.fgBereich = {-2, 3};
+    e.fgParameter = {-1, 1, 0.25};
+    e.Liste = "1;2;3;";
+    e.Wert = {1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 3};
+    e.u1 = 0.5;
+    e.xo = -0.75;
+    e.u2 = 1.5;
+    e.u3 = 2.5;
+    e.Summe = {1, 9, 2};
+    for (int i = 1; i <= 4; ++i) {
+        e.h[i] = "x^" + std::to_string(i);
+        e.hBereich[i] = {-i * 1.0, i * 1.0};
+    }
+    e.hParameter = {2, 4, 0.5};
+    e.Liste2 = "5;";
+    e.Wert2 = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    e.xt = "cos(t)";
+    e.yt = "sin(2t)";
+    e.xytParameter = {-1, 2, 0.05};
+    return e;
+}
+
+ArchiveContents UnusualArchive(int storeSets) {
+    ArchiveContents a;
+    a.Koordinatensystem = {1, 2, 0, 1, 3, "Zeit in ¶ s", "Weg", 0x123456, 3, 0xABCDEF, 4};
+    a.Schriftgroesse = 13;
+    a.Schriftname = "Liberation Sans";
+    a.SchriftFett = true;
+    for (int i = 1; i <= kListTerms; ++i) a.Listenterme[i] = "x^" + std::to_string(i) + "+ö";
+    a.Rahmen = true;
+    a.Aktuell = UnusualSet(0);
+    for (int k = 1; k <= storeSets; ++k) a.Speicher.push_back(UnusualSet(k));
+    return a;
+}
+
+class ArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        ResetGraphState();
+    }
+    void TearDown() override { ResetProgramState(); }
+    std::string Path(const char* name) const { return QDir(dir_.path()).filePath(name).toStdString(); }
+    void WriteRaw(const char* name, const std::string& bytes) const { std::ofstream(Path(name), std::ios::binary) << bytes; }
+
+    QTemporaryDir dir_;
+    MessageRecorder messages_;
+};
+
+TEST_F(ArchiveTest, WhatIsWrittenReadsBackTheSame) {
+    for (int sets : {0, 1, 3}) {
+        const ArchiveContents a = UnusualArchive(sets);
+        const std::string text = Text(a);
+        const ArchiveContents back = ReadArchive(Parsed(text), ArchiveContents{});
+        ASSERT_EQ(back.Speicher.size(), static_cast<size_t>(sets));
+        EXPECT_EQ(Text(back), text) << sets;
+        EXPECT_EQ(back.Aktuell.g.str(), " =\"quoted\" ");
+        EXPECT_EQ(back.Koordinatensystem.xAchsentext.str(), "Zeit in ¶ s");
+        // Every set takes the one coordinate system of the file.
+        for (const ArchivEintrag& e : back.Speicher) EXPECT_EQ(e.Koordinatensystem, a.Koordinatensystem);
+    }
+}
+
+TEST_F(ArchiveTest, SectionsStandInTheOrderOfTheFormat) {
+    const std::vector<std::string> names = Parsed(Text(UnusualArchive(1))).SectionNames();
+    const std::vector<std::string> expected = {
+        "Koordinatensystem", "Archiv", "Schaubilder", "Funktionsterme", "Konstanten", "xyBereich",
+        "fg Funktionsterme", "fg Zeichenbereich", "fg Parameter t", "Geraden x=u", "Integralfunktion",
+        "fg Summenfunktion", "h Funktionsterme", "h Zeichenbereich", "h Parameter t", "x(t), y(t) Funktionsterme",
+        "x(t), y(t) Parameter t", "Grafik", "Schaubilder Nr1", "Konstanten Nr1", "xyBereich Nr1",
+        "fg Funktionsterme Nr1", "fg Zeichenbereich Nr1", "fg Parameter t Nr1", "Geraden x=u Nr1",
+        "Integralfunktion Nr1", "fg Summenfunktion Nr1", "h Funktionsterme Nr1", "h Zeichenbereich Nr1",
+        "h Parameter t Nr1", "x(t), y(t) Funktionsterme Nr1", "x(t), y(t) Parameter t Nr1"};
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(Parsed(Text(UnusualArchive(0))).ReadInteger("Archiv", "Anzahl", -1), 0);
+}
+
+TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
+    ArchiveContents start = UnusualArchive(0);
+    const std::string file =
+        "[Archiv]\nAnzahl=2\n"
+        "[Schaubilder Nr2]\nLinienart5=2\nLinienart6=9\n"
+        "[Konstanten Nr2]\na=2,5\n"
+        "[fg Parameter t Nr1]\nWert11=55\n"
+        "[Eingabe]\nNachkommastellen=3\n";
+    const ArchiveContents a = ReadArchive(Parsed(file), start);
+    ASSERT_EQ(a.Speicher.size(), 2u);
+    const ArchivEintrag& second = a.Speicher[1];
+    EXPECT_EQ(second.a, 2.5);
+    EXPECT_EQ(second.b, 1.0);
+    EXPECT_EQ(second.Schaubilder[5].Linienart, 2);
+    EXPECT_EQ(second.Schaubilder[6].Linienart, 3);  // clamped
+    EXPECT_EQ(second.Schaubilder[7], start.Aktuell.Schaubilder[7]);
+    EXPECT_EQ(second.x1, -8);
+    EXPECT_EQ(second.y2, 8);
+    EXPECT_EQ(second.f.str(), "");
+    EXPECT_EQ(second.fgParameter, (Parameterbereich{0, 0, 1}));
+    EXPECT_EQ(second.Summe, (Summenbereich{0, 0, 1}));
+    EXPECT_EQ(second.xytParameter.bis, M_PI);
+    EXPECT_EQ(second.Nachkommastellen, 3);
+    // Entry 1 is read after entry 2 and keeps what entry 2 gave where it says nothing.
+    EXPECT_EQ(a.Speicher[0].Schaubilder[5].Linienart, 2);
+    EXPECT_EQ(a.Speicher[0].Wert[kMaxParameterValues], 10);
+    EXPECT_EQ(a.Aktuell.Schaubilder[5].Linienart, 2);
+    EXPECT_EQ(a.Aktuell.Koordinatensystem, start.Koordinatensystem);
+}
+
+TEST_F(ArchiveTest, DamagedCountsReadOnlyTheEntriesTheFileHas) {
+    struct Case {
+        const char* file;
+        size_t sets;
+        double firstA;
+    };
+    const Case cases[] = {
+        {"[Archiv]\nAnzahl=2000000000\n[Konstanten Nr5]\na=5\n[Konstanten Nr05]\na=6\n", 1, 5},
+        {"[archiv]\nanzahl=3\n[KONSTANTEN NR3]\na=3\n[Konstanten Nr9]\na=9\n", 1, 3},
+        {"[Archiv]\nAnzahl=-4\n[Konstanten Nr1]\na=1\n[Konstanten]\na=7\n", 0, 0},
+        {"[Konstanten Nr1]\na=2\n[Konstanten]\na=7\n", 0, 0},
+        {"[Archiv]\nAnzahl=1\n[Fremd Nr1]\na=2\n", 0, 0},
+    };
+    for (const Case& c : cases) {
+        const ArchiveContents a = ReadArchive(Parsed(c.file), ArchiveContents{});
+        ASSERT_EQ(a.Speicher.size(), c.sets) << c.file;
+        if (c.sets) {
+            EXPECT_EQ(a.Speicher[0].a, c.firstA) << c.file;
+        }
+    }
+    // A store that is full takes no more.
+    const ArchiveContents full = ReadArchive(Parsed(Text(UnusualArchive(3))), ArchiveContents{}, SpeicherListe::kMaxCount - 2);
+    EXPECT_EQ(full.Speicher.size(), 2u);
+}
+
+TEST_F(ArchiveTest, LoadingPutsTheFileSetsAheadOfTheStoreAndTheCurrentSetLast) {
+    const std::string path = Path("kurven.lib");
+    WriteRaw("kurven.lib", Text(UnusualArchive(2)));
+    gTerms.TermF = "alt";
+    ArchivEintrag old;
+    old.f = "gespeichert";
+    gFunktionenspeicher.Insert(1, old);
+    ASSERT_TRUE(LoadFunctionArchive(path));
+    EXPECT_TRUE(messages_.messages().empty());
+    ASSERT_EQ(gFunktionenspeicher.Count(), 3);
+    ArchivEintrag e;
+    const char* expected[] = {"sin(¶x)+1", "sin(¶x)+2", "gespeichert"};
+    for (int i = 1; i <= 3; ++i) {
+        gFunktionenspeicher.Get(i, e);
+        EXPECT_EQ(e.f.str(), expected[i - 1]);
+    }
+    EXPECT_EQ(gTerms.TermF.str(), "sin(¶x)+0");
+    EXPECT_EQ(gDisplay.Schriftname, "Liberation Sans");
+    EXPECT_EQ(gTerms.Listenterme[8].str(), "x^8+ö");
+    EXPECT_TRUE(gDisplay.Rahmen);
+
+    // Saving leaves state and store as they were and writes what was read.
+    const std::string again = Path("wieder.lib");
+    ASSERT_TRUE(SaveFunctionArchive(again));
+    EXPECT_EQ(gFunktionenspeicher.Count(), 3);
+    EXPECT_EQ(gTerms.TermF.str(), "sin(¶x)+0");
+    IniFile written;
+    ASSERT_TRUE(written.Load(again));
+    EXPECT_EQ(written.ReadInteger("Archiv", "Anzahl", 0), 3);
+    EXPECT_EQ(written.ReadString("fg Funktionsterme Nr3", "f(x)", ""), "gespeichert");
+}
+
+TEST_F(ArchiveTest, OldFilesInWindows1252WithCrLfRead) {
+    // "Schriftgröße" and the pi sign as single bytes.
+    WriteRaw("alt.lib", "[Koordinatensystem]\r\nSchriftgr\xF6\xDF" "e=12\r\n[Archiv]\r\nAnzahl=0\r\n"
+                        "[fg Funktionsterme]\r\nf(x)=sin(\xB6x)\r\n[xyBereich]\r\nx1=-2.5\r\n");
+    ASSERT_TRUE(LoadFunctionArchive(Path("alt.lib")));
+    EXPECT_EQ(gDisplay.Schriftgroesse, 12);
+    EXPECT_EQ(gTerms.TermF.str(), "sin(¶x)");
+    EXPECT_EQ(gView.BereichX1, -2.5);
+    EXPECT_EQ(gView.BereichX2, 8);
+}
+
+TEST_F(ArchiveTest, AFileThatIsNoArchiveChangesNothing) {
+    WriteRaw("leer.lib", "");
+    WriteRaw("fremd.lib", "[Irgendwas]\nx=1\n");
+    gTerms.TermF = "x^2";
+    gFunktionenspeicher.Insert(1, ArchivEintrag{});
+    for (const char* name : {"fehlt.lib", "leer.lib", "fremd.lib"}) {
+        messages_.clear();
+        EXPECT_FALSE(LoadFunctionArchive(Path(name))) << name;
+        ASSERT_EQ(messages_.messages().size(), 1u) << name;
+        EXPECT_NE(messages_.messages()[0].find(name), std::string::npos);
+        EXPECT_EQ(gTerms.TermF.str(), "x^2");
+        EXPECT_EQ(gFunktionenspeicher.Count(), 1);
+    }
+}
+
+TEST_F(ArchiveTest, SavingReplacesAnOldFileInsteadOfMergingIt) {
+    WriteRaw("alt.lib", "[Fremd]\nx=1\n[Archiv]\nAnzahl=7\n");
+    ASSERT_TRUE(SaveFunctionArchive(Path("alt.lib")));
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(Path("alt.lib")));
+    EXPECT_FALSE(ini.SectionExists("Fremd"));
+    EXPECT_EQ(ini.ReadInteger("Archiv", "Anzahl", -1), 0);
+}
+
+TEST(ArchiveFileName, TheChosenNameUpToItsFirstPoint) {
+    const struct {
+        const char* chosen;
+        const char* extension;
+        const char* expected;
+    } cases[] = {
+        {"/home/u/kurve.alt.txt", ".lib", "/home/u/kurve.lib"},
+        {"/home/u/kurve", ".lib", "/home/u/kurve.lib"},
+        {"bild.neu", ".emf", "bild.emf"},
+        {"/a.b/bild", ".wmf", "/a.b/bild.wmf"},
+        {"/home/u/.lib", ".lib", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FileNameWithExtension(c.chosen, c.extension), c.expected) << c.chosen;
+}
+
+}  // namespace
+}  // namespace kalvo
