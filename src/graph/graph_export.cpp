@@ -21,8 +21,8 @@ struct PictureFactors {
     double x = 1, y = 1;
 };
 
-// The height sets the scale; the width follows so that a surface that is
-// not square still fills the picture.
+// The height sets the scale and the width factor follows from it; on the
+// square graph area both are the same.
 PictureFactors Factors() {
     const OutputContext& o = gOutput;
     PictureFactors f;

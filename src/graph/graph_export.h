@@ -10,8 +10,7 @@ namespace kalvo {
 class MetafileRecorder;
 
 // The picture of the current screen graph in device pixels: the surface
-// times the resolution setting (2 to 4), the width scaled so that the
-// picture keeps the surface's proportions.
+// times the resolution setting (2 to 4).
 QSize GraphPictureSize();
 
 // Records the graph into `out` (made with GraphPictureSize()): label font

@@ -1,0 +1,166 @@
+#include <QClipboard>
+#include <QFile>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QToolButton>
+
+#include "app_test_support.h"
+#include "clipboard_picture.h"
+#include "graph_export.h"
+#include "graphics_export.h"
+#include "ui_main_window.h"
+#include "user_choices.h"
+
+namespace kalvo {
+namespace {
+
+class ExportTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        oldFolder = QDir::currentPath();
+        Choices().chooseFile = [this](QWidget*, const FileRequest& r, std::function<void(const FileChoice&)> done) {
+            request = r;
+            done(answer);
+        };
+        gDisplay.Koordinatensystem.xAchsentext = "Zeit";
+        gTerms.TermF = "x^2";
+        form->Redraw(true);
+    }
+    void TearDown() override {
+        ResetChoices();
+        LastPictureFilter() = 0;
+        QDir::setCurrent(oldFolder);
+        AppTest::TearDown();
+    }
+
+    // Runs an outside converter; false when it is not installed.
+    static bool Convert(const QString& tool, const QStringList& args, int& exitCode) {
+        if (QStandardPaths::findExecutable(tool).isEmpty()) return false;
+        QProcess p;
+        p.start(tool, args);
+        p.waitForFinished(60000);
+        exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        return true;
+    }
+
+    // libwmf finds fonts through a ghostscript font map, which a machine
+    // without ghostscript lacks: the Liberation fonts stand in.
+    QString FontMap() {
+        const QString path = dir.filePath(QStringLiteral("fontmap"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return path;
+        const QString liberation = QStringLiteral("/usr/share/fonts/truetype/liberation2/Liberation");
+        for (const char* face : {"Times-Roman:Serif-Regular", "Helvetica:Sans-Regular", "Courier:Mono-Regular",
+                                 "Courier-Bold:Mono-Bold", "Symbol:Sans-Regular"}) {
+            const QStringList parts = QString::fromLatin1(face).split(QLatin1Char(':'));
+            file.write(QStringLiteral("/%1 (%2%3.ttf) ;\n").arg(parts[0], liberation, parts[1]).toUtf8());
+        }
+        return path;
+    }
+
+    static QString Read(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    void ExpectScreenBack() {
+        EXPECT_EQ(gOutput.AusgabefaktorX, 1);
+        EXPECT_EQ(gOutput.AusgabefaktorY, 1);
+        EXPECT_EQ(gOutput.SamplesPerPixel, 1);
+        EXPECT_FALSE(gOutput.MetafileActive);
+        EXPECT_EQ(gOutput.PlotWidthPx, form->PaintBox1()->width() - 1);
+        EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+    }
+
+    QString oldFolder;
+    FileRequest request;
+    FileChoice answer;
+};
+
+TEST_F(ExportTest, PictureFilesAreNamedByTheFilterAndOpenInOutsideReaders) {
+    QDir(dir.path()).mkdir(QStringLiteral("bilder"));
+    const QString folder = dir.filePath(QStringLiteral("bilder"));
+    struct Case {
+        const char* chosen;
+        int filter;
+        const char* written;
+        const char* converter;
+    };
+    const Case cases[] = {{"bild.neu", 1, "bild.emf", "emf2svg-conv"}, {"bild", 0, "bild.wmf", "wmf2svg"}};
+    for (const Case& c : cases) {
+        answer = {true, folder + QLatin1Char('/') + QLatin1String(c.chosen), c.filter};
+        QTest::mouseClick(form->Controls()->ButtonWmfSpeichern, Qt::LeftButton);
+        EXPECT_EQ(request.title, QStringLiteral("Erstellte Grafik speichern"));
+        EXPECT_EQ(request.filters, PictureFilters());
+        const QString file = QDir(folder).filePath(QLatin1String(c.written));
+        ASSERT_TRUE(QFile::exists(file)) << c.written;
+        EXPECT_EQ(QDir::currentPath(), folder);
+        ExpectScreenBack();
+
+        const QString svg = file + QStringLiteral(".svg");
+        int exitCode = 0;
+        const QString tool = QLatin1String(c.converter);
+        const QStringList args = tool == QLatin1String("wmf2svg")
+                                     ? QStringList{QStringLiteral("--wmf-gs-fontmap=") + FontMap(), QStringLiteral("-o"), svg, file}
+                                                                   : QStringList{QStringLiteral("-i"), file,
+                                                                                 QStringLiteral("-o"), svg};
+        if (!Convert(tool, args, exitCode)) continue;
+        EXPECT_EQ(exitCode, 0) << c.converter;
+        // The axis title, whole or (libwmf) letter by letter.
+        const QString text = Read(svg);
+        EXPECT_TRUE(text.contains(QStringLiteral("Zeit")) || text.contains(QStringLiteral(">Z</text>"))) << c.converter;
+        // Labels of 10 points, three times as large and a tenth more: 33 points, 44 pixels.
+        if (c.filter == 1) EXPECT_TRUE(text.contains(QStringLiteral("font-size=\"44.0000\"")));
+    }
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(ExportTest, ThePictureIsTheResolutionTimesTheScreenGraph) {
+    for (int aufloesung : {2, 3, 4}) {
+        gDisplay.Aufloesung = aufloesung;
+        const QSize size = GraphPictureSize();
+        EXPECT_EQ(size, QSize((gOutput.PlotWidthPx + 1) * aufloesung, (gOutput.PlotHeightPx + 1) * aufloesung));
+    }
+}
+
+TEST_F(ExportTest, TheClipboardGetsTheMetafilesAndAPicture) {
+    QTest::mouseClick(form->Controls()->ButtonWmfZwischenablage, Qt::LeftButton);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    for (const char* type : {kEmfMimeType, kWmfMimeType, kPngMimeType})
+        EXPECT_FALSE(data->data(QString::fromLatin1(type)).isEmpty()) << type;
+    ExpectScreenBack();
+}
+
+TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
+    QDir::setCurrent(dir.path());
+    struct Case {
+        bool opens;
+        int lastFilter;
+        const char* pictureKind;
+    };
+    for (const Case c : {Case{false, 0, "\\wmetafile8"}, Case{true, 1, "\\emfblip"}}) {
+        messages.clear();
+        LastPictureFilter() = c.lastFilter;
+        std::string opened;
+        Choices().openDocument = [&](const std::string& path) {
+            opened = path;
+            return c.opens;
+        };
+        QTest::mouseClick(form->Controls()->ButtonWorddokument, Qt::LeftButton);
+        EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("temp.wmf"))));
+        if (!c.opens) {
+            ASSERT_EQ(messages.messages().size(), 1u);
+            EXPECT_EQ(messages.messages()[0], "Microsoft Word kann nicht gestartet werden!");
+            continue;
+        }
+        EXPECT_TRUE(messages.messages().empty());
+        EXPECT_TRUE(Read(QString::fromStdString(opened)).contains(QLatin1String(c.pictureKind)));
+    }
+    ExpectScreenBack();
+}
+
+}  // namespace
+}  // namespace kalvo

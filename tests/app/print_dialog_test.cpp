@@ -1,0 +1,183 @@
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QToolButton>
+
+#include "app_test_support.h"
+#include "edit_field.h"
+#include "graph_link.h"
+#include "print_dialog.h"
+#include "ui_main_window.h"
+#include "ui_print_dialog.h"
+#include "user_choices.h"
+
+namespace kalvo {
+namespace {
+
+class PrintTest : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        Choices().choosePrinter = [this](QWidget*, std::shared_ptr<QPrinter> printer, std::function<void(bool)> done) {
+            ++printerQuestions;
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            // An unprintable border, as real printers have.
+            printer->setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+            done(printerChosen);
+        };
+    }
+    void TearDown() override {
+        ResetChoices();
+        AppTest::TearDown();
+    }
+
+    TGrafikDruckenDlg* Open() {
+        QTest::mouseClick(form->Controls()->ButtonDrucken, Qt::LeftButton);
+        Settle();
+        dialog = form->findChild<TGrafikDruckenDlg*>();
+        if (dialog) Activate(dialog.data());
+        return dialog;
+    }
+
+    QString pdf = dir.filePath(QStringLiteral("grafik.pdf"));
+    bool printerChosen = true;
+    int printerQuestions = 0;
+    QPointer<TGrafikDruckenDlg> dialog;
+};
+
+TEST_F(PrintTest, FieldRulesKeepTheGraphOnTheSheet) {
+    // The window -8..8 has ticks a unit apart: 16 cm each way.
+    ASSERT_TRUE(Open());
+    Ui::TGrafikDruckenDlg* ui = dialog->Controls();
+    EXPECT_EQ(ui->Label7->text(), QStringLiteral("Breite:  16,00 cm"));
+    EXPECT_TRUE(ui->Edit1->hasFocus());
+    struct Step {
+        TermEdit* field;  // nullptr: "Horizontal", then "Vertikal"
+        const char* text;
+    };
+    struct Case {
+        std::vector<Step> steps;
+        double width, height, left, top;
+        const char* percentShown;
+    };
+    const Case cases[] = {
+        {{{ui->Edit1, "50"}}, 8, 16, 1, 1, "50,00"},
+        {{{ui->Edit1, "150"}}, 20, 16, 1, 1, "125,00"},
+        {{{ui->Edit3, "1"}}, 2, 16, 1, 1, "12,50"},
+        {{{ui->Edit3, "16"}, {ui->Edit5, "10"}}, 16, 16, 5, 1, "100,00"},
+        {{{ui->Edit3, "15"}, {ui->Edit4, "15"}, {nullptr, ""}}, 15, 15, 3, 7.35, "93,75"},
+        {{{ui->Edit2, "x"}, {ui->Edit6, "-3"}}, 16, 2, 1, 0, "100,00"},
+        {{{ui->Edit4, "40"}}, 16, 28.7, 1, 1, "100,00"},
+    };
+    for (const Case& c : cases) {
+        QTest::mouseClick(ui->BitBtn3, Qt::LeftButton);
+        for (const Step& s : c.steps) {
+            if (s.field) {
+                Type(s.field, QString::fromUtf8(s.text));
+            } else {
+                QTest::mouseClick(ui->Button1, Qt::LeftButton);
+                QTest::mouseClick(ui->Button2, Qt::LeftButton);
+            }
+        }
+        const std::string name = c.steps.front().field ? c.steps.front().field->objectName().toStdString() : "";
+        EXPECT_DOUBLE_EQ(dialog->DruckBreite, c.width) << name;
+        EXPECT_DOUBLE_EQ(dialog->DruckHoehe, c.height) << name;
+        EXPECT_NEAR(gOutput.RandLinks, c.left, 1e-12) << name;
+        EXPECT_NEAR(gOutput.RandOben, c.top, 1e-12) << name;
+        EXPECT_EQ(ui->Edit1->text().toStdString(), c.percentShown) << name;
+    }
+}
+
+TEST_F(PrintTest, ThePreviewStandsOnTheSheetWhereThePrintoutWillBe) {
+    ASSERT_TRUE(Open());
+    Ui::TGrafikDruckenDlg* ui = dialog->Controls();
+    Type(ui->Edit1, QStringLiteral("50"));
+    EXPECT_EQ(ui->Image1->PictureAt(), QPoint(10, 10));
+    EXPECT_EQ(ui->Image1->Picture().size(), QSize(80, 160));
+    // The y axis runs down the middle of the preview.
+    const QImage& p = ui->Image1->Picture();
+    EXPECT_NE(p.pixelColor(39, 80), QColor(Qt::white));
+    // The screen has its own surface and transform again.
+    EXPECT_EQ(gOutput.PlotWidthPx, form->PaintBox1()->width() - 1);
+    EXPECT_FALSE(gOutput.DruckVorschau);
+    EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+}
+
+TEST_F(PrintTest, LogarithmicAxesStartAtFifteenCentimetres) {
+    gDisplay.Koordinatensystem.xSkalierung = 1;
+    gDisplay.Koordinatensystem.ySkalierung = 1;
+    form->Redraw(true);
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(dialog->OriginalBreite, 15);
+    EXPECT_EQ(dialog->OriginalHoehe, 15);
+}
+
+TEST_F(PrintTest, CancelInEitherDialogPrintsNothing) {
+    ASSERT_TRUE(Open());
+    QTest::mouseClick(dialog->Controls()->BitBtn2, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(printerQuestions, 0);
+    printerChosen = false;
+    ASSERT_TRUE(Open());
+    QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(printerQuestions, 1);
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_FALSE(gControl.DruckenOK);
+}
+
+TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "poppler-utils are missing";
+    gDisplay.Rahmen = true;  // a frame around the whole graph
+    gDisplay.Koordinatensystem.xAchsentext = "Zeit";
+    gTerms.TermF = "x^2";
+    gGrafikobjektliste.Insert(1, tElement{TDrawingTool::Textfeld, false, false, "Beschriftung", 50, 50, 150, 70,
+                                          "Arial", 12, 0, 0, 0});
+    form->Redraw(true);
+    ASSERT_TRUE(Open());
+    Type(dialog->Controls()->Edit1, QStringLiteral("50"));
+    Type(dialog->Controls()->Edit6, QStringLiteral("2"));
+    QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
+    Settle();
+    ASSERT_TRUE(QFile::exists(pdf));
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(20000));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* w : {"Zeit", "Beschriftung", "-7"}) EXPECT_TRUE(words.contains(QString::fromUtf8(w))) << w;
+
+    // At 100 dots per inch a centimetre is 39.37 pixels: the frame stands
+    // 1 cm from the left and 2 cm from the top edge of the paper, 8 cm wide
+    // and 16 cm high.
+    const QString png = dir.filePath(QStringLiteral("seite"));
+    QProcess raster;
+    raster.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"),
+                                              QStringLiteral("-singlefile"), pdf, png});
+    ASSERT_TRUE(raster.waitForFinished(20000));
+    const QImage page(png + QStringLiteral(".png"));
+    ASSERT_FALSE(page.isNull());
+    QRect ink;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+    const double cm = 100 / 2.54;
+    EXPECT_NEAR(ink.left(), 1 * cm, 2);
+    EXPECT_NEAR(ink.top(), 2 * cm, 2);
+    EXPECT_NEAR(ink.width(), 8 * cm, 3);
+    EXPECT_NEAR(ink.height(), 16 * cm, 3);
+
+    // The screen draws with its own factors, density and canvas again.
+    EXPECT_EQ(gOutput.AusgabefaktorX, 1);
+    EXPECT_EQ(gOutput.AusgabefaktorY, 1);
+    EXPECT_EQ(gOutput.SamplesPerPixel, 1);
+    EXPECT_FALSE(gOutput.PrintingActive);
+    EXPECT_EQ(gOutput.PrintOffsetX, 0);
+    EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+}
+
+}  // namespace
+}  // namespace kalvo
