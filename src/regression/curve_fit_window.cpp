@@ -75,6 +75,7 @@ TForm22::TForm22(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     grid->setColumnWidth(1, 132);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setTextElideMode(Qt::ElideNone);
+    grid->setWordWrap(false);
     grid->setEditTriggers(QAbstractItemView::AllEditTriggers);
     for (int r = 0; r < kWertepaarZeilen; ++r)
         for (int c = 0; c < 2; ++c) grid->setItem(r, c, new QTableWidgetItem);
