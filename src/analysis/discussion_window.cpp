@@ -96,6 +96,14 @@ void TForm11::IntervallfelderSchreiben() {
     ui_->Edit3->setText(ZahlFeldText(gKurvendiskussion.SuchintervallBis));
 }
 
+void TForm11::ErgebnisseLeeren() {
+    // The lists must not go on showing the results of another term.
+    for (Ergebnisliste l : {Ergebnisliste::Nullstellen, Ergebnisliste::Extrema, Ergebnisliste::Wendepunkte,
+                            Ergebnisliste::Pole, Ergebnisliste::Asymptoten})
+        ListeLeeren(l);
+    SymmetrieAnzeigen("");
+}
+
 bool TForm11::Berechnen() {
     KurvendiskussionZustand& z = gKurvendiskussion;
     IntervallOrdnen();
@@ -103,11 +111,7 @@ bool TForm11::Berechnen() {
     IntervallfelderSchreiben();
     suchSchrittweite_ = std::fabs(z.SuchintervallBis - z.SuchintervallVon) / 500;
     if (!termOk) {
-        // The lists must not go on showing the results of another term.
-        for (Ergebnisliste l : {Ergebnisliste::Nullstellen, Ergebnisliste::Extrema, Ergebnisliste::Wendepunkte,
-                                Ergebnisliste::Pole, Ergebnisliste::Asymptoten})
-            ListeLeeren(l);
-        SymmetrieAnzeigen("");
+        ErgebnisseLeeren();
         z.DiskussionDruck = false;
         return false;
     }
@@ -155,7 +159,10 @@ void TForm11::Edit1Exit() {
     IntervallOrdnen();
     // A term that does not compile stays in the field to be mended; it
     // neither replaces the shared term nor is examined.
-    if (!ReadFunktionstermEdit(ui_->edit1)) return;
+    if (!ReadFunktionstermEdit(ui_->edit1)) {
+        ErgebnisseLeeren();
+        return;
+    }
     Arbeitsterm() = ui_->edit1->text().toStdString();
     (gDiscussion.DiskussionMitG ? gTerms.TermG : gTerms.TermF) = Arbeitsterm();
     IntervallfelderSchreiben();

@@ -75,6 +75,7 @@ private:
     void IntervallfelderSchreiben();
     // Orders the interval, compiles the term field and searches.
     bool Berechnen();
+    void ErgebnisseLeeren();
     void TermfeldWaehlen();
     // The graph below the printed lists, three quarters of its size in centimetres.
     void GrafikDrucken(QPainter& painter, const PrinterCaps& caps);

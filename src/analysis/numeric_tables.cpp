@@ -105,7 +105,7 @@ NewtonErgebnis NewtonBerechnen(double x, double t, int dezimalen) {
             // Running away is no convergence either, and must not look like
             // a result.
             if (n == kNewtonMaxSchritte || (divergiert && definiert)) e.meldung = kKonvergiertNicht;
-            if (!definiert) e.meldung = FormatNumberWide(8, x) + kNichtDefiniert;
+            if (!definiert) e.meldung = PointToComma(FormatNumberWide(8, x)) + kNichtDefiniert;
             break;
         }
     }
