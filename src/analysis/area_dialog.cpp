@@ -28,13 +28,13 @@ constexpr int kMaxIterationen = 500;
 
 TForm13::TForm13(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm13>()) {
     ui_->setupUi(this);
-    resize(550, 342);
     for (TermEdit* e : {ui_->Edit3, ui_->Edit4, ui_->Edit5, ui_->Edit6}) e->setKind(TermEdit::Kind::Number);
     for (QLabel* l : {ui_->Label22, ui_->Label26}) {
         QFont f = l->font();
         f.setPointSize(f.pointSize() + 6);
         l->setFont(f);
     }
+    resize(sizeHint().expandedTo(QSize(550, 342)));
     for (TermEdit* e : {ui_->edit1, ui_->Edit2})
         connect(e, &TermEdit::fieldLeft, this, [e] { ReadFunktionstermEdit(e); });
     connect(ui_->Edit3, &TermEdit::fieldLeft, this, [this] { ReadNumberEdit(ui_->Edit3, a_, a_); });

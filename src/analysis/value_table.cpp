@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <QScrollBar>
 
 #include "analysis_support.h"
 #include "canvas_qpainter.h"
@@ -28,16 +29,19 @@ QStringList Kopf() { return Zellen(WertetabelleKopf()); }
 
 TForm12::TForm12(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm12>()) {
     ui_->setupUi(this);
-    resize(602, 478);
     for (TermEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5}) e->setKind(TermEdit::Kind::Number);
     TMgrid* grid = ui_->StringGrid1;
     CanvasFont courier;
     courier.size = 9;
     grid->setFont(ToQFont(courier, kScreenDpi));
     TabelleEinrichten(grid, kSpalten);
-    const int spalte = 37 * grid->fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    // 37 blanks of the dialog's font, but never narrower than the numbers.
+    const int spalte = std::max(37 * fontMetrics().horizontalAdvance(QLatin1Char(' ')),
+                                grid->fontMetrics().horizontalAdvance(QStringLiteral("-0,000E-100 ")));
     for (int c = 0; c < kSpalten; ++c) grid->setColumnWidth(c, spalte);
+    grid->setMinimumWidth(kSpalten * spalte + grid->verticalScrollBar()->sizeHint().width() + 2 * grid->frameWidth());
     TabelleFuellen(grid, Kopf(), {});
+    resize(sizeHint().expandedTo(QSize(602, 478)));
 
     connect(ui_->edit1, &TermEdit::fieldLeft, this, &TForm12::Edit1Exit);
     const std::pair<TermEdit*, double*> zahlen[] = {
@@ -129,7 +133,9 @@ void TForm12::Drucken(QPrinter& printer) {
         canvas.SetBrush(0xFFFFFF, BrushStyle::Clear);
         canvas.SetPen(0, 1, PenStyle::Solid);
         canvas.TextOut(280, 200, ("Wertetabelle:  f(x) = " + ui_->edit1->text()).toStdString());
-        canvas.SetFontSize(11);
+        // Font height 44 of 0,1 mm would be 11 points; at 10 the longest
+        // numbers stay inside their cells.
+        canvas.SetFontSize(10);
         // A table longer than the page goes on on the next one, from the
         // height where the first page's table began.
         int oben = kOben;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPrinter>
 #include <QTest>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "analysis_state.h"
+#include "analysis_support.h"
 #include "area_dialog.h"
 #include "bit_check_box.h"
 #include "canvas_qpainter.h"
@@ -54,6 +56,21 @@ void Fenster(QWidget* w, const char* name) {
     Settle();
     w->grab().save(gOrdner + "/" + name + ".png");
     std::printf("%s.png\n", name);
+}
+
+// The printouts go into PDF files of the folder.
+void Drucke(QWidget* w, QPushButton* knopf, const char* name) {
+    SetDruckerWahl([name](QWidget*, const std::function<void(QPrinter&)>& drucken) {
+        QPrinter printer(QPrinter::HighResolution);
+        PreparePrinter(printer);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(gOrdner + "/" + name + ".pdf");
+        drucken(printer);
+    });
+    knopf->click();
+    SetDruckerWahl(nullptr);
+    std::printf("%s.pdf\n", name);
+    (void)w;
 }
 
 void Graph(const char* name) {
@@ -106,13 +123,20 @@ int main(int argc, char** argv) {
         w.Controls()->CheckBox1->click();
         w.Controls()->CheckBox3->click();
         Fenster(&w, "kurvendiskussion");
+        w.Controls()->CheckBox4->click();
+        Drucke(&w, w.Controls()->SpeedButton4, "druck_kurvendiskussion");
         w.close();
     }
     Graph("sonderpunkte");
 
     Neu();
     gTerms.TermF = "x^2/4";
-    Fenster(Zeigen(new TForm12), "wertetabelle");
+    {
+        auto* w = Zeigen(new TForm12);
+        Fenster(w, "wertetabelle");
+        Drucke(w, w->findChild<QPushButton*>("BitBtn4"), "druck_wertetabelle");
+        w->close();
+    }
 
     Neu();
     gTerms.TermF = "x^2-2";
@@ -147,6 +171,7 @@ int main(int argc, char** argv) {
         auto* w = Zeigen(new TForm17);
         w->Controls()->CheckBox1->click();
         Fenster(w, "newton");
+        Drucke(w, w->Controls()->BitBtn5, "druck_newton");
         w->Controls()->BitBtn4->click();
     }
     gOverlay.Startwert = 3;
