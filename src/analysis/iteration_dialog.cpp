@@ -47,22 +47,22 @@ TForm16::TForm16(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
 
     IterationState& it = gIteration;
     connect(ui_->Edit1, &TermEdit::fieldLeft, this, &TForm16::Edit1Exit);
-    connect(ui_->Edit2, &TermEdit::fieldLeft, this,
-            [this, &it] { ReadNumberEdit(ui_->Edit2, it.IterationParameterA, it.IterationParameterA); });
-    connect(ui_->Edit3, &TermEdit::fieldLeft, this,
-            [this] { ReadNumberEdit(ui_->Edit3, gOverlay.Startwert, gOverlay.Startwert); });
+    // These fields show one decimal more than the others.
+    auto zahlFeld = [this](TermEdit* edit, double& wert) {
+        connect(edit, &TermEdit::fieldLeft, this, [edit, &wert] {
+            if (ReadNumberEdit(edit, wert, wert)) edit->setText(ZahlFeldText(wert, 1));
+        });
+    };
+    zahlFeld(ui_->Edit2, it.IterationParameterA);
+    zahlFeld(ui_->Edit3, gOverlay.Startwert);
+    zahlFeld(ui_->Edit8, it.AttraktorAVon);
+    zahlFeld(ui_->Edit9, it.AttraktorABis);
     connect(ui_->Edit4, &TermEdit::fieldLeft, this, &TForm16::Edit4Exit);
     connect(ui_->Edit5, &TermEdit::fieldLeft, this, &TForm16::Edit5Exit);
     connect(ui_->Edit6, &TermEdit::fieldLeft, this, &TForm16::Edit6Exit);
     connect(ui_->Edit7, &TermEdit::fieldLeft, this, &TForm16::Edit7Exit);
-    connect(ui_->Edit8, &TermEdit::fieldLeft, this, [this, &it] {
-        ReadNumberEdit(ui_->Edit8, it.AttraktorAVon, it.AttraktorAVon);
-        gView.BereichX1 = it.AttraktorAVon;
-    });
-    connect(ui_->Edit9, &TermEdit::fieldLeft, this, [this, &it] {
-        ReadNumberEdit(ui_->Edit9, it.AttraktorABis, it.AttraktorABis);
-        gView.BereichX2 = it.AttraktorABis;
-    });
+    connect(ui_->Edit8, &TermEdit::fieldLeft, this, [&it] { gView.BereichX1 = it.AttraktorAVon; });
+    connect(ui_->Edit9, &TermEdit::fieldLeft, this, [&it] { gView.BereichX2 = it.AttraktorABis; });
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &TForm16::BitBtn1Click);
     connect(ui_->BitBtn2, &QPushButton::clicked, this, &TForm16::BitBtn2Click);
 }

@@ -202,6 +202,7 @@ TEST_F(IterationDialog, PathThenEndGivesTheViewBack) {
     gDisplay.Koordinatensystem.Art = 0;
     auto* w = OpenIteration(true);
     Type(ui->Edit2, QStringLiteral("4"));
+    EXPECT_EQ(Kurz(ui->Edit2->text()), QStringLiteral("4,000"));
     Type(ui->Edit3, QStringLiteral("0,3"));
     ui->RadioButton1->click();
     w->BitBtn1Click();
