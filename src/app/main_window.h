@@ -78,6 +78,16 @@ public:
     // Opens the function-family dialog.
     void OpenFunctionFamily();
 
+    // The coordinate-system, options, full-screen, piecewise-function and
+    // parametric-curve windows, each from its button (dialog_openers.cpp).
+    void OpenCoordinateSystem();
+    void OpenOptions();
+    void OpenFullScreen();
+    void OpenPiecewise();
+    void OpenParametric();
+    // The info window shown before the question to end (while it is open).
+    QDialog* QuitInfo() const { return quitInfo_; }
+
     // The question asked before the program ends (while it is open).
     QMessageBox* QuitQuestion() const { return quitQuestion_; }
 
@@ -98,12 +108,16 @@ protected:
 
 private:
     void AskToQuit();
+    void ConnectDialogButtons();
+    QDialog* OpenQuitInfo();
+    void AskQuitQuestion();
 
     std::unique_ptr<Ui::TForm1> ui_;
     bool layingOut_ = false;
     bool quitConfirmed_ = false;
     bool showsSumsText_ = false;
     QPointer<QMessageBox> quitQuestion_;
+    QPointer<QDialog> quitInfo_;
 };
 
 // The one main window while it exists.
