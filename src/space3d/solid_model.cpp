@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis_state.h"
+#include "canvas.h"
 #include "grafik3d.h"
 #include "integration.h"
 #include "number_text.h"
@@ -46,6 +47,7 @@ int KoerperIterationenAusText(const std::string& text) {
 }
 
 std::unique_ptr<TFlaeche> BuildKoerper(const Koerperdaten& k) {
+    ClearUpperVectorState();  // after the window's own Qt calls
     const int n = std::clamp(k.n, 1, TFlaeche::kMaxIndex - 2);
     const NRange nBereich = CurrentNRange();
     const int zeilen = k.geschlossen ? n + 2 : n;
@@ -98,6 +100,7 @@ void KoerperWeltkoordinaten(Grafik3DEngine& g, const TFlaeche& netz) {
 }
 
 Rauminhalte KoerperVolumen(int maxPaare, double t, double a, double b) {
+    ClearUpperVectorState();
     Rauminhalte r;
     r.v1 = IntegralSimpson(maxPaare, kIntegrandQuadrat, t, a, b);
     r.v1Undefiniert = gOverlay.IntegrandUndefiniert;

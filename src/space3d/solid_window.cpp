@@ -1,7 +1,10 @@
 #include "solid_window.h"
 
+#include <QButtonGroup>
+
 #include "analysis_state.h"
 #include "bit_check_box.h"
+#include "color_button.h"
 #include "derived_curves.h"
 #include "edit_field.h"
 #include "grafik3d_canvas.h"
@@ -40,6 +43,7 @@ Tform21::Tform21(QWidget* parent) : T3DFenster(parent), ui_(std::make_unique<Ui:
     ui_->Bedienung->SetFarben(0xFFFFFF, 0, MakeRGB(204, 204, 204));
     ui_->Bedienung->SetAchsenfarbe(0);
     ui_->Bedienung->Controls()->LabelFlaeche->setText(QStringLiteral("Flächen"));
+    ui_->Bedienung->Controls()->ColorButtonFlaeche->setToolTip(QStringLiteral("Flächen"));
     KameraVerbinden({g, ui_->Bedienung, ui_->Rotation, ui_->BitBtnDrucker, ui_->BitBtnWMFClipb, ui_->BitBtnWMFDatei},
                     true);
     Verbinden();
@@ -58,6 +62,10 @@ void Tform21::Verbinden() {
     connect(ui_->EditIterationen, &TermEdit::fieldLeft, this, &Tform21::IterationenVerlassen);
     connect(ui_->EditZerlegung, &TermEdit::fieldLeft, this, &Tform21::ZerlegungVerlassen);
     connect(ui_->CheckBoxGeschlossen, &TBitCheckBox::OnClick, this, &Tform21::BitBtnOkClick);
+    // The two "Grafik" buttons sit in the boxes of their volumes but choose together.
+    auto* grafik = new QButtonGroup(this);
+    grafik->addButton(ui_->RadioButtonGrafik1);
+    grafik->addButton(ui_->RadioButtonGrafik2);
     connect(ui_->RadioButtonGrafik2, &QRadioButton::toggled, this, [this] {
         BuildKoerper();
         zeichnen();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "canvas.h"
 #include "grafik3d.h"
 #include "scene3d.h"
 #include "term.h"
@@ -27,6 +28,9 @@ void BereichPruefen(double& min, double& max, bool parameter) {
 }
 
 std::unique_ptr<TFlaeche> FlaecheBerechnen(bool parameter, int n, double u1, double u2, double v1, double v2) {
+    // The window's own Qt calls may have left the vector registers in the
+    // state that slows the evaluator down.
+    ClearUpperVectorState();
     n = std::clamp(n, 1, TFlaeche::kMaxIndex);
     auto gitter = std::make_unique<TFlaeche>(n, n);
     for (int i = 0; i <= n; ++i) {

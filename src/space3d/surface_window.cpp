@@ -266,6 +266,8 @@ void TForm30::WinkelVerlassen(bool phi) {
 }
 
 void TForm30::Bereichsknopf(int bereich, int art) {
+    // A range typed but not yet left counts first.
+    if (!CommitFocusedField()) return;
     double& lo = Bereichswert(bereich, false);
     double& hi = Bereichswert(bereich, true);
     const double w = hi - lo;
