@@ -128,35 +128,34 @@ bool T3DFenster::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool T3DFenster::MausAufGrafik(QEvent* event) {
+    const QEvent::Type art = event->type();
+    if (art != QEvent::MouseButtonPress && art != QEvent::MouseMove && art != QEvent::MouseButtonRelease) return false;
     const auto* maus = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (maus->button() != Qt::LeftButton) return false;
-            dragAngle_ = true;
-            mausDrehung_ = true;
-            mousePos_ = maus->position().toPoint();
-            return true;
-        case QEvent::MouseMove: {
-            if (!dragAngle_) return false;
-            // Every two pixels turn the view by a degree; an odd pixel left
-            // over counts with the next move, so that a slow drag turns too.
-            const QPoint neu = maus->position().toPoint();
-            const int dx = (mousePos_.x() - neu.x()) / 2, dy = (mousePos_.y() - neu.y()) / 2;
-            mousePos_ -= QPoint(2 * dx, 2 * dy);
-            if (dx == 0 && dy == 0) return true;
-            KameraZiehen(*k_.grafik, 2 * dx, 2 * dy, 0, 0);
-            zeichnen();
-            return true;
-        }
-        case QEvent::MouseButtonRelease:
-            if (maus->button() != Qt::LeftButton || !dragAngle_) return false;
-            dragAngle_ = false;
-            mausDrehung_ = false;
-            AnimationAus();
-            zeichnen();
-            return true;
-        default: return false;
+    if (art == QEvent::MouseButtonPress) {
+        if (maus->button() != Qt::LeftButton) return false;
+        dragAngle_ = true;
+        mausDrehung_ = true;
+        mousePos_ = maus->position().toPoint();
+        return true;
     }
+    if (!dragAngle_) return false;
+    if (art == QEvent::MouseMove) {
+        // Every two pixels turn the view by a degree; an odd pixel left over
+        // counts with the next move, so that a slow drag turns too.
+        const QPoint neu = maus->position().toPoint();
+        const int dx = (mousePos_.x() - neu.x()) / 2, dy = (mousePos_.y() - neu.y()) / 2;
+        mousePos_ -= QPoint(2 * dx, 2 * dy);
+        if (dx == 0 && dy == 0) return true;
+        KameraZiehen(*k_.grafik, 2 * dx, 2 * dy, 0, 0);
+        zeichnen();
+        return true;
+    }
+    if (maus->button() != Qt::LeftButton) return false;
+    dragAngle_ = false;
+    mausDrehung_ = false;
+    AnimationAus();
+    zeichnen();
+    return true;
 }
 
 // --- Output.
