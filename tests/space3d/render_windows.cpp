@@ -3,9 +3,12 @@
 //   render_windows flaeche <file.png> [z=<term>] [param=<x>;<y>;<z>] [a=lo:hi] [b=lo:hi] [n=30]
 //                  [achsen=0..5] [licht] [zwerte] [spektrum=k] [phi=45] [theta=60] [liste] [size=1280x800]
 //   render_windows koerper <file.png> [f=<term>] [a=0] [b=1] [y] [zu] [achsen=0..3] [licht] [size=1280x800]
+// With druck=<file.pdf> the picture is also printed into that file as the print button does,
+// with datei=<file.wmf|file.emf> saved as the save button does.
 
 #include <QApplication>
 #include <QListWidget>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -134,6 +137,21 @@ int main(int argc, char** argv) {
         k->BitBtnOkClick();
     }
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    for (int i = 3; i < argc; ++i) {
+        std::string pdf;
+        auto* f = static_cast<T3DFenster*>(fenster);
+        if (Wert(argv[i], "datei", pdf)) {
+            const QString name = QString::fromStdString(pdf);
+            f->GrafikSpeichern(name, name.endsWith(QStringLiteral(".emf")) ? 1 : 0);
+        }
+        if (!Wert(argv[i], "druck", pdf)) continue;
+        f->ChoosePrinter = [&](QPrinter& p) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(QString::fromStdString(pdf));
+            return true;
+        };
+        f->DruckerClick();
+    }
     const bool ok = fenster->grab().save(QString::fromLocal8Bit(argv[2]));
     delete fenster;
     return ok ? 0 : 1;

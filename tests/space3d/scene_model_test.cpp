@@ -243,13 +243,6 @@ TEST_F(SzenenTest, AnimationSteps) {
     EXPECT_EQ(g.Zrot(), 360.5);
 }
 
-TEST_F(SzenenTest, ColouringKinds) {
-    EXPECT_EQ(FarbArt(false, false, true), 1);
-    EXPECT_EQ(FarbArt(true, false, true), 3);
-    EXPECT_EQ(FarbArt(false, true, false), 2);
-    EXPECT_EQ(FarbArt(true, true, false), 2);
-}
-
 TEST_F(SzenenTest, PictureOrderAndLight) {
     const TFlaeche f = Funktionsflaeche(6, [](double x, double y) { return x * y / 3; });
     const Color achsen = 0x00FF00;

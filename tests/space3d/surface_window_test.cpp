@@ -106,7 +106,7 @@ TEST_F(Form30Test, RangeFieldsButtonsAndTheGridSize) {
         EXPECT_EQ(bereich(), std::pair(k.x1, k.x2)) << k.knopf->objectName().toStdString();
     }
 
-    for (const auto& [text, n] : {std::pair("4", 30), std::pair("abc", 30), std::pair("99", 99), std::pair("5", 5)}) {
+    for (const auto& [text, n] : {std::pair("4", 30), std::pair("99", 99)}) {
         Type(ui->EditZerlegung, QString::fromUtf8(text));
         EXPECT_EQ(fenster->Zerlegung3D(), n) << text;
         EXPECT_EQ(Gitter().xMasche(), n) << text;
@@ -360,6 +360,16 @@ TEST_F(Form30Test, PrintedClipboardAndFilePictures) {
     ASSERT_TRUE(emf.open(QIODevice::ReadOnly));
     EXPECT_EQ(emf.read(4), QByteArray("\x01\x00\x00\x00", 4));
     EXPECT_EQ(QDir::currentPath(), QDir(unterordner).absolutePath());
+    if (!QStandardPaths::findExecutable(QStringLiteral("emf2svg-conv")).isEmpty()) {
+        // An outside reader finds the surface's 900 cells in the file.
+        QProcess p;
+        p.start(QStringLiteral("emf2svg-conv"), {"-i", "bild.emf", "-o", "bild.svg"});
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitCode(), 0);
+        QFile svg(QStringLiteral("bild.svg"));
+        ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+        EXPECT_GE(svg.readAll().count("<path"), 900);
+    }
     EXPECT_FALSE(fenster->GrafikSpeichern(unterordner + QStringLiteral("/.wmf"), 0));
     EXPECT_EQ(Bild(), bildschirm);
 }
