@@ -33,7 +33,7 @@ sanitize: deps
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@[ -f build-fuzz/build.ninja ] || CXX=clang++ $(CMAKE) -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVO_FUZZ=ON >/dev/null
-	@cmake --build build-fuzz -j $(JOBS)
+	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
 	@./tools/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 clean:

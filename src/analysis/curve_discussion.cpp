@@ -503,9 +503,19 @@ void KurvendiskussionBerechnen(double a, double b, double step, double t, Kurven
     Kurvendiskussion(t, ausgabe).Berechnen(a, b, step);
 }
 
+namespace {
+KurvendiskussionAusgabe* gStandardAusgabe = nullptr;
+}
+
+KurvendiskussionAusgabe* SetStandardAusgabe(KurvendiskussionAusgabe* ausgabe) {
+    KurvendiskussionAusgabe* vorher = gStandardAusgabe;
+    gStandardAusgabe = ausgabe;
+    return vorher;
+}
+
 void KurvendiskussionBerechnen(double a, double b, double step, double t) {
     KeineAusgabe keine;
-    KurvendiskussionBerechnen(a, b, step, t, keine);
+    KurvendiskussionBerechnen(a, b, step, t, gStandardAusgabe ? *gStandardAusgabe : keine);
 }
 
 std::string SymmetrieText(double t) {

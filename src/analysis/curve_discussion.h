@@ -57,8 +57,12 @@ void ResetKurvendiskussion();
 // Searches [a, b] with the scan step `step` at parameter t. Callers pass
 // a <= b and step = |b - a| / 500; a missing or runaway step is mended.
 void KurvendiskussionBerechnen(double a, double b, double step, double t, KurvendiskussionAusgabe& ausgabe);
-// The same with the lines discarded.
+// The same for the redraw and the area window: the lines go to the
+// discussion window once it exists (it installs itself), else nowhere.
 void KurvendiskussionBerechnen(double a, double b, double step, double t);
+
+// The sink of the overload without one; returns the previous sink.
+KurvendiskussionAusgabe* SetStandardAusgabe(KurvendiskussionAusgabe* ausgabe);
 
 // "Das Schaubild ist symmetrisch zum Ursprung.", "... zur y-Achse." or empty.
 std::string SymmetrieText(double t);

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "archive_file.h"
+#include "graph_export.h"
 #include "graphics_export.h"
 #include "main_window.h"
 #include "message_sink.h"
@@ -103,7 +104,8 @@ void TForm1::WmfSpeichernClick() {
         LastPictureFilter() = c.filterIndex == 1 ? 1 : 0;
         const std::string path = PictureFileName(c.path.toStdString(), c.filterIndex);
         if (path.empty()) return InvalidName(c.path);
-        SaveGraphPicture(path, c.filterIndex == 1 ? MetafileFormat::Emf : MetafileFormat::Wmf);
+        const WriteResult r = SaveGraphPicture(path, c.filterIndex == 1 ? MetafileFormat::Emf : MetafileFormat::Wmf);
+        if (!r.ok) ShowMessage(r.error, MessageKind::Error);
     });
 }
 

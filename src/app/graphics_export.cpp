@@ -16,20 +16,8 @@ namespace kalvo {
 
 namespace {
 
-// Labels in files and documents are set a little larger than on the screen,
-// on the clipboard larger still.
-constexpr double kFileFontFactor = 1.1;
-constexpr double kClipboardFontFactor = 1.2;
-
 // Width of the text on an A4 page with the document's default margins.
 constexpr double kDocumentTextWidthPt = 595.3 - 2 * 70.9;
-
-std::unique_ptr<MetafileRecorder> Record(double fontFactor) {
-    const QSize size = GraphPictureSize();
-    auto picture = std::make_unique<MetafileRecorder>(size.width(), size.height());
-    if (!RecordGraphPicture(*picture, fontFactor)) return nullptr;
-    return picture;
-}
 
 }  // namespace
 
@@ -46,16 +34,8 @@ int& LastPictureFilter() {
     return filter;
 }
 
-bool SaveGraphPicture(const std::string& path, MetafileFormat format) {
-    const auto picture = Record(kFileFontFactor);
-    if (!picture) return false;
-    const WriteResult r = picture->save(path, format);
-    if (!r.ok) ShowMessage(r.error, MessageKind::Error);
-    return r.ok;
-}
-
 bool CopyGraphToClipboard() {
-    const auto picture = Record(kClipboardFontFactor);
+    const auto picture = RecordGraphPicture(kPictureFontFactorClipboard);
     return picture && CopyPictureToClipboard(*picture);
 }
 
@@ -65,7 +45,7 @@ DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Open
     if (!FolderIsWritable(dir)) dir = QDir::tempPath().toStdString();
     const std::string path = QDir(QString::fromStdString(dir)).filePath(QStringLiteral("temp.wmf")).toStdString();
     result.path = path;
-    const auto picture = Record(kFileFontFactor);
+    const auto picture = RecordGraphPicture(kPictureFontFactorFile);
     if (!picture) return result;
     const WriteResult saved =
         picture->save(path, LastPictureFilter() == 1 ? MetafileFormat::Emf : MetafileFormat::Wmf);

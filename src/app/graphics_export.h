@@ -25,9 +25,6 @@ std::string PictureFileName(const std::string& chosen, int filterIndex);
 // records an EMF after the EMF filter, a WMF otherwise.
 int& LastPictureFilter();
 
-// Records the graph and writes it; a message when writing failed.
-bool SaveGraphPicture(const std::string& path, MetafileFormat format);
-
 // Records the graph and puts it on the clipboard.
 bool CopyGraphToClipboard();
 

@@ -53,6 +53,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     connect(ui_->Button2n, &QToolButton::clicked, this, &TForm1::DoubleRectangles);
     connect(ui_->ButtonNHalbe, &QToolButton::clicked, this, &TForm1::HalveRectangles);
     connect(ui_->ButtonEnde, &QToolButton::clicked, this, &QWidget::close);
+    ConnectDialogButtons();
     mouseTools_ = std::make_unique<TMouseTools>(this);
     ConnectFileButtons();
     // Esc closes the window wherever the focus is in it.
@@ -220,8 +221,14 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::AskToQuit() {
+    if (quitQuestion_ || quitInfo_) return;
+    // The info window comes first; the question follows when it closes.
+    quitInfo_ = OpenQuitInfo();
+    connect(quitInfo_, &QDialog::finished, this, &TForm1::AskQuitQuestion);
+}
+
+void TForm1::AskQuitQuestion() {
     if (quitQuestion_) return;
-    // The info window, once the program has one, is shown before the question.
     auto* box = new QMessageBox(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
                                 QStringLiteral("Programm beenden?"), QMessageBox::Ok | QMessageBox::Cancel, this);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -79,6 +79,16 @@ public:
     // Opens the function-family dialog.
     void OpenFunctionFamily();
 
+    // The coordinate-system, options, full-screen, piecewise-function and
+    // parametric-curve windows, each from its button (dialog_openers.cpp).
+    void OpenCoordinateSystem();
+    void OpenOptions();
+    void OpenFullScreen();
+    void OpenPiecewise();
+    void OpenParametric();
+    // The info window shown before the question to end (while it is open).
+    QDialog* QuitInfo() const { return quitInfo_; }
+
     // Mouse tools, zoom, pan and the drawing-object panel.
     TMouseTools* MouseTools() const { return mouseTools_.get(); }
 
@@ -111,6 +121,9 @@ protected:
 
 private:
     void AskToQuit();
+    void ConnectDialogButtons();
+    QDialog* OpenQuitInfo();
+    void AskQuitQuestion();
     void ConnectFileButtons();
 
     std::unique_ptr<Ui::TForm1> ui_;
@@ -120,6 +133,7 @@ private:
     bool quitConfirmed_ = false;
     bool showsSumsText_ = false;
     QPointer<QMessageBox> quitQuestion_;
+    QPointer<QDialog> quitInfo_;
 };
 
 // The one main window while it exists.

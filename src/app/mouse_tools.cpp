@@ -231,9 +231,7 @@ void TMouseTools::ChangeWindow() {
 void TMouseTools::PaintBox1MouseDown(Qt::MouseButton button, QPoint p) {
     gControl.IgnoreNextMouseUp = false;
     if (button == Qt::RightButton) {
-        // The coordinate-system dialog, as its button opens it.
-        gControl.ErstesZeichnen = true;
-        form_->Controls()->ButtonKoordinatensystem->click();
+        form_->OpenCoordinateSystem();
         return;
     }
     if (button != Qt::LeftButton) return;

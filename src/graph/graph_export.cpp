@@ -1,10 +1,8 @@
 #include "graph_export.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "canvas_qpainter.h"
-#include "metafile_recorder.h"
 #include "number_text.h"
 #include "output_redirection.h"
 #include "primitives.h"
@@ -13,61 +11,48 @@
 
 namespace kalvo {
 
-namespace {
+std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor) {
+    const OutputContext& screen = gOutput;
+    const int plotW = screen.PlotWidthPx, plotH = screen.PlotHeightPx;
+    if (plotW <= 0 || plotH <= 0) return nullptr;
 
-double ResolutionFactor() { return std::clamp(gDisplay.Aufloesung, 2, 4); }
-
-struct PictureFactors {
-    double x = 1, y = 1;
-};
-
-// The height sets the scale and the width factor follows from it; on the
-// square graph area both are the same.
-PictureFactors Factors() {
-    const OutputContext& o = gOutput;
-    PictureFactors f;
-    f.y = ResolutionFactor();
-    f.x = o.PlotHeightPx * f.y / o.PlotWidthPx;
-    return f;
-}
-
-bool HasSurface() { return gOutput.PlotWidthPx > 0 && gOutput.PlotHeightPx > 0; }
-
-}  // namespace
-
-QSize GraphPictureSize() {
-    if (!HasSurface()) return QSize(1, 1);
-    const OutputContext& o = gOutput;
-    const PictureFactors f = Factors();
-    return QSize(std::max(1, RoundToInt((o.PlotWidthPx + 1) * f.x)), std::max(1, RoundToInt((o.PlotHeightPx + 1) * f.y)));
-}
-
-bool RecordGraphPicture(MetafileRecorder& out, double fontFactor) {
-    if (!HasSurface()) return false;
-    const OutputContext& o = gOutput;
-    const PictureFactors f = Factors();
-    // The graph area's font is Greek, for the pi of the axis labels.
-    out.setFontCharset(FontCharset::Greek);
-    QPainterCanvas canvas(&out, kScreenDpi);
-    CanvasFont font = GraphAreaFont();
-    font.size = std::max(1, RoundToInt(gDisplay.Schriftgroesse * f.y * fontFactor));
-    canvas.SetFont(font);
-
-    OutputTarget target;
-    target.canvas = &canvas;
-    target.faktorX = f.x;
-    target.faktorY = f.y;
-    target.samplesPerPixel = ResolutionFactor();
-    target.plotWidthPx = o.PlotWidthPx;
-    target.plotHeightPx = o.PlotHeightPx;
-    target.metafile = true;
-    target.metafileDevice = &out;
+    const double faktorY = std::clamp(gDisplay.Aufloesung, 1, 4);
+    // The picture takes the height's factor across as well, so it comes out
+    // as high as it is wide whatever the shape of the graph area.
+    const double faktorX = plotH * faktorY / plotW;
+    const int width = RoundToInt((plotW + 1) * faktorX);
+    const int height = RoundToInt((plotH + 1) * faktorY);
+    auto picture = std::make_unique<MetafileRecorder>(width, height);
     {
+        QPainterCanvas canvas(picture.get());
+        CanvasFont font = GraphAreaFont();
+        font.size = RoundToInt(font.size * faktorY * fontFactor);
+        canvas.SetFont(font);
+
+        OutputTarget target;
+        target.canvas = &canvas;
+        target.faktorX = faktorX;
+        target.faktorY = faktorY;
+        target.samplesPerPixel = faktorY;
+        target.plotWidthPx = plotW;
+        target.plotHeightPx = plotH;
+        target.metafile = true;
+        target.metafileDevice = picture.get();
         OutputRedirection redirect(target);
         GrafikZeichnen(true);
+        canvas.End();
     }
-    canvas.End();
-    return true;
+    return picture;
+}
+
+WriteResult SaveGraphPicture(const std::string& path, double fontFactor) {
+    return SaveGraphPicture(path, MetafileRecorder::FormatForFileName(path), fontFactor);
+}
+
+WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format, double fontFactor) {
+    const auto picture = RecordGraphPicture(fontFactor);
+    if (!picture) return WriteResult{false, "Die Grafik kann nicht aufgezeichnet werden: das Zeichenfeld hat keine Größe."};
+    return picture->save(path, format);
 }
 
 }  // namespace kalvo

@@ -1,23 +1,32 @@
 #pragma once
-// The 2D graph as a metafile picture: the central redraw recorded at the
-// graphics-file resolution, for the picture files, the clipboard and the
-// word-processor document alike.
+// The current main graph as a vector picture for other programs: the redraw
+// recorded into a metafile at the graphics resolution, with the screen's
+// canvas, factors and flags given back afterwards. The graphics export of the
+// main window and the report export of the curve-fitting window share it.
 
-#include <QSize>
+#include <memory>
+#include <string>
+
+#include "atomic_file.h"
+#include "metafile_recorder.h"
 
 namespace kalvo {
 
-class MetafileRecorder;
+// Font factor of pictures written to a file or a document, and of the clipboard.
+inline constexpr double kPictureFontFactorFile = 1.1;
+inline constexpr double kPictureFontFactorClipboard = 1.2;
 
-// The picture of the current screen graph in device pixels: the surface
-// times the resolution setting (2 to 4).
-QSize GraphPictureSize();
+// Records GrafikZeichnen (with clearing) into a new picture: output factors
+// from Aufloesung, the picture (PlotWidthPx + 1) x (PlotHeightPx + 1) times
+// the factors, the graph area's font scaled by AusgabefaktorY * fontFactor.
+// Null when there is no graph area to measure (PlotWidthPx or PlotHeightPx
+// not positive).
+std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor = kPictureFontFactorFile);
 
-// Records the graph into `out` (made with GraphPictureSize()): label font
-// times the resolution and fontFactor (1.1 for files and documents, 1.2 for
-// the clipboard), curves sampled at the resolution. The screen's output
-// context comes back whatever happens. False when there is no surface to
-// record from.
-bool RecordGraphPicture(MetafileRecorder& out, double fontFactor);
+// Records the graph and saves it; the format follows the path's extension
+// (".emf" EMF, anything else WMF) unless given.
+WriteResult SaveGraphPicture(const std::string& path, double fontFactor = kPictureFontFactorFile);
+WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format,
+                             double fontFactor = kPictureFontFactorFile);
 
 }  // namespace kalvo

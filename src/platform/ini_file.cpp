@@ -61,7 +61,9 @@ void IniFile::Parse(std::string_view bytes) {
     std::string_view rest(text);
     Section* current = nullptr;
     while (!rest.empty()) {
-        const size_t nl = rest.find('\n');
+        // CR alone ends a line as well (old Macintosh files), so no value read
+        // holds a line break that writing would have to change.
+        const size_t nl = rest.find_first_of("\r\n");
         std::string_view line = Trim(rest.substr(0, nl));
         rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;

@@ -120,9 +120,12 @@ TEST_F(ExportTest, PictureFilesAreNamedByTheFilterAndOpenInOutsideReaders) {
 TEST_F(ExportTest, ThePictureIsTheResolutionTimesTheScreenGraph) {
     for (int aufloesung : {2, 3, 4}) {
         gDisplay.Aufloesung = aufloesung;
-        const QSize size = GraphPictureSize();
-        EXPECT_EQ(size, QSize((gOutput.PlotWidthPx + 1) * aufloesung, (gOutput.PlotHeightPx + 1) * aufloesung));
+        const auto picture = RecordGraphPicture();
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(QSize(picture->width(), picture->height()),
+                  QSize((gOutput.PlotWidthPx + 1) * aufloesung, (gOutput.PlotHeightPx + 1) * aufloesung));
     }
+    ExpectScreenBack();
 }
 
 TEST_F(ExportTest, TheClipboardGetsTheMetafilesAndAPicture) {

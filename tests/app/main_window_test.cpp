@@ -151,9 +151,18 @@ TEST_F(MainWindowTest, CancelAtTheQuestionKeepsEverything) {
     gGrafikobjektliste.Insert(1, tElement{});
     const SchaubildTabelle slotTable = gDisplay.Schaubilder;
 
+    // The info window comes first; the question follows when it closes.
+    auto passInfo = [this] {
+        ASSERT_NE(form->QuitInfo(), nullptr);
+        EXPECT_EQ(form->QuitInfo()->windowTitle(), QStringLiteral("Info"));
+        EXPECT_EQ(form->QuitQuestion(), nullptr);
+        form->QuitInfo()->accept();
+        Settle();
+    };
     // Esc anywhere in the window asks, as "Ende" and the close box do.
     QTest::keyClick(form->Controls()->Edit2, Qt::Key_Escape);
     Settle();
+    passInfo();
     QMessageBox* box = form->QuitQuestion();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(), QStringLiteral("Programm beenden?"));
@@ -178,6 +187,7 @@ TEST_F(MainWindowTest, CancelAtTheQuestionKeepsEverything) {
 
     QTest::mouseClick(form->Controls()->ButtonEnde, Qt::LeftButton);
     Settle();
+    passInfo();
     ASSERT_NE(form->QuitQuestion(), nullptr);
     form->QuitQuestion()->button(QMessageBox::Ok)->click();
     Settle();

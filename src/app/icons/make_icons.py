@@ -54,6 +54,15 @@ def curve_axes():
     return line("M2 12h20M12 2v20", GREY, 1.2)
 
 
+def plot_frame():
+    return shape("M3 3h18v18H3z", PAPER, GREY, 1)
+
+
+def label_axes():
+    # An axis corner with two ticks on each axis, room for the values outside.
+    return line("M7 2v15h15", INK, 1.4) + line("M12 17v-3M19 17v-3M7 11h3M7 4h3", INK, 1.2, "butt")
+
+
 ICONS = {
     # Main window, left panel.
     "archiv_speichern": shape("M3 3h15l3 3v15H3z", BLUE) + shape("M7 3h9v6H7z", PAPER, INK, 1.2)
@@ -119,6 +128,23 @@ ICONS = {
     "hilfe": '<circle cx="12" cy="12" r="10" fill="%s" stroke="%s" stroke-width="1.4"/>' % (BLUE, INK)
         + text(12, 17.5, "?", 15, PAPER),
     "ende": shape("M4 3h11v18H4z", "#c9a46b") + shape("M14 12h5v-3l4 4-4 4v-3h-5z", RED, INK, 1),
+    # Coordinate-system dialog: grid, layout and labels.
+    "gitter_kreuze": plot_frame() + line("".join("M%d %dh6M%d %dv6" % (x - 3, y, x, y - 3)
+                                                   for x in (8, 16) for y in (8, 16)), INK, 1.4, "butt"),
+    "gitter_punktiert": plot_frame() + line("M8 3v18M16 3v18M3 8h18M3 16h18", INK, 1.4, "butt",
+                                            ' stroke-dasharray="1.4 1.6"'),
+    "gitter_keins": plot_frame(),
+    "gitter_linien": plot_frame() + line("M8 3v18M16 3v18M3 8h18M3 16h18", INK, 1.4, "butt"),
+    "art_achsenkreuz": line("M2 12h19M12 22V3", INK, 1.6) + shape("M22 12l-3-2v4zM12 2l-2 3h4z", INK, INK, 0.5)
+        + line("M3 20c4-1 6-14 10-14s5 6 8 6", RED, 1.6),
+    "art_rahmen": shape("M8 2h14v15H8z", PAPER, INK, 1.2) + line("M8 12h14M14 2v15", GREY, 1)
+        + line("M9 15c3-1 4-10 7-10s3 4 5 4", RED, 1.6) + line("M3 5h3M3 9.5h3M3 14h3M10 20v3M15 20v3M20 20v3", INK, 1),
+    "beschriftung_einzeln": label_axes() + text(19, 23.5, "1", 8, BLUE) + text(3, 7, "1", 8, BLUE),
+    "beschriftung_alle": label_axes() + text(12, 23.5, "1", 8, BLUE) + text(19, 23.5, "2", 8, BLUE)
+        + text(3, 14, "1", 8, BLUE) + text(3, 7, "2", 8, BLUE),
+    "beschriftung_keine": label_axes(),
+    "einstellungen_speichern": shape("M3 3h15l3 3v15H3z", BLUE) + shape("M7 3h9v6H7z", PAPER, INK, 1.2)
+        + shape("M6 13h12v8H6z", PAPER, INK, 1.2) + line("M8 16h8M8 18.5h6", INK, 1),
     # The program's window icon.
     "kalvograf": shape("M1 1h22v22H1z", PAPER, INK, 1.2) + line("M2 15h20M8 2v20", GREY, 1)
         + line("M3 21C6 4 9 4 12 12s5 7 9-9", BLUE, 2.2) + line("M2 19c6-2 12-9 20-16", RED, 1.4),

@@ -1,0 +1,114 @@
+#include "analysis_support.h"
+
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <charconv>
+#include <memory>
+
+#include "mgrid.h"
+#include "number_text.h"
+#include "program_state.h"
+
+namespace kalvo {
+
+QString ZahlFeldText(double x, int mehr) { return QText(FormatNumberCommaBlanks(gDisplay.Nachkommastellen + mehr, x)); }
+
+bool LiesGanzzahl(const QString& text, int& value) {
+    const std::string s = text.trimmed().toStdString();
+    const char* first = s.data();
+    const char* last = s.data() + s.size();
+    if (first != last && *first == '+') ++first;
+    int v = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, v);
+    if (first == last || ec != std::errc() || ptr != last) return false;
+    value = v;
+    return true;
+}
+
+void TabelleEinrichten(TMgrid* grid, int spalten) {
+    grid->setColumnCount(spalten);
+    grid->setRowCount(2);
+    grid->SetFixedRows(1);
+    grid->SetFixedCols(0);
+    grid->SetOddRowColor(0xFFFFFF);
+    grid->SetEvenRowColor(0xFFFFFF);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->setCurrentCell(0, 0);
+}
+
+void TabelleFuellen(TMgrid* grid, const QStringList& kopf, const QList<QStringList>& zeilen) {
+    grid->setRowCount(static_cast<int>(zeilen.size()) + 1);
+    for (int c = 0; c < grid->columnCount(); ++c) grid->SetCells(c, 0, c < kopf.size() ? kopf[c] : QString());
+    for (int r = 0; r < zeilen.size(); ++r)
+        for (int c = 0; c < grid->columnCount(); ++c)
+            grid->SetCells(c, r + 1, c < zeilen[r].size() ? zeilen[r][c] : QString());
+}
+
+QList<QStringList> TabellenZeilen(const TMgrid* grid) {
+    QList<QStringList> zeilen;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QStringList z;
+        for (int c = 0; c < grid->columnCount(); ++c) z << grid->Cells(c, r);
+        zeilen << z;
+    }
+    return zeilen;
+}
+
+namespace {
+
+DruckerWahl& Wahl() {
+    static DruckerWahl wahl;
+    return wahl;
+}
+
+void DruckdialogZeigen(QWidget* parent, const std::function<void(QPrinter&)>& drucken) {
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    PreparePrinter(*printer);
+    auto* dialog = new QPrintDialog(printer.get(), parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QDialog::accepted, dialog, [printer, drucken] {
+        if (printer->printerState() == QPrinter::Active) return;
+        drucken(*printer);
+    });
+    dialog->open();
+}
+
+}  // namespace
+
+DruckerWahl SetDruckerWahl(DruckerWahl wahl) {
+    DruckerWahl vorher = std::move(Wahl());
+    Wahl() = std::move(wahl);
+    return vorher;
+}
+
+void DruckerWaehlen(QWidget* parent, const std::function<void(QPrinter&)>& drucken) {
+    if (Wahl())
+        Wahl()(parent, drucken);
+    else
+        DruckdialogZeigen(parent, drucken);
+}
+
+PrinterCaps LogischeDruckerCaps(const QPrinter& printer) {
+    PrinterCaps c = QueryPrinterCaps(printer);
+    const double f = printer.resolution() > 0 ? kDruckDpi / printer.resolution() : 1.0;
+    c.HorzRes = RoundToInt(c.HorzRes * f);
+    c.VertRes = RoundToInt(c.VertRes * f);
+    c.PhysicalOffsetX = RoundToInt(c.PhysicalOffsetX * f);
+    c.PhysicalOffsetY = RoundToInt(c.PhysicalOffsetY * f);
+    c.LogPixelsX = c.LogPixelsY = static_cast<int>(kDruckDpi);
+    return c;
+}
+
+void SetLogischeDruckerMapping(QPainter& painter, const QPrinter& printer) {
+    painter.resetTransform();
+    if (printer.resolution() > 0) {
+        const double f = printer.resolution() / kDruckDpi;
+        painter.scale(f, f);
+    }
+}
+
+}  // namespace kalvo

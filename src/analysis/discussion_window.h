@@ -1,0 +1,91 @@
+#pragma once
+// The curve-discussion window: zeros, extrema, inflection points, symmetry,
+// poles and asymptotes of f(x, t) or g(x, t) over a search interval, their
+// printout, and whether and in which colour the main graph marks them.
+// Unlike the other dialogs it lives from start-up to the end of the program
+// and is only hidden when closed; while it exists every run of the search
+// fills its lists, also the runs of the redraw.
+
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "curve_discussion.h"
+#include "dialog_base.h"
+#include "printing.h"
+
+class QListWidget;
+class QPainter;
+class QPrinter;
+
+namespace Ui {
+class TForm11;
+}
+
+namespace kalvo {
+
+class Canvas;
+
+class TForm11 : public KalvoDialog, public KurvendiskussionAusgabe {
+    Q_OBJECT
+public:
+    explicit TForm11(QWidget* parent = nullptr);
+    ~TForm11() override;
+
+    Ui::TForm11* Controls() const { return ui_.get(); }
+
+    // Handlers.
+    void FormShow();
+    void Edit1Exit();
+    void Edit2Exit();
+    void Edit3Exit();
+    void Edit5Exit();
+    void Button1Click();
+    void SpeedButton1Click();  // "&Neu berechnen"
+    void CheckBox1Click();
+    void SpeedButton2Click();  // "&Vorgabe"
+    void SpeedButton3Click();  // "&Beenden"
+    void BitBtn1Click();       // "&OK zeichnen"
+    void SpeedButton4Click();  // "&drucken"
+    // The printout on a printer the user has chosen.
+    void Drucken(QPrinter& printer);
+
+    // Working copies of the terms while the window is open.
+    const std::string& ArbeitstermF() const { return arbeitstermF_; }
+    const std::string& ArbeitstermG() const { return arbeitstermG_; }
+    double DiskussionT() const { return diskussionT_; }
+
+    // The result sink of the search.
+    void ListeLeeren(Ergebnisliste liste) override;
+    void ZeileHinzufuegen(Ergebnisliste liste, const std::string& zeile) override;
+    void SymmetrieAnzeigen(const std::string& satz) override;
+    Canvas* Drucker() override { return drucker_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void done(int result) override;
+
+private:
+    QListWidget* Liste(Ergebnisliste liste) const;
+    std::string& Arbeitsterm();
+    void PolListenZeigen(bool zeigen);
+    void IntervallOrdnen();
+    void IntervallfelderSchreiben();
+    // Orders the interval, compiles the term field and searches.
+    bool Berechnen();
+    void ErgebnisseLeeren();
+    void TermfeldWaehlen();
+    // The graph below the printed lists, three quarters of its size in centimetres.
+    void GrafikDrucken(QPainter& painter, const PrinterCaps& caps);
+
+    std::unique_ptr<Ui::TForm11> ui_;
+    std::string arbeitstermF_, arbeitstermG_;
+    double diskussionT_ = 0;
+    double suchSchrittweite_ = 0;
+    Canvas* drucker_ = nullptr;
+    KurvendiskussionAusgabe* vorherigeAusgabe_ = nullptr;
+};
+
+}  // namespace kalvo

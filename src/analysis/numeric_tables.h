@@ -1,0 +1,68 @@
+#pragma once
+// The tables of the value-table and Newton windows, computed from the term in
+// FunktionTermbaum without any window: the windows show the rows, print them
+// and copy them, and the tests check them directly.
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace kalvo {
+
+// The family's n sum of the term in the main tree, as the graph shows it:
+// from the start index (a term without n is evaluated once) to FgSummeBis.
+// `definiert` tells whether the value is defined.
+double FamilienWert(int order, double x, double t, bool& definiert);
+
+// ---- value table ----
+
+inline constexpr int kWertetabelleMaxZeilen = 101;
+
+using WertetabelleZeile = std::array<std::string, 5>;
+
+struct WertetabelleEingabe {
+    double von = -8, bis = 8, schritt = 1, t = 0;
+};
+
+struct Wertetabelle {
+    // The input as it was used: the step positive (0 becomes 1), von <= bis.
+    WertetabelleEingabe eingabe;
+    std::vector<WertetabelleZeile> zeilen;  // without the header
+};
+
+// The header row: "     x", "    f(x)", ...
+const WertetabelleZeile& WertetabelleKopf();
+
+// x from von on, each x rounded to `dezimalen` decimals before it is used and
+// before the step is added, until x passes bis or 101 rows are made.
+Wertetabelle WertetabelleBerechnen(WertetabelleEingabe eingabe, int dezimalen);
+
+// ---- Newton's method ----
+
+inline constexpr int kNewtonMaxSchritte = 100;
+
+using NewtonZeile = std::array<std::string, 6>;
+
+const NewtonZeile& NewtonKopf();
+
+struct NewtonErgebnis {
+    // The start value is a zero: the table stays as it was.
+    bool startwertIstNullstelle = false;
+    // One row per step, n = 0, 1, ...; a step that could not be taken leaves
+    // its row empty.
+    std::vector<NewtonZeile> zeilen;
+    double letztesX = 0;
+    // Why the iteration stopped; empty when it converged.
+    std::string meldung;
+};
+
+inline constexpr const char* kStartwertIstNullstelle = "Startwert ist Nullstelle!";
+inline constexpr const char* kAbleitungNull = "  f'(x(n)) = 0 --> Das Iterationsverfahren konvergiert nicht.";
+inline constexpr const char* kKonvergiertNicht = "Das Iterationsverfahren konvergiert nicht. => Keine L\xC3\xB6sung!";
+inline constexpr const char* kNichtDefiniert = " ----> nicht definiert !";
+
+// x(n+1) = x(n) - f(x(n)) / f'(x(n)) from x0 at parameter t; the stop rule's
+// precision and the cells' decimals are `dezimalen` (1 to 7).
+NewtonErgebnis NewtonBerechnen(double x0, double t, int dezimalen);
+
+}  // namespace kalvo

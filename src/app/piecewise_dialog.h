@@ -1,0 +1,69 @@
+#pragma once
+// The piecewise function h(x, t): four terms, each drawn on its own x
+// interval, the parameter t as a range or a list, the constants and the
+// graph slots of h and its derivatives with their colours and widths.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "dialog_base.h"
+#include "program_state.h"
+
+namespace Ui {
+class TForm6;
+}
+
+namespace kalvo {
+
+class SlotBoxes;
+class TermEdit;
+
+inline constexpr int kPiecewiseFirstSlot = 31;
+inline constexpr int kPiecewiseSlots = 4;
+
+class TForm6 : public KalvoDialog {
+    Q_OBJECT
+public:
+    explicit TForm6(QWidget* parent = nullptr);
+    ~TForm6() override;
+
+    Ui::TForm6* Controls() const { return ui_.get(); }
+    SlotBoxes& Slots() const { return *slots_; }
+
+    // The pen a newly ticked slot gets; it stays for the next opening.
+    static Color DialogFarbe;
+
+    void OkClick();
+    void VorgabeClick();
+    void LoeschenClick();
+
+    // The working copies of the number fields.
+    struct Working {
+        std::array<double, 4> von{}, bis{};
+        double tVon = 0, tBis = 0, tSchritt = 0;
+        double a = 0, b = 0, c = 0, d = 0;
+        std::string liste;
+    };
+    const Working& WorkingCopies() const { return w_; }
+
+protected:
+    void LoadControls() override;
+    void done(int result) override;
+
+private:
+    void ConnectNumber(TermEdit* edit, double& working, const double& shared);
+    void ParameterListeVerlassen();
+    // Terms, numbers and the list from the shared state into the fields and
+    // the working copies.
+    void LoadFields();
+    // The focused field checked, the four pieces compiled.
+    bool ReadyToCommit();
+    void Werteuebergeben();
+
+    std::unique_ptr<Ui::TForm6> ui_;
+    SlotBoxes* slots_ = nullptr;
+    Working w_;
+};
+
+}  // namespace kalvo

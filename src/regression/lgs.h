@@ -1,0 +1,81 @@
+#pragma once
+// The linear-system solver without its window: Gauss-Jordan reduction of the
+// augmented matrix (A | b), the verdict on the solution set, the fraction
+// texts of the result, and the history of the input matrices of the run.
+
+#include <array>
+#include <string>
+
+namespace kalvo {
+
+inline constexpr int kLgsMaxZeilen = 7;    // equations
+inline constexpr int kLgsMaxSpalten = 8;   // unknowns + 1
+inline constexpr int kLgsHistorieSlots = 20;
+
+// Rows and columns counted from 1 (index 0 unused), room for 8 of each.
+using LgsMatrix = std::array<std::array<double, 9>, 9>;
+
+// The input matrices of the program run, slots 1..20 (0 unused); the write
+// position LgsHistorieAnzahl and read position LgsHistorieIndex live in gRegression.
+extern std::array<LgsMatrix, kLgsHistorieSlots + 1> LgsHistorie;
+// Back to the start of the program run (tests).
+void ResetLgsHistorie();
+// Stores an input at the write position, which then moves on up to slot 20
+// (further inputs replace slot 20).
+void LgsHistorieSpeichern(const LgsMatrix& eingabe);
+// Whether any input has been stored in this run.
+bool LgsHistorieVorhanden();
+// The slot the restore button shows next, and moves the read position on:
+// from the oldest input on, back to slot 1 after the newest but one. False
+// when nothing has been stored.
+bool LgsHistorieNaechste(LgsMatrix& matrix);
+
+// Row operations on columns 1..n; after adding and scaling, entries below
+// 1e-12 in magnitude become 0.
+void RowSwap(LgsMatrix& A, int i, int s, int n);
+void RowAddMultiple(LgsMatrix& A, int i, int r, double f, int n);
+void RowScale(LgsMatrix& A, int i, double f, int n);
+
+// Reduced row echelon form of rows 1..m, columns 1..n, in place: the first
+// usable pivot of each column, exact comparisons, b taking part like any
+// other column.
+void rref(LgsMatrix& A, int m, int n);
+
+enum class LgsUrteil { KeinUrteil, KeineLoesung, UnendlichViele, Eindeutig };
+// The verdict on a reduced matrix: only for square systems (n - 1 = m).
+LgsUrteil LgsLoesungsurteil(const LgsMatrix& R, int m, int n);
+
+// p/q close to x within `tolerance` by the continued-fraction expansion of
+// |x|; p carries the sign. False when no such fraction was reached.
+bool FloatToFraction(double x, double& p, double& q, double tolerance = 1e-15);
+double FloatGcd(double a, double b);
+long long IntGcd(long long a, long long b);
+
+// A value as a fraction ("5/2", "-3", "0") where one is close enough and
+// small enough, else as a decimal number with at least one decimal.
+std::string FormatBruch(double x);
+
+// A value in the general form with `stellen` significant digits (0 counts as
+// 1) and at least three exponent digits.
+std::string LgsZahltext(double x, int stellen);
+
+// The verdict line: "L = {(x1; x2; ...)}" (values as `zahltext` writes
+// them), "keine Lösung!", "unendlich viele Lösungen!" or empty.
+template <typename ZahlText>
+std::string LgsUrteilText(LgsUrteil urteil, const LgsMatrix& R, int m, int n, ZahlText zahltext) {
+    switch (urteil) {
+        case LgsUrteil::KeineLoesung: return "keine Lösung!";
+        case LgsUrteil::UnendlichViele: return "unendlich viele Lösungen!";
+        case LgsUrteil::Eindeutig: {
+            std::string s = "L = {(";
+            for (int r = 1; r <= m; ++r) {
+                if (r > 1) s += "; ";
+                s += zahltext(R[static_cast<size_t>(r)][static_cast<size_t>(n)]);
+            }
+            return s + ")}";
+        }
+        default: return {};
+    }
+}
+
+}  // namespace kalvo

@@ -1,0 +1,265 @@
+#include "lgs_window.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+#include "graph_host.h"
+#include "mgrid.h"
+#include "number_cells.h"
+#include "number_text.h"
+#include "program_state.h"
+#include "regression_icons.h"
+#include "term.h"
+#include "ui_lgs_window.h"
+
+namespace kalvo {
+
+namespace {
+
+constexpr Color kRechteSeite = 0x66FFFF;
+constexpr int kSpaltenbreite = 80;
+constexpr int kZeilenhoehe = 18;
+
+bool IsPlainKey(const QKeyEvent* key) { return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier; }
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TForm23::TForm23(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm23>()) {
+    ui_->setupUi(this);
+    ui_->SpeedButton1->setIcon(MakeToolIcon(ToolIcon::Loeschen));
+    ui_->SpeedButton5->setIcon(MakeToolIcon(ToolIcon::Wiederherstellen));
+    ui_->SpeedButton3->setIcon(MakeToolIcon(ToolIcon::Kopieren));
+    for (TMgrid* grid : {ui_->StringGrid1, ui_->StringGrid2}) {
+        grid->SetFixedRows(1);
+        grid->SetFixedCols(0);
+        grid->SetOddRowColor(kRechteSeite);
+        grid->SetEvenRowColor(0xFFFFFF);
+        grid->horizontalHeader()->setDefaultSectionSize(kSpaltenbreite);
+        grid->verticalHeader()->setDefaultSectionSize(kZeilenhoehe);
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    ui_->StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Read-only, but legible: a disabled grid would grey its numbers out.
+    ui_->StringGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui_->StringGrid2->setFocusPolicy(Qt::NoFocus);
+    ui_->StringGrid2->setSelectionMode(QAbstractItemView::NoSelection);
+    ui_->BitCheckBox1->SetChecked(LgsBruchdarstellung);
+    connect(ui_->StringGrid1, &QTableWidget::itemChanged, this, &TForm23::StringGrid1CellChanged);
+
+    connect(ui_->SpinEdit1, &QSpinBox::valueChanged, this, [this](int m) { SetGroesse(m, LgsSpalten); });
+    connect(ui_->SpinEdit3, &QSpinBox::valueChanged, this, [this](int n) { SetGroesse(LgsZeilen, n); });
+    connect(ui_->SpinEdit2, &QSpinBox::valueChanged, this, &TForm23::SetNachkommastellen);
+    connect(ui_->BitCheckBox1, &TBitCheckBox::OnClick, this,
+            [this] { SetBruchdarstellung(ui_->BitCheckBox1->Checked()); });
+    connect(ui_->SpeedButton1, &QToolButton::clicked, this, &TForm23::SpeedButton1Click);
+    connect(ui_->SpeedButton2, &QPushButton::clicked, this, &TForm23::SpeedButton2Click);
+    connect(ui_->SpeedButton3, &QToolButton::clicked, this, &TForm23::SpeedButton3Click);
+    connect(ui_->SpeedButton5, &QToolButton::clicked, this, &TForm23::SpeedButton5Click);
+    connect(ui_->BitBtn4, &QPushButton::clicked, this, &TForm23::reject);
+    InitGrid();
+    CaretToStart();
+}
+
+TForm23::~TForm23() = default;
+
+TMgrid* TForm23::Eingabe() const { return ui_->StringGrid1; }
+TMgrid* TForm23::Ergebnis() const { return ui_->StringGrid2; }
+QString TForm23::Urteil() const { return ui_->Label1->text(); }
+bool TForm23::KopierenMoeglich() const { return ui_->SpeedButton3->isEnabled(); }
+
+void TForm23::InitGrid() {
+    const int m = LgsZeilen, n = LgsSpalten;
+    for (TMgrid* grid : {ui_->StringGrid1, ui_->StringGrid2}) {
+        const QSignalBlocker block(grid);
+        grid->setRowCount(m + 1);
+        grid->setColumnCount(n);
+        for (int r = 0; r <= m; ++r)
+            for (int c = 0; c < n; ++c)
+                if (!grid->item(r, c)) grid->setItem(r, c, new QTableWidgetItem);
+        for (int c = 1; c < n; ++c) grid->SetCells(c - 1, 0, QStringLiteral("X") + Text(IntToText(c)));
+        grid->SetCells(n - 1, 0, grid == ui_->StringGrid1 ? QStringLiteral("b") : QStringLiteral("b*"));
+        grid->setFixedSize(kSpaltenbreite * n + 2 * grid->frameWidth(), (kZeilenhoehe + 1) * (m + 1) + 1);
+    }
+    ui_->SpinEdit1->setToolTip(Text(IntToText(m)) + QStringLiteral(" Gleichungen => Anzahl der Zeilen"));
+    ui_->SpinEdit3->setToolTip(Text(IntToText(n - 1)) + QStringLiteral(" Variablen => ") + Text(IntToText(n)) +
+                               QStringLiteral(" Spalten"));
+    ui_->StringGrid2->setCurrentCell(0, 0);
+    ui_->SpeedButton3->setEnabled(false);
+    adjustSize();
+}
+
+void TForm23::SetGroesse(int zeilen, int spalten) {
+    LgsZeilen = std::clamp(zeilen, 2, kLgsMaxZeilen);
+    LgsSpalten = std::clamp(spalten, 3, kLgsMaxSpalten);
+    const QSignalBlocker b1(ui_->SpinEdit1), b3(ui_->SpinEdit3);
+    ui_->SpinEdit1->setValue(LgsZeilen);
+    ui_->SpinEdit3->setValue(LgsSpalten);
+    InitGrid();
+}
+
+void TForm23::SetBruchdarstellung(bool on) {
+    LgsBruchdarstellung = on;
+    ui_->BitCheckBox1->SetChecked(on);
+    SpeedButton2Click();
+}
+
+void TForm23::SetNachkommastellen(int n) {
+    LgsNachkommastellen = std::clamp(n, 0, 5);
+    const QSignalBlocker block(ui_->SpinEdit2);
+    ui_->SpinEdit2->setValue(LgsNachkommastellen);
+}
+
+// What an input cell shows once left.
+QString TForm23::CellText(double v) const { return Text(LgsBruchdarstellung ? FormatBruch(v) : GeneralNumberText(v)); }
+
+void TForm23::StringGrid1CellChanged(QTableWidgetItem* item) {
+    if (normalizing_ || !item || item->row() == 0) return;
+    normalizing_ = true;
+    const std::string typed = item->text().toStdString();
+    double v = 0;
+    QString shown;
+    if (!RemoveBlanks(typed).empty() && CellTermValue(typed, v)) shown = CellText(v);
+    if (shown != item->text()) item->setText(shown);
+    normalizing_ = false;
+}
+
+void TForm23::CaretToStart() {
+    ui_->StringGrid1->setCurrentCell(1, 0);
+    ui_->StringGrid1->setFocus();
+}
+
+// Enter: a cell that holds no valid term is emptied and keeps the caret;
+// otherwise the caret moves one column right, from b to the next row.
+void TForm23::StringGrid1Enter(QWidget* target) {
+    TMgrid* grid = ui_->StringGrid1;
+    int row = std::max(grid->currentRow(), 1), col = std::max(grid->currentColumn(), 0);
+    auto* editor = qobject_cast<QLineEdit*>(target);
+    const QString text = editor ? editor->text() : grid->Cells(col, row);
+    double v = 0;
+    if (!RemoveBlanks(text.toStdString()).empty() && !CellTermValue(text.toStdString(), v)) {
+        if (editor) editor->clear();
+        else grid->SetCells(col, row, QString());
+        return;
+    }
+    if (col + 1 < LgsSpalten) {
+        ++col;
+    } else {
+        col = 0;
+        row = row < LgsZeilen ? row + 1 : 1;
+    }
+    grid->setCurrentCell(row, col);
+    grid->editItem(grid->item(row, col));
+}
+
+bool TForm23::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* target = static_cast<QWidget*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (target->window() == this && target == focusWidget()) {
+            bool inGrid = false;
+            for (const QObject* o = target; o; o = o->parent()) inGrid = inGrid || o == ui_->StringGrid1;
+            if (inGrid && IsPlainKey(key) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+                StringGrid1Enter(target);
+                return true;
+            }
+            if (target == ui_->StringGrid1 && key->text() == QStringLiteral(".")) {
+                QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, Qt::NoModifier, QStringLiteral(","));
+                QCoreApplication::sendEvent(target, &comma);
+                return true;
+            }
+            // The spin boxes change only through their arrow buttons.
+            for (QSpinBox* box : {ui_->SpinEdit1, ui_->SpinEdit2, ui_->SpinEdit3}) {
+                if (target != box && target->parentWidget() != box) continue;
+                switch (key->key()) {
+                    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Escape: case Qt::Key_Return:
+                    case Qt::Key_Enter: break;
+                    default: return true;
+                }
+            }
+        }
+    }
+    return KalvoDialog::eventFilter(watched, event);
+}
+
+void TForm23::SpeedButton2Click() {
+    const int m = LgsZeilen, n = LgsSpalten;
+    TMgrid* in = ui_->StringGrid1;
+    LgsEingabematrix = {};
+    {
+        const QSignalBlocker block(in);
+        QuietParsing quiet;
+        for (int r = 1; r <= m; ++r)
+            for (int c = 1; c <= n; ++c) {
+                const std::string text = in->Cells(c - 1, r).toStdString();
+                double v = 0;
+                if (!CellTermValue(text, v)) v = 0;
+                if (RemoveBlanks(text).empty()) in->SetCells(c - 1, r, QStringLiteral("0"));
+                LgsEingabematrix[static_cast<size_t>(r)][static_cast<size_t>(c)] = v;
+            }
+    }
+    LgsArbeitsmatrix = LgsEingabematrix;
+    LgsHistorieSpeichern(LgsEingabematrix);
+    rref(LgsArbeitsmatrix, m, n);
+    LgsLoesungsmatrix = LgsArbeitsmatrix;
+
+    auto zahl = [this](double v) {
+        return LgsBruchdarstellung ? FormatBruch(v) : LgsZahltext(v, LgsNachkommastellen);
+    };
+    for (int r = 1; r <= m; ++r)
+        for (int c = 1; c <= n; ++c)
+            ui_->StringGrid2->SetCells(c - 1, r, Text(zahl(LgsLoesungsmatrix[static_cast<size_t>(r)][static_cast<size_t>(c)])));
+    const LgsUrteil urteil = LgsLoesungsurteil(LgsLoesungsmatrix, m, n);
+    LgsKeineLoesung = urteil == LgsUrteil::KeineLoesung;
+    ui_->Label1->setText(Text(LgsUrteilText(urteil, LgsLoesungsmatrix, m, n, zahl)));
+    ui_->SpeedButton3->setEnabled(urteil == LgsUrteil::Eindeutig && m < 5);
+}
+
+// The solution goes in with its full value, not rounded as shown.
+void TForm23::SpeedButton3Click() {
+    double* konstanten[] = {&gTerms.KonstanteA, &gTerms.KonstanteB, &gTerms.KonstanteC, &gTerms.KonstanteD};
+    for (int r = 1; r <= std::min(LgsZeilen, 4); ++r)
+        *konstanten[r - 1] = LgsLoesungsmatrix[static_cast<size_t>(r)][static_cast<size_t>(LgsSpalten)];
+}
+
+void TForm23::SpeedButton5Click() {
+    LgsMatrix gespeichert{};
+    if (!LgsHistorieNaechste(gespeichert)) return;
+    {
+        const QSignalBlocker block(ui_->StringGrid1);
+        for (int r = 1; r <= LgsZeilen; ++r)
+            for (int c = 1; c <= LgsSpalten; ++c) {
+                ui_->StringGrid1->SetCells(c - 1, r, CellText(gespeichert[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+                ui_->StringGrid2->SetCells(c - 1, r, QString());
+            }
+    }
+    ui_->Label1->clear();
+    CaretToStart();
+    ui_->SpeedButton3->setEnabled(false);
+}
+
+void TForm23::SpeedButton1Click() {
+    {
+        const QSignalBlocker block(ui_->StringGrid1);
+        for (int r = 1; r <= LgsZeilen; ++r)
+            for (int c = 0; c < LgsSpalten; ++c) {
+                ui_->StringGrid1->SetCells(c, r, QString());
+                ui_->StringGrid2->SetCells(c, r, QString());
+            }
+    }
+    ui_->Label1->clear();
+    CaretToStart();
+    ui_->SpeedButton3->setEnabled(false);
+}
+
+void TForm23::done(int result) {
+    KalvoDialog::done(result);
+    Host().RedrawMainGraph(true);
+}
+
+}  // namespace kalvo

@@ -1,0 +1,165 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "message_sink.h"
+#include "numeric_tables.h"
+#include "program_state.h"
+#include "term.h"
+
+namespace kalvo {
+namespace {
+
+class Tables : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        InitTermTrees();
+    }
+    void Compile(const char* term) {
+        QuietParsing quiet;
+        ASSERT_TRUE(ParseTerm(FunktionTermbaum, term, true)) << term;
+    }
+    MessageRecorder messages;
+};
+
+std::string Ohne(const std::string& s) {
+    std::string r;
+    for (char c : s)
+        if (c != ' ') r += c;
+    return r;
+}
+
+// ---- Newton's method ----
+
+struct NewtonFall {
+    const char* term;
+    double x0;
+    std::vector<std::string> naechstesX;  // column x(n+1) per row, "" for a row without values
+    std::string meldung;                  // "" or the start of the message
+};
+
+TEST_F(Tables, NewtonStopsWithTheRightReason) {
+    const NewtonFall faelle[] = {
+        // Converges: f of the last x is below 1e-10.
+        {"x^2-2", 1.0, {"1,500000", "1,416667", "1,414216", "1,414214"}, ""},
+        // The first step lands where f' = 0; the second row stays empty.
+        {"x^2+1", 1.0, {"0,000000", ""}, kAbleitungNull},
+        {"x^2-1", 0.0, {""}, kAbleitungNull},
+        // The first step leaves the domain of ln.
+        {"ln(x)", 3.0, {"-0,295837"}, "-0,29583687 ----> nicht definiert !"},
+        // Undefined at the start: reported as such, not as a zero.
+        {"ln(x)", -1.0, {""}, "-1,00000000 ----> nicht definiert !"},
+    };
+    for (const NewtonFall& f : faelle) {
+        Compile(f.term);
+        const NewtonErgebnis e = NewtonBerechnen(f.x0, 0, 6);
+        SCOPED_TRACE(std::string(f.term) + " from " + std::to_string(f.x0));
+        EXPECT_FALSE(e.startwertIstNullstelle);
+        ASSERT_EQ(e.zeilen.size(), f.naechstesX.size());
+        for (size_t i = 0; i < e.zeilen.size(); ++i) {
+            EXPECT_EQ(Ohne(e.zeilen[i][5]), f.naechstesX[i]) << "row " << i;
+            if (!f.naechstesX[i].empty()) EXPECT_EQ(e.zeilen[i][0], std::to_string(i));
+        }
+        EXPECT_EQ(Ohne(e.meldung), Ohne(f.meldung));
+    }
+}
+
+TEST_F(Tables, NewtonStartValueThatIsAZeroAddsNoRows) {
+    Compile("x^2-4");
+    const NewtonErgebnis e = NewtonBerechnen(2, 0, 6);
+    EXPECT_TRUE(e.startwertIstNullstelle);
+    EXPECT_TRUE(e.zeilen.empty());
+    EXPECT_EQ(e.meldung, kStartwertIstNullstelle);
+}
+
+TEST_F(Tables, NewtonThatRunsAwayOrNeverSettlesSaysSo) {
+    // arctan pushes the iterates outwards beyond 1e6.
+    Compile("arctan(x)");
+    NewtonErgebnis e = NewtonBerechnen(2, 0, 6);
+    EXPECT_LT(e.zeilen.size(), 20u);
+    EXPECT_EQ(e.meldung, kKonvergiertNicht);
+    // x^2 + 1 has no zero: from 0.5 the steps wander until the cap.
+    Compile("x^2+1");
+    e = NewtonBerechnen(0.5, 0, 6);
+    EXPECT_EQ(e.zeilen.size(), static_cast<size_t>(kNewtonMaxSchritte));
+    EXPECT_EQ(e.meldung, kKonvergiertNicht);
+}
+
+TEST_F(Tables, NewtonPrecisionFollowsTheDecimals) {
+    Compile("x^2-2");
+    EXPECT_EQ(Ohne(NewtonBerechnen(1, 0, 2).zeilen[0][5]), "1,50");
+    // Out of range decimals are pulled in, not used for a power of ten of 0 or 1e-99.
+    EXPECT_EQ(Ohne(NewtonBerechnen(1, 0, 0).zeilen[0][5]), "1,5");
+    EXPECT_EQ(Ohne(NewtonBerechnen(1, 0, 99).zeilen[0][5]), "1,5000000");
+}
+
+// ---- value table ----
+
+TEST_F(Tables, ValueTableMendsItsInput) {
+    Compile("x");
+    struct Fall {
+        WertetabelleEingabe ein;
+        double von, bis, schritt;
+    } faelle[] = {
+        {{0, 3, 0, 0}, 0, 3, 1},
+        {{0, 3, -0.5, 0}, 0, 3, 0.5},
+        {{3, 0, 1, 0}, 0, 3, 1},
+    };
+    for (const Fall& f : faelle) {
+        const Wertetabelle t = WertetabelleBerechnen(f.ein, 2);
+        EXPECT_EQ(t.eingabe.von, f.von);
+        EXPECT_EQ(t.eingabe.bis, f.bis);
+        EXPECT_EQ(t.eingabe.schritt, f.schritt);
+        EXPECT_EQ(Ohne(t.zeilen.front()[0]), "0,00");
+        EXPECT_EQ(Ohne(t.zeilen.back()[0]), "3,00");
+    }
+}
+
+TEST_F(Tables, ValueTableRowsAndRounding) {
+    Compile("x^2");
+    // The row limit ends the table at 2.
+    Wertetabelle t = WertetabelleBerechnen({-8, 8, 0.1, 0}, 2);
+    ASSERT_EQ(t.zeilen.size(), 101u);
+    EXPECT_EQ(Ohne(t.zeilen.back()[0]), "2,00");
+    EXPECT_EQ(Ohne(t.zeilen.back()[1]), "4,00");
+    EXPECT_EQ(Ohne(t.zeilen.back()[2]), "4,00");
+    EXPECT_EQ(Ohne(t.zeilen.back()[3]), "2,00");
+    // Every x is rounded before the step is added.
+    t = WertetabelleBerechnen({-8, 8, 0.333, 0}, 2);
+    EXPECT_EQ(Ohne(t.zeilen[1][0]), "-7,67");
+    EXPECT_EQ(Ohne(t.zeilen[2][0]), "-7,34");
+    // Without decimals a small step rounds back: 101 rows of the same x.
+    t = WertetabelleBerechnen({-8, 8, 0.4, 0}, 0);
+    ASSERT_EQ(t.zeilen.size(), 101u);
+    EXPECT_EQ(Ohne(t.zeilen.back()[0]), "-8");
+}
+
+TEST_F(Tables, ValueTableMarksUndefinedAndHugeValues) {
+    Compile("1/x");
+    Wertetabelle t = WertetabelleBerechnen({0, 0, 1, 0}, 2);
+    ASSERT_EQ(t.zeilen.size(), 1u);
+    EXPECT_EQ(t.zeilen[0][1], " nicht def.");
+    for (int c = 2; c <= 4; ++c) EXPECT_EQ(t.zeilen[0][static_cast<size_t>(c)], "");
+    Compile("exp(x)");
+    t = WertetabelleBerechnen({50, 50, 1, 0}, 2);
+    EXPECT_EQ(t.zeilen[0][1], "|f(x)|>1O^20");
+}
+
+TEST_F(Tables, ValuesAreThoseOfTheFamilyAsTheGraphShowsThem) {
+    // A term without n is evaluated once, whatever the n range.
+    gParams.FgSummeVon = 0;
+    gParams.FgSummeBis = 3;
+    Compile("x");
+    EXPECT_EQ(Ohne(WertetabelleBerechnen({2, 2, 1, 0}, 2).zeilen[0][1]), "2,00");
+    // With n it is the sum over the range: x * (0 + 1 + 2 + 3).
+    Compile("n*x");
+    EXPECT_EQ(Ohne(WertetabelleBerechnen({2, 2, 1, 0}, 2).zeilen[0][1]), "12,00");
+    // t is the table's parameter.
+    gParams.FgSummeVon = gParams.FgSummeBis = 0;
+    Compile("t*x");
+    EXPECT_EQ(Ohne(WertetabelleBerechnen({2, 2, 1, 3}, 2).zeilen[0][1]), "6,00");
+}
+
+}  // namespace
+}  // namespace kalvo

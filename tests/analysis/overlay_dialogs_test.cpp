@@ -1,0 +1,265 @@
+#include "analysis_test_support.h"
+#include "area_dialog.h"
+#include "bit_check_box.h"
+#include "color_button.h"
+#include "draw_combo_box.h"
+#include "iteration_dialog.h"
+#include "sums_dialog.h"
+#include "ui_area_dialog.h"
+#include "ui_iteration_dialog.h"
+#include "ui_sums_dialog.h"
+
+namespace kalvo {
+namespace {
+
+using OverlayDialogs = AnalysisWindowTest;
+
+// ---- areas ----
+
+TEST_F(OverlayDialogs, AreaComputesWhenShown) {
+    gTerms.TermF = "x";
+    gTerms.TermG = "0";
+    gOverlay.GrenzeA = -1;
+    gOverlay.GrenzeB = 1;
+    auto* w = Open(new TForm13);
+    Ui::TForm13* ui = w->Controls();
+    EXPECT_EQ(w->FlaecheIterationen(), 200);
+    EXPECT_EQ(Kurz(ui->Label18->text()), QStringLiteral("0,0000[FE]"));
+    EXPECT_EQ(Kurz(ui->Label19->text()), QStringLiteral("1,0000[FE]"));
+    // A pole inside the bounds makes the integral unreliable.
+    Type(ui->edit1, QStringLiteral("1/x"));
+    ui->BitBtn2->click();
+    EXPECT_EQ(ui->Label18->text(), QStringLiteral("nicht def."));
+    EXPECT_EQ(ui->Label19->text(), QStringLiteral("nicht def."));
+    EXPECT_EQ(gTerms.TermF.str(), "1/x");
+    w->close();
+}
+
+TEST_F(OverlayDialogs, AreaIterationField) {
+    auto* w = Open(new TForm13);
+    Ui::TForm13* ui = w->Controls();
+    const std::pair<const char*, int> faelle[] = {{"-20", 20}, {"0", 1}, {"1000", 500}, {"-2147483648", 500}, {"37", 37}};
+    for (const auto& [ein, aus] : faelle) {
+        Type(ui->Edit6, QString::fromLatin1(ein));
+        EXPECT_EQ(w->FlaecheIterationen(), aus) << ein;
+        EXPECT_EQ(ui->Edit6->text(), QString::number(aus));
+    }
+    messages.clear();
+    Type(ui->Edit6, QStringLiteral("viele"));
+    EXPECT_EQ(w->FlaecheIterationen(), 37);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0], "'viele' ist kein g\xC3\xBCltiger Integerwert");
+    EXPECT_TRUE(ui->Edit6->hasFocus());
+    w->close();
+}
+
+TEST_F(OverlayDialogs, AreaBoundsFromTheIntersections) {
+    gTerms.TermF = "x^2";
+    gTerms.TermG = "1";
+    auto* w = Open(new TForm13);
+    Ui::TForm13* ui = w->Controls();
+    ui->SpeedButton1->click();
+    EXPECT_NEAR(gOverlay.GrenzeA, -1, 1e-5);
+    EXPECT_NEAR(gOverlay.GrenzeB, 1, 1e-5);
+    EXPECT_EQ(Kurz(ui->Edit3->text()), QStringLiteral("-1,00"));
+    // Without an intersection in the view the bounds stay.
+    Type(ui->Edit2, QStringLiteral("-5"));
+    ui->SpeedButton1->click();
+    EXPECT_NEAR(w->FlaecheGrenzeA(), -1, 1e-5);
+    w->close();
+}
+
+TEST_F(OverlayDialogs, AreaSwitchesAndClosing) {
+    gOverlay.SummenAnzeigeart = 4;
+    auto* w = Open(new TForm13);
+    Ui::TForm13* ui = w->Controls();
+    ui->CheckBox1->click();
+    EXPECT_TRUE(gOverlay.FlaecheZeichnen);
+    ui->FillStyleComboBox1->SetFillStyle(6);
+    emit ui->FillStyleComboBox1->OnClick();
+    EXPECT_EQ(gOverlay.FuellmusterFlaeche, 6);
+    ui->ColorButton1->SetSelectionColor(0x00FF00);
+    EXPECT_EQ(gOverlay.FuellfarbeFlaeche, 0xFFu);  // only with OK
+    Type(ui->Edit3, QStringLiteral("2"));
+    ui->BitBtn1->click();
+    EXPECT_EQ(gOverlay.SummenAnzeigeart, 1);
+    EXPECT_EQ(gOverlay.FuellfarbeFlaeche, 0x00FF00u);
+    EXPECT_EQ(gOverlay.GrenzeA, 2);
+    EXPECT_TRUE(gOverlay.FlaecheZeichnen);
+    Settle();
+    w = Open(new TForm13);
+    EXPECT_TRUE(w->Controls()->CheckBox1->Checked());
+    QTest::keyClick(w->Controls()->edit1, Qt::Key_Escape);
+    EXPECT_FALSE(gOverlay.FlaecheZeichnen);
+}
+
+// ---- sums ----
+
+TEST_F(OverlayDialogs, SumsDefaultsAndOk) {
+    gOverlay.GrenzeA = -3;
+    gOverlay.GrenzeB = 3;
+    gOverlay.AnzahlRechtecke = 16;
+    auto* w = Open(new TForm15);
+    Ui::TForm15* ui = w->Controls();
+    EXPECT_TRUE(ui->RadioButton1->isChecked());
+    EXPECT_EQ(ui->Edit4->text(), QStringLiteral("16"));
+    ui->BitBtn3->click();
+    EXPECT_EQ(Kurz(ui->Edit2->text()), QStringLiteral("0,00"));
+    EXPECT_EQ(Kurz(ui->Edit3->text()), QStringLiteral("1,00"));
+    EXPECT_EQ(ui->Edit4->text(), QStringLiteral("4"));
+    EXPECT_EQ(gOverlay.GrenzeA, -3);  // the bounds only with OK
+    ui->RadioButton5->click();
+    ui->ColorButton5->SetSelectionColor(0x123456);
+    ui->BitBtn1->click();
+    EXPECT_EQ(gOverlay.SummenAnzeigeart, 5);
+    EXPECT_EQ(gOverlay.FarbeZwischenwertsumme, 0x123456u);
+    EXPECT_EQ(gOverlay.GrenzeA, 0);
+    EXPECT_EQ(gOverlay.GrenzeB, 1);
+}
+
+TEST_F(OverlayDialogs, SumsCountAndSwitch) {
+    auto* w = Open(new TForm15);
+    Ui::TForm15* ui = w->Controls();
+    const std::pair<const char*, int> faelle[] = {{"12", 12}, {"abc", 1}, {"0", 1}, {"-7", 1}, {"99999", 1024}};
+    for (const auto& [ein, aus] : faelle) {
+        Type(ui->Edit4, QString::fromLatin1(ein));
+        EXPECT_EQ(gOverlay.AnzahlRechtecke, aus) << ein;  // at once
+    }
+    ui->CheckBox1->click();
+    EXPECT_TRUE(gOverlay.SummenZeichnen);
+    const int redraws = host.redraws;
+    ui->BitBtn2->click();
+    EXPECT_FALSE(gOverlay.SummenZeichnen);
+    EXPECT_EQ(host.redraws, redraws + 1);
+}
+
+// ---- iteration ----
+
+class IterationDialog : public AnalysisWindowTest {
+protected:
+    TForm16* OpenIteration(bool logistisch) {
+        gIteration.IterLogistisch = logistisch;
+        auto* w = Open(new TForm16);
+        ui = w->Controls();
+        return w;
+    }
+    Ui::TForm16* ui = nullptr;
+};
+
+TEST_F(IterationDialog, FirstOpeningAsLogisticEquation) {
+    gTerms.TermF = "sin(x)";
+    gIteration.IterationParameterA = 2;
+    auto* w = OpenIteration(true);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Logistische Gleichung"));
+    EXPECT_FALSE(ui->Edit1->isVisibleTo(w));
+    EXPECT_EQ(gIteration.IterationParameterA, 3.1);
+    EXPECT_EQ(gOverlay.Startwert, 0.2);
+    EXPECT_EQ(Kurz(ui->Edit2->text()), QStringLiteral("3,100"));
+    EXPECT_EQ(ui->Edit4->text(), QStringLiteral("50"));
+    EXPECT_EQ(ui->Edit7->text(), QStringLiteral("1"));
+    EXPECT_EQ(gIteration.AttraktorABis, 4);
+    EXPECT_EQ(gIteration.IterYBis, 1.1);
+    EXPECT_EQ(gTerms.TermF.str(), "");
+    EXPECT_FALSE(ui->Edit8->isEnabled());
+    ui->RadioButton3->click();
+    EXPECT_TRUE(ui->Edit8->isEnabled());
+    w->BitBtn2Click();
+    // Ended without a picture: f is back.
+    EXPECT_EQ(gTerms.TermF.str(), "sin(x)");
+}
+
+TEST_F(IterationDialog, CountFields) {
+    auto* w = OpenIteration(false);
+    struct Fall {
+        TermEdit* feld;
+        const char* ein;
+        int aus;
+        const int* ziel;
+    } faelle[] = {
+        {ui->Edit4, "999", 500, &gIteration.IterationenN}, {ui->Edit4, "0", 50, &gIteration.IterationenN},
+        {ui->Edit4, "ab", 500, &gIteration.IterationenN},  {ui->Edit4, "120", 120, &gIteration.IterationenN},
+        {ui->Edit7, "0", 1, &gIteration.IterierteK},       {ui->Edit7, "25", 20, &gIteration.IterierteK},
+        {ui->Edit7, "k", 20, &gIteration.IterierteK},      {ui->Edit5, "300", 200, &gIteration.VorIterationen},
+        {ui->Edit5, "-1", 50, &gIteration.VorIterationen}, {ui->Edit6, "x", 50, &gIteration.NachIterationen},
+    };
+    for (const Fall& f : faelle) {
+        Type(f.feld, QString::fromLatin1(f.ein));
+        EXPECT_EQ(*f.ziel, f.aus) << f.ein;
+        EXPECT_EQ(f.feld->text(), QString::number(f.aus));
+    }
+    // The count sets the view's x range at once.
+    EXPECT_EQ(gView.BereichX1, 0);
+    EXPECT_EQ(gView.BereichX2, 120);
+    w->close();
+}
+
+TEST_F(IterationDialog, PathThenEndGivesTheViewBack) {
+    gTerms.TermF = "x^3";
+    gTerms.KonstanteA = 7;
+    gView.BereichX1 = -4;
+    gView.BereichY2 = 12;
+    gDisplay.Koordinatensystem.xAchsentext = "x";
+    gDisplay.Koordinatensystem.Art = 0;
+    auto* w = OpenIteration(true);
+    Type(ui->Edit2, QStringLiteral("4"));
+    EXPECT_EQ(Kurz(ui->Edit2->text()), QStringLiteral("4,000"));
+    Type(ui->Edit3, QStringLiteral("0,3"));
+    ui->RadioButton1->click();
+    w->BitBtn1Click();
+    EXPECT_TRUE(gIteration.IterPfadAnzeige);
+    EXPECT_TRUE(gIteration.IterPfadAktiv);
+    EXPECT_EQ(gDisplay.Koordinatensystem.xAchsentext.str(), "x(n)");
+    EXPECT_EQ(gDisplay.Koordinatensystem.yAchsentext.str(),
+              "x(n+1) = f(x(n))  mit  f(x) = ax(1-x)  ; Parameter a =  4,0000");
+    EXPECT_EQ(gView.BereichY1, 0);
+    EXPECT_NEAR(gView.BereichY2, 4.0 / 3, 1e-12);
+    EXPECT_NEAR(gView.BereichX2, 4.0 / 3, 1e-12);
+    Settle();
+    // The next opening keeps the picture's settings and ends it.
+    w = OpenIteration(true);
+    EXPECT_TRUE(ui->RadioButton1->isChecked());
+    EXPECT_EQ(gIteration.IterationParameterA, 4);
+    w->BitBtn2Click();
+    EXPECT_FALSE(gIteration.IterPfadAnzeige);
+    EXPECT_EQ(gTerms.TermF.str(), "x^3");
+    EXPECT_EQ(gTerms.KonstanteA, 7);
+    EXPECT_EQ(gView.BereichX1, -4);
+    EXPECT_EQ(gView.BereichY2, 12);
+    EXPECT_EQ(gDisplay.Koordinatensystem.Art, 0);
+    EXPECT_EQ(gDisplay.Koordinatensystem.xAchsentext.str(), "x");
+    Settle();
+    OpenIteration(true);
+    EXPECT_EQ(gIteration.IterationParameterA, 3.1);
+}
+
+TEST_F(IterationDialog, AttractorAndSequenceViews) {
+    auto* w = OpenIteration(true);
+    ui->RadioButton3->click();
+    Type(ui->Edit8, QStringLiteral("2,5"));
+    EXPECT_EQ(gView.BereichX1, 2.5);
+    ui->CheckBox3->click();
+    w->BitBtn1Click();
+    EXPECT_TRUE(gIteration.AttraktorAnzeige);
+    EXPECT_TRUE(gIteration.IterAMarkieren);
+    EXPECT_EQ(gDisplay.Koordinatensystem.xAchsentext.str(), "a");
+    EXPECT_EQ(gDisplay.Koordinatensystem.yAchsentext.str(), "Attraktor");
+    EXPECT_EQ(gView.BereichX1, 2.5);
+    EXPECT_EQ(gView.BereichX2, 4);
+    Settle();
+    // The general iteration of a term typed here, as a sequence.
+    w = OpenIteration(false);
+    EXPECT_TRUE(ui->Edit1->isVisibleTo(w));
+    EXPECT_TRUE(ui->Edit8->isEnabled());
+    Type(ui->Edit1, QStringLiteral("cos(x)"));
+    EXPECT_EQ(gTerms.TermF.str(), "cos(x)");
+    ui->RadioButton2->click();
+    Type(ui->Edit4, QStringLiteral("30"));
+    w->BitBtn1Click();
+    EXPECT_TRUE(gIteration.FolgeAnzeige);
+    EXPECT_FALSE(gIteration.AttraktorAnzeige);
+    EXPECT_EQ(gDisplay.Koordinatensystem.xAchsentext.str(), "n");
+    EXPECT_EQ(gView.BereichX2, 30);
+}
+
+}  // namespace
+}  // namespace kalvo

@@ -1,0 +1,477 @@
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFontDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app_test_support.h"
+#include "bit_check_box.h"
+#include "color_button.h"
+#include "coordinate_dialog.h"
+#include "draw_combo_box.h"
+#include "edit_field.h"
+#include "fullscreen_window.h"
+#include "info_window.h"
+#include "ini_file.h"
+#include "options_dialog.h"
+#include "ui_coordinate_dialog.h"
+#include "ui_fullscreen_window.h"
+#include "ui_info_window.h"
+#include "ui_main_window.h"
+#include "ui_options_dialog.h"
+#include "view.h"
+
+namespace kalvo {
+
+// Takes the addresses the info window hands to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QString> urls;
+public slots:
+    void open(const QUrl& url) { urls.push_back(url.toString()); }
+};
+
+namespace {
+
+class SettingsWindowsTest : public AppTest {
+protected:
+    template <typename Window>
+    Window* OpenBy(QToolButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        Settle();
+        Window* w = form->findChild<Window*>();
+        if (w) Activate(w);
+        return w;
+    }
+
+    // The picture's pixel at the world point.
+    QColor GraphPixel(double x, double y) {
+        double px = 0, py = 0;
+        WorldToPixel(x, y, px, py);
+        return form->PaintBox1()->Picture().pixelColor(int(std::lround(px)), int(std::lround(py)));
+    }
+
+    const KoordinatensystemEinstellung& K() const { return gDisplay.Koordinatensystem; }
+};
+
+struct Layout {
+    int xS, yS, gitter, art, beschriftung;
+    friend bool operator==(const Layout&, const Layout&) = default;
+};
+
+TEST_F(SettingsWindowsTest, ScalingGridLayoutAndLabelButtonsKeepTheLayoutConsistent) {
+    enum Click { XLog, YLog, XLinear, YPi, GitterKreuze, GitterLinien, Art0, Art1, Beschriftung0, Beschriftung2 };
+    struct Case {
+        Layout before;
+        Click click;
+        Layout after;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 0, 0}, YLog, {0, 1, 1, 1, 1}},          // crosses become lines, margins and labels follow
+        {{0, 0, 3, 0, 2}, XLog, {1, 0, 3, 1, 2}},          // no labels stay no labels
+        {{1, 0, 1, 1, 1}, GitterKreuze, {1, 0, 1, 1, 1}},  // no crosses on a logarithmic axis
+        {{0, 2, 2, 0, 0}, GitterKreuze, {0, 2, 0, 0, 0}},
+        {{0, 1, 1, 1, 1}, Art0, {0, 1, 1, 1, 1}},          // a logarithmic axis keeps its margins
+        {{1, 0, 2, 1, 1}, XLinear, {0, 0, 2, 1, 1}},
+        {{0, 0, 2, 1, 1}, Art0, {0, 0, 2, 0, 1}},
+        {{0, 0, 2, 0, 0}, Art1, {0, 0, 2, 1, 1}},
+        {{0, 0, 2, 1, 1}, Beschriftung0, {0, 0, 2, 1, 1}},  // margins need labels
+        {{0, 0, 2, 0, 1}, Beschriftung0, {0, 0, 2, 0, 0}},
+        {{0, 1, 1, 1, 1}, Beschriftung2, {0, 1, 1, 1, 2}},
+        {{0, 0, 2, 0, 1}, YPi, {0, 2, 2, 0, 1}},
+        {{0, 0, 0, 0, 1}, GitterLinien, {0, 0, 3, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        auto& k = gDisplay.Koordinatensystem;
+        k.xSkalierung = uint8_t(c.before.xS);
+        k.ySkalierung = uint8_t(c.before.yS);
+        k.Gitter = uint8_t(c.before.gitter);
+        k.Art = uint8_t(c.before.art);
+        k.Beschriftung = uint8_t(c.before.beschriftung);
+        QPointer<TForm5> d = OpenBy<TForm5>(form->Controls()->ButtonKoordinatensystem);
+        ASSERT_TRUE(d);
+        QAbstractButton* const buttons[] = {d->SkalierungButton(false, 1), d->SkalierungButton(true, 1),
+                                            d->SkalierungButton(false, 0), d->SkalierungButton(true, 2),
+                                            d->GitterButton(0),           d->GitterButton(3),
+                                            d->ArtButton(0),              d->ArtButton(1),
+                                            d->BeschriftungButton(0),     d->BeschriftungButton(2)};
+        QTest::mouseClick(buttons[c.click], Qt::LeftButton);
+        const Layout got{k.xSkalierung, k.ySkalierung, k.Gitter, k.Art, k.Beschriftung};
+        EXPECT_EQ(got, c.after) << "case " << (&c - cases);
+        // The pressed buttons are the stored values.
+        EXPECT_TRUE(d->SkalierungButton(false, got.xS)->isChecked());
+        EXPECT_TRUE(d->SkalierungButton(true, got.yS)->isChecked());
+        EXPECT_TRUE(d->GitterButton(got.gitter)->isChecked());
+        EXPECT_TRUE(d->ArtButton(got.art)->isChecked());
+        EXPECT_TRUE(d->BeschriftungButton(got.beschriftung)->isChecked()) << "case " << (&c - cases);
+        d->reject();
+        Settle();
+    }
+}
+
+TEST_F(SettingsWindowsTest, WindowFieldsTakeConstantTermsAndOkRepairsAndDrawsTheWindow) {
+    QPointer<TForm5> d = OpenBy<TForm5>(form->Controls()->ButtonKoordinatensystem);
+    ASSERT_TRUE(d);
+    Ui::TForm5* ui = d->Controls();
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Koordinatensystem"));
+    EXPECT_TRUE(ui->Edit1->hasFocus());
+    EXPECT_EQ(ui->Edit1->selectedText(), ui->Edit1->text());
+    Type(ui->Edit2, QStringLiteral("2*pi"));
+    EXPECT_NEAR(gView.BereichX2, 6.2831853, 1e-6);
+    EXPECT_EQ(ui->Edit2->text().trimmed(), QStringLiteral("6,28"));
+    Type(ui->Edit3, QStringLiteral("ln(0)"));  // undefined: the value stays
+    EXPECT_EQ(gView.BereichY1, -8);
+    EXPECT_EQ(ui->Edit3->text().trimmed(), QStringLiteral("-8,00"));
+    EXPECT_TRUE(messages.messages().empty());
+    Type(ui->Edit4, QStringLiteral("3+"));
+    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_TRUE(ui->Edit4->hasFocus());
+    Type(ui->Edit4, QStringLiteral("-6"));
+    Type(ui->Edit5, QString(90, QLatin1Char('t')), false);
+    EXPECT_EQ(ui->Edit5->text().size(), 80);
+
+    // OK takes the focused field too, puts the window in order and draws it.
+    Type(ui->Edit3, QStringLiteral("2"), false);
+    QTest::mouseClick(ui->BitBtn1, Qt::LeftButton);
+    Settle();
+    ASSERT_TRUE(d.isNull());
+    EXPECT_EQ(gView.BereichY1, -6);
+    EXPECT_EQ(gView.BereichY2, 2);
+    EXPECT_EQ(K().xAchsentext.size(), 80u);
+    double px = 0, py = 0;
+    WorldToPixel(6.2831853, -6, px, py);
+    EXPECT_NEAR(px, gOutput.PlotRight, 0.01);
+    EXPECT_NEAR(py, gOutput.PlotBottom, 0.01);
+}
+
+TEST_F(SettingsWindowsTest, EscKeepsWhatWasChosenForTheNextRedraw) {
+    gDisplay.Koordinatensystem.Gitter = 2;
+    form->Redraw(true);
+    const QImage before = form->PaintBox1()->Picture();
+    QPointer<TForm5> d = OpenBy<TForm5>(form->Controls()->ButtonKoordinatensystem);
+    ASSERT_TRUE(d);
+    QTest::mouseClick(d->GitterButton(3), Qt::LeftButton);
+    QTest::keyClick(d->Controls()->Edit1, Qt::Key_Escape);
+    Settle();
+    EXPECT_TRUE(d.isNull());
+    EXPECT_EQ(K().Gitter, 3);
+    EXPECT_EQ(form->PaintBox1()->Picture(), before);
+    form->Redraw(true);
+    EXPECT_NE(form->PaintBox1()->Picture(), before);
+}
+
+TEST_F(SettingsWindowsTest, FontDialogAnswerIsClampedAndShownOnTheFontButton) {
+    QPointer<TForm5> d = OpenBy<TForm5>(form->Controls()->ButtonKoordinatensystem);
+    ASSERT_TRUE(d);
+    QTest::mouseClick(d->Controls()->SpeedButtonSchrift, Qt::LeftButton);
+    QPointer<QFontDialog> fd = d->FontDialog();
+    ASSERT_TRUE(fd);
+    EXPECT_EQ(fd->currentFont().pointSize(), gDisplay.Schriftgroesse);
+    fd->reject();
+    Settle();
+    struct Case {
+        const char* family;
+        int size;
+        bool bold;
+        int stored;
+    };
+    for (const Case c : {Case{"Liberation Sans", 20, true, 14}, Case{"Liberation Serif", 6, false, 8},
+                         Case{"Courier New", 11, false, 11}}) {
+        QFont f(QString::fromUtf8(c.family), c.size);
+        f.setBold(c.bold);
+        d->SchriftGewaehlt(f);
+        EXPECT_EQ(gDisplay.Schriftgroesse, c.stored) << c.size;
+        EXPECT_EQ(gDisplay.Schriftname, c.family);
+        EXPECT_EQ(gDisplay.SchriftFett, c.bold);
+        const QToolButton* b = d->Controls()->SpeedButtonSchrift;
+        EXPECT_EQ(b->text(), QString::fromUtf8(c.family));
+        EXPECT_EQ(b->font().pointSize(), c.stored);
+        EXPECT_EQ(b->font().bold(), c.bold);
+    }
+    // A font sized in pixels keeps the size.
+    QFont pixels(QStringLiteral("Liberation Mono"));
+    pixels.setPixelSize(30);
+    d->SchriftGewaehlt(pixels);
+    EXPECT_EQ(gDisplay.Schriftgroesse, 11);
+}
+
+TEST_F(SettingsWindowsTest, ColoursAndWidthsOfGridAndAxesAreStoredAtOnce) {
+    QPointer<TForm5> d = OpenBy<TForm5>(form->Controls()->ButtonKoordinatensystem);
+    ASSERT_TRUE(d);
+    Ui::TForm5* ui = d->Controls();
+    EXPECT_EQ(ui->ColorButton1->SelectionColor(), Color(K().Gitterfarbe));
+    ui->ColorButton1->SetSelectionColor(0x00FF00);
+    ui->ColorButton2->SetSelectionColor(0x0000FF);
+    EXPECT_EQ(K().Gitterfarbe, 0x00FF00);
+    EXPECT_EQ(K().Achsenfarbe, 0x0000FF);
+    EXPECT_EQ(ui->LineWidthComboBox2->LineColor(), 0x00FF00u);
+    EXPECT_EQ(ui->LineWidthComboBox1->LineColor(), 0x0000FFu);
+    emit ui->LineWidthComboBox1->activated(2);
+    emit ui->LineWidthComboBox2->activated(3);
+    EXPECT_EQ(K().Achsendicke, 2);
+    EXPECT_EQ(K().Gitterdicke, 3);
+}
+
+TEST_F(SettingsWindowsTest, SavingWritesTheSettingsFileAndKeepsTheDialogOpen) {
+    QPointer<TForm5> d = OpenBy<TForm5>(form->Controls()->ButtonKoordinatensystem);
+    ASSERT_TRUE(d);
+    Ui::TForm5* ui = d->Controls();
+    Type(ui->Edit1, QStringLiteral("5"));
+    Type(ui->Edit2, QStringLiteral("-3"), false);  // left by the button itself
+    QTest::mouseClick(d->GitterButton(1), Qt::LeftButton);
+    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
+    Settle();
+    ASSERT_FALSE(d.isNull());
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(dir.filePath(QStringLiteral("kalvo.INI")).toStdString()));
+    EXPECT_EQ(ini.ReadInteger("Koordinatensystem", "Gitter", -1), 1);
+    EXPECT_EQ(ini.ReadFloat("xyBereich", "x1", 0), -3);  // in order, as drawn
+    EXPECT_EQ(ini.ReadFloat("xyBereich", "x2", 0), 5);
+    EXPECT_EQ(ui->Edit1->text().trimmed(), QStringLiteral("-3,00"));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(SettingsWindowsTest, CoordinateVorgabeSetsItsDefaultsAndShowsThem) {
+    auto& k = gDisplay.Koordinatensystem;
+    k = KoordinatensystemEinstellung{1, 2, 0, 1, 0, "a", "b", 0xFF, 3, 0xFF00, 2};
+    gView.BereichX1 = 1;
+    gDisplay.Schriftgroesse = 9;
+    gDisplay.SchriftFett = true;
+    gDisplay.HintergrundBildschirm = 0x123456;
+    gDisplay.Aufloesung = 2;
+    gOutput.SamplesPerPixel = 3;
+    QPointer<TForm5> d = OpenBy<TForm5>(form->Controls()->ButtonKoordinatensystem);
+    ASSERT_TRUE(d);
+    QTest::mouseClick(d->Controls()->BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(k, (KoordinatensystemEinstellung{0, 0, 1, 0, 2, "x", "y", 0x808080, 0, 0, 0}));
+    EXPECT_EQ(gView.BereichX1, -8);
+    EXPECT_EQ(gDisplay.Schriftgroesse, 12);
+    EXPECT_EQ(gDisplay.Schriftname, "Courier New");
+    EXPECT_FALSE(gDisplay.SchriftFett);
+    EXPECT_EQ(gDisplay.HintergrundBildschirm, 0xFFFFFFu);
+    EXPECT_EQ(gDisplay.Aufloesung, 3);
+    EXPECT_EQ(gOutput.SamplesPerPixel, 1);
+    EXPECT_EQ(d->Controls()->Edit1->text().trimmed(), QStringLiteral("-8,00"));
+    EXPECT_TRUE(d->GitterButton(2)->isChecked());
+    EXPECT_EQ(d->Controls()->ColorButton1->SelectionColor(), 0x808080u);
+    EXPECT_EQ(d->Controls()->Edit5->text(), QStringLiteral("x"));
+}
+
+TEST_F(SettingsWindowsTest, OptionFieldsAreWholeNumbersClampedToTheirRange) {
+    QPointer<Tform8> d = OpenBy<Tform8>(form->Controls()->ButtonOptionen);
+    ASSERT_TRUE(d);
+    Ui::Tform8* ui = d->Controls();
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Optionen"));
+    EXPECT_EQ(ui->Edit1->text(), QStringLiteral("2"));
+    struct Case {
+        TermEdit* edit;
+        const char* typed;
+        int* value;
+        int stored;
+    };
+    const Case cases[] = {
+        {ui->Edit1, "7", &gDisplay.Nachkommastellen, 3},    {ui->Edit1, "x", &gDisplay.Nachkommastellen, 2},
+        {ui->Edit1, "0", &gDisplay.Nachkommastellen, 0},    {ui->Edit1, "-", &gDisplay.Nachkommastellen, 2},
+        {ui->Edit2, "5000", &gDisplay.AnimationDelay, 1000}, {ui->Edit2, "-5", &gDisplay.AnimationDelay, 0},
+        {ui->Edit2, "abc", &gDisplay.AnimationDelay, 0},    {ui->Edit2, "250", &gDisplay.AnimationDelay, 250},
+    };
+    for (const Case& c : cases) {
+        Type(c.edit, QString::fromUtf8(c.typed));
+        EXPECT_EQ(*c.value, c.stored) << c.typed;
+        EXPECT_EQ(c.edit->text(), QString::number(c.stored)) << c.typed;
+    }
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(SettingsWindowsTest, OptionsTakeTheFrameOnlyFromTheirButtonsAndTheResolutionAtOnce) {
+    struct Case {
+        bool byZurueck;
+        bool rahmen;
+    };
+    for (const Case c : {Case{true, true}, Case{false, false}}) {
+        gDisplay.Rahmen = false;
+        gDisplay.Aufloesung = 3;
+        gDisplay.Nachkommastellen = 2;
+        QPointer<Tform8> d = OpenBy<Tform8>(form->Controls()->ButtonOptionen);
+        ASSERT_TRUE(d);
+        Ui::Tform8* ui = d->Controls();
+        EXPECT_TRUE(ui->RadioButtonMittel->isChecked());
+        QTest::mouseClick(ui->BitCheckBox1, Qt::LeftButton);
+        QTest::mouseClick(ui->RadioButtonHoch, Qt::LeftButton);
+        EXPECT_EQ(gDisplay.Aufloesung, 4);
+        EXPECT_FALSE(gDisplay.Rahmen);
+        Type(ui->Edit1, QStringLiteral("1"), false);
+        if (c.byZurueck)
+            QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
+        else
+            QTest::keyClick(ui->Edit1, Qt::Key_Escape);
+        Settle();
+        EXPECT_TRUE(d.isNull());
+        EXPECT_EQ(gDisplay.Rahmen, c.rahmen);
+        EXPECT_EQ(gDisplay.Nachkommastellen, c.byZurueck ? 1 : 2);
+    }
+}
+
+TEST_F(SettingsWindowsTest, OptionsSaveButtonWritesTheFileAndCloses) {
+    QPointer<Tform8> d = OpenBy<Tform8>(form->Controls()->ButtonOptionen);
+    ASSERT_TRUE(d);
+    QTest::mouseClick(d->Controls()->BitCheckBox1, Qt::LeftButton);
+    Type(d->Controls()->Edit2, QStringLiteral("40"), false);
+    QTest::mouseClick(d->Controls()->BitBtn1, Qt::LeftButton);
+    Settle();
+    EXPECT_TRUE(d.isNull());
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(dir.filePath(QStringLiteral("kalvo.INI")).toStdString()));
+    EXPECT_TRUE(ini.ReadBool("Grafik", "Rahmen", false));
+    EXPECT_EQ(ini.ReadInteger("3d-Animation Delay", "time", -1), 40);
+}
+
+TEST_F(SettingsWindowsTest, BackgroundColourRedrawsTheGraphAtOnce) {
+    QPointer<Tform8> d = OpenBy<Tform8>(form->Controls()->ButtonOptionen);
+    ASSERT_TRUE(d);
+    d->Controls()->ColorButton1->SetSelectionColor(0x00FFFF);  // yellow
+    EXPECT_EQ(gDisplay.HintergrundBildschirm, 0x00FFFFu);
+    EXPECT_EQ(form->PaintBox1()->Picture().pixelColor(5, 5), QColor(255, 255, 0));
+    d->Controls()->ColorButton2->SetSelectionColor(0x808080);
+    EXPECT_EQ(gDisplay.HintergrundDrucker, 0x808080u);
+}
+
+TEST_F(SettingsWindowsTest, OptionsVorgabeResetsTheInputsButNotObjectsStoreAndLastSlots) {
+    gTerms.TermF = "x^2";
+    gTerms.TermH2 = "x";
+    gTerms.Listenterme[4] = "x";
+    form->FunktionstermeInListe(1);
+    gGrafikobjektliste.Insert(1, tElement{});
+    gView.GeradeU1 = 1;
+    gView.GeradeU2 = 2;
+    gView.H3Bis = 3;
+    gParams.ParamkurveTSchrittweite = 0.5;
+    gParams.FgSummeBis = 4;
+    gTerms.KonstanteB = 5;
+    gTerms.ParameterListe = "2;3";
+    gTerms.ParameterWerte[10] = 2;
+    gDisplay.AnimationDelay = 70;
+    gDisplay.Nachkommastellen = 0;
+    gDisplay.Schaubilder[1].zeichnen = false;
+    gDisplay.Schaubilder[20] = Schaubild{0xFF, 3, true};
+    gDisplay.Schaubilder[33] = Schaubild{0xFF, 3, true};
+    gDisplay.Koordinatensystem.Gitterfarbe = 0xFF;
+    QPointer<Tform8> d = OpenBy<Tform8>(form->Controls()->ButtonOptionen);
+    ASSERT_TRUE(d);
+    QTest::mouseClick(d->Controls()->BitBtn3, Qt::LeftButton);
+
+    EXPECT_TRUE(gTerms.TermF.empty());
+    EXPECT_TRUE(gTerms.TermH2.empty());
+    EXPECT_TRUE(gTerms.Listenterme[4].empty());
+    EXPECT_EQ(gView.GeradeU1, 0);
+    EXPECT_EQ(gView.GeradeU2, 2);
+    EXPECT_EQ(gView.H3Bis, 8);
+    EXPECT_EQ(gParams.ParamkurveTVon, -3.14);
+    EXPECT_EQ(gParams.ParamkurveTSchrittweite, 0.01);
+    EXPECT_EQ(gParams.FgSummeBis, 0);
+    EXPECT_EQ(gTerms.KonstanteB, 1);
+    EXPECT_EQ(gTerms.ParameterListe.str(), "1;");
+    EXPECT_EQ(gTerms.ParameterWerte[10], 1);
+    EXPECT_EQ(gTerms.ParameterWerte[0], 1);
+    EXPECT_EQ(gDisplay.Nachkommastellen, 2);
+    EXPECT_EQ(gDisplay.AnimationDelay, 70);
+    EXPECT_EQ(gDisplay.Schaubilder[1], (Schaubild{0, 0, true}));
+    EXPECT_EQ(gDisplay.Schaubilder[20], (Schaubild{0, 0, false}));
+    EXPECT_EQ(gDisplay.Schaubilder[33], (Schaubild{0xFF, 3, true}));
+    EXPECT_EQ(gDisplay.Koordinatensystem.Gitterfarbe, 0xCCCCCC);
+    EXPECT_EQ(gDisplay.Schriftgroesse, 10);
+    EXPECT_EQ(gFunktionenspeicher.Count(), 1);
+    EXPECT_EQ(gGrafikobjektliste.Count(), 1);
+    EXPECT_EQ(d->Controls()->Edit1->text(), QStringLiteral("2"));
+}
+
+TEST_F(SettingsWindowsTest, OptionsOpenInfoAndCoordinateSystemOverThemselves) {
+    QPointer<Tform8> d = OpenBy<Tform8>(form->Controls()->ButtonOptionen);
+    ASSERT_TRUE(d);
+    QTest::mouseClick(d->Controls()->BitBtn4, Qt::LeftButton);
+    Settle();
+    QPointer<TForm10> info = d->findChild<TForm10*>();
+    ASSERT_TRUE(info);
+    info->accept();
+    Settle();
+    QTest::mouseClick(d->Controls()->SpeedButton1, Qt::LeftButton);
+    Settle();
+    QPointer<TForm5> k = d->findChild<TForm5*>();
+    ASSERT_TRUE(k);
+    EXPECT_FALSE(gControl.ErstesZeichnen);
+    EXPECT_EQ(k->Controls()->Edit1->text().trimmed(), QStringLiteral("-8,00"));
+    k->reject();
+    Settle();
+    EXPECT_TRUE(d);
+}
+
+TEST_F(SettingsWindowsTest, InfoLinksOpenMailAndBrowserAndOkRedraws) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    QPointer<TForm10> info = new TForm10(form.get());
+    info->open();
+    Activate(info.data());
+    Ui::TForm10* ui = info->Controls();
+    EXPECT_EQ(ui->LabelProdukt->text(), QStringLiteral("Kalvograf"));
+    EXPECT_EQ(ui->LabelMail->toolTip(), QStringLiteral("E-Mail senden"));
+    EXPECT_EQ(ui->LabelWeb->toolTip(), QStringLiteral("Internetverbindung herstellen"));
+    EXPECT_EQ(ui->LabelMail->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(ui->LabelMail, Qt::LeftButton);
+    QTest::mouseClick(ui->LabelWeb, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_EQ(catcher.urls, (std::vector<QString>{QStringLiteral("mailto:kontakt@kalvograf.example"),
+                                                  QStringLiteral("https://kalvograf.example")}));
+
+    gDisplay.HintergrundBildschirm = 0x00FF00;  // a change only the redraw shows
+    QTest::mouseClick(ui->BitBtn1, Qt::LeftButton);
+    Settle();
+    EXPECT_TRUE(info.isNull());
+    EXPECT_EQ(form->PaintBox1()->Picture().pixelColor(5, 5), QColor(0, 255, 0));
+}
+
+TEST_F(SettingsWindowsTest, FullScreenFillsItsWindowAndGivesTheMainAreaItsTransformBack) {
+    gDisplay.Koordinatensystem.Achsenfarbe = 0x0000FF;
+    form->Redraw(true);
+    const OutputContext before = gOutput;
+    struct Close {
+        bool byClick;
+    };
+    for (const Close c : {Close{true}, Close{false}}) {
+        QPointer<TForm14> full = OpenBy<TForm14>(form->Controls()->ButtonVollbild);
+        ASSERT_TRUE(full);
+        EXPECT_EQ(full->windowTitle(), MainWindowCaption());
+        TFullScreenArea* area = full->Controls()->PaintBox1;
+        full->resize(640, 360);
+        Settle();
+        ASSERT_EQ(area->size(), QSize(640, 360));
+        const QImage& img = area->Picture();
+        ASSERT_EQ(img.size(), QSize(640, 360));
+        // The axes cross in the middle of the whole window: the picture is not square.
+        EXPECT_EQ(img.pixelColor(320, 60), QColor(255, 0, 0));
+        EXPECT_EQ(img.pixelColor(100, 180), QColor(255, 0, 0));
+        EXPECT_EQ(img.pixelColor(100, 60), QColor(Qt::white));
+        EXPECT_EQ(gOutput.AusgabeCanvas, before.AusgabeCanvas);
+        if (c.byClick)
+            QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(10, 10));
+        else
+            QTest::keyClick(full.data(), Qt::Key_Escape);
+        Settle();
+        EXPECT_TRUE(full.isNull());
+        EXPECT_EQ(gOutput.PlotWidthPx, before.PlotWidthPx);
+        EXPECT_EQ(gOutput.PlotHeightPx, before.PlotHeightPx);
+        EXPECT_EQ(gOutput.PixelOriginX, before.PixelOriginX);
+        EXPECT_EQ(gOutput.PixelsPerUnitY, before.PixelsPerUnitY);
+        EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+        EXPECT_NEAR(PixelToWorldX(gOutput.PlotWidthPx / 2.0), 0, 0.05);
+    }
+}
+
+}  // namespace
+}  // namespace kalvo
+
+#include "settings_windows_test.moc"

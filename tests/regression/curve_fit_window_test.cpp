@@ -1,0 +1,338 @@
+#include "curve_fit_window.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QPrinter>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include "bit_check_box.h"
+#include "number_cells.h"
+#include "numlib_state.h"
+#include "sine_start_dialog.h"
+#include "window_test_support.h"
+
+namespace kalvo {
+namespace {
+
+class CurveFitWindow : public test::WindowTest {
+protected:
+    QPointer<TForm22> Open() {
+        auto w = Shown<TForm22>();
+        grid = w->findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
+        return w;
+    }
+    void Fill(TForm22* w, const std::vector<std::pair<const char*, const char*>>& rows) {
+        int r = 1;
+        for (auto [x, y] : rows) {
+            w->SetCell(r, 0, QString::fromUtf8(x));
+            w->SetCell(r, 1, QString::fromUtf8(y));
+            ++r;
+        }
+    }
+    QString Label(TForm22* w, const char* name) { return w->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
+    template <typename T>
+    T* Child(TForm22* w, const char* name) { return w->findChild<T*>(QString::fromLatin1(name)); }
+
+    QTableWidget* grid = nullptr;
+};
+
+TEST_F(CurveFitWindow, TypedCellsBecomeTheirValuesAndEnterWalksTheTable) {
+    auto w = Open();
+    grid->setFocus();
+    grid->setCurrentCell(0, 0);
+    grid->editItem(grid->item(0, 0));
+    Type("sqrt(2)");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(w->Cell(1, 0), "1,4142135623731");
+    EXPECT_EQ(grid->currentColumn(), 1);
+    Type("2.5");  // the point becomes a comma
+    Key(Qt::Key_Return);
+    EXPECT_EQ(w->Cell(1, 1), "2,5");
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(grid->currentColumn(), 0);
+    EXPECT_EQ(gRegression.MesswertTexteY[1], "2,5");
+    // A cell that holds no valid term is emptied and keeps the caret.
+    Type("3+");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(grid->currentColumn(), 0);
+    EXPECT_EQ(messages.messages().size(), 1u);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(w->Cell(2, 0), "");
+    EXPECT_EQ(grid->currentColumn(), 1);
+    // From the last row Enter goes back to row 1.
+    grid->setCurrentCell(kWertepaarZeilen - 1, 1);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(grid->currentRow(), 0);
+    w->close();
+}
+
+TEST_F(CurveFitWindow, RefitShowsTheTermAndOkHandsThePairsToTheGraph) {
+    auto w = Open();
+    Fill(w, {{"3", "7,2"}, {"1", "2,9"}, {"", "5"}, {"2", "5,1"}, {"4", "8,8"}});
+    Child<QRadioButton>(w, "RadioButton1")->click();
+    EXPECT_EQ(Label(w, "Label5"), "y = 1,9800*x+1,0500");
+    EXPECT_TRUE(Label(w, "Label1").startsWith("Korrelationskoeffizient: r ="));
+    EXPECT_EQ(w->Cell(1, 0), "1");  // sorted, gaps closed
+    EXPECT_EQ(w->Cell(4, 1), "8,8");
+    EXPECT_EQ(gTerms.TermF.str(), "1.9800*x+1.0500");
+
+    // The quadratic radio keeps its model and shows a, b, c in the report.
+    Child<QRadioButton>(w, "RadioButton8")->click();
+    EXPECT_EQ(gRegression.RegressionModell, 8);
+    w->BitBtn4Click();
+    EXPECT_TRUE(w->ProtokollSichtbar());
+    EXPECT_EQ(w->ProtokollZeilen()[4].left(7), "   a = ");
+    w->SpeedButton2Click();
+    EXPECT_FALSE(w->ProtokollSichtbar());
+
+    Child<QPushButton>(w, "BitBtn1")->click();
+    EXPECT_EQ(gRegression.RegressionPunktzahl, 4);
+    EXPECT_TRUE(Deleted(w));
+    EXPECT_EQ(host.redraws, 1);
+}
+
+TEST_F(CurveFitWindow, EscAndBeendenSwitchTheDisplayOffAndEmptyTheTable) {
+    for (bool beenden : {false, true}) {
+        SinusFit.SinusAutomatisch = false;
+        gRegression.RegressionsgraphZeichnen = false;
+        auto w = Open();
+        Fill(w, {{"1", "1"}, {"2", "2"}});
+        w->BitBtn2Click();
+        if (beenden) Child<QPushButton>(w, "BitBtn3")->click();
+        else Key(Qt::Key_Escape);
+        EXPECT_TRUE(Deleted(w));
+        EXPECT_FALSE(gRegression.WertepaareZeichnen);
+        EXPECT_TRUE(gRegression.RegressionsgraphZeichnen);
+        EXPECT_EQ(gRegression.RegressionPunktzahl, 0);
+        EXPECT_EQ(RegrAnzahl, 0);
+        EXPECT_EQ(gRegression.MesswertTexteX[1], "");
+        EXPECT_EQ(SinusFit.SinusAutomatisch, beenden);
+    }
+    EXPECT_EQ(host.redraws, 2);
+}
+
+TEST_F(CurveFitWindow, TableSurvivesClosingByTheWindowBox) {
+    auto w = Open();
+    Fill(w, {{"2", "1"}, {"1", "3"}});
+    w->BitBtn2Click();
+    w->close();
+    EXPECT_TRUE(Deleted(w));
+    auto again = Open();
+    EXPECT_EQ(again->Cell(1, 0), "1");
+    EXPECT_EQ(again->Cell(2, 1), "1");
+    again->close();
+}
+
+TEST_F(CurveFitWindow, SineStartValuesOnlyFromFivePairsOfTheSineModel) {
+    auto w = Open();
+    auto* button = Child<QToolButton>(w, "SpeedButton3");
+    Child<QRadioButton>(w, "RadioButton10")->setChecked(true);
+    Fill(w, {{"0", "1"}, {"1", "2"}, {"2", "1"}, {"3", "0"}});
+    w->BitBtn2Click();
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(messages.messages().back(), "Zahl der Wertepaare erhöhen!");
+    Fill(w, {{"0", "1"}, {"1", "2"}, {"2", "1"}, {"3", "0"}, {"4", "1"}, {"5", "2"}});
+    w->BitBtn2Click();
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_TRUE(Label(w, "Label5").startsWith("f(x) = "));
+    w->SpeedButton1Click();
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(w->Cell(1, 0), "");
+    w->close();
+}
+
+TEST_F(CurveFitWindow, NorrisDataGiveTheCertifiedLine) {
+    const test::Norris d = test::ReadNorris();
+    auto w = Open();
+    int r = 1;
+    for (auto [x, y] : d.pairs) {
+        w->SetCell(r, 0, QString::fromStdString(GeneralNumberText(x)));
+        w->SetCell(r, 1, QString::fromStdString(GeneralNumberText(y)));
+        ++r;
+    }
+    Child<QRadioButton>(w, "RadioButton1")->click();
+    EXPECT_EQ(Label(w, "Label5"), "y = 1,0021*x-0,2623");
+    EXPECT_EQ(Label(w, "Label1"), "Korrelationskoeffizient: r =   1,0000     ");
+    EXPECT_NEAR(RegrParameter[1], d.b1, 1e-12);
+    EXPECT_NEAR(RegrParameter[0], d.b0, 1e-10);
+    w->close();
+}
+
+TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
+    QTemporaryDir dir;
+    auto w = Open();
+    Fill(w, {{"1,5", "3,5"}, {"-2", "1E-7"}, {"4", "2"}});
+    w->SaveFile(dir.filePath("werte.neu.txt"), 3);
+    QFile saved(dir.filePath("werte.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "-2\t1E-7\r\n1.5\t3.5\r\n4\t2\r\n");
+    EXPECT_EQ(QDir::currentPath(), QDir(dir.path()).canonicalPath());
+
+    struct Bad {
+        const char* name;
+        QByteArray bytes;
+        const char* message;
+    } bad[] = {
+        {"leer.txt", "\r\n\r\n", "enthält keine Wertepaare"},
+        {"fremd.dat", "Messung\r\n2\r\n1;2\r\n", "enthält keine Wertepaare"},
+        {"binaer.txt", QByteArray("\x00\xff\x01;\x02", 5), "enthält keine Wertepaare"},
+    };
+    for (const Bad& b : bad) {
+        messages.clear();
+        QFile f(dir.filePath(b.name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(b.bytes);
+        f.close();
+        w->LoadFile(f.fileName());
+        ASSERT_FALSE(messages.messages().empty()) << b.name;
+        EXPECT_NE(messages.messages().front().find(b.message), std::string::npos) << messages.messages().front();
+        EXPECT_EQ(w->Cell(1, 0), "-2") << b.name;
+    }
+    w->LoadFile(dir.filePath("fehlt.dat"));
+    EXPECT_NE(messages.messages().back().find("kann nicht gelesen werden"), std::string::npos);
+
+    // A file with more pairs than the table shows its first 500.
+    QFile many(dir.filePath("viele.txt"));
+    ASSERT_TRUE(many.open(QIODevice::WriteOnly));
+    for (int i = 600; i >= 1; --i) many.write(QByteArray::number(i) + ";" + QByteArray::number(2 * i) + "\n");
+    many.close();
+    messages.clear();
+    w->LoadFile(many.fileName());
+    EXPECT_EQ(RegrAnzahl, 500);
+    EXPECT_EQ(w->Cell(1, 0), "101");
+    EXPECT_EQ(w->Cell(500, 1), "1200");
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(Label(w, "Label5"), "y = 2,0000*x+0,0000");
+
+    w->LoadFile(dir.filePath("werte.txt"));
+    EXPECT_EQ(RegrAnzahl, 3);
+    EXPECT_EQ(w->Cell(2, 1), "3,5");
+    EXPECT_EQ(w->Cell(4, 0), "");
+    w->close();
+}
+
+TEST_F(CurveFitWindow, ReportPrintsUpToItsEndMark) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext is missing";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("protokoll.pdf");
+    auto w = Open();
+    Fill(w, {{"1", "2"}, {"2", "4,1"}, {"3", "5,9"}});
+    w->BitBtn4Click();
+    auto* memo = Child<QPlainTextEdit>(w, "Memo1");
+    memo->appendPlainText(QStringLiteral("nach dem Ende"));
+    w->ChoosePrinter = [&pdf](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    w->BitBtn5Click();
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("Regressionsmodell: y = m*x + c")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Standardabweichung")));
+    EXPECT_FALSE(text.contains(QStringLiteral("nach dem Ende")));
+    EXPECT_EQ(text.count(QLatin1Char('\f')), 1);  // one page
+    w->close();
+}
+
+TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePicture) {
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    gOutput.PlotWidthPx = gOutput.PlotHeightPx = 399;
+    auto w = Open();
+    Fill(w, {{"1", "2"}, {"2", "4,1"}, {"3", "5,9"}});
+    std::string opened;
+    w->WordOpener = [&opened](const std::string& path) {
+        opened = path;
+        return true;
+    };
+    w->SpeedButton27Click();
+    EXPECT_TRUE(messages.messages().empty()) << messages.messages().front();
+    EXPECT_EQ(gRegression.RegressionPunktzahl, 3);
+    EXPECT_TRUE(QFile::exists(dir.filePath("temp.wmf")));
+    QFile doc(QString::fromStdString(opened));
+    ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
+    const QByteArray rtf = doc.readAll();
+    EXPECT_TRUE(rtf.contains("Regressionsmodell: y = m*x + c"));
+    EXPECT_TRUE(rtf.contains("\\wmetafile8"));
+    EXPECT_TRUE(rtf.contains("Courier New"));
+
+    w->WordOpener = [](const std::string&) { return false; };
+    w->SpeedButton27Click();
+    EXPECT_EQ(messages.messages().back(), "Microsoft Word kann nicht gestartet werden!");
+    w->close();
+    QDir::setCurrent(before);
+}
+
+TEST_F(CurveFitWindow, SpinBoxesTakeNoTypedKeysAndStoreTheirValues) {
+    auto w = Open();
+    auto* decimals = Child<QSpinBox>(w, "SpinEdit2");
+    decimals->setFocus();
+    Type("6");
+    EXPECT_EQ(decimals->value(), 4);
+    decimals->stepUp();
+    EXPECT_EQ(gRegression.RegressionNachkommastellen, 5);
+    Child<QSpinBox>(w, "SpinEdit1")->stepUp();
+    EXPECT_EQ(gRegression.PolynomGrad, 4);
+    w->close();
+}
+
+// The start-value dialog of the sine fit.
+class SineStartDialog : public test::WindowTest {};
+
+TEST_F(SineStartDialog, AutomaticValuesAreShownGreyedAndTypedOnesAreChecked) {
+    SinusFit.SinusDefaultStart = {1.5, 0.5, 0.25, 2};
+    SinusFit.SinusParameter = {2, 0, 1, 1};
+    auto d = Shown<TForm50>();
+    EXPECT_FALSE(d->Edit(1)->isEnabled());
+    EXPECT_EQ(d->Edit(1)->text().trimmed(), "1,5000");
+    EXPECT_EQ(d->LabelText("Label6"), "nicht def.");  // fitted b = 0: no period
+    EXPECT_EQ(d->LabelText("Label5").trimmed(), "12,5664");
+
+    d->findChild<TBitCheckBox*>(QStringLiteral("BitCheckBox1"))->click();
+    EXPECT_FALSE(SinusFit.SinusAutomatisch);
+    ASSERT_TRUE(d->Edit(1)->isEnabled());
+    struct Case {
+        int edit;
+        const char* typed;
+        double value;
+    } cases[] = {{1, "2", 2}, {3, "0", 0.25}, {3, "0,0009", 0.25}, {3, "0,001", 0.001}, {2, "-1", -1}};
+    for (const Case& c : cases) {
+        d->Edit(c.edit)->setText(QString::fromUtf8(c.typed));
+        d->EditExit(c.edit);
+        const double v = c.edit == 1 ? SinusFit.SinusStartA : c.edit == 2 ? SinusFit.SinusStartB : SinusFit.SinusStartC;
+        EXPECT_DOUBLE_EQ(v, c.value) << c.typed;
+    }
+    EXPECT_EQ(d->Edit(1)->text(), "  2,0000");
+    // A syntax error keeps the old value.
+    d->Edit(1)->setText(QStringLiteral("2*"));
+    d->EditExit(1);
+    EXPECT_EQ(SinusFit.SinusStartA, 2);
+    d->Edit(1)->setText(QStringLiteral("2"));
+
+    const std::pair<const char*, int> iterations[] = {{"abc", 15}, {"0", 10}, {"31", 10}, {"30", 30}, {"1", 1}};
+    for (auto [typed, n] : iterations) {
+        d->Edit(7)->setText(QString::fromUtf8(typed));
+        d->Edit7Exit();
+        EXPECT_EQ(SinusFit.SinusIterationen, n) << typed;
+    }
+    d->Button1Click();
+    EXPECT_TRUE(Deleted(d));
+}
+
+}  // namespace
+}  // namespace kalvo

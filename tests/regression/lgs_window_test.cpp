@@ -1,0 +1,129 @@
+#include "lgs_window.h"
+
+#include <QApplication>
+#include <QToolButton>
+
+#include "mgrid.h"
+#include "window_test_support.h"
+
+namespace kalvo {
+namespace {
+
+class LgsWindow : public test::WindowTest {
+protected:
+    void Fill(TForm23* w, std::initializer_list<std::initializer_list<const char*>> rows) {
+        int r = 1;
+        for (const auto& row : rows) {
+            int c = 0;
+            for (const char* v : row) w->Eingabe()->SetCells(c++, r, QString::fromUtf8(v));
+            ++r;
+        }
+    }
+    QStringList ResultRow(TForm23* w, int r) {
+        QStringList out;
+        for (int c = 0; c < w->LgsSpalten; ++c) out << w->Ergebnis()->Cells(c, r);
+        return out;
+    }
+};
+
+TEST_F(LgsWindow, SolvesAndGivesTheVerdict) {
+    auto w = Shown<TForm23>();
+    w->SetGroesse(2, 3);
+    EXPECT_EQ(w->Eingabe()->Cells(2, 0), "b");
+    EXPECT_EQ(w->Ergebnis()->Cells(2, 0), "b*");
+    struct Case {
+        std::initializer_list<std::initializer_list<const char*>> input;
+        QStringList row1, row2;
+        const char* verdict;
+    } cases[] = {
+        {{{"2", "4", "6"}, {"1", "-1", ""}}, {"1", "0", "1"}, {"0", "1", "1"}, "L = {(1; 1)}"},
+        {{{"1", "1", "1"}, {"2", "2", "2"}}, {"1", "1", "1"}, {"0", "0", "0"}, "unendlich viele Lösungen!"},
+        {{{"1", "1", "1"}, {"1", "1", "2"}}, {"1", "1", "0"}, {"0", "0", "1"}, "keine Lösung!"},
+        {{{"3", "0", "1"}, {"0", "1", "2,5"}}, {"1", "0", "1/3"}, {"0", "1", "5/2"}, "L = {(1/3; 5/2)}"},
+    };
+    for (const Case& c : cases) {
+        Fill(w, c.input);
+        w->SpeedButton2Click();
+        EXPECT_EQ(ResultRow(w, 1), c.row1);
+        EXPECT_EQ(ResultRow(w, 2), c.row2);
+        EXPECT_EQ(w->Urteil(), QString::fromUtf8(c.verdict));
+    }
+    EXPECT_EQ(w->Eingabe()->Cells(2, 2), "5/2");  // fractions on: input cells too
+    w->SetBruchdarstellung(false);
+    EXPECT_EQ(ResultRow(w, 1), (QStringList{"1", "0", "0,3333"}));
+    w->SetNachkommastellen(2);
+    w->SpeedButton2Click();
+    EXPECT_EQ(w->Urteil(), "L = {(0,33; 2,5)}");
+    w->close();
+}
+
+TEST_F(LgsWindow, SolutionGoesIntoTheConstantsWithItsFullValue) {
+    auto w = Shown<TForm23>();
+    Fill(w, {{"3", "0", "0", "1"}, {"0", "1", "0", "2"}, {"0", "0", "7", "1"}});
+    gTerms.KonstanteD = 9;
+    w->SpeedButton2Click();
+    ASSERT_TRUE(w->KopierenMoeglich());
+    w->findChild<QToolButton*>(QStringLiteral("SpeedButton3"))->click();
+    EXPECT_DOUBLE_EQ(gTerms.KonstanteA, 1.0 / 3);
+    EXPECT_DOUBLE_EQ(gTerms.KonstanteB, 2);
+    EXPECT_DOUBLE_EQ(gTerms.KonstanteC, 1.0 / 7);
+    EXPECT_EQ(gTerms.KonstanteD, 9);  // three equations leave d alone
+    w->SetGroesse(5, 6);
+    EXPECT_FALSE(w->KopierenMoeglich());
+    w->close();
+    EXPECT_EQ(host.redraws, 1);
+}
+
+TEST_F(LgsWindow, TypedTermsEnterAndEsc) {
+    auto w = Shown<TForm23>();
+    w->SetGroesse(2, 3);
+    TMgrid* in = w->Eingabe();
+    in->setFocus();
+    in->setCurrentCell(1, 1);
+    in->editItem(in->item(1, 1));
+    Type("1/3");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(in->Cells(1, 1), "1/3");
+    EXPECT_EQ(in->currentColumn(), 2);
+    Type("0.5");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(in->Cells(2, 1), "1/2");
+    EXPECT_EQ(in->currentRow(), 2);
+    EXPECT_EQ(in->currentColumn(), 0);
+    Type("sin(");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(in->currentColumn(), 0);
+    EXPECT_FALSE(messages.messages().empty());
+    in->setCurrentCell(2, 2);
+    Key(Qt::Key_Return);
+    EXPECT_EQ(in->currentRow(), 1);  // from the last row back to row 1
+    Key(Qt::Key_Escape);
+    EXPECT_TRUE(Deleted(w));
+    EXPECT_EQ(host.redraws, 1);
+}
+
+TEST_F(LgsWindow, RestoreStepsThroughTheInputsAndClearEmpties) {
+    auto w = Shown<TForm23>();
+    w->SpeedButton5Click();  // nothing stored yet: nothing changes
+    EXPECT_EQ(w->Eingabe()->Cells(0, 1), "");
+    for (const char* v : {"1", "2", "3"}) {
+        Fill(w, {{v, "0", "0", "0"}});
+        w->SpeedButton2Click();
+    }
+    QStringList shown;
+    for (int k = 0; k < 4; ++k) {
+        w->SpeedButton5Click();
+        shown << w->Eingabe()->Cells(0, 1);
+        EXPECT_EQ(w->Ergebnis()->Cells(0, 1), "");
+        EXPECT_EQ(w->Urteil(), "");
+    }
+    EXPECT_EQ(shown, (QStringList{"1", "2", "3", "1"}));
+    w->SpeedButton1Click();
+    EXPECT_EQ(w->Eingabe()->Cells(0, 1), "");
+    EXPECT_EQ(w->Eingabe()->Cells(3, 3), "");
+    EXPECT_EQ(w->Eingabe()->Cells(3, 0), "b");
+    w->close();
+}
+
+}  // namespace
+}  // namespace kalvo

@@ -1,0 +1,135 @@
+#include "measured_data.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "atomic_file.h"
+#include "regression_test_support.h"
+
+namespace kalvo {
+namespace {
+
+TEST(MeasuredData, PairLines) {
+    struct Case {
+        const char* line;
+        WertepaarStatus status;
+        double x, y;
+    } cases[] = {
+        {"1.5;3.5", WertepaarStatus::Ok, 1.5, 3.5},
+        {"1,5;3,5", WertepaarStatus::Ok, 1.5, 3.5},
+        {"1,5\t3,5", WertepaarStatus::Ok, 1.5, 3.5},
+        {"  1, 5 ;  3 ,5  ", WertepaarStatus::Ok, 1.5, 3.5},
+        {"2;", WertepaarStatus::Ok, 2, 0},
+        {"-1.5E-3;1e3", WertepaarStatus::Ok, -0.0015, 1000},
+        {"1;2;3", WertepaarStatus::KeineZahl, -9, -9},
+        {"7", WertepaarStatus::KeinTrenner, -9, -9},
+        {"x;y", WertepaarStatus::KeineZahl, -9, -9},
+        {"1;nan", WertepaarStatus::KeineZahl, -9, -9},
+        {"1e999;1", WertepaarStatus::KeineZahl, -9, -9},
+    };
+    for (const Case& c : cases) {
+        double x = -9, y = -9;
+        EXPECT_EQ(ParseWertepaar(c.line, x, y), c.status) << c.line;
+        EXPECT_EQ(x, c.x) << c.line;
+        EXPECT_EQ(y, c.y) << c.line;
+    }
+}
+
+std::vector<std::pair<double, double>> Pairs(const Messdaten& d) {
+    std::vector<std::pair<double, double>> out;
+    for (int k = 1; k <= d.N; ++k) out.emplace_back(d.X[k], d.Y[k]);
+    return out;
+}
+
+using P = std::vector<std::pair<double, double>>;
+
+TEST(MeasuredData, OwnFormat) {
+    struct Case {
+        const char* text;
+        P pairs;
+    } cases[] = {
+        {"Regression\r\n2\r\n1,5;3,5\r\n2;4\r\n", {{1.5, 3.5}, {2, 4}}},
+        {"Regression\n5\n1;1\n2;2\n3;3\n", {{1, 1}, {2, 2}, {3, 3}, {0, 0}, {0, 0}}},
+        {"Regression\n3\n1;1\nkein Paar\n3;3", {{1, 1}, {0, 0}, {3, 3}}},
+        {"regression\n1\n1;1\n", {}},
+        {"Regression\nzwei\n1;1\n", {}},
+        {"Regression\n-4\n1;1\n", {}},
+        {"Regression", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Pairs(LoadMesstabelleDat(c.text)), c.pairs) << c.text;
+
+    // A count beyond the table reads no more than the table holds.
+    const Messdaten big = LoadMesstabelleDat("Regression\n2147483647\n1;1\n");
+    EXPECT_EQ(big.N, kMaxDateiWertepaare);
+    EXPECT_EQ(big.X.size(), static_cast<size_t>(kMaxDateiWertepaare) + 1);
+}
+
+TEST(MeasuredData, PlainText) {
+    struct Case {
+        const char* text;
+        P pairs;
+        int skipped;
+    } cases[] = {
+        {"1.5\t3.5\n\n2;4\r\n\r\n  \n", {{1.5, 3.5}, {2, 4}}, 0},
+        {"3;1\n1;2\n", {{3, 1}, {1, 2}}, 0},
+        {"x;y\n1;2\nZeit;Weg\n3;4\n", {{1, 2}, {3, 4}}, 2},
+        {"\n\n", {}, 0},
+        {"", {}, 0},
+    };
+    for (const Case& c : cases) {
+        const Messdaten d = LoadMesswerteTxt(c.text);
+        EXPECT_EQ(Pairs(d), c.pairs) << c.text;
+        EXPECT_EQ(d.Uebergangen, c.skipped) << c.text;
+    }
+    std::string many;
+    for (int i = 0; i < 700; ++i) many += std::to_string(i) + ";1\n";
+    EXPECT_EQ(LoadMesswerteTxt(many).N, kMaxDateiWertepaare);
+}
+
+TEST(MeasuredData, SaveNamesAndLayouts) {
+    EXPECT_EQ(SpeicherDateiname("/home/a/mess.neu.txt", Speicherformat::TabPunkt), "mess.txt");
+    EXPECT_EQ(SpeicherDateiname("/home/a/mess.neu.txt", Speicherformat::Eigenes), "mess.dat");
+    EXPECT_EQ(SpeicherDateiname("C:\\werte\\a.b", Speicherformat::SemikolonKomma), "a.txt");
+    EXPECT_EQ(SpeicherDateiname("/home/a/.dat", Speicherformat::Eigenes), "");
+
+    const std::vector<std::pair<std::string, std::string>> cells = {{"1,5", "-0,25"}, {"2", "1,5E-7"}};
+    EXPECT_EQ(MesswerteDateitext(cells, Speicherformat::Eigenes), "Regression\r\n2\r\n1,5;-0,25\r\n2;1,5E-7\r\n");
+    EXPECT_EQ(MesswerteDateitext(cells, Speicherformat::TabKomma), "1,5\t-0,25\r\n2\t1,5E-7\r\n");
+    EXPECT_EQ(MesswerteDateitext(cells, Speicherformat::TabPunkt), "1.5\t-0.25\r\n2\t1.5E-7\r\n");
+    EXPECT_EQ(MesswerteDateitext(cells, Speicherformat::SemikolonKomma), "1,5;-0,25\r\n2;1,5E-7\r\n");
+    EXPECT_EQ(MesswerteDateitext(cells, Speicherformat::SemikolonPunkt), "1.5;-0.25\r\n2;1.5E-7\r\n");
+    EXPECT_EQ(SpeicherFilter().size(), 5u);
+}
+
+TEST(MeasuredData, FilesRoundTripInEveryLayoutAndTheExtensionDecides) {
+    QTemporaryDir dir;
+    const std::vector<std::pair<std::string, std::string>> cells = {{"-3", "0,125"}, {"1,5", "2"}, {"1E20", "-7,5E-9"}};
+    const P expected = {{-3, 0.125}, {1.5, 2}, {1e20, -7.5e-9}};
+    for (int f = 1; f <= 5; ++f) {
+        const auto format = static_cast<Speicherformat>(f);
+        const std::string path = dir.filePath(QString::fromStdString(SpeicherDateiname("werte", format))).toStdString();
+        ASSERT_TRUE(WriteFileAtomically(path, MesswerteDateitext(cells, format)).ok);
+        std::string fehler;
+        EXPECT_EQ(Pairs(LoadMessdatei(path, fehler)), expected) << f;
+        EXPECT_TRUE(fehler.empty());
+    }
+    // An upper-case extension is read as the own format.
+    const std::string upper = dir.filePath("werte.TXT").toStdString();
+    ASSERT_TRUE(WriteFileAtomically(upper, "1;2\r\n3;4\r\n").ok);
+    std::string fehler;
+    EXPECT_EQ(LoadMessdatei(upper, fehler).N, 0);
+    // A byte-order mark and Windows-1252 text load too.
+    const std::string bom = dir.filePath("bom.dat").toStdString();
+    ASSERT_TRUE(WriteFileAtomically(bom, "\xEF\xBB\xBFRegression\n1\n1;1\n").ok);
+    EXPECT_EQ(Pairs(LoadMessdatei(bom, fehler)), (P{{1, 1}}));
+    const std::string ansi = dir.filePath("ansi.txt").toStdString();
+    ASSERT_TRUE(WriteFileAtomically(ansi, "1,5;2\r\n3;4 \xB5\r\n").ok);
+    EXPECT_EQ(Pairs(LoadMessdatei(ansi, fehler)), (P{{1.5, 2}}));
+    EXPECT_EQ(LoadMessdatei(dir.filePath("fehlt.dat").toStdString(), fehler).N, 0);
+    EXPECT_NE(fehler.find("kann nicht gelesen werden"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kalvo

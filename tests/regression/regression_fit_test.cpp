@@ -1,0 +1,286 @@
+#include "regression_fit.h"
+
+#include <cmath>
+
+#include "models.h"
+#include "number_cells.h"
+#include "regression_test_support.h"
+#include "sinefit.h"
+
+namespace kalvo {
+namespace {
+
+using test::RegressionTest;
+using test::Tabelle;
+
+class FitTest : public RegressionTest {
+protected:
+    // Checks the table and fits without report; the check must pass.
+    FitErgebnis Fit(const std::vector<std::pair<std::string, std::string>>& rows, int modell, bool report = false) {
+        gRegression.RegressionModell = static_cast<uint8_t>(modell);
+        tabelle = Tabelle(rows);
+        bool fehler = false;
+        Tabellepruefen(tabelle, fehler);
+        EXPECT_FALSE(fehler) << (messages.messages().empty() ? "" : messages.messages().back());
+        return calculate_fit(report);
+    }
+    Wertetabelle tabelle;
+};
+
+TEST_F(FitTest, TableCheckSortsClosesGapsAndEmptiesHalfRows) {
+    Wertetabelle t = Tabelle({{"3", "9"}, {"", "7"}, {"1", "1"}, {"sqrt(4)", "4"}, {"5", ""}, {"x", "1"}});
+    bool fehler = true;
+    Tabellepruefen(t, fehler);
+    EXPECT_FALSE(fehler);
+    EXPECT_EQ(RegrAnzahl, 3);
+    EXPECT_EQ((std::vector<std::string>{t.x[1], t.x[2], t.x[3], t.x[4], t.y[4]}),
+              (std::vector<std::string>{"1", "2", "3", "", ""}));
+    EXPECT_EQ(t.y[2], "4");
+    EXPECT_EQ(RegrX[3], 3);
+    EXPECT_EQ(RegrY[3], 9);
+    EXPECT_EQ(gRegression.MesswertTexteX[2], "2");
+    EXPECT_EQ(gRegression.MesswertTexteY[3], "9");
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(FitTest, EmptyTableLeavesTheFlagAsTheCallerSetIt) {
+    Wertetabelle t;
+    bool fehler = true;
+    Tabellepruefen(t, fehler);
+    EXPECT_TRUE(fehler);
+    EXPECT_EQ(RegrAnzahl, 0);
+}
+
+TEST_F(FitTest, MinimumPairCountsAndPowerModelChecks) {
+    struct Case {
+        int modell, pairs;
+        int grad = 3, p = 1, q = 1;
+        const char* message;  // nullptr: accepted
+    } cases[] = {
+        {11, 4, 3, 1, 1, "Zahl der Wertepaare erhöhen!"},
+        {11, 5, 3, 1, 1, nullptr},
+        {8, 2, 3, 1, 1, "Zahl der Wertepaare erhöhen!"},
+        {5, 2, 3, 1, 1, "Zahl der Wertepaare erhöhen!"},
+        {0, 1, 3, 1, 1, "Zahl der Wertepaare erhöhen!"},
+        {0, 2, 3, 1, 1, nullptr},
+        {3, 4, 3, 2, 2, "Zahl der Wertepaare erhöhen!\nz>=Grad p + Grad q + 1"},
+        {3, 5, 3, 2, 2, nullptr},
+        {2, 4, 4, 1, 1, "Zahl der Wertepaare erhöhen!\nz>=Grad p + 1"},
+        {2, 5, 4, 1, 1, nullptr},
+        {9, 1, 3, 1, 1, nullptr},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        gRegression.RegressionModell = static_cast<uint8_t>(c.modell);
+        gRegression.PolynomGrad = c.grad;
+        gRegression.ZaehlerGrad = c.p;
+        gRegression.NennerGrad = c.q;
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (int i = 1; i <= c.pairs; ++i) rows.emplace_back(std::to_string(i), std::to_string(i * i));
+        Wertetabelle t = Tabelle(rows);
+        t.x[1] = "9";  // out of order: a failed check keeps what was typed
+        bool fehler = false;
+        Tabellepruefen(t, fehler);
+        if (c.message) {
+            EXPECT_TRUE(fehler) << c.modell << "/" << c.pairs;
+            ASSERT_EQ(messages.messages().size(), 1u);
+            EXPECT_EQ(messages.messages()[0], c.message);
+            EXPECT_EQ(t.x[1], "9");
+        } else {
+            EXPECT_FALSE(fehler) << c.modell << "/" << c.pairs;
+            EXPECT_TRUE(messages.messages().empty());
+        }
+    }
+
+    const std::pair<std::vector<std::pair<std::string, std::string>>, const char*> power[] = {
+        {{{"0", "0"}, {"1", "1"}, {"2", "4"}}, nullptr},
+        {{{"0", "1"}, {"1", "1"}, {"2", "4"}}, "für x = 0 muss y = 0 festgelegt werden!"},
+        {{{"-1", "1"}, {"1", "1"}, {"2", "4"}}, "x-Werte:\nx >= 0"},
+    };
+    gRegression.RegressionModell = 7;
+    for (const auto& [rows, message] : power) {
+        messages.clear();
+        Wertetabelle t = Tabelle(rows);
+        bool fehler = false;
+        Tabellepruefen(t, fehler);
+        EXPECT_EQ(fehler, message != nullptr);
+        if (message) {
+            EXPECT_EQ(messages.messages().at(0), message);
+        }
+    }
+}
+
+TEST_F(FitTest, SortKeepsPairsTogether) {
+    TVector x{0, 5, 1, 4, 1, 3, 2, 0}, y{0, 50, 10, 40, 11, 30, 20, 0};
+    SortWertepaare(x, y, 7);
+    for (int i = 1; i < 7; ++i) EXPECT_LE(x[i], x[i + 1]);
+    for (int i = 1; i <= 7; ++i) EXPECT_TRUE(y[i] == 10 * x[i] || y[i] == 11) << i;
+}
+
+struct ModelCase {
+    int modell;
+    const char* function;  // Funktionstext with 4 decimals
+    const char* termF;
+};
+
+TEST_F(FitTest, EachModelGivesItsTermAndF) {
+    gRegression.PolynomGrad = 3;
+    // Exact data for each model, so the terms are known.
+    auto rows = [](auto f) {
+        std::vector<std::pair<std::string, std::string>> r;
+        for (int i = 1; i <= 6; ++i) r.emplace_back(GeneralNumberText(i * 0.5), GeneralNumberText(f(i * 0.5)));
+        return r;
+    };
+    struct Case {
+        int modell;
+        std::vector<std::pair<std::string, std::string>> rows;
+        const char* function;
+    } cases[] = {
+        {0, rows([](double x) { return 2 * x + 1; }), "y = 2,0000*x+1,0000"},
+        {9, rows([](double x) { return -3 * x; }), "y = -3,0000*x"},
+        {8, rows([](double x) { return x * x - 2 * x + 0.5; }), "y = 0,5000-2,0000x^1+1,0000x^2"},
+        {2, rows([](double x) { return x * x * x + 5; }), "y = 5,0000+0,0000x^1+0,0000x^2+1,0000x^3"},
+        {4, rows([](double x) { return 3 * std::exp(-0.5 * x); }), "y = 2,9914*exp(-0,4974*x)"},
+        {7, rows([](double x) { return 2 * std::pow(x, 1.5); }), "y = 2,0000*x^1,5000"},
+        {3, rows([](double x) { return (1 + 2 * x) / (1 + 0.5 * x); }), "y = (1,0000+2,0000x^1)/(1+0,5000x^1)"},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        const FitErgebnis e = Fit(c.rows, c.modell);
+        ASSERT_TRUE(e.ok) << c.modell;
+        EXPECT_EQ(e.Funktionstext, c.function) << c.modell;
+        EXPECT_EQ(gTerms.TermF.str(), NormalizeTermText(RemoveBlanks(c.function + 4))) << c.modell;
+        // f(x) is a term the program can draw.
+        QuietParsing quiet;
+        EXPECT_TRUE(ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true)) << gTerms.TermF.str();
+        if (c.modell == 8) {
+            EXPECT_EQ(gRegression.RegressionModell, 8);
+        }
+    }
+}
+
+TEST_F(FitTest, CorrelationSignFollowsTheSlopeForLinesOnly) {
+    const std::vector<std::pair<std::string, std::string>> falling = {{"1", "-1"}, {"2", "-2,1"}, {"3", "-2,9"}, {"4", "-4,2"}};
+    EXPECT_EQ(Fit(falling, 0).Korrelationstext, "Korrelationskoeffizient: r =  -0,9961     ");
+    EXPECT_NE(Fit(falling, 9).Korrelationstext.find("-"), std::string::npos);
+    EXPECT_EQ(Fit(falling, 8).Korrelationstext.find("-"), std::string::npos);
+}
+
+TEST_F(FitTest, FailedFitsShowTheMessageAndKeepF) {
+    gTerms.TermF = "x^2";
+    // All y equal: no correlation to report.
+    const FitErgebnis e = Fit({{"1", "2"}, {"2", "2"}, {"3", "2"}}, 0);
+    EXPECT_FALSE(e.ok);
+    EXPECT_EQ(messages.messages().back(), "Die Kurvenanpassung ist nicht möglich!");
+    EXPECT_EQ(gTerms.TermF.str(), "x^2");
+    // The logistic estimate needs y below its level.
+    messages.clear();
+    EXPECT_FALSE(Fit({{"1", "1"}, {"2", "2"}, {"3", "1"}, {"4", "2"}}, 10).ok);
+    EXPECT_EQ(messages.messages().size(), 1u);
+}
+
+TEST_F(FitTest, SineFitAndItsFailurePath) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (int i = 0; i < 20; ++i) {
+        const double x = i * 0.4;
+        rows.emplace_back(GeneralNumberText(x), GeneralNumberText(2 * std::sin(1.1 * x + 0.3) + 1));
+    }
+    const FitErgebnis e = Fit(rows, 11, true);
+    ASSERT_TRUE(e.ok);
+    EXPECT_EQ(e.Funktionstext.rfind("f(x) = ", 0), 0u);
+    EXPECT_NEAR(SinusFit.SinusParameter[1], 1.1, 1e-6);
+    EXPECT_EQ(e.Protokoll.front(), "Regressionsmodell: f(x)=a sin(bx + c)+ d");
+    EXPECT_EQ(e.Protokoll[4].substr(0, 7), "   a = ");
+
+    // All x equal: no period over the data range; nothing published.
+    gTerms.TermF = "1";
+    messages.clear();
+    const auto before = SinusFit.SinusParameter;
+    gRegression.RegressionModell = 11;
+    RegrAnzahl = 5;
+    AllocVector(RegrX, 5);
+    AllocVector(RegrY, 5);
+    for (int i = 1; i <= 5; ++i) RegrX[i] = 1, RegrY[i] = i;
+    EXPECT_FALSE(calculate_fit(false).ok);
+    EXPECT_EQ(messages.messages().at(0), "Die Kurvenanpassung ist nicht möglich!");
+    EXPECT_EQ(SinusFit.SinusParameter, before);
+    EXPECT_EQ(gTerms.TermF.str(), "1");
+}
+
+TEST_F(FitTest, FunctionGraphOffEmptiesF) {
+    gTerms.TermF = "x";
+    gRegression.RegressionsgraphZeichnen = false;
+    const FitErgebnis e = Fit({{"1", "1"}, {"2", "2,5"}, {"3", "2,9"}}, 0);
+    EXPECT_TRUE(e.ok);
+    EXPECT_FALSE(e.Funktionstext.empty());
+    EXPECT_TRUE(gTerms.TermF.empty());
+}
+
+TEST_F(FitTest, TinyCoefficientsShowAsZero) {
+    TVector B{3e-13, 2};
+    SetFitModel(0, 0, TVector(3, 0.0));
+    RegressionsStatistik st;
+    st.RSquared = 1;
+    const Regressionsterm t = BuildRegressionsterm(0, B, st, 4);
+    EXPECT_EQ(t.Funktionstext, "y = 2,0000*x+0,0000");
+    EXPECT_EQ(B[0], 0.0);
+}
+
+TEST_F(FitTest, LongRationalTermsGetFewerDecimalsInsteadOfBeingCut) {
+    gRegression.ZaehlerGrad = 4;
+    gRegression.NennerGrad = 4;
+    gRegression.RegressionNachkommastellen = 6;
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (int i = 1; i <= 15; ++i) {
+        const double x = i * 0.37;
+        rows.emplace_back(GeneralNumberText(x), GeneralNumberText((1 + x - 0.3 * x * x) / (1 + 0.2 * x + 0.01 * x * x * x)));
+    }
+    const FitErgebnis e = Fit(rows, 3);
+    ASSERT_TRUE(e.ok);
+    EXPECT_LE(CharCount(gTerms.TermF.str()), kTermChars);
+    QuietParsing quiet;
+    EXPECT_TRUE(ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true)) << gTerms.TermF.str();
+}
+
+TEST_F(FitTest, ReportOfALinearFitOfThreePairs) {
+    const FitErgebnis e = Fit({{"1", "2"}, {"2", "4,1"}, {"3", "5,9"}}, 0, true);
+    ASSERT_TRUE(e.ok);
+    const std::vector<std::string>& p = e.Protokoll;
+    ASSERT_EQ(p.size(), 20u);
+    const std::string dash(60, '-');
+    EXPECT_EQ(p[0], "Regressionsmodell: y = m*x + c");
+    EXPECT_EQ(p[1], dash);
+    EXPECT_EQ(p[2], "Anpassungsparameter     ");
+    EXPECT_EQ(p[3], dash);
+    EXPECT_EQ(p[4], "   c =     1,0000 E-1   ");
+    EXPECT_EQ(p[5], "   m =     1,9500       ");
+    EXPECT_EQ(p[6], dash);
+    EXPECT_EQ(p[7].rfind("Korrelationskoeffizient: r =   0,9990", 0), 0u) << p[7];
+    EXPECT_EQ(p[8].rfind("                        r² =   0,99", 0), 0u) << p[8];
+    EXPECT_EQ(p[9], "");
+    EXPECT_EQ(p[10], "Messwerte");
+    EXPECT_EQ(p[12], "    x           y gemessen    y berechnet      delta y      ");
+    EXPECT_EQ(p[14], "  1,0000         2,0000         2,0500        -5,0000 E-2   ");
+    EXPECT_EQ(p[17], dash);
+    EXPECT_EQ(p[18].rfind("Standardabweichung: s = ", 0), 0u);
+    EXPECT_EQ(p[19], "    ");
+}
+
+TEST_F(FitTest, NorrisThroughTheTableToTheCertifiedLine) {
+    const test::Norris d = test::ReadNorris();
+    ASSERT_EQ(d.pairs.size(), 36u);
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (auto [x, y] : d.pairs) rows.emplace_back(GeneralNumberText(x), GeneralNumberText(y));
+    gRegression.RegressionNachkommastellen = 6;
+    const FitErgebnis e = Fit(rows, 0, true);
+    ASSERT_TRUE(e.ok);
+    EXPECT_NEAR(RegrParameter[0], d.b0, 1e-10);
+    EXPECT_NEAR(RegrParameter[1], d.b1, 1e-12);
+    EXPECT_EQ(e.Funktionstext, "y = 1,002117*x-0,262323");
+    EXPECT_EQ(e.Korrelationstext, "Korrelationskoeffizient: r =   0,999997     ");
+    EXPECT_EQ(e.Protokoll[e.Protokoll.size() - 2], "Standardabweichung: s =   0,884796     ");
+    EXPECT_NEAR(std::sqrt(d.rSquared), 0.999997, 1e-6);
+}
+
+}  // namespace
+}  // namespace kalvo

@@ -1,0 +1,58 @@
+#pragma once
+// Windows of the curve fitting and the solver, shown, active and driven by
+// keys; the main graph's redraws counted.
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTest>
+
+#include "graph_host.h"
+#include "graph_state.h"
+#include "regression_test_support.h"
+
+namespace kalvo::test {
+
+class CountingHost : public GraphHost {
+public:
+    void RedrawMainGraph(bool) override { ++redraws; }
+    int redraws = 0;
+};
+
+class WindowTest : public RegressionTest {
+protected:
+    void SetUp() override {
+        RegressionTest::SetUp();
+        ResetGraphState();
+        previous_ = SetGraphHost(&host);
+    }
+    void TearDown() override {
+        SetGraphHost(previous_);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    template <typename W>
+    QPointer<W> Shown() {
+        QPointer<W> w = new W;
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        return w;
+    }
+
+    // Whether the window has been deleted (it deletes itself on close).
+    template <typename W>
+    static bool Deleted(QPointer<W>& w) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return w.isNull();
+    }
+
+    static void Type(const char* text) { QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(text)); }
+    static void Key(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+    CountingHost host;
+
+private:
+    GraphHost* previous_ = nullptr;
+};
+
+}  // namespace kalvo::test

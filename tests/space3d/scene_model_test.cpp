@@ -1,0 +1,309 @@
+// What the two windows compute without their controls: surfaces and their
+// boxes, the solids with their meshes and volumes, the picture of a scene,
+// the animation steps and the numbers of the fields.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "analysis_state.h"
+#include "graph_state.h"
+#include "program_state.h"
+#include "scene3d.h"
+#include "solid_model.h"
+#include "space3d_test_support.h"
+#include "surface_model.h"
+#include "term.h"
+
+namespace kalvo {
+namespace {
+
+class SzenenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        ResetGraphState();
+        InitTermTrees();
+    }
+    static void Term(Termbaum& baum, const char* text) { ASSERT_TRUE(ParseTerm(baum, text, true)) << text; }
+    static void FlaechenTerm(const char* text) {
+        gTerms.ParserAllowsY = true;
+        Term(FlaechenTermbaum, text);
+        gTerms.ParserAllowsY = false;
+    }
+};
+
+TEST_F(SzenenTest, FieldNumbers) {
+    const struct {
+        const char* text;
+        int zerlegung, iterationen;
+    } faelle[] = {
+        {"30", 30, 30},   {"4", 30, 4},      {"5", 5, 5},      {"99", 99, 99},  {"100", 99, 100},
+        {" 12 ", 12, 12}, {"+7", 7, 7},      {"-7", 30, 7},    {"abc", 30, 200}, {"", 30, 200},
+        {"1,5", 30, 200}, {"1000", 99, 500}, {"-50", 30, 50},  {"0", 30, 0},
+    };
+    for (const auto& f : faelle) {
+        EXPECT_EQ(ZerlegungAusText(f.text), f.zerlegung) << f.text;
+        EXPECT_EQ(KoerperIterationenAusText(f.text), f.iterationen) << f.text;
+    }
+}
+
+TEST_F(SzenenTest, RangesPutInOrder) {
+    const double pi = std::numbers::pi;
+    const struct {
+        double lo, hi;
+        bool parameter;
+        double los, his;
+    } faelle[] = {
+        {2, 2, false, -3, 3},  {5, 1, false, 1, 5},   {2, 2 + 1e-6, true, -pi, pi},
+        {0, 1e-5, false, 0, 1e-5}, {NAN, 1, false, -3, 3}, {-1e308, 1e308, false, -3, 3},
+    };
+    for (const auto& f : faelle) {
+        double lo = f.lo, hi = f.hi;
+        BereichPruefen(lo, hi, f.parameter);
+        EXPECT_EQ(lo, f.los) << f.lo << ".." << f.hi;
+        EXPECT_EQ(hi, f.his) << f.lo << ".." << f.hi;
+    }
+    double a = 3, b = 1;
+    KoerperGrenzenPruefen(a, b);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 3);
+    a = b = 2;
+    KoerperGrenzenPruefen(a, b);
+    EXPECT_EQ(a, 0);
+    EXPECT_EQ(b, 1);
+}
+
+TEST_F(SzenenTest, FunctionSurfaceAndItsBox) {
+    FlaechenTerm("x*y+1");
+    const auto f = FlaecheBerechnen(false, 4, -2, 2, 0, 1);
+    ASSERT_EQ(f->xMasche(), 4);
+    EXPECT_EQ(f->D3Point(1, 2), (TSurfPoint{-1, 0.5, 0.5}));
+    EXPECT_EQ(f->D3Point(4, 4), (TSurfPoint{2, 1, 3}));
+    Grafik3DEngine g;
+    WeltkoordinatenFestlegen(g, *f);
+    EXPECT_EQ(g.x1(), -2);
+    EXPECT_EQ(g.xw(), 4);
+    EXPECT_EQ(g.y1(), 0);
+    EXPECT_EQ(g.yw(), 1);
+    EXPECT_EQ(g.z1(), -1);
+    EXPECT_EQ(g.zw(), 4);
+
+    // A flat surface is widened by 1e-5, an undefined point is 0.
+    FlaechenTerm("1");
+    WeltkoordinatenFestlegen(g, *FlaecheBerechnen(false, 5, -3, 3, -3, 3));
+    EXPECT_DOUBLE_EQ(g.z1(), 1 - 1e-5);
+    EXPECT_NEAR(g.zw(), 2e-5, 1e-15);
+    FlaechenTerm("ln(x)");
+    EXPECT_EQ(FlaecheBerechnen(false, 2, -1, 1, 0, 1)->D3Point(0, 0).z, 0);
+}
+
+TEST_F(SzenenTest, ParametricSurfaceAndAFlatBox) {
+    Term(ParamTermbaum1, "a+b");
+    Term(ParamTermbaum2, "a*b");
+    Term(ParamTermbaum3, "2");
+    const auto f = FlaecheBerechnen(true, 2, 0, 1, 0, 2);
+    EXPECT_EQ(f->D3Point(2, 1), (TSurfPoint{2, 1, 2}));
+    // x and y without width are widened by 1 on each side.
+    Term(ParamTermbaum1, "0");
+    Term(ParamTermbaum2, "0");
+    Grafik3DEngine g;
+    WeltkoordinatenFestlegen(g, *FlaecheBerechnen(true, 5, 0, 1, 0, 1));
+    EXPECT_EQ(g.x1(), -1);
+    EXPECT_EQ(g.xw(), 2);
+    EXPECT_EQ(g.y1(), -1);
+    EXPECT_EQ(g.yw(), 2);
+}
+
+TEST_F(SzenenTest, SolidMeshes) {
+    Term(FunktionTermbaum, "x+1");
+    Koerperdaten k;
+    k.a = 0;
+    k.b = 2;
+    k.n = 4;
+    auto netz = BuildKoerper(k);
+    ASSERT_EQ(netz->xMasche(), 4);
+    ASSERT_EQ(netz->yMasche(), 4);
+    // About the x axis: row i at x_i with radius f(x_i); a quarter turn per column.
+    for (int j = 0; j <= 4; ++j) {
+        const TSurfPoint p = netz->D3Point(2, j);
+        EXPECT_EQ(p.x, 1);
+        EXPECT_NEAR(std::hypot(p.y, p.z), 2, 1e-12);
+    }
+    EXPECT_NEAR(netz->D3Point(2, 1).y, 2, 1e-8);
+    EXPECT_NEAR(netz->D3Point(2, 0).z, 2, 1e-12);
+
+    k.geschlossen = true;
+    netz = BuildKoerper(k);
+    ASSERT_EQ(netz->xMasche(), 6);  // n + 3 rows
+    for (int j = 0; j <= 4; ++j) {
+        EXPECT_EQ(netz->D3Point(0, j), (TSurfPoint{0, 0, 0}));
+        EXPECT_EQ(netz->D3Point(6, j), (TSurfPoint{2, 0, 0}));
+        EXPECT_EQ(netz->D3Point(1, j).x, 0);
+        EXPECT_EQ(netz->D3Point(5, j).x, 2);
+    }
+
+    // About the y axis the graph's y is the height; the discs' centres close it.
+    k.umYAchse = true;
+    netz = BuildKoerper(k);
+    EXPECT_EQ(netz->D3Point(0, 3), (TSurfPoint{0, 0, 1}));
+    EXPECT_EQ(netz->D3Point(6, 3), (TSurfPoint{0, 0, 3}));
+    const TSurfPoint p = netz->D3Point(2, 1);
+    EXPECT_NEAR(std::hypot(p.x, p.y), 0.5, 1e-12);
+    EXPECT_EQ(p.z, 1.5);
+
+    // A zero function: equal heights are moved apart by 1.
+    Term(FunktionTermbaum, "0");
+    k.umYAchse = false;
+    Grafik3DEngine g;
+    KoerperWeltkoordinaten(g, *BuildKoerper(k));
+    EXPECT_EQ(g.z1(), -1);
+    EXPECT_EQ(g.zw(), 2);
+}
+
+TEST_F(SzenenTest, Volumes) {
+    const struct {
+        const char* f;
+        double a, b, v1, v2;
+        const char* text1;
+        const char* text2;
+    } faelle[] = {
+        {"1", 0, 1, 1, 0, "1,00\xE2\x80\xA2pi [VE]", "0,00\xE2\x80\xA2pi [VE]"},
+        {"x", 0, 1, 1.0 / 3, 1.0 / 3, "0,33\xE2\x80\xA2pi [VE]", "0,33\xE2\x80\xA2pi [VE]"},
+        {"sqrt(x)", 0, 4, 8, 6.4, "8,00\xE2\x80\xA2pi [VE]", "6,40\xE2\x80\xA2pi [VE]"},
+    };
+    for (const auto& f : faelle) {
+        Term(FunktionTermbaum, f.f);
+        const Rauminhalte r = KoerperVolumen(200, 0, f.a, f.b);
+        EXPECT_NEAR(r.v1, f.v1, 1e-5) << f.f;
+        EXPECT_NEAR(r.v2, f.v2, 1e-5) << f.f;
+        EXPECT_FALSE(r.v1Undefiniert);
+        EXPECT_EQ(VolumenText(r.v1, 2), f.text1);
+        EXPECT_EQ(VolumenText(r.v2, 2), f.text2);
+    }
+    Term(FunktionTermbaum, "1/x");
+    EXPECT_TRUE(KoerperVolumen(200, 0, -1, 1).v1Undefiniert);
+    // t and the family's n range enter as in the graph.
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 2;
+    Term(FunktionTermbaum, "n*t");
+    EXPECT_NEAR(KoerperVolumen(200, 2, 0, 1).v1, 36, 1e-9);
+}
+
+TEST_F(SzenenTest, Angles) {
+    const struct {
+        double grad;
+        int anzeige;
+    } faelle[] = {{45, 45}, {-30, 30}, {725, 5}, {359.5, 0}, {358.5, 358}, {360, 0}};
+    for (const auto& f : faelle) EXPECT_EQ(Winkelanzeige(f.grad), f.anzeige) << f.grad;
+
+    const struct {
+        double zrot;
+        int phi;
+    } koerper[] = {{270, 0}, {225, 45}, {0, 270}, {-100, 10}, {630, 0}};
+    for (const auto& k : koerper) EXPECT_EQ(KoerperPhiAnzeige(k.zrot), k.phi) << k.zrot;
+    EXPECT_EQ(KoerperZrotAusPhi(45), 225);
+    EXPECT_EQ(KoerperZrotAusPhi(-45), 225);
+}
+
+TEST_F(SzenenTest, AnimationSteps) {
+    // Beyond a pole the azimuth turns the other way.
+    const struct {
+        double yrot, schritt;
+    } azimut[] = {{100, 1}, {200, -1}, {360, 1}, {0, -1}, {-100, -1}, {-200, 1}, {180, -1}};
+    for (const auto& a : azimut) EXPECT_EQ(Azimutschritt(a.yrot, 1), a.schritt) << a.yrot;
+
+    Grafik3DEngine g;
+    g.SetYrot(100);
+    g.SetZrot(45);
+    Drehschritt(g, {.rechts = true}, 2);
+    EXPECT_EQ(g.Zrot(), 43);
+    g.SetYrot(200);
+    Drehschritt(g, {.rechts = true}, 2);
+    EXPECT_EQ(g.Zrot(), 45);
+    // Down first, then the sign of the right turn from the new theta.
+    g.SetYrot(181);
+    Drehschritt(g, {.rechts = true, .unten = true}, 2);
+    EXPECT_EQ(g.Yrot(), 179);
+    EXPECT_EQ(g.Zrot(), 43);
+    Drehschritt(g, {.links = true, .oben = true}, 1);
+    EXPECT_EQ(g.Yrot(), 180);
+    EXPECT_EQ(g.Zrot(), 42);
+
+    // The solids window wraps theta below 0 and phi turning right.
+    g.SetYrot(0.5);
+    g.SetZrot(0.5);
+    KoerperDrehschritt(g, {.rechts = true, .unten = true}, 1);
+    EXPECT_EQ(g.Yrot(), 360);
+    EXPECT_EQ(g.Zrot(), 360);
+    g.SetYrot(90);
+    g.SetZrot(359.5);
+    KoerperDrehschritt(g, {.links = true}, 1);
+    EXPECT_EQ(g.Zrot(), 360.5);
+}
+
+TEST_F(SzenenTest, PictureOrderAndLight) {
+    const TFlaeche f = Funktionsflaeche(6, [](double x, double y) { return x * y / 3; });
+    const Color achsen = 0x00FF00;
+    const auto erstes = [&](AufgezeichneteSzene& s, CanvasRecord::Kind kind, bool achsenfarbe) {
+        const auto& r = s.rec.Records();
+        for (size_t i = 0; i < r.size(); ++i)
+            if (r[i].kind == kind && (r[i].pen.color == achsen) == achsenfarbe) return i;
+        return r.size();
+    };
+    for (const Achsenstil stil : {Achsenstil::Achsenkreuz1, Achsenstil::Achsenkreuz2, Achsenstil::AchsenMitSkalierung,
+                                  Achsenstil::Rahmen, Achsenstil::RahmenMitSkalierung}) {
+        for (const bool nachHinten : {false, true}) {
+            AufgezeichneteSzene s;
+            s.g.DefiniereWeltkoordinaten(-3, -3, -3, 3, 3, 3);
+            Szenenbild b;
+            b.achsen = stil;
+            b.nachHinten = nachHinten;
+            b.achsenfarbe = achsen;
+            SzeneZeichnen(s.g, &f, b);
+            const size_t linie = erstes(s, CanvasRecord::Kind::Polyline, true);
+            const size_t flaeche = erstes(s, CanvasRecord::Kind::Polygon, false);
+            ASSERT_LT(linie, s.rec.Records().size());
+            EXPECT_EQ(nachHinten, linie > flaeche) << static_cast<int>(stil);
+        }
+    }
+    // In front of the surface the framed style with ticks shows the whole
+    // box, behind it only the back walls, which never reach the front corner.
+    for (const bool nachHinten : {false, true}) {
+        AufgezeichneteSzene s;
+        Szenenbild b;
+        b.achsen = Achsenstil::RahmenMitSkalierung;
+        b.nachHinten = nachHinten;
+        SzeneZeichnen(s.g, &f, b);
+        const Vec3 vorne = s.g.Front();
+        const CanvasPoint ecke = s.g.WeltToPixel(vorne.x, vorne.y, vorne.z);
+        bool erreicht = false;
+        for (const CanvasRecord& r : s.Alle(CanvasRecord::Kind::Polyline))
+            for (const CanvasPoint& q : r.points) erreicht |= q == ecke;
+        EXPECT_EQ(erreicht, nachHinten);
+    }
+
+    // Light draws two shaded triangles per cell, unless the view moves.
+    const struct {
+        bool licht, bewegt;
+        size_t polygone;
+        int ecken;
+    } licht[] = {{false, false, 36, 4}, {true, false, 72, 3}, {true, true, 36, 4}};
+    for (const auto& l : licht) {
+        AufgezeichneteSzene s;
+        Szenenbild b;
+        b.beleuchtung = l.licht;
+        b.bewegt = l.bewegt;
+        SzeneZeichnen(s.g, &f, b);
+        const auto polygone = s.Alle(CanvasRecord::Kind::Polygon);
+        ASSERT_EQ(polygone.size(), l.polygone);
+        EXPECT_EQ(static_cast<int>(polygone[0].points.size()), l.ecken);
+    }
+    AufgezeichneteSzene leer;
+    SzeneZeichnen(leer.g, nullptr, Szenenbild{});
+    EXPECT_TRUE(leer.rec.Records().empty());
+}
+
+}  // namespace
+}  // namespace kalvo
