@@ -53,6 +53,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     connect(ui_->ButtonNHalbe, &QToolButton::clicked, this, &TForm1::HalveRectangles);
     connect(ui_->ButtonEnde, &QToolButton::clicked, this, &QWidget::close);
     ConnectDialogButtons();
+    ConnectWindowButtons();
     // Esc closes the window wherever the focus is in it.
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     esc->setContext(Qt::WindowShortcut);
