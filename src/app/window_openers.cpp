@@ -45,9 +45,6 @@ void TForm1::ConnectWindowButtons() {
         button->setProperty("hasWindow", true);
         connect(button, &QToolButton::clicked, this, open);
     }
-    for (Overlay o : {Overlay::Iteration, Overlay::Logistisch, Overlay::Kurvenanpassung, Overlay::Diskussion,
-                      Overlay::Newton, Overlay::Flaechen, Overlay::Summen})
-        SyncOverlayButton(o);
 }
 
 void TForm1::OpenIteration() { OpenOverlayWindow(Overlay::Iteration, new TForm16(this)); }
