@@ -54,6 +54,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     connect(ui_->ButtonNHalbe, &QToolButton::clicked, this, &TForm1::HalveRectangles);
     connect(ui_->ButtonEnde, &QToolButton::clicked, this, &QWidget::close);
     ConnectDialogButtons();
+    ConnectWindowButtons();
     mouseTools_ = std::make_unique<TMouseTools>(this);
     ConnectFileButtons();
     // Esc closes the window wherever the focus is in it.

@@ -122,6 +122,18 @@ protected:
 private:
     void AskToQuit();
     void ConnectDialogButtons();
+    void ConnectWindowButtons();
+    void OpenIteration();
+    void OpenLogistic();
+    void OpenCurveFit();
+    void OpenValueTable();
+    void OpenDiscussion();
+    void OpenNewton();
+    void OpenSolids();
+    void OpenAreas();
+    void OpenSums();
+    void OpenSurfaces();
+    void OpenLinearSystem();
     QDialog* OpenQuitInfo();
     void AskQuitQuestion();
     void ConnectFileButtons();
@@ -134,6 +146,7 @@ private:
     bool showsSumsText_ = false;
     QPointer<QMessageBox> quitQuestion_;
     QPointer<QDialog> quitInfo_;
+    QPointer<QDialog> discussion_;  // made at start-up, hidden when closed
 };
 
 // The one main window while it exists.

@@ -126,7 +126,7 @@ TForm22::TForm22(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
 TForm22::~TForm22() = default;
 
 void TForm22::FormCreate() {
-    Wertetabelle t;
+    Messwerttabelle t;
     const int n = std::min(RegrAnzahl, kWertepaarZeilen);
     if (Covers(RegrX, n) && Covers(RegrY, n)) {
         for (int r = 1; r <= n; ++r) {
@@ -184,8 +184,8 @@ QStringList TForm22::ProtokollZeilen() const { return ui_->Memo1->toPlainText().
 
 bool TForm22::ProtokollSichtbar() const { return ui_->Panel2->isVisible(); }
 
-Wertetabelle TForm22::TableFromGrid() const {
-    Wertetabelle t;
+Messwerttabelle TForm22::TableFromGrid() const {
+    Messwerttabelle t;
     for (int r = 1; r <= kWertepaarZeilen; ++r) {
         t.x[static_cast<size_t>(r)] = Cell(r, 0).toStdString();
         t.y[static_cast<size_t>(r)] = Cell(r, 1).toStdString();
@@ -193,7 +193,7 @@ Wertetabelle TForm22::TableFromGrid() const {
     return t;
 }
 
-void TForm22::TableToGrid(const Wertetabelle& t) {
+void TForm22::TableToGrid(const Messwerttabelle& t) {
     const QSignalBlocker block(ui_->StringGrid1);
     for (int r = 1; r <= kWertepaarZeilen; ++r) {
         const QString x = QString::fromStdString(t.x[static_cast<size_t>(r)]);
@@ -205,7 +205,7 @@ void TForm22::TableToGrid(const Wertetabelle& t) {
 }
 
 void TForm22::ClearTable() {
-    TableToGrid(Wertetabelle{});
+    TableToGrid(Messwerttabelle{});
     for (int r = 1; r <= kWertepaarZeilen; ++r) {
         gRegression.MesswertTexteX[static_cast<size_t>(r)].clear();
         gRegression.MesswertTexteY[static_cast<size_t>(r)].clear();
@@ -288,7 +288,7 @@ bool TForm22::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm22::Tabellepruefen(bool& fehler) {
     CheckRadioOfModell(gRegression.RegressionModell);
-    Wertetabelle t = TableFromGrid();
+    Messwerttabelle t = TableFromGrid();
     kalvo::Tabellepruefen(t, fehler);
     TableToGrid(t);
     if (RegrAnzahl > 0) ui_->SpeedButton3->setEnabled(gRegression.RegressionModell == kModellSinus && RegrAnzahl > 4);
@@ -410,7 +410,7 @@ void TForm22::LoadFile(const QString& path) {
         ShowMessage(std::to_string(d.Uebergangen) + (d.Uebergangen == 1 ? " Zeile" : " Zeilen") +
                         " ohne Zahlenpaar übergangen (zuerst Zeile " + std::to_string(d.ErsteUebergangene) + ").",
                     MessageKind::Warning);
-    Wertetabelle t;
+    Messwerttabelle t;
     for (int r = 1; r <= std::min(d.N, kWertepaarZeilen); ++r) {
         t.x[static_cast<size_t>(r)] = GeneralNumberText(d.X[static_cast<size_t>(r)]);
         t.y[static_cast<size_t>(r)] = GeneralNumberText(d.Y[static_cast<size_t>(r)]);

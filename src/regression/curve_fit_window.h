@@ -87,8 +87,8 @@ private:
     void StringGrid1Enter(QWidget* target);
     void StringGrid1CellChanged(QTableWidgetItem* item);
     void ShowFitResult(const FitErgebnis& result, bool mitProtokoll);
-    Wertetabelle TableFromGrid() const;
-    void TableToGrid(const Wertetabelle& t);
+    Messwerttabelle TableFromGrid() const;
+    void TableToGrid(const Messwerttabelle& t);
     void ClearTable();
     void CheckRadioOfModell(int modell);
     QRadioButton* RadioOfModell(int modell) const;

@@ -26,7 +26,7 @@ void ResetRegressionModule() {
     RegrParameter.clear();
 }
 
-void Wertetabelle::Clear() {
+void Messwerttabelle::Clear() {
     for (auto& s : x) s.clear();
     for (auto& s : y) s.clear();
 }
@@ -86,7 +86,7 @@ void SortWertepaare(TVector& x, TVector& y, int n) {
     if (n >= 2) QuickSortWertepaare(x, y, 1, n);
 }
 
-void Tabellepruefen(Wertetabelle& t, bool& fehler) {
+void Tabellepruefen(Messwerttabelle& t, bool& fehler) {
     const RegressionState& r = gRegression;
     const int modell = r.RegressionModell;
 

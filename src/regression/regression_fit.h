@@ -29,7 +29,7 @@ extern TVector RegrParameter;
 void ResetRegressionModule();
 
 // The cell texts of the value table, rows 1..500 (row 0 unused).
-struct Wertetabelle {
+struct Messwerttabelle {
     std::array<std::string, kWertepaarZeilen + 1> x{}, y{};
     void Clear();
 };
@@ -47,7 +47,7 @@ inline constexpr char kMsgFitUnmoeglich[] = "Die Kurvenanpassung ist nicht mögl
 // tells whether a message was shown; after a message the table keeps what
 // was typed. On success the table holds the pairs sorted by x without gaps
 // as plain numbers, and RegrX, RegrY and MesswertTexteX/Y hold them too.
-void Tabellepruefen(Wertetabelle& tabelle, bool& fehler);
+void Tabellepruefen(Messwerttabelle& tabelle, bool& fehler);
 
 // Sorts entries lo..hi of x by ascending x, moving y along (pairs with equal
 // x may change their order).

@@ -24,11 +24,11 @@ protected:
         EXPECT_FALSE(fehler) << (messages.messages().empty() ? "" : messages.messages().back());
         return calculate_fit(report);
     }
-    Wertetabelle tabelle;
+    Messwerttabelle tabelle;
 };
 
 TEST_F(FitTest, TableCheckSortsClosesGapsAndEmptiesHalfRows) {
-    Wertetabelle t = Tabelle({{"3", "9"}, {"", "7"}, {"1", "1"}, {"sqrt(4)", "4"}, {"5", ""}, {"x", "1"}});
+    Messwerttabelle t = Tabelle({{"3", "9"}, {"", "7"}, {"1", "1"}, {"sqrt(4)", "4"}, {"5", ""}, {"x", "1"}});
     bool fehler = true;
     Tabellepruefen(t, fehler);
     EXPECT_FALSE(fehler);
@@ -44,7 +44,7 @@ TEST_F(FitTest, TableCheckSortsClosesGapsAndEmptiesHalfRows) {
 }
 
 TEST_F(FitTest, EmptyTableLeavesTheFlagAsTheCallerSetIt) {
-    Wertetabelle t;
+    Messwerttabelle t;
     bool fehler = true;
     Tabellepruefen(t, fehler);
     EXPECT_TRUE(fehler);
@@ -77,7 +77,7 @@ TEST_F(FitTest, MinimumPairCountsAndPowerModelChecks) {
         gRegression.NennerGrad = c.q;
         std::vector<std::pair<std::string, std::string>> rows;
         for (int i = 1; i <= c.pairs; ++i) rows.emplace_back(std::to_string(i), std::to_string(i * i));
-        Wertetabelle t = Tabelle(rows);
+        Messwerttabelle t = Tabelle(rows);
         t.x[1] = "9";  // out of order: a failed check keeps what was typed
         bool fehler = false;
         Tabellepruefen(t, fehler);
@@ -100,7 +100,7 @@ TEST_F(FitTest, MinimumPairCountsAndPowerModelChecks) {
     gRegression.RegressionModell = 7;
     for (const auto& [rows, message] : power) {
         messages.clear();
-        Wertetabelle t = Tabelle(rows);
+        Messwerttabelle t = Tabelle(rows);
         bool fehler = false;
         Tabellepruefen(t, fehler);
         EXPECT_EQ(fehler, message != nullptr);

@@ -31,8 +31,8 @@ protected:
 };
 
 // Rows of a value table from (x, y) texts, starting at row 1.
-inline Wertetabelle Tabelle(const std::vector<std::pair<std::string, std::string>>& rows) {
-    Wertetabelle t;
+inline Messwerttabelle Tabelle(const std::vector<std::pair<std::string, std::string>>& rows) {
+    Messwerttabelle t;
     size_t r = 1;
     for (const auto& [x, y] : rows) {
         t.x[r] = x;
