@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
 
-    const bool compare = testing::TreeDepth(FunktionTermbaum.Root()) <= 2000 && !HasRandom(FunktionTermbaum.Root());
+    const bool compare = test_support::TreeDepth(FunktionTermbaum.Root()) <= 2000 && !HasRandom(FunktionTermbaum.Root());
     static const double xs[] = {0, 1, -2.5, 1e-31, 14.99, 15, 89.9, -90, 1e20, 3e49};
     for (double x : xs) {
         const double t = 1.5 - x / 7;
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(!gTerms.TermOK || std::fabs(v) < 1e50);
         if (compare) {
             double expected = 0;
-            const bool refOK = testing::ReferenceEval(FunktionTermbaum.Root(), {x, x / 2, t, n, -x}, expected);
+            const bool refOK = test_support::ReferenceEval(FunktionTermbaum.Root(), {x, x / 2, t, n, -x}, expected);
             Check(refOK == gTerms.TermOK);
             if (refOK) Check(std::bit_cast<uint64_t>(v) == std::bit_cast<uint64_t>(expected));
         }

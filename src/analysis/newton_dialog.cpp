@@ -21,11 +21,11 @@ namespace kalvo {
 
 namespace {
 
-constexpr int kSpalten = 6;
+constexpr int kNewtonSpalten = 6;
 // The printout in printer pixels: left edge, first row, row step.
 constexpr int kDruckLinks = 200, kDruckOben = 200, kDruckZeile = 70;
 
-QStringList Kopf() { return Zellen(NewtonKopf()); }
+QStringList NewtonTabellenKopf() { return Zellen(NewtonKopf()); }
 
 std::string TitelText(const std::string& term, size_t max) {
     return CutToChars("Newtonverfahren:  f(x) = " + term, max);
@@ -42,10 +42,10 @@ TForm17::TForm17(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     courier.size = 9;
     courier.bold = true;
     grid->setFont(ToQFont(courier, kScreenDpi));
-    TabelleEinrichten(grid, kSpalten);
+    TabelleEinrichten(grid, kNewtonSpalten);
     grid->setColumnWidth(0, 26);
-    for (int c = 1; c < kSpalten; ++c) grid->setColumnWidth(c, 143);
-    TabelleFuellen(grid, Kopf(), {});
+    for (int c = 1; c < kNewtonSpalten; ++c) grid->setColumnWidth(c, 143);
+    TabelleFuellen(grid, NewtonTabellenKopf(), {});
 
     connect(ui_->edit1, &TermEdit::fieldLeft, this, [this] { ReadFunktionstermEdit(ui_->edit1); });
     connect(ui_->Edit2, &TermEdit::fieldLeft, this,
@@ -101,7 +101,7 @@ void TForm17::Berechnen() {
     if (!e.startwertIstNullstelle) {
         QList<QStringList> zeilen;
         for (const NewtonZeile& z : e.zeilen) zeilen << Zellen(z);
-        TabelleFuellen(ui_->StringGrid1, Kopf(), zeilen);
+        TabelleFuellen(ui_->StringGrid1, NewtonTabellenKopf(), zeilen);
     }
     ui_->Label5->setText(QText(e.meldung));
     ui_->edit1->selectAll();
@@ -168,7 +168,7 @@ void TForm17::Drucken(QPrinter& printer) {
             r = 0;
         }
         std::string text = PadRightWith(zeile.value(0).toStdString(), 3 + 1, ' ');
-        for (int c = 1; c < kSpalten; ++c) text += PadRightWith(zeile.value(c).toStdString(), 16 + 1, ' ');
+        for (int c = 1; c < kNewtonSpalten; ++c) text += PadRightWith(zeile.value(c).toStdString(), 16 + 1, ' ');
         const int y = kDruckOben + kDruckZeile * r;
         canvas.TextOut(kDruckLinks, y, text);
         rechts = kDruckLinks + canvas.TextExtent(text + " ").width;

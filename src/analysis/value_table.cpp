@@ -18,12 +18,12 @@ namespace kalvo {
 
 namespace {
 
-constexpr int kSpalten = 5;
+constexpr int kTabellenSpalten = 5;
 
 // The printed grid in tenths of a millimetre.
 constexpr int kLinks = 230, kOben = 292, kZeile = 60, kSpalte = 310;
 
-QStringList Kopf() { return Zellen(WertetabelleKopf()); }
+QStringList TabellenKopf() { return Zellen(WertetabelleKopf()); }
 
 }  // namespace
 
@@ -34,13 +34,13 @@ TForm12::TForm12(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     CanvasFont courier;
     courier.size = 9;
     grid->setFont(ToQFont(courier, kScreenDpi));
-    TabelleEinrichten(grid, kSpalten);
+    TabelleEinrichten(grid, kTabellenSpalten);
     // 37 blanks of the dialog's font, but never narrower than the numbers.
     const int spalte = std::max(37 * fontMetrics().horizontalAdvance(QLatin1Char(' ')),
                                 grid->fontMetrics().horizontalAdvance(QStringLiteral("-0,000E-100 ")));
-    for (int c = 0; c < kSpalten; ++c) grid->setColumnWidth(c, spalte);
-    grid->setMinimumWidth(kSpalten * spalte + grid->verticalScrollBar()->sizeHint().width() + 2 * grid->frameWidth());
-    TabelleFuellen(grid, Kopf(), {});
+    for (int c = 0; c < kTabellenSpalten; ++c) grid->setColumnWidth(c, spalte);
+    grid->setMinimumWidth(kTabellenSpalten * spalte + grid->verticalScrollBar()->sizeHint().width() + 2 * grid->frameWidth());
+    TabelleFuellen(grid, TabellenKopf(), {});
     resize(sizeHint().expandedTo(QSize(602, 478)));
 
     connect(ui_->edit1, &TermEdit::fieldLeft, this, &TForm12::Edit1Exit);
@@ -93,7 +93,7 @@ void TForm12::Berechnen() {
     FelderSchreiben();
     QList<QStringList> zeilen;
     for (const WertetabelleZeile& z : tabelle.zeilen) zeilen << Zellen(z);
-    TabelleFuellen(ui_->StringGrid1, Kopf(), zeilen);
+    TabelleFuellen(ui_->StringGrid1, TabellenKopf(), zeilen);
     ui_->edit1->selectAll();
     ui_->edit1->setFocus(Qt::OtherFocusReason);
 }
@@ -149,14 +149,14 @@ void TForm12::Drucken(QPrinter& printer) {
             }
             const int y = oben + kZeile * i;
             canvas.MoveTo(kLinks, y);
-            canvas.LineTo(kLinks + kSpalte * kSpalten, y);
+            canvas.LineTo(kLinks + kSpalte * kTabellenSpalten, y);
             canvas.MoveTo(kLinks, y + kZeile);
-            canvas.LineTo(kLinks + kSpalte * kSpalten, y + kZeile);
-            for (int j = 0; j <= kSpalten; ++j) {
+            canvas.LineTo(kLinks + kSpalte * kTabellenSpalten, y + kZeile);
+            for (int j = 0; j <= kTabellenSpalten; ++j) {
                 canvas.MoveTo(kLinks + kSpalte * j, y);
                 canvas.LineTo(kLinks + kSpalte * j, y + kZeile);
             }
-            for (int j = 0; j < kSpalten && j < zeile.size(); ++j)
+            for (int j = 0; j < kTabellenSpalten && j < zeile.size(); ++j)
                 canvas.TextOut(280 + kSpalte * j, y + 8, zeile[j].toStdString());
             ++i;
         }

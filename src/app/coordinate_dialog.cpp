@@ -20,7 +20,6 @@ namespace kalvo {
 
 namespace {
 
-QString NumberText(double x) { return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x)); }
 
 bool AnyLogAxis() {
     const KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
@@ -120,10 +119,10 @@ void TForm5::LoadControls() {
     const ViewWindowState& v = gView;
     const auto& k = gDisplay.Koordinatensystem;
     ShowButtons();
-    ui_->Edit1->setText(NumberText(v.BereichX1));
-    ui_->Edit2->setText(NumberText(v.BereichX2));
-    ui_->Edit3->setText(NumberText(v.BereichY1));
-    ui_->Edit4->setText(NumberText(v.BereichY2));
+    ui_->Edit1->setText(NumberFieldText(v.BereichX1));
+    ui_->Edit2->setText(NumberFieldText(v.BereichX2));
+    ui_->Edit3->setText(NumberFieldText(v.BereichY1));
+    ui_->Edit4->setText(NumberFieldText(v.BereichY2));
     ui_->Edit5->setText(QString::fromStdString(k.xAchsentext));
     ui_->Edit6->setText(QString::fromStdString(k.yAchsentext));
     ShowFont();

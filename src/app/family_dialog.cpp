@@ -41,7 +41,6 @@ int ReadInteger(const QString& text, int fallback) {
     return value;
 }
 
-QString NumberText(double x) { return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x)); }
 
 }  // namespace
 
@@ -211,7 +210,7 @@ void TForm2::LoadNumberFields() {
         {ui_->Edit19, {&w_.d, t.KonstanteD}},
     };
     for (const auto& [edit, copy] : numbers) {
-        edit->setText(NumberText(copy.second));
+        edit->setText(NumberFieldText(copy.second));
         *copy.first = copy.second;
     }
     w_.liste = t.ParameterListe.str();

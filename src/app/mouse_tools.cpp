@@ -34,9 +34,6 @@ namespace kalvo {
 
 namespace {
 
-constexpr Color kBlack = 0;
-constexpr Color kRed = 0x0000FF;
-
 // A drag shorter than this on either side is a click, not a zoom.
 constexpr int kMinZoomDrag = 11;
 

@@ -20,7 +20,6 @@ Color TForm7::DialogFarbe = 0;
 
 namespace {
 
-QString NumberText(double x) { return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x)); }
 
 // The parser's w-mode for as long as it lives, also when a message box of
 // the reader runs its own events.
@@ -88,7 +87,7 @@ void TForm7::SchrittweiteVerlassen() {
     if (std::fabs(w_.tSchritt) < kParamkurveSmallestStep) {
         w_.tSchritt = kParamkurveStepFallback;
         gParams.ParamkurveTSchrittweite = kParamkurveStepFallback;
-        e->setText(NumberText(w_.tSchritt));
+        e->setText(NumberFieldText(w_.tSchritt));
     }
 }
 
@@ -112,7 +111,7 @@ void TForm7::LoadFields() {
         {ui_->Edit8, {&w_.c, t.KonstanteC}},        {ui_->Edit9, {&w_.d, t.KonstanteD}},
     };
     for (const auto& [edit, copy] : numbers) {
-        edit->setText(NumberText(copy.second));
+        edit->setText(NumberFieldText(copy.second));
         *copy.first = copy.second;
     }
 }

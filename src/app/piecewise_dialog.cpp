@@ -22,7 +22,6 @@ Color TForm6::DialogFarbe = 0;
 
 namespace {
 
-QString NumberText(double x) { return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x)); }
 
 }  // namespace
 
@@ -130,7 +129,7 @@ void TForm6::LoadFields() {
         {ui_->Edit19, {&w_.c, t.KonstanteC}}, {ui_->Edit20, {&w_.d, t.KonstanteD}},
     };
     for (const auto& [edit, copy] : numbers) {
-        edit->setText(NumberText(copy.second));
+        edit->setText(NumberFieldText(copy.second));
         *copy.first = copy.second;
     }
     w_.liste = t.ParameterListe2.str();

@@ -19,11 +19,11 @@ bool KeepsItsKeys(const QWidget* w) {
            qobject_cast<const QAbstractItemView*>(w);
 }
 
+}  // namespace
+
 bool IsPlainKey(const QKeyEvent* key) {
     return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
-
-}  // namespace
 
 KalvoDialog::KalvoDialog(QWidget* parent) : QDialog(parent) {
     setAttribute(Qt::WA_DeleteOnClose);

@@ -9,7 +9,12 @@
 
 #include <QDialog>
 
+class QKeyEvent;
+
 namespace kalvo {
+
+// A key pressed without Shift, Ctrl or Alt (the keypad counts as plain).
+bool IsPlainKey(const QKeyEvent* key);
 
 class KalvoDialog : public QDialog {
     Q_OBJECT

@@ -19,8 +19,6 @@ namespace kalvo {
 
 namespace {
 
-constexpr Color kBlack = 0;
-
 // Evaluations all strips of one sum may spend on their smallest and largest
 // values; only strips far wider than the screen are sampled more coarsely.
 constexpr long long kStripSampleBudget = 1 << 18;

@@ -18,10 +18,6 @@ namespace kalvo {
 
 namespace {
 
-constexpr Color kBlack = 0;
-constexpr Color kRed = 0x0000FF;
-constexpr Color kBlue = 0xFF0000;
-
 double Limited(double v) { return std::clamp(v, -1e10, 1e10); }
 
 // The value of f at x in the main tree, limited; TermOK says whether it is defined.

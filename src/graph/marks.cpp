@@ -17,11 +17,6 @@ namespace kalvo {
 
 namespace {
 
-constexpr Color kBlack = 0;
-constexpr Color kRed = 0x0000FF;
-constexpr Color kGreen = 0x008000;
-constexpr Color kBlue = 0xFF0000;
-
 // Grid lines of a direction field per axis; far more than a plot can show.
 constexpr long long kMaxFieldLines = 200;
 

@@ -20,10 +20,6 @@ namespace kalvo {
 
 namespace {
 
-constexpr Color kBlack = 0;
-constexpr Color kRed = 0x0000FF;
-constexpr Color kWhite = 0xFFFFFF;
-
 // Slots 1 to 4: f and its derivatives, with the function list.
 void DrawSlotF(int slot) {
     DrawFunctionGraph(gTerms.TermF.str(), slot - 1, gParams.FgTVon, gParams.FgTBis, gParams.FgTSchrittweite);

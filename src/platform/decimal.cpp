@@ -7,16 +7,15 @@
 
 namespace kalvo {
 
-namespace {
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+std::string_view TrimBlanks(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
     return s;
 }
-}  // namespace
 
 bool ParseDecimal(std::string_view s, double& value) {
-    s = Trim(s);
+    s = TrimBlanks(s);
     if (!s.empty() && s.front() == '+') {
         s.remove_prefix(1);
         if (!s.empty() && s.front() == '-') return false;
@@ -34,7 +33,7 @@ bool ParseDecimal(std::string_view s, double& value) {
 }
 
 bool ParseInteger(std::string_view s, int& value) {
-    s = Trim(s);
+    s = TrimBlanks(s);
     bool negative = false;
     if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
         negative = s.front() == '-';

@@ -7,6 +7,9 @@
 
 namespace kalvo {
 
+// s without blanks, tabs and carriage returns at either end.
+std::string_view TrimBlanks(std::string_view s);
+
 // A plain decimal number with "," or "." as separator, optional sign and
 // exponent, blanks around it allowed. Infinities, NaN, hexadecimal and
 // anything trailing are not numbers.

@@ -10,12 +10,6 @@ namespace kalvo {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
 // Keys and values live on one line each; a line break inside a written value
 // would split it into a second, bogus key on reading.
 std::string OneLine(std::string_view s) {
@@ -64,23 +58,23 @@ void IniFile::Parse(std::string_view bytes) {
         // CR alone ends a line as well (old Macintosh files), so no value read
         // holds a line break that writing would have to change.
         const size_t nl = rest.find_first_of("\r\n");
-        std::string_view line = Trim(rest.substr(0, nl));
+        std::string_view line = TrimBlanks(rest.substr(0, nl));
         rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;
         if (line.front() == '[') {
             const size_t close = line.find(']');
-            current = &SectionFor(Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)));
+            current = &SectionFor(TrimBlanks(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)));
             continue;
         }
         const size_t eq = line.find('=');
         if (current == nullptr || eq == std::string_view::npos) continue;
-        const std::string_view key = Trim(line.substr(0, eq));
+        const std::string_view key = TrimBlanks(line.substr(0, eq));
         if (key.empty()) continue;
         std::string folded = FoldCase(key);
         // As with the system's own INI reader, the first of two equal keys wins.
         if (current->index.count(folded)) continue;
         current->index.emplace(std::move(folded), current->entries.size());
-        current->entries.push_back({std::string(key), Unquote(Trim(line.substr(eq + 1)))});
+        current->entries.push_back({std::string(key), Unquote(TrimBlanks(line.substr(eq + 1)))});
     }
 }
 
@@ -162,7 +156,7 @@ double IniFile::ReadFloat(std::string_view section, std::string_view key, double
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     Section& s = SectionFor(section);
-    const std::string k = OneLine(Trim(key));
+    const std::string k = OneLine(TrimBlanks(key));
     std::string folded = FoldCase(k);
     auto it = s.index.find(folded);
     if (it != s.index.end()) {

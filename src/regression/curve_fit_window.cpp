@@ -47,7 +47,6 @@ QString Filter(const std::vector<std::string>& entries) {
     return parts.join(QStringLiteral(";;"));
 }
 
-bool IsPlainKey(const QKeyEvent* key) { return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier; }
 
 }  // namespace
 

@@ -23,7 +23,6 @@ constexpr Color kRechteSeite = 0x66FFFF;
 constexpr int kSpaltenbreite = 80;
 constexpr int kZeilenhoehe = 18;
 
-bool IsPlainKey(const QKeyEvent* key) { return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier; }
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 

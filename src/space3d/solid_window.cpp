@@ -21,7 +21,6 @@ namespace kalvo {
 
 namespace {
 
-QString ZahlText(double x) { return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x)); }
 
 }  // namespace
 
@@ -116,9 +115,9 @@ void Tform21::Laden() {
 
 void Tform21::CheckRotationskoerperInputs() {
     KoerperGrenzenPruefen(daten_.a, daten_.b);
-    ui_->EditT->setText(ZahlText(daten_.t));
-    ui_->EditA->setText(ZahlText(daten_.a));
-    ui_->EditB->setText(ZahlText(daten_.b));
+    ui_->EditT->setText(NumberFieldText(daten_.t));
+    ui_->EditA->setText(NumberFieldText(daten_.a));
+    ui_->EditB->setText(NumberFieldText(daten_.b));
     WinkelZeigen();
     ui_->EditZerlegung->setText(QString::fromStdString(IntToText(daten_.n)));
 }

@@ -22,7 +22,6 @@ namespace kalvo {
 
 namespace {
 
-QString ZahlText(double x) { return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x)); }
 
 QString Filter(Termlistenart art, const char* titel) {
     const QString endung = QString::fromLatin1(TermlistenEndung(art));
@@ -161,10 +160,10 @@ void TForm30::Eingaben_aktualisieren() {
     }
     WinkelZeigen();
     for (int b = 1; b <= 2; ++b) BereichPruefen(Bereichswert(b, false), Bereichswert(b, true), p);
-    ui_->EditMin1->setText(ZahlText(Bereichswert(1, false)));
-    ui_->EditMax1->setText(ZahlText(Bereichswert(1, true)));
-    ui_->EditMin2->setText(ZahlText(Bereichswert(2, false)));
-    ui_->EditMax2->setText(ZahlText(Bereichswert(2, true)));
+    ui_->EditMin1->setText(NumberFieldText(Bereichswert(1, false)));
+    ui_->EditMax1->setText(NumberFieldText(Bereichswert(1, true)));
+    ui_->EditMin2->setText(NumberFieldText(Bereichswert(2, false)));
+    ui_->EditMax2->setText(NumberFieldText(Bereichswert(2, true)));
     ui_->EditZerlegung->setText(QString::fromStdString(IntToText(zerlegung_)));
     for (QWidget* w : {static_cast<QWidget*>(ui_->LabelZ), static_cast<QWidget*>(ui_->EditZ)}) w->setVisible(!p);
     for (QWidget* w : {static_cast<QWidget*>(ui_->LabelPx), static_cast<QWidget*>(ui_->EditPx),

@@ -19,6 +19,13 @@ class Canvas;
 // 0x00BBGGRR, red in the low byte.
 using Color = uint32_t;
 
+// The colours the drawings name.
+inline constexpr Color kBlack = 0x000000;
+inline constexpr Color kWhite = 0xFFFFFF;
+inline constexpr Color kRed = 0x0000FF;
+inline constexpr Color kGreen = 0x008000;
+inline constexpr Color kBlue = 0xFF0000;
+
 inline constexpr size_t kTermChars = 120;
 inline constexpr size_t kListTermChars = 60;
 inline constexpr size_t kAxisTitleChars = 80;

@@ -83,6 +83,10 @@ void TermEdit::focusOutEvent(QFocusEvent* event) {
     commitField();
 }
 
+QString NumberFieldText(double x) {
+    return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x));
+}
+
 bool ReadNumberEdit(QLineEdit* edit, double& value, double def) {
     const std::string text = edit->text().toStdString();
     if (!ParseTerm(ZahlTermbaum, text, false)) {
@@ -92,7 +96,7 @@ bool ReadNumberEdit(QLineEdit* edit, double& value, double def) {
     const double v = EvalTermDerivative(ZahlTermbaum, 0, 0, 0, 0, 0);
     const bool ok = gTerms.TermOK;
     value = ok ? v : def;
-    edit->setText(QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, value)));
+    edit->setText(NumberFieldText(value));
     return ok;
 }
 

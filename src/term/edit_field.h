@@ -39,6 +39,9 @@ private:
     bool checkPassed_ = true;
 };
 
+// A number as every number field shows it: the configured decimals, decimal comma.
+QString NumberFieldText(double x);
+
 // A number field holds a constant term. On success `value` is its value and
 // the field shows it with the configured decimals; where the term is undefined
 // `value` and the field take `def`. After a syntax error both stay as they

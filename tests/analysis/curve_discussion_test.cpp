@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "image_checks.h"
+
 #include "analysis_state.h"
 #include "canvas_recording.h"
 #include "curve_discussion.h"
@@ -17,7 +19,7 @@ namespace kalvo {
 namespace {
 
 using L = Ergebnisliste;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using kalvo::test_support::kNaN;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr const char* kUrsprung = "Das Schaubild ist symmetrisch zum Ursprung.";
 constexpr const char* kYAchse = "Das Schaubild ist symmetrisch zur y-Achse.";

@@ -4,6 +4,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "image_checks.h"
+
 using namespace kalvo;
 
 namespace {
@@ -12,12 +14,7 @@ using S = TBitCheckBox::TCheckBoxState;
 
 QImage Face(TBitCheckBox& box) { return box.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-bool Contains(const QImage& image, const QColor& colour) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == colour) return true;
-    return false;
-}
+using kalvo::test_support::Contains;
 
 }  // namespace
 

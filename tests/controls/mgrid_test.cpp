@@ -5,6 +5,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "image_checks.h"
+
 #include "canvas.h"
 
 using namespace kalvo;
@@ -20,12 +22,7 @@ QImage CellImage(TMgrid& grid, const QImage& picture, int col, int row) {
     return picture.copy(r.adjusted(0, 0, -1, -1));
 }
 
-bool Contains(const QImage& image, const QColor& colour) {
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == colour) return true;
-    return false;
-}
+using kalvo::test_support::Contains;
 
 void Fill(TMgrid& grid, const QString& text) {
     for (int r = 0; r < grid.rowCount(); ++r)

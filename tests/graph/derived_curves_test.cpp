@@ -8,15 +8,15 @@
 namespace kalvo {
 namespace {
 
-constexpr Color kCurve = 0x0000FF;
+constexpr Color kCurveColor = 0x0000FF;
 
 class DerivedCurves : public GraphTest {
 protected:
     std::vector<CanvasRecord> Draw(int slot) {
         canvas.ClearRecords();
-        OnlySlot(slot, kCurve);
+        OnlySlot(slot, kCurveColor);
         GrafikZeichnen(false);
-        return Polylines(kCurve);
+        return Polylines(kCurveColor);
     }
     static std::vector<CanvasPoint> Points(const std::vector<CanvasRecord>& lines) {
         std::vector<CanvasPoint> out;
@@ -221,7 +221,7 @@ TEST_F(DerivedCurves, PiecewiseWalksTheHParametersAndGivesTheFamilyBack) {
     const ParameterState params = gParams;
     const TermState terms = gTerms;
     canvas.ClearRecords();
-    OnlySlot(31, kCurve);
+    OnlySlot(31, kCurveColor);
     GrafikZeichnen(false);
     std::vector<CanvasRecord> lines;
     for (const CanvasRecord& r : canvas.Records())
@@ -231,7 +231,7 @@ TEST_F(DerivedCurves, PiecewiseWalksTheHParametersAndGivesTheFamilyBack) {
         EXPECT_NEAR(r.points.front().x, 300, 1);
         EXPECT_TRUE(r.points.back().x == 599 || r.points.back().y == 0);
     }
-    EXPECT_EQ(lines.back().pen.color, kCurve);
+    EXPECT_EQ(lines.back().pen.color, kCurveColor);
     EXPECT_EQ(gParams, params);
     EXPECT_EQ(gTerms.ParameterWerte, terms.ParameterWerte);
     EXPECT_EQ(gTerms.ParameterListe, terms.ParameterListe);

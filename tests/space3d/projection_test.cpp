@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "image_checks.h"
+
 #include <cmath>
 #include <limits>
 
@@ -12,7 +14,7 @@
 namespace kalvo {
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using kalvo::test_support::kNaN;
 
 TEST(Projektion, ClampsDistanceAndViewAngle) {
     const struct {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "image_checks.h"
+
 #include "message_sink.h"
 #include "program_state.h"
 #include "reference_eval.h"
@@ -16,7 +18,7 @@ namespace kalvo {
 namespace {
 
 constexpr double kUndefined = std::numeric_limits<double>::quiet_NaN();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using kalvo::test_support::kNaN;
 
 class EvaluatorTest : public ::testing::Test {
 protected:
@@ -407,7 +409,7 @@ TEST_F(EvaluatorTest, CompiledEvaluationGivesTheBitsOfTheNodeByNodeWalk) {
     std::mt19937 rng(20240611);
     gTerms.KonstanteA = -2.5;
     gTerms.KonstanteB = 1e-31;
-    const testing::RefVars points[] = {
+    const test_support::RefVars points[] = {
         {0, 0, 0, 0, 0},        {1, 0, -1, 2, 0},     {2.5, 0, 0.5, 3, 0},    {-3.7, 0, 14.99, 7, 0},
         {1e-31, 0, 15, -1, 0},  {1e20, 0, 1e-20, 0, 0}, {1e49, 0, -1e49, 5, 0}, {-0.0, 0, 89.9, 1, 0},
         {90, 0, -90, 33, 0},    {6, 0, -6, -7, 0},
@@ -427,7 +429,7 @@ TEST_F(EvaluatorTest, CompiledEvaluationGivesTheBitsOfTheNodeByNodeWalk) {
         if (!ParseTerm(FunktionTermbaum, text, true)) continue;
         for (const auto& p : points) {
             double expected = 0;
-            const bool refOK = testing::ReferenceEval(FunktionTermbaum.Root(), p, expected);
+            const bool refOK = test_support::ReferenceEval(FunktionTermbaum.Root(), p, expected);
             const double v = EvalTerm(FunktionTermbaum, p.x, p.y, p.t, p.n, p.w);
             ASSERT_EQ(gTerms.TermOK, refOK) << text << " at x=" << p.x << " t=" << p.t << " n=" << p.n;
             if (refOK) {

@@ -7,7 +7,7 @@
 #include "program_state.h"
 #include "term_ops.h"
 
-namespace kalvo::testing {
+namespace kalvo::test_support {
 
 namespace K = TermNodeKind;
 
@@ -78,4 +78,4 @@ int TreeDepth(const TermNode* root) {
     return depth;
 }
 
-}  // namespace kalvo::testing
+}  // namespace kalvo::test_support

@@ -5,7 +5,7 @@
 
 #include "term.h"
 
-namespace kalvo::testing {
+namespace kalvo::test_support {
 
 struct RefVars {
     double x = 0, y = 0, t = 0, n = 0, w = 0;
@@ -17,4 +17,4 @@ bool ReferenceEval(const TermNode* node, const RefVars& v, double& out);
 // Depth of the tree, counted without recursion.
 int TreeDepth(const TermNode* root);
 
-}  // namespace kalvo::testing
+}  // namespace kalvo::test_support
