@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "function_set.h"  // StoreGraphState, LoadGraphState
 #include "graph_state.h"
 #include "object_lists.h"
 #include "program_state.h"
@@ -49,8 +50,5 @@ double Pow10(int e);
 void SaveViewState();
 void RestoreViewState();
 
-// The whole graph state to and from one function set.
-void StoreGraphState(ArchivEintrag& e);
-void LoadGraphState(const ArchivEintrag& e);
 
 }  // namespace kalvo
