@@ -7,7 +7,7 @@
 #include "color_button.h"
 #include "edit_field.h"
 #include "number_text.h"
-#include "spectrum_preview.h"
+#include "farbverlauf_preview.h"
 #include "term.h"
 #include "ui_view_panel.h"
 

@@ -1,4 +1,4 @@
-#include "spectrum_preview.h"
+#include "farbverlauf_preview.h"
 
 #include <QPainter>
 
