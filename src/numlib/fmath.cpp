@@ -8,6 +8,7 @@ namespace kalvo {
 
 double SetMathErr(int32_t code) {
     MathErr = code;
+    if (code != 0 && StickyMathErr == 0) StickyMathErr = code;
     return (code == -2 || code == -3) ? MaxNum : 0.0;
 }
 

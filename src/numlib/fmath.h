@@ -17,7 +17,8 @@ inline constexpr double MinLog = -708.3964185322641;  // ln of the smallest norm
 inline constexpr double MaxLog = 709.782712893384;    // ln of the largest double
 inline constexpr double Pi = 3.141592653589793;
 
-// Stores code in MathErr and returns its substitute: MaxNum for -2 and -3, else 0.
+// Stores code in MathErr (and, when it is the first error since StickyMathErr
+// was cleared, there too) and returns its substitute: MaxNum for -2 and -3, else 0.
 double SetMathErr(int32_t code);
 
 int IMin(int a, int b);

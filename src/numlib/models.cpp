@@ -1,9 +1,11 @@
 #include "models.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "fmath.h"
 #include "polyroots.h"
+#include "stat.h"
 
 namespace kalvo {
 
@@ -90,26 +92,71 @@ int EstimateExponential(const TVector& X, const TVector& Y, int N, TVector& B) {
     return 0;
 }
 
-// Start of y = B0 (B2 - e^(-B1 x)) for the nonlinear refinement: the level
-// B0 a little above the largest y, B2 = 1, and the rate from a straight line
-// through ln(1 - y/B0).
+// Start of y = c - a e^(b x), kept as B0 = a, B1 = -b, B2 = c / a, for the
+// nonlinear refinement. The level c may lie above the data (growth towards a
+// bound) or below them (a cooling curve falling towards it); the integral
+// equation method finds it from the data without assuming a side: y' = b (y - c)
+// integrates to y = y1 + b * integral of y - b c (x - x1), a straight line in
+// two regressors.
+int EstimateBoundedGrowth(const TVector& X, const TVector& Y, int N, double& a, double& b, double& c) {
+    const double x0 = X[FirstPoint];
+    TMatrix R, Vw;
+    TVector A;
+    AllocMatrix(R, 2, N);
+    AllocMatrix(Vw, 2, 2);
+    AllocVector(A, 2);
+    for (int i = FirstPoint + 1; i <= N; ++i) {
+        R[1][i] = R[1][i - 1] + (Y[i] + Y[i - 1]) * (X[i] - X[i - 1]) * 0.5;
+        R[2][i] = X[i] - x0;
+    }
+    if (MultiFit(R, Y, N, true, 2, A, Vw) != 0 || !(A[1] != 0.0) || !std::isfinite(A[2])) return -1;
+    b = A[1];
+    c = -A[2] / b;
+    // With the rate known, y = c - a' e^(b (x - x1)) is linear in c and a'.
+    for (int i = FirstPoint; i <= N; ++i) R[1][i] = Expo(b * (X[i] - x0));
+    if (MultiFit(R, Y, N, true, 1, A, Vw) != 0) return -1;
+    c = A[0];
+    a = -A[1] * Expo(-b * x0);
+    return std::isfinite(a) && std::isfinite(c) && a != 0.0 ? 0 : -1;
+}
+
+// When the integral equation gives no rate (data on a straight line), the
+// level is put a tenth of the data's range beyond them on the side the data
+// run to, and ln |c - y| = ln |a| + b x is a straight line.
+int EstimateBoundedGrowthByTrend(const TVector& X, const TVector& Y, int N, double& a, double& b, double& c) {
+    TVector L;
+    TMatrix Vw;
+    AllocVector(L, 1);
+    AllocMatrix(Vw, 1, 1);
+    const int code = LineFit(X, Y, N, L, Vw);
+    if (code != 0) return code;
+    double ymin = Y[FirstPoint], ymax = ymin;
+    for (int i = FirstPoint + 1; i <= N; ++i) {
+        ymin = std::min(ymin, Y[i]);
+        ymax = std::max(ymax, Y[i]);
+    }
+    if (!(ymax > ymin)) return -1;
+    const bool rising = L[1] >= 0.0;
+    c = rising ? ymax + 0.1 * (ymax - ymin) : ymin - 0.1 * (ymax - ymin);
+    TVector Z;
+    AllocVector(Z, N);
+    for (int i = FirstPoint; i <= N; ++i) Z[i] = std::log(std::fabs(c - Y[i]));
+    if (LineFit(X, Z, N, L, Vw) != 0) return -1;
+    b = L[1];
+    a = (rising ? 1.0 : -1.0) * Expo(L[0]);
+    return std::isfinite(a) && a != 0.0 ? 0 : -1;
+}
+
 int EstimateInverseExponential(TVector& X, TVector& Y, int N, TVector& B) {
     SortPairs(X, Y, N);
-    double ymax = Y[FirstPoint];
-    for (int i = FirstPoint + 1; i <= N; ++i)
-        if (Y[i] > ymax) ymax = Y[i];
-    if (ymax == 0.0) return -1;  // the level would be 0 and every y/B0 a division by zero
-    B[0] = 1.1 * ymax;
-    B[2] = 1.0;
-    TVector Z, A;
-    TMatrix Vw;
-    AllocVector(Z, N);
-    AllocVector(A, 1);
-    AllocMatrix(Vw, 1, 1);
-    for (int i = FirstPoint; i <= N; ++i) Z[i] = Log(B[2] - Y[i] / B[0]);
-    const int code = LineFit(X, Z, N, A, Vw);
-    if (code == 0) B[1] = -A[1];
-    return code;
+    double a = 0, b = 0, c = 0;
+    int code = EstimateBoundedGrowth(X, Y, N, a, b, c);
+    if (code != 0) code = EstimateBoundedGrowthByTrend(X, Y, N, a, b, c);
+    if (code != 0) return code;
+    B[0] = a;
+    B[1] = -b;
+    B[2] = c / a;
+    return 0;
 }
 
 // ln y = ln a + z ln x on the pairs with x > 0 and y > 0.
@@ -372,11 +419,26 @@ int FitData(TVector& X, const TVector& W, TVector& Y, int N, bool DoEstimate, in
         !Covers(Bmin, last) || !Covers(Bmax, last) || !Covers(V, last, last))
         return -1;
     int code = DoEstimate ? ModelEstimate(X, Y, V, B, N) : 0;
-    if (FitModel == 5 && MaxIter >= 1 && code == 0)
+    if (FitModel == 5 && MaxIter >= 1 && code == 0) {
         code = NonlinearFit(ModelValue, ModelDerivatives, X, Y, N, first, last, MaxIter, Tol, B,
                             Bmin, Bmax, V);
+        // Marquardt stops at its tolerance, some digits short of the minimum;
+        // exact data should come out exact, with no residual noise.
+        if (code == 0) NonlinearPolish(ModelValue, ModelDerivatives, X, Y, N, first, last, 20, B, Bmin, Bmax, V);
+    }
     for (int i = FirstPoint; i <= N; ++i) Ycalc[i] = ModelValue(B, X[i]);
+    const bool flagBefore = FitErrorFlag;
     RegressionTest(Y, Ycalc, N, first, last, V, Test);
+    if (FitModel == 9 && N > FirstPoint) {
+        // A line through the origin is measured against y = 0, not against the
+        // mean (which it is not free to follow): r^2 = 1 - SSE / sum y^2, as for
+        // every model without a constant term. Constant y are no obstacle then.
+        double syy = 0.0;
+        for (int i = FirstPoint; i <= N; ++i) syy += Y[i] * Y[i];
+        const double sse = SumSquaredDifferences(Y, Ycalc, FirstPoint, N);
+        FitErrorFlag = flagBefore || !(syy > 0.0);
+        Test.RSquared = syy > 0.0 ? std::max(0.0, 1.0 - sse / syy) : 0.0;
+    }
     VrOut[0] = Test.ResidualVariance;
     const double sd = std::sqrt(Test.ResidualVariance);
     for (int i = FirstPoint; i <= N; ++i) S[i] = sd;

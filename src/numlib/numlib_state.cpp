@@ -7,11 +7,13 @@
 namespace kalvo {
 
 int32_t MathErr = 0;
+int32_t StickyMathErr = 0;
 bool FitErrorFlag = false;
 SinusFitState SinusFit;
 
 void ResetNumlibState() {
     MathErr = 0;
+    StickyMathErr = 0;
     FitErrorFlag = false;
     SinusFit = SinusFitState{};
     SinusKurve.clear();

@@ -11,6 +11,12 @@ namespace kalvo {
 // -1 domain, -2 singularity, -3 overflow, -4 underflow.
 extern int32_t MathErr;
 
+// The first error code any guarded function raised since it was last
+// cleared. MathErr only tells about the last call, and Expo and Log clear it
+// on every call, so an error early in a fit would be forgotten by its end; the
+// curve fitting clears this one when a fit starts and tests it afterwards.
+extern int32_t StickyMathErr;
+
 // Set by the fitting code when a fit is unusable; the curve-fitting window
 // clears it before a fit and treats it as failure afterwards.
 extern bool FitErrorFlag;

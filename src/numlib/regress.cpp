@@ -209,14 +209,21 @@ bool ParamsOutOfBounds(const TVector& B) {
 double SumOfSquaresObjective(const TVector& B) {
     constexpr double Worst = 1E30;
     if (ParamsOutOfBounds(B)) return Worst;
+    // A trial point where the model meets a math error (an exponential that
+    // overflows far out on a search line) is rejected like one out of bounds;
+    // the error belongs to that trial, not to the fit.
+    const int32_t sticky = StickyMathErr;
+    StickyMathErr = 0;
     double S = 0.0;
-    for (int i = FirstPoint; i <= nl.N && S <= Worst; ++i) {
+    for (int i = FirstPoint; i <= nl.N && S <= Worst && StickyMathErr == 0; ++i) {
         nl.Yfit[i] = nl.value(B, nl.X[i]);
         const double r = nl.Y[i] - nl.Yfit[i];
         S += r * r;
     }
+    const bool failed = StickyMathErr != 0;
+    StickyMathErr = sticky;
     // A value that is not a number counts as the worst point, like one out of bounds.
-    return S <= Worst ? S : Worst;
+    return !failed && S <= Worst ? S : Worst;
 }
 
 void SumOfSquaresHessGrad(const TObjective&, const TVector& B, int Lb, int Ub, TVector& G,
@@ -255,6 +262,40 @@ int NonlinearFitCore(const TModelFunction& value, const TModelDerivatives& deriv
     double F_min = 0.0;
     return Marquardt(SumOfSquaresObjective, SumOfSquaresHessGrad, B, Lb, Ub, MaxIter, Tol, F_min,
                      V);
+}
+
+int NonlinearPolish(const TModelFunction& value, const TModelDerivatives& derivs, const TVector& X,
+                    const TVector& Y, int N, int Lb, int Ub, int MaxSteps, TVector& B, const TVector& Bmin,
+                    const TVector& Bmax, TMatrix& V) {
+    if (!EnoughPoints(X, Y, N) || Ub < Lb || Lb < 0 || !Covers(B, Ub) || !Covers(Bmin, Ub) ||
+        !Covers(Bmax, Ub) || !Covers(V, Ub, Ub))
+        return -1;
+    SetNonlinearContext(value, derivs, X, Y, N, Lb, Ub, Bmin, Bmax);
+    TVector G, Delta, Trial;
+    TMatrix H, Hinv;
+    AllocVector(G, Ub);
+    AllocVector(Delta, Ub);
+    AllocMatrix(H, Ub, Ub);
+    AllocMatrix(Hinv, Ub, Ub);
+    double F = SumOfSquaresObjective(B);
+    for (int step = 0; step < MaxSteps && F > 0.0; ++step) {
+        SumOfSquaresHessGrad(SumOfSquaresObjective, B, Lb, Ub, G, H);
+        for (int j = Lb; j <= Ub; ++j) G[j] = -G[j];
+        if (GaussJordan(H, G, Lb, Ub, Hinv, Delta) != 0) break;
+        Trial = B;
+        bool moved = false;
+        for (int j = Lb; j <= Ub; ++j) {
+            Trial[j] = B[j] + Delta[j];
+            moved = moved || Trial[j] != B[j];
+        }
+        const double Ft = SumOfSquaresObjective(Trial);
+        if (!moved || !(Ft < F)) break;
+        B = Trial;
+        F = Ft;
+        for (int j = Lb; j <= Ub; ++j)
+            for (int k = Lb; k <= Ub; ++k) V[j][k] = Hinv[j][k];
+    }
+    return 0;
 }
 
 int NonlinearFit(const TModelFunction& value, const TModelDerivatives& derivs, const TVector& X,

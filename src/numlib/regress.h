@@ -63,6 +63,14 @@ int NonlinearFit(const TModelFunction& value, const TModelDerivatives& derivs, c
                  const TVector& Y, int N, int Lb, int Ub, int MaxIter, double Tol, TVector& B,
                  const TVector& Bmin, const TVector& Bmax, TMatrix& V);
 
+// Gauss-Newton steps from B, each taken only when it lowers the sum of
+// squares, at most MaxSteps: near the minimum they gain digits quadratically
+// where the damped steps of Marquardt stop at its tolerance. V receives the
+// inverse normal matrix of the last step taken.
+int NonlinearPolish(const TModelFunction& value, const TModelDerivatives& derivs, const TVector& X,
+                    const TVector& Y, int N, int Lb, int Ub, int MaxSteps, TVector& B, const TVector& Bmin,
+                    const TVector& Bmax, TMatrix& V);
+
 // Statistics for p = Ub - Lb + 1 parameters; V is not read.
 void RegressionTest(const TVector& Y, const TVector& Ycalc, int N, int Lb, int Ub,
                     const TMatrix& V, RegressionsStatistik& Test);

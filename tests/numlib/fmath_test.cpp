@@ -52,8 +52,10 @@ TEST_F(FmathTest, GuardedFunctionsGiveTheirSubstituteAndCode) {
     };
     for (const Case& c : cases) {
         MathErr = 0;
+        StickyMathErr = 0;
         EXPECT_EQ(c.f(c.x, c.y), c.expected) << c.what;
         EXPECT_EQ(MathErr, c.err) << c.what;
+        EXPECT_EQ(StickyMathErr, c.err) << c.what;
     }
     EXPECT_DOUBLE_EQ(ArcCosine(0.5), std::acos(0.5));
     EXPECT_EQ(SignOf(-0.0), 1);
@@ -66,6 +68,18 @@ TEST_F(FmathTest, PowersDoNotClearAnEarlierCode) {
     EXPECT_EQ(MathErr, -1);
     EXPECT_EQ(Expo(0), 1.0);  // the plain functions do clear it
     EXPECT_EQ(MathErr, 0);
+}
+
+// Expo and Log clear MathErr on every call; the first error of a fit has to
+// outlive the calls after it.
+TEST_F(FmathTest, TheFirstErrorStaysUntilClearedWhateverFollows) {
+    StickyMathErr = 0;
+    Log(-1);
+    Expo(1000);
+    EXPECT_EQ(Expo(1), std::exp(1.0));
+    EXPECT_EQ(Log(1), 0.0);
+    EXPECT_EQ(MathErr, 0);
+    EXPECT_EQ(StickyMathErr, -1);
 }
 
 // In double, 10^2 came out as 99.99999999999999 (0.1 squared, then inverted).
