@@ -165,14 +165,77 @@ std::string Signed(int d, double v) { return (v >= 0 ? "+" : "") + Num(d, v); }
 
 }  // namespace
 
+namespace {
+
+double LargestMagnitude(const TVector& v, int N) {
+    double m = 0;
+    for (int i = 1; i <= N; ++i) m = std::max(m, std::fabs(v[static_cast<size_t>(i)]));
+    return m;
+}
+
+// How much the fitted values change over the data when parameter k is left
+// out (set to 0); not finite counts as a large change.
+template <typename Params, typename Value>
+double EffectOverData(Params P, size_t k, const Value& value, const TVector& X, int N) {
+    double worst = 0;
+    for (int i = 1; i <= N; ++i) {
+        const double x = X[static_cast<size_t>(i)];
+        const double with = value(P, x);
+        const double keep = P[k];
+        P[k] = 0;
+        const double without = value(P, x);
+        P[k] = keep;
+        const double change = std::fabs(with - without);
+        worst = std::isnan(change) ? INFINITY : std::max(worst, change);
+    }
+    return worst;
+}
+
+}  // namespace
+
+double ProtokollRauschfrei(double v, double scale) {
+    return std::fabs(v) <= kParameterRauschen * scale ? 0.0 : v;
+}
+
+void ParameterBereinigen(int modell, TVector& B, const TVector& X, const TVector& Y, int N) {
+    if (N < 1 || !Covers(X, N) || !Covers(Y, N)) return;
+    const double scale = LargestMagnitude(Y, N);
+    // Leaving a parameter out may drive the model into a math error; that
+    // says nothing about the fit, which has been judged already.
+    const int32_t mathErr = MathErr, sticky = StickyMathErr;
+    const bool fitError = FitErrorFlag;
+    if (modell == kModellSinus) {
+        auto& P = SinusFit.SinusParameter;
+        TSinusParams Q{0, P[0], P[1], P[2], P[3]};
+        // The sine fit iterates to a looser tolerance than the linear models solve.
+        std::array<bool, 4> noise{};
+        for (size_t k = 0; k < 4; ++k)
+            noise[k] = EffectOverData(Q, k + 1, SinusModell, X, N) <= kSinusParameterRauschen * scale;
+        for (size_t k = 0; k < 4; ++k)
+            if (noise[k]) P[k] = 0;
+    } else if (ModelKnown(modell == kModellQuadratisch ? 2 : modell)) {
+        const int first = ModelFirstParamIndex(), last = ModelLastParamIndex();
+        if (first >= 0 && Covers(B, last)) {
+            auto value = [](const TVector& P, double x) { return ModelValue(P, x); };
+            std::vector<bool> noise(static_cast<size_t>(last) + 1, false);
+            for (int k = first; k <= last; ++k)
+                noise[static_cast<size_t>(k)] =
+                    EffectOverData(B, static_cast<size_t>(k), value, X, N) <= kParameterRauschen * scale;
+            for (int k = first; k <= last; ++k)
+                if (noise[static_cast<size_t>(k)]) B[static_cast<size_t>(k)] = 0;
+        }
+    }
+    MathErr = mathErr;
+    StickyMathErr = sticky;
+    FitErrorFlag = fitError;
+}
+
 Regressionsterm BuildRegressionsterm(int modell, TVector& B, const RegressionsStatistik& statistik, int d) {
     if (d <= 0) d = Decimals();
     Regressionsterm out;
     std::string& s = out.Term;
     if (modell == kModellSinus) {
-        auto& P = SinusFit.SinusParameter;
-        for (double& v : P)
-            if (std::fabs(v) < 1e-10) v = 0;
+        const auto& P = SinusFit.SinusParameter;
         s = Num(d, P[0]) + "*sin(" + Num(d, P[1]) + "*x" + Signed(d, P[2]) + ")" + Signed(d, P[3]);
         out.Funktionstext = "f(x) = " + RemoveBlanks(s);
         out.r = SinusKorrelation;
@@ -180,8 +243,6 @@ Regressionsterm BuildRegressionsterm(int modell, TVector& B, const RegressionsSt
     } else {
         const int first = ModelFirstParamIndex(), last = ModelLastParamIndex();
         auto b = [&](int i) -> double& { return B[static_cast<size_t>(i)]; };
-        for (int i = first; i <= last; ++i)
-            if (std::fabs(b(i)) < 1e-12) b(i) = 0;
         auto polynom = [&](int from, int to, int shift) {
             std::string p;
             for (int i = from; i <= to; ++i) {
@@ -246,8 +307,10 @@ FitErgebnis calculate_fit(bool mitProtokoll) {
     TVector B, Ycalc;
     int fitModell = modell;
 
+    // A math error anywhere in the fit, not only in its last guarded call, makes it unusable.
+    StickyMathErr = 0;
     if (modell == kModellSinus) {
-        if (SinusRegression(RegrX, RegrY, N) != 0) {
+        if (SinusRegression(RegrX, RegrY, N) != 0 || StickyMathErr != 0) {
             ShowMessage(kMsgFitUnmoeglich, MessageKind::Error);
             return out;
         }
@@ -284,9 +347,10 @@ FitErgebnis calculate_fit(bool mitProtokoll) {
         AllocVector(VrOut, WeightModeClass(0));
         FitErrorFlag = false;
         MathErr = 0;
+        StickyMathErr = 0;
         const int code = FitData(RegrX, TVector{}, RegrY, N, true, 100, 0.001, VrOut, B, Bmin, Bmax, V, Ycalc, S,
                                  statistik);
-        bool usable = code == 0 && MathErr == 0 && !FitErrorFlag;
+        bool usable = code == 0 && MathErr == 0 && StickyMathErr == 0 && !FitErrorFlag;
         for (int i = first; i <= last && usable; ++i) usable = std::isfinite(B[static_cast<size_t>(i)]);
         for (int i = 1; i <= N && usable; ++i) usable = std::isfinite(Ycalc[static_cast<size_t>(i)]);
         if (!usable) {
@@ -295,6 +359,7 @@ FitErgebnis calculate_fit(bool mitProtokoll) {
         }
     }
 
+    ParameterBereinigen(fitModell, B, RegrX, RegrY, N);
     if (!SetRegressionTermF(fitModell, B, statistik)) {
         ShowMessage("Der angepasste Funktionsterm ist zu lang für f(x).", MessageKind::Error);
         return out;
@@ -313,9 +378,17 @@ std::vector<std::string> WriteProtokoll(int modell, int N, const TVector& X, con
                                         const Regressionsterm& term) {
     const int d = Decimals();
     auto num = [d](double v) { return FormatNumberComma(d, v); };
+    // Parameters have been cleaned by their effect and the measured values are
+    // what was typed: no absolute cut to 0 for them. Fitted values, deviations
+    // and s lose only what is rounding noise at the scale of the data.
+    auto exact = [d](double v) { return FormatNumberCommaBlanks(d, v); };
+    double scale = 0;
+    for (int i = 1; i <= N; ++i)
+        if (static_cast<size_t>(i) < Y.size()) scale = std::max(scale, std::fabs(Y[static_cast<size_t>(i)]));
+    auto fitted = [d, scale](double v) { return FormatNumberCommaBlanks(d, ProtokollRauschfrei(v, scale)); };
     auto b = [&B](int i) { return i >= 0 && static_cast<size_t>(i) < B.size() ? B[static_cast<size_t>(i)] : 0.0; };
     std::vector<std::string> lines;
-    auto param = [&](const std::string& name, double v) { lines.push_back(Pad("   " + name + " = ", 9) + Pad(num(v), 15)); };
+    auto param = [&](const std::string& name, double v) { lines.push_back(Pad("   " + name + " = ", 9) + Pad(exact(v), 15)); };
 
     lines.push_back(modell == kModellSinus ? "Regressionsmodell: f(x)=a sin(bx + c)+ d"
                                            : "Regressionsmodell: " + ModelFormula());
@@ -355,11 +428,11 @@ std::vector<std::string> WriteProtokoll(int modell, int N, const TVector& X, con
     lines.push_back(Dash());
     for (int i = 1; i <= N; ++i) {
         auto at = [i](const TVector& v) { return static_cast<size_t>(i) < v.size() ? v[static_cast<size_t>(i)] : 0.0; };
-        lines.push_back(Pad(num(at(X)), 15) + Pad(num(at(Y)), 15) + Pad(num(at(Ycalc)), 15) +
-                        Pad(num(at(Y) - at(Ycalc)), 15));
+        lines.push_back(Pad(exact(at(X)), 15) + Pad(exact(at(Y)), 15) + Pad(fitted(at(Ycalc)), 15) +
+                        Pad(fitted(at(Y) - at(Ycalc)), 15));
     }
     lines.push_back(Dash());
-    lines.push_back("Standardabweichung: s = " + FormatNumberCommaBlanks(d, std::sqrt(std::max(statistik.ResidualVariance, 0.0))));
+    lines.push_back("Standardabweichung: s = " + fitted(std::sqrt(std::max(statistik.ResidualVariance, 0.0))));
     lines.push_back(kProtokollEnde);
     return lines;
 }

@@ -66,6 +66,19 @@ struct FitErgebnis {
 // leaves f(x) as it was.
 FitErgebnis calculate_fit(bool mitProtokoll);
 
+// A parameter whose term changes the fitted values over the data by no more
+// than this part of the largest |y| is rounding noise and shown as 0; the
+// sine fit, which iterates to a looser tolerance, uses the larger share.
+inline constexpr double kParameterRauschen = 1e-12;
+inline constexpr double kSinusParameterRauschen = 1e-10;
+
+// Sets the noise parameters of the fitted model (the sine model: of
+// SinusFit.SinusParameter) to 0, judging each by its effect over X, Y 1..N.
+void ParameterBereinigen(int modell, TVector& B, const TVector& X, const TVector& Y, int N);
+
+// v, or 0 when it is no larger than rounding noise at the data's scale.
+double ProtokollRauschfrei(double v, double scale);
+
 // What the fit leaves for the term and the report: the term text, the
 // correlation coefficient r and its square as reported.
 struct Regressionsterm {
@@ -78,8 +91,7 @@ struct Regressionsterm {
 
 // For the model as fitted (8 already turned into 2; 11 the sine model, which
 // reads SinusFit), with `decimals` places or, when 0, the window's setting.
-// Small parameters are set to 0 in place first, so the report shows what the
-// term shows.
+// The parameters are taken as they are (cleaned by ParameterBereinigen).
 Regressionsterm BuildRegressionsterm(int modell, TVector& B, const RegressionsStatistik& statistik,
                                      int decimals = 0);
 

@@ -216,14 +216,112 @@ TEST_F(FitTest, FunctionGraphOffEmptiesF) {
     EXPECT_TRUE(gTerms.TermF.empty());
 }
 
-TEST_F(FitTest, TinyCoefficientsShowAsZero) {
-    TVector B{3e-13, 2};
-    SetFitModel(0, 0, TVector(3, 0.0));
-    RegressionsStatistik st;
-    st.RSquared = 1;
-    const Regressionsterm t = BuildRegressionsterm(0, B, st, 4);
-    EXPECT_EQ(t.Funktionstext, "y = 2,0000*x+0,0000");
-    EXPECT_EQ(B[0], 0.0);
+// A parameter is rounding noise when its term changes the fitted values by no
+// more than 1e-12 of the largest |y|, whatever its own size.
+TEST_F(FitTest, SmallParametersAreCleanedByTheirEffectOverTheData) {
+    auto rows = [](std::initializer_list<double> xs, auto f) {
+        std::vector<std::pair<std::string, std::string>> r;
+        for (double x : xs) r.emplace_back(GeneralNumberText(x), GeneralNumberText(f(x)));
+        return r;
+    };
+    struct Case {
+        const char* what;
+        int modell;
+        std::vector<std::pair<std::string, std::string>> rows;
+        const char* function;
+    } cases[] = {
+        // The intercept of exact data comes out as rounding noise.
+        {"exact line", 0, rows({0.1, 0.2, 0.3, 0.7, 1.1}, [](double x) { return 3 * x; }), "y = 3,0000*x+0,0000"},
+        {"3e-13 on y up to 10", 0, rows({1, 2, 3, 4, 5}, [](double x) { return 2 * x + 3e-13; }),
+         "y = 2,0000*x+0,0000"},
+        // The whole table is small; the slope is all there is.
+        {"small scale", 9, rows({1, 2, 3, 4, 5}, [](double x) { return 2.5e-13 * x; }), "y = 2,5000E-13*x"},
+    };
+    for (const Case& c : cases) {
+        const FitErgebnis e = Fit(c.rows, c.modell);
+        ASSERT_TRUE(e.ok) << c.what;
+        EXPECT_EQ(e.Funktionstext, c.function) << c.what;
+    }
+}
+
+// NIST Pontius: y = B0 + B1 x + B2 x^2 with x up to 3e6. B2 = -3.2e-15 moves
+// the fitted values by 0.028, over a hundred times the residual standard
+// deviation; the term, the report and the drawn f(x) must keep it.
+TEST_F(FitTest, PontiusQuadraticIsShownAndDrawnAsCertified) {
+    const test::Pontius d = test::ReadPontius();
+    ASSERT_EQ(d.pairs.size(), 40u);
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (auto [x, y] : d.pairs) rows.emplace_back(GeneralNumberText(x), GeneralNumberText(y));
+    // Shown texts: the certified values rounded to the decimals by hand.
+    const struct {
+        int decimals;
+        const char* function;
+        const char* a;
+        const char* b;
+        const char* c;
+        double drawnTol;  // what rounding the shown coefficients can change at x = 3e6
+    } cases[] = {
+        {4, "y = 6,7357E-4+7,3206E-7x^1-3,1608E-15x^2", "   a =    -3,1608 E-15  ", "   b =     7,3206 E-7   ",
+         "   c =     6,7357 E-4   ", 4e-5},
+        {6, "y = 6,735658E-4+7,320592E-7x^1-3,160819E-15x^2", "   a =    -3,160819 E-15",
+         "   b =     7,320592 E-7 ", "   c =     6,735658 E-4 ", 4e-7},
+    };
+    for (const auto& c : cases) {
+        gRegression.RegressionNachkommastellen = c.decimals;
+        const FitErgebnis e = Fit(rows, kModellQuadratisch, true);
+        ASSERT_TRUE(e.ok);
+        EXPECT_EQ(e.Funktionstext, c.function);
+        EXPECT_EQ(e.Protokoll.at(4), c.a);
+        EXPECT_EQ(e.Protokoll.at(5), c.b);
+        EXPECT_EQ(e.Protokoll.at(6), c.c);
+        for (int k = 0; k < 3; ++k) EXPECT_NEAR(RegrParameter[k], d.b[k], 1e-9 * std::fabs(d.b[k])) << k;
+        QuietParsing quiet;
+        ASSERT_TRUE(ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true)) << gTerms.TermF.str();
+        for (auto [x, y] : d.pairs) {
+            const double certified = d.b[0] + d.b[1] * x + d.b[2] * x * x;
+            EXPECT_NEAR(EvalTerm(FunktionTermbaum, x, 0, 0, 0, 0), certified, c.drawnTol) << x;
+        }
+    }
+}
+
+// A cooling curve falls towards its level from above; exact data leave no
+// standard deviation but rounding noise, which shows as 0.
+TEST_F(FitTest, BoundedGrowthFitsACoolingCurveAndExactDataShowNoDeviation) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (int x = 0; x <= 40; x += 4) rows.emplace_back(GeneralNumberText(x), GeneralNumberText(20 + 60 * std::exp(-0.1 * x)));
+    const FitErgebnis e = Fit(rows, 5, true);
+    ASSERT_TRUE(e.ok) << (messages.messages().empty() ? "" : messages.messages().back());
+    EXPECT_EQ(e.Funktionstext, "y = 20,0000+60,0000*exp(-0,1000*x)");
+    const std::vector<std::string>& p = e.Protokoll;
+    EXPECT_EQ(p.at(4), "   a =   -60,0000       ");
+    EXPECT_EQ(p.at(5), "   b =    -0,1000       ");
+    EXPECT_EQ(p.at(6), "   c =    20,0000       ");
+    EXPECT_EQ(p.at(p.size() - 2), "Standardabweichung: s =   0,0000     ");
+
+    const FitErgebnis line = Fit({{"0,1", "0,3"}, {"0,2", "0,6"}, {"0,3", "0,9"}, {"0,7", "2,1"}}, 0, true);
+    ASSERT_TRUE(line.ok);
+    EXPECT_EQ(line.Protokoll.at(line.Protokoll.size() - 2), "Standardabweichung: s =   0,0000     ");
+}
+
+// The logistic estimate takes ln of a negative number at y = 3 and 2,5 (above
+// the level 2 of the last point); the evaluations after it cleared the code.
+TEST_F(FitTest, AMathErrorAnywhereInTheFitFailsIt) {
+    gTerms.TermF = "x";
+    const FitErgebnis e = Fit({{"1", "1"}, {"2", "3"}, {"3", "2,5"}, {"4", "2"}}, 10);
+    EXPECT_FALSE(e.ok);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0], kMsgFitUnmoeglich);
+    EXPECT_EQ(gTerms.TermF.str(), "x");
+}
+
+// y = m x is measured against y = 0: r^2 = 1 - SSE / sum y^2 = 1459/1460
+// for these data (python fractions), where the centred form gives 1.051.
+TEST_F(FitTest, LineThroughTheOriginReportsTheUncentredCorrelation) {
+    gRegression.RegressionNachkommastellen = 6;
+    const FitErgebnis e = Fit({{"10", "20"}, {"11", "23"}, {"12", "23"}, {"13", "26"}, {"14", "28"}}, 9, true);
+    ASSERT_TRUE(e.ok);
+    EXPECT_EQ(e.Korrelationstext, "Korrelationskoeffizient: r =   0,999657     ");  // sqrt(1459/1460)
+    EXPECT_EQ(e.Protokoll.at(7), "                        r² =   0,999315     ");
 }
 
 TEST_F(FitTest, LongRationalTermsGetFewerDecimalsInsteadOfBeingCut) {

@@ -42,6 +42,36 @@ inline Messwerttabelle Tabelle(const std::vector<std::pair<std::string, std::str
     return t;
 }
 
+// The Pontius data set of the NIST reference data: a quadratic on x up to
+// 3e6, (x, y) pairs in file order and the certified B0, B1, B2.
+struct Pontius {
+    std::vector<std::pair<double, double>> pairs;
+    double b[3] = {0, 0, 0};
+    double residualSd = 0;
+};
+
+inline Pontius ReadPontius() {
+    Pontius d;
+    std::ifstream in(std::string(KALVO_TEST_DATA_DIR) + "/nist/Pontius.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream ss(line);
+        if (line.rfind("# certified:", 0) == 0) {
+            std::string word;
+            ss >> word >> word >> word;
+            if (word.size() == 2 && word[0] == 'B' && word[1] >= '0' && word[1] <= '2') {
+                const int k = word[1] - '0';
+                ss >> word >> d.b[k];
+            }
+            else if (word == "residual_sd=") ss >> d.residualSd;
+        } else if (!line.empty() && line[0] != '#') {
+            double y = 0, x = 0;
+            if (ss >> y >> x) d.pairs.emplace_back(x, y);
+        }
+    }
+    return d;
+}
+
 // The Norris data set of the NIST reference data: (x, y) pairs in file order
 // and the certified values.
 struct Norris {
