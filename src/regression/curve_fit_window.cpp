@@ -392,23 +392,23 @@ void TForm22::SpeedButton17Click() {
     if (!path.isEmpty()) LoadFile(path);
 }
 
+// A file that cannot be read or holds no valid pair leaves the table, and
+// the pairs it stands for, as they were.
 void TForm22::LoadFile(const QString& path) {
-    RegrAnzahl = 0;
     std::string fehler;
     const Messdaten d = LoadMessdatei(path.toStdString(), fehler);
     if (!fehler.empty()) {
         ShowMessage(fehler, MessageKind::Error);
         return;
     }
+    const std::string hinweis = LadeHinweis(d);
     if (d.N == 0) {
-        ShowMessage("Die Datei " + QFileInfo(path).fileName().toStdString() + " enthält keine Wertepaare.",
+        ShowMessage("Die Datei " + QFileInfo(path).fileName().toStdString() + " enthält keine Wertepaare." +
+                        (hinweis.empty() ? "" : "\n" + hinweis),
                     MessageKind::Error);
         return;
     }
-    if (d.Uebergangen > 0)
-        ShowMessage(std::to_string(d.Uebergangen) + (d.Uebergangen == 1 ? " Zeile" : " Zeilen") +
-                        " ohne Zahlenpaar übergangen (zuerst Zeile " + std::to_string(d.ErsteUebergangene) + ").",
-                    MessageKind::Warning);
+    if (!hinweis.empty()) ShowMessage(hinweis, MessageKind::Warning);
     Messwerttabelle t;
     for (int r = 1; r <= std::min(d.N, kWertepaarZeilen); ++r) {
         t.x[static_cast<size_t>(r)] = GeneralNumberText(d.X[static_cast<size_t>(r)]);

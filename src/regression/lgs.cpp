@@ -12,7 +12,7 @@ namespace kalvo {
 std::array<LgsMatrix, kLgsHistorieSlots + 1> LgsHistorie{};
 
 namespace {
-bool gHistorieVorhanden = false;
+int gGespeichert = 0;  // inputs held in slots 1..gGespeichert, oldest first
 
 double& At(LgsMatrix& A, int r, int c) { return A[static_cast<size_t>(r)][static_cast<size_t>(c)]; }
 double At(const LgsMatrix& A, int r, int c) { return A[static_cast<size_t>(r)][static_cast<size_t>(c)]; }
@@ -25,26 +25,34 @@ void ZeroTiny(LgsMatrix& A, int r, int n) {
 
 void ResetLgsHistorie() {
     LgsHistorie = {};
-    gHistorieVorhanden = false;
+    gGespeichert = 0;
     gRegression.LgsHistorieAnzahl = 1;
     gRegression.LgsHistorieIndex = 1;
 }
 
 void LgsHistorieSpeichern(const LgsMatrix& eingabe) {
-    int& anzahl = gRegression.LgsHistorieAnzahl;
-    if (anzahl < 1 || anzahl > kLgsHistorieSlots) anzahl = kLgsHistorieSlots;
-    LgsHistorie[static_cast<size_t>(anzahl)] = eingabe;
-    gHistorieVorhanden = true;
-    if (anzahl < kLgsHistorieSlots) ++anzahl;
+    int& index = gRegression.LgsHistorieIndex;
+    if (gGespeichert == kLgsHistorieSlots) {
+        // Full: the oldest input goes, the others move up one slot, and the
+        // restore button keeps pointing at the same input.
+        for (int k = 1; k < kLgsHistorieSlots; ++k) LgsHistorie[static_cast<size_t>(k)] = LgsHistorie[static_cast<size_t>(k) + 1];
+        index = std::max(1, index - 1);
+    } else {
+        ++gGespeichert;
+    }
+    LgsHistorie[static_cast<size_t>(gGespeichert)] = eingabe;
+    gRegression.LgsHistorieAnzahl = std::min(gGespeichert + 1, kLgsHistorieSlots);
 }
 
-bool LgsHistorieVorhanden() { return gHistorieVorhanden; }
+bool LgsHistorieVorhanden() { return gGespeichert > 0; }
+
+int LgsHistorieGespeichert() { return gGespeichert; }
 
 bool LgsHistorieNaechste(LgsMatrix& matrix) {
-    if (!gHistorieVorhanden) return false;
+    if (gGespeichert == 0) return false;
     int& index = gRegression.LgsHistorieIndex;
-    // Past the last slot written the index starts again at the oldest input.
-    if (index >= gRegression.LgsHistorieAnzahl || index < 1) index = 1;
+    // After the newest input the restore starts again at the oldest.
+    if (index > gGespeichert || index < 1) index = 1;
     matrix = LgsHistorie[static_cast<size_t>(index)];
     ++index;
     return true;
@@ -183,6 +191,8 @@ std::string FixedText(double x) {
         s += ".0";
     }
     while (s.size() > point + 2 && s.back() == '0') s.pop_back();
+    // Ten decimals would show a small value that is not 0 as 0,0.
+    if (x != 0 && s.find_first_not_of("-0.") == std::string::npos) return GeneralNumberText(x);
     s[point] = ',';
     if (s.front() == '-' && s.find_first_not_of("-0,") == std::string::npos) s.erase(0, 1);
     return s;
@@ -190,9 +200,17 @@ std::string FixedText(double x) {
 
 }  // namespace
 
+double BruchToleranz(double x) { return kBruchToleranz * std::max(1.0, std::fabs(x)); }
+
 std::string FormatBruch(double x) {
     double p = 0, q = 1;
-    if (std::isfinite(x) && FloatToFraction(x, p, q) && std::fabs(p) * std::fabs(q) <= 1e14) {
+    const double tol = BruchToleranz(x);
+    // A fraction is taken only where the tolerance could not have led to it by
+    // chance: fractions of denominators up to q lie about 1/q^2 apart, and
+    // every number has some fraction of denominator about 1/sqrt(tol) within
+    // tol. Nor does a value that is not 0 become 0.
+    if (std::isfinite(x) && FloatToFraction(x, p, q, tol) && std::fabs(p) * std::fabs(q) <= 1e14 &&
+        q * q * tol <= kBruchEindeutig && (p != 0 || x == 0)) {
         if (q == 1) return GeneralNumberText(p);
         return GeneralNumberText(p) + "/" + GeneralNumberText(q);
     }

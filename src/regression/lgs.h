@@ -15,19 +15,20 @@ inline constexpr int kLgsHistorieSlots = 20;
 // Rows and columns counted from 1 (index 0 unused), room for 8 of each.
 using LgsMatrix = std::array<std::array<double, 9>, 9>;
 
-// The input matrices of the program run, slots 1..20 (0 unused); the write
-// position LgsHistorieAnzahl and read position LgsHistorieIndex live in gRegression.
+// The 20 newest input matrices of the program run, oldest first in slots
+// 1..20 (0 unused); the read position LgsHistorieIndex lives in gRegression,
+// and LgsHistorieAnzahl there follows the next free slot (20 once full).
 extern std::array<LgsMatrix, kLgsHistorieSlots + 1> LgsHistorie;
 // Back to the start of the program run (tests).
 void ResetLgsHistorie();
-// Stores an input at the write position, which then moves on up to slot 20
-// (further inputs replace slot 20).
+// Stores an input as the newest; with 20 stored the oldest is dropped.
 void LgsHistorieSpeichern(const LgsMatrix& eingabe);
-// Whether any input has been stored in this run.
+// Whether any input has been stored in this run, and how many are held.
 bool LgsHistorieVorhanden();
-// The slot the restore button shows next, and moves the read position on:
-// from the oldest input on, back to slot 1 after the newest but one. False
-// when nothing has been stored.
+int LgsHistorieGespeichert();
+// The input the restore button shows next, and moves the read position on:
+// from the oldest to the newest, then the oldest again. False when nothing
+// has been stored.
 bool LgsHistorieNaechste(LgsMatrix& matrix);
 
 // Row operations on columns 1..n; after adding and scaling, entries below
@@ -50,6 +51,15 @@ LgsUrteil LgsLoesungsurteil(const LgsMatrix& R, int m, int n);
 bool FloatToFraction(double x, double& p, double& q, double tolerance = 1e-15);
 double FloatGcd(double a, double b);
 long long IntGcd(long long a, long long b);
+
+// A computed value carries rounding noise relative to its size: it is taken
+// as the fraction p/q when |x - p/q| < 1e-12 max(1, |x|) and, so that no
+// number turns into a fraction by chance, q^2 times that tolerance stays
+// below 1e-2 (at |x| <= 1 denominators up to 10^5; distinct fractions of such
+// denominators lie far more than the tolerance apart).
+inline constexpr double kBruchToleranz = 1e-12;
+inline constexpr double kBruchEindeutig = 1e-2;
+double BruchToleranz(double x);
 
 // A value as a fraction ("5/2", "-3", "0") where one is close enough and
 // small enough, else as a decimal number with at least one decimal.

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "decimal.h"
+#include "number_text.h"
 #include "number_cells.h"
 #include "text_codec.h"
 
@@ -30,47 +31,30 @@ std::vector<std::string_view> Lines(std::string_view text) {
 
 bool IsBlank(std::string_view line) { return line.find_first_not_of(" \t\r") == std::string_view::npos; }
 
-void Allocate(Messdaten& d, int n) {
-    d.N = n;
-    AllocVector(d.X, n);
-    AllocVector(d.Y, n);
-}
-
-void ReadPair(Messdaten& d, int k, std::string_view line, int lineNumber) {
-    double x = 0, y = 0;
-    if (ParseWertepaar(line, x, y) == WertepaarStatus::KeineZahl) {
-        if (d.Uebergangen++ == 0) d.ErsteUebergangene = lineNumber;
-        return;
+// Reads the pair lines in order into d, up to `limit` pairs: a blank line is
+// passed over, any other line that is not a valid pair is left out and
+// counted. Nothing stands in for a line that was left out.
+template <typename Next>
+void ReadPairs(Messdaten& d, int limit, Next next) {
+    std::vector<double> xs, ys;
+    std::string_view line;
+    int number = 0;
+    while (static_cast<int>(xs.size()) < limit && next(line, number)) {
+        double x = 0, y = 0;
+        if (ParseWertepaar(line, x, y) != WertepaarStatus::Ok) {
+            if (d.Uebergangen++ == 0) d.ErsteUebergangene = number;
+            continue;
+        }
+        xs.push_back(x);
+        ys.push_back(y);
     }
-    d.X[static_cast<size_t>(k)] = x;
-    d.Y[static_cast<size_t>(k)] = y;
-}
-
-// Pairs that held no number close up, so no invented (0; 0) stands for them.
-void DropSkipped(Messdaten& d, const std::vector<bool>& keep) {
-    int n = 0;
-    for (int k = 1; k <= d.N; ++k) {
-        if (!keep[static_cast<size_t>(k)]) continue;
-        ++n;
-        d.X[static_cast<size_t>(n)] = d.X[static_cast<size_t>(k)];
-        d.Y[static_cast<size_t>(n)] = d.Y[static_cast<size_t>(k)];
+    d.N = static_cast<int>(xs.size());
+    AllocVector(d.X, d.N);
+    AllocVector(d.Y, d.N);
+    for (size_t k = 0; k < xs.size(); ++k) {
+        d.X[k + 1] = xs[k];
+        d.Y[k + 1] = ys[k];
     }
-    d.N = n;
-    d.X.resize(static_cast<size_t>(n) + 1);
-    d.Y.resize(static_cast<size_t>(n) + 1);
-}
-
-template <typename LineAt>
-void ReadPairs(Messdaten& d, int n, LineAt lineAt) {
-    Allocate(d, n);
-    std::vector<bool> keep(static_cast<size_t>(n) + 1, true);
-    for (int k = 1; k <= n; ++k) {
-        const auto [line, number] = lineAt(k);
-        const int before = d.Uebergangen;
-        ReadPair(d, k, line, number);
-        keep[static_cast<size_t>(k)] = d.Uebergangen == before;
-    }
-    if (d.Uebergangen > 0) DropSkipped(d, keep);
 }
 
 }  // namespace
@@ -98,25 +82,51 @@ Messdaten LoadMesstabelleDat(std::string_view text) {
     int n = 0;
     if (lines.size() < 2 || !ParseInteger(lines[1], n) || n < 1) return d;
     n = std::min(n, kMaxDateiWertepaare);
-    ReadPairs(d, n, [&](int k) {
-        const size_t i = static_cast<size_t>(k) + 1;
-        return std::pair<std::string_view, int>(i < lines.size() ? lines[i] : std::string_view{}, k + 2);
+    d.Angegeben = n;
+    // The count covers the lines that are not blank; a file that ends before
+    // them gives the pairs it has.
+    size_t i = 2;
+    int lineCount = 0;
+    ReadPairs(d, n, [&](std::string_view& line, int& number) {
+        while (i < lines.size() && IsBlank(lines[i])) ++i;
+        if (i >= lines.size() || lineCount >= n) return false;
+        line = lines[i];
+        number = static_cast<int>(i) + 1;
+        ++i;
+        ++lineCount;
+        return true;
     });
+    d.Fehlend = n - lineCount;
     return d;
 }
 
 Messdaten LoadMesswerteTxt(std::string_view text) {
     Messdaten d;
     const auto lines = Lines(text);
-    std::vector<int> filled;  // indices of the lines that are not empty
-    for (size_t i = 0; i < lines.size() && static_cast<int>(filled.size()) < kMaxDateiWertepaare; ++i)
-        if (!IsBlank(lines[i])) filled.push_back(static_cast<int>(i));
-    if (filled.empty()) return d;
-    ReadPairs(d, static_cast<int>(filled.size()), [&](int k) {
-        const int i = filled[static_cast<size_t>(k) - 1];
-        return std::pair<std::string_view, int>(lines[static_cast<size_t>(i)], i + 1);
+    size_t i = 0;
+    ReadPairs(d, kMaxDateiWertepaare, [&](std::string_view& line, int& number) {
+        while (i < lines.size() && IsBlank(lines[i])) ++i;
+        if (i >= lines.size()) return false;
+        line = lines[i];
+        number = static_cast<int>(i) + 1;
+        ++i;
+        return true;
     });
     return d;
+}
+
+std::string LadeHinweis(const Messdaten& d) {
+    std::string s;
+    if (d.Uebergangen > 0)
+        s = IntToText(d.Uebergangen) + (d.Uebergangen == 1 ? " Zeile" : " Zeilen") +
+            " ohne gültiges Zahlenpaar übergangen (zuerst Zeile " + IntToText(d.ErsteUebergangene) + ").";
+    if (d.Fehlend > 0) {
+        if (!s.empty()) s += "\n";
+        s += "Die Datei gibt " + IntToText(d.Angegeben) + " Wertepaare an, hat aber nur " +
+             IntToText(d.Angegeben - d.Fehlend) + (d.Angegeben - d.Fehlend == 1 ? " Zeile" : " Zeilen") +
+             " dafür; gelesen wurde, was vorhanden ist.";
+    }
+    return s;
 }
 
 Messdaten LoadMessdatei(const std::string& path, std::string& fehler) {

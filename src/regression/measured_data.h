@@ -22,23 +22,31 @@ inline constexpr long long kMaxMessdateiBytes = 16LL * 1024 * 1024;
 enum class WertepaarStatus { Ok, KeinTrenner, KeineZahl };
 
 // One pair line: "." becomes ",", TAB becomes ";"; split at the first ";",
-// blanks removed, an empty y is 0. Without a separator x and y stay as they
-// were; a side that is no number leaves both as they were.
+// blanks removed, an empty y is 0. Without a separator, or with a side that
+// is no number, x and y stay as they were.
 WertepaarStatus ParseWertepaar(std::string_view line, double& x, double& y);
 
 struct Messdaten {
     int N = 0;        // pairs 1..N of X and Y (entry 0 unused)
     TVector X, Y;
-    int Uebergangen = 0;       // lines that held no pair and were left out
-    int ErsteUebergangene = 0; // line number of the first of them
+    int Uebergangen = 0;       // lines that held no valid pair and were left out
+    int ErsteUebergangene = 0; // line number (from 1) of the first of them
+    int Angegeben = 0;         // own format: the pair count of its second line (at most the table's rows)
+    int Fehlend = 0;           // own format: pair lines that count promised beyond the end of the file
 };
 
 // The own format from the text of a file: nothing (N = 0) unless the first
-// line is exactly "Regression"; the second line gives the count, the lines
-// after it the pairs, lines missing at the end reading as (0; 0).
+// line is exactly "Regression"; the second line gives the count of pair
+// lines after it. Blank lines are passed over; a line that is no valid pair
+// is left out, never read as (0; 0).
 Messdaten LoadMesstabelleDat(std::string_view text);
-// Plain text: every line that is not empty is a pair, in file order.
+// Plain text: the valid pairs of the lines that are not blank, in file order.
 Messdaten LoadMesswerteTxt(std::string_view text);
+
+// What the user is told once after loading: how many lines were left out and
+// the first one's number, and a count the file did not keep. Empty when the
+// file was read as it stands.
+std::string LadeHinweis(const Messdaten& d);
 
 // Reads a file: plain text when the name ends in exactly ".txt", else the
 // own format. `fehler` gets a message text when the file cannot be read.

@@ -44,48 +44,76 @@ std::vector<std::pair<double, double>> Pairs(const Messdaten& d) {
 
 using P = std::vector<std::pair<double, double>>;
 
+// Every line that is not a valid pair is left out and counted (first one by
+// its line number); nothing stands in for it. LF and CR LF read alike.
 TEST(MeasuredData, OwnFormat) {
     struct Case {
         const char* text;
         P pairs;
+        int skipped, first, missing;
     } cases[] = {
-        {"Regression\r\n2\r\n1,5;3,5\r\n2;4\r\n", {{1.5, 3.5}, {2, 4}}},
-        {"Regression\n5\n1;1\n2;2\n3;3\n", {{1, 1}, {2, 2}, {3, 3}, {0, 0}, {0, 0}}},
-        {"Regression\n3\n1;1\nkein Paar\n3;3", {{1, 1}, {0, 0}, {3, 3}}},
-        {"regression\n1\n1;1\n", {}},
-        {"Regression\nzwei\n1;1\n", {}},
-        {"Regression\n-4\n1;1\n", {}},
-        {"Regression", {}},
-        {"", {}},
+        {"Regression\r\n2\r\n1,5;3,5\r\n2;4\r\n", {{1.5, 3.5}, {2, 4}}, 0, 0, 0},
+        {"Regression\n5\n1;1\n2;2\n3;3\n", {{1, 1}, {2, 2}, {3, 3}}, 0, 0, 2},
+        {"Regression\r\n5\r\n1;1\r\n2;2\r\n3;3\r\n\r\n", {{1, 1}, {2, 2}, {3, 3}}, 0, 0, 2},
+        {"Regression\n3\n1;1\nkein Paar\n3;3", {{1, 1}, {3, 3}}, 1, 4, 0},
+        {"Regression\r\n4\r\nx;y\r\n1 2\r\n\r\n3;4\r\nWorte hier\r\n5;6\r\n", {{3, 4}}, 3, 3, 0},
+        {"Regression\n2\n\n1;2\n\n3;4\n", {{1, 2}, {3, 4}}, 0, 0, 0},
+        {"regression\n1\n1;1\n", {}, 0, 0, 0},
+        {"Regression\nzwei\n1;1\n", {}, 0, 0, 0},
+        {"Regression\n-4\n1;1\n", {}, 0, 0, 0},
+        {"Regression", {}, 0, 0, 0},
+        {"", {}, 0, 0, 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(Pairs(LoadMesstabelleDat(c.text)), c.pairs) << c.text;
+    for (const Case& c : cases) {
+        const Messdaten d = LoadMesstabelleDat(c.text);
+        EXPECT_EQ(Pairs(d), c.pairs) << c.text;
+        EXPECT_EQ(d.Uebergangen, c.skipped) << c.text;
+        EXPECT_EQ(d.ErsteUebergangene, c.first) << c.text;
+        EXPECT_EQ(d.Fehlend, c.missing) << c.text;
+    }
 
-    // A count beyond the table reads no more than the table holds.
+    // A count beyond the table reads no more than the file holds.
     const Messdaten big = LoadMesstabelleDat("Regression\n2147483647\n1;1\n");
-    EXPECT_EQ(big.N, kMaxDateiWertepaare);
-    EXPECT_EQ(big.X.size(), static_cast<size_t>(kMaxDateiWertepaare) + 1);
+    EXPECT_EQ(Pairs(big), (P{{1, 1}}));
+    EXPECT_EQ(big.Fehlend, kMaxDateiWertepaare - 1);
 }
 
 TEST(MeasuredData, PlainText) {
     struct Case {
         const char* text;
         P pairs;
-        int skipped;
+        int skipped, first;
     } cases[] = {
-        {"1.5\t3.5\n\n2;4\r\n\r\n  \n", {{1.5, 3.5}, {2, 4}}, 0},
-        {"3;1\n1;2\n", {{3, 1}, {1, 2}}, 0},
-        {"x;y\n1;2\nZeit;Weg\n3;4\n", {{1, 2}, {3, 4}}, 2},
-        {"\n\n", {}, 0},
-        {"", {}, 0},
+        {"1.5\t3.5\n\n2;4\r\n\r\n  \n", {{1.5, 3.5}, {2, 4}}, 0, 0},
+        {"3;1\n1;2\n", {{3, 1}, {1, 2}}, 0, 0},
+        {"x;y\n1;2\nZeit;Weg\n3;4\n", {{1, 2}, {3, 4}}, 2, 1},
+        {"x;y\r\n1;2\r\nZeit;Weg\r\n3;4\r\n", {{1, 2}, {3, 4}}, 2, 1},
+        {"\n1 2\n3;4\nkeine Zahlen\n5\t6\n", {{3, 4}, {5, 6}}, 2, 2},
+        {"\r\n1 2\r\n3;4\r\nkeine Zahlen\r\n5\t6\r\n", {{3, 4}, {5, 6}}, 2, 2},
+        {"Zeit Weg\n", {}, 1, 1},
+        {"\n\n", {}, 0, 0},
+        {"", {}, 0, 0},
     };
     for (const Case& c : cases) {
         const Messdaten d = LoadMesswerteTxt(c.text);
         EXPECT_EQ(Pairs(d), c.pairs) << c.text;
         EXPECT_EQ(d.Uebergangen, c.skipped) << c.text;
+        EXPECT_EQ(d.ErsteUebergangene, c.first) << c.text;
+        EXPECT_EQ(d.Fehlend, 0) << c.text;
     }
-    std::string many;
+    std::string many = "x;y\n";
     for (int i = 0; i < 700; ++i) many += std::to_string(i) + ";1\n";
-    EXPECT_EQ(LoadMesswerteTxt(many).N, kMaxDateiWertepaare);
+    const Messdaten d = LoadMesswerteTxt(many);
+    EXPECT_EQ(d.N, kMaxDateiWertepaare);
+    EXPECT_EQ(d.X[kMaxDateiWertepaare], kMaxDateiWertepaare - 1);
+}
+
+TEST(MeasuredData, WhatTheUserIsToldAfterLoading) {
+    EXPECT_EQ(LadeHinweis(LoadMesswerteTxt("1;2\n3;4\n")), "");
+    EXPECT_EQ(LadeHinweis(LoadMesswerteTxt("x;y\n1;2\n")), "1 Zeile ohne gültiges Zahlenpaar übergangen (zuerst Zeile 1).");
+    EXPECT_EQ(LadeHinweis(LoadMesstabelleDat("Regression\n6\n1;2\n3 4\nx\n5;6\n")),
+              "2 Zeilen ohne gültiges Zahlenpaar übergangen (zuerst Zeile 4).\n"
+              "Die Datei gibt 6 Wertepaare an, hat aber nur 4 Zeilen dafür; gelesen wurde, was vorhanden ist.");
 }
 
 TEST(MeasuredData, SaveNamesAndLayouts) {
