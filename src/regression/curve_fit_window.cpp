@@ -57,6 +57,10 @@ TForm22::TForm22(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     ui_->SpeedButton16->setIcon(MakeToolIcon(ToolIcon::Speichern));
     ui_->SpeedButton1->setIcon(MakeToolIcon(ToolIcon::Loeschen));
     ui_->SpeedButton3->setIcon(MakeToolIcon(ToolIcon::Startwerte));
+    // The fitted term can be far longer than the space under the table; it
+    // must not widen the window. The label shows what fits, the tool tip all.
+    ui_->Label5->setSizePolicy(QSizePolicy::Ignored, ui_->Label5->sizePolicy().verticalPolicy());
+    ui_->Label5->installEventFilter(this);
     QFont memoFont(QStringLiteral("Courier New"));
     memoFont.setBold(true);
     memoFont.setPointSize(9);
@@ -252,10 +256,13 @@ void TForm22::StringGrid1Enter(QWidget* target) {
         row = (row + 1) % kWertepaarZeilen;
     }
     grid->setCurrentCell(row, col);
-    grid->editItem(grid->item(row, col));
+    // The grid edits on every trigger, so moving the current cell has opened
+    // its editor already; asking for it again only makes Qt complain.
+    if (!grid->indexWidget(grid->currentIndex())) grid->editItem(grid->item(row, col));
 }
 
 bool TForm22::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->Label5 && event->type() == QEvent::Resize) ZeigeFunktionstext();
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* target = static_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
@@ -299,9 +306,19 @@ bool TForm22::calculate_fit(bool mitProtokoll) {
     return result.ok;
 }
 
+QString TForm22::Funktionstext() const { return funktionstext_; }
+
+void TForm22::ZeigeFunktionstext() {
+    QLabel* label = ui_->Label5;
+    const int breite = label->contentsRect().width();
+    label->setText(label->isVisible() && breite > 0 ? label->fontMetrics().elidedText(funktionstext_, Qt::ElideRight, breite) : funktionstext_);
+    label->setToolTip(funktionstext_);
+}
+
 void TForm22::ShowFitResult(const FitErgebnis& result, bool mitProtokoll) {
     if (!result.ok) return;
-    ui_->Label5->setText(QString::fromStdString(result.Funktionstext));
+    funktionstext_ = QString::fromStdString(result.Funktionstext);
+    ZeigeFunktionstext();
     ui_->Label1->setText(QString::fromStdString(result.Korrelationstext));
     if (mitProtokoll) {
         QStringList lines;
@@ -456,13 +473,14 @@ void TForm22::SpeedButton27Click() {
     Tabellepruefen(fehler);
     if (fehler || RegrAnzahl < 2) return;
     gRegression.RegressionPunktzahl = RegrAnzahl;
+    // The picture must show the fit the report describes: fit first.
+    if (!calculate_fit(true)) return;
     const std::string picture = ReportPicturePath();
     const WriteResult recorded = SaveGraphPicture(picture, MetafileFormat::Wmf);
     if (!recorded.ok) {
         ShowMessage(recorded.error, MessageKind::Error);
         return;
     }
-    if (!calculate_fit(true)) return;
     const DocumentResult doc = WriteProtokollDocument(ProtokollZeilen(), picture, WordOpener);
     if (!doc.ok) ShowMessage(doc.error, MessageKind::Error);
 }

@@ -49,6 +49,9 @@ public:
     bool ProtokollSichtbar() const;
     // The model of the checked radio button.
     int CheckedModell() const;
+    // The fitted function as the last fit gave it (the label under the table
+    // shows as much of it as fits, its tool tip all of it).
+    QString Funktionstext() const;
 
     // The table check on the grid: the radio of RegressionModell checked,
     // the start-value button enabled from 5 pairs of the sine model.
@@ -87,6 +90,7 @@ private:
     void StringGrid1Enter(QWidget* target);
     void StringGrid1CellChanged(QTableWidgetItem* item);
     void ShowFitResult(const FitErgebnis& result, bool mitProtokoll);
+    void ZeigeFunktionstext();
     Messwerttabelle TableFromGrid() const;
     void TableToGrid(const Messwerttabelle& t);
     void ClearTable();
@@ -97,6 +101,7 @@ private:
     std::unique_ptr<Ui::TForm22> ui_;
     bool normalizing_ = false;
     bool closingByBox_ = false;
+    QString funktionstext_;
 };
 
 }  // namespace kalvo

@@ -49,6 +49,12 @@ TForm23::TForm23(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     ui_->StringGrid2->setFocusPolicy(Qt::NoFocus);
     ui_->StringGrid2->setSelectionMode(QAbstractItemView::NoSelection);
     ui_->BitCheckBox1->SetChecked(LgsBruchdarstellung);
+    // The verdict line keeps two lines of room whether it is empty or not, so
+    // that a solve does not move the buttons under the mouse; its width
+    // follows the grids, never the text.
+    ui_->Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    ui_->Label1->setFixedHeight(2 * ui_->Label1->fontMetrics().lineSpacing() + 2 * ui_->Label1->margin() +
+                                2 * ui_->Label1->frameWidth());
     connect(ui_->StringGrid1, &QTableWidget::itemChanged, this, &TForm23::StringGrid1CellChanged);
 
     connect(ui_->SpinEdit1, &QSpinBox::valueChanged, this, [this](int m) { SetGroesse(m, LgsSpalten); });
@@ -69,7 +75,21 @@ TForm23::~TForm23() = default;
 
 TMgrid* TForm23::Eingabe() const { return ui_->StringGrid1; }
 TMgrid* TForm23::Ergebnis() const { return ui_->StringGrid2; }
-QString TForm23::Urteil() const { return ui_->Label1->text(); }
+QString TForm23::Urteil() const { return urteil_; }
+
+// The whole verdict when it fits its two lines, else as much as one line
+// holds; the tool tip always has all of it.
+void TForm23::ZeigeUrteil(const QString& text) {
+    urteil_ = text;
+    QLabel* label = ui_->Label1;
+    label->setToolTip(text);
+    const QRect platz = label->contentsRect();
+    const QFontMetrics fm = label->fontMetrics();
+    const bool passt = platz.width() <= 0 ||
+                       fm.boundingRect(QRect(0, 0, platz.width(), 1 << 20), Qt::TextWordWrap, text).height() <= platz.height();
+    label->setWordWrap(passt);
+    label->setText(passt ? text : fm.elidedText(text, Qt::ElideRight, platz.width()));
+}
 bool TForm23::KopierenMoeglich() const { return ui_->SpeedButton3->isEnabled(); }
 
 void TForm23::InitGrid() {
@@ -91,6 +111,7 @@ void TForm23::InitGrid() {
     ui_->StringGrid2->setCurrentCell(0, 0);
     ui_->SpeedButton3->setEnabled(false);
     adjustSize();
+    ZeigeUrteil(urteil_);
 }
 
 void TForm23::SetGroesse(int zeilen, int spalten) {
@@ -153,7 +174,9 @@ void TForm23::StringGrid1Enter(QWidget* target) {
         row = row < LgsZeilen ? row + 1 : 1;
     }
     grid->setCurrentCell(row, col);
-    grid->editItem(grid->item(row, col));
+    // The grid edits on every trigger, so moving the current cell has opened
+    // its editor already; asking for it again only makes Qt complain.
+    if (!grid->indexWidget(grid->currentIndex())) grid->editItem(grid->item(row, col));
 }
 
 bool TForm23::eventFilter(QObject* watched, QEvent* event) {
@@ -215,7 +238,7 @@ void TForm23::SpeedButton2Click() {
             ui_->StringGrid2->SetCells(c - 1, r, Text(zahl(LgsLoesungsmatrix[static_cast<size_t>(r)][static_cast<size_t>(c)])));
     const LgsUrteil urteil = LgsLoesungsurteil(LgsLoesungsmatrix, m, n);
     LgsKeineLoesung = urteil == LgsUrteil::KeineLoesung;
-    ui_->Label1->setText(Text(LgsUrteilText(urteil, LgsLoesungsmatrix, m, n, zahl)));
+    ZeigeUrteil(Text(LgsUrteilText(urteil, LgsLoesungsmatrix, m, n, zahl)));
     ui_->SpeedButton3->setEnabled(urteil == LgsUrteil::Eindeutig && m < 5);
 }
 
@@ -237,7 +260,7 @@ void TForm23::SpeedButton5Click() {
                 ui_->StringGrid2->SetCells(c - 1, r, QString());
             }
     }
-    ui_->Label1->clear();
+    ZeigeUrteil(QString());
     CaretToStart();
     ui_->SpeedButton3->setEnabled(false);
 }
@@ -251,7 +274,7 @@ void TForm23::SpeedButton1Click() {
                 ui_->StringGrid2->SetCells(c, r, QString());
             }
     }
-    ui_->Label1->clear();
+    ZeigeUrteil(QString());
     CaretToStart();
     ui_->SpeedButton3->setEnabled(false);
 }

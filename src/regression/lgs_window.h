@@ -32,7 +32,7 @@ public:
 
     TMgrid* Eingabe() const;
     TMgrid* Ergebnis() const;
-    QString Urteil() const;
+    QString Urteil() const;  // the verdict line's whole text
     bool KopierenMoeglich() const;
 
     void SetGroesse(int zeilen, int spalten);  // as the two spin boxes do
@@ -62,9 +62,11 @@ private:
     void StringGrid1CellChanged(QTableWidgetItem* item);
     void StringGrid1Enter(QWidget* target);
     void CaretToStart();
+    void ZeigeUrteil(const QString& text);
 
     std::unique_ptr<Ui::TForm23> ui_;
     bool normalizing_ = false;
+    QString urteil_;
 };
 
 }  // namespace kalvo

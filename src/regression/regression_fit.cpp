@@ -373,6 +373,10 @@ FitErgebnis calculate_fit(bool mitProtokoll) {
     return out;
 }
 
+std::string ProtokollTabellenkopf() {
+    return Pad("    x", 15) + Pad(" y gemessen", 15) + Pad("y berechnet", 15) + Pad("  delta y", 15);
+}
+
 std::vector<std::string> WriteProtokoll(int modell, int N, const TVector& X, const TVector& Y, const TVector& Ycalc,
                                         const RegressionsStatistik& statistik, const TVector& B,
                                         const Regressionsterm& term) {
@@ -424,7 +428,7 @@ std::vector<std::string> WriteProtokoll(int modell, int N, const TVector& X, con
     lines.push_back("");
     lines.push_back("Messwerte");
     lines.push_back(Dash());
-    lines.push_back(Pad("    x", 15) + Pad(" y gemessen", 15) + Pad("y berechnet", 15) + Pad("  delta y", 15));
+    lines.push_back(ProtokollTabellenkopf());
     lines.push_back(Dash());
     for (int i = 1; i <= N; ++i) {
         auto at = [i](const TVector& v) { return static_cast<size_t>(i) < v.size() ? v[static_cast<size_t>(i)] : 0.0; };

@@ -107,6 +107,9 @@ std::vector<std::string> WriteProtokoll(int modell, int N, const TVector& X, con
                                         const TVector& Ycalc, const RegressionsStatistik& statistik,
                                         const TVector& B, const Regressionsterm& term);
 
+// The column header of the report's value table.
+std::string ProtokollTabellenkopf();
+
 // The line that ends every report and stops its printing.
 inline constexpr char kProtokollEnde[] = "    ";
 

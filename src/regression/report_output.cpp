@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QPrinter>
 
+#include <algorithm>
+
 #include "canvas_qpainter.h"
 #include "atomic_file.h"
 #include "printing.h"
@@ -11,11 +13,48 @@
 
 namespace kalvo {
 
+namespace {
+
+constexpr int kRand = 200;    // 20 mm from the edges of the printable area
+constexpr int kZeilenabstand = 38;
+
+// Where the value table of a report runs: its column header, the dash under
+// it and the dash that closes it (-1 when the lines hold no such table).
+struct Tabellenlage {
+    int kopf = -1, ende = -1;
+};
+
+Tabellenlage FindeTabelle(const QStringList& lines, int count) {
+    Tabellenlage t;
+    const QString kopf = QString::fromStdString(ProtokollTabellenkopf());
+    const QString strich(60, QLatin1Char('-'));
+    for (int i = 0; i + 1 < count; ++i)
+        if (lines[i] == kopf && lines[i + 1] == strich) {
+            t.kopf = i;
+            for (int e = i + 2; e < count; ++e)
+                if (lines[e] == strich) {
+                    t.ende = e;
+                    break;
+                }
+            if (t.ende < 0) t.ende = count;
+            break;
+        }
+    return t;
+}
+
+}  // namespace
+
 void PrintProtokoll(QPrinter& printer, const QStringList& lines) {
     QPainter painter;
     if (!painter.begin(&printer)) return;
     const PrinterCaps caps = QueryPrinterCaps(printer);
     SetTenthMillimetreMapping(painter, caps);
+    int count = 0;
+    while (count < lines.size() && lines[count] != QLatin1String(kProtokollEnde)) ++count;
+    const Tabellenlage tabelle = FindeTabelle(lines, count);
+    // Lines per page with the same margin at the bottom as at the top; the
+    // repeated column header needs room for at least one line of values.
+    const int proSeite = std::max(4, (PageHeightTenthMm(caps) - 2 * kRand) / kZeilenabstand);
     {
         QPainterCanvas canvas(painter, kTenthMmPerInch);
         CanvasFont font;
@@ -23,9 +62,23 @@ void PrintProtokoll(QPrinter& printer, const QStringList& lines) {
         font.size = 10;  // 35 units of 0.1 mm
         canvas.SetFont(font);
         canvas.SetBrush(0xFFFFFF, BrushStyle::Clear);
-        for (int i = 0; i < lines.size(); ++i) {
-            if (lines[i] == QLatin1String(kProtokollEnde)) break;
-            canvas.TextOut(200, 200 + 38 * i, lines[i].toStdString());
+        int zeile = 0;  // on the current page
+        auto print = [&](const QString& text) {
+            canvas.TextOut(kRand, kRand + kZeilenabstand * zeile, text.toStdString());
+            ++zeile;
+        };
+        for (int i = 0; i < count; ++i) {
+            if (zeile >= proSeite) {
+                canvas.Flush();
+                printer.newPage();
+                zeile = 0;
+                // A table that goes on carries its column header again.
+                if (tabelle.kopf >= 0 && i > tabelle.kopf + 1 && i < tabelle.ende) {
+                    print(lines[tabelle.kopf]);
+                    print(lines[tabelle.kopf + 1]);
+                }
+            }
+            print(lines[i]);
         }
         canvas.End();
     }

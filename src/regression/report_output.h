@@ -11,9 +11,10 @@ class QPrinter;
 
 namespace kalvo {
 
-// Prints the lines on one page in "Courier New" 3.5 mm high, 20 mm from the
-// left and top edges with a pitch of 3.8 mm, up to the first line that is
-// exactly four blanks; what does not fit on the page is cut off.
+// Prints the lines in "Courier New" 3.5 mm high, 20 mm from the left and top
+// edges with a pitch of 3.8 mm, up to the first line that is exactly four
+// blanks; a page full up to 20 mm above its bottom edge goes on on the next,
+// the value table there under its column header again.
 void PrintProtokoll(QPrinter& printer, const QStringList& lines);
 
 // Where the picture of the graph for the document goes: "temp.wmf" in the

@@ -47,6 +47,7 @@ protected:
 };
 
 TEST_F(CurveFitWindow, TypedCellsBecomeTheirValuesAndEnterWalksTheTable) {
+    test::QtMessages qt;
     auto w = Open();
     grid->setFocus();
     grid->setCurrentCell(0, 0);
@@ -74,6 +75,8 @@ TEST_F(CurveFitWindow, TypedCellsBecomeTheirValuesAndEnterWalksTheTable) {
     grid->setCurrentCell(kWertepaarZeilen - 1, 1);
     Key(Qt::Key_Return);
     EXPECT_EQ(grid->currentRow(), 0);
+    // Every Enter ended the cell's editing the way the grid expects: nothing printed.
+    EXPECT_EQ(qt.printed(), QStringList());
     w->close();
 }
 
@@ -201,6 +204,24 @@ TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
     }
     w->LoadFile(dir.filePath("fehlt.dat"));
     EXPECT_NE(messages.messages().back().find("kann nicht gelesen werden"), std::string::npos);
+    EXPECT_EQ(RegrAnzahl, 3);  // nothing read: the table and its pairs stay
+
+    // Lines that hold no pair are left out, and said once; nothing is invented for them.
+    QFile mixed(dir.filePath("gemischt.dat"));
+    ASSERT_TRUE(mixed.open(QIODevice::WriteOnly));
+    mixed.write("Regression\r\n6\r\nx;y\r\n3;6\r\n1 2\r\n1;2\r\n");
+    mixed.close();
+    messages.clear();
+    w->LoadFile(mixed.fileName());
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0],
+              "2 Zeilen ohne gültiges Zahlenpaar übergangen (zuerst Zeile 3).\n"
+              "Die Datei gibt 6 Wertepaare an, hat aber nur 4 Zeilen dafür; gelesen wurde, was vorhanden ist.");
+    EXPECT_EQ(RegrAnzahl, 2);
+    EXPECT_EQ(w->Cell(1, 0), "1");
+    EXPECT_EQ(w->Cell(2, 1), "6");
+    EXPECT_EQ(w->Cell(3, 0), "");
+    EXPECT_EQ(Label(w, "Label5"), "y = 2,0000*x+0,0000");
 
     // A file with more pairs than the table shows its first 500.
     QFile many(dir.filePath("viele.txt"));
@@ -222,29 +243,52 @@ TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
     w->close();
 }
 
-TEST_F(CurveFitWindow, ReportPrintsUpToItsEndMark) {
-    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext is missing";
+// The text of a PDF as pdftotext reads it, blanks run together.
+static QString PdfText(const QString& pdf, int& pages) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    pages = static_cast<int>(text.count(QLatin1Char('\f')));
+    return text.simplified();
+}
+
+TEST_F(CurveFitWindow, ReportPrintsEveryLineUpToItsEndMarkOnAsManyPagesAsItNeeds) {
+    ASSERT_FALSE(QStandardPaths::findExecutable("pdftotext").isEmpty()) << "pdftotext (poppler-utils) is missing";
     QTemporaryDir dir;
     const QString pdf = dir.filePath("protokoll.pdf");
     auto w = Open();
-    Fill(w, {{"1", "2"}, {"2", "4,1"}, {"3", "5,9"}});
-    w->BitBtn4Click();
-    auto* memo = Child<QPlainTextEdit>(w, "Memo1");
-    memo->appendPlainText(QStringLiteral("nach dem Ende"));
     w->ChoosePrinter = [&pdf](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         return true;
     };
+    Fill(w, {{"1", "2"}, {"2", "4,1"}, {"3", "5,9"}});
+    w->BitBtn4Click();
+    Child<QPlainTextEdit>(w, "Memo1")->appendPlainText(QStringLiteral("nach dem Ende"));
     w->BitBtn5Click();
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(p.waitForFinished(20000));
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    int pages = 0;
+    QString text = PdfText(pdf, pages);
     EXPECT_TRUE(text.contains(QStringLiteral("Regressionsmodell: y = m*x + c")));
     EXPECT_TRUE(text.contains(QStringLiteral("Standardabweichung")));
     EXPECT_FALSE(text.contains(QStringLiteral("nach dem Ende")));
-    EXPECT_EQ(text.count(QLatin1Char('\f')), 1);  // one page
+    EXPECT_EQ(pages, 1);
+    w->SpeedButton2Click();
+
+    // 200 pairs: every one of them on paper, the column header over each page's part of the table.
+    for (int i = 1; i <= 200; ++i) {
+        w->SetCell(i, 0, QString::number(i));
+        w->SetCell(i, 1, QString::number(3 * i + (i % 7)));
+    }
+    w->BitBtn4Click();
+    const QStringList report = w->ProtokollZeilen();
+    ASSERT_EQ(report.size(), 20 + 197);
+    w->BitBtn5Click();
+    text = PdfText(pdf, pages);
+    EXPECT_GE(pages, 4);
+    for (int i = 14; i < 14 + 200; ++i) EXPECT_TRUE(text.contains(report[i].simplified())) << report[i].toStdString();
+    EXPECT_TRUE(text.contains(report[report.size() - 2].simplified()));  // s after the table
+    EXPECT_EQ(text.count(QStringLiteral("x y gemessen y berechnet delta y")), pages);
     w->close();
 }
 
@@ -276,6 +320,61 @@ TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePicture) {
     EXPECT_EQ(messages.messages().back(), "Microsoft Word kann nicht gestartet werden!");
     w->close();
     QDir::setCurrent(before);
+}
+
+// The picture is recorded after the fit, so that it shows the curve the
+// report describes: after editing the table it equals the picture of a
+// second export of the same table.
+TEST_F(CurveFitWindow, WordDocumentPictureShowsTheFitOfTheEditedTable) {
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    gOutput.PlotWidthPx = gOutput.PlotHeightPx = 399;
+    auto w = Open();
+    w->WordOpener = [](const std::string&) { return true; };
+    auto picture = [&] {
+        w->SpeedButton27Click();
+        QFile f(dir.filePath("temp.wmf"));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    Fill(w, {{"1", "2"}, {"2", "4,1"}, {"3", "5,9"}});
+    const QByteArray first = picture();
+    Fill(w, {{"1", "9"}, {"2", "6"}, {"3", "2"}});
+    const QByteArray edited = picture();
+    EXPECT_TRUE(w->ProtokollZeilen()[5].contains(QStringLiteral("-3,5000")));  // m of the new table
+    const QByteArray again = picture();
+    EXPECT_NE(edited, first);
+    EXPECT_EQ(edited, again);
+    w->close();
+    QDir::setCurrent(before);
+}
+
+// The term of a rational fit of degree 4/4 is far wider than a line's; the
+// window keeps its size, the label shows what fits and its tool tip the rest.
+TEST_F(CurveFitWindow, LongTermsLeaveTheWindowItsSize) {
+    gRegression.ZaehlerGrad = 4;
+    gRegression.NennerGrad = 4;
+    gRegression.RegressionNachkommastellen = 6;
+    auto w = Open();
+    for (int i = 1; i <= 15; ++i) {
+        const double x = i * 0.37;
+        w->SetCell(i, 0, QString::fromStdString(GeneralNumberText(x)));
+        w->SetCell(i, 1, QString::fromStdString(GeneralNumberText((1 + x - 0.3 * x * x) / (1 + 0.2 * x + 0.01 * x * x * x))));
+    }
+    Child<QRadioButton>(w, "RadioButton1")->click();
+    QCoreApplication::processEvents();
+    const QSize size = w->size();
+    Child<QRadioButton>(w, "RadioButton3")->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->size(), size);
+    auto* label = Child<QLabel>(w, "Label5");
+    const QString term = w->Funktionstext();
+    EXPECT_TRUE(term.startsWith(QStringLiteral("y = (")));
+    EXPECT_EQ(label->toolTip(), term);
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+    EXPECT_TRUE(label->text().endsWith(QChar(0x2026)));
+    w->close();
 }
 
 TEST_F(CurveFitWindow, SpinBoxesTakeNoTypedKeysAndStoreTheirValues) {

@@ -1,6 +1,8 @@
 #include "lgs_window.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QToolButton>
 
 #include "mgrid.h"
@@ -75,12 +77,12 @@ TEST_F(LgsWindow, SolutionGoesIntoTheConstantsWithItsFullValue) {
 }
 
 TEST_F(LgsWindow, TypedTermsEnterAndEsc) {
+    test::QtMessages qt;
     auto w = Shown<TForm23>();
     w->SetGroesse(2, 3);
     TMgrid* in = w->Eingabe();
     in->setFocus();
-    in->setCurrentCell(1, 1);
-    in->editItem(in->item(1, 1));
+    in->setCurrentCell(1, 1);  // opens the cell's editor
     Type("1/3");
     Key(Qt::Key_Return);
     EXPECT_EQ(in->Cells(1, 1), "1/3");
@@ -97,6 +99,8 @@ TEST_F(LgsWindow, TypedTermsEnterAndEsc) {
     in->setCurrentCell(2, 2);
     Key(Qt::Key_Return);
     EXPECT_EQ(in->currentRow(), 1);  // from the last row back to row 1
+    // Every Enter ended the cell's editing the way the grid expects: nothing printed.
+    EXPECT_EQ(qt.printed(), QStringList());
     Key(Qt::Key_Escape);
     EXPECT_TRUE(Deleted(w));
     EXPECT_EQ(host.redraws, 1);
@@ -122,6 +126,54 @@ TEST_F(LgsWindow, RestoreStepsThroughTheInputsAndClearEmpties) {
     EXPECT_EQ(w->Eingabe()->Cells(0, 1), "");
     EXPECT_EQ(w->Eingabe()->Cells(3, 3), "");
     EXPECT_EQ(w->Eingabe()->Cells(3, 0), "b");
+    w->close();
+}
+
+// A solve writes the verdict; the line has its room before, so the buttons
+// under it stay where the mouse is.
+TEST_F(LgsWindow, TheVerdictLineDoesNotMoveTheButtons) {
+    auto w = Shown<TForm23>();
+    for (auto [m, n] : {std::pair{5, 6}, std::pair{2, 3}, std::pair{7, 8}}) {
+        w->SetGroesse(m, n);
+        for (int r = 1; r <= m; ++r)
+            for (int c = 0; c < n; ++c)
+                w->Eingabe()->SetCells(c, r, c == r - 1 ? QStringLiteral("3") : c == n - 1 ? QStringLiteral("sqrt(2)")
+                                                                                          : QStringLiteral("1/7"));
+        auto* button = w->findChild<QPushButton*>(QStringLiteral("SpeedButton2"));
+        QCoreApplication::processEvents();
+        const QPoint where = button->mapTo(w, QPoint(0, 0));
+        const QSize size = w->size();
+        button->click();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w->Urteil().startsWith(QStringLiteral("L = {("))) << m;
+        EXPECT_EQ(button->mapTo(w, QPoint(0, 0)), where) << m;
+        EXPECT_EQ(w->size(), size) << m;
+        auto* line = w->findChild<QLabel*>(QStringLiteral("Label1"));
+        EXPECT_EQ(line->toolTip(), w->Urteil());
+        w->SpeedButton1Click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(button->mapTo(w, QPoint(0, 0)), where) << m;
+    }
+    w->close();
+}
+
+TEST_F(LgsWindow, EachOfTheNewestTwentyInputsCanBeRestored) {
+    auto w = Shown<TForm23>();
+    w->SetGroesse(2, 3);
+    for (int k = 1; k <= 23; ++k) {
+        Fill(w, {{"1", "0", "0"}, {"0", "1", "0"}});
+        w->Eingabe()->SetCells(2, 1, QString::number(k));
+        w->SpeedButton2Click();
+    }
+    QStringList shown;
+    for (int k = 0; k < 21; ++k) {
+        w->SpeedButton5Click();
+        shown << w->Eingabe()->Cells(2, 1);
+    }
+    QStringList expected;
+    for (int k = 4; k <= 23; ++k) expected << QString::number(k);
+    expected << QStringLiteral("4");
+    EXPECT_EQ(shown, expected);
     w->close();
 }
 

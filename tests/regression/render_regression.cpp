@@ -48,6 +48,12 @@ int main(int argc, char** argv) {
     Save(fit, folder, "curve_fit_report.png");
     fit->SpeedButton2Click();
 
+    // A rational fit of degree 4/4: the longest term the window shows.
+    gRegression.ZaehlerGrad = gRegression.NennerGrad = 4;
+    fit->findChild<QRadioButton*>(QStringLiteral("RadioButton3"))->setChecked(true);
+    fit->BitBtn2Click();
+    Save(fit, folder, "curve_fit_rational.png");
+
     fit->findChild<QRadioButton*>(QStringLiteral("RadioButton10"))->setChecked(true);
     for (int i = 1; i <= 12; ++i)
         fit->SetCell(i, 1, QString::fromStdString(GeneralNumberText(2 * std::sin(1.3 * i * 0.5 + 0.4) + 1)));
@@ -67,5 +73,13 @@ int main(int argc, char** argv) {
     lgs->SetGroesse(5, 7);
     lgs->SpeedButton2Click();
     Save(lgs, folder, "lgs_5x7.png");
+    lgs->SetGroesse(5, 6);
+    lgs->SpeedButton1Click();
+    Save(lgs, folder, "lgs_5x6_empty.png");
+    for (int r = 1; r <= 5; ++r)
+        for (int c = 0; c < 6; ++c)
+            lgs->Eingabe()->SetCells(c, r, QString::fromUtf8(c == r - 1 ? "3" : c == 5 ? "sqrt(2)" : "1/7"));
+    lgs->SpeedButton2Click();
+    Save(lgs, folder, "lgs_5x6.png");
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
+#include <QStringList>
 #include <QTest>
 
 #include "graph_host.h"
@@ -11,6 +12,32 @@
 #include "regression_test_support.h"
 
 namespace kalvo::test {
+
+// Records what Qt prints through its message handler while it lives.
+class QtMessages {
+public:
+    QtMessages() {
+        texts().clear();
+        previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            texts() << text;
+        });
+    }
+    ~QtMessages() { qInstallMessageHandler(previous_); }
+    // What was printed, without the offscreen platform's notes on window hints.
+    QStringList printed() const {
+        QStringList out;
+        for (const QString& t : texts())
+            if (!t.contains(QStringLiteral("propagateSizeHints"))) out << t;
+        return out;
+    }
+
+private:
+    static QStringList& texts() {
+        static QStringList list;
+        return list;
+    }
+    QtMessageHandler previous_ = nullptr;
+};
 
 class CountingHost : public GraphHost {
 public:
