@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "fmath.h"
 #include "message_sink.h"
@@ -163,10 +164,6 @@ namespace {
 std::string Num(int d, double v) { return FormatNumberCommaTight(d, v); }
 std::string Signed(int d, double v) { return (v >= 0 ? "+" : "") + Num(d, v); }
 
-}  // namespace
-
-namespace {
-
 double LargestMagnitude(const TVector& v, int N) {
     double m = 0;
     for (int i = 1; i <= N; ++i) m = std::max(m, std::fabs(v[static_cast<size_t>(i)]));
@@ -186,7 +183,7 @@ double EffectOverData(Params P, size_t k, const Value& value, const TVector& X, 
         const double without = value(P, x);
         P[k] = keep;
         const double change = std::fabs(with - without);
-        worst = std::isnan(change) ? INFINITY : std::max(worst, change);
+        worst = std::isnan(change) ? std::numeric_limits<double>::infinity() : std::max(worst, change);
     }
     return worst;
 }
@@ -213,7 +210,7 @@ void ParameterBereinigen(int modell, TVector& B, const TVector& X, const TVector
             noise[k] = EffectOverData(Q, k + 1, SinusModell, X, N) <= kSinusParameterRauschen * scale;
         for (size_t k = 0; k < 4; ++k)
             if (noise[k]) P[k] = 0;
-    } else if (ModelKnown(modell == kModellQuadratisch ? 2 : modell)) {
+    } else if (ModelKnown(modell)) {
         const int first = ModelFirstParamIndex(), last = ModelLastParamIndex();
         if (first >= 0 && Covers(B, last)) {
             auto value = [](const TVector& P, double x) { return ModelValue(P, x); };
