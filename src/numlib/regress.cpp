@@ -21,26 +21,34 @@ bool EnoughPoints(const TVector& X, const TVector& Y, int N) {
 int LineFit(const TVector& X, const TVector& Y, int N, TVector& B, TMatrix& V) {
     if (!EnoughPoints(X, Y, N) || !Covers(B, 1) || !Covers(V, 1, 1)) return -1;
     const int n = N - FirstPoint + 1;
-    long double Sx = 0, Sy = 0, Sxx = 0, Sxy = 0;
+    // Sums about the means: n Sxx - Sx^2 from raw sums cancels all but a few
+    // digits when the x lie far from 0 against their spread (x around 1e8
+    // gave a slope of 2.0005 for an exact line of slope 2).
+    long double mx = 0, my = 0;
     double xmin = X[FirstPoint], xmax = X[FirstPoint];
     for (int i = FirstPoint; i <= N; ++i) {
-        const long double x = X[i], y = Y[i];
-        Sx += x;
-        Sy += y;
-        Sxx += x * x;
-        Sxy += x * y;
+        mx += X[i];
+        my += Y[i];
         if (X[i] < xmin) xmin = X[i];
         if (X[i] > xmax) xmax = X[i];
     }
-    // Rounding can leave D slightly positive when all x are equal (0.1 five times).
-    const long double D = n * Sxx - Sx * Sx;
-    if (!(D > 0) || !(xmin < xmax)) return -1;
-    const long double v00 = Sxx / D, v01 = -Sx / D, v11 = n / D;
+    mx /= n;
+    my /= n;
+    long double Qxx = 0, Qxy = 0;
+    for (int i = FirstPoint; i <= N; ++i) {
+        const long double dx = X[i] - mx;
+        Qxx += dx * dx;
+        Qxy += dx * (Y[i] - my);
+    }
+    // D = n Sxx - Sx^2 = n Qxx; all x equal leave no line.
+    if (!(Qxx > 0) || !(xmin < xmax)) return -1;
+    const long double v11 = 1 / Qxx, v01 = -mx / Qxx, v00 = 1.0L / n + mx * mx / Qxx;
     V[0][0] = static_cast<double>(v00);
     V[0][1] = V[1][0] = static_cast<double>(v01);
     V[1][1] = static_cast<double>(v11);
-    B[0] = static_cast<double>(v00 * Sy + v01 * Sxy);
-    B[1] = static_cast<double>(v01 * Sy + v11 * Sxy);
+    const long double b1 = Qxy / Qxx;
+    B[0] = static_cast<double>(my - b1 * mx);
+    B[1] = static_cast<double>(b1);
     return 0;
 }
 

@@ -121,6 +121,28 @@ TEST_F(RegressTest, LineThroughTwoPoints) {
     EXPECT_DOUBLE_EQ(V[1][1], 2.0 / (2 * 10 - 16));  // n / D
 }
 
+// x far from 0 against their spread (time stamps, years in days): the raw
+// sums n Sxx - Sx^2 cancelled all but a few digits. Exact lines, exact answers.
+TEST_F(RegressTest, LinesFarFromTheOriginComeOutExact) {
+    const struct {
+        double x0, dx, b0, b1;
+    } cases[] = {{1e6, 1, 1, 2}, {1e8, 1, 1, 2}, {1.7e9, 60, -3, 0.5}, {-2e7, 0.25, 7, -4}, {2000, 1, 12, 3}};
+    for (const auto& c : cases) {
+        TVector x(7), y(7), B(2);
+        for (int i = 1; i <= 6; ++i) {
+            x[i] = c.x0 + (i - 1) * c.dx;
+            y[i] = c.b0 + c.b1 * x[i];  // exact in double for these values
+        }
+        TMatrix V;
+        AllocMatrix(V, 1, 1);
+        ASSERT_EQ(LineFit(x, y, 6, B, V), 0);
+        EXPECT_NEAR(B[1], c.b1, 1e-14 * std::fabs(c.b1)) << c.x0;
+        // The intercept lies far outside the data: its error is that of the slope times x.
+        EXPECT_NEAR(B[0], c.b0, 1e-14 * (std::fabs(c.b0) + std::fabs(c.b1 * c.x0))) << c.x0;
+        EXPECT_NEAR(V[1][1], 1 / (17.5 * c.dx * c.dx), 1e-12 * V[1][1]) << c.x0;  // 1 / sum (x - mean)^2
+    }
+}
+
 // Rounding left D = n Sxx - Sx^2 slightly positive for x = 0.1 five times.
 TEST_F(RegressTest, DegenerateLinesAreRefused) {
     const struct {
