@@ -1,5 +1,6 @@
 #include "regress.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "fmath.h"
@@ -325,7 +326,13 @@ void RegressionTest(const TVector& Y, const TVector& Ycalc, int N, int Lb, int U
     const double SSR = SumSquaredDeviations(Ycalc, FirstPoint, N, ybar);
     const double SSE = SumSquaredDifferences(Y, Ycalc, FirstPoint, N);
     Test.ResidualVariance = SSE / (n - p);
-    if (std::fabs(SST) <= 1E-10) {
+    // All y equal up to rounding leave nothing to explain. Judged against the
+    // size of the y: a fixed 1E-10 refused every table of small values (y
+    // around 1e-6) and any whose y differ only in the sixth digit.
+    double ymax = 0.0;
+    for (int i = FirstPoint; i <= N; ++i) ymax = std::max(ymax, std::fabs(Y[i]));
+    const double spread = kConstantYShare * ymax;
+    if (!(SST > n * spread * spread)) {
         FitErrorFlag = true;
         Test.RSquared = 0.0;
     } else {

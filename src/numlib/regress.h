@@ -71,6 +71,10 @@ int NonlinearPolish(const TModelFunction& value, const TModelDerivatives& derivs
                     const TVector& Y, int N, int Lb, int Ub, int MaxSteps, TVector& B, const TVector& Bmin,
                     const TVector& Bmax, TMatrix& V);
 
+// Y count as constant (FitErrorFlag, RSquared 0) when their standard
+// deviation about the mean is no more than this share of the largest |y|.
+inline constexpr double kConstantYShare = 1e-12;
+
 // Statistics for p = Ub - Lb + 1 parameters; V is not read.
 void RegressionTest(const TVector& Y, const TVector& Ycalc, int N, int Lb, int Ub,
                     const TMatrix& V, RegressionsStatistik& Test);

@@ -247,6 +247,18 @@ TEST_F(RegressTest, StatisticsRecord) {
     RegressionTest(OneBased({3, 3, 3}), OneBased({3, 3, 3}), 3, 0, 1, V, t);
     EXPECT_TRUE(FitErrorFlag);
     EXPECT_EQ(t.RSquared, 0.0);
+
+    // Small values, and values that differ late, still vary: a fixed 1E-10
+    // for the total sum of squares refused both.
+    for (const TVector& y : {OneBased({1e-6, 2e-6, 4e-6}), OneBased({1.000001, 1.000002, 1.000004})}) {
+        FitErrorFlag = false;
+        RegressionTest(y, y, 3, 0, 1, V, t);
+        EXPECT_FALSE(FitErrorFlag) << y[1];
+        EXPECT_EQ(t.RSquared, 1.0) << y[1];
+    }
+    FitErrorFlag = false;
+    RegressionTest(OneBased({0.3, 0.1 + 0.2, 0.3}), OneBased({0.3, 0.3, 0.3}), 3, 0, 1, V, t);
+    EXPECT_TRUE(FitErrorFlag);  // equal but for rounding
 }
 
 TEST_F(RegressTest, RationalValueAtAPoleOfTheDenominator) {

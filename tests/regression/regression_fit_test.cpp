@@ -234,8 +234,10 @@ TEST_F(FitTest, SmallParametersAreCleanedByTheirEffectOverTheData) {
         {"exact line", 0, rows({0.1, 0.2, 0.3, 0.7, 1.1}, [](double x) { return 3 * x; }), "y = 3,0000*x+0,0000"},
         {"3e-13 on y up to 10", 0, rows({1, 2, 3, 4, 5}, [](double x) { return 2 * x + 3e-13; }),
          "y = 2,0000*x+0,0000"},
-        // The whole table is small; the slope is all there is.
+        // The whole table is small; its parameters are all there is.
         {"small scale", 9, rows({1, 2, 3, 4, 5}, [](double x) { return 2.5e-13 * x; }), "y = 2,5000E-13*x"},
+        {"small line", 0, rows({1, 2, 3, 4, 5}, [](double x) { return 2.5e-13 * x - 1e-13; }),
+         "y = 2,5000E-13*x-1,0000E-13"},
     };
     for (const Case& c : cases) {
         const FitErgebnis e = Fit(c.rows, c.modell);
