@@ -109,13 +109,17 @@ void TForm13::Berechnen() {
         ui_->Label18->setText(QString::fromUtf8(kNotFiniteText.data(), kNotFiniteText.size()));
         ui_->Label19->setText(ui_->Label18->text());
     } else {
+        // Where f is undefined or has a pole in [a, b] there is no area.
         const double orientiert = IntegralSimpson(iterationen_, kIntegrandF, t_, a_, b_);
-        if (o.IntegrandUndefiniert) {
-            ui_->Label18->setText(QStringLiteral("nicht def."));
-            ui_->Label19->setText(QStringLiteral("nicht def."));
+        bool undefiniert = o.IntegrandUndefiniert;
+        const double absolut =
+            undefiniert ? 0.0 : std::fabs(IntegralSimpson(iterationen_, kIntegrandBetrag, t_, a_, b_));
+        undefiniert = undefiniert || o.IntegrandUndefiniert;
+        if (undefiniert) {
+            ui_->Label18->setText(QString::fromUtf8(kNotFiniteText.data(), kNotFiniteText.size()));
+            ui_->Label19->setText(ui_->Label18->text());
         } else {
             ui_->Label18->setText(QText(FormatNumberCommaBlanks(dez, orientiert) + " [FE]"));
-            const double absolut = std::fabs(IntegralSimpson(iterationen_, kIntegrandBetrag, t_, a_, b_));
             ui_->Label19->setText(QText(FormatNumberCommaBlanks(dez, absolut) + " [FE]"));
         }
     }

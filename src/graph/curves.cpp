@@ -48,9 +48,6 @@ double StartParameter(double tStart, double tEnd) { return FunktionTermbaum.Uses
 
 double EvalSumOverN(int order, double x, double t, double nStart, double nEnd, double nStep) {
     if (nStart == nEnd) return EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
-    if (!(nStep >= 1)) nStep = 1;
-    const double last = nStart + static_cast<double>(kMaxSumTerms - 1) * nStep;
-    if (nEnd > last) nEnd = last;
     return EvalFunktionSumN(order, x, t, nStart, nEnd, nStep);
 }
 

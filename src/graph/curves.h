@@ -16,7 +16,7 @@ void DrawFunctionGraph(std::string_view term, int order, double tStart, double t
 void PlotCurve(int order, double xStart, double xEnd, double tStart, double tEnd, double tStep);
 
 // The order-th derivative of the main tree summed over n = nStart, nStart +
-// nStep, ... while n <= nEnd; the count of terms is capped.
+// nStep, ... while n <= nEnd; undefined past kMaxSumTerms terms.
 double EvalSumOverN(int order, double x, double t, double nStart, double nEnd, double nStep);
 // FgSummeVon when the compiled term uses n, else FgSummeBis (one evaluation).
 double SumStartIndex();
@@ -53,7 +53,6 @@ private:
 
 // Caps of the stepping loops; far beyond any picture, they only stop runaways.
 inline constexpr long long kMaxFamilyMembers = 5000;
-inline constexpr long long kMaxSumTerms = 10000;
 inline constexpr long long kMaxSamples = 1 << 22;
 
 }  // namespace kalvo

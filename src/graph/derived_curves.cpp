@@ -6,6 +6,7 @@
 
 #include "curves.h"
 #include "graph_state.h"
+#include "integration.h"
 #include "plot_support.h"
 #include "program_state.h"
 #include "term.h"
@@ -27,39 +28,76 @@ int PerDecade(int decades) { return decades < 3 ? 2 : 1; }
 // far outside the window is walked with wider steps instead.
 constexpr long long kMaxWalkSteps = 1 << 17;
 constexpr long long kMaxParamSamples = 1 << 16;
+// Evaluations of the term one walk may spend searching for poles between its
+// samples; only a walk far beyond the window through a wildly oscillating f
+// uses them up.
+constexpr long long kWalkSearchBudget = 1 << 22;
 
 // One side of the integral function from xo towards `end` (dir +1 or -1):
-// right-endpoint sums to the right, left-endpoint sums to the left. An
-// undefined value adds 0 and is not drawn. Returns the evaluations spent.
+// right-endpoint sums to the right, left-endpoint sums to the left. There is
+// no integral from xo across a place where f is undefined or has a pole: the
+// curve ends before it. Returns the evaluations spent.
 long long IntegralWalk(double xo, double end, int dir, double t, const NRange& n, double dx) {
     const OutputContext& o = gOutput;
+    long long spent = 1, searched = 0;
+    const long long terms = SummandenJeWert(n);
+    bool defined;
+    const double f0 = NSum(0, xo, t, n, defined);
+    if (!defined) return spent;
     double prev = ClampPixel(RowOf(0), o.PlotTop - 1, o.PlotBottom + 1);
     ClippedMoveTo(ColumnOf(xo), prev);
     double s = 0;
-    long long spent = 0;
+    // The sample before the last one, and the last one, which is drawn once
+    // the next has shown that no pole lies between them.
+    Nachbarwert before;
+    double xm = xo, ym = f0, sm = 0;
+    bool drawn = true;
+    auto draw = [&] {
+        if (!drawn) DrawSegmentY(ColumnOf(xm), RowOf(sm), prev);
+        drawn = true;
+    };
+    // False where the curve ends.
     auto accumulate = [&](double x, double width) {
-        bool defined;
-        const double f = NSum(0, x, t, n, defined);
-        s = ClampValue(s + dir * f * width);
+        const Nachbarwert next{x, NSum(0, x, t, n, defined), true, defined};
         ++spent;
-        if (defined) DrawSegmentY(ColumnOf(x), RowOf(s), prev);
+        Polbefund p;
+        if (searched < kWalkSearchBudget) {
+            const long long was = searched;
+            p = PolNeben(t, n, xm, ym, before, next, kWalkSearchBudget - searched, searched);
+            spent += (searched - was) / terms;
+        }
+        if (p.pol || p.luecke) {
+            if (dir * (p.x - xm) > 0) draw();
+            return false;
+        }
+        draw();
+        if (!next.definiert) return false;
+        s = ClampValue(s + dir * next.y * width);
+        before = Nachbarwert{xm, ym, true, true};
+        xm = x;
+        ym = next.y;
+        sm = s;
+        drawn = false;
+        return true;
     };
     if (!o.LogScaleX) {
         dx = WidenedStep(xo, end, dx, kMaxWalkSteps);
         const long long steps = dir > 0 ? StepsWithin(xo, end, dx, kMaxWalkSteps) : StepsWithin(end, xo, dx, kMaxWalkSteps);
-        for (long long k = 1; k <= steps; ++k) accumulate(xo + dir * static_cast<double>(k) * dx, dx);
+        for (long long k = 1; k <= steps && spent < kEvaluationBudget; ++k)
+            if (!accumulate(xo + dir * static_cast<double>(k) * dx, dx)) break;
     } else {
         // Ten samples to each of the plotter's, decade by decade.
         const int perDecade = PerDecade(o.DecadesX);
         double x = xo;
-        for (long long k = 0; k < kMaxWalkSteps && x > 0; ++k) {
+        for (long long k = 0; k < kMaxWalkSteps && x > 0 && spent < kEvaluationBudget; ++k) {
             const double width = LogAxisStep(x, perDecade, dir < 0, 10.0);
             const double next = x + dir * width;
             if (dir > 0 ? !(next <= end) : !(next >= end && next > 0)) break;
             x = next;
-            accumulate(x, width);
+            if (!accumulate(x, width)) break;
         }
     }
+    draw();
     return spent;
 }
 
@@ -264,22 +302,28 @@ void DrawParametricCurve(std::string_view xTerm, std::string_view yTerm, int mod
     FreeTrace trace(8000);
     for (long long k = 0; k <= r.steps; ++k) {
         const double t = r.from + static_cast<double>(k) * r.step;
-        double x, y;
+        double x = 0, y = 0;
+        bool defined;
         if (mode == 0) {
             x = EvalTerm(tree, 0, 0, t, 0, 1);
-            if (!gTerms.TermOK) continue;
-            y = EvalTerm(tree, 0, 0, t, 0, 0);
-            if (!gTerms.TermOK) continue;
+            defined = gTerms.TermOK;
+            if (defined) y = EvalTerm(tree, 0, 0, t, 0, 0);
+            defined = defined && gTerms.TermOK;
         } else {
             const double dx = EvalTermDerivativeArg2(tree, 1, t, 1);
-            if (!gTerms.TermOK || dx == 0) continue;
-            const double dy = EvalTermDerivativeArg2(tree, 1, t, 0);
-            if (!gTerms.TermOK) continue;
-            y = dy / dx;
-            x = EvalTerm(tree, 0, 0, t, 0, 1);
-            if (!gTerms.TermOK) continue;
+            defined = gTerms.TermOK && dx != 0;
+            const double dy = defined ? EvalTermDerivativeArg2(tree, 1, t, 0) : 0;
+            defined = defined && gTerms.TermOK;
+            if (defined) {
+                y = dy / dx;
+                x = EvalTerm(tree, 0, 0, t, 0, 1);
+                defined = gTerms.TermOK;
+            }
         }
-        trace.Defined(ColumnOf(ClampX(x)), RowOf(ClampValue(y)));
+        if (defined)
+            trace.Defined(ColumnOf(ClampX(x)), RowOf(ClampValue(y)));
+        else
+            trace.Undefined();
     }
 }
 

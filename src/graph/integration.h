@@ -6,7 +6,16 @@
 
 #include <string>
 
+#include "plot_support.h"
+
 namespace kalvo {
+
+// A result smaller than this fraction of the size of what it sums (the
+// integral of |f|, the sum of the terms' sizes) is rounding noise: it is 0.
+inline constexpr double kRauschGrenze = 1e-12;
+
+// x, or 0 when |x| is rounding noise beside `groesse` (see kRauschGrenze).
+double OhneRauschen(double x, double groesse);
 
 // Display modes of the sums (SummenAnzeigeart).
 enum SummenModus : int {
@@ -23,12 +32,15 @@ inline constexpr int kMaxRechtecke = 100000;
 
 struct RiemannSummen {
     int n = 0;  // strips used
+    // Not finite where f has a pole in a strip: that sum does not exist.
     double Obersumme = 0, Untersumme = 0, Zwischenwertsumme = 0;
 };
 
 // Upper, lower and midpoint sums of the term in the main tree at parameter t
 // over [a, b] (either order) with n strips: per strip the smallest and
-// largest value sampled once per screen pixel, and the value at its middle.
+// largest value, found from samples that depend on n alone (not on the
+// window) and searched out to the last digit around the best ones; and the
+// value at its middle.
 RiemannSummen RiemannSums(int n, double a, double b, double t);
 
 // Draws the strips of the mode and writes the sums to the status line
@@ -60,9 +72,64 @@ double SimpsonStep(long long pairs, int mode, double t, double a, double b);
 // Simpson's rule with 2, 8, 16, 32, ... interval pairs (at most maxPairs,
 // and never more than kMaxSimpsonPairs, 8 always) until two results differ
 // by less than a millionth relative, or the integrand is undefined
-// somewhere (IntegrandUndefiniert, which this clears first).
+// somewhere (IntegrandUndefiniert, which this clears first). For f, |f| and
+// f^2 a pole of f in [a, b], or a place where f is undefined between the
+// nodes, also sets IntegrandUndefiniert: no area exists there. Rounding
+// noise beside the integral of the integrand's size comes back as 0.
 double IntegralSimpson(int maxPairs, int mode, double t, double a, double b);
 
 inline constexpr long long kMaxSimpsonPairs = 1 << 20;
+
+// The extreme of f (the term in the main tree, summed over n at t) next to a
+// sample, and whether f grows without bound there.
+struct Extremstelle {
+    double x = 0, y = 0;  // y is +-infinity when f grows without bound
+    bool unbeschraenkt = false;
+    bool luecke = false;  // the search met a place where f is undefined
+};
+
+// The largest (richtung > 0) or smallest (richtung < 0) value of f on
+// [lo, hi], searched from the sample x0 with the value y0: eight steps to
+// either side of the best value so far, the steps a quarter as wide each
+// round, until the value stays put to the last digits. f grows without
+// bound when its values kept growing steadily as the steps shrank and the
+// search ended at the resolution of x or an undefined place rather than
+// settling, or when they more than doubled `skala`, the size of f around
+// there, on the way to an undefined place (a pole's values leave the
+// evaluator's range next to it). A steep but finite f settles. The search
+// stops after about `grenze` evaluations of the term, which it adds to
+// `auswertungen`.
+Extremstelle ExtremSuchen(double t, const NRange& n, double lo, double hi, double x0, double y0, int richtung,
+                          double skala, long long grenze, long long& auswertungen);
+
+// A sample of f next to another one on a walk along x.
+struct Nachbarwert {
+    double x = 0, y = 0;
+    bool da = false;         // false: the walk ends at the sample itself
+    bool definiert = false;  // f is defined there
+};
+
+// What the search around a sample that stands above or below its neighbours
+// finds between them: a pole, a place where f is undefined, and where.
+struct Polbefund {
+    bool pol = false, luecke = false;
+    double x = 0;
+};
+Polbefund PolNeben(double t, const NRange& n, double xm, double ym, const Nachbarwert& a, const Nachbarwert& b,
+                   long long grenze, long long& auswertungen);
+
+// The evaluations of the term behind one value of f: the terms of its sum over n.
+long long SummandenJeWert(const NRange& n);
+
+struct Integrierbarkeit {
+    bool pol = false;     // f grows without bound somewhere in [a, b]
+    bool luecke = false;  // f is undefined somewhere in [a, b]
+};
+
+// f on [a, b] at t, sampled on a grid of kPruefSchritte steps and searched
+// around every sample that stands out: its poles and the places where it is
+// undefined.
+Integrierbarkeit IntegrierbarkeitPruefen(double t, double a, double b);
+inline constexpr int kPruefSchritte = 1024;
 
 }  // namespace kalvo

@@ -111,11 +111,13 @@ private:
 
 // A polyline of samples that may move anywhere (a parametric curve): each
 // segment is cut to the plot; a jump of `jumpLimit` pixels or more in either
-// direction is never joined. An undefined sample is passed over.
+// direction is never joined, nor are the samples on either side of an
+// undefined one.
 class FreeTrace {
 public:
     explicit FreeTrace(double jumpLimit) : jumpLimit_(jumpLimit) {}
     void Defined(double px, double py);
+    void Undefined() { started_ = penAtPrev_ = false; }
 
 private:
     double jumpLimit_;

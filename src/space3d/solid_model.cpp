@@ -105,6 +105,7 @@ Rauminhalte KoerperVolumen(int maxPaare, double t, double a, double b) {
     r.v1 = IntegralSimpson(maxPaare, kIntegrandQuadrat, t, a, b);
     r.v1Undefiniert = gOverlay.IntegrandUndefiniert;
     r.v2 = IntegralSimpson(maxPaare, kIntegrandX2Ableitung, t, a, b);
+    r.v2Undefiniert = r.v1Undefiniert && IntegrierbarkeitPruefen(t, a, b).pol;
     return r;
 }
 

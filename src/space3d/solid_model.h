@@ -46,8 +46,11 @@ struct Rauminhalte {
     // pi times these: V1 about the x axis (the integral of f^2), V2 about the
     // y axis (the integral of x^2 f').
     double v1 = 0, v2 = 0;
-    // f is undefined somewhere in [a, b]: V1 is no volume.
+    // f is undefined somewhere in [a, b], or has a pole there: V1 is no volume.
     bool v1Undefiniert = false;
+    // f has a pole in [a, b]: the solid reaches to infinity, V2 is no volume
+    // either. (Where f is merely undefined, V2 is that of the defined part.)
+    bool v2Undefiniert = false;
 };
 
 // Both integrals over [a, b] at t with at most maxPaare Simpson interval pairs.

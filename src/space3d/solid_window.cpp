@@ -191,7 +191,8 @@ void Tform21::BitBtnOkClick() {
     const int d = gDisplay.Nachkommastellen;
     ui_->LabelV1->setText(QString::fromStdString(volumen_.v1Undefiniert ? std::string(kNotFiniteText)
                                                                         : VolumenText(volumen_.v1, d)));
-    ui_->LabelV2->setText(QString::fromStdString(VolumenText(volumen_.v2, d)));
+    ui_->LabelV2->setText(QString::fromStdString(volumen_.v2Undefiniert ? std::string(kNotFiniteText)
+                                                                        : VolumenText(volumen_.v2, d)));
     BuildKoerper();
     zeichnen();
 }

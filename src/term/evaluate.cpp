@@ -196,9 +196,6 @@ fail:
 
 namespace {
 
-// More terms than any sum a user asks for; beyond it the sum counts as undefined.
-constexpr long kMaxSumTerms = 1000000;
-
 // The numeric stencils. `f(arg, value)` evaluates the term at a shifted
 // argument; the samples are taken in this order and the first undefined one ends it.
 template <class F>
@@ -270,9 +267,11 @@ double EvalTermDerivativeArg2(const Termbaum& tree, int order, double t, double 
 
 double EvalFunktionSumN(int order, double x, double t, double nStart, double nEnd, double nStep) {
     if (!(nStep >= 1)) nStep = 1;
+    // Decided before the first term: a sum past the limit costs nothing.
+    if ((nEnd - nStart) / nStep >= static_cast<double>(kMaxSumTerms)) return Finish(false, 0);
     double sum = 0;
     // n by index, so a step lost in rounding cannot hang the loop.
-    for (long i = 0;; ++i) {
+    for (long long i = 0;; ++i) {
         const double n = nStart + static_cast<double>(i) * nStep;
         if (!(n <= nEnd)) break;
         if (i >= kMaxSumTerms) return Finish(false, 0);

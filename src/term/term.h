@@ -118,7 +118,13 @@ double EvalTerm(const Termbaum& tree, double x, double y, double t, double n, do
 double EvalTermDerivative(const Termbaum& tree, int order, double x, double y, double t, double n);
 // The same in t, for the parametric curves (x, y and n are 0).
 double EvalTermDerivativeArg2(const Termbaum& tree, int order, double t, double w);
-// The sum of the derivative of FunktionTermbaum over n = nStart, nStart + nStep, ... up to nEnd.
+// The most terms one sum over n may have, wherever it is evaluated (graph,
+// tables, discussion, areas): a plotted sum costs this many evaluations per
+// pixel column, so a redraw of such a curve stays a fraction of a second.
+inline constexpr long long kMaxSumTerms = 10000;
+
+// The sum of the derivative of FunktionTermbaum over n = nStart, nStart + nStep, ... up to nEnd;
+// undefined (0, TermOK false) when it has more than kMaxSumTerms terms.
 double EvalFunktionSumN(int order, double x, double t, double nStart, double nEnd, double nStep);
 double EvalSurfaceTerm(double x, double y);
 // The parametric-surface components are terms in a and b.

@@ -4,6 +4,8 @@
 #include "color_button.h"
 #include "draw_combo_box.h"
 #include "iteration_dialog.h"
+#include "numeric_tables.h"
+#include "term.h"
 #include "sums_dialog.h"
 #include "ui_area_dialog.h"
 #include "ui_iteration_dialog.h"
@@ -32,6 +34,56 @@ TEST_F(OverlayDialogs, AreaComputesWhenShown) {
     EXPECT_EQ(ui->Label18->text(), QStringLiteral("nicht def."));
     EXPECT_EQ(ui->Label19->text(), QStringLiteral("nicht def."));
     EXPECT_EQ(gTerms.TermF.str(), "1/x");
+    w->close();
+}
+
+TEST_F(OverlayDialogs, AreaOfNoiseIsZeroAndAPoleHasNone) {
+    // Exact areas: by hand (odd integrands, whole periods, |x^3 - x| on
+    // [-2, 2] is 5) and by mpmath.quad in 30 digits for 400(x^2 - 4) on [-1, 2].
+    const struct {
+        const char* f;
+        const char* g;
+        const char* a;
+        const char* b;
+        const char* orientiert;
+        const char* absolut;
+    } faelle[] = {
+        {"sin(x)", "0", "0", "2pi", "0,0000[FE]", "4,0000[FE]"},
+        {"sin(x)*cos(x)", "0", "0", "pi", "0,0000[FE]", "1,0000[FE]"},
+        {"x^3", "x", "-2", "2", "0,0000[FE]", "5,0000[FE]"},
+        {"x", "0", "-1", "1", "0,0000[FE]", "1,0000[FE]"},
+        {"1/x^2", "0", "-1", "2", "nichtdef.", "nichtdef."},
+        {"x^2", "1/x", "-1", "2", "nichtdef.", "nichtdef."},
+        {"tan(x)", "0", "1", "2", "nichtdef.", "nichtdef."},
+        {"400*(x^2-4)", "0", "-1", "2", "-3,6000E+3[FE]", "3,6000E+3[FE]"},
+    };
+    auto* w = Open(new TForm13);
+    Ui::TForm13* ui = w->Controls();
+    for (const auto& f : faelle) {
+        Type(ui->edit1, QString::fromLatin1(f.f));
+        Type(ui->Edit2, QString::fromLatin1(f.g));
+        Type(ui->Edit3, QString::fromLatin1(f.a));
+        Type(ui->Edit4, QString::fromLatin1(f.b));
+        ui->BitBtn2->click();
+        EXPECT_EQ(Kurz(ui->Label18->text()), QString::fromLatin1(f.orientiert)) << f.f << " - " << f.g;
+        EXPECT_EQ(Kurz(ui->Label19->text()), QString::fromLatin1(f.absolut)) << f.f << " - " << f.g;
+    }
+    w->close();
+}
+
+TEST_F(OverlayDialogs, ASumPastTheLimitIsUndefinedInTablesAndAreas) {
+    gTerms.TermF = "x/n";
+    gTerms.TermG = "0";
+    gOverlay.GrenzeA = 0;
+    gOverlay.GrenzeB = 1;
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = static_cast<int>(kMaxSumTerms) + 1;
+    ASSERT_TRUE(ParseTerm(FunktionTermbaum, "x/n", true));
+    bool definiert = true;
+    FamilienWert(0, 1, 0, definiert);
+    EXPECT_FALSE(definiert);
+    auto* w = Open(new TForm13);
+    EXPECT_EQ(w->Controls()->Label18->text(), QStringLiteral("nicht def."));
     w->close();
 }
 

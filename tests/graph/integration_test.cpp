@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "analysis_state.h"
+#include "curves.h"
 #include "graph_host.h"
 #include "graph_test_support.h"
 #include "integration.h"
@@ -59,6 +60,116 @@ TEST_F(Integration, RiemannSums) {
         EXPECT_NEAR(s.Obersumme, c.o, 1e-9) << c.term << c.n;
         EXPECT_NEAR(s.Untersumme, c.u, 1e-9) << c.term << c.n;
         EXPECT_NEAR(s.Zwischenwertsumme, c.z, 1e-9) << c.term << c.n;
+    }
+}
+
+TEST_F(Integration, UpperAndLowerSumsAreExactWhateverTheWindow) {
+    // Per strip the extremes of f over its ends and every zero of f' inside
+    // it, computed in 40-digit arithmetic (mpmath: mp.diff, mp.findroot)
+    // outside the program; the bounds are the doubles given here.
+    const struct {
+        const char* term;
+        double a, b;
+        int n;
+        double o, u;
+    } cases[] = {
+        {"x^2", -2, 2, 1, 16, 0},
+        {"x^2", -1, 2, 1, 12, 0},
+        {"x^2", -2, 2, 3, 11.259259259259259, 1.1851851851851852},
+        {"sin(x)", 0, 3.141592653589793, 3, 2.8609969154308155, 0.906899682117109},  // (pi/3)(1+sqrt 3)
+        {"sin(x)", 0, 6.283185307179586, 4, 3.1415926535897929, -3.1415926535897929},
+        {"x^3-x", -2, 2, 3, 9.0070273997734945, -9.0070273997734945},
+        {"x^4-2*x^2", -2, 2, 5, 12.32896, -3.12576},
+        {"exp(-x^2)", -1, 2, 4, 2.1958689247769839, 1.0309554377120094},
+        {"cos(3*x)", 0, 4, 2, 4, -4},
+        {"cos(3*x)", 0, 4, 7, 1.8892479572928554, -2.2822830544744253},
+        {"1/(1+x^2)", -3, 3, 1, 6, 0.6},
+        {"sqrt(x)", 0, 4, 4, 6.1462643699419723, 4.1462643699419723},
+        {"x", 0, 1, 4, 0.625, 0.375},
+        {"x*exp(-x)", 0, 5, 2, 1.4327298443279733, 0.084224337488568339},
+    };
+    // Windows of different widths and plots of different sizes.
+    const struct {
+        double x1, x2;
+        int pixels;
+    } windows[] = {{-8, 8, 599}, {-1, 1, 199}, {-100, 100, 1999}, {0.5, 0.6, 599}};
+    for (const auto& c : cases) {
+        Compile(c.term);
+        RiemannSummen first;
+        for (size_t w = 0; w < std::size(windows); ++w) {
+            gView.BereichX1 = windows[w].x1;
+            gView.BereichX2 = windows[w].x2;
+            gOutput.PlotWidthPx = gOutput.PlotHeightPx = windows[w].pixels;
+            SetupAxes(gDisplay.Koordinatensystem);
+            const RiemannSummen s = RiemannSums(c.n, c.a, c.b, 0);
+            if (w == 0) {
+                first = s;
+                EXPECT_NEAR(s.Obersumme, c.o, 1e-12 * std::max(1.0, std::fabs(c.o))) << c.term << " n=" << c.n;
+                EXPECT_NEAR(s.Untersumme, c.u, 1e-12 * std::max(1.0, std::fabs(c.u))) << c.term << " n=" << c.n;
+                if (c.u == 0) {
+                    EXPECT_EQ(s.Untersumme, 0) << c.term;
+                }
+            } else {
+                EXPECT_EQ(s.Obersumme, first.Obersumme) << c.term << " window " << w;
+                EXPECT_EQ(s.Untersumme, first.Untersumme) << c.term << " window " << w;
+            }
+        }
+    }
+}
+
+TEST_F(Integration, APoleInAStripLeavesNoSum) {
+    // By hand: the other bound of each sum takes the ends of the strips.
+    const struct {
+        const char* term;
+        double a, b;
+        int n;
+        double o, u;  // INFINITY: that sum does not exist
+        const char* text;
+    } cases[] = {
+        {"1/(x-1.5)", 0, 4, 4, INFINITY, -INFINITY,
+         "n = 4  O = nicht def.  U = nicht def.  Fehlerintervall D = O - U = nicht def."},
+        {"1/x^2", -1, 2, 2, INFINITY, 1.875, "n = 2  O = nicht def.  U =  1,8750  Fehlerintervall D = O - U = nicht def."},
+        {"-1/(x-0.3)^2", 0, 1, 1, -1 / 0.49, -INFINITY,
+         "n = 1  O = -2,0408  U = nicht def.  Fehlerintervall D = O - U = nicht def."},
+        // Steep but finite: numbers.
+        {"1/(x^2+0.0001)", -1, 1, 2, 20000, 2 / 1.0001,
+         "n = 2  O =  2,0000 E+4  U =  1,9998  Fehlerintervall D = O - U =  1,9998 E+4"},
+    };
+    for (const auto& c : cases) {
+        Compile(c.term);
+        const RiemannSummen s = RiemannSums(c.n, c.a, c.b, 0);
+        if (std::isinf(c.o)) {
+            EXPECT_FALSE(std::isfinite(s.Obersumme)) << c.term;
+        } else {
+            EXPECT_NEAR(s.Obersumme, c.o, 1e-9 * std::fabs(c.o)) << c.term;
+        }
+        if (std::isinf(c.u)) {
+            EXPECT_FALSE(std::isfinite(s.Untersumme)) << c.term;
+        } else {
+            EXPECT_NEAR(s.Untersumme, c.u, 1e-9 * std::fabs(c.u)) << c.term;
+        }
+        EXPECT_EQ(SummenText(kOberUndUntersumme, s), c.text) << c.term;
+    }
+}
+
+TEST_F(Integration, RoundingNoiseIsNoSum) {
+    // Exactly 0: the midpoints of sin over a whole period cancel in pairs.
+    const struct {
+        const char* term;
+        double a, b;
+        int n;
+    } cases[] = {
+        {"sin(x)", 0, 6.283185307179586, 4},
+        {"sin(x)", 0, 6.283185307179586, 6},
+        {"cos(x)", 0, 6.283185307179586, 8},
+        {"x^3", -1, 1, 10},
+        {"x", -2, 2, 2},  // passes without snapping
+    };
+    for (const auto& c : cases) {
+        Compile(c.term);
+        const RiemannSummen s = RiemannSums(c.n, c.a, c.b, 0);
+        EXPECT_EQ(s.Zwischenwertsumme, 0) << c.term << " n=" << c.n;
+        EXPECT_EQ(SummenText(kZwischenwertsumme, s), "n = " + std::to_string(c.n) + "  Z =  0,0000") << c.term;
     }
 }
 
@@ -180,6 +291,108 @@ TEST_F(Integration, AreaBetweenTheGraphs) {
     WorldToPixel(0, 4, px, py);
     const auto p = Records(CanvasRecord::Kind::Polygon)[0].points;
     EXPECT_NEAR(p[75].y, py, 1);
+}
+
+TEST_F(Integration, PolesAreNoAreaButSteepFunctionsAre) {
+    // Exact integrals by mpmath.quad in 30 digits, split at the zeros and
+    // kinks of f.
+    const struct {
+        const char* term;
+        double a, b;
+        double orientiert, absolut;  // NAN: a pole in [a, b], no area
+        double toleranz;
+    } cases[] = {
+        {"1/x^2", -1, 2, NAN, NAN, 0},
+        {"1/x", -1, 2, NAN, NAN, 0},
+        {"tan(x)", 1, 2, NAN, NAN, 0},
+        {"1/(x-0.3)^2", 0, 1, NAN, NAN, 0},
+        {"1/(x^2-1)", 0, 3, NAN, NAN, 0},
+        {"(x+1)/(x^3-2)", 0, 2, NAN, NAN, 0},
+        {"1/sqrt(abs(x))", -1, 2, NAN, NAN, 0},
+        {"ln(abs(x))", -1, 2, NAN, NAN, 0},
+        {"x/(x-1.7)^3", 1, 2, NAN, NAN, 0},
+        // Steep or large but finite.
+        {"400*(x^2-4)", -1, 2, -3600, 3600, 1e-9},
+        {"5000*(x-1)", 0, 2, 0, 5000, 1e-9},
+        {"exp(10*x)", 0, 1, 2202.5465794806717, 2202.5465794806717, 1e-6},
+        {"1/(x-3)", -1, 2, -1.3862943611198906, 1.3862943611198906, 1e-6},
+        {"10^12*x^2", 0, 1, 333333333333.33333, 333333333333.33333, 1e-9},
+        {"1/(x^2+0.01)", -1, 2, 29.919656053766887, 29.919656053766887, 1e-6},
+    };
+    for (const auto& c : cases) {
+        Compile(c.term);
+        const double orientiert = IntegralSimpson(200, kIntegrandF, 0, c.a, c.b);
+        const bool o = gOverlay.IntegrandUndefiniert;
+        const double absolut = IntegralSimpson(200, kIntegrandBetrag, 0, c.a, c.b);
+        const bool b = gOverlay.IntegrandUndefiniert;
+        IntegralSimpson(200, kIntegrandQuadrat, 0, c.a, c.b);
+        const bool q = gOverlay.IntegrandUndefiniert;
+        if (std::isnan(c.orientiert)) {
+            EXPECT_TRUE(o && b && q) << c.term;
+            continue;
+        }
+        EXPECT_FALSE(o || b || q) << c.term;
+        EXPECT_NEAR(orientiert, c.orientiert, c.toleranz * std::max(1.0, std::fabs(c.absolut))) << c.term;
+        EXPECT_NEAR(absolut, c.absolut, c.toleranz * std::max(1.0, c.absolut)) << c.term;
+    }
+}
+
+TEST_F(Integration, RoundingNoiseIsNoIntegral) {
+    // Each integral is 0 (odd functions on symmetric intervals, whole periods).
+    const struct {
+        const char* term;
+        int mode;
+        double a, b;
+    } cases[] = {
+        {"sin(x)", kIntegrandF, 0, 6.283185307179586},
+        {"cos(x)", kIntegrandF, 0, 6.283185307179586},
+        {"sin(x)", kIntegrandF, 1, 7.283185307179586},
+        {"sin(x)*cos(x)", kIntegrandF, 0, 3.141592653589793},
+        {"x^3", kIntegrandF, -2, 2},
+        {"5000*(x-1)", kIntegrandF, 0, 2},
+        {"cos(x)", kIntegrandX2Ableitung, -3.141592653589793, 3.141592653589793},
+        {"x", kIntegrandF, -1, 1},  // passes without snapping
+    };
+    for (const auto& c : cases) {
+        Compile(c.term);
+        EXPECT_EQ(IntegralSimpson(200, c.mode, 0, c.a, c.b), 0) << c.term << " on " << c.a;
+        EXPECT_FALSE(gOverlay.IntegrandUndefiniert) << c.term;
+    }
+}
+
+TEST_F(Integration, OneLimitForSumsOverN) {
+    // The sums of 1/n^2 by mpmath in 30 digits.
+    const struct {
+        int von, bis, schritt;
+        double summe;  // NAN: more terms than kMaxSumTerms, undefined
+    } cases[] = {
+        {1, 10000, 1, 1.6448340718480598},
+        {-9999, 9999, 2, 2.4673011002726730},
+        {1, 10001, 1, NAN},  // one term more: undefined, never a partial sum
+        {-10000, 10000, 2, NAN},
+        {-2000000000, 2000000000, 1, NAN},
+    };
+    ASSERT_EQ(kMaxSumTerms, 10000);
+    Compile("x/n^2");
+    for (const auto& c : cases) {
+        gParams.FgSummeVon = c.von;
+        gParams.FgSummeBis = c.bis;
+        gParams.FgSummeSchrittweite = c.schritt;
+        bool defined;
+        const double v = NSum(0, 1, 0, CurrentNRange(), defined);
+        if (!std::isnan(c.summe)) {
+            EXPECT_TRUE(defined) << c.bis;
+            EXPECT_NEAR(v, c.summe, 1e-12) << c.bis;
+            continue;
+        }
+        EXPECT_FALSE(defined) << c.bis;
+        // The plotter and the areas see the same.
+        canvas.ClearRecords();
+        PlotCurve(0, -8, 8, 0, 0, 1);
+        EXPECT_TRUE(Records(CanvasRecord::Kind::Polyline).empty()) << c.bis;
+        IntegralSimpson(200, kIntegrandF, 0, 0, 1);
+        EXPECT_TRUE(gOverlay.IntegrandUndefiniert) << c.bis;
+    }
 }
 
 TEST_F(Integration, Simpson) {

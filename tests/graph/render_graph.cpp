@@ -1,7 +1,7 @@
 // Renders the redraw of a prepared state offscreen into a PNG, for looking
 // at pictures: render_graph <scene> <size> <file.png> [frame] [grid=N] [print]
 // Scenes: ableitungen, schar, logx, logy, pix, hyperbel, wurzel, tan, summe, liste,
-// integral, umkehr, quotient, geraden, lissajous, stueckweise, obersumme,
+// integral, integralwurzel, umkehr, quotient, geraden, lissajous, paramwurzel, stueckweise, obersumme,
 // untersumme, oberunter, fehler, zwischen, flaeche, objekte, newton,
 // sonderpunkte, pol, richtungsfeld, spinnweb, folge, attraktor, regression.
 
@@ -101,6 +101,11 @@ bool Scene(const std::string& name) {
         gView.BereichY2 = 3;
         Slot(1, 0x000000);
         Slot(5, 0x0000FF, 1);
+    } else if (name == "integralwurzel") {
+        gTerms.TermF = "sqrt(x^2-1)";
+        gView.IntegralfunktionXo = 2;
+        Slot(1, 0x000000);
+        Slot(5, 0x0000FF, 1);
     } else if (name == "umkehr") {
         gTerms.TermF = "x^3";
         gView.BereichX1 = gView.BereichY1 = -3;
@@ -128,6 +133,12 @@ bool Scene(const std::string& name) {
         Slot(23, 0x0000FF, 1);
         Slot(24, 0x008000);
         Slot(28, 0xC0C0C0);
+    } else if (name == "paramwurzel") {
+        gTerms.TermXt = "t";
+        gTerms.TermYt = "sqrt(t^2-1)";
+        gParams.ParamkurveTVon = -8;
+        gParams.ParamkurveTBis = 8;
+        Slot(23, 0x0000FF, 1);
     } else if (name == "stueckweise") {
         gTerms.TermH1 = "-x-2";
         gTerms.TermH2 = "x^2/2";

@@ -182,8 +182,33 @@ TEST_F(SzenenTest, Volumes) {
         EXPECT_EQ(VolumenText(r.v1, 2), f.text1);
         EXPECT_EQ(VolumenText(r.v2, 2), f.text2);
     }
-    Term(FunktionTermbaum, "1/x");
-    EXPECT_TRUE(KoerperVolumen(200, 0, -1, 1).v1Undefiniert);
+    // No volume where f has a pole in [a, b] (the solid reaches to infinity);
+    // where f is merely undefined the solid about the y axis is that of the
+    // defined part: sqrt(x) on [0, 1] gives 1/5 by hand. cos(x) on [-pi, pi]:
+    // x^2 f' is odd, V2 exactly 0.
+    const struct {
+        const char* f;
+        double a, b;
+        bool v1Undefiniert, v2Undefiniert;
+        const char* text2;
+    } ohne[] = {
+        {"1/x", -1, 1, true, true, ""},
+        {"1/x", -1, 2, true, true, ""},
+        {"1/x^2", -1, 2, true, true, ""},
+        {"tan(x)", 1, 2, true, true, ""},
+        {"sqrt(x)", -1, 1, true, false, "0,20\xE2\x80\xA2pi [VE]"},
+        {"cos(x)", -3.141592653589793, 3.141592653589793, false, false, "0,00\xE2\x80\xA2pi [VE]"},
+        {"1/(x-3)", 0, 2, false, false, "-1,41\xE2\x80\xA2pi [VE]"},  // by hand: 6 ln 3 - 8
+    };
+    for (const auto& f : ohne) {
+        Term(FunktionTermbaum, f.f);
+        const Rauminhalte r = KoerperVolumen(200, 0, f.a, f.b);
+        EXPECT_EQ(r.v1Undefiniert, f.v1Undefiniert) << f.f << " on " << f.a;
+        EXPECT_EQ(r.v2Undefiniert, f.v2Undefiniert) << f.f << " on " << f.a;
+        if (!f.v2Undefiniert) {
+            EXPECT_EQ(VolumenText(r.v2, 2), f.text2) << f.f;
+        }
+    }
     // t and the family's n range enter as in the graph.
     gParams.FgSummeVon = 1;
     gParams.FgSummeBis = 2;

@@ -103,14 +103,16 @@ TEST_F(Form21Test, ATermThatDoesNotCompileNeverBecomesF) {
     EXPECT_TRUE(ui->EditF->hasFocus());
     EXPECT_EQ(gTerms.TermF.str(), "x^2");
 
-    // An empty field is the function 0; a pole leaves no volume about the x axis.
+    // An empty field is the function 0; a pole leaves no volume about either axis.
     ui->EditF->clear();
     QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
     EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("0,00") + kPiVE);
     Type(ui->EditA, QStringLiteral("-1"));
+    Type(ui->EditB, QStringLiteral("2"));
     Type(ui->EditF, QStringLiteral("1/x"));
     QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
     EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("nicht def."));
+    EXPECT_EQ(ui->LabelV2->text(), QStringLiteral("nicht def."));
     EXPECT_EQ(messages.messages().size(), 1u);
 }
 

@@ -348,7 +348,12 @@ TEST_F(EvaluatorTest, SumsOverN) {
         {"1/(n-3)", 0, 0, 1, 5, 1, kUndefined},   // stops at the first undefined term
         {"1/(n-3)", 0, 0, 4, 5, 1, 1.5},
         {"x^2*n", 1, 1, 1, 3, 1, 12},
-        {"n", 0, 0, 0, 1e12, 1, kUndefined},      // more terms than anyone can wait for
+        // At most kMaxSumTerms (10000) terms; past that undefined, never a partial sum.
+        {"n", 0, 0, 1, 10000, 1, 50005000},
+        {"n", 0, 0, 0, 19998, 2, 99990000},
+        {"n", 0, 0, 1, 10001, 1, kUndefined},
+        {"n", 0, 0, 0, 20000, 2, kUndefined},
+        {"n", 0, 0, 0, 1e12, 1, kUndefined},
         {"n", 0, 0, 1e20, 2e20, 1, kUndefined},  // n + 1 == n there
     };
     for (const auto& c : cases) {
