@@ -136,8 +136,10 @@ private:
     void RandUntersuchen(double xDefiniert, double xUndefiniert);
     Grenzverhalten Annaeherung(double c, double weite, int seiten);
     double VorzeichenwechselEingrenzen(double l, double r);
-    // The defined end of a border between a defined and an undefined point.
-    double Randpunkt(double xd, double xu);
+    // Narrows a border between a defined and an undefined point down (to
+    // neighbouring doubles, or as far as the halvings reach towards 0);
+    // returns the defined end.
+    double Randpunkt(double& xd, double& xu);
     double LochMitte(double c, double l, double r);
     double BetragMaximum(double l, double r);
     bool Beruehrt(double m);
@@ -224,7 +226,8 @@ Grenzverhalten Kurvendiskussion::Annaeherung(double c, double weite, int seiten)
     const bool loch = !FDefiniert(c, yc);
     if (loch) {
         double y = 0;
-        const double rand = FDefiniert(c - weite, y) ? Randpunkt(c - weite, c) : Randpunkt(c + weite, c);
+        double aussen = FDefiniert(c - weite, y) ? c - weite : c + weite, innen = c;
+        const double rand = Randpunkt(aussen, innen);
         const double radius = std::fabs(c - rand);
         if (radius > 0 && radius < weite) faktor = std::clamp(std::pow(weite / radius, 0.1), 1.1, kAnnaeherungsFaktor);
     }
@@ -310,7 +313,7 @@ double Kurvendiskussion::BetragMaximum(double l, double r) {
     return f1 >= f2 ? x1 : x2;
 }
 
-double Kurvendiskussion::Randpunkt(double xd, double xu) {
+double Kurvendiskussion::Randpunkt(double& xd, double& xu) {
     for (int i = 0; i < kMaxHalbierungen; ++i) {
         const double m = xd + (xu - xd) / 2;
         if (m == xd || m == xu) break;
@@ -328,7 +331,8 @@ double Kurvendiskussion::LochMitte(double c, double l, double r) {
     double yl = 0, yr = 0;
     // Undefined up to an end of the bracket: the domain ends there instead.
     if (!FDefiniert(l, yl) || !FDefiniert(r, yr)) return std::numeric_limits<double>::quiet_NaN();
-    const double links = Randpunkt(l, c), rechts = Randpunkt(r, c);
+    double cl = c, cr = c;
+    const double links = Randpunkt(l, cl), rechts = Randpunkt(r, cr);
     return links + (rechts - links) / 2;
 }
 
@@ -346,9 +350,7 @@ void Kurvendiskussion::PolKandidat(double l, double r) {
 }
 
 void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
-    // Narrow the border down to neighbouring doubles.
-    xd = Randpunkt(xd, xu);
-    xu = std::nextafter(xd, xu);
+    Randpunkt(xd, xu);
     const int seite = xd < xu ? -1 : +1;  // where f is defined, seen from the border
     // Defined again just beyond: a hole in the domain, not its end. A hole
     // can be a pole, never a zero.
@@ -357,7 +359,8 @@ void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
     for (double d = 16 * Abstand(xu); d < 1e-6 * std::max(1.0, std::fabs(xu)); d *= 64) {
         const double jenseits = xu - seite * d;
         if (!FDefiniert(jenseits, y)) continue;
-        const double ende = Randpunkt(jenseits, xu);
+        double innen = xu, ende = jenseits;
+        Randpunkt(ende, innen);
         const double mitte = xd + (ende - xd) / 2;
         if (Annaeherung(mitte, weite, 0) == Grenzverhalten::Unbeschraenkt) PolVormerken(mitte);
         return;
@@ -534,7 +537,9 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
         if (!pm.gueltig) return;
         fm = pm.yM;
         if (std::fabs(fl - fr) > kSprung) return;
-        if (std::fabs(m - l) < 0.0001 || pm.D2 == 0 || m == l || m == r) break;
+        // On to a ten-billionth: y and the slope at the point are shown and
+        // must be those of the inflection point, not of a point 1e-4 away.
+        if (std::fabs(m - l) < 1e-10 * std::max(1.0, std::fabs(m)) || pm.D2 == 0 || m == l || m == r) break;
         if (TermSgn(pm.D2) != TermSgn(d2r)) {
             l = m;
             fl = fm;

@@ -41,12 +41,14 @@ constexpr std::array<Weights, 3> kBackward = {{
 }};
 
 // Richardson extrapolation of one quotient over halving steps. It keeps the
-// estimate whose neighbours in the tableau agree best relative to its size
-// (rounding noise counted in), and stops once the noise of a new step is
-// larger than the error it could still remove.
+// estimate whose neighbours in the tableau agree best relative to its size,
+// and stops once the rounding noise of a new step is larger than the error
+// it could still remove.
 class Extrapolation {
 public:
-    explicit Extrapolation(bool evenPowers = true) : even_(evenPowers) {}
+    // Estimates are compared by their uncertainty relative to their size,
+    // and to no less than `floor`, the size below which a value shows as 0.
+    explicit Extrapolation(bool evenPowers = true, double floor = 0) : even_(evenPowers), floor_(floor) {}
 
     // A step whose samples were not all defined breaks the chain.
     void Break() { width_ = 0; }
@@ -65,7 +67,12 @@ public:
             factor *= even_ ? 4.0 : 2.0;
             row[j] = (factor * row[j - 1] - previous_[j - 1]) / (factor - 1);
             const double error = std::max(std::fabs(row[j] - row[j - 1]), std::fabs(row[j] - previous_[j - 1]));
-            const double relative = error / (std::fabs(row[j]) + noise);
+            // Rounding noise counted in: an estimate below the noise of its
+            // step is not settled, however well the tableau agrees.
+            const double unsicher = std::max(error, noise);
+            const double groesse = std::max(std::fabs(row[j]), floor_);
+            const double relative = groesse > 0 ? unsicher / groesse
+                                                : (unsicher == 0 ? 0.0 : std::numeric_limits<double>::infinity());
             if (std::isfinite(row[j]) && relative <= relative_) {
                 relative_ = relative;
                 error_ = error;
@@ -75,7 +82,10 @@ public:
             }
         }
         ++rows_;
-        if (rows_ >= 3 && noise > 4 * error_) done_ = true;
+        // Noise grows as the step shrinks (unless f itself vanishes there):
+        // past the best estimate, finer steps only add noise.
+        if (rows_ >= 3 && noise > 4 * error_ && noise > previousNoise_) done_ = true;
+        previousNoise_ = noise;
         previous_ = row;
         width_ = width;
     }
@@ -89,12 +99,14 @@ public:
 
 private:
     bool even_;
+    double floor_;
     std::array<double, kTableauWidth> previous_{};
     int width_ = 0;
     int rows_ = 0;
     bool done_ = false, found_ = false;
     double best_ = 0, error_ = std::numeric_limits<double>::infinity(), noise_ = 0;
     double relative_ = std::numeric_limits<double>::infinity();
+    double previousNoise_ = 0;
 };
 
 enum Seite { kMitte, kRechts, kLinks };
@@ -126,8 +138,10 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
     if (h < ulp * 0x1p20) h = std::exp2(std::ceil(std::log2(ulp * 0x1p20)));
     if (!std::isfinite(h)) return result;
 
+    const double nullEinheit = unit(0);
     std::array<std::array<Extrapolation, 3>, kMaxShownDerivativeOrder> tab;
-    for (auto& order : tab) order = {Extrapolation(true), Extrapolation(false), Extrapolation(false)};
+    for (auto& order : tab)
+        order = {Extrapolation(true, nullEinheit), Extrapolation(false, nullEinheit), Extrapolation(false, nullEinheit)};
 
     std::array<double, 7> y{};
     std::array<bool, 7> ok{};
@@ -208,6 +222,7 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
         if (!(l.Error() <= std::max(2 * u, 1e-3 * std::fabs(l.Best())))) break;
         // Two sides with two slopes: a corner (or a jump of f'' for k = 2).
         const double spread = std::fabs(r.Best() - l.Best());
+
         if (spread > std::max(8 * (r.Error() + l.Error() + 2 * c.Error()), 1e-6 * (std::fabs(r.Best()) + std::fabs(l.Best()))))
             break;
         result[static_cast<size_t>(k - 1)] = ShownDerivative{true, v};
