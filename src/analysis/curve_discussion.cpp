@@ -68,6 +68,12 @@ struct Dreipunkt {
 // bound, or neither.
 enum class Grenzverhalten : uint8_t { Null, Unbeschraenkt, Endlich };
 
+// A second difference within the rounding of its three values has no sign:
+// the curvature of a straight stretch far from the axis.
+double D2Rauschen(const Dreipunkt& p) {
+    return 4 * std::numeric_limits<double>::epsilon() * (std::fabs(p.yL) + 2 * std::fabs(p.yM) + std::fabs(p.yR));
+}
+
 struct Zweipunkt {
     double yL = 0, yR = 0, D1 = 0;
     bool gueltig = false;
@@ -497,11 +503,12 @@ bool Kurvendiskussion::Knick(double m) {
     const double skala = std::max(1.0, std::fabs(m));
     double l = m - 4 * kH, breite = 8 * kH;
     double ersteAenderung = -1, aenderung = 0, rauschen = 0;
+    std::array<double, kTeile + 1> y{};
+    std::array<bool, kTeile + 1> bekannt{};
     while (breite / kTeile >= 1e-9 * skala) {
         const double teil = breite / kTeile;
-        std::array<double, kTeile + 1> y{};
-        for (int i = 0; i <= kTeile; ++i)
-            if (!FDefiniert(l + i * teil, y[static_cast<size_t>(i)])) return false;
+        for (size_t i = 0; i <= kTeile; ++i)
+            if (!bekannt[i] && !FDefiniert(l + static_cast<double>(i) * teil, y[i])) return false;
         int stelle = 0;
         aenderung = 0;
         double groesse = 0;
@@ -516,10 +523,20 @@ bool Kurvendiskussion::Knick(double m) {
         for (double v : y) groesse = std::max(groesse, std::fabs(v));
         rauschen = 4 * std::numeric_limits<double>::epsilon() * groesse / teil;
         if (ersteAenderung < 0) ersteAenderung = aenderung;
+        // Shrinking as on a smooth graph: no corner.
+        if (aenderung < 0.25 * ersteAenderung) return false;
+        // The two parts kept become the new eight; their three points stay.
+        const auto s0 = static_cast<size_t>(stelle);
+        const std::array<double, 3> alt = {y[s0], y[s0 + 1], y[s0 + 2]};
+        bekannt = {};
+        for (size_t j = 0; j < 3; ++j) {
+            y[4 * j] = alt[j];
+            bekannt[4 * j] = true;
+        }
         l += stelle * teil;
         breite = 2 * teil;
     }
-    return ersteAenderung > 0 && aenderung >= 0.25 * ersteAenderung && aenderung > 100 * rauschen;
+    return ersteAenderung > 0 && aenderung > 100 * rauschen;
 }
 
 void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
@@ -886,7 +903,7 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
         do {
             if (p.yM != 0) vorF = p.yM;
             if (p.D1 != 0) vorD1 = p.D1;
-            if (p.D2 != 0) vorD2 = p.D2;
+            if (std::fabs(p.D2) > D2Rauschen(p)) vorD2 = p.D2;
             // The step from the previous sample exactly: x - s may miss a
             // zero that sample hit.
             const double x = a + static_cast<double>(i) * s, xv = a + static_cast<double>(i - 1) * s;
@@ -895,7 +912,8 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
                 NullstelleEingrenzen(xv, x);
             if (TermSgn(vorD1) * TermSgn(p.D1) == -1 && d.AnzahlExtrema < kMaxSpecialPoints)
                 ExtremumEingrenzen(xv, x);
-            if (TermSgn(vorD2) * TermSgn(p.D2) == -1 && d.AnzahlWendepunkte < kMaxSpecialPoints)
+            if (TermSgn(vorD2) * TermSgn(p.D2) == -1 && std::fabs(p.D2) > D2Rauschen(p) &&
+                d.AnzahlWendepunkte < kMaxSpecialPoints)
                 WendepunktEingrenzen(xv, x, s);
             ++i;
         } while (i <= n);
