@@ -41,12 +41,12 @@ public:
     void SymmetrieAnzeigen(const std::string&) override {}
 };
 
-// What the discussion window keeps between runs and the search reads,
-// whoever started the run.
 // The printed lines start this far from the top of the page, also on the
 // pages a long printout goes on to (printer pixels).
 inline constexpr int kDiskussionDruckOben = 100;
 
+// What the discussion window keeps between runs and the search reads,
+// whoever started the run.
 struct KurvendiskussionZustand {
     // The window's search interval: the asymptote search starts from its midpoint.
     double SuchintervallVon = -8, SuchintervallBis = 8;

@@ -167,6 +167,15 @@ int main(int argc, char** argv) {
         Drucke(w, w->findChild<QPushButton*>("BitBtn4"), "druck_wertetabelle");
         w->close();
     }
+    // Derivatives where they exist only: none at the end of the domain.
+    Neu();
+    gTerms.TermF = "sqrt(x)";
+    gView.BereichX1 = -2;
+    {
+        auto* w = Zeigen(new TForm12);
+        Fenster(w, "wertetabelle_wurzel");
+        w->close();
+    }
 
     Neu();
     gTerms.TermF = "x^2-2";
