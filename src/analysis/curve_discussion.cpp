@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <tuple>
+#include <vector>
 
 #include "analysis_state.h"
 #include "canvas.h"
 #include "curves.h"
 #include "number_text.h"
+#include "numeric_tables.h"
 #include "program_state.h"
+#include "shown_derivative.h"
 #include "term.h"
 
 namespace kalvo {
@@ -24,26 +29,50 @@ constexpr double kSprung = 100;         // a larger difference across a bracket 
 constexpr double kNullGrenze = 0.01;    // coordinates, values and slopes below it are 0
 constexpr double kPolGrob = 100, kPolFein = 1000;
 constexpr double kPolAbstand = 0.02;    // a pole this close to the previous one is the same
-constexpr double kAsymptotenSchritt = 10.111;
-constexpr double kAsymptotenWeite = 100000;
-constexpr double kAsymptotenWertGrenze = 1e7;
-constexpr double kSteigungGleich = 1e-9;
 constexpr double kSymmetrieToleranz = 1e-8;
+// An asymptote is confirmed at x0 +- 1.3 * 10^k for k up to this, as far as
+// f is defined there; a line must be approached, not only passed slowly.
+constexpr int kAsymptotenDekaden = 300;
+// Intercepts come from points no farther out than this (10^9): beyond it
+// m * x swallows their digits.
+constexpr int kAchsenabschnittDekaden = 9;
+// Approaching a point: distances shrink by this factor, down to a few
+// spacings of doubles; at most this many of them.
+constexpr double kAnnaeherungsFaktor = 4;
+constexpr int kAnnaeherungsPunkte = 64;
+// f has tended to 0 when its size fell to this share of the largest seen.
+constexpr double kNullAnteil = 1e-3;
 
 // Caps of the loops: far beyond what the callers ask (500 steps), they only
 // stop a runaway step or a bisection that floating point cannot finish.
 constexpr long kMaxScanSchritte = 10000;
 constexpr int kMaxHalbierungen = 200;
-constexpr long kAsymptotenSchritte = static_cast<long>(kAsymptotenWeite / kAsymptotenSchritt) + 1;
 
 double Gerundet(double v) { return std::fabs(v) < kNullGrenze ? 0.0 : v; }
 
 bool Definiert(double v) { return gTerms.TermOK && !std::isnan(v); }
 
+// The spacing of doubles at x.
+double Abstand(double x) {
+    const double a = std::fabs(x);
+    return std::nextafter(a, std::numeric_limits<double>::infinity()) - a;
+}
+
 struct Dreipunkt {
     double yL = 0, yM = 0, yR = 0, D1 = 0, D2 = 0;
     bool gueltig = false;
+    bool mDefiniert = false;  // f(x) itself, whatever its size
 };
+
+// How f behaves on the way to a point: it tends to 0, it grows without
+// bound, or neither.
+enum class Grenzverhalten : uint8_t { Null, Unbeschraenkt, Endlich };
+
+// A second difference within the rounding of its three values has no sign:
+// the curvature of a straight stretch far from the axis.
+double D2Rauschen(const Dreipunkt& p) {
+    return 4 * std::numeric_limits<double>::epsilon() * (std::fabs(p.yL) + 2 * std::fabs(p.yM) + std::fabs(p.yR));
+}
 
 struct Zweipunkt {
     double yL = 0, yR = 0, D1 = 0;
@@ -83,6 +112,11 @@ public:
     // Values as the graph shows them: the same start of the n sum, the same cap.
     double F(double x) { return EvalSumOverN(0, x, t_, nVon_, nBis_, nSchritt_); }
     double F1(double x) { return EvalSumOverN(1, x, t_, nVon_, nBis_, nSchritt_); }
+    // f at x where it is defined.
+    bool FDefiniert(double x, double& y) {
+        y = F(x);
+        return Definiert(y) && std::isfinite(y);
+    }
 
     bool PunktsymmetrieTest() { return SymmetrieTest(+1); }
     bool AchsensymmetrieTest() { return SymmetrieTest(-1); }
@@ -90,8 +124,9 @@ public:
 
 private:
     // Value at x and its validity: defined and below kGueltig in size.
-    double Wert(double x, bool& gueltig) {
+    double Wert(double x, bool& gueltig, bool* definiert = nullptr) {
         const double y = F(x);
+        if (definiert) *definiert = Definiert(y);
         gueltig = Definiert(y) && std::fabs(y) < kGueltig;
         return std::isnan(y) ? 0.0 : y;
     }
@@ -101,6 +136,23 @@ private:
     void ExtremumEingrenzen(double l, double r);
     void WendepunktEingrenzen(double l, double r, double s);
     void NullstelleEintragen(double x, double steigung);
+    // The slope f'(x), refined to the decimals shown; NaN where it does not exist.
+    double Steigung(double x);
+    // Where the domain ends between a defined and an undefined sample.
+    void RandUntersuchen(double xDefiniert, double xUndefiniert);
+    Grenzverhalten Annaeherung(double c, double weite, int seiten);
+    double VorzeichenwechselEingrenzen(double l, double r);
+    // Narrows a border between a defined and an undefined point down (to
+    // neighbouring doubles, or as far as the halvings reach towards 0);
+    // returns the defined end.
+    double Randpunkt(double& xd, double& xu);
+    double LochMitte(double c, double l, double r);
+    double BetragMaximum(double l, double r);
+    bool Beruehrt(double m);
+    double ExtremumPolieren(double m, double s);
+    bool Knick(double m);
+    void PolKandidat(double l, double r);
+    void PolVormerken(double xp);
     bool SymmetrieTest(double vorzeichen);
     void PoleSuchen(double a, double b, double step);
     void PolEintragen(double xp);
@@ -109,6 +161,7 @@ private:
     Asymptote AsymptoteRechts(double x0) { return AsymptoteSuchen(x0, +1); }
     Asymptote AsymptoteLinks(double x0) { return AsymptoteSuchen(x0, -1); }
     void AsymptoteEintragen(double m, double c);
+    void NullstellenOrdnen();
     void PunktlistenFuellen();
     void Zeile(Ergebnisliste liste, const std::string& zeile);
     void Drucken(int schriftgroesse, int zeilen, const std::string& text);
@@ -118,6 +171,13 @@ private:
     KurvendiskussionAusgabe& ausgabe_;
     Canvas* drucker_;
     double s_ = 1;
+    double a_ = 0, b_ = 0;
+    bool poleSuchen_ = false;
+    // Poles met on the way (borders of the domain, slow poles the pole
+    // scan's thresholds miss); listed with those of the pole scan.
+    std::vector<double> pole_;
+    // Extrema at a corner, where the list shows no slope.
+    std::array<bool, kMaxSpecialPoints + 1> extremumOhneSteigung_{};
     bool listeBegonnen_[5] = {};
 };
 
@@ -125,7 +185,7 @@ Dreipunkt Kurvendiskussion::Dreipunktwerte(double x) {
     Dreipunkt p;
     bool gL, gM, gR;
     p.yL = Wert(x - kH, gL);
-    p.yM = Wert(x, gM);
+    p.yM = Wert(x, gM, &p.mDefiniert);
     p.yR = Wert(x + kH, gR);
     p.D1 = p.yR - p.yL;
     p.D2 = p.yR - 2 * p.yM + p.yL;
@@ -151,32 +211,238 @@ void Kurvendiskussion::NullstelleEintragen(double x, double steigung) {
     d.NullstelleSteigung[static_cast<size_t>(d.AnzahlNullstellen)] = steigung;
 }
 
-void Kurvendiskussion::NullstelleEingrenzen(double l, double r) {
-    double yl = F(l);
-    if (!Definiert(yl)) return;
-    double yr = F(r);
-    if (!Definiert(yr)) return;
-    double m = l;
+double Kurvendiskussion::Steigung(double x) {
+    const FunctionSample f = [this](double xs, double& y) { return FDefiniert(xs, y); };
+    const ShownDerivative d = ShownDerivatives(f, x, 1, DecimalsUnit(gDisplay.Nachkommastellen, kNullGrenze))[0];
+    return d.defined ? Gerundet(d.value) : std::numeric_limits<double>::quiet_NaN();
+}
+
+Grenzverhalten Kurvendiskussion::Annaeherung(double c, double weite, int seiten) {
+    // The largest |f| at c - d and c + d (the sides asked for) for d from
+    // `weite` down to a few spacings of doubles, shrinking by a fixed factor.
+    std::array<double, kAnnaeherungsPunkte> v{};
+    int n = 0, nWachstum = 0;
+    const double unten = 16 * Abstand(c);
+    // Growth is judged down to a millionth of a millionth: the language
+    // leaves f undefined next to a pole (a quotient beyond 1e15), so that
+    // the last defined point can lie that close beside it.
+    const double wachstumUnten = 1e-12 * std::max(1.0, std::fabs(c));
+    // In such a hole around c the points crowd between its edge and `weite`.
+    double yc = 0, faktor = kAnnaeherungsFaktor;
+    const bool loch = !FDefiniert(c, yc);
+    if (loch) {
+        double y = 0;
+        double aussen = FDefiniert(c - weite, y) ? c - weite : c + weite, innen = c;
+        const double rand = Randpunkt(aussen, innen);
+        const double radius = std::fabs(c - rand);
+        if (radius > 0 && radius < weite) faktor = std::clamp(std::pow(weite / radius, 0.1), 1.1, kAnnaeherungsFaktor);
+    }
+    double d = weite;
+    for (int j = 0; j < kAnnaeherungsPunkte && d >= unten && std::isfinite(d); ++j, d /= faktor) {
+        double groesste = -1, y = 0;
+        if (seiten <= 0 && FDefiniert(c - d, y)) groesste = std::max(groesste, std::fabs(y));
+        if (seiten >= 0 && FDefiniert(c + d, y)) groesste = std::max(groesste, std::fabs(y));
+        if (groesste < 0) continue;
+        v[static_cast<size_t>(n++)] = groesste;
+        if (d >= wachstumUnten) nWachstum = n;
+    }
+    // In a hole of the domain around c (beside a pole the language leaves f
+    // undefined where a quotient passes 1e15) few points may be left: there
+    // steady growth by a hundredfold towards the hole counts.
+    if (loch && n >= 3 && v[static_cast<size_t>(n - 1)] >= 100 * v[0]) {
+        bool steigt = true;
+        for (int i = 1; i < n; ++i) steigt = steigt && v[static_cast<size_t>(i)] > v[static_cast<size_t>(i - 1)];
+        if (steigt) return Grenzverhalten::Unbeschraenkt;
+    }
+    if (nWachstum >= 6) {
+        const int mitte = nWachstum / 2;
+        bool steigt = true;
+        for (int i = mitte + 1; i < nWachstum; ++i) steigt = steigt && v[static_cast<size_t>(i)] > v[static_cast<size_t>(i - 1)];
+        const double erst = v[static_cast<size_t>(mitte)] - v[0];
+        const double zuletzt = v[static_cast<size_t>(nWachstum - 1)] - v[static_cast<size_t>(mitte)];
+        // Growth that does not level off: as fast as ln(1/d) or faster. A
+        // bounded approach gains less and less with every step.
+        if (steigt && zuletzt > 0 && zuletzt >= 0.5 * erst * (nWachstum - 1 - mitte) / std::max(mitte, 1))
+            return Grenzverhalten::Unbeschraenkt;
+    }
+    if (n < 6) return Grenzverhalten::Endlich;
+    bool faellt = true;
+    for (int i = n / 2 + 1; i < n; ++i) faellt = faellt && v[static_cast<size_t>(i)] <= v[static_cast<size_t>(i - 1)];
+    double groesste = 0;
+    for (int i = 0; i < n; ++i) groesste = std::max(groesste, v[static_cast<size_t>(i)]);
+    if (faellt && v[static_cast<size_t>(n - 1)] <= kNullAnteil * groesste) return Grenzverhalten::Null;
+    return Grenzverhalten::Endlich;
+}
+
+double Kurvendiskussion::VorzeichenwechselEingrenzen(double l, double r) {
+    // Sides by the sign at r: an end where f is exactly 0 draws the
+    // bisection to it.
+    double sr = TermSgn(F(r));
+    if (sr == 0) sr = -TermSgn(F(l));
     for (int i = 0; i < kMaxHalbierungen; ++i) {
-        m = (l + r) / 2;
-        const double ym = F(m);
-        if (!Definiert(ym)) return;
-        // A sign change across a jump is a pole, not a zero.
-        if (std::fabs(yl - yr) > kSprung) return;
-        if (std::fabs(m - l) < 0.00001 || ym == 0 || m == l || m == r) break;
-        if (TermSgn(ym) != TermSgn(yr)) {
-            l = m;
-            yl = ym;
+        const double m = l + (r - l) / 2;
+        if (m <= l || m >= r) break;
+        double ym = 0;
+        // A hole or the point itself: that is where f changes.
+        if (!FDefiniert(m, ym) || ym == 0) return m;
+        (TermSgn(ym) == sr ? r : l) = m;
+    }
+    double yl = 0;
+    return FDefiniert(l, yl) && yl == 0 ? l : l + (r - l) / 2;
+}
+
+double Kurvendiskussion::BetragMaximum(double l, double r) {
+    // Golden section on |f|; an undefined value counts as the largest, so
+    // that the search closes in on a pole where f is not defined.
+    constexpr double g = 0.6180339887498949;
+    auto betrag = [this](double x) {
+        double y = 0;
+        return FDefiniert(x, y) ? std::fabs(y) : std::numeric_limits<double>::infinity();
+    };
+    double x1 = r - g * (r - l), x2 = l + g * (r - l);
+    double f1 = betrag(x1), f2 = betrag(x2);
+    for (int i = 0; i < kMaxHalbierungen && x1 < x2; ++i) {
+        if (f1 >= f2) {
+            r = x2;
+            x2 = x1;
+            f2 = f1;
+            x1 = r - g * (r - l);
+            f1 = betrag(x1);
         } else {
-            r = m;
-            yr = ym;
+            l = x1;
+            x1 = x2;
+            f1 = f2;
+            x2 = l + g * (r - l);
+            f2 = betrag(x2);
         }
     }
-    const double steigung = F1(m);
-    NullstelleEintragen(Gerundet(m), Gerundet(steigung));
+    return f1 >= f2 ? x1 : x2;
+}
+
+double Kurvendiskussion::Randpunkt(double& xd, double& xu) {
+    for (int i = 0; i < kMaxHalbierungen; ++i) {
+        const double m = xd + (xu - xd) / 2;
+        if (m == xd || m == xu) break;
+        double y = 0;
+        (FDefiniert(m, y) ? xd : xu) = m;
+    }
+    return xd;
+}
+
+double Kurvendiskussion::LochMitte(double c, double l, double r) {
+    // The language leaves f undefined next to a pole (a quotient beyond
+    // 1e15, a value beyond 1e50): the pole sits in the middle of that hole.
+    double y = 0;
+    if (FDefiniert(c, y)) return c;
+    double yl = 0, yr = 0;
+    // Undefined up to an end of the bracket: the domain ends there instead.
+    if (!FDefiniert(l, yl) || !FDefiniert(r, yr)) return std::numeric_limits<double>::quiet_NaN();
+    double cl = c, cr = c;
+    const double links = Randpunkt(l, cl), rechts = Randpunkt(r, cr);
+    return links + (rechts - links) / 2;
+}
+
+void Kurvendiskussion::PolVormerken(double xp) {
+    if (poleSuchen_ && xp >= a_ - kPolAbstand && xp <= b_ + kPolAbstand) pole_.push_back(xp);
+}
+
+void Kurvendiskussion::PolKandidat(double l, double r) {
+    if (!poleSuchen_) return;
+    double yl = 0, yr = 0;
+    const bool beide = FDefiniert(l, yl) && FDefiniert(r, yr);
+    const double c = beide && TermSgn(yl) * TermSgn(yr) == -1 ? VorzeichenwechselEingrenzen(l, r) : BetragMaximum(l, r);
+    const double mitte = LochMitte(c, l, r);
+    if (!std::isnan(mitte) && Annaeherung(mitte, r - l, 0) == Grenzverhalten::Unbeschraenkt) PolVormerken(mitte);
+}
+
+void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
+    Randpunkt(xd, xu);
+    const int seite = xd < xu ? -1 : +1;  // where f is defined, seen from the border
+    // Defined again just beyond: a hole in the domain, not its end. A hole
+    // can be a pole, never a zero.
+    double y = 0;
+    const double weite = std::fabs(s_);
+    for (double d = 16 * Abstand(xu); d < 1e-6 * std::max(1.0, std::fabs(xu)); d *= 64) {
+        const double jenseits = xu - seite * d;
+        if (!FDefiniert(jenseits, y)) continue;
+        double innen = xu, ende = jenseits;
+        Randpunkt(ende, innen);
+        const double mitte = xd + (ende - xd) / 2;
+        if (Annaeherung(mitte, weite, 0) == Grenzverhalten::Unbeschraenkt) PolVormerken(mitte);
+        return;
+    }
+    switch (Annaeherung(xd, weite, seite)) {
+        case Grenzverhalten::Null:
+            // The slope there does not exist: f ends.
+            if (xd >= a_ && xd <= b_) NullstelleEintragen(Gerundet(xd), std::numeric_limits<double>::quiet_NaN());
+            break;
+        case Grenzverhalten::Unbeschraenkt: PolVormerken(xd); break;
+        case Grenzverhalten::Endlich: break;
+    }
+}
+
+void Kurvendiskussion::NullstelleEingrenzen(double l, double r) {
+    double yl = 0, yr = 0;
+    if (!FDefiniert(l, yl) || !FDefiniert(r, yr)) return;
+    const double weite = r - l;
+    const double m = VorzeichenwechselEingrenzen(l, r);
+    double ym = 0;
+    if (FDefiniert(m, ym) && ym == 0) {
+        NullstelleEintragen(Gerundet(m), Steigung(m));
+        return;
+    }
+    // However steep the change: a zero where f tends to 0, a pole where it
+    // grows without bound, and a jump across the axis is neither.
+    switch (Annaeherung(m, weite, 0)) {
+        case Grenzverhalten::Null: NullstelleEintragen(Gerundet(m), Steigung(m)); break;
+        case Grenzverhalten::Unbeschraenkt: PolVormerken(m); break;
+        case Grenzverhalten::Endlich: break;
+    }
+}
+
+double Kurvendiskussion::ExtremumPolieren(double m, double s) {
+    // The difference over +-0.001 changes sign up to about 1e-6 away from
+    // the extremum; the quotient over a step that shrinks with the bracket
+    // closes in on it, until rounding decides its sign.
+    const double skala = std::max(1.0, std::fabs(m));
+    auto g = [this](double x, double eta, double& v) {
+        double yl = 0, yr = 0;
+        if (!FDefiniert(x - eta, yl) || !FDefiniert(x + eta, yr)) return false;
+        v = yr - yl;
+        return true;
+    };
+    double w = 1e-4 * skala, gl = 0, gr = 0;
+    bool gefunden = false;
+    for (; w <= s && !gefunden; w *= 4)
+        gefunden = g(m - w, w / 8, gl) && g(m + w, w / 8, gr) && TermSgn(gl) * TermSgn(gr) == -1;
+    if (!gefunden) return m;
+    w /= 4;
+    double l = m - w, r = m + w;
+    for (int i = 0; i < kMaxHalbierungen && r - l > 1e-9 * skala; ++i) {
+        const double mitte = l + (r - l) / 2;
+        double gm = 0;
+        if (!g(mitte, (r - l) / 16, gm) || gm == 0) return mitte;
+        (TermSgn(gm) == TermSgn(gl) ? l : r) = mitte;
+    }
+    return l + (r - l) / 2;
+}
+
+bool Kurvendiskussion::Beruehrt(double m) {
+    // f touches the axis when its value at the extremum is no larger than
+    // what it varies by a few millionths away: zero within rounding, not a
+    // minimum a little above the axis.
+    double y0 = 0, y = 0;
+    if (!FDefiniert(m, y0)) return false;
+    if (y0 == 0) return true;
+    const double d = 1e-6 * std::max(1.0, std::fabs(m));
+    double schwankung = 0;
+    for (int j = -4; j <= 4; ++j)
+        if (j != 0 && FDefiniert(m + j * d, y)) schwankung = std::max(schwankung, std::fabs(y - y0));
+    return std::fabs(y0) <= schwankung;
 }
 
 void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
+    const double l0 = l, r0 = r;
     const Zweipunkt pl = Zweipunktwerte(l);
     const Zweipunkt pr = Zweipunktwerte(r);
     if (!pl.gueltig || !pr.gueltig) return;
@@ -185,7 +451,8 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
     for (int i = 0; i < kMaxHalbierungen; ++i) {
         m = (l + r) / 2;
         const Zweipunkt pm = Zweipunktwerte(m);
-        if (!pm.gueltig) return;
+        // Huge or undefined in the middle: perhaps a pole where f keeps its sign.
+        if (!pm.gueltig) return PolKandidat(l0 - 2 * kH, r0 + 2 * kH);
         if (std::fabs(m - l) < 0.00001 || m == l || m == r) break;
         if (TermSgn(pm.D1) != TermSgn(dr)) {
             l = m;
@@ -195,9 +462,11 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
             dr = pm.D1;
         }
     }
-    m = Gerundet(m);
+    const double genau = ExtremumPolieren(m, r0 - l0);
+    m = Gerundet(genau);
     double y = F(m);
-    if (!Definiert(y)) return;
+    if (!Definiert(y) || !(std::fabs(y) < kGueltig)) return PolKandidat(l0 - 2 * kH, r0 + 2 * kH);
+    const double yGenau = F(genau);
     y = Gerundet(y);
 
     DiscussionResults& d = gDiscussion;
@@ -207,8 +476,67 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
     d.ExtremumArt[k] = dl < dr ? 0 : 1;
     d.ExtremumX[k] = m;
     d.ExtremumY[k] = y;
-    // A zero of even order: f touches the axis without changing sign.
-    if (y == 0) NullstelleEintragen(m, 0);
+    // The tangent is level, or at a corner (or a cusp) there is none.
+    const bool ecke = Knick(genau);
+    extremumOhneSteigung_[k] = ecke;
+    if (Beruehrt(genau)) {
+        // A zero of even order: f touches the axis without changing sign.
+        NullstelleEintragen(m, ecke ? std::numeric_limits<double>::quiet_NaN() : 0.0);
+        return;
+    }
+    // Across the axis and back within one scan step: the samples at both
+    // ends agree in sign, the extremum lies on the other side.
+    double yl = 0, yr = 0;
+    if (FDefiniert(l0, yl) && FDefiniert(r0, yr) && TermSgn(yl) != 0 && TermSgn(yl) == TermSgn(yr) &&
+        TermSgn(yGenau) == -TermSgn(yl)) {
+        NullstelleEingrenzen(l0, genau);
+        NullstelleEingrenzen(genau, r0);
+    }
+}
+
+bool Kurvendiskussion::Knick(double m) {
+    // Secant slopes over eight equal parts of a bracket around m; the bracket
+    // then shrinks fourfold to the two parts beside the largest change of
+    // slope. On a smooth graph the changes shrink with the parts; where f'
+    // jumps, the largest change keeps at least half the jump.
+    constexpr int kTeile = 8;
+    const double skala = std::max(1.0, std::fabs(m));
+    double l = m - 4 * kH, breite = 8 * kH;
+    double ersteAenderung = -1, aenderung = 0, rauschen = 0;
+    std::array<double, kTeile + 1> y{};
+    std::array<bool, kTeile + 1> bekannt{};
+    while (breite / kTeile >= 1e-9 * skala) {
+        const double teil = breite / kTeile;
+        for (size_t i = 0; i <= kTeile; ++i)
+            if (!bekannt[i] && !FDefiniert(l + static_cast<double>(i) * teil, y[i])) return false;
+        int stelle = 0;
+        aenderung = 0;
+        double groesse = 0;
+        for (int i = 0; i + 2 <= kTeile; ++i) {
+            const auto k = static_cast<size_t>(i);
+            const double d = std::fabs((y[k + 2] - y[k + 1]) - (y[k + 1] - y[k])) / teil;
+            if (d > aenderung) {
+                aenderung = d;
+                stelle = i;
+            }
+        }
+        for (double v : y) groesse = std::max(groesse, std::fabs(v));
+        rauschen = 4 * std::numeric_limits<double>::epsilon() * groesse / teil;
+        if (ersteAenderung < 0) ersteAenderung = aenderung;
+        // Shrinking as on a smooth graph: no corner.
+        if (aenderung < 0.25 * ersteAenderung) return false;
+        // The two parts kept become the new eight; their three points stay.
+        const auto s0 = static_cast<size_t>(stelle);
+        const std::array<double, 3> alt = {y[s0], y[s0 + 1], y[s0 + 2]};
+        bekannt = {};
+        for (size_t j = 0; j < 3; ++j) {
+            y[4 * j] = alt[j];
+            bekannt[4 * j] = true;
+        }
+        l += stelle * teil;
+        breite = 2 * teil;
+    }
+    return ersteAenderung > 0 && aenderung > 100 * rauschen;
 }
 
 void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
@@ -226,7 +554,9 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
         if (!pm.gueltig) return;
         fm = pm.yM;
         if (std::fabs(fl - fr) > kSprung) return;
-        if (std::fabs(m - l) < 0.0001 || pm.D2 == 0 || m == l || m == r) break;
+        // On to a ten-billionth: y and the slope at the point are shown and
+        // must be those of the inflection point, not of a point 1e-4 away.
+        if (std::fabs(m - l) < 1e-10 * std::max(1.0, std::fabs(m)) || pm.D2 == 0 || m == l || m == r) break;
         if (TermSgn(pm.D2) != TermSgn(d2r)) {
             l = m;
             fl = fm;
@@ -236,7 +566,10 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
             fr = fm;
         }
     }
-    const double steigung = Gerundet(F1(m));
+    // An inflection point needs a tangent: at a corner f' jumps, and the
+    // curvature changes sign without any inflection.
+    if (Knick(m)) return;
+    const double steigung = Steigung(m);
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlWendepunkte >= kMaxSpecialPoints) return;
     ++d.AnzahlWendepunkte;
@@ -277,6 +610,12 @@ std::string Kurvendiskussion::SymmetrieText() {
 void Kurvendiskussion::Drucken(int schriftgroesse, int zeilen, const std::string& text) {
     KurvendiskussionZustand& z = gKurvendiskussion;
     z.DruckY += zeilen * z.DruckZeilenhoehe;
+    // A line that would not fit goes on at the top of a new page.
+    const int seite = ausgabe_.DruckSeitenhoehe();
+    if (seite > 0 && z.DruckY + z.DruckZeilenhoehe > seite) {
+        ausgabe_.NeueDruckseite();
+        z.DruckY = kDiskussionDruckOben;
+    }
     drucker_->SetFontSize(schriftgroesse);
     drucker_->TextOut(z.DruckX, z.DruckY, text);
 }
@@ -294,25 +633,27 @@ void Kurvendiskussion::PunktlistenFuellen() {
     const DiscussionResults& d = gDiscussion;
     const int dez = gDisplay.Nachkommastellen;
     auto zahl = [dez](double v) { return FormatNumberCommaTight(dez, v); };
+    auto steigung = [&zahl](double v) { return std::isnan(v) ? NichtDefiniertText() : zahl(v); };
 
     ausgabe_.ListeLeeren(Ergebnisliste::Nullstellen);
     if (d.AnzahlNullstellen == 0) ausgabe_.ZeileHinzufuegen(Ergebnisliste::Nullstellen, kLeerePunktliste);
     for (size_t i = 1; i <= static_cast<size_t>(d.AnzahlNullstellen); ++i)
         Zeile(Ergebnisliste::Nullstellen,
-              "N(" + zahl(d.NullstelleX[i]) + "|" + zahl(0) + ")  m =" + zahl(d.NullstelleSteigung[i]));
+              "N(" + zahl(d.NullstelleX[i]) + "|" + zahl(0) + ")  m =" + steigung(d.NullstelleSteigung[i]));
 
     ausgabe_.ListeLeeren(Ergebnisliste::Extrema);
     if (d.AnzahlExtrema == 0) ausgabe_.ZeileHinzufuegen(Ergebnisliste::Extrema, kLeerePunktliste);
     for (size_t i = 1; i <= static_cast<size_t>(d.AnzahlExtrema); ++i)
         Zeile(Ergebnisliste::Extrema, (d.ExtremumArt[i] != 0 ? "H(" : "T(") + zahl(d.ExtremumX[i]) + "|" +
-                                          zahl(d.ExtremumY[i]) + ")  m =" + zahl(0));
+                                          zahl(d.ExtremumY[i]) + ")  m =" +
+                                          (extremumOhneSteigung_[i] ? NichtDefiniertText() : zahl(0)));
 
     ausgabe_.ListeLeeren(Ergebnisliste::Wendepunkte);
     if (d.AnzahlWendepunkte == 0) ausgabe_.ZeileHinzufuegen(Ergebnisliste::Wendepunkte, kLeerePunktliste);
     for (size_t i = 1; i <= static_cast<size_t>(d.AnzahlWendepunkte); ++i)
         Zeile(Ergebnisliste::Wendepunkte, (d.WendepunktArt[i] != 0 ? "TR(" : "W(") + zahl(d.WendepunktX[i]) +
                                               "|" + zahl(d.WendepunktY[i]) + ")  m =" +
-                                              zahl(d.WendepunktSteigung[i]));
+                                              steigung(d.WendepunktSteigung[i]));
 }
 
 void Kurvendiskussion::PolEintragen(double xp) {
@@ -342,6 +683,16 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
         return ((!ueberPol && TermSgn(vorD1) * TermSgn(p.D1) == -1) || TermSgn(vorF) * TermSgn(p.yM) == -1) &&
                (std::fabs(vorF) > grenze || std::fabs(p.yM) > grenze);
     };
+    // Large values alone make no pole (a steep zero, a steep extremum): f
+    // must grow without bound on the way to the place.
+    auto bestaetigen = [this](double xf, double spf, bool vorzeichenwechsel) {
+        if (vorzeichenwechsel) {
+            PolKandidat(xf - spf, xf);
+        } else {
+            // The difference over +-h changed sign: the place lies within h.
+            PolKandidat(xf - spf - kH, xf + kH);
+        }
+    };
 
     long i = -1;
     Dreipunkt p;
@@ -366,40 +717,100 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
                 const double xf = xs + j * spf;
                 const Dreipunkt q = Dreipunktwerte(xf);
                 // The sign changed between this fine sample and the one before.
-                if (treffer(feinF, feinD1, q, kPolFein)) PolEintragen(xf - spf / 2);
+                if (treffer(feinF, feinD1, q, kPolFein)) bestaetigen(xf, spf, TermSgn(feinF) * TermSgn(q.yM) == -1);
                 if (q.yM != 0) feinF = q.yM;
                 if (q.D1 != 0) feinD1 = q.D1;
             }
         }
         ++i;
-    } while (i <= n);
+        // Enough for the list and the notice that it is cut.
+    } while (i <= n && pole_.size() <= static_cast<size_t>(2 * kMaxPoles));
 
+    // In the order of x, each once.
+    std::sort(pole_.begin(), pole_.end());
+    for (double xp : pole_) {
+        if (d.AnzahlPole >= kMaxPoles) {
+            if (std::fabs(d.PolX[static_cast<size_t>(d.AnzahlPole)] - xp) > kPolAbstand) {
+                Zeile(Ergebnisliste::Pole, PollisteGekuerztText());
+                break;
+            }
+            continue;
+        }
+        PolEintragen(xp);
+    }
     if (d.AnzahlPole == 0) ausgabe_.ZeileHinzufuegen(Ergebnisliste::Pole, kLeerePolliste);
 }
 
-Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
-    double x = x0;
-    bool steigungGleich = false;
-    for (long k = 1; k <= kAsymptotenSchritte; ++k) {
-        x = x0 + richtung * static_cast<double>(k) * kAsymptotenSchritt;
-        const double d1 = F1(x), d2 = F1(x + richtung * 1.1), d3 = F1(x + richtung * 2.1);
-        const double y = F(x);
-        steigungGleich = std::fabs(d1 - d2) < kSteigungGleich && std::fabs(d1 - d3) < kSteigungGleich;
-        if (steigungGleich || std::fabs(y) > kAsymptotenWertGrenze) break;
+// The limit of v[k] for k from kVon to kBis, values far out at distances
+// growing tenfold with k, to a quarter of the last digit a line shows. It
+// is confirmed when the last third has settled on v[kBis], or when the
+// outer two thirds fit c + a/k, an approach as slow as 1/ln(x); then c is
+// the limit, not the value at the last point.
+bool GrenzwertFern(const double* v, int kVon, int kBis, double& grenzwert) {
+    if (kBis - kVon < 2) return false;
+    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
+    const int kRuhig = kBis - std::max(2, (kBis - kVon) / 3);
+    bool ruhig = true;
+    for (int k = kRuhig; k <= kBis && ruhig; ++k) {
+        const double abweichung = std::fabs(v[k] - v[kBis]);
+        ruhig = abweichung <= 0.25 * einheit(v[kBis]) && (k == kRuhig || abweichung <= std::fabs(v[k - 1] - v[kBis]));
     }
+    if (ruhig) {
+        grenzwert = v[kBis];
+        return true;
+    }
+    const int k3 = kVon + (kBis - kVon) / 3;
+    const int k2 = std::min(kBis - 1, kVon + (2 * (kBis - kVon) + 2) / 3);
+    const double a = (v[k2] - v[kBis]) / (1.0 / k2 - 1.0 / kBis);
+    const double c = v[kBis] - a / kBis;
+    if (!std::isfinite(c)) return false;
+    const double toleranz = 0.25 * einheit(c);
+    for (int k = k3; k <= kBis; ++k)
+        if (!(std::fabs(v[k] - (c + a / k)) <= toleranz)) return false;
+    grenzwert = c;
+    return true;
+}
+
+Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
     Asymptote a;
-    if (!steigungGleich) return a;
-    const double x4 = x + richtung * 4;
-    a.m = F1(x4);
-    if (!Definiert(a.m)) return a;
-    const double y4 = F(x4);
-    if (!Definiert(y4)) return a;
-    a.c = y4 - a.m * x4;
-    // A slowly bending graph (sqrt, ln) also passes the slope test far out;
-    // a line it really approaches still fits twice as far from the start.
-    const double x5 = x4 + (x4 - x0);
-    const double y5 = F(x5);
-    if (!Definiert(y5) || !(std::fabs(y5 - (a.m * x5 + a.c)) < kNullGrenze)) return a;
+    if (!std::isfinite(x0)) return a;
+    // f and its secant slopes at x0 +- 1.3 * 10^k, as far out as f is defined.
+    std::array<double, kAsymptotenDekaden + 1> weg{}, werte{}, steigungen{};
+    int kWerte = 0, kSteigungen = 0;
+    for (int k = 1; k <= kAsymptotenDekaden; ++k) {
+        const double x = x0 + richtung * 1.3 * std::pow(10.0, k);
+        double y = 0;
+        if (!FDefiniert(x, y)) break;
+        const auto i = static_cast<size_t>(k);
+        weg[i] = x;
+        werte[i] = y;
+        kWerte = k;
+        const double x2 = x0 + richtung * 2.6 * std::pow(10.0, k);
+        double y2 = 0;
+        if (kSteigungen == k - 1 && FDefiniert(x2, y2) && std::isfinite((y2 - y) / (x2 - x))) {
+            steigungen[i] = (y2 - y) / (x2 - x);
+            kSteigungen = k;
+        }
+    }
+    double m = 0, c = 0;
+    if (GrenzwertFern(werte.data(), 1, kWerte, c)) {
+        // Level far out: the values themselves approach the line.
+        m = 0;
+    } else {
+        // Slanted: the slopes settle, and the intercepts f(x) - m x approach
+        // c; those from points no farther out than where m x still leaves
+        // their digits.
+        if (!GrenzwertFern(steigungen.data(), 1, kSteigungen, m)) return a;
+        std::array<double, kAchsenabschnittDekaden + 1> abschnitte{};
+        const int kAbschnitte = std::min(kWerte, kAchsenabschnittDekaden);
+        for (int k = 1; k <= kAbschnitte; ++k) {
+            const auto i = static_cast<size_t>(k);
+            abschnitte[i] = werte[i] - m * weg[i];
+        }
+        if (!GrenzwertFern(abschnitte.data(), 1, kAbschnitte, c)) return a;
+    }
+    a.m = m;
+    a.c = c;
     a.gefunden = true;
     return a;
 }
@@ -436,6 +847,16 @@ void Kurvendiskussion::AsymptotenSuchen() {
     }
 }
 
+void Kurvendiskussion::NullstellenOrdnen() {
+    // Zeros found beside an extremum or at a border come in out of order.
+    DiscussionResults& d = gDiscussion;
+    const auto n = static_cast<size_t>(std::clamp(d.AnzahlNullstellen, 0, kMaxSpecialPoints));
+    std::vector<std::pair<double, double>> z;
+    for (size_t i = 1; i <= n; ++i) z.emplace_back(d.NullstelleX[i], d.NullstelleSteigung[i]);
+    std::stable_sort(z.begin(), z.end(), [](const auto& p, const auto& q) { return p.first < q.first; });
+    for (size_t i = 1; i <= n; ++i) std::tie(d.NullstelleX[i], d.NullstelleSteigung[i]) = z[i - 1];
+}
+
 void Kurvendiskussion::Berechnen(double a, double b, double step) {
     DiscussionResults& d = gDiscussion;
     d.AnzahlNullstellen = d.AnzahlExtrema = d.AnzahlWendepunkte = 0;
@@ -445,6 +866,9 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
     d.PolX[0] = -1000.0;
 
     if (a > b) std::swap(a, b);
+    a_ = a;
+    b_ = b;
+    poleSuchen_ = gKurvendiskussion.PoleUndAsymptotenSuchen;
     const bool intervallOk = std::isfinite(b - a);
     if (intervallOk) {
         double s = step;
@@ -454,10 +878,24 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
         s_ = s;
         const long n = static_cast<long>(std::floor((b - a) / s + 1e-9));
 
+        // Where f is defined on one side of a step and undefined on the
+        // other, the domain ends (or has a hole): zeros and poles there.
+        double vorX = 0;
+        bool vorDefiniert = false;
+        auto abtasten = [&](long i) {
+            const double x = a + static_cast<double>(i) * s;
+            const Dreipunkt q = Dreipunktwerte(x);
+            if (i > -1 && q.mDefiniert != vorDefiniert)
+                q.mDefiniert ? RandUntersuchen(x, vorX) : RandUntersuchen(vorX, x);
+            vorX = x;
+            vorDefiniert = q.mDefiniert;
+            return q;
+        };
+
         long i = -1;
         Dreipunkt p;
         do {
-            p = Dreipunktwerte(a + static_cast<double>(i) * s);
+            p = abtasten(i);
             ++i;
         } while (!p.gueltig && i <= n);
 
@@ -465,17 +903,21 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
         do {
             if (p.yM != 0) vorF = p.yM;
             if (p.D1 != 0) vorD1 = p.D1;
-            if (p.D2 != 0) vorD2 = p.D2;
-            const double x = a + static_cast<double>(i) * s;
-            p = Dreipunktwerte(x);
+            if (std::fabs(p.D2) > D2Rauschen(p)) vorD2 = p.D2;
+            // The step from the previous sample exactly: x - s may miss a
+            // zero that sample hit.
+            const double x = a + static_cast<double>(i) * s, xv = a + static_cast<double>(i - 1) * s;
+            p = abtasten(i);
             if (TermSgn(vorF) * TermSgn(p.yM) == -1 && d.AnzahlNullstellen < kMaxSpecialPoints)
-                NullstelleEingrenzen(x - s, x);
+                NullstelleEingrenzen(xv, x);
             if (TermSgn(vorD1) * TermSgn(p.D1) == -1 && d.AnzahlExtrema < kMaxSpecialPoints)
-                ExtremumEingrenzen(x - s, x);
-            if (TermSgn(vorD2) * TermSgn(p.D2) == -1 && d.AnzahlWendepunkte < kMaxSpecialPoints)
-                WendepunktEingrenzen(x - s, x, s);
+                ExtremumEingrenzen(xv, x);
+            if (TermSgn(vorD2) * TermSgn(p.D2) == -1 && std::fabs(p.D2) > D2Rauschen(p) &&
+                d.AnzahlWendepunkte < kMaxSpecialPoints)
+                WendepunktEingrenzen(xv, x, s);
             ++i;
         } while (i <= n);
+        NullstellenOrdnen();
     }
 
     PunktlistenFuellen();
@@ -503,19 +945,13 @@ void KurvendiskussionBerechnen(double a, double b, double step, double t, Kurven
     Kurvendiskussion(t, ausgabe).Berechnen(a, b, step);
 }
 
-namespace {
-KurvendiskussionAusgabe* gStandardAusgabe = nullptr;
-}
-
-KurvendiskussionAusgabe* SetStandardAusgabe(KurvendiskussionAusgabe* ausgabe) {
-    KurvendiskussionAusgabe* vorher = gStandardAusgabe;
-    gStandardAusgabe = ausgabe;
-    return vorher;
-}
-
 void KurvendiskussionBerechnen(double a, double b, double step, double t) {
     KeineAusgabe keine;
-    KurvendiskussionBerechnen(a, b, step, t, gStandardAusgabe ? *gStandardAusgabe : keine);
+    KurvendiskussionBerechnen(a, b, step, t, keine);
+}
+
+std::string PollisteGekuerztText() {
+    return "(Liste nach " + IntToText(kMaxPoles) + " Polen abgebrochen)";
 }
 
 std::string SymmetrieText(double t) {

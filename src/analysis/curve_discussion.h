@@ -27,6 +27,10 @@ public:
     // The printer's canvas while a print job of the window runs (with
     // DiskussionDruck set); each line is printed right after it is added.
     virtual Canvas* Drucker() { return nullptr; }
+    // The printable height of a page in printer pixels (0: one endless
+    // page), and the start of a new page, on which the lines go on at the top.
+    virtual int DruckSeitenhoehe() { return 0; }
+    virtual void NeueDruckseite() {}
 };
 
 // A sink that keeps nothing: the redraw only wants the result arrays.
@@ -36,6 +40,10 @@ public:
     void ZeileHinzufuegen(Ergebnisliste, const std::string&) override {}
     void SymmetrieAnzeigen(const std::string&) override {}
 };
+
+// The printed lines start this far from the top of the page, also on the
+// pages a long printout goes on to (printer pixels).
+inline constexpr int kDiskussionDruckOben = 100;
 
 // What the discussion window keeps between runs and the search reads,
 // whoever started the run.
@@ -48,7 +56,7 @@ struct KurvendiskussionZustand {
     // printed line and the line step, in printer pixels. A run prints below
     // DruckY, leaves DruckY at its last line and clears DiskussionDruck.
     bool DiskussionDruck = false;
-    int DruckX = 200, DruckY = 100, DruckZeilenhoehe = 0;
+    int DruckX = 200, DruckY = kDiskussionDruckOben, DruckZeilenhoehe = 0;
 };
 
 extern KurvendiskussionZustand gKurvendiskussion;
@@ -57,12 +65,10 @@ void ResetKurvendiskussion();
 // Searches [a, b] with the scan step `step` at parameter t. Callers pass
 // a <= b and step = |b - a| / 500; a missing or runaway step is mended.
 void KurvendiskussionBerechnen(double a, double b, double step, double t, KurvendiskussionAusgabe& ausgabe);
-// The same for the redraw and the area window: the lines go to the
-// discussion window once it exists (it installs itself), else nowhere.
+// The same for the redraw and the area window: only the result arrays. The
+// discussion window's lists show its own runs, so that they always belong
+// to the term, interval and parameter it shows.
 void KurvendiskussionBerechnen(double a, double b, double step, double t);
-
-// The sink of the overload without one; returns the previous sink.
-KurvendiskussionAusgabe* SetStandardAusgabe(KurvendiskussionAusgabe* ausgabe);
 
 // "Das Schaubild ist symmetrisch zum Ursprung.", "... zur y-Achse." or empty.
 std::string SymmetrieText(double t);
@@ -70,5 +76,7 @@ std::string SymmetrieText(double t);
 // Result texts for the window.
 inline constexpr const char* kLeerePunktliste = "   --- . ---";
 inline constexpr const char* kLeerePolliste = " --- . ----";
+// The last line of a pole list that reached the room for poles.
+std::string PollisteGekuerztText();
 
 }  // namespace kalvo

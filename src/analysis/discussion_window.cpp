@@ -53,13 +53,10 @@ TForm11::TForm11(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     connect(ui_->SpeedButton4, &QPushButton::clicked, this, &TForm11::SpeedButton4Click);
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &TForm11::BitBtn1Click);
     connect(ui_->CheckBox1, &TBitCheckBox::OnClick, this, &TForm11::CheckBox1Click);
-
-    vorherigeAusgabe_ = SetStandardAusgabe(this);
 }
 
 TForm11::~TForm11() {
     if (drucker_) gKurvendiskussion.DiskussionDruck = false;
-    SetStandardAusgabe(vorherigeAusgabe_);
 }
 
 QListWidget* TForm11::Liste(Ergebnisliste liste) const {
@@ -102,6 +99,22 @@ void TForm11::ErgebnisseLeeren() {
                             Ergebnisliste::Pole, Ergebnisliste::Asymptoten})
         ListeLeeren(l);
     SymmetrieAnzeigen("");
+    listenStand_.reset();
+}
+
+TForm11::Rechenstand TForm11::AktuellerStand() const {
+    const KurvendiskussionZustand& z = gKurvendiskussion;
+    const ParameterState& p = gParams;
+    return Rechenstand{gDiscussion.DiskussionMitG,
+                       ui_->edit1->text().toStdString(),
+                       std::min(z.SuchintervallVon, z.SuchintervallBis),
+                       std::max(z.SuchintervallVon, z.SuchintervallBis),
+                       diskussionT_,
+                       p.FgSummeVon,
+                       p.FgSummeBis,
+                       p.FgSummeSchrittweite,
+                       gDisplay.Nachkommastellen,
+                       z.PoleUndAsymptotenSuchen};
 }
 
 bool TForm11::Berechnen() {
@@ -116,6 +129,7 @@ bool TForm11::Berechnen() {
         return false;
     }
     KurvendiskussionBerechnen(z.SuchintervallVon, z.SuchintervallBis, suchSchrittweite_, diskussionT_, *this);
+    listenStand_ = AktuellerStand();
     return true;
 }
 
@@ -151,6 +165,9 @@ void TForm11::FormShow() {
     IntervallfelderSchreiben();
     ui_->Edit5->setText(ZahlFeldText(diskussionT_));
     suchSchrittweite_ = std::fabs(z.SuchintervallBis - z.SuchintervallVon) / 500;
+    // Lists of another term, interval or parameter (or none yet, as in a
+    // window made on first use) are computed anew.
+    if (listenStand_ != AktuellerStand()) Berechnen();
     TermfeldWaehlen();
 }
 
@@ -223,6 +240,8 @@ void TForm11::SpeedButton2Click() {
     gKurvendiskussion.SuchintervallBis = gView.BereichX2;
     IntervallfelderSchreiben();
     ui_->Edit5->setText(ZahlFeldText(diskussionT_));
+    // No search here; lists of something else than now shown go.
+    if (listenStand_ != AktuellerStand()) ErgebnisseLeeren();
 }
 
 void TForm11::SpeedButton3Click() { reject(); }
@@ -271,7 +290,7 @@ void TForm11::Drucken(QPrinter& printer) {
         QPainterCanvas canvas(painter, kDruckDpi);
         z.DiskussionDruck = true;
         z.DruckX = 200;
-        z.DruckY = 100;
+        z.DruckY = kDiskussionDruckOben;
         const CanvasFont font = GraphAreaFont();
         z.DruckZeilenhoehe = std::abs(RoundToInt(font.size * kDruckDpi / 72.0) * 5 / 4);
         canvas.SetFont(font);
@@ -293,18 +312,29 @@ void TForm11::Drucken(QPrinter& printer) {
                        "Suchbereich: [" + FormatNumberCommaTight(dez, z.SuchintervallVon) + ";" +
                            FormatNumberCommaTight(dez, z.SuchintervallBis) + "]");
 
+        // Long lists go on over pages.
         drucker_ = &canvas;
+        druckerGeraet_ = &printer;
+        seitenhoehe_ = caps.VertRes;
         const bool gerechnet = Berechnen();
         drucker_ = nullptr;
+        druckerGeraet_ = nullptr;
+        seitenhoehe_ = 0;
         z.DiskussionDruck = false;
         canvas.End();
-        if (gerechnet && ui_->CheckBox4->Checked()) GrafikDrucken(painter, caps);
+        if (gerechnet && ui_->CheckBox4->Checked()) GrafikDrucken(painter, printer, caps);
     }
     painter.end();
     Host().RedrawMainGraph(true);
 }
 
-void TForm11::GrafikDrucken(QPainter& painter, const PrinterCaps& caps) {
+void TForm11::NeueDruckseite() {
+    if (!drucker_ || !druckerGeraet_) return;
+    drucker_->Flush();
+    druckerGeraet_->newPage();
+}
+
+void TForm11::GrafikDrucken(QPainter& painter, QPrinter& printer, const PrinterCaps& caps) {
     const KurvendiskussionZustand& z = gKurvendiskussion;
     const double pxX = caps.PixelsPerCmX(), pxY = caps.PixelsPerCmY();
     if (!(pxX > 0) || !(pxY > 0)) return;
@@ -323,7 +353,13 @@ void TForm11::GrafikDrucken(QPainter& painter, const PrinterCaps& caps) {
         return;
     }
     const int offsetX = RoundToInt(pxX * kRandLinksCm);
-    const int offsetY = z.DruckY + 2 * z.DruckZeilenhoehe;
+    int offsetY = z.DruckY + 2 * z.DruckZeilenhoehe;
+    // A graph that does not fit below the lists goes on a page of its own.
+    const double hoeheGedruckt = o.PlotHeightPx * faktorY;
+    if (offsetY + hoeheGedruckt > caps.VertRes && offsetY > kDiskussionDruckOben) {
+        printer.newPage();
+        offsetY = kDiskussionDruckOben;
+    }
 
     painter.save();
     painter.setClipRect(QRect(offsetX, offsetY, std::max(caps.HorzRes - offsetX, 0), std::max(caps.VertRes - offsetY, 0)));

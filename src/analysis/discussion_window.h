@@ -2,12 +2,13 @@
 // The curve-discussion window: zeros, extrema, inflection points, symmetry,
 // poles and asymptotes of f(x, t) or g(x, t) over a search interval, their
 // printout, and whether and in which colour the main graph marks them.
-// Unlike the other dialogs it lives from start-up to the end of the program
-// and is only hidden when closed; while it exists every run of the search
-// fills its lists, also the runs of the redraw.
+// Once made it is only hidden when closed. Its lists show its own runs of
+// the search and always belong to the term, interval and parameter it
+// shows: opened on anything else, it searches again.
 
 #include <QPointer>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "curve_discussion.h"
@@ -60,6 +61,8 @@ public:
     void ZeileHinzufuegen(Ergebnisliste liste, const std::string& zeile) override;
     void SymmetrieAnzeigen(const std::string& satz) override;
     Canvas* Drucker() override { return drucker_; }
+    int DruckSeitenhoehe() override { return seitenhoehe_; }
+    void NeueDruckseite() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -76,16 +79,31 @@ private:
     // Orders the interval, compiles the term field and searches.
     bool Berechnen();
     void ErgebnisseLeeren();
+    // What the lists were computed for: examined function, term, interval,
+    // parameter, the family's n range, decimals and the pole option.
+    struct Rechenstand {
+        bool mitG = false;
+        std::string term;
+        double von = 0, bis = 0, t = 0;
+        long long nVon = 0, nBis = 0, nSchritt = 0;
+        int dezimalen = 0;
+        bool pole = false;
+        bool operator==(const Rechenstand&) const = default;
+    };
+    Rechenstand AktuellerStand() const;
     void TermfeldWaehlen();
     // The graph below the printed lists, three quarters of its size in centimetres.
-    void GrafikDrucken(QPainter& painter, const PrinterCaps& caps);
+    void GrafikDrucken(QPainter& painter, QPrinter& printer, const PrinterCaps& caps);
 
     std::unique_ptr<Ui::TForm11> ui_;
     std::string arbeitstermF_, arbeitstermG_;
     double diskussionT_ = 0;
     double suchSchrittweite_ = 0;
     Canvas* drucker_ = nullptr;
-    KurvendiskussionAusgabe* vorherigeAusgabe_ = nullptr;
+    QPrinter* druckerGeraet_ = nullptr;
+    int seitenhoehe_ = 0;
+    // Empty while the lists show nothing computed.
+    std::optional<Rechenstand> listenStand_;
 };
 
 }  // namespace kalvo

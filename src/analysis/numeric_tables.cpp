@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "curves.h"
 #include "number_text.h"
 #include "program_state.h"
+#include "shown_derivative.h"
 
 namespace kalvo {
 
@@ -17,14 +19,15 @@ double FamilienWert(int order, double x, double t, bool& definiert) {
     return std::isfinite(y) ? y : 0.0;
 }
 
-namespace {
-
-double Wert(int order, double x, double t) {
-    bool definiert = false;
-    return FamilienWert(order, x, t, definiert);
+FunctionSample FamilienFunktion(double t) {
+    return [t](double x, double& y) {
+        bool definiert = false;
+        y = FamilienWert(0, x, t, definiert);
+        return definiert;
+    };
 }
 
-}  // namespace
+std::string NichtDefiniertText() { return " " + std::string(kNotFiniteText); }
 
 const WertetabelleZeile& WertetabelleKopf() {
     static const WertetabelleZeile kopf{"     x", "    f(x)", "   f'(x)", "   f''(x)", "   f'''(x)"};
@@ -49,9 +52,12 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
         const double y = FamilienWert(0, x, e.t, definiert);
         if (definiert && std::fabs(y) < 1e20) {
             zeile[1] = FormatNumberComma(dezimalen, y);
-            for (int k = 1; k <= 3; ++k) zeile[static_cast<size_t>(k) + 1] = FormatNumberComma(dezimalen, Wert(k, x, e.t));
+            // FormatNumberComma shows values below 1e-10 as 0.
+            const auto abl = ShownDerivatives(FamilienFunktion(e.t), x, 3, DecimalsUnit(dezimalen, 1e-10));
+            for (size_t k = 0; k < abl.size(); ++k)
+                zeile[k + 2] = abl[k].defined ? FormatNumberComma(dezimalen, abl[k].value) : NichtDefiniertText();
         } else {
-            zeile[1] = definiert ? "|f(x)|>1O^20" : " nicht def.";
+            zeile[1] = definiert ? "|f(x)|>1O^20" : NichtDefiniertText();
         }
         tabelle.zeilen.push_back(std::move(zeile));
         x += e.schritt;
@@ -81,27 +87,53 @@ NewtonErgebnis NewtonBerechnen(double x, double t, int dezimalen) {
     }
     const double eps = std::pow(10.0, -dezimalen);
     auto zahl = [dezimalen](double v) { return FormatNumberComma(dezimalen, v); };
+    // f' as the table shows it: right to its decimals, and only where it exists.
+    auto ableitung = [t, dezimalen](double xs, bool& ok) {
+        const ShownDerivative a = ShownDerivatives(FamilienFunktion(t), xs, 1, DecimalsUnit(dezimalen, 1e-10))[0];
+        ok = a.defined;
+        return a.value;
+    };
+    // A small |f| alone is no zero: far out on a decaying tail f is tiny
+    // everywhere. The iterate has settled when the step still to come stays
+    // below the last decimal shown.
+    auto gesetzt = [&](double xs, double ys) {
+        if (ys == 0) return true;
+        bool ok = false;
+        const double ds = ableitung(xs, ok);
+        return ok && ds != 0 && std::fabs(ys / ds) <= eps * std::max(1.0, std::fabs(xs));
+    };
 
-    double d = 0;
-    bool divergiert = false;
+    bool divergiert = false, ableitungNull = false;
+    double vorigerSchritt = std::numeric_limits<double>::quiet_NaN();
     for (int n = 1;; ++n) {
         const double xAlt = x;
         bool yDefiniert = false, dDefiniert = false;
         y = FamilienWert(0, xAlt, t, yDefiniert);
-        d = FamilienWert(1, xAlt, t, dDefiniert);
+        const double d = ableitung(xAlt, dDefiniert);
         definiert = yDefiniert && dDefiniert;
+        // Only a derivative that vanishes against f stops the steps; on a
+        // flat tail f and f' are tiny together and the step is sound.
+        ableitungNull = definiert && !(std::fabs(d) > 1e-12 || (d != 0 && std::fabs(y) <= std::fabs(d) * 1e6));
         NewtonZeile zeile;
-        if (definiert && std::fabs(d) > 1e-12 && std::fabs(y) < grenze) {
-            const double q = y / d;
+        double q = 0;
+        if (definiert && !ableitungNull && std::fabs(y) < grenze) {
+            q = y / d;
             x = xAlt - q;
             zeile = {IntToText(n - 1), zahl(xAlt), zahl(y), zahl(d), zahl(q), zahl(x)};
             y = FamilienWert(0, x, t, definiert);
         }
         e.zeilen.push_back(std::move(zeile));
         divergiert = std::fabs(x) > 1e6 || std::fabs(y) >= grenze || !std::isfinite(x);
-        if (!definiert || std::fabs(xAlt - x) < eps || std::fabs(y) < 1e-10 || divergiert || n == kNewtonMaxSchritte) {
+        const bool klein = definiert && !divergiert && std::fabs(y) < 1e-10;
+        const bool nullstelle = klein && gesetzt(x, y);
+        // Steps that neither settle nor shrink while f is tiny: the
+        // iteration runs down a flat tail (a zero of any multiplicity
+        // shrinks them by a fixed factor clearly below 1).
+        if (klein && !nullstelle && std::fabs(q) >= 0.99 * std::fabs(vorigerSchritt)) divergiert = true;
+        vorigerSchritt = q;
+        if (!definiert || std::fabs(xAlt - x) < eps || nullstelle || divergiert || n == kNewtonMaxSchritte) {
             e.letztesX = x;
-            if (std::fabs(d) < 1e-12) e.meldung = kAbleitungNull;
+            if (ableitungNull) e.meldung = kAbleitungNull;
             // Running away is no convergence either, and must not look like
             // a result.
             if (n == kNewtonMaxSchritte || (divergiert && definiert)) e.meldung = kKonvergiertNicht;

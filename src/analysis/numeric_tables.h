@@ -4,6 +4,7 @@
 // and copy them, and the tests check them directly.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@ namespace kalvo {
 // from the start index (a term without n is evaluated once) to FgSummeBis.
 // `definiert` tells whether the value is defined.
 double FamilienWert(int order, double x, double t, bool& definiert);
+// The same of order 0 as a function of x, for the refined derivatives.
+std::function<bool(double, double&)> FamilienFunktion(double t);
+
+// What a number that does not exist shows: " nicht def.".
+std::string NichtDefiniertText();
 
 // ---- value table ----
 

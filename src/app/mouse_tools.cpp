@@ -25,6 +25,7 @@
 #include "plot_support.h"
 #include "primitives.h"
 #include "program_state.h"
+#include "shown_derivative.h"
 #include "term.h"
 #include "ui_main_window.h"
 #include "user_choices.h"
@@ -95,9 +96,25 @@ QString ObjectLabel(TDrawingTool tool, double x) {
     ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true);
     const double t = gParams.FgTVon;
     const NRange n = CurrentNRange();
-    bool yDefined = false, mDefined = false;
+    bool yDefined = false;
     const double y = NSum(0, x, t, n, yDefined);
-    double m = NSum(1, x, t, n, mDefined);
+    // The slope refined until the equation's two decimals of m and of the
+    // intercept are right; none where f' does not exist (a corner, a border).
+    const FunctionSample f = [t, n](double xs, double& ys) {
+        bool defined = false;
+        ys = NSum(0, xs, t, n, defined);
+        return defined;
+    };
+    const ShownUnit digits = DecimalsUnit(2, 0.01);
+    const double bx = std::max(1.0, std::fabs(x));
+    const bool normal = tool == TDrawingTool::Normale;
+    const ShownDerivative slope = ShownDerivatives(f, x, 1, [&](double v) {
+        if (!normal) return std::min(digits(v), digits(y - v * x) / bx);
+        if (std::fabs(v) <= kZeroSlope) return 1.0;
+        return std::min(digits(-1 / v), digits(x / v + y) / bx) * v * v;
+    })[0];
+    const bool mDefined = slope.defined;
+    double m = slope.value;
     if (std::fabs(m) <= kZeroSlope) m = 0;
     const QString xs = Number(x);
     const QString ys = yDefined ? Number(y) : QString::fromUtf8(kNotFiniteText.data(), kNotFiniteText.size());

@@ -200,7 +200,7 @@ void DrawSpecialPoints() {
     const ViewWindowState& v = gView;
     const ParameterState& p = gParams;
     SetPen(kBlack, OutputPenWidth(1), PenStyle::Solid);
-    for (int i = 1; i <= kMaxSpecialPoints; ++i) {
+    for (int i = 1; i <= std::max(kMaxSpecialPoints, poles); ++i) {
         const auto k = static_cast<size_t>(i);
         if (i <= zeros) MarkSpecialPoint(d.NullstelleX[k], 0, "N", -14);
         if (i <= extrema) MarkSpecialPoint(d.ExtremumX[k], d.ExtremumY[k], d.ExtremumArt[k] ? "H" : "T", 4);

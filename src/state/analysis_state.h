@@ -13,7 +13,7 @@
 namespace kalvo {
 
 inline constexpr int kMaxSpecialPoints = 50;
-inline constexpr int kMaxPoles = 50;
+inline constexpr int kMaxPoles = 1000;
 inline constexpr int kMaxAsymptoten = 4;
 inline constexpr int kMaxMesswerte = 500;
 
@@ -74,8 +74,9 @@ struct DiscussionResults {
     Punktwerte ExtremumX{}, ExtremumY{};
     Punktwerte WendepunktX{}, WendepunktY{}, WendepunktSteigung{};
     Punktarten ExtremumArt{}, WendepunktArt{};
-    // Entries 1..AnzahlPole; element 0 is the previous-pole sentinel. Sized
-    // like the other result lists: the pole search stops adding when full.
+    // Entries 1..AnzahlPole; element 0 is the previous-pole sentinel. Room
+    // for every pole a search can tell apart in practice; when it is full
+    // the pole list says so.
     std::array<double, kMaxPoles + 1> PolX{-1000.0};
     std::array<Funktionsterm, kMaxAsymptoten> AsymptotenText{};
 };

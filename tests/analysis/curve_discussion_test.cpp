@@ -94,13 +94,14 @@ TEST_F(Discussion, FindsZerosExtremaInflectionPointsAndSymmetry) {
          "W(-3,14|0,00)m=1,00 W(0,00|0,00)m=1,00 W(3,14|0,00)m=1,00", kUrsprung},
         // Undefined regions; a bounded domain keeps its symmetry.
         {"ln(x)", -8, 8, 0, "N(1,00|0,00)m=1,00", "---.---", "---.---", ""},
-        {"sqrt(4-x^2)", -8, 8, 0, "---.---", "H(0,00|2,00)m=0,00", "---.---", kYAchse},
+        {"sqrt(4-x^2)", -8, 8, 0, "N(-2,00|0,00)m=nichtdef. N(2,00|0,00)m=nichtdef.", "H(0,00|2,00)m=0,00", "---.---",
+         kYAchse},
         {"sqrt(-1-x^2)", -8, 8, 0, "---.---", "---.---", "---.---", ""},
         {"x^2-t", -8, 8, 9, "N(-3,00|0,00)m=-6,00 N(3,00|0,00)m=6,00", "T(0,00|-9,00)m=0,00", "---.---", kYAchse},
-        // Below 0.01 counts as 0: the zero at 0.005 and its slope, and a
-        // minimum 0.005 above the axis, which becomes a zero too.
+        // Below 0.01 counts as 0: the zero at 0.005 and its slope, and the
+        // value of a minimum 0.005 above the axis, which is no zero.
         {"0.005*(x-0.005)", -8, 8, 0, "N(0,00|0,00)m=0,00", "---.---", "---.---", ""},
-        {"(x-1)^2+0.005", -8, 8, 0, "N(1,00|0,00)m=0,00", "T(1,00|0,00)m=0,00", "---.---", ""},
+        {"(x-1)^2+0.005", -8, 8, 0, "---.---", "T(1,00|0,00)m=0,00", "---.---", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -118,6 +119,87 @@ TEST_F(Discussion, FindsZerosExtremaInflectionPointsAndSymmetry) {
     EXPECT_EQ(gDiscussion.ExtremumArt[1], 1);
 }
 
+TEST_F(Discussion, ZerosOfEveryKind) {
+    // Zeros and slopes by hand; "nichtdef." where f' does not exist.
+    struct Case {
+        const char* term;
+        double a, b;
+        const char* nullstellen;
+    };
+    const std::vector<Case> cases = {
+        // Where the domain ends and f tends to 0 (sqrt(2) = 1.41421...).
+        {"sqrt(9-x^2)", -8, 8, "N(-3,00|0,00)m=nichtdef. N(3,00|0,00)m=nichtdef."},
+        {"sqrt(x-1)", -8, 8, "N(1,00|0,00)m=nichtdef."},
+        {"sqrt(x^2-2x)", -8, 8, "N(0,00|0,00)m=nichtdef. N(2,00|0,00)m=nichtdef."},
+        {"sqrt(2-x^2)", -8, 8, "N(-1,41|0,00)m=nichtdef. N(1,41|0,00)m=nichtdef."},
+        {"x*sqrt(4-x^2)", -8, 8, "N(-2,00|0,00)m=nichtdef. N(0,00|0,00)m=2,00 N(2,00|0,00)m=nichtdef."},
+        // f' = sqrt(x) + (x-4)/(2 sqrt(x)) is 2 at 4.
+        {"sqrt(x)*(x-4)", -8, 8, "N(0,00|0,00)m=nichtdef. N(4,00|0,00)m=2,00"},
+        // Ends of the domain where f does not tend to 0.
+        {"sqrt(x)+1", -8, 8, "---.---"},
+        {"ln(x-1)", -8, 8, "N(2,00|0,00)m=1,00"},
+        // However steep a crossing, a zero; a jump across the axis is none.
+        {"5000*(x-1)", -8, 8, "N(1,00|0,00)m=5,00E+3"},
+        {"-3000*(x+2.5)", -8, 8, "N(-2,50|0,00)m=-3,00E+3"},
+        {"400*(x^2-4)", -8, 8, "N(-2,00|0,00)m=-1,60E+3 N(2,00|0,00)m=1,60E+3"},
+        {"300*x/abs(x)", -8, 8, "---.---"},
+        {"1/x", -8, 8, "---.---"},
+        // A minimum or maximum off the axis is no zero; two zeros close
+        // together (1 -+ 0.02, 3 -+ 0.001) stay two.
+        {"(x+2)^2+0.003", -8, 8, "---.---"},
+        {"cos(x)+1.005", -8, 8, "---.---"},
+        {"-(x-5)^2-0.008", -8, 8, "---.---"},
+        {"(x-1)^2-0.0004", -8, 8, "N(0,98|0,00)m=-4,00E-2 N(1,02|0,00)m=4,00E-2"},
+        {"(x-3)^2-0.000001", -8, 8, "N(3,00|0,00)m=0,00 N(3,00|0,00)m=0,00"},
+        // Touching zeros, with f' = 0 there; at a corner there is no slope.
+        {"(x-1)^2", -8, 8, "N(1,00|0,00)m=0,00"},
+        {"x^2-2x+1", -8, 8, "N(1,00|0,00)m=0,00"},
+        {"x^4-2x^2+1", -8, 8, "N(-1,00|0,00)m=0,00 N(1,00|0,00)m=0,00"},
+        {"cos(x)+1", 0, 6, "N(3,14|0,00)m=0,00"},
+        {"abs(x^2-4)", -8, 8, "N(-2,00|0,00)m=nichtdef. N(2,00|0,00)m=nichtdef."},
+        // Slopes right to their digits near a pole: f' = -1/x^2 = -90000 at 1/300.
+        {"1/x-300", 0.001, 1, "N(0,00|0,00)m=-9,00E+4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.term);
+        Run(c.term, c.a, c.b, 0, true);
+        EXPECT_EQ(out.Kurz(L::Nullstellen), c.nullstellen);
+    }
+    // The slope of a zero at a border is stored as not a number.
+    Run("sqrt(x-1)");
+    EXPECT_TRUE(std::isnan(gDiscussion.NullstelleSteigung[1]));
+}
+
+TEST_F(Discussion, InflectionPointsNeedATangent) {
+    struct Case {
+        const char *term, *wendepunkte, *extrema;
+    };
+    const std::vector<Case> cases = {
+        // Corners where the curvature changes sign: no inflection point,
+        // and no slope at a corner extremum.
+        {"abs(x^2-4)", "---.---", "T(-2,00|0,00)m=nichtdef. H(0,00|4,00)m=0,00 T(2,00|0,00)m=nichtdef."},
+        {"abs(x^3-1)", "TR(0,00|1,00)m=0,00", "T(1,00|0,00)m=nichtdef."},
+        {"abs(x^2-4)+x^3/100", "---.---", nullptr},
+        {"abs(x)-2", "---.---", "T(0,00|-2,00)m=nichtdef."},
+        // Straight pieces far from the axis: the second difference is
+        // rounding noise and changes sign at random.
+        {"1e4+3*abs(x-1)", "---.---", "T(1,00|1,00E+4)m=nichtdef."},
+        // f' continuous (x*|x| has f' = 2|x|): a terrace point.
+        {"x*abs(x)", "TR(0,00|0,00)m=0,00", "---.---"},
+        {"x^3", "TR(0,00|0,00)m=0,00", "---.---"},
+        {"tanh(x)", "W(0,00|0,00)m=1,00", "---.---"},
+        {"x^5-x", "W(0,00|0,00)m=-1,00", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.term);
+        Run(c.term);
+        EXPECT_EQ(out.Kurz(L::Wendepunkte), c.wendepunkte);
+        if (c.extrema) {
+            EXPECT_EQ(out.Kurz(L::Extrema), c.extrema);
+        }
+    }
+}
+
 TEST_F(Discussion, LinesKeepTheWindowsBlanksAndDecimals) {
     Run("x^3-3x");
     EXPECT_EQ(out[L::Nullstellen][0], "N( -1,73|  0,00)  m =  6,00");
@@ -128,6 +210,9 @@ TEST_F(Discussion, LinesKeepTheWindowsBlanksAndDecimals) {
     Run("x^2-400", -30, 30);
     EXPECT_EQ(out[L::Extrema][0], "T(   0|  -4 E+2)  m =   0");
     EXPECT_EQ(out[L::Wendepunkte][0], kLeerePunktliste);
+    gDisplay.Nachkommastellen = 2;
+    Run("sqrt(x-1)");
+    EXPECT_EQ(out[L::Nullstellen][0], "N(  1,00|  0,00)  m = nicht def.");
 }
 
 TEST_F(Discussion, SumsOverNAsTheGraphDoes) {
@@ -141,7 +226,7 @@ TEST_F(Discussion, SumsOverNAsTheGraphDoes) {
     EXPECT_EQ(out.Kurz(L::Extrema), "T(0,00|-4,00)m=0,00");
 }
 
-TEST_F(Discussion, ListsHoldAtMostFiftyEntries) {
+TEST_F(Discussion, PointListsHoldFiftyEntriesThePoleListEveryPole) {
     Run("sin(50x)", -8, 8, 0, true);  // about 250 of each, no pole
     for (L l : {L::Nullstellen, L::Extrema, L::Wendepunkte}) EXPECT_EQ(out[l].size(), 50u);
     EXPECT_EQ(gDiscussion.AnzahlNullstellen + gDiscussion.AnzahlExtrema + gDiscussion.AnzahlWendepunkte, 150);
@@ -155,10 +240,17 @@ TEST_F(Discussion, ListsHoldAtMostFiftyEntries) {
     EXPECT_NEAR(gDiscussion.NullstelleX[49], -std::numbers::pi / 50, 0.001);
     EXPECT_EQ(gDiscussion.NullstelleX[50], 0);
 
-    Run("tan(20x)", -8, 8, 0, true);  // about a hundred poles
+    // Every pole is listed (tan(20x) has 102 in [-8, 8]), up to the room
+    // for them; past it the list says that it is cut.
+    Run("tan(20x)", -8, 8, 0, true);
+    EXPECT_EQ(gDiscussion.AnzahlPole, 102);
+    ASSERT_EQ(out[L::Pole].size(), 102u);
+    EXPECT_EQ(out[L::Pole][101], "x = " + RealToStrComma(gDiscussion.PolX[102], 5, 2));
+    // Poles every pi/125.66 = 0.025 in [-100, 100]: some 8000.
+    Run("1/sin(125.66x)^10", -100, 100, 0, true);
     EXPECT_EQ(gDiscussion.AnzahlPole, kMaxPoles);
-    ASSERT_EQ(out[L::Pole].size(), 50u);
-    EXPECT_EQ(out[L::Pole][49], "x = " + RealToStrComma(gDiscussion.PolX[50], 5, 2));
+    ASSERT_EQ(out[L::Pole].size(), static_cast<size_t>(kMaxPoles) + 1);
+    EXPECT_EQ(out[L::Pole].back(), PollisteGekuerztText());
 }
 
 TEST_F(Discussion, FindsPoles) {
@@ -180,11 +272,38 @@ TEST_F(Discussion, FindsPoles) {
         {"1/(x+1000)", -1001, -999, "x=-1000,00"},
         {"x^2-4", -8, 8, "---.----"},
         {"sqrt(-1-x^2)", -8, 8, "---.----"},
+        // tan has its poles at odd multiples of pi/2: 64 of them in [-100, 100].
+        {"tan(x)", -100, 100, nullptr},
+        // Slow poles, which the scan's thresholds of 100 and 1000 never see.
+        {"ln(abs(x))", -8, 8, "x=0,00"},
+        {"1/sqrt(abs(x-1))", -8, 8, "x=1,00"},
+        // Where the domain ends and |f| grows without bound.
+        {"ln(x-1)", -8, 8, "x=1,00"},
+        {"1/sqrt(x-2)", -8, 8, "x=2,00"},
+        {"sqrt(x)+2/x", -8, 8, "x=0,00"},
+        {"ln(x)", -8, 8, "x=0,00"},
+        {"1/sqrt(4-x^2)", -8, 8, "x=-2,00 x=2,00"},
+        {"ln(4-x^2)", -8, 8, "x=-2,00 x=2,00"},
+        // Ends of the domain where f stays bounded.
+        {"sqrt(x)", -8, 8, "---.----"},
+        {"sqrt(x)+1", -8, 8, "---.----"},
+        {"sqrt(9-x^2)", -8, 8, "---.----"},
+        // Large values alone are no pole: a steep zero, a steep extremum, a jump.
+        {"5000*(x-1)", -8, 8, "---.----"},
+        {"400*(x^2-4)", -8, 8, "---.----"},
+        {"-500*(x-3)^2+200", -8, 8, "---.----"},
+        {"300*x/abs(x)", -8, 8, "---.----"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
         Run(c.term, c.a, c.b, 0, true);
-        EXPECT_EQ(out.Kurz(L::Pole), c.pole);
+        if (c.pole) {
+            EXPECT_EQ(out.Kurz(L::Pole), c.pole);
+            continue;
+        }
+        ASSERT_EQ(gDiscussion.AnzahlPole, 64);
+        for (int k = 1; k <= 64; ++k)
+            EXPECT_NEAR(gDiscussion.PolX[static_cast<size_t>(k)], (k - 32.5) * std::numbers::pi, 1e-3);
     }
     Run("1/(x-0.0006)^2", -8, 8, 0, true);
     EXPECT_NEAR(gDiscussion.PolX[1], 0.0006, 0.0001);
@@ -209,6 +328,19 @@ TEST_F(Discussion, FindsAsymptotes) {
         {"ln(x)", "---.----", ""},
         {"x^2", "---.----", ""},
         {"sin(x)", "---.----", ""},
+        // The limit line, not the value at the last test point, however
+        // slowly f approaches it (limits by hand).
+        {"2/sqrt(x+1)", "y=0.0", "0.0"},
+        {"1/sqrt(x-2)", "y=0.0", "0.0"},
+        {"1+1/ln(x+3)", "y=1.00", "1.00"},
+        {"3-5/ln(x+1)", "y=3.00", "3.00"},
+        {"x+1/sqrt(x)", "y=x", "x"},
+        {"(2x^3+1)/(x^2+1)", "y=2.00*x", "2.00*x"},
+        {"sin(x)/x", "y=0.0", "0.0"},
+        // No limit far out: none is listed.
+        {"ln(ln(x))", "---.----", ""},
+        {"x+sin(x)", "---.----", ""},
+        {"x+sqrt(x)", "---.----", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);

@@ -1,9 +1,11 @@
 #include <QListWidget>
+#include <tuple>
 
 #include "analysis_test_support.h"
 #include "bit_check_box.h"
 #include "color_button.h"
 #include "discussion_window.h"
+#include "number_text.h"
 #include "ui_discussion_window.h"
 
 namespace kalvo {
@@ -157,17 +159,56 @@ TEST_F(DiscussionWindow, DefaultsGoBackToF) {
     EXPECT_EQ(gTerms.TermG.str(), "x^3");
 }
 
-TEST_F(DiscussionWindow, RunsOfTheRedrawFillTheListsToo) {
+TEST_F(DiscussionWindow, ListsAlwaysBelongToTheTermShown) {
+    const QStringList vonX2minus4 = {"N(-2,00|0,00)m=-4,00", "N(2,00|0,00)m=4,00"};
     Anzeigen();
-    form->SpeedButton1Click();
-    QuietParsing quiet;
-    ASSERT_TRUE(ParseTerm(FunktionTermbaum, "x-1", true));
+    EXPECT_EQ(Zeilen(ui->ListBox1), vonX2minus4);
+    // Runs of the redraw and of the area window (here on x - 1) fill the
+    // result arrays, not the lists of the window.
+    {
+        QuietParsing quiet;
+        ASSERT_TRUE(ParseTerm(FunktionTermbaum, "x-1", true));
+    }
     KurvendiskussionBerechnen(-8, 8, 16.0 / 500, 0);
-    EXPECT_EQ(Zeilen(ui->ListBox1), QStringList({"N(1,00|0,00)m=1,00"}));
+    EXPECT_EQ(gDiscussion.AnzahlNullstellen, 1);
+    EXPECT_EQ(Zeilen(ui->ListBox1), vonX2minus4);
+    // Opened again on another term (changed in another window meanwhile),
+    // on another view or parameter: the lists are those of what is shown.
+    form->close();
+    gTerms.TermF = "x^2-9";
+    Anzeigen();
+    EXPECT_EQ(Zeilen(ui->ListBox1), QStringList({"N(-3,00|0,00)m=-6,00", "N(3,00|0,00)m=6,00"}));
+    form->close();
+    gView.BereichX1 = 0;
+    Anzeigen();
+    EXPECT_EQ(Zeilen(ui->ListBox1), QStringList({"N(3,00|0,00)m=6,00"}));
+    form->close();
+    gTerms.TermF = "x^2-t";
+    gTerms.ParameterWerte[0] = 4;
+    Anzeigen();
+    EXPECT_EQ(Zeilen(ui->ListBox1), QStringList({"N(2,00|0,00)m=4,00"}));
+    // "Vorgabe" with g examined puts f back without a search: the lists of
+    // g go.
+    form->Button1Click();
+    EXPECT_EQ(Zeilen(ui->ListBox3), QStringList({"TR(0,00|0,00)m=0,00"}));
+    form->SpeedButton2Click();
+    EXPECT_EQ(ui->ListBox3->count(), 0);
+    EXPECT_EQ(ui->Label6->text(), QString());
+}
+
+TEST_F(DiscussionWindow, AWindowMadeLaterShowsTheResultsOfItsTerm) {
+    // Made on first use instead of at start-up: nothing to keep, it searches.
+    form.reset();
+    gTerms.TermF = "x^3-3x";
+    form = std::make_unique<TForm11>();
+    ui = form->Controls();
+    Anzeigen();
+    EXPECT_EQ(Zeilen(ui->ListBox2), QStringList({"H(-1,00|2,00)m=0,00", "T(1,00|-2,00)m=0,00"}));
+    EXPECT_EQ(ui->Label6->text(), QStringLiteral("Das Schaubild ist symmetrisch zum Ursprung."));
 }
 
 TEST_F(DiscussionWindow, PrintoutHasTitleRangeAndOnlyNonEmptySections) {
-    if (!HatPdftotext()) GTEST_SKIP() << "pdftotext not available";
+    ASSERT_TRUE(HatPdftotext());
     Anzeigen();
     ui->SpeedButton4->click();
     ASSERT_EQ(druckauftraege, 1);
@@ -182,7 +223,7 @@ TEST_F(DiscussionWindow, PrintoutHasTitleRangeAndOnlyNonEmptySections) {
 }
 
 TEST_F(DiscussionWindow, PrintoutWithTheGraphGivesTheScreenBack) {
-    if (!HatPdftotext()) GTEST_SKIP() << "pdftotext not available";
+    ASSERT_TRUE(HatPdftotext());
     gTerms.TermF = "t*x^2";
     gTerms.ParameterWerte[0] = 2;
     Anzeigen();
@@ -197,6 +238,32 @@ TEST_F(DiscussionWindow, PrintoutWithTheGraphGivesTheScreenBack) {
     EXPECT_EQ(gOutput.AusgabeCanvas, vorher.AusgabeCanvas);
     const QString text = PdfText();
     EXPECT_TRUE(Gedruckt(text, "f(x) = t*x^2 ; t =2,00")) << text.toStdString();
+}
+
+TEST_F(DiscussionWindow, ALongPrintoutGoesOnOverPagesWithEveryLineAndTheGraph) {
+    ASSERT_TRUE(HatPdftotext());
+    gTerms.TermF = "sin(x)";
+    Anzeigen();
+    // sin on [-40, 40]: 25 zeros k*pi, 26 extrema pi/2 + k*pi, 25 inflection
+    // points; on [-60, 60]: 39, 38 and 39.
+    for (const auto& [von, bis, seiten] : {std::tuple{-40, 40, 2}, std::tuple{-60, 60, 3}}) {
+        SCOPED_TRACE(von);
+        Type(ui->Edit2, QText(IntToText(von)));
+        Type(ui->Edit3, QText(IntToText(bis)));
+        if (!ui->CheckBox4->Checked()) ui->CheckBox4->click();
+        ui->SpeedButton4->click();
+        const QString text = PdfText();
+        QStringList zeilen;
+        for (QListWidget* l : {ui->ListBox1, ui->ListBox2, ui->ListBox3}) zeilen += Zeilen(l);
+        EXPECT_EQ(zeilen.size(), von == -40 ? 76 : 116);
+        for (const QString& z : zeilen) EXPECT_TRUE(text.contains(z)) << z.toStdString();
+        const QString satz = QStringLiteral("DasSchaubildistsymmetrischzumUrsprung.");
+        ASSERT_TRUE(text.contains(satz));
+        // The graph's axis labels come after the symmetry sentence, on a
+        // page of their own when the lists leave no room.
+        EXPECT_FALSE(text.section(satz, 1).isEmpty());
+        EXPECT_EQ(pdfSeiten, seiten);
+    }
 }
 
 }  // namespace

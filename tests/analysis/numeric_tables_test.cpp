@@ -1,8 +1,11 @@
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "message_sink.h"
+#include "number_text.h"
 #include "numeric_tables.h"
 #include "program_state.h"
 #include "term.h"
@@ -59,9 +62,41 @@ TEST_F(Tables, NewtonStopsWithTheRightReason) {
         ASSERT_EQ(e.zeilen.size(), f.naechstesX.size());
         for (size_t i = 0; i < e.zeilen.size(); ++i) {
             EXPECT_EQ(Ohne(e.zeilen[i][5]), f.naechstesX[i]) << "row " << i;
-            if (!f.naechstesX[i].empty()) EXPECT_EQ(e.zeilen[i][0], std::to_string(i));
+            if (!f.naechstesX[i].empty()) {
+                EXPECT_EQ(e.zeilen[i][0], std::to_string(i));
+            }
         }
         EXPECT_EQ(Ohne(e.meldung), Ohne(f.meldung));
+    }
+}
+
+TEST_F(Tables, NewtonCountsASmallValueOnlyWhereTheIterateHasSettled) {
+    // Zeros by hand: sqrt(2), 1 (a triple zero: f is below 1e-10 long before
+    // x is right to six decimals), pi/2, 2.0945514815423265 (x^3-2x-5, the
+    // real root by Cardano's formula, evaluated with mpmath).
+    struct Fall {
+        const char* term;
+        double x0;
+        const char *letztesX, *meldung;
+    } faelle[] = {
+        {"x^2-2", 1, "1,414214", ""},
+        {"(x-1)^3", 2, nullptr, ""},
+        {"cos(x)", 1, "1,570796", ""},
+        {"x^3-2x-5", 2, "2,094551", ""},
+        // Decaying tails: f drops below 1e-10 while every step is about 1.
+        {"x*e^(-x)", 2, nullptr, kKonvergiertNicht},
+        {"e^(-x)", 0, nullptr, kKonvergiertNicht},
+        {"x^2*e^(-x)", 3, nullptr, kKonvergiertNicht},
+        {"1/(1+x^2)", 2, nullptr, kKonvergiertNicht},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.term);
+        Compile(f.term);
+        const NewtonErgebnis e = NewtonBerechnen(f.x0, 0, 6);
+        EXPECT_EQ(e.meldung, f.meldung);
+        if (f.letztesX) {
+            EXPECT_EQ(Ohne(FormatNumberComma(6, e.letztesX)), f.letztesX);
+        }
     }
 }
 
@@ -144,6 +179,59 @@ TEST_F(Tables, ValueTableMarksUndefinedAndHugeValues) {
     Compile("exp(x)");
     t = WertetabelleBerechnen({50, 50, 1, 0}, 2);
     EXPECT_EQ(t.zeilen[0][1], "|f(x)|>1O^20");
+}
+
+TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
+    constexpr double kNicht = std::numeric_limits<double>::quiet_NaN();
+    // Exact derivatives by sympy (diff, then N(..., 20) at the rational x);
+    // kNicht where the derivative does not exist.
+    struct Fall {
+        const char* term;
+        double x;
+        int dezimalen;
+        double f1, f2, f3;
+    } faelle[] = {
+        // Fixed-step quotients are off by percents near a pole.
+        {"1/x", 0.2, 2, -25, 250, -3750},
+        {"1/x", 0.05, 2, -400, 16000, -960000},
+        {"1/x", -0.3, 3, -11.111111111111111111, -74.074074074074074074, -740.74074074074074074},
+        {"1/(x-1)^2", 1.1, 2, -2000, 60000, -2400000},
+        {"tan(x)", 1.5, 2, 199.85004452649245721, 5636.3388086580740665, 238840.84160534013669},
+        {"sqrt(x)", 0.01, 2, 5, -250, 37500},
+        // And in the last digits elsewhere.
+        {"e^x", 3, 4, 20.085536923187667741, 20.085536923187667741, 20.085536923187667741},
+        {"e^x", -2, 4, 0.13533528323661269189, 0.13533528323661269189, 0.13533528323661269189},
+        {"sin(x)", 1, 3, 0.54030230586813971740, -0.84147098480789650665, -0.54030230586813971740},
+        {"ln(x)", 0.5, 3, 2, -4, 16},
+        {"arctan(x)", 1, 3, 0.5, -0.5, 0.5},
+        {"sqrt(x^2+1)", 2, 3, 0.89442719099991587856, 0.089442719099991587856, -0.10733126291998990543},
+        {"e^(-x^2)", 0.5, 3, -0.77880078307140486824, -0.77880078307140486824, 3.8940039153570243412},
+        {"x^2", 2, 2, 4, 2, 0},
+        // A border of the domain: no derivative, and none of higher order.
+        {"sqrt(x)", 0, 2, kNicht, kNicht, kNicht},
+        {"sqrt(4-x^2)", 2, 2, kNicht, kNicht, kNicht},
+        {"sqrt(x)^3", 0, 2, kNicht, kNicht, kNicht},
+        // Corners: f' jumps, or f'' does (x*|x| has f' = 2|x|).
+        {"abs(x)", 0, 2, kNicht, kNicht, kNicht},
+        {"abs(x^2-4)", 2, 2, kNicht, kNicht, kNicht},
+        {"abs(x^3-1)", 1, 2, kNicht, kNicht, kNicht},
+        {"x*abs(x)", 0, 2, 0, kNicht, kNicht},
+        // A cusp: the one-sided quotients grow without bound.
+        {"sqrt(abs(x))", 0, 2, kNicht, kNicht, kNicht},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(testing::Message() << f.term << " at " << f.x);
+        Compile(f.term);
+        const Wertetabelle t = WertetabelleBerechnen({f.x, f.x, 1, 0}, f.dezimalen);
+        ASSERT_EQ(t.zeilen.size(), 1u);
+        const double exakt[] = {f.f1, f.f2, f.f3};
+        for (size_t k = 0; k < 3; ++k) {
+            const std::string erwartet =
+                std::isnan(exakt[k]) ? NichtDefiniertText() : FormatNumberComma(f.dezimalen, exakt[k]);
+            EXPECT_EQ(t.zeilen[0][k + 2], erwartet) << "order " << k + 1;
+        }
+    }
+    EXPECT_EQ(NichtDefiniertText(), " nicht def.");
 }
 
 TEST_F(Tables, ValuesAreThoseOfTheFamilyAsTheGraphShowsThem) {

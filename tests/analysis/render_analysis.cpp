@@ -129,12 +129,51 @@ int main(int argc, char** argv) {
     }
     Graph("sonderpunkte");
 
+    // Borders of the domain, corners, poles and asymptotes in the window.
+    const std::pair<const char*, const char*> diskussionen[] = {
+        {"sqrt(9-x^2)", "kurvendiskussion_rand"},
+        {"abs(x^2-4)", "kurvendiskussion_ecken"},
+        {"ln(x-1)+1/x", "kurvendiskussion_pole"},
+    };
+    for (const auto& [term, name] : diskussionen) {
+        Neu();
+        gTerms.TermF = term;
+        TForm11 w;
+        Zeigen(&w);
+        w.Controls()->CheckBox1->click();
+        Fenster(&w, name);
+        w.close();
+    }
+    // A long printout over pages, with the graph.
+    Neu();
+    gTerms.TermF = "sin(x)";
+    {
+        TForm11 w;
+        Zeigen(&w);
+        w.Controls()->Edit2->setText(QStringLiteral("-40"));
+        w.Controls()->Edit3->setText(QStringLiteral("40"));
+        w.Edit2Exit();
+        w.Edit3Exit();
+        w.Controls()->CheckBox4->click();
+        Drucke(&w, w.Controls()->SpeedButton4, "druck_kurvendiskussion_lang");
+        w.close();
+    }
+
     Neu();
     gTerms.TermF = "x^2/4";
     {
         auto* w = Zeigen(new TForm12);
         Fenster(w, "wertetabelle");
         Drucke(w, w->findChild<QPushButton*>("BitBtn4"), "druck_wertetabelle");
+        w->close();
+    }
+    // Derivatives where they exist only: none at the end of the domain.
+    Neu();
+    gTerms.TermF = "sqrt(x)";
+    gView.BereichX1 = -2;
+    {
+        auto* w = Zeigen(new TForm12);
+        Fenster(w, "wertetabelle_wurzel");
         w->close();
     }
 

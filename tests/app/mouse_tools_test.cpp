@@ -184,6 +184,12 @@ TEST_F(MouseToolsTest, StatusTextsOfTheObjects) {
         {"x^2", Ui()->ButtonSenkrechte, -1, "P( -1,00 |  1,00);     x =  -1,00"},
         {"x^2", Ui()->ButtonPunkt1, 3, "P(  3,00 |  9,00);     "},
         {"ln(x)", Ui()->ButtonTangente, -1, "P( -1,00 |nicht def.);     "},
+        // Slopes right to the digits shown: -1/x^2 = -111111 at 0.003, the
+        // intercept 2/x = 666.67 (the fixed-step quotient gives -1.00 E+5).
+        {"1/x", Ui()->ButtonTangente, 0.003, "P(  3,00 E-3 |  3,33 E+2);     Tangente: y =  -1.11 E+5 * x +  6.67 E+2"},
+        // No tangent and no normal at a corner.
+        {"abs(x)", Ui()->ButtonTangente, 0, "P(  0,00 |  0,00);     "},
+        {"abs(x-1)", Ui()->ButtonNormale, 1, "P(  1,00 |  0,00);     "},
     };
     for (const Case& c : cases) {
         gTerms.TermF = c.term;
