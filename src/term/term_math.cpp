@@ -131,11 +131,11 @@ bool Function(uint16_t code, double a, double& out) {
             return true;
         case K::Lg:
             if (!(a > 0)) return false;
-            out = std::log(a) * kLog10E;
+            out = std::log10(a);
             return true;
         case K::Ld:
             if (!(a > 0)) return false;
-            out = std::log(a) * kLog2E;
+            out = std::log2(a);
             return true;
         case K::Exp:
             if (std::fabs(a) >= 90) {

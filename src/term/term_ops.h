@@ -6,17 +6,18 @@
 
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace kalvo::termops {
 
-// The language's constants as it has always stored them (ten digits), not the exact ones.
-inline constexpr double kPi = 3.141592654;
-inline constexpr double kE = 2.718281829;
-inline constexpr double kHalfPi = 1.570796327;
-inline constexpr double kLog10E = 0.434294481;
-inline constexpr double kLog2E = 1.442695041;
-inline constexpr double kDegPerRad = 57.29577951;
-inline constexpr double kRadPerDeg = 0.017453292;
+// The language's constants at full double precision: with ten digits, as
+// older versions stored them, sin(2pi), the area of cos over a period or
+// sin(rad(180)) showed values like 4,1 E-10 where the answer is 0.
+inline constexpr double kPi = std::numbers::pi;
+inline constexpr double kE = std::numbers::e;
+inline constexpr double kHalfPi = std::numbers::pi / 2;
+inline constexpr double kDegPerRad = 180 / std::numbers::pi;
+inline constexpr double kRadPerDeg = std::numbers::pi / 180;
 
 inline constexpr double kValueLimit = 1e50;
 inline constexpr double kQuotientLimit = 1e15;

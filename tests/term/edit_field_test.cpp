@@ -1,5 +1,6 @@
 #include "edit_field.h"
 
+#include <numbers>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QSignalSpy>
@@ -51,7 +52,7 @@ TEST_F(EditFieldTest, NumberFieldsTakeConstantTerms) {
     };
     const NumberCase cases[] = {
         {"2,5", 2.5, "  2,50     ", true},
-        {"pi", 3.141592654, "  3,14     ", true},
+        {"pi", std::numbers::pi, "  3,14     ", true},
         {"sqrt(2)", std::sqrt(2.0), "  1,41     ", true},
         {"", 0, "  0,00     ", true},
         {"2e-3", 0.002, "  2,00 E-3", true},
@@ -165,7 +166,7 @@ TEST_F(EditFieldTest, TermFieldsShowTheNormalisedTerm) {
     term->setText("X^2 + PI {Parabel. Hoch}");
     EXPECT_TRUE(ReadFunktionstermEdit(term));
     EXPECT_EQ(term->text(), QString::fromUtf8("x^2+\xC2\xB6{Parabel. Hoch}"));
-    EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), 1 + 3.141592654);
+    EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), 1 + std::numbers::pi);
     EXPECT_TRUE(messages.messages().empty());
 }
 

@@ -1,5 +1,6 @@
 #include "parameter_list.h"
 
+#include <numbers>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ TEST(ParameterListe, EntriesAreReadRewrittenAndCounted) {
         {"1;2;3;4;5;6;7;8;9;10;11;12", "1;2;3;4;5;6;7;8;9;10;", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, false, 0},
         {"1;x;3", "1;3;", {1, 3}, true, 1},
         {"1;1/0;3", "1;3;", {1, 3}, true, 0},
-        {"PI/2;", "\xC2\xB6/2;", {3.141592654 / 2}, false, 0},
+        {"PI/2;", "\xC2\xB6/2;", {std::numbers::pi / 2}, false, 0},
         {"1;;2", "1;;2;", {1, 0, 2}, false, 0},
         {"x;y", "", {}, true, 2},
     };

@@ -1,5 +1,6 @@
 #include "reference_eval.h"
 
+#include <numbers>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -22,8 +23,8 @@ bool ReferenceEval(const TermNode* node, const RefVars& v, double& out) {
         case K::VarT: value = v.t; break;
         case K::VarN: value = v.n; break;
         case K::VarW: value = v.w; break;
-        case K::Pi: value = 3.141592654; break;
-        case K::E: value = 2.718281829; break;
+        case K::Pi: value = std::numbers::pi; break;
+        case K::E: value = std::numbers::e; break;
         case K::ConstA: value = gTerms.KonstanteA; break;
         case K::ConstB: value = gTerms.KonstanteB; break;
         case K::ConstC: value = gTerms.KonstanteC; break;
