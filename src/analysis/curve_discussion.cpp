@@ -26,7 +26,15 @@ namespace {
 constexpr double kH = 0.001;            // sample step of all differences
 constexpr double kGueltig = 100000;     // a sample at or beyond this counts as invalid
 constexpr double kSprung = 100;         // a larger difference across a bracket is a jump
-constexpr double kNullGrenze = 0.01;    // coordinates, values and slopes below it are 0
+// Lines far out (asymptotes) are confirmed to two decimals; slopes and
+// intercepts below this are 0 there.
+constexpr double kNullGrenze = 0.01;
+// Coordinates and values below this are the searches' own noise (an extremum
+// is located to about 1e-8 where f is flat); anything larger is a real value
+// and is shown as such, 0.008 as 8,00 E-3 and not as 0. A slope at a
+// touching zero carries that location error times f''.
+constexpr double kRauschGrenze = 1e-7;
+constexpr double kSteigungRauschGrenze = 1e-6;
 constexpr double kPolGrob = 100, kPolFein = 1000;
 constexpr double kPolAbstand = 0.02;    // a pole this close to the previous one is the same
 constexpr double kSymmetrieToleranz = 1e-8;
@@ -48,7 +56,8 @@ constexpr double kNullAnteil = 1e-3;
 constexpr long kMaxScanSchritte = 10000;
 constexpr int kMaxHalbierungen = 200;
 
-double Gerundet(double v) { return std::fabs(v) < kNullGrenze ? 0.0 : v; }
+double Gerundet(double v) { return std::fabs(v) < kRauschGrenze ? 0.0 : v; }
+double SteigungGerundet(double v) { return std::fabs(v) < kSteigungRauschGrenze ? 0.0 : v; }
 
 bool Definiert(double v) { return gTerms.TermOK && !std::isnan(v); }
 
@@ -213,8 +222,8 @@ void Kurvendiskussion::NullstelleEintragen(double x, double steigung) {
 
 double Kurvendiskussion::Steigung(double x) {
     const FunctionSample f = [this](double xs, double& y) { return FDefiniert(xs, y); };
-    const ShownDerivative d = ShownDerivatives(f, x, 1, DecimalsUnit(gDisplay.Nachkommastellen, kNullGrenze))[0];
-    return d.defined ? Gerundet(d.value) : std::numeric_limits<double>::quiet_NaN();
+    const ShownDerivative d = ShownDerivatives(f, x, 1, DecimalsUnit(gDisplay.Nachkommastellen, kSteigungRauschGrenze))[0];
+    return d.defined ? SteigungGerundet(d.value) : std::numeric_limits<double>::quiet_NaN();
 }
 
 Grenzverhalten Kurvendiskussion::Annaeherung(double c, double weite, int seiten) {

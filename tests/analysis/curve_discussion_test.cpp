@@ -98,10 +98,12 @@ TEST_F(Discussion, FindsZerosExtremaInflectionPointsAndSymmetry) {
          kYAchse},
         {"sqrt(-1-x^2)", -8, 8, 0, "---.---", "---.---", "---.---", ""},
         {"x^2-t", -8, 8, 9, "N(-3,00|0,00)m=-6,00 N(3,00|0,00)m=6,00", "T(0,00|-9,00)m=0,00", "---.---", kYAchse},
-        // Below 0.01 counts as 0: the zero at 0.005 and its slope, and the
-        // value of a minimum 0.005 above the axis, which is no zero.
-        {"0.005*(x-0.005)", -8, 8, 0, "N(0,00|0,00)m=0,00", "---.---", "---.---", ""},
-        {"(x-1)^2+0.005", -8, 8, 0, "---.---", "T(1,00|0,00)m=0,00", "---.---", ""},
+        // Small values are values, not 0: the zero at 0.005 and its slope,
+        // and the value of a minimum 0.005 above the axis, which is no zero.
+        {"0.005*(x-0.005)", -8, 8, 0, "N(5,00E-3|0,00)m=5,00E-3", "---.---", "---.---", ""},
+        {"(x-1)^2+0.005", -8, 8, 0, "---.---", "T(1,00|5,00E-3)m=0,00", "---.---", ""},
+        // A maximum near the origin, sqrt(0.00001) = 3.16227766e-3 away.
+        {"x^2-0.00001", -1, 1, 0, "N(-3,16E-3|0,00)m=-6,32E-3 N(3,16E-3|0,00)m=6,32E-3", "T(0,00|-1,00E-5)m=0,00", "---.---", kYAchse},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -150,7 +152,7 @@ TEST_F(Discussion, ZerosOfEveryKind) {
         {"cos(x)+1.005", -8, 8, "---.---"},
         {"-(x-5)^2-0.008", -8, 8, "---.---"},
         {"(x-1)^2-0.0004", -8, 8, "N(0,98|0,00)m=-4,00E-2 N(1,02|0,00)m=4,00E-2"},
-        {"(x-3)^2-0.000001", -8, 8, "N(3,00|0,00)m=0,00 N(3,00|0,00)m=0,00"},
+        {"(x-3)^2-0.000001", -8, 8, "N(3,00|0,00)m=-2,00E-3 N(3,00|0,00)m=2,00E-3"},
         // Touching zeros, with f' = 0 there; at a corner there is no slope.
         {"(x-1)^2", -8, 8, "N(1,00|0,00)m=0,00"},
         {"x^2-2x+1", -8, 8, "N(1,00|0,00)m=0,00"},
@@ -158,7 +160,7 @@ TEST_F(Discussion, ZerosOfEveryKind) {
         {"cos(x)+1", 0, 6, "N(3,14|0,00)m=0,00"},
         {"abs(x^2-4)", -8, 8, "N(-2,00|0,00)m=nichtdef. N(2,00|0,00)m=nichtdef."},
         // Slopes right to their digits near a pole: f' = -1/x^2 = -90000 at 1/300.
-        {"1/x-300", 0.001, 1, "N(0,00|0,00)m=-9,00E+4"},
+        {"1/x-300", 0.001, 1, "N(3,33E-3|0,00)m=-9,00E+4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
