@@ -38,25 +38,18 @@ std::string Fixed(double x, int w, int d) {
 
 std::string ScientificText(int w, int d, double x) {
     if (!std::isfinite(x)) return " " + PadLeft(std::string(kNotFiniteText), w);
-    double m = std::fabs(x);
-    if (m == 0) return " " + Fixed(0, w, d) + " E+0";
+    if (x == 0) return " " + Fixed(0, w, d) + " E+0";
+    d = std::clamp(d, 0, 30);
+    // The mantissa is rounded together with its exponent, so 999.999 with two
+    // decimals reads 1,00 E+3 and never 10,00 E+2.
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, d);
+    const std::string text(buf, res.ptr);
+    const size_t pos = text.find('e');
     int e = 0;
-    char sign;
-    if (m < 1) {
-        while (m < 0.999999999) {
-            m *= 10;
-            ++e;
-        }
-        sign = '-';
-    } else {
-        while (m >= 10) {
-            m /= 10;
-            ++e;
-        }
-        sign = '+';
-    }
-    std::string mantissa = Fixed(x < 0 ? -m : m, w, d);
-    return " " + mantissa + " E" + sign + std::to_string(e);
+    std::from_chars(text.data() + pos + 2, text.data() + text.size(), e);
+    const char sign = text[pos + 1] == '-' && e != 0 ? '-' : '+';
+    return " " + PadLeft(text.substr(0, pos), std::clamp(w, 0, 255)) + " E" + sign + std::to_string(e);
 }
 
 std::string FormatNumberCommaBlanks(int d, double x) {

@@ -30,6 +30,10 @@ TEST(NumberText, FormattersGiveTheExactText) {
         {FormatNumberCommaBlanks, "CommaBlanks", 0, 5.5, "   6     "},
         {FormatNumberCommaBlanks, "CommaBlanks", 3, -0.5, " -0,500     "},
         {FormatNumberCommaBlanks, "CommaBlanks", 2, 1e-12, "  1,00 E-12"},
+        // The mantissa rounds with its exponent: never 10,00 E+2.
+        {FormatNumberCommaBlanks, "CommaBlanks", 2, 999.999, "  1,00 E+3"},
+        {FormatNumberCommaBlanks, "CommaBlanks", 2, -0.0999999, " -1,00 E-1"},
+        {FormatNumberCommaTight, "Tight", 1, 9.96e-5, "  1,0 E-4"},
         {FormatNumberComma, "Comma", 2, 1e-12, "  0,00     "},
         {FormatNumberComma, "Comma", 2, -3e-11, "  0,00     "},
         {FormatNumberCommaTight, "CommaTight", 2, -7.5, " -7,50"},
