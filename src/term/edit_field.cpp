@@ -47,6 +47,8 @@ TermEdit::TermEdit(QWidget* parent, Kind kind) : QLineEdit(parent), kind_(kind) 
 void TermEdit::setKind(Kind kind) {
     kind_ = kind;
     setMaxLength(kind == Kind::Number ? kNumberFieldChars : static_cast<int>(kTermChars));
+    // The dialog base asks this before it turns a "." into ",".
+    setProperty("decimalComma", kind != Kind::Text);
 }
 
 void TermEdit::commitField() {
@@ -66,7 +68,7 @@ bool TermEdit::leaveField() {
 }
 
 void TermEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->text() == QLatin1String(".")) {
+    if (kind_ != Kind::Text && event->text() == QLatin1String(".")) {
         QKeyEvent comma(event->type(), Qt::Key_Comma, event->modifiers(), QStringLiteral(","), event->isAutoRepeat(),
                         static_cast<ushort>(event->count()));
         QLineEdit::keyPressEvent(&comma);

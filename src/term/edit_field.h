@@ -9,7 +9,9 @@ namespace kalvo {
 class TermEdit : public QLineEdit {
     Q_OBJECT
 public:
-    enum class Kind { Term, Number };
+    // Term and number fields turn a typed "." into the decimal comma; a
+    // text field (an axis title, a list that keeps what was typed) does not.
+    enum class Kind { Term, Number, Text };
 
     explicit TermEdit(QWidget* parent = nullptr, Kind kind = Kind::Term);
 

@@ -59,6 +59,8 @@ TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersO
     EXPECT_EQ(ui->Edit3->text(), QStringLiteral("x^3"));
     Type(ui->Edit4, QString(70, QLatin1Char('1')), false);
     EXPECT_EQ(ui->Edit4->text().size(), 60);
+    Type(ui->Edit5, QStringLiteral("0.5x"), false);  // the keys as typed
+    EXPECT_EQ(ui->Edit5->text(), QStringLiteral("0.5x"));
 
     QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
     Settle();
