@@ -43,6 +43,7 @@ Tform21::Tform21(QWidget* parent) : T3DFenster(parent), ui_(std::make_unique<Ui:
     ui_->Bedienung->SetAchsenfarbe(0);
     ui_->Bedienung->Controls()->LabelFlaeche->setText(QStringLiteral("Flächen"));
     ui_->Bedienung->Controls()->ColorButtonFlaeche->setToolTip(QStringLiteral("Flächen"));
+    ui_->Bedienung->Controls()->ColorButtonFlaeche->SetDefaultText(QStringLiteral("Flächen"));
     KameraVerbinden({g, ui_->Bedienung, ui_->Rotation, ui_->BitBtnDrucker, ui_->BitBtnWMFClipb, ui_->BitBtnWMFDatei},
                     true);
     Verbinden();

@@ -25,6 +25,7 @@
 
 #include "app_test_support.h"
 #include "area_dialog.h"
+#include "color_button.h"
 #include "coordinate_dialog.h"
 #include "curve_fit_window.h"
 #include "discussion_window.h"
@@ -150,6 +151,19 @@ QStringList LayoutFaults(QWidget* window) {
     return problems;
 }
 
+// A palette without a caption does not say what it colours.
+QStringList UnnamedPalettes(QWidget* window) {
+    QStringList problems;
+    for (TColorButton* b : window->findChildren<TColorButton*>()) {
+        if (b->window() != window || !IsShownIn(b, window)) continue;
+        b->SetDroppedDown(true);
+        const bool shown = b->DroppedDown() && !b->DefaultText().isEmpty() && !b->Popup()->DefaultTextRect().isEmpty();
+        b->SetDroppedDown(false);
+        if (!shown) problems << QStringLiteral("the palette of %1 has no caption").arg(b->objectName());
+    }
+    return problems;
+}
+
 class AllWindowsTest : public AppTest {
 protected:
     // A window that a click opened as a child of `owner`.
@@ -264,6 +278,8 @@ protected:
 TEST_F(AllWindowsTest, EveryAcceleratorLetterBelongsToOneControlOfItsWindow) { ForEveryWindow(AcceleratorClashes); }
 
 TEST_F(AllWindowsTest, NoControlHidesAnotherOrCutsItsCaption) { ForEveryWindow(LayoutFaults); }
+
+TEST_F(AllWindowsTest, EveryPaletteNamesWhatItColours) { ForEveryWindow(UnnamedPalettes); }
 
 }  // namespace
 }  // namespace kalvo
