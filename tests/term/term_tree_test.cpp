@@ -180,7 +180,7 @@ protected:
     MessageRecorder messages;
 };
 
-TEST_F(TermbaumWindowTest, ShowsTheMainTermCompiledAfreshAndZeroForAFaultyOne) {
+TEST_F(TermbaumWindowTest, ShowsTheMainTermInATreeOfItsOwnAndZeroForAFaultyOne) {
     const std::tuple<const char*, const char*, double> cases[] = {
         {"x^2+1", "+ ^ x 2 1", 5},
         {"", "0", 0},
@@ -194,8 +194,17 @@ TEST_F(TermbaumWindowTest, ShowsTheMainTermCompiledAfreshAndZeroForAFaultyOne) {
         EXPECT_EQ(form.windowTitle(), "Termbaum");
         EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
         EXPECT_EQ(form.TermText(), term);
-        EXPECT_EQ(PreorderLabels(FunktionTermbaum.Root()), labels) << term;
-        EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 2, 0, 0, 0, 0), atTwo) << term;
+        EXPECT_EQ(PreorderLabels(form.Tree().Root()), labels) << term;
+        EXPECT_DOUBLE_EQ(EvalTerm(form.Tree(), 2, 0, 0, 0, 0), atTwo) << term;
+        // The program's own tree is compiled anew by every redraw; the
+        // window's picture stays that of its term.
+        form.setWindowState(Qt::WindowNoState);
+        form.resize(400, 300);
+        form.show();
+        const QImage before = form.grab().toImage();
+        ParseTerm(FunktionTermbaum, "sin(x)*x", true);
+        EXPECT_EQ(form.grab().toImage(), before) << term;
+        EXPECT_EQ(PreorderLabels(FunktionTermbaum.Root()), "* sin x x") << term;
     }
     EXPECT_TRUE(messages.messages().empty());
 }
