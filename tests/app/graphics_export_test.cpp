@@ -156,7 +156,11 @@ TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
         EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("temp.wmf"))));
         if (!c.opens) {
             ASSERT_EQ(messages.messages().size(), 1u);
-            EXPECT_EQ(messages.messages()[0], "Microsoft Word kann nicht gestartet werden!");
+            // Where the document is, so that the user can open it himself.
+            EXPECT_EQ(messages.messages()[0], "Microsoft Word kann nicht gestartet werden!\n\n"
+                                              "Das Dokument wurde gespeichert:\n" +
+                                                  QDir(dir.path()).filePath(QStringLiteral("Dokument1.rtf")).toStdString());
+            EXPECT_TRUE(QFile::exists(QString::fromStdString(opened)));
             continue;
         }
         EXPECT_TRUE(messages.messages().empty());
