@@ -21,6 +21,7 @@ protected:
         AppTest::SetUp();
         Choices().choosePrinter = [this](QWidget*, std::shared_ptr<QPrinter> printer, std::function<void(bool)> done) {
             ++printerQuestions;
+            jobName = printer->docName();
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(pdf);
             // An unprintable border, as real printers have.
@@ -44,6 +45,7 @@ protected:
     QString pdf = dir.filePath(QStringLiteral("grafik.pdf"));
     bool printerChosen = true;
     int printerQuestions = 0;
+    QString jobName;
     QPointer<TGrafikDruckenDlg> dialog;
 };
 
@@ -168,6 +170,7 @@ TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
     QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
     Settle();
     ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(jobName, QStringLiteral("Kalvograf"));  // for the printer queue and a PDF printer's file name
 
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
