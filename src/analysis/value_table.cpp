@@ -101,7 +101,7 @@ void TForm12::Berechnen() {
         // The field's term, whatever another window compiled meanwhile; a
         // refused term has already been reported when the field was left.
         QuietParsing quiet;
-        if (!ParseTerm(FunktionTermbaum, TermFieldText(ui_->edit1->text().toStdString()), true))
+        if (!ParseTerm(FunktionTermbaum, TermFieldText(FieldTerm(ui_->edit1)), true))
             ResetTermbaum(FunktionTermbaum);
     }
     const Wertetabelle tabelle = WertetabelleBerechnen(eingabe_, gDisplay.Nachkommastellen);

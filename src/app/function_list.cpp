@@ -35,7 +35,7 @@ void TForm4::LoadControls() {
 
 void TForm4::OkClick() {
     if (!CommitFocusedField()) return;
-    for (int i = 1; i <= kListTerms; ++i) gTerms.Listenterme[static_cast<size_t>(i)] = Field(i)->text().toStdString();
+    for (int i = 1; i <= kListTerms; ++i) gTerms.Listenterme[static_cast<size_t>(i)] = FieldTerm(Field(i));
     accept();
 }
 

@@ -63,12 +63,22 @@ TEST_F(TermTreeTest, LabelsShowWhatTheParserRead) {
         {"(x+1)(x-1)", "* + x 1 - x 1"},
         {"2,5x", "* 2,5 x"},
         {"1e3+0.125", "+ 1000 0,125"},
-        {"2pi", "* 2 \xC2\xB6"},
+        {"2pi", "* 2 \u03C0"},  // the pi sign reads π
         {"a+b*c-d/e", "- + a * b c / d e"},
         {"wurzel(t)+sign(n)", "+ sqrt t sgn n"},
         {"3sin(x)", "* 3 sin x"},
     };
     for (const auto& [term, labels] : cases) EXPECT_EQ(PreorderLabels(Parse(term)), labels) << term;
+}
+
+TEST_F(TermTreeTest, ThePictureShowsPiAsPi) {
+    RecordingCanvas canvas;
+    DrawTermbaumBild(canvas, "cos(a*2*\xC2\xB6)", Parse("cos(a*2*\xC2\xB6)"), 800, CanvasRect{10, 10, 790, 590});
+    const auto texts = Texts(canvas);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front()->text, "f(x)=cos(a*2*\u03C0)");
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const CanvasRecord* t) { return t->text == "\u03C0"; }), 1);
+    for (const CanvasRecord* t : texts) EXPECT_EQ(t->text.find("\xC2\xB6"), std::string::npos) << t->text;
 }
 
 TEST_F(TermTreeTest, EveryFunctionNameReadsBackAsItsCode) {
