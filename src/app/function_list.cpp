@@ -14,7 +14,7 @@ TForm4::TForm4(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::
     for (int i = 1; i <= kListTerms; ++i) {
         TermEdit* e = Field(i);
         // The list keeps the keys as typed; the term is normalised when the field is left.
-        e->setKind(TermEdit::Kind::Text);
+        e->setDecimalComma(false);
         e->setMaxLength(static_cast<int>(kListTermChars));
         connect(e, &TermEdit::fieldLeft, this, [e] { ReadFunktionstermEdit(e); });
     }

@@ -44,6 +44,7 @@ QAbstractButton* HelpButton(Ui::TForm2* ui) { return ui->SpeedButton6; }
 
 TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersOnOk) {
     gTerms.Listenterme[1] = "x+1";
+    gTerms.Listenterme[2] = "\xC2\xB6x";
     gTerms.Listenterme[8] = "2x";
     QPointer<TForm4> list = OpenFromFamilyDialog<TForm4>(ListButton);
     ASSERT_TRUE(list);
@@ -51,6 +52,7 @@ TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersO
     Ui::TForm4* ui = list->Controls();
     EXPECT_EQ(ui->Edit1->text(), QStringLiteral("x+1"));
     EXPECT_EQ(ui->Edit8->text(), QStringLiteral("2x"));
+    EXPECT_EQ(ui->Edit2->text(), QString::fromUtf8("\u03C0x"));
     EXPECT_TRUE(ui->Edit1->hasFocus());
 
     Type(ui->Edit3, QStringLiteral("x^3"), false);
@@ -68,6 +70,7 @@ TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersO
     EXPECT_EQ(gTerms.Listenterme[3].str(), "x^3");
     EXPECT_EQ(gTerms.Listenterme[4].size(), 60u);
     EXPECT_EQ(gTerms.Listenterme[1].str(), "x+1");
+    EXPECT_EQ(gTerms.Listenterme[2].str(), "\xC2\xB6x");
     // The family dialog keeps what its fields hold.
     ASSERT_TRUE(family);
 }
