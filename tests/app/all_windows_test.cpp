@@ -7,16 +7,11 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -48,8 +43,8 @@
 #include "term_help.h"
 #include "term_tree_window.h"
 #include "ui_family_dialog.h"
-#include "ui_surface_window.h"
 #include "ui_main_window.h"
+#include "ui_surface_window.h"
 #include "value_table.h"
 
 namespace kalvo {
@@ -79,7 +74,7 @@ QChar AcceleratorOf(const QString& caption) {
 bool IsShownIn(const QWidget* w, const QWidget* window) { return w == window || w->isVisibleTo(window); }
 
 // The controls of a window whose accelerators the user can reach at one
-// time: everything shown, one page of each page stack.
+// time: everything shown (the walk shows each page of a tab widget in turn).
 QStringList AcceleratorClashes(QWidget* window) {
     std::map<QChar, QStringList> owners;
     QStringList problems;
@@ -194,19 +189,23 @@ protected:
             {"Funktionenschar", family},
             {"Funktionenliste", [family](TForm1* f, Ui::TForm1* m) -> QWidget* {
                  TForm2* d = family(f, m);
+                 if (!d) return nullptr;
                  return ClickOpen<TForm4>(d->Controls()->SpeedButton5, d);
              }},
             {"Funktionenspeicher", [family](TForm1* f, Ui::TForm1* m) -> QWidget* {
                  f->FunktionstermeInListe(1);
                  TForm2* d = family(f, m);
+                 if (!d) return nullptr;
                  return ClickOpen<TForm20>(d->Controls()->SpeedButton9, d);
              }},
             {"Hilfe", [family](TForm1* f, Ui::TForm1* m) -> QWidget* {
                  TForm2* d = family(f, m);
+                 if (!d) return nullptr;
                  return ClickOpen<TForm18>(d->Controls()->SpeedButton6, d);
              }},
             {"Termbaum", [family](TForm1* f, Ui::TForm1* m) -> QWidget* {
                  TForm2* d = family(f, m);
+                 if (!d) return nullptr;
                  return ClickOpen<TForm19>(d->Controls()->BitBtn3, d);
              }},
             {"Parameterkurven", button(&Ui::TForm1::ButtonParameterkurven, (TForm7*)nullptr)},
