@@ -67,7 +67,7 @@ DruckerWahl& Wahl() {
 
 void DruckdialogZeigen(QWidget* parent, const std::function<void(QPrinter&)>& drucken) {
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    PreparePrinter(*printer);
+    PreparePrinter(*printer, parent ? parent->window()->windowTitle() : QString());
     auto* dialog = new QPrintDialog(printer.get(), parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::accepted, dialog, [printer, drucken] {

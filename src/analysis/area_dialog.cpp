@@ -95,8 +95,8 @@ void TForm13::Edit6Exit() {
 }
 
 bool TForm13::DifferenzKompilieren() {
-    gTerms.TermF = ui_->edit1->text().toStdString();
-    gTerms.TermG = ui_->Edit2->text().toStdString();
+    gTerms.TermF = FieldTerm(ui_->edit1);
+    gTerms.TermG = FieldTerm(ui_->Edit2);
     QuietParsing quiet;
     return CombineTerms(gTerms.TermF.str(), gTerms.TermG.str(), '-');
 }

@@ -172,7 +172,7 @@ void TForm11::FormShow() {
 }
 
 void TForm11::Edit1Exit() {
-    Arbeitsterm() = ui_->edit1->text().toStdString();
+    Arbeitsterm() = FieldTerm(ui_->edit1);
     IntervallOrdnen();
     // A term that does not compile stays in the field to be mended; it
     // neither replaces the shared term nor is examined.
@@ -180,7 +180,7 @@ void TForm11::Edit1Exit() {
         ErgebnisseLeeren();
         return;
     }
-    Arbeitsterm() = ui_->edit1->text().toStdString();
+    Arbeitsterm() = FieldTerm(ui_->edit1);
     (gDiscussion.DiskussionMitG ? gTerms.TermG : gTerms.TermF) = Arbeitsterm();
     IntervallfelderSchreiben();
     Berechnen();

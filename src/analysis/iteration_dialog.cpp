@@ -142,7 +142,7 @@ void TForm16::AttraktorFelder() {
 void TForm16::RadioButtonClick() { AttraktorFelder(); }
 
 void TForm16::Edit1Exit() {
-    if (ReadFunktionstermEdit(ui_->Edit1)) gTerms.TermF = ui_->Edit1->text().toStdString();
+    if (ReadFunktionstermEdit(ui_->Edit1)) gTerms.TermF = FieldTerm(ui_->Edit1);
 }
 
 void TForm16::Edit4Exit() {

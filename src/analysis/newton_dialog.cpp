@@ -28,7 +28,7 @@ constexpr int kDruckLinks = 200, kDruckOben = 200, kDruckZeile = 70;
 QStringList NewtonTabellenKopf() { return Zellen(NewtonKopf()); }
 
 std::string TitelText(const std::string& term, size_t max) {
-    return CutToChars("Newtonverfahren:  f(x) = " + term, max);
+    return CutToChars("Newtonverfahren:  f(x) = " + TermShown(term), max);
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ void TForm17::Edit4Exit() {
 }
 
 void TForm17::Berechnen() {
-    const std::string term = TermFieldText(ui_->edit1->text().toStdString());
+    const std::string term = TermFieldText(FieldTerm(ui_->edit1));
     gTerms.TermF = CutToChars(term, kTermChars);
     {
         // The field's term; one refused has been reported when it was left.

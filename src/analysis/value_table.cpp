@@ -25,6 +25,22 @@ constexpr int kLinks = 230, kOben = 292, kZeile = 60, kSpalte = 310;
 
 QStringList TabellenKopf() { return Zellen(WertetabelleKopf()); }
 
+// Font heights of the printout in 0.1 mm: the height of the font's cell
+// (ascent and descent), as printers count a font's height.
+constexpr int kTitelHoehe = 54, kTabellenHoehe = 44;
+// With this font resolution a canvas takes a font's size in its own units,
+// here 0.1 mm.
+constexpr double kGroesseInEinheiten = 72;
+
+CanvasFont DruckSchrift(const QFont& vorbild, int zellenHoehe) {
+    CanvasFont f;
+    f.name = vorbild.family().toStdString();
+    f.size = 100;
+    const int hoehe100 = std::max(1, MeasureText(f, {}, kGroesseInEinheiten).height);
+    f.size = std::max(1, RoundToInt(zellenHoehe * 100.0 / hoehe100));
+    return f;
+}
+
 }  // namespace
 
 TForm12::TForm12(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm12>()) {
@@ -85,7 +101,7 @@ void TForm12::Berechnen() {
         // The field's term, whatever another window compiled meanwhile; a
         // refused term has already been reported when the field was left.
         QuietParsing quiet;
-        if (!ParseTerm(FunktionTermbaum, TermFieldText(ui_->edit1->text().toStdString()), true))
+        if (!ParseTerm(FunktionTermbaum, TermFieldText(FieldTerm(ui_->edit1)), true))
             ResetTermbaum(FunktionTermbaum);
     }
     const Wertetabelle tabelle = WertetabelleBerechnen(eingabe_, gDisplay.Nachkommastellen);
@@ -124,30 +140,17 @@ void TForm12::Drucken(QPrinter& printer) {
     const PrinterCaps caps = QueryPrinterCaps(printer);
     SetTenthMillimetreMapping(painter, caps);
     const QList<QStringList> zeilen = TabellenZeilen(ui_->StringGrid1);
-    const int seite = std::max(PageHeightTenthMm(caps), kOben + 2 * kZeile);
+    const int seite = std::max(PageHeightTenthMm(caps), kOben + 3 * kZeile);
+    const QFont gitterSchrift = ui_->StringGrid1->font();
     {
-        QPainterCanvas canvas(painter, kTenthMmPerInch);
-        CanvasFont font;
-        font.size = 13;
-        canvas.SetFont(font);
+        QPainterCanvas canvas(painter, kGroesseInEinheiten);
+        canvas.SetFont(DruckSchrift(gitterSchrift, kTitelHoehe));
         canvas.SetBrush(0xFFFFFF, BrushStyle::Clear);
         canvas.SetPen(0, 1, PenStyle::Solid);
         canvas.TextOut(280, 200, ("Wertetabelle:  f(x) = " + ui_->edit1->text()).toStdString());
-        // Font height 44 of 0,1 mm would be 11 points; at 10 the longest
-        // numbers stay inside their cells.
-        canvas.SetFontSize(10);
-        // A table longer than the page goes on on the next one, from the
-        // height where the first page's table began.
-        int oben = kOben;
-        int i = 0;
-        for (const QStringList& zeile : zeilen) {
-            if (i > 0 && oben + kZeile * (i + 1) > seite) {
-                canvas.Flush();
-                printer.newPage();
-                oben = kOben;
-                i = 0;
-            }
-            const int y = oben + kZeile * i;
+        canvas.SetFont(DruckSchrift(gitterSchrift, kTabellenHoehe));
+        auto zeile = [&](const QStringList& zellen, int i) {
+            const int y = kOben + kZeile * i;
             canvas.MoveTo(kLinks, y);
             canvas.LineTo(kLinks + kSpalte * kTabellenSpalten, y);
             canvas.MoveTo(kLinks, y + kZeile);
@@ -156,8 +159,20 @@ void TForm12::Drucken(QPrinter& printer) {
                 canvas.MoveTo(kLinks + kSpalte * j, y);
                 canvas.LineTo(kLinks + kSpalte * j, y + kZeile);
             }
-            for (int j = 0; j < kTabellenSpalten && j < zeile.size(); ++j)
-                canvas.TextOut(280 + kSpalte * j, y + 8, zeile[j].toStdString());
+            for (int j = 0; j < kTabellenSpalten && j < zellen.size(); ++j)
+                canvas.TextOut(280 + kSpalte * j, y + 8, zellen[j].toStdString());
+        };
+        // A table longer than the page goes on on the next one, from the
+        // height where the first page's table began, under its header row.
+        int i = 0;
+        for (qsizetype r = 0; r < zeilen.size(); ++r) {
+            if (i > 1 && kOben + kZeile * (i + 1) > seite) {
+                canvas.Flush();
+                printer.newPage();
+                zeile(zeilen.front(), 0);
+                i = 1;
+            }
+            zeile(zeilen[r], i);
             ++i;
         }
     }

@@ -48,7 +48,10 @@ TForm5::TForm5(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::
     SetArrowKeysMoveFocus(true);
 
     for (TermEdit* e : {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4}) e->setKind(TermEdit::Kind::Number);
-    for (TermEdit* e : {ui_->Edit5, ui_->Edit6}) e->setMaxLength(static_cast<int>(kAxisTitleChars));
+    for (TermEdit* e : {ui_->Edit5, ui_->Edit6}) {
+        e->setKind(TermEdit::Kind::Text);
+        e->setMaxLength(static_cast<int>(kAxisTitleChars));
+    }
 
     xGroup_ = MakeGroup(this, {ui_->SpeedButtonXLinear, ui_->SpeedButtonXLog, ui_->SpeedButtonXPi});
     yGroup_ = MakeGroup(this, {ui_->SpeedButtonYLinear, ui_->SpeedButtonYLog, ui_->SpeedButtonYPi});

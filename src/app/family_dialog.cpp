@@ -94,8 +94,8 @@ void TForm2::TermbaumClick() {
     // The tree shows the term the user sees in the field, not the one
     // compiled last; afterwards both texts count as entered.
     auto takeTerms = [this] {
-        gTerms.TermF = ui_->Edit1->text().toStdString();
-        gTerms.TermG = ui_->Edit2->text().toStdString();
+        gTerms.TermF = FieldTerm(ui_->Edit1);
+        gTerms.TermG = FieldTerm(ui_->Edit2);
     };
     takeTerms();
     auto* tree = new TForm19(this);
@@ -146,7 +146,7 @@ void TForm2::ConnectInteger(TermEdit* edit, int& working, int fallback) {
 
 void TForm2::ParameterListeVerlassen() {
     TermEdit* e = ui_->Edit8;
-    Funktionsterm list = e->text().toStdString();
+    Funktionsterm list = FieldTerm(e);
     const std::string typed = TermFieldText(list.str());
     ReadParameterliste(list, gTerms.ParameterWerte);
     if (gTerms.ParameterListeFehler) {
@@ -271,7 +271,7 @@ bool TForm2::ReadyToCommit() {
         bool ok = false;
         {
             QuietParsing quiet;
-            ok = ParseTerm(FunktionTermbaum, e->text().toStdString(), true);
+            ok = ParseTerm(FunktionTermbaum, FieldTerm(e), true);
         }
         if (!ok) {
             ReadFunktionstermEdit(e);
@@ -285,8 +285,8 @@ void TForm2::TransferFields() {
     ViewWindowState& v = gView;
     ParameterState& p = gParams;
     TermState& t = gTerms;
-    t.TermF = ui_->Edit1->text().toStdString();
-    t.TermG = ui_->Edit2->text().toStdString();
+    t.TermF = FieldTerm(ui_->Edit1);
+    t.TermG = FieldTerm(ui_->Edit2);
     v.FgZeichenbereichVon = w_.von;
     v.FgZeichenbereichBis = w_.bis;
     v.GeradeU1 = w_.u1;

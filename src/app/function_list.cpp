@@ -13,6 +13,8 @@ TForm4::TForm4(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::
     SetArrowKeysMoveFocus(true);
     for (int i = 1; i <= kListTerms; ++i) {
         TermEdit* e = Field(i);
+        // The list keeps the keys as typed; the term is normalised when the field is left.
+        e->setDecimalComma(false);
         e->setMaxLength(static_cast<int>(kListTermChars));
         connect(e, &TermEdit::fieldLeft, this, [e] { ReadFunktionstermEdit(e); });
     }
@@ -33,7 +35,7 @@ void TForm4::LoadControls() {
 
 void TForm4::OkClick() {
     if (!CommitFocusedField()) return;
-    for (int i = 1; i <= kListTerms; ++i) gTerms.Listenterme[static_cast<size_t>(i)] = Field(i)->text().toStdString();
+    for (int i = 1; i <= kListTerms; ++i) gTerms.Listenterme[static_cast<size_t>(i)] = FieldTerm(Field(i));
     accept();
 }
 

@@ -32,6 +32,7 @@ void TGraphArea::Redraw(bool clearFirst) {
     overlay_ = QImage();
     drawn_ = true;
     update();
+    emit Redrawn();
 }
 
 void TGraphArea::RequestRedraw() {

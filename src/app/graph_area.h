@@ -37,6 +37,8 @@ public:
     QRect RubberBand() const { return band_; }
 
 signals:
+    // A new picture is drawn; the preview over the old one is gone.
+    void Redrawn();
     // The first paint that showed a drawn graph.
     void FirstGraphPainted();
     // The mouse on the graph, in picture pixels.

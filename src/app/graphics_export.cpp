@@ -36,7 +36,10 @@ int& LastPictureFilter() {
 
 bool CopyGraphToClipboard() {
     const auto picture = RecordGraphPicture(kPictureFontFactorClipboard);
-    return picture && CopyPictureToClipboard(*picture);
+    if (!picture) return false;
+    // Labels stand on the picture's background, clear of grid and curves.
+    picture->setOpaqueTextBackground(ToQColor(gDisplay.HintergrundBildschirm));
+    return CopyPictureToClipboard(*picture);
 }
 
 DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Opener opener) {

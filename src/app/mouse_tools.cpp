@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSlider>
@@ -169,6 +170,11 @@ TMouseTools::TMouseTools(TForm1* form) : form_(form) {
     connect(area, &TGraphArea::MousePressed, this, &TMouseTools::PaintBox1MouseDown);
     connect(area, &TGraphArea::MouseMoved, this, &TMouseTools::PaintBox1MouseMove);
     connect(area, &TGraphArea::MouseReleased, this, &TMouseTools::PaintBox1MouseUp);
+    connect(area, &TGraphArea::Redrawn, this, [this] {
+        QLabel* status = form_->Controls()->Label3;
+        if (!objectText_.isEmpty() && status->text() == objectText_) status->clear();
+        objectText_.clear();
+    });
 
     connect(ui->ButtonZoomOut, &QToolButton::clicked, this, &TMouseTools::ZoomOutClick);
     connect(ui->ButtonZoomIn, &QToolButton::clicked, this, &TMouseTools::ZoomInClick);
@@ -409,7 +415,8 @@ void TMouseTools::GrafikobjektZeigen() {
     const TDrawingTool tool = form_->AktuellesWerkzeug;
     if (form_->WerkzeugAktiv)
         Area()->SetOverlay(PreviewPicture(Area()->size(), tool, ui->ColorButton1->SelectionColor(), x));
-    ui->Label3->setText(ObjectLabel(tool, x));
+    objectText_ = ObjectLabel(tool, x);
+    ui->Label3->setText(objectText_);
     ui->Edit2->setText(Number(x));
 }
 

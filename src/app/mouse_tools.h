@@ -81,6 +81,9 @@ private:
         tElement element;
     };
     std::optional<Lifted> lifted_;
+    // What the status line says about the object being placed; it goes
+    // with the preview at the next redraw.
+    QString objectText_;
 };
 
 }  // namespace kalvo

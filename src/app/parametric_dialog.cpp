@@ -124,7 +124,7 @@ bool TForm7::ReadyToCommit() {
         {
             QuietParsing quiet;
             WMode w;
-            ok = ParseTerm(FunktionTermbaum, e->text().toStdString(), true);
+            ok = ParseTerm(FunktionTermbaum, FieldTerm(e), true);
         }
         if (!ok) {
             ReadParamkurveTermEdit(e);
@@ -137,8 +137,8 @@ bool TForm7::ReadyToCommit() {
 void TForm7::Werteuebergeben() {
     TermState& t = gTerms;
     ParameterState& p = gParams;
-    t.TermXt = ui_->Edit1->text().toStdString();
-    t.TermYt = ui_->Edit2->text().toStdString();
+    t.TermXt = FieldTerm(ui_->Edit1);
+    t.TermYt = FieldTerm(ui_->Edit2);
     p.ParamkurveTVon = w_.tVon;
     p.ParamkurveTBis = w_.tBis;
     p.ParamkurveTSchrittweite = w_.tSchritt;

@@ -80,7 +80,7 @@ void TForm6::ConnectNumber(TermEdit* edit, double& working, const double& shared
 
 void TForm6::ParameterListeVerlassen() {
     TermEdit* e = ui_->Edit16;
-    Funktionsterm list = e->text().toStdString();
+    Funktionsterm list = FieldTerm(e);
     const std::string typed = TermFieldText(list.str());
     ReadParameterliste(list, gTerms.ParameterWerte2);
     if (gTerms.ParameterListeFehler) {
@@ -143,7 +143,7 @@ bool TForm6::ReadyToCommit() {
         bool ok = false;
         {
             QuietParsing quiet;
-            ok = ParseTerm(FunktionTermbaum, e->text().toStdString(), true);
+            ok = ParseTerm(FunktionTermbaum, FieldTerm(e), true);
         }
         if (!ok) {
             ReadFunktionstermEdit(e);
@@ -157,10 +157,10 @@ void TForm6::Werteuebergeben() {
     TermState& t = gTerms;
     ViewWindowState& v = gView;
     ParameterState& p = gParams;
-    t.TermH1 = ui_->Edit1->text().toStdString();
-    t.TermH2 = ui_->Edit2->text().toStdString();
-    t.TermH3 = ui_->Edit3->text().toStdString();
-    t.TermH4 = ui_->Edit4->text().toStdString();
+    t.TermH1 = FieldTerm(ui_->Edit1);
+    t.TermH2 = FieldTerm(ui_->Edit2);
+    t.TermH3 = FieldTerm(ui_->Edit3);
+    t.TermH4 = FieldTerm(ui_->Edit4);
     v.H1Von = w_.von[0];
     v.H1Bis = w_.bis[0];
     v.H2Von = w_.von[1];

@@ -44,6 +44,39 @@ double NaturalCm(bool logAxis, double from, double to, double unitsPerCm) {
 
 double FieldValue(const QLineEdit* edit) { return StrToRealComma(edit->text().toStdString()); }
 
+// The preview is the printout in small: laid out as for a printer of this
+// resolution and drawn scaled down to the sheet, so that labels and lines
+// have the size they will have on paper.
+constexpr double kPreviewPrinterDpi = 600;
+constexpr double kCmPerInch = 2.54;
+constexpr int kPreviewSupersampling = 4;
+
+// Printer pixels per screen pixel that give the axes the chosen size on
+// paper (scale: chosen size / natural size). Run SetupAxes first.
+struct PageFactors {
+    double x = 0, y = 0;
+    bool Valid() const { return x > 0 && y > 0 && std::isfinite(x) && std::isfinite(y); }
+};
+
+PageFactors GraphPageFactors(double pxPerCmX, double pxPerCmY, double scaleX, double scaleY) {
+    const OutputContext& o = gOutput;
+    const ViewWindowState& v = gView;
+    const double plotW = o.PlotRight - o.PlotLeft, plotH = o.PlotBottom - o.PlotTop;
+    PageFactors f;
+    f.x = o.LogScaleX ? kLogAxisCm / plotW * scaleX * pxPerCmX
+                      : std::fabs(v.BereichX2 - v.BereichX1) * scaleX / o.UnitsPerCmX / plotW * pxPerCmX;
+    f.y = o.LogScaleY ? kLogAxisCm / plotH * scaleY * pxPerCmY
+                      : std::fabs(v.BereichY2 - v.BereichY1) * scaleY / o.UnitsPerCmY / plotH * pxPerCmY;
+    return f;
+}
+
+// The graph font on a printer of `dpi` that draws `factorX` printer pixels per screen pixel.
+CanvasFont PrinterGraphFont(double factorX, double dpi) {
+    CanvasFont font = GraphAreaFont();
+    font.size = std::max(1, RoundToInt(gDisplay.Schriftgroesse * factorX / dpi * 330 * 0.39));
+    return font;
+}
+
 }  // namespace
 
 TA4Sheet::TA4Sheet(QWidget* parent) : QWidget(parent) { setFixedSize(kSheetWidth, kSheetHeight); }
@@ -200,28 +233,44 @@ void TGrafikDruckenDlg::VertikalClick() {
 }
 
 void TGrafikDruckenDlg::ZeigeBlatt() {
+    const double sheetPxPerCm = TA4Sheet::kSheetWidth / kPaperWidthCm;
+    const QPoint at(RoundToInt(sheetPxPerCm * gOutput.RandLinks), RoundToInt(sheetPxPerCm * gOutput.RandOben));
+    SetupAxes(gDisplay.Koordinatensystem);
     const OutputContext& o = gOutput;
-    const double w = TA4Sheet::kSheetWidth, h = TA4Sheet::kSheetHeight;
-    const QPoint at(RoundToInt(w * o.RandLinks / kPaperWidthCm), RoundToInt(h * o.RandOben / kPaperHeightCm));
-    const int width = std::clamp(RoundToInt(w / kPaperWidthCm * DruckBreite), 1, 4 * TA4Sheet::kSheetWidth);
-    const int height = std::clamp(RoundToInt(h / kPaperHeightCm * DruckHoehe), 1, 4 * TA4Sheet::kSheetHeight);
-    QImage picture(width, height, QImage::Format_RGB32);
-    picture.fill(ToQColor(gDisplay.HintergrundDrucker));
-    if (width > 2 && height > 2) {
-        QPainterCanvas canvas(&picture);
-        canvas.SetFont(GraphAreaFont());
+    const double printerPxPerCm = kPreviewPrinterDpi / kCmPerInch;
+    const PageFactors f = GraphPageFactors(printerPxPerCm, printerPxPerCm, DruckBreite / OriginalBreite,
+                                           DruckHoehe / OriginalHoehe);
+    const double shrink = sheetPxPerCm / printerPxPerCm;
+    auto sheetPixels = [&](int plotPx, double factor, int sheetSide) {
+        return std::clamp(RoundToInt((plotPx + 1) * factor * shrink), 1, 4 * sheetSide);
+    };
+    const int width = f.Valid() ? sheetPixels(o.PlotWidthPx, f.x, TA4Sheet::kSheetWidth) : 1;
+    const int height = f.Valid() ? sheetPixels(o.PlotHeightPx, f.y, TA4Sheet::kSheetHeight) : 1;
+    // Drawn larger and then smoothed down, so that labels a few pixels high
+    // keep their shape and hairlines show as light grey.
+    QImage large(width * kPreviewSupersampling, height * kPreviewSupersampling, QImage::Format_RGB32);
+    large.fill(ToQColor(gDisplay.HintergrundDrucker));
+    if (f.Valid() && width > 2 && height > 2) {
+        QPainter painter(&large);
+        painter.scale(shrink * kPreviewSupersampling, shrink * kPreviewSupersampling);
+        QPainterCanvas canvas(painter, kPreviewPrinterDpi);
+        canvas.SetFont(PrinterGraphFont(f.x, kPreviewPrinterDpi));
         OutputTarget target;
         target.canvas = &canvas;
-        target.plotWidthPx = width - 2;
-        target.plotHeightPx = height - 2;
+        target.faktorX = f.x;
+        target.faktorY = f.y;
+        target.plotWidthPx = o.PlotWidthPx;
+        target.plotHeightPx = o.PlotHeightPx;
+        target.printing = true;
         target.preview = true;
         {
             OutputRedirection redirect(target);
+            gOutput.PrinterPixelsPerInchX = RoundToInt(kPreviewPrinterDpi);
             GrafikZeichnen(false);
         }
         canvas.End();
     }
-    ui_->Image1->SetPicture(std::move(picture), at);
+    ui_->Image1->SetPicture(large.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), at);
 }
 
 void TGrafikDruckenDlg::OkClick() {
@@ -242,15 +291,11 @@ bool PrintGraphPage(QPrinter& printer) {
     const PrinterCaps caps = QueryPrinterCaps(printer);
     SetupAxes(gDisplay.Koordinatensystem);
     const OutputContext& o = gOutput;
-    const ViewWindowState& v = gView;
     const double pxPerCmX = caps.PixelsPerCmX(), pxPerCmY = caps.PixelsPerCmY();
-    const double plotW = o.PlotRight - o.PlotLeft, plotH = o.PlotBottom - o.PlotTop;
     // So many printer pixels per screen pixel that the graph has the chosen size.
-    const double fx = o.LogScaleX ? kLogAxisCm / plotW * o.PrintScaleX * pxPerCmX
-                                  : std::fabs(v.BereichX2 - v.BereichX1) * o.PrintScaleX / o.UnitsPerCmX / plotW * pxPerCmX;
-    const double fy = o.LogScaleY ? kLogAxisCm / plotH * o.PrintScaleY * pxPerCmY
-                                  : std::fabs(v.BereichY2 - v.BereichY1) * o.PrintScaleY / o.UnitsPerCmY / plotH * pxPerCmY;
-    if (!(fx > 0) || !(fy > 0) || !std::isfinite(fx) || !std::isfinite(fy) || caps.LogPixelsX <= 0) {
+    const PageFactors f = GraphPageFactors(pxPerCmX, pxPerCmY, o.PrintScaleX, o.PrintScaleY);
+    const double fx = f.x, fy = f.y;
+    if (!f.Valid() || caps.LogPixelsX <= 0) {
         ShowMessage("Die Grafik kann nicht gedruckt werden.", MessageKind::Error);
         return false;
     }
@@ -265,11 +310,9 @@ bool PrintGraphPage(QPrinter& printer) {
         return false;
     }
     painter.translate(offsetX, offsetY);
-    CanvasFont font = GraphAreaFont();
-    font.size = std::max(1, RoundToInt(gDisplay.Schriftgroesse * fx / caps.LogPixelsX * 330 * 0.39));
     {
         QPainterCanvas canvas(painter, caps.LogPixelsX);
-        canvas.SetFont(font);
+        canvas.SetFont(PrinterGraphFont(fx, caps.LogPixelsX));
         OutputTarget target;
         target.canvas = &canvas;
         target.faktorX = fx;

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <algorithm>
 
+#include "number_text.h"
 #include "object_lists.h"
 #include "ui_store_view.h"
 
@@ -44,8 +45,8 @@ void TForm20::LoadControls() {
     for (int i = 1; i <= count; ++i) {
         ArchivEintrag e;
         gFunktionenspeicher.Get(i, e);
-        cell(i, 0, " " + e.f.str());
-        cell(i, 1, " " + e.g.str());
+        cell(i, 0, " " + TermShown(e.f.str()));
+        cell(i, 1, " " + TermShown(e.g.str()));
     }
 }
 

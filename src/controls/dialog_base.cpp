@@ -19,6 +19,13 @@ bool KeepsItsKeys(const QWidget* w) {
            qobject_cast<const QAbstractItemView*>(w);
 }
 
+// Number and term fields, grid cells and spin boxes; a field that says it
+// holds plain text (property "decimalComma" false) keeps its full stops.
+bool TakesDecimalComma(const QLineEdit* edit) {
+    const QVariant own = edit->property("decimalComma");
+    return !own.isValid() || own.toBool();
+}
+
 }  // namespace
 
 bool IsPlainKey(const QKeyEvent* key) {
@@ -74,7 +81,7 @@ bool KalvoDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool KalvoDialog::HandleKey(QWidget* target, QKeyEvent* key) {
-    if (auto* edit = qobject_cast<QLineEdit*>(target); edit && key->text() == QStringLiteral(".")) {
+    if (auto* edit = qobject_cast<QLineEdit*>(target); edit && key->text() == QStringLiteral(".") && TakesDecimalComma(edit)) {
         QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, key->modifiers() & ~Qt::KeypadModifier, QStringLiteral(","),
                         key->isAutoRepeat(), static_cast<quint16>(key->count()));
         QCoreApplication::sendEvent(edit, &comma);

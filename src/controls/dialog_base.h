@@ -1,6 +1,7 @@
 #pragma once
 // The base of every dialog. It keeps the keyboard rules of all dialogs in one
-// place: a "." typed into an edit field becomes ",", Enter moves to the next
+// place: a "." typed into an edit field becomes "," (not in a field whose
+// property "decimalComma" is false: text fields), Enter moves to the next
 // field (and never presses a button), Esc closes the dialog, and, where a
 // dialog asks for it, Up and Down move to the previous and next field. No
 // button is a default button. The controls are loaded from the shared state

@@ -43,6 +43,7 @@ Tform21::Tform21(QWidget* parent) : T3DFenster(parent), ui_(std::make_unique<Ui:
     ui_->Bedienung->SetAchsenfarbe(0);
     ui_->Bedienung->Controls()->LabelFlaeche->setText(QStringLiteral("Flächen"));
     ui_->Bedienung->Controls()->ColorButtonFlaeche->setToolTip(QStringLiteral("Flächen"));
+    ui_->Bedienung->Controls()->ColorButtonFlaeche->SetDefaultText(QStringLiteral("Flächen"));
     KameraVerbinden({g, ui_->Bedienung, ui_->Rotation, ui_->BitBtnDrucker, ui_->BitBtnWMFClipb, ui_->BitBtnWMFDatei},
                     true);
     Verbinden();
@@ -131,7 +132,7 @@ void Tform21::WinkelZeigen() {
 }
 
 bool Tform21::TermKompilieren(bool melden) {
-    const std::string text = ui_->EditF->text().toStdString();
+    const std::string text = FieldTerm(ui_->EditF);
     if (text.find_first_not_of(' ') == std::string::npos) return ParseTerm(FunktionTermbaum, "0", true);
     if (melden) return ReadFunktionstermEdit(ui_->EditF);
     QuietParsing quiet;
@@ -185,7 +186,7 @@ void Tform21::BitBtnOkClick() {
     }
     // A reversed interval would give negative volumes.
     CheckRotationskoerperInputs();
-    gTerms.TermF = CutToChars(ui_->EditF->text().toStdString(), kTermChars);
+    gTerms.TermF = CutToChars(FieldTerm(ui_->EditF), kTermChars);
     CombineTerms(gTerms.TermF.str(), "", '+');
     volumen_ = KoerperVolumen(iterationen_, daten_.t, daten_.a, daten_.b);
     const int d = gDisplay.Nachkommastellen;

@@ -30,7 +30,8 @@ QString Filter(Termlistenart art, const char* titel) {
 
 std::vector<std::string> Eintraege(const QListWidget* liste) {
     std::vector<std::string> e;
-    for (int i = 0; i < liste->count(); ++i) e.push_back(liste->item(i)->text().toStdString());
+    // The list shows pi as π; the file keeps the program's own sign.
+    for (int i = 0; i < liste->count(); ++i) e.push_back(TermFromShown(liste->item(i)->text().toStdString()));
     return e;
 }
 
@@ -448,7 +449,7 @@ bool TForm30::ListeHolen(const QString& pfad) {
     }
     QListWidget* liste = AktuelleListe();
     liste->clear();
-    for (const std::string& e : gelesen.eintraege) liste->addItem(QString::fromStdString(e));
+    for (const std::string& e : gelesen.eintraege) liste->addItem(ShownTerm(e));
     ListenhoeheSetzen(liste);
     if (gelesen.ausgelassen > 0)
         ShowMessage("Die Termliste " + QFileInfo(pfad).fileName().toStdString() + " ist länger als " +

@@ -162,7 +162,7 @@ bool T3DFenster::MausAufGrafik(QEvent* event) {
 
 void T3DFenster::DruckerClick() {
     QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer);
+    PreparePrinter(printer, windowTitle());
     if (!ChoosePrinter || !ChoosePrinter(printer)) return;
     if (!Grafik3DDrucken(*k_.grafik, printer, Szene()))
         ShowMessage("Die Grafik kann nicht gedruckt werden.", MessageKind::Error);

@@ -131,6 +131,22 @@ double RoundToDecimals(int n, double x) {
     return (x > 0 ? std::trunc(p * x + 0.5) : std::trunc(p * x - 0.5)) / p;
 }
 
+namespace {
+
+std::string ReplaceAll(std::string s, std::string_view from, std::string_view to) {
+    for (size_t pos = s.find(from); pos != std::string::npos; pos = s.find(from, pos + to.size()))
+        s.replace(pos, from.size(), to);
+    return s;
+}
+
+}  // namespace
+
+std::string TermShown(std::string_view term) { return ReplaceAll(std::string(term), kPiSign, kPiShown); }
+
+std::string TermFromShown(std::string_view shown) {
+    return ReplaceAll(ReplaceAll(std::string(shown), kPiShown, kPiSign), kPiShownCapital, kPiSign);
+}
+
 std::string NormalizeTermText(std::string_view s) {
     std::string comment;
     auto brace = s.find('{');
@@ -145,6 +161,8 @@ std::string NormalizeTermText(std::string_view s) {
         t.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
     }
     for (size_t pos = t.find("pi"); pos != std::string::npos; pos = t.find("pi")) t.replace(pos, 2, kPiSign);
+    // A typed π is pi as well.
+    t = TermFromShown(t);
     std::replace(t.begin(), t.end(), ',', '.');
     return t + comment;
 }

@@ -48,8 +48,18 @@ inline uint32_t MakeRGB(int r, int g, int b) {
            (static_cast<uint32_t>(b & 0xFF) << 16);
 }
 
-// The pi sign inside terms, fields and files, as UTF-8.
+// The pi sign inside terms and files, as UTF-8.
 inline constexpr std::string_view kPiSign = "\xC2\xB6";
+// The pi sign as the user sees and types it (U+03C0), and its capital (U+03A0).
+inline constexpr std::string_view kPiShown = "\xCF\x80";
+inline constexpr std::string_view kPiShownCapital = "\xCE\xA0";
+
+// A term as it is shown to the user (fields, lists, the term tree,
+// printouts, pictures, documents): the internal pi sign reads π.
+std::string TermShown(std::string_view term);
+// The term behind what a field shows or the user typed: π (or Π) is the
+// internal pi sign again, so that what is stored stays as it always was.
+std::string TermFromShown(std::string_view shown);
 
 std::string NormalizeTermText(std::string_view s);
 std::string LineEquationText(double m, double b);

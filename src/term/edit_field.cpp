@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QValidator>
 
 #include "number_text.h"
 #include "program_state.h"
@@ -21,9 +22,19 @@ void FocusAtSyntaxError(QLineEdit* edit, const std::string& text) {
     edit->setCursorPosition(static_cast<int>(QString::fromStdString(CutToChars(text, static_cast<size_t>(chars))).size()));
 }
 
+// Shows the pi sign as π in every text the field gets, typed or set.
+class PiShown final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        input.replace(QChar(0x00B6), QChar(0x03C0));
+        return Acceptable;
+    }
+};
+
 bool ReadTermField(QLineEdit* edit, Termbaum& tree) {
-    const std::string shown = TermFieldText(edit->text().toStdString());
-    edit->setText(QString::fromStdString(shown));
+    const std::string shown = TermFieldText(FieldTerm(edit));
+    edit->setText(ShownTerm(shown));
     if (ParseTerm(tree, shown, true)) return true;
     ResetTermbaum(tree);
     gTerms.TermOK = false;
@@ -47,6 +58,19 @@ TermEdit::TermEdit(QWidget* parent, Kind kind) : QLineEdit(parent), kind_(kind) 
 void TermEdit::setKind(Kind kind) {
     kind_ = kind;
     setMaxLength(kind == Kind::Number ? kNumberFieldChars : static_cast<int>(kTermChars));
+    setDecimalComma(kind != Kind::Text);
+    if (kind == Kind::Text) {
+        setValidator(nullptr);
+    } else if (!validator()) {
+        setValidator(new PiShown(this));
+        setText(text());
+    }
+}
+
+void TermEdit::setDecimalComma(bool on) {
+    decimalComma_ = on;
+    // The dialog base asks this before it turns a "." into ",".
+    setProperty("decimalComma", on);
 }
 
 void TermEdit::commitField() {
@@ -66,7 +90,7 @@ bool TermEdit::leaveField() {
 }
 
 void TermEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->text() == QLatin1String(".")) {
+    if (decimalComma_ && event->text() == QLatin1String(".")) {
         QKeyEvent comma(event->type(), Qt::Key_Comma, event->modifiers(), QStringLiteral(","), event->isAutoRepeat(),
                         static_cast<ushort>(event->count()));
         QLineEdit::keyPressEvent(&comma);
@@ -87,8 +111,12 @@ QString NumberFieldText(double x) {
     return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x));
 }
 
+std::string FieldTerm(const QLineEdit* edit) { return TermFromShown(edit->text().toStdString()); }
+
+QString ShownTerm(std::string_view term) { return QString::fromStdString(TermShown(term)); }
+
 bool ReadNumberEdit(QLineEdit* edit, double& value, double def) {
-    const std::string text = edit->text().toStdString();
+    const std::string text = FieldTerm(edit);
     if (!ParseTerm(ZahlTermbaum, text, false)) {
         FocusAtSyntaxError(edit, text);
         return false;

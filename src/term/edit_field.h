@@ -4,17 +4,28 @@
 
 #include <QLineEdit>
 
+#include <string>
+#include <string_view>
+
 namespace kalvo {
 
+// A term and number field. It shows the pi sign as π whatever text it is
+// given (the program keeps the internal sign; FieldTerm reads it back) and
+// turns a typed "." into the decimal comma. A text field (an axis title)
+// shows and keeps its text as it is.
 class TermEdit : public QLineEdit {
     Q_OBJECT
 public:
-    enum class Kind { Term, Number };
+    enum class Kind { Term, Number, Text };
 
     explicit TermEdit(QWidget* parent = nullptr, Kind kind = Kind::Term);
 
     Kind kind() const { return kind_; }
     void setKind(Kind kind);
+    // Whether a typed "." becomes ","; on for terms and numbers, off for text.
+    // The function list keeps the keys as typed.
+    bool decimalComma() const { return decimalComma_; }
+    void setDecimalComma(bool on);
 
     // Runs "field left" now, as OK does for the focused field before it commits.
     void commitField();
@@ -35,9 +46,16 @@ protected:
 
 private:
     Kind kind_;
+    bool decimalComma_ = true;
     bool leaving_ = false;
     bool checkPassed_ = true;
 };
+
+// The term a field shows, with the internal pi sign: what the program
+// computes with and stores.
+std::string FieldTerm(const QLineEdit* edit);
+// A term as lists, tables and titles show it (pi as π).
+QString ShownTerm(std::string_view term);
 
 // A number as every number field shows it: the configured decimals, decimal comma.
 QString NumberFieldText(double x);

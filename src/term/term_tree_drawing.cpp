@@ -209,7 +209,7 @@ std::string TermNodeLabel(const TermNode& node) {
         case K::VarN: return "n";
         case K::VarW: return "w";
         case K::VarY: return "y";
-        case K::Pi: return std::string(kPiSign);
+        case K::Pi: return std::string(kPiShown);
         case K::E: return "e";
         case K::ConstA: return "a";
         case K::ConstB: return "b";
@@ -239,7 +239,7 @@ void DrawTermbaumBild(Canvas& canvas, std::string_view termText, const TermNode*
     canvas.SetFont(font);
     canvas.SetBrushStyle(BrushStyle::Clear);
     canvas.SetClipRect(area);
-    canvas.TextOut(20, 20, "f(x)=" + std::string(termText));
+    canvas.TextOut(20, 20, "f(x)=" + TermShown(termText));
     if (root) {
         constexpr int kTop = 40;
         const int h = canvas.TextExtent("H").height;

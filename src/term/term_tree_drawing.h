@@ -17,7 +17,7 @@ struct TermNode;
 // The name of a function node code 10..38; empty for every other code.
 std::string FunctionCodeName(uint16_t code);
 
-// What a node shows: a number with a decimal comma, "x", "¶" for pi, "sin",
+// What a node shows: a number with a decimal comma, "x", "π" for pi, "sin",
 // "*(-1)" for unary minus, an operator's character.
 std::string TermNodeLabel(const TermNode& node);
 

@@ -20,7 +20,7 @@ TForm19::TForm19(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TF
 
     termText_ = gTerms.TermF.str();
     QuietParsing quiet;
-    if (!ParseTerm(FunktionTermbaum, termText_, true)) ResetTermbaum(FunktionTermbaum);
+    if (!ParseTerm(tree_, termText_, true)) ResetTermbaum(tree_);
 }
 
 TForm19::~TForm19() = default;
@@ -30,7 +30,7 @@ void TForm19::paintEvent(QPaintEvent*) {
     const CanvasRect area{ui_->Panel2->geometry().right() + 1, ui_->Panel1->geometry().bottom() + 1,
                           ui_->Panel3->geometry().left(), ui_->Panel4->geometry().top()};
     QPainterCanvas canvas(this);
-    DrawTermbaumBild(canvas, termText_, FunktionTermbaum.Root(), width(), area);
+    DrawTermbaumBild(canvas, termText_, tree_.Root(), width(), area);
 }
 
 void TForm19::mousePressEvent(QMouseEvent*) { close(); }

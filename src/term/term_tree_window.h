@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "term.h"
+
 namespace Ui {
 class TForm19;
 }
@@ -18,13 +20,14 @@ namespace kalvo {
 class TForm19 : public QDialog {
     Q_OBJECT
 public:
-    // Compiles gTerms.TermF into FunktionTermbaum, so that text and tree
-    // agree whatever was compiled last; a term with a syntax error shows
-    // the tree "0", without a message.
+    // Shows gTerms.TermF with a tree of its own compiled from it, so that
+    // text and tree agree whatever the program compiles meanwhile; a term
+    // with a syntax error shows the tree "0", without a message.
     explicit TForm19(QWidget* parent = nullptr);
     ~TForm19() override;
 
     const std::string& TermText() const { return termText_; }
+    const Termbaum& Tree() const { return tree_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -33,6 +36,7 @@ protected:
 private:
     std::unique_ptr<Ui::TForm19> ui_;
     std::string termText_;
+    Termbaum tree_;
 };
 
 }  // namespace kalvo

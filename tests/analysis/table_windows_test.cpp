@@ -1,4 +1,6 @@
 #include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include "analysis_test_support.h"
 #include "bit_check_box.h"
@@ -79,6 +81,27 @@ TEST_F(TableWindows, ValueTablePrintoutGoesOnOverPages) {
     EXPECT_TRUE(Gedruckt(text, "-8,00")) << text.toStdString();
     EXPECT_TRUE(Gedruckt(text, "2,002,001,00"));
     EXPECT_GE(pdfSeiten, 2);
+    // Every page starts its table with the header row.
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), PdfPfad(), QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString boxes = QString::fromUtf8(p.readAllStandardOutput());
+    const QStringList pages = boxes.split(QStringLiteral("<page "), Qt::SkipEmptyParts).mid(1);
+    ASSERT_EQ(pages.size(), pdfSeiten);
+    for (const QString& page : pages) EXPECT_TRUE(page.contains(QStringLiteral(">f(x)</word>"))) << page.left(300).toStdString();
+    // Font heights in 0.1 mm: 54 for the title, 44 for the table, as the
+    // height of the font's cell. The monospaced printer font (Liberation
+    // Mono for "Courier New") has a cell of 1.1328 em and characters 0.6 em
+    // wide, so "Wertetabelle:" is 13 * 0.6 * 5.4 mm / 1.1328 = 37.18 mm
+    // (105.4 pt) wide and "f'(x)" 5 * 0.6 * 4.4 mm / 1.1328 = 11.65 mm (33.03 pt).
+    auto width = [&](const QString& word) {
+        const QRegularExpression box(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>") +
+                                     QRegularExpression::escape(word) + QStringLiteral("</word>"));
+        const QRegularExpressionMatch m = box.match(boxes);
+        return m.hasMatch() ? m.captured(2).toDouble() - m.captured(1).toDouble() : 0.0;
+    };
+    EXPECT_NEAR(width(QStringLiteral("Wertetabelle:")), 105.4, 2.0);
+    EXPECT_NEAR(width(QStringLiteral("f&apos;(x)")), 33.03, 1.0);
     w->close();
 }
 

@@ -2,7 +2,11 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <QTableWidget>
+
 #include "app_test_support.h"
+#include "archive_file.h"
+#include "store_view.h"
 #include "bit_check_box.h"
 #include "color_button.h"
 #include "draw_combo_box.h"
@@ -331,6 +335,42 @@ TEST_F(FamilyDialogTest, EveryCloseRedrawsTheGraph) {
     bool red = false;
     for (int dx = -1; dx <= 1; ++dx) red |= img.pixelColor(mid + dx, img.height() / 3) == QColor(255, 0, 0);
     EXPECT_TRUE(red);
+}
+
+TEST_F(FamilyDialogTest, APiTermShowsPiAndIsStoredAsBefore) {
+    const QString pi = QString(QChar(0x03C0));
+    gTerms.TermF = "cos(a*2*\xC2\xB6)";  // as files have always held it
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(ui->Edit1->text(), QStringLiteral("cos(a*2*") + pi + QStringLiteral(")"));
+    // A typed π is pi.
+    ui->Edit2->setFocus();
+    for (QChar ch : QStringLiteral("2") + pi + QStringLiteral("x"))
+        QTest::sendKeyEvent(QTest::Click, ui->Edit2, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    QTest::keyClick(ui->Edit2, Qt::Key_Return);
+    EXPECT_EQ(ui->Edit2->text(), QStringLiteral("2") + pi + QStringLiteral("x"));
+    // The store's table shows π too.
+    QTest::mouseClick(ui->BitBtn5, Qt::LeftButton);
+    QTest::mouseClick(ui->SpeedButton9, Qt::LeftButton);
+    Settle();
+    auto* store = dialog->findChild<TForm20*>();
+    ASSERT_TRUE(store);
+    auto* table = store->findChild<QTableWidget*>();
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->item(1, 1)->text(), QStringLiteral(" 2") + pi + QStringLiteral("x"));
+    store->close();
+    Settle();
+    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
+    ASSERT_TRUE(Closed());
+    EXPECT_EQ(gTerms.TermF.str(), "cos(a*2*\xC2\xB6)");
+    EXPECT_EQ(gTerms.TermG.str(), "2\xC2\xB6x");
+    const QString file = dir.filePath(QStringLiteral("pi.lib"));
+    ASSERT_TRUE(SaveFunctionArchive(file.toStdString()));
+    QFile archive(file);
+    ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
+    const QByteArray bytes = archive.readAll();
+    EXPECT_TRUE(bytes.contains("cos(a*2*\xC2\xB6)"));
+    EXPECT_TRUE(bytes.contains("2\xC2\xB6x"));
+    EXPECT_FALSE(bytes.contains("\xCF\x80"));
 }
 
 }  // namespace

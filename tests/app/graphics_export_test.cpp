@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QToolButton>
 
@@ -117,6 +118,34 @@ TEST_F(ExportTest, PictureFilesAreNamedByTheFilterAndOpenInOutsideReaders) {
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(ExportTest, TheDottedGridComesOutAsDotsInOutsideReaders) {
+    // Office programs draw a dotted pen three pixels wide solid or dashed;
+    // the grid goes in as its dots, three pixels square, nine apart.
+    gDisplay.Koordinatensystem.Gitter = 1;
+    gDisplay.Koordinatensystem.Gitterfarbe = 0x808080;
+    gDisplay.Aufloesung = 3;
+    const QString file = dir.filePath(QStringLiteral("gitter.emf"));
+    answer = {true, file, 1};
+    QTest::mouseClick(form->Controls()->ButtonWmfSpeichern, Qt::LeftButton);
+    ASSERT_TRUE(QFile::exists(file));
+    const QString svg = file + QStringLiteral(".svg");
+    int exitCode = 0;
+    ASSERT_TRUE(Convert(QStringLiteral("emf2svg-conv"), {QStringLiteral("-i"), file, QStringLiteral("-o"), svg}, exitCode));
+    EXPECT_EQ(exitCode, 0);
+    const QString text = Read(svg);
+    EXPECT_FALSE(text.contains(QStringLiteral("dasharray")));
+    const QRegularExpression dot(QStringLiteral("M (\\d+)\\.0000,(\\d+)\\.0000 L \\1\\.0000,(\\d+)\\.0000 L (\\d+)\\.0000,\\3\\.0000 L \\4\\.0000,\\2\\.0000 Z"));
+    int dots = 0;
+    for (auto it = dot.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        EXPECT_EQ(m.captured(1).toInt() - m.captured(4).toInt(), 3);
+        EXPECT_EQ(m.captured(2).toInt() - m.captured(3).toInt(), 3);
+        ++dots;
+    }
+    EXPECT_GT(dots, 1000);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
 TEST_F(ExportTest, ThePictureIsTheResolutionTimesTheScreenGraph) {
     for (int aufloesung : {2, 3, 4}) {
         gDisplay.Aufloesung = aufloesung;
@@ -134,6 +163,18 @@ TEST_F(ExportTest, TheClipboardGetsTheMetafilesAndAPicture) {
     ASSERT_NE(data, nullptr);
     for (const char* type : {kEmfMimeType, kWmfMimeType, kPngMimeType})
         EXPECT_FALSE(data->data(QString::fromLatin1(type)).isEmpty()) << type;
+    // Its labels are written in the opaque background mode: EMR_SETBKMODE
+    // (18) and META_SETBKMODE (0x0102) with OPAQUE (2).
+    const QByteArray emfOpaque("\x12\0\0\0\x0c\0\0\0\x02\0\0\0", 12);
+    const QByteArray wmfOpaque("\x04\0\0\0\x02\x01\x02\0", 8);
+    EXPECT_TRUE(data->data(QString::fromLatin1(kEmfMimeType)).contains(emfOpaque));
+    EXPECT_TRUE(data->data(QString::fromLatin1(kWmfMimeType)).contains(wmfOpaque));
+    // A picture file keeps the transparent text background.
+    const QString file = dir.filePath(QStringLiteral("bild.emf"));
+    ASSERT_TRUE(SaveGraphPicture(file.toStdString()).ok);
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(saved.readAll().contains(emfOpaque));
     ExpectScreenBack();
 }
 
@@ -156,7 +197,11 @@ TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
         EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("temp.wmf"))));
         if (!c.opens) {
             ASSERT_EQ(messages.messages().size(), 1u);
-            EXPECT_EQ(messages.messages()[0], "Microsoft Word kann nicht gestartet werden!");
+            // Where the document is, so that the user can open it himself.
+            EXPECT_EQ(messages.messages()[0], "Microsoft Word kann nicht gestartet werden!\n\n"
+                                              "Das Dokument wurde gespeichert:\n" +
+                                                  QDir(dir.path()).filePath(QStringLiteral("Dokument1.rtf")).toStdString());
+            EXPECT_TRUE(QFile::exists(QString::fromStdString(opened)));
             continue;
         }
         EXPECT_TRUE(messages.messages().empty());

@@ -239,6 +239,26 @@ TEST_F(MainWindowTest, SettingsSurviveARestart) {
     EXPECT_FALSE(form->PaintBox1()->Picture().isNull());
 }
 
+TEST_F(MainWindowTest, EachUnderlinedLetterOpensItsWindow) {
+    // "f(x, t)" and "Flächen", "LGS" and "Logistische Gl." once shared their letters.
+    const std::pair<Qt::Key, const char*> cases[] = {
+        {Qt::Key_F, "kalvo::TForm2"},  {Qt::Key_C, "kalvo::TForm13"}, {Qt::Key_L, "kalvo::TForm23"},
+        {Qt::Key_G, "kalvo::TForm16"}, {Qt::Key_I, "kalvo::TForm16"}, {Qt::Key_S, "kalvo::TForm15"},
+    };
+    for (const auto& [key, window] : cases) {
+        Activate(form.get());
+        QTest::keyClick(form.get(), key, Qt::AltModifier);
+        QDialog* opened = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            for (QDialog* d : form->findChildren<QDialog*>())
+                if (d->isVisible() && d->inherits(window)) opened = d;
+            return opened != nullptr;
+        })) << window;
+        opened->close();
+        Settle();
+    }
+}
+
 TEST_F(MainWindowTest, WithoutASettingsFileTheProgramStartsWithItsDefaults) {
     EXPECT_TRUE(gView.FgZeichenbereichAuto);
     EXPECT_EQ(gView.BereichX1, -8);

@@ -3,6 +3,7 @@
 #include <QToolButton>
 
 #include <cmath>
+#include <functional>
 
 #include "analysis_state.h"
 #include "app_resources.h"
@@ -167,6 +168,41 @@ TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStep) {
     EXPECT_FALSE(form->WerkzeugAktiv);
     EXPECT_FALSE(Ui()->ButtonObjektEinfuegen->isEnabled());
     EXPECT_TRUE(Area()->Overlay().isNull());
+}
+
+TEST_F(MouseToolsTest, TheObjectTextGoesWithItsPreview) {
+    gTerms.TermF = "x^2";
+    struct Case {
+        const char* what;
+        std::function<void()> action;
+    };
+    const Case cases[] = {
+        {"tool switched off", [this] { ChooseTool(Ui()->ButtonTangente); }},
+        {"zoom in", [this] { QTest::mouseClick(Ui()->ButtonZoomIn, Qt::LeftButton); }},
+        {"pan", [this] { QTest::mouseClick(Ui()->ButtonRechts, Qt::LeftButton); }},
+        {"axes from the dialog", [this] {
+             gDisplay.Koordinatensystem.ySkalierung = 1;
+             GrafikNeuZeichnen();
+         }},
+    };
+    for (const Case& c : cases) {
+        Tools()->AnfangswerteClick();
+        gDisplay.Koordinatensystem.ySkalierung = 0;
+        if (Ui()->ButtonTangente->isChecked())
+            Tools()->GrafikobjektZeigen();
+        else
+            ChooseTool(Ui()->ButtonTangente);
+        ASSERT_TRUE(Ui()->Label3->text().contains(QStringLiteral("Tangente"))) << c.what;
+        c.action();
+        Settle();
+        EXPECT_TRUE(Ui()->Label3->text().isEmpty()) << c.what;
+    }
+    // The sums' text stays; it belongs to the picture.
+    gOverlay.SummenZeichnen = true;
+    ASSERT_TRUE(Ui()->ButtonTangente->isChecked());
+    Tools()->GrafikobjektZeigen();
+    form->Redraw(true);
+    EXPECT_FALSE(Ui()->Label3->text().isEmpty());
 }
 
 TEST_F(MouseToolsTest, StatusTextsOfTheObjects) {

@@ -21,6 +21,7 @@ protected:
         AppTest::SetUp();
         Choices().choosePrinter = [this](QWidget*, std::shared_ptr<QPrinter> printer, std::function<void(bool)> done) {
             ++printerQuestions;
+            jobName = printer->docName();
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(pdf);
             // An unprintable border, as real printers have.
@@ -44,6 +45,7 @@ protected:
     QString pdf = dir.filePath(QStringLiteral("grafik.pdf"));
     bool printerChosen = true;
     int printerQuestions = 0;
+    QString jobName;
     QPointer<TGrafikDruckenDlg> dialog;
 };
 
@@ -105,6 +107,31 @@ TEST_F(PrintTest, ThePreviewStandsOnTheSheetWhereThePrintoutWillBe) {
     EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
 }
 
+TEST_F(PrintTest, ThePreviewDrawsLabelsAtTheirPrintedSize) {
+    // At one pixel per millimetre a 16 cm graph is 160 pixels wide. A label
+    // cell of the printout is about 5 mm high (12 points scaled by the
+    // printer factors), so the digits under the x axis are at most 6 pixels
+    // high; in the screen's font they were 10 and ran into each other.
+    ASSERT_TRUE(Open());
+    const QImage& p = dialog->Controls()->Image1->Picture();
+    ASSERT_EQ(p.size(), QSize(160, 160));
+    auto inked = [&](int x, int y) { return qGray(p.pixel(x, y)) < 230; };
+    int axisRow = 0, axisColumn = 0, mostInRow = -1, mostInColumn = -1;
+    for (int i = 0; i < 160; ++i) {
+        int row = 0, column = 0;
+        for (int j = 0; j < 160; ++j) row += inked(j, i), column += inked(i, j);
+        if (row > mostInRow) mostInRow = row, axisRow = i;
+        if (column > mostInColumn) mostInColumn = column, axisColumn = i;
+    }
+    // The labels -7 .. -2, left of the y axis and its own labels.
+    int top = p.height(), bottom = -1;
+    for (int x = 0; x < axisColumn - 14; ++x)
+        for (int y = axisRow + 2; y < std::min(p.height(), axisRow + 20); ++y)
+            if (inked(x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
+    ASSERT_GE(bottom, top) << "no labels";
+    EXPECT_LE(bottom - top + 1, 6);
+}
+
 TEST_F(PrintTest, LogarithmicAxesStartAtFifteenCentimetres) {
     gDisplay.Koordinatensystem.xSkalierung = 1;
     gDisplay.Koordinatensystem.ySkalierung = 1;
@@ -143,6 +170,7 @@ TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
     QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
     Settle();
     ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(jobName, QStringLiteral("Kalvograf"));  // for the printer queue and a PDF printer's file name
 
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});

@@ -234,6 +234,27 @@ TEST_F(SettingsWindowsTest, SavingWritesTheSettingsFileAndKeepsTheDialogOpen) {
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(SettingsWindowsTest, TitlesKeepTheirFullStopsThroughTheSettingsFile) {
+    QPointer<TForm5> d = OpenBy<TForm5>(form->Controls()->ButtonKoordinatensystem);
+    ASSERT_TRUE(d);
+    Ui::TForm5* ui = d->Controls();
+    Type(ui->Edit5, QStringLiteral("Zeit t in s."));
+    Type(ui->Edit6, QStringLiteral("v in m/s."), false);
+    EXPECT_EQ(ui->Edit6->text(), QStringLiteral("v in m/s."));
+    Type(ui->Edit1, QStringLiteral("-2.5"), false);  // a number field still takes the comma
+    EXPECT_EQ(ui->Edit1->text(), QStringLiteral("-2,5"));
+    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(K().xAchsentext.str(), "Zeit t in s.");
+    EXPECT_EQ(K().yAchsentext.str(), "v in m/s.");
+    d->close();
+    form.reset();
+    StartClean();
+    EXPECT_EQ(K().xAchsentext.str(), "Zeit t in s.");
+    EXPECT_EQ(K().yAchsentext.str(), "v in m/s.");
+    EXPECT_EQ(gView.BereichX1, -2.5);
+}
+
 TEST_F(SettingsWindowsTest, CoordinateVorgabeSetsItsDefaultsAndShowsThem) {
     auto& k = gDisplay.Koordinatensystem;
     k = KoordinatensystemEinstellung{1, 2, 0, 1, 0, "a", "b", 0xFF, 3, 0xFF00, 2};

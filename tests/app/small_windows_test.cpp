@@ -44,6 +44,7 @@ QAbstractButton* HelpButton(Ui::TForm2* ui) { return ui->SpeedButton6; }
 
 TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersOnOk) {
     gTerms.Listenterme[1] = "x+1";
+    gTerms.Listenterme[2] = "\xC2\xB6x";
     gTerms.Listenterme[8] = "2x";
     QPointer<TForm4> list = OpenFromFamilyDialog<TForm4>(ListButton);
     ASSERT_TRUE(list);
@@ -51,6 +52,7 @@ TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersO
     Ui::TForm4* ui = list->Controls();
     EXPECT_EQ(ui->Edit1->text(), QStringLiteral("x+1"));
     EXPECT_EQ(ui->Edit8->text(), QStringLiteral("2x"));
+    EXPECT_EQ(ui->Edit2->text(), QString::fromUtf8("\u03C0x"));
     EXPECT_TRUE(ui->Edit1->hasFocus());
 
     Type(ui->Edit3, QStringLiteral("x^3"), false);
@@ -59,6 +61,8 @@ TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersO
     EXPECT_EQ(ui->Edit3->text(), QStringLiteral("x^3"));
     Type(ui->Edit4, QString(70, QLatin1Char('1')), false);
     EXPECT_EQ(ui->Edit4->text().size(), 60);
+    Type(ui->Edit5, QStringLiteral("0.5x"), false);  // the keys as typed
+    EXPECT_EQ(ui->Edit5->text(), QStringLiteral("0.5x"));
 
     QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
     Settle();
@@ -66,6 +70,7 @@ TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersO
     EXPECT_EQ(gTerms.Listenterme[3].str(), "x^3");
     EXPECT_EQ(gTerms.Listenterme[4].size(), 60u);
     EXPECT_EQ(gTerms.Listenterme[1].str(), "x+1");
+    EXPECT_EQ(gTerms.Listenterme[2].str(), "\xC2\xB6x");
     // The family dialog keeps what its fields hold.
     ASSERT_TRUE(family);
 }

@@ -317,7 +317,7 @@ TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePicture) {
 
     w->WordOpener = [](const std::string&) { return false; };
     w->SpeedButton27Click();
-    EXPECT_EQ(messages.messages().back(), "Microsoft Word kann nicht gestartet werden!");
+    EXPECT_EQ(messages.messages().back().rfind("Microsoft Word kann nicht gestartet werden!\n", 0), 0u);
     w->close();
     QDir::setCurrent(before);
 }

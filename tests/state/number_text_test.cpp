@@ -121,6 +121,11 @@ TEST(NumberText, NormalizeTermText) {
     EXPECT_EQ(NormalizeTermText("2,5 X^2"), "2.5x^2");
     EXPECT_EQ(NormalizeTermText("ppii"), "p\xC2\xB6i");
     EXPECT_EQ(NormalizeTermText("x {a, B pi}"), "x{a, B pi}");
+    // A typed π (or Π) is pi; shown again, pi reads π.
+    EXPECT_EQ(NormalizeTermText("2\u03C0 x + \u03A0/2"), "2\xC2\xB6x+\xC2\xB6/2");
+    EXPECT_EQ(TermShown("cos(a*2*\xC2\xB6)"), "cos(a*2*\u03C0)");
+    EXPECT_EQ(TermFromShown("cos(a*2*\u03C0)"), "cos(a*2*\xC2\xB6)");
+    EXPECT_EQ(TermFromShown(TermShown("\xC2\xB6\xC2\xB6x")), "\xC2\xB6\xC2\xB6x");
     EXPECT_EQ(NormalizeTermText("ÄX"), "Äx");  // only ASCII letters change case
 }
 

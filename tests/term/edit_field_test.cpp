@@ -165,8 +165,52 @@ TEST_F(EditFieldTest, OnlyLeavingForAnotherFieldCounts) {
 TEST_F(EditFieldTest, TermFieldsShowTheNormalisedTerm) {
     term->setText("X^2 + PI {Parabel. Hoch}");
     EXPECT_TRUE(ReadFunktionstermEdit(term));
-    EXPECT_EQ(term->text(), QString::fromUtf8("x^2+\xC2\xB6{Parabel. Hoch}"));
+    // The pi sign reads π; the term behind it keeps the program's own sign.
+    EXPECT_EQ(term->text(), QString::fromUtf8("x^2+\u03C0{Parabel. Hoch}"));
+    EXPECT_EQ(FieldTerm(term), "x^2+\xC2\xB6{Parabel. Hoch}");
     EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), 1 + std::numbers::pi);
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(EditFieldTest, PiReadsAsPiAndATypedPiIsPi) {
+    struct Case {
+        const char* set;     // text given to the field (a stored term, or typed)
+        bool typed;
+        const char* shown;   // what the field then shows
+        const char* term;    // the term behind it, after the field is read
+        double atOne;
+    };
+    const Case cases[] = {
+        {"cos(a*2*\xC2\xB6)", false, "cos(a*2*\u03C0)", "cos(a*2*\xC2\xB6)", 1},
+        {"2\u03C0x", true, "2\u03C0x", "2\xC2\xB6x", 2 * std::numbers::pi},
+        {"\u03A0/2", true, "\u03A0/2", "\xC2\xB6/2", (std::numbers::pi / 2)},
+        {"pi*x", true, "pi*x", "\xC2\xB6*x", std::numbers::pi},
+    };
+    for (const Case& c : cases) {
+        term->clear();
+        if (c.typed) {
+            term->setFocus();
+            // Letter by letter as a keyboard sends them, π included.
+            for (QChar ch : QString::fromUtf8(c.set))
+                QTest::sendKeyEvent(QTest::Click, term, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        } else {
+            term->setText(QString::fromUtf8(c.set));
+        }
+        EXPECT_EQ(term->text(), QString::fromUtf8(c.shown)) << c.set;
+        EXPECT_TRUE(ReadFunktionstermEdit(term)) << c.set;
+        EXPECT_EQ(term->text(), ShownTerm(c.term)) << c.set;
+        EXPECT_EQ(FieldTerm(term), c.term) << c.set;
+        EXPECT_NEAR(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), c.atOne, 1e-9) << c.set;
+    }
+    // A number field takes a typed π as well.
+    number->setText(QString::fromUtf8("\u03C0/4"));
+    double v = 0;
+    EXPECT_TRUE(ReadNumberEdit(number, v, 0));
+    EXPECT_NEAR(v, 0.7853981635, 1e-9);
+    // A text field shows its text as it is.
+    TermEdit title(nullptr, TermEdit::Kind::Text);
+    title.setText(QString::fromUtf8("\xC2\xB6 und \u03C0"));
+    EXPECT_EQ(title.text(), QString::fromUtf8("\xC2\xB6 und \u03C0"));
     EXPECT_TRUE(messages.messages().empty());
 }
 

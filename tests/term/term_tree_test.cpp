@@ -63,12 +63,22 @@ TEST_F(TermTreeTest, LabelsShowWhatTheParserRead) {
         {"(x+1)(x-1)", "* + x 1 - x 1"},
         {"2,5x", "* 2,5 x"},
         {"1e3+0.125", "+ 1000 0,125"},
-        {"2pi", "* 2 \xC2\xB6"},
+        {"2pi", "* 2 \u03C0"},  // the pi sign reads π
         {"a+b*c-d/e", "- + a * b c / d e"},
         {"wurzel(t)+sign(n)", "+ sqrt t sgn n"},
         {"3sin(x)", "* 3 sin x"},
     };
     for (const auto& [term, labels] : cases) EXPECT_EQ(PreorderLabels(Parse(term)), labels) << term;
+}
+
+TEST_F(TermTreeTest, ThePictureShowsPiAsPi) {
+    RecordingCanvas canvas;
+    DrawTermbaumBild(canvas, "cos(a*2*\xC2\xB6)", Parse("cos(a*2*\xC2\xB6)"), 800, CanvasRect{10, 10, 790, 590});
+    const auto texts = Texts(canvas);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.front()->text, "f(x)=cos(a*2*\u03C0)");
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(), [](const CanvasRecord* t) { return t->text == "\u03C0"; }), 1);
+    for (const CanvasRecord* t : texts) EXPECT_EQ(t->text.find("\xC2\xB6"), std::string::npos) << t->text;
 }
 
 TEST_F(TermTreeTest, EveryFunctionNameReadsBackAsItsCode) {
@@ -180,7 +190,7 @@ protected:
     MessageRecorder messages;
 };
 
-TEST_F(TermbaumWindowTest, ShowsTheMainTermCompiledAfreshAndZeroForAFaultyOne) {
+TEST_F(TermbaumWindowTest, ShowsTheMainTermInATreeOfItsOwnAndZeroForAFaultyOne) {
     const std::tuple<const char*, const char*, double> cases[] = {
         {"x^2+1", "+ ^ x 2 1", 5},
         {"", "0", 0},
@@ -194,8 +204,17 @@ TEST_F(TermbaumWindowTest, ShowsTheMainTermCompiledAfreshAndZeroForAFaultyOne) {
         EXPECT_EQ(form.windowTitle(), "Termbaum");
         EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
         EXPECT_EQ(form.TermText(), term);
-        EXPECT_EQ(PreorderLabels(FunktionTermbaum.Root()), labels) << term;
-        EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 2, 0, 0, 0, 0), atTwo) << term;
+        EXPECT_EQ(PreorderLabels(form.Tree().Root()), labels) << term;
+        EXPECT_DOUBLE_EQ(EvalTerm(form.Tree(), 2, 0, 0, 0, 0), atTwo) << term;
+        // The program's own tree is compiled anew by every redraw; the
+        // window's picture stays that of its term.
+        form.setWindowState(Qt::WindowNoState);
+        form.resize(400, 300);
+        form.show();
+        const QImage before = form.grab().toImage();
+        ParseTerm(FunktionTermbaum, "sin(x)*x", true);
+        EXPECT_EQ(form.grab().toImage(), before) << term;
+        EXPECT_EQ(PreorderLabels(FunktionTermbaum.Root()), "* sin x x") << term;
     }
     EXPECT_TRUE(messages.messages().empty());
 }

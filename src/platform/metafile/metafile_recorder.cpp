@@ -21,6 +21,9 @@ namespace {
 using namespace gdi;
 
 constexpr int kDpi = 96;
+// Beyond this many dashes in one line a styled pen is written as GDI's own
+// style instead of its dashes (no picture of the program comes near it).
+constexpr std::size_t kMaxDashes = 200000;
 // Far beyond any picture, yet safe from overflow when the writers add pen widths.
 constexpr double kCoordLimit = 1 << 27;
 
@@ -147,9 +150,11 @@ public:
         }
         skipDecorationLines_ = 0;
         if (count <= 0 || pen_.style() == Qt::NoPen) return;
-        if (count == 1) {
-            const QPointF pts[2] = {lines[0].p1(), lines[0].p2()};
-            AddPoly(OpKind::Polyline, pts, 2, FILL_ALTERNATE);
+        if (count == 1 || DrawnAsDashes()) {
+            for (int i = 0; i < count; ++i) {
+                const QPointF pts[2] = {lines[i].p1(), lines[i].p2()};
+                AddPoly(OpKind::Polyline, pts, 2, FILL_ALTERNATE);
+            }
             return;
         }
         const std::uint32_t firstPoint = static_cast<std::uint32_t>(pic_.points.size());
@@ -424,6 +429,20 @@ private:
 
     void AddPoly(OpKind kind, const QPointF* pts, int count, std::uint16_t fill) {
         if (count < 2) return;
+        if (DrawnAsDashes() && (kind == OpKind::Polyline || kind == OpKind::Polygon)) {
+            std::vector<QPointF> line(pts, pts + count);
+            if (kind == OpKind::Polygon) {
+                // The area without its outline, then the outline's dashes.
+                const QPen saved = pen_;
+                pen_ = QPen(Qt::NoPen);
+                penIndex_ = -1;
+                AddPoly(OpKind::Polygon, pts, count, fill);
+                pen_ = saved;
+                penIndex_ = -1;
+                line.push_back(pts[0]);
+            }
+            if (AddDashes(line)) return;
+        }
         const std::uint32_t first = static_cast<std::uint32_t>(pic_.points.size());
         const std::uint32_t n = AppendPoints(pts, count, kind == OpKind::Polygon);
         if (kind == OpKind::Polygon) {
@@ -435,6 +454,95 @@ private:
         } else {
             pic_.points.resize(first);  // an invisible line
         }
+    }
+
+    // The width of the current pen in device pixels.
+    double PenWidthOnDevice() const {
+        double w = pen_.widthF();
+        if (w <= 0) return 1;
+        if (!pen_.isCosmetic()) w *= std::sqrt(std::abs(m_.determinant()));
+        return w;
+    }
+
+    // Office programs draw a dotted or dashed pen wider than one pixel solid
+    // (GDI's rule), or with dashes of their own length; so such a line goes
+    // in as its dashes, each a filled piece of the pen's width, laid out as
+    // Qt lays them out on the screen.
+    bool DrawnAsDashes() const {
+        const Qt::PenStyle style = pen_.style();
+        return style != Qt::NoPen && style != Qt::SolidLine && pen_.brush().style() != Qt::NoBrush &&
+               pen_.color().alpha() != 0 && ToDevice(PenWidthOnDevice()) > 1;
+    }
+
+    // The dashes of the pen along the line (logical points); false, with
+    // nothing recorded, when the line has too many of them.
+    bool AddDashes(const std::vector<QPointF>& logical) {
+        const double w = PenWidthOnDevice();
+        std::vector<double> pattern;
+        for (double d : pen_.dashPattern()) pattern.push_back(std::max(0.0, d) * w);
+        double period = 0;
+        for (double d : pattern) period += d;
+        if (pattern.size() < 2 || !(period > 0) || !std::isfinite(period)) return false;
+        std::vector<QPointF> line;
+        line.reserve(logical.size());
+        double length = 0;
+        for (const QPointF& q : logical) {
+            line.push_back(m_.map(q));
+            if (line.size() > 1) length += QLineF(line[line.size() - 2], line.back()).length();
+        }
+        if (!std::isfinite(length) || length / period * (pattern.size() / 2) > kMaxDashes) return false;
+
+        QList<QPolygonF> pieces;
+        const double half = w / 2;
+        // Halves round up, so that every piece is as wide as the pen.
+        auto pixel = [](QPointF p) { return QPointF(std::floor(p.x() + 0.5), std::floor(p.y() + 0.5)); };
+        auto piece = [&](QPointF a, QPointF b) {
+            const QLineF l(a, b);
+            if (l.length() <= 0) return;
+            const QPointF n = QPointF(-l.dy(), l.dx()) * (half / l.length());
+            pieces.append(QPolygonF({pixel(a + n), pixel(b + n), pixel(b - n), pixel(a - n)}));
+        };
+        // Where in the pattern the line starts, as Qt counts it.
+        double at = std::fmod(pen_.dashOffset() * w, period);
+        if (at < 0) at += period;
+        size_t index = 0;
+        while (at >= pattern[index]) {
+            at -= pattern[index];
+            index = (index + 1) % pattern.size();
+        }
+        double left = pattern[index] - at;  // of the current dash or gap
+        for (size_t i = 0; i + 1 < line.size(); ++i) {
+            QPointF a = line[i];
+            const QPointF b = line[i + 1];
+            double segment = QLineF(a, b).length();
+            while (segment > 0) {
+                const double step = std::min(left, segment);
+                const QPointF c = a + (b - a) * (step / segment);
+                if (index % 2 == 0) piece(a, c);
+                a = c;
+                segment -= step;
+                left -= step;
+                if (left <= 0) {
+                    index = (index + 1) % pattern.size();
+                    left = pattern[index];
+                }
+            }
+        }
+        if (pieces.isEmpty()) return true;
+        // The pieces are device points already.
+        const QTransform transform = m_;
+        const QPen pen = pen_;
+        const QBrush brush = brush_;
+        m_ = QTransform();
+        brush_ = QBrush(pen.color());
+        pen_ = QPen(Qt::NoPen);
+        penIndex_ = brushIndex_ = -1;
+        AddPolyPolygon(pieces, FILL_WINDING);
+        m_ = transform;
+        pen_ = pen;
+        brush_ = brush;
+        penIndex_ = brushIndex_ = -1;
+        return true;
     }
 
     void AddPolyPolygon(const QList<QPolygonF>& parts, std::uint16_t fill) {
@@ -694,6 +802,24 @@ MetafileRecorder::~MetafileRecorder() = default;
 QPaintEngine* MetafileRecorder::paintEngine() const { return engine_.get(); }
 
 void MetafileRecorder::setFontCharset(FontCharset charset) { engine_->charset = static_cast<std::uint8_t>(charset); }
+
+void MetafileRecorder::setOpaqueTextBackground(const QColor& color) {
+    gdi::Picture& pic = *picture_;
+    const gdi::ColorRef background = ToColorRef(color);
+    std::unordered_map<std::uint32_t, std::uint32_t> opaqueOf;  // state index -> its opaque twin
+    for (gdi::Op& op : pic.ops) {
+        if (op.kind != gdi::OpKind::Text) continue;
+        auto [it, added] = opaqueOf.try_emplace(op.state, 0);
+        if (added) {
+            gdi::DcState s = pic.states[op.state];
+            s.bkMode = gdi::BKMODE_OPAQUE;
+            s.bkColor = background;
+            pic.states.push_back(s);
+            it->second = static_cast<std::uint32_t>(pic.states.size() - 1);
+        }
+        op.state = it->second;
+    }
+}
 
 std::string MetafileRecorder::toEmf() const { return gdi::WriteEmf(*picture_); }
 

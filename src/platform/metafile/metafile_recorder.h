@@ -10,6 +10,7 @@
 
 #include "atomic_file.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPaintDevice>
 
@@ -41,6 +42,10 @@ public:
 
     // The character set written into the fonts from now on (QFont has none).
     void setFontCharset(FontCharset charset);
+
+    // Every text of the picture (recorded so far) in GDI's opaque background
+    // mode: its cell is filled with the colour before the letters are drawn.
+    void setOpaqueTextBackground(const QColor& color);
 
     std::string toEmf() const;
     std::string toWmf() const;

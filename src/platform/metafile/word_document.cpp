@@ -214,7 +214,9 @@ DocumentResult WordDocument::makeVisible(const std::string& folder) {
         return result;
     }
     if (!opener_(result.path)) {
-        result.error = kWordStartFailedMessage;
+        // The document is there all the same; the user opens it himself.
+        result.error = std::string(kWordStartFailedMessage) + "\n\nDas Dokument wurde gespeichert:\n" +
+                       QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
         return result;
     }
     result.ok = true;

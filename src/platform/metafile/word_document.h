@@ -61,7 +61,8 @@ public:
 
     // Writes the document as "Dokument<n>.rtf" with the first free n into the folder
     // (the current folder when empty, the temporary folder when that is not writable)
-    // and opens it. Failure carries the write error or kWordStartFailedMessage.
+    // and opens it. Failure carries the write error, or kWordStartFailedMessage
+    // followed by the full path of the document written.
     DocumentResult makeVisible(const std::string& folder = {});
 
 private:

@@ -31,9 +31,11 @@ void SetTenthMillimetreMapping(QPainter& painter, const PrinterCaps& caps) {
 int PageHeightTenthMm(const PrinterCaps& caps) { return caps.VertSize * 10; }
 int PageWidthTenthMm(const PrinterCaps& caps) { return caps.HorzSize * 10; }
 
-void PreparePrinter(QPrinter& printer) {
+void PreparePrinter(QPrinter& printer, const QString& title) {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
+    const QString name = title.simplified();
+    printer.setDocName(name.isEmpty() ? QString::fromUtf8(kPrintJobName) : name);
 }
 
 }  // namespace kalvo

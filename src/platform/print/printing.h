@@ -37,8 +37,13 @@ inline constexpr double kTenthMmPerInch = 254.0;
 int PageHeightTenthMm(const PrinterCaps& caps);
 int PageWidthTenthMm(const PrinterCaps& caps);
 
+// The name a print job carries when its window gives none.
+inline constexpr char kPrintJobName[] = "Kalvograf";
+
 // A printer as the program prints: high resolution, A4 portrait unless the
-// user chooses otherwise in the print dialog.
-void PreparePrinter(QPrinter& printer);
+// user chooses otherwise in the print dialog. The job is named after the
+// printing window's caption (the program's name when empty), which the
+// printer queue shows and a PDF printer takes for its file name.
+void PreparePrinter(QPrinter& printer, const QString& title = {});
 
 }  // namespace kalvo

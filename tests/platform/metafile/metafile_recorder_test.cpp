@@ -169,8 +169,8 @@ TEST(MetafileRecorder, PensAndBrushesMapToTheirMetafileStyles) {
     };
     const PenCase pens[] = {
         {QPen(Qt::black, 1, Qt::SolidLine), 0, 1}, {QPen(Qt::black, 1, Qt::DashLine), 1, 1},
-        {QPen(Qt::black, 1, Qt::DotLine), 2, 1},   {QPen(Qt::black, 3, Qt::DashDotLine), 3, 3},
-        {QPen(Qt::black, 2, Qt::DashDotDotLine), 4, 2}, {QPen(Qt::black, 0), 0, 0},
+        {QPen(Qt::black, 1, Qt::DotLine), 2, 1},   {QPen(Qt::black, 1, Qt::DashDotLine), 3, 1},
+        {QPen(Qt::black, 0, Qt::DashDotDotLine), 4, 0}, {QPen(Qt::black, 0), 0, 0},
     };
     struct BrushCase {
         QBrush brush;
@@ -212,6 +212,71 @@ TEST(MetafileRecorder, PensAndBrushesMapToTheirMetafileStyles) {
                 EXPECT_EQ(rects[i].brush.color, brushes[i].color) << i;
             }
             EXPECT_EQ(rects[i].pen.style, 5) << i;
+        }
+    }
+}
+
+// Office programs draw a styled pen wider than a pixel solid or with dashes
+// of their own; such a line goes in as its dashes, filled pieces of the
+// pen's width with Qt's pattern (a dot one pen width long, two widths of gap;
+// a dash four, a gap two).
+TEST(MetafileRecorder, WideDottedAndDashedPensGoInAsTheirDashes) {
+    struct Case {
+        QPen pen;
+        std::uint32_t colorRef;
+        std::vector<std::pair<int, int>> xs;  // from and to of each piece
+    };
+    const Case cases[] = {
+        {QPen(QColor(0x80, 0x80, 0x80), 3, Qt::DotLine), 0x808080, {{0, 3}, {9, 12}, {18, 21}, {27, 30}}},
+        {QPen(Qt::red, 2, Qt::DashLine), 0x0000FF, {{0, 8}, {12, 20}, {24, 30}}},
+    };
+    for (MetafileFormat fmt : kFormats) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(Name(fmt)) + " width " + std::to_string(c.pen.width()));
+            const Replay r = Read(fmt, Record(fmt, [&](QPainter& p) {
+                p.setPen(c.pen);
+                p.drawLine(0, 10, 30, 10);
+            }));
+            EXPECT_EQ(Errors(r), "");
+            EXPECT_TRUE(ShapesOf(r, "polyline").empty());
+            const std::vector<Shape> dashes = ShapesOf(r, "polypolygon");
+            ASSERT_EQ(dashes.size(), 1u);
+            const Shape& d = dashes.front();
+            EXPECT_EQ(d.pen.style, 5);  // no outline
+            EXPECT_EQ(d.brush.style, 0);
+            EXPECT_EQ(d.brush.color, c.colorRef);
+            ASSERT_EQ(d.counts.size(), c.xs.size());
+            size_t at = 0;
+            for (size_t i = 0; i < c.xs.size(); ++i) {
+                QRect box;
+                for (int k = 0; k < d.counts[i]; ++k) box |= QRect(d.points[at + k], QSize(1, 1));
+                at += d.counts[i];
+                EXPECT_EQ(box.left(), c.xs[i].first) << i;
+                EXPECT_EQ(box.right(), c.xs[i].second) << i;
+                EXPECT_EQ(box.height() - 1, c.pen.width()) << i;
+            }
+        }
+    }
+}
+
+TEST(MetafileRecorder, TextsCanStandOnAnOpaqueBackground) {
+    for (MetafileFormat fmt : kFormats) {
+        for (bool opaque : {false, true}) {
+            SCOPED_TRACE(std::string(Name(fmt)) + (opaque ? " opaque" : " transparent"));
+            MetafileRecorder recorder(200, 200);
+            {
+                QPainter p(&recorder);
+                p.setPen(Qt::black);
+                p.drawText(20, 40, QStringLiteral("x"));
+                p.drawLine(0, 0, 100, 100);
+                p.drawText(20, 80, QStringLiteral("y"));
+            }
+            if (opaque) recorder.setOpaqueTextBackground(Qt::white);
+            const Replay r = Read(fmt, recorder.toBytes(fmt));
+            EXPECT_EQ(Errors(r), "");
+            ASSERT_EQ(r.texts.size(), 2u);
+            for (const Text& t : r.texts) EXPECT_EQ(t.bkMode, opaque ? 2 : 1);
+            EXPECT_EQ(ShapesOf(r, "polyline").size(), 1u);
         }
     }
 }

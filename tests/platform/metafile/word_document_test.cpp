@@ -136,7 +136,8 @@ TEST_F(WordDocumentTest, FailuresReachTheCallerAndEarlierDocumentsStay) {
     second.typeText("zwei");
     const DocumentResult two = second.makeVisible(dir.path().toStdString());
     EXPECT_FALSE(two.ok);
-    EXPECT_EQ(two.error, kWordStartFailedMessage);
+    EXPECT_EQ(two.error, std::string(kWordStartFailedMessage) + "\n\nDas Dokument wurde gespeichert:\n" + two.path);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(two.path)).isAbsolute());
     EXPECT_EQ(QFileInfo(QString::fromStdString(two.path)).fileName(), "Dokument2.rtf");
     EXPECT_NE(ReadAll(two.path).find("zwei"), std::string::npos);
     EXPECT_NE(ReadAll(one.path).find("eins"), std::string::npos);

@@ -46,5 +46,32 @@ TEST(Printing, A4CapabilitiesAndTenthMillimetres) {
     EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains("Wertetabelle über 0,1 mm"));
 }
 
+TEST(Printing, AJobCarriesItsWindowsCaptionOrTheProgramsName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Kalvograf"},
+        {"  Wertetabelle   erstellen ", "Wertetabelle erstellen"},
+        {"Kalvograf   Funktionsflächen", "Kalvograf Funktionsflächen"},
+    };
+    for (const auto& [caption, job] : cases) {
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        PreparePrinter(printer, QString::fromUtf8(caption));
+        EXPECT_EQ(printer.docName(), QString::fromUtf8(job));
+        // A PDF printer writes it as the document's title.
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("job.pdf"));
+        QPainter painter(&printer);
+        painter.drawLine(0, 0, 100, 100);
+        painter.end();
+        QProcess info;
+        info.start("pdfinfo", {dir.filePath("job.pdf")});
+        ASSERT_TRUE(info.waitForFinished(20000));
+        QString title;
+        for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split(QLatin1Char('\n')))
+            if (line.startsWith(QStringLiteral("Title:"))) title = line.mid(6).trimmed();
+        EXPECT_EQ(title, QString::fromUtf8(job));
+    }
+}
+
 }  // namespace
 }  // namespace kalvo
