@@ -207,6 +207,8 @@ TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
         {"sqrt(x^2+1)", 2, 3, 0.89442719099991587856, 0.089442719099991587856, -0.10733126291998990543},
         {"e^(-x^2)", 0.5, 3, -0.77880078307140486824, -0.77880078307140486824, 3.8940039153570243412},
         {"x^2", 2, 2, 4, 2, 0},
+        {"x^2/4", 3, 2, 1.5, 0.5, 0},
+        {"x^3/3-x", -1.7, 3, 1.89, -3.4, 2},
         // A border of the domain: no derivative, and none of higher order.
         {"sqrt(x)", 0, 2, kNicht, kNicht, kNicht},
         {"sqrt(4-x^2)", 2, 2, kNicht, kNicht, kNicht},
