@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -28,7 +29,9 @@ protected:
         clock_gettime(CLOCK_REALTIME, &now);
         std::printf("%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
         std::fflush(stdout);
-        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        // Ends as the program's start-up probe does: once the paint is done,
+        // without tearing anything down.
+        QTimer::singleShot(0, qApp, [] { std::_Exit(0); });
     }
 
 private:

@@ -33,8 +33,10 @@ namespace {
 
 constexpr int kMaxRechtecke = 1024;
 
-// A frame the window manager adds around the client area, before it is known.
+// The frame the window manager adds around the client area, before it is
+// known: the title bar above, a border on either side.
 constexpr int kFrameAllowance = 40;
+constexpr int kSideFrameAllowance = 10;
 
 }  // namespace
 
@@ -85,8 +87,12 @@ void TForm1::PlaceOnScreen() {
     if (!s) return;
     const QRect avail = s->availableGeometry();
     // Started maximised, a window manager would refuse the square layout's
-    // width; so the window takes the available height itself.
-    const int h = std::max(minimumHeight(), avail.height() - kFrameAllowance);
+    // width; so the window takes the available height itself, as far as the
+    // width that follows from it still fits on the screen (a right panel
+    // beyond the screen's edge could not be reached).
+    const int fitting = std::min(avail.height() - kFrameAllowance,
+                                 avail.width() - kSideFrameAllowance - ClientWidthFor(0));
+    const int h = std::max(minimumHeight(), fitting);
     const int w = ClientWidthFor(h);
     resize(w, h);
     move(avail.x() + std::max(0, (avail.width() - w) / 2), avail.y());
