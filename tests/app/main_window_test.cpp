@@ -1,5 +1,6 @@
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QToolButton>
@@ -52,6 +53,14 @@ TEST_F(MainWindowTest, StartingBuildsNoWindowButTheMainWindow) {
     ASSERT_TRUE(OtherWindows(nullptr).isEmpty()) << OtherWindows(nullptr).join(' ').toStdString();
     StartClean();
     EXPECT_TRUE(OtherWindows(form.get()).isEmpty()) << OtherWindows(form.get()).join(' ').toStdString();
+}
+
+TEST_F(MainWindowTest, TheStatusLineHasItsOwnFontOnceTheGraphIsPainted) {
+    // StartClean has shown the window and let its first paint happen.
+    for (const QLabel* label : {form->Controls()->Label2, form->Controls()->Label3}) {
+        EXPECT_EQ(label->font().family(), QStringLiteral("Courier New")) << label->objectName().toStdString();
+        EXPECT_EQ(label->font().pointSize(), 9) << label->objectName().toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, EachButtonBuildsItsWindowWhenPressed) {
