@@ -3,13 +3,16 @@
 # that paints one line of text. kalvograf starts with a settings file that
 # holds one curve and, under KALVO_STARTUP_PROBE, ends once its first graph
 # is painted; the yardstick ends the same way after its first paint. Both run
-# on the offscreen platform, in turns, RUNS times each; each process is
-# measured from outside by what the kernel counted for it when it ended
-# (CPU time, user plus system, and peak resident memory, through
+# on the offscreen platform, in turns, RUNS times each, both on the same
+# processor (CPU, the last one unless given), so that neither meets another
+# processor's load or a move between processors the other did not; each
+# process is measured from outside by what the kernel counted for it when it
+# ended (CPU time, user plus system, and peak resident memory, through
 # kalvo_rusage). The medians are set against each other.
 set -euo pipefail
 dir=${1:-build-bench}
-RUNS=${RUNS:-15}
+RUNS=${RUNS:-21}
+CPU=${CPU:-$(($(nproc) - 1))}
 prog="$dir/src/app/kalvograf"
 mini="$dir/bench/app/kalvo_minimal_window"
 rusage="$dir/bench/app/kalvo_rusage"
@@ -31,7 +34,7 @@ export QT_QPA_PLATFORM=offscreen KALVO_STARTUP_PROBE=1 XDG_CONFIG_HOME="$work/co
 # "cpu_us peak_kb" of one run; a run that did not paint or did not end well stops the benchmark.
 once() {
   local out
-  out=$(cd "$work" && "$rusage" "$@" 2>/dev/null)
+  out=$(cd "$work" && taskset -c "$CPU" "$rusage" "$@" 2>/dev/null)
   local lines status
   lines=$(printf '%s\n' "$out" | wc -l)
   status=$(printf '%s\n' "$out" | tail -n 1 | awk '{ print $3 }')
@@ -57,11 +60,11 @@ cpu_yard=$(awk '{ print $1 }' "$work/yard" | median)
 mem_ours=$(awk '{ print $2 }' "$work/ours" | median)
 mem_yard=$(awk '{ print $2 }' "$work/yard" | median)
 
-awk -v co="$cpu_ours" -v cy="$cpu_yard" -v mo="$mem_ours" -v my="$mem_yard" -v n="$RUNS" 'BEGIN {
+awk -v co="$cpu_ours" -v cy="$cpu_yard" -v mo="$mem_ours" -v my="$mem_yard" -v n="$RUNS" -v cpu="$CPU" 'BEGIN {
   printf "%-34s %12s %12s %8s\n", "start to first graph (offscreen)", "kalvograf", "yardstick", "ratio"
   printf "%-34s %9.1f ms %9.1f ms %8.2f\n", "CPU time (user + system)", co / 1000, cy / 1000, co / cy
   printf "%-34s %9.1f MB %9.1f MB %8.2f\n", "peak resident memory", mo / 1024, my / 1024, mo / my
-  printf "(medians of %d runs each, in turns)\n", n
+  printf "(medians of %d runs each, in turns, on processor %d)\n", n, cpu
 }'
 if [ -n "${KALVO_BENCH_TABLE:-}" ]; then
   awk -v co="$cpu_ours" -v cy="$cpu_yard" -v mo="$mem_ours" -v my="$mem_yard" 'BEGIN {
