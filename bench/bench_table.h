@@ -36,13 +36,16 @@ public:
         std::vector<Run> shown;
         for (const Run& r : runs) {
             if (r.run_type != Run::RT_Aggregate || r.aggregate_name != "median") continue;
-            seconds_[r.run_name.function_name] = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            const std::string& args = r.run_name.args;
+            seconds_[r.run_name.function_name + (args.empty() ? "" : "/" + args)] =
+                r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
             shown.push_back(r);
         }
         if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
     }
 
-    // The median CPU time of one iteration of the named benchmark, 0 when it did not run.
+    // The median CPU time of one iteration of the named benchmark (its name,
+    // then "/" and its arguments if it has any), 0 when it did not run.
     double Seconds(const std::string& name) const {
         auto it = seconds_.find(name);
         return it == seconds_.end() ? 0 : it->second;
