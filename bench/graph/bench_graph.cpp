@@ -54,7 +54,7 @@ void PrepareDerived() {
     gDisplay.Koordinatensystem.Gitter = 3;
     gDisplay.Schaubilder[8] = Schaubild{0xFF0000, 0, true};
     gDisplay.Schaubilder[9] = Schaubild{0x008000, 0, true};
-    gDisplay.Schaubilder[15] = Schaubild{0x0000FF, 1, true};
+    gDisplay.Schaubilder[15] = Schaubild{0x0000FF, 0, true};
     gDisplay.Schaubilder[20] = Schaubild{0xFF00FF, 0, true};
 }
 
