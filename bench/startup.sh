@@ -1,57 +1,74 @@
 #!/usr/bin/env bash
-# Time from process start to the first painted graph of kalvograf, against the
-# smallest Qt widget program that shows one window, measured the same way in
-# one run: the shell notes the time just before it starts a program, the
-# program prints the time of its first paint. Median of RUNS runs each,
-# started in turns. On the offscreen platform, and under Xvfb when it is
-# installed. For scale, the same small window with one line of text: the
-# first use of the font system is a fixed cost of any window that shows text.
+# Start-up of kalvograf against its yardstick, the smallest Qt Widgets window
+# that paints one line of text. kalvograf starts with a settings file that
+# holds one curve and, under KALVO_STARTUP_PROBE, ends once its first graph
+# is painted; the yardstick ends the same way after its first paint. Both run
+# on the offscreen platform, in turns, RUNS times each, both on the same
+# processor (CPU, the last one unless given), so that neither meets another
+# processor's load or a move between processors the other did not; each
+# process is measured from outside by what the kernel counted for it when it
+# ended (CPU time, user plus system, and peak resident memory, through
+# kalvo_rusage). The medians are set against each other.
 set -euo pipefail
 dir=${1:-build-bench}
+RUNS=${RUNS:-21}
+CPU=${CPU:-$(($(nproc) - 1))}
 prog="$dir/src/app/kalvograf"
 mini="$dir/bench/app/kalvo_minimal_window"
-RUNS=${RUNS:-15}
-for exe in "$prog" "$mini"; do
+rusage="$dir/bench/app/kalvo_rusage"
+for exe in "$prog" "$mini" "$rusage"; do
   [ -x "$exe" ] || { echo "startup: $exe is missing (build with KALVO_BENCH=ON)"; exit 1; }
 done
-prog=$(realpath "$prog")
-mini=$(realpath "$mini")
+rusage=$(realpath "$rusage")
 work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+trap 'rm -rf "$work"' EXIT
 
-# Microseconds from start to first paint of one run.
+# kalvograf reads kalvo.INI from its own folder: a copy of the program beside
+# a settings file with f(x) = x^2/4 - 2 drawn in red. The configuration
+# folder is an empty one, so that nothing of this machine's settings leaks in.
+cp "$prog" "$work/kalvograf"
+printf '[Schaubilder]\r\nLinienfarbe1=255\r\nzeichnen1=1\r\n[fg Funktionsterme]\r\nf(x)=x^2/4-2\r\n' >"$work/kalvo.INI"
+mkdir -p "$work/config"
+export QT_QPA_PLATFORM=offscreen KALVO_STARTUP_PROBE=1 XDG_CONFIG_HOME="$work/config"
+
+# "cpu_us peak_kb" of one run; a run that did not paint or did not end well stops the benchmark.
 once() {
-  local start end
-  start=${EPOCHREALTIME/./}
-  end=$(cd "$work" && KALVO_STARTUP_PROBE=1 timeout 30 "$@" 2>/dev/null | head -n 1)
-  echo $(( (end / 1000 - start) ))
+  local out
+  out=$(cd "$work" && taskset -c "$CPU" "$rusage" "$@" 2>/dev/null)
+  local lines status
+  lines=$(printf '%s\n' "$out" | wc -l)
+  status=$(printf '%s\n' "$out" | tail -n 1 | awk '{ print $3 }')
+  if [ "$lines" -lt 2 ] || [ "$status" != 0 ]; then
+    echo "startup: $1 did not paint and end (exit status ${status:-?})" >&2
+    exit 1
+  fi
+  printf '%s\n' "$out" | tail -n 1 | awk '{ print $1, $2 }'
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-measure() {
-  local platform=$1 a=() b=() c=() i
-  once "$mini" >/dev/null; once "$prog" >/dev/null  # warm the file cache
-  for ((i = 0; i < RUNS; i++)); do
-    b+=("$(once "$mini")")
-    a+=("$(once "$prog")")
-    c+=("$(once "$mini" text)")
-  done
-  local ma mb mc
-  ma=$(printf '%s\n' "${a[@]}" | median)
-  mb=$(printf '%s\n' "${b[@]}" | median)
-  mc=$(printf '%s\n' "${c[@]}" | median)
-  awk -v p="$platform" -v a="$ma" -v b="$mb" -v c="$mc" -v n="$RUNS" 'BEGIN {
-    printf "%-10s kalvograf %6.1f ms   minimal window %6.1f ms   ratio %.2f (goal <= 1.5)   with text %6.1f ms, ratio %.2f   (medians of %d)\n",
-           p, a / 1000, b / 1000, a / b, c / 1000, a / c, n }'
-}
+ours="$work/kalvograf"
+yard=$(realpath "$mini")
+once "$ours" >/dev/null; once "$yard" >/dev/null  # the files into the cache
+: >"$work/ours" ; : >"$work/yard"
+for ((i = 0; i < RUNS; i++)); do
+  once "$ours" >>"$work/ours"
+  once "$yard" >>"$work/yard"
+done
+cpu_ours=$(awk '{ print $1 }' "$work/ours" | median)
+cpu_yard=$(awk '{ print $1 }' "$work/yard" | median)
+mem_ours=$(awk '{ print $2 }' "$work/ours" | median)
+mem_yard=$(awk '{ print $2 }' "$work/yard" | median)
 
-QT_QPA_PLATFORM=offscreen measure offscreen
-
-if command -v Xvfb >/dev/null; then
-  display=:$((90 + RANDOM % 100))
-  Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  sleep 1
-  DISPLAY=$display QT_QPA_PLATFORM=xcb measure xcb
+awk -v co="$cpu_ours" -v cy="$cpu_yard" -v mo="$mem_ours" -v my="$mem_yard" -v n="$RUNS" -v cpu="$CPU" 'BEGIN {
+  printf "%-34s %12s %12s %8s\n", "start to first graph (offscreen)", "kalvograf", "yardstick", "ratio"
+  printf "%-34s %9.1f ms %9.1f ms %8.2f\n", "CPU time (user + system)", co / 1000, cy / 1000, co / cy
+  printf "%-34s %9.1f MB %9.1f MB %8.2f\n", "peak resident memory", mo / 1024, my / 1024, mo / my
+  printf "(medians of %d runs each, in turns, on processor %d)\n", n, cpu
+}'
+if [ -n "${KALVO_BENCH_TABLE:-}" ]; then
+  awk -v co="$cpu_ours" -v cy="$cpu_yard" -v mo="$mem_ours" -v my="$mem_yard" 'BEGIN {
+    printf "start-up CPU time to the first graph (vs minimal Qt window)\t%.6g\t%.6g\tms\n", co / 1000, cy / 1000
+    printf "start-up peak memory (vs minimal Qt window)\t%.6g\t%.6g\tMB\n", mo / 1024, my / 1024
+  }' >>"$KALVO_BENCH_TABLE"
 fi

@@ -2,8 +2,9 @@
 // polylines it draws. For each picture and size three timings run:
 //   Redraw - GrafikZeichnen into a QImage,
 //   Eval   - the same term evaluations alone, through the evaluator,
-//   Draw   - the same records (curves, axes, labels) drawn by plain QPainter,
-// and the summary prints redraw / (eval + draw).
+//   Draw   - the same records (curves, axes, grid, labels, clips) drawn by
+//            plain QPainter,
+// and the summary prints redraw / (eval + draw), medians of repeated runs.
 
 #include <QGuiApplication>
 #include <QImage>
@@ -20,7 +21,9 @@
 
 #include "canvas_qpainter.h"
 #include "canvas_recording.h"
+#include "bench_table.h"
 #include "curves.h"
+#include "derived_curves.h"
 #include "graph_state.h"
 #include "program_state.h"
 #include "redraw.h"
@@ -28,18 +31,31 @@
 #include "view.h"
 
 using namespace kalvo;
+namespace bench = kalvo::bench;
 
 namespace {
 
-enum class Scene { Family, Sum, List };
+enum class Scene { Family, Sum, List, Derived };
 
 const char* Name(Scene s) {
     switch (s) {
         case Scene::Family: return "family";
         case Scene::Sum: return "sum";
         case Scene::List: return "list";
+        case Scene::Derived: return "derived";
     }
     return "";
+}
+
+// The grid with the curves derived from f and g: g and g', f+g and f(g).
+void PrepareDerived() {
+    gTerms.TermF = "sin(x)+x/4";
+    gTerms.TermG = "x^2/8-1";
+    gDisplay.Koordinatensystem.Gitter = 3;
+    gDisplay.Schaubilder[8] = Schaubild{0xFF0000, 0, true};
+    gDisplay.Schaubilder[9] = Schaubild{0x008000, 0, true};
+    gDisplay.Schaubilder[15] = Schaubild{0x0000FF, 0, true};
+    gDisplay.Schaubilder[20] = Schaubild{0xFF00FF, 0, true};
 }
 
 void Prepare(Scene scene, int size) {
@@ -74,6 +90,7 @@ void Prepare(Scene scene, int size) {
             gView.BereichY2 = 14;
             gDisplay.Schaubilder[1] = Schaubild{0x800000, 0, true};
             break;
+        case Scene::Derived: PrepareDerived(); break;
     }
 }
 
@@ -98,7 +115,18 @@ long long EvaluateAlone(Scene scene) {
         }
         evaluations += (last + 1) * EvaluationsPerSample(order) * static_cast<long long>(nEnd - nStart + 1);
     };
+    // g and g' as themselves; f+g and f(g) as the terms the redraw compiles.
+    auto derived = [&] {
+        ParseTerm(FunktionTermbaum, gTerms.TermG.str(), true);
+        sweep(0, 0, 0, 0);
+        sweep(1, 0, 0, 0);
+        ParseTerm(FunktionTermbaum, CombinedTermText(gTerms.TermF.str(), gTerms.TermG.str(), '+'), true);
+        sweep(0, 0, 0, 0);
+        ParseTerm(FunktionTermbaum, ComposedTermText(gTerms.TermF.str(), gTerms.TermG.str()), true);
+        sweep(0, 0, 0, 0);
+    };
     switch (scene) {
+        case Scene::Derived: derived(); break;
         case Scene::Family:
             ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true);
             for (int order = 0; order <= 3; ++order)
@@ -171,7 +199,23 @@ void Replay(QPainter& p, const std::vector<CanvasRecord>& records) {
                 p.drawText(QPoint(r.at.x, r.at.y + fm.ascent()), s);
                 break;
             }
-            default: break;
+            case CanvasRecord::Kind::Rectangle:
+            case CanvasRecord::Kind::Ellipse: {
+                QPen pen(ToQColor(r.pen.color));
+                pen.setWidth(r.pen.width);
+                p.setPen(r.pen.style == PenStyle::Clear ? QPen(Qt::NoPen) : pen);
+                p.setBrush(r.brush.style == BrushStyle::Clear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(r.brush.color)));
+                const QRect box(r.rect.left, r.rect.top, r.rect.right - r.rect.left - 1, r.rect.bottom - r.rect.top - 1);
+                if (r.kind == CanvasRecord::Kind::Rectangle)
+                    p.drawRect(box);
+                else
+                    p.drawEllipse(box);
+                break;
+            }
+            case CanvasRecord::Kind::Clip:
+                p.setClipRect(QRect(r.rect.left, r.rect.top, r.rect.right - r.rect.left, r.rect.bottom - r.rect.top));
+                break;
+            case CanvasRecord::Kind::NoClip: p.setClipping(false); break;
         }
     }
 }
@@ -211,65 +255,44 @@ void BM_Draw(benchmark::State& state, Scene scene, int size) {
     state.counters["points"] = static_cast<double>(points);
 }
 
-// Keeps the times of the runs so the summary can set them against each other.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    // Keeps the fastest repetition of each (the machine's other work only
-    // ever adds) and shows the medians.
-    void ReportRuns(const std::vector<Run>& runs) override {
-        std::vector<Run> shown;
-        for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Aggregate) {
-                if (r.aggregate_name == "median") shown.push_back(r);
-                continue;
-            }
-            const std::string name = r.run_name.function_name;
-            auto it = times_.find(name);
-            const double t = r.GetAdjustedCPUTime();
-            if (it == times_.end() || t < it->second) times_[name] = t;
-        }
-        if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
-    }
-    void Summary() const {
-        std::printf("\nFastest of 5 (CPU time)\n%-8s %6s %12s %12s %12s %8s\n", "picture", "size", "redraw ms", "eval ms",
-                    "draw ms", "ratio");
-        for (Scene s : {Scene::Family, Scene::Sum, Scene::List}) {
-            for (int size : {600, 2000}) {
-                const std::string suffix = std::string("/") + Name(s) + "/" + std::to_string(size);
-                const double redraw = Get("Redraw" + suffix), eval = Get("Eval" + suffix), draw = Get("Draw" + suffix);
-                if (redraw <= 0) continue;
-                std::printf("%-8s %6d %12.2f %12.2f %12.2f %8.2f\n", Name(s), size, redraw, eval, draw,
-                            redraw / (eval + draw));
-            }
-        }
-    }
+constexpr Scene kScenes[] = {Scene::Family, Scene::Sum, Scene::List, Scene::Derived};
+constexpr int kSizes[] = {600, 2000};
 
-private:
-    double Get(const std::string& name) const {
-        auto it = times_.find(name);
-        return it == times_.end() ? 0 : it->second;
+// Redraw against its parts, medians of the repetitions; each also a row of the table.
+void Summary(const bench::MedianReporter& reporter) {
+    std::printf("\nmedian of %d (CPU time)\n%-8s %6s %12s %12s %12s %8s\n", bench::kRepetitions, "picture", "size",
+                "redraw ms", "eval ms", "draw ms", "ratio");
+    for (Scene s : kScenes) {
+        for (int size : kSizes) {
+            const std::string suffix = std::string("/") + Name(s) + "/" + std::to_string(size);
+            const double redraw = reporter.Seconds("Redraw" + suffix) * 1e3, eval = reporter.Seconds("Eval" + suffix) * 1e3,
+                         draw = reporter.Seconds("Draw" + suffix) * 1e3;
+            if (redraw <= 0) continue;
+            std::printf("%-8s %6d %12.2f %12.2f %12.2f %8.2f\n", Name(s), size, redraw, eval, draw, redraw / (eval + draw));
+            bench::TableRow(std::string("redraw ") + Name(s) + " " + std::to_string(size) + " px (vs evaluation + QPainter)",
+                            redraw, eval + draw, "ms");
+        }
     }
-    std::map<std::string, double> times_;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    for (Scene s : {Scene::Family, Scene::Sum, Scene::List}) {
-        for (int size : {600, 2000}) {
+    for (Scene s : kScenes) {
+        for (int size : kSizes) {
             const std::string suffix = std::string("/") + Name(s) + "/" + std::to_string(size);
             for (auto* b : {benchmark::RegisterBenchmark(("Redraw" + suffix).c_str(), BM_Redraw, s, size),
                             benchmark::RegisterBenchmark(("Eval" + suffix).c_str(), BM_Eval, s, size),
                             benchmark::RegisterBenchmark(("Draw" + suffix).c_str(), BM_Draw, s, size)})
-                b->Unit(benchmark::kMillisecond)->MinTime(0.2)->Repetitions(5);
+                b->Unit(benchmark::kMillisecond)->MinTime(0.1)->Repetitions(bench::kRepetitions);
         }
     }
     benchmark::Initialize(&argc, argv);
-    SummaryReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.Summary();
+    Summary(reporter);
     benchmark::Shutdown();
     return 0;
 }

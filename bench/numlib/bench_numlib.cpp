@@ -1,11 +1,16 @@
 // Fitting every regression model and the sine model to 500 points, and
-// Gauss-Jordan and SVD against Eigen's FullPivLU and JacobiSVD.
+// Gauss-Jordan and SVD against Eigen's FullPivLU and JacobiSVD. Figures are
+// medians of repeated runs.
 
 #include <benchmark/benchmark.h>
 
 #include <Eigen/Dense>
 #include <cmath>
 #include <random>
+#include <string>
+#include <vector>
+
+#include "bench_table.h"
 
 #include "matrices.h"
 #include "models.h"
@@ -166,3 +171,27 @@ void BM_EigenJacobiSVD(benchmark::State& state) {
 BENCHMARK(BM_EigenJacobiSVD)->Arg(10)->Arg(50)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    // Every benchmark repeated, each repetition short; flags given on the
+    // command line come after these and win.
+    std::string repetitions = "--benchmark_repetitions=" + std::to_string(kalvo::bench::kRepetitions);
+    std::string minTime = "--benchmark_min_time=0.05";
+    std::vector<char*> args(argv, argv + argc);
+    args.insert(args.begin() + 1, {repetitions.data(), minTime.data()});
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    kalvo::bench::MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const char* n : {"10", "50", "100"}) {
+        kalvo::bench::TableRow(std::string("Gauss-Jordan ") + n + " x " + n + " (vs Eigen FullPivLU)",
+                               reporter.Seconds(std::string("BM_GaussJordan/") + n) * 1e6,
+                               reporter.Seconds(std::string("BM_EigenFullPivLU/") + n) * 1e6, "us");
+        kalvo::bench::TableRow(std::string("SVD ") + n + " x " + n + " (vs Eigen JacobiSVD)",
+                               reporter.Seconds(std::string("BM_SVDecomp/") + n) * 1e6,
+                               reporter.Seconds(std::string("BM_EigenJacobiSVD/") + n) * 1e6, "us");
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -4,24 +4,40 @@
 //   Metafile - recorded at twice the size, and the EMF bytes written,
 //   Engine   - the same drawing calls into a canvas that draws nothing
 //              (projection, sorting and colouring alone),
+//   Replay   - the polygons, lines and texts of the same picture, recorded
+//              once, filled and drawn by plain QPainter into the image: what
+//              any program has to pay for the picture,
 // each for the plain drawer (quadrilaterals with outlines, spectrum by
-// height) and the lit drawer (two triangles per cell).
+// height) and the lit drawer (two triangles per cell). Figures are medians.
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "bench_table.h"
+#include "canvas_qpainter.h"
+#include "canvas_recording.h"
 #include "grafik3d.h"
 #include "metafile_recorder.h"
 
 using namespace kalvo;
+namespace bench = kalvo::bench;
 
 namespace {
 
-enum class Ziel { Screen, Metafile, Engine };
+enum class Ziel { Screen, Metafile, Engine, Replay };
+
+constexpr int kSeite = 600;
 
 TFlaeche Flaeche(int n) {
     TFlaeche f(n, n);
@@ -33,12 +49,132 @@ TFlaeche Flaeche(int n) {
     return f;
 }
 
-void BM_Bild(benchmark::State& state, Ziel ziel, bool licht, int n) {
-    const TFlaeche f = Flaeche(n);
-    Grafik3DEngine g;
-    g.Groesse(600, 600);
+void Einrichten(Grafik3DEngine& g) {
+    g.Groesse(kSeite, kSeite);
     g.SetYrot(60);
     g.DefiniereWeltkoordinaten(-3, -3, -1, 3, 3, 1);
+}
+
+void Zeichnen(Grafik3DEngine& g, const TFlaeche& f, bool licht) {
+    g.Grafik_loeschen(0xFFFFFF);
+    g.KoordinatenBox2(1, 0);
+    if (licht)
+        g.ZeichneLicht3dFlaeche(&f, 0.5, 0.5, 0xCCCCCC);
+    else
+        g.Zeichne3dFlaeche(&f, 0.5, 0.5, 0xCCCCCC, 0, 1, true, 3, 3);
+    g.AchsenXYZ(1, 0, "x", "y", "z", true, true);
+}
+
+// What the picture draws, recorded once through the engine's printer target
+// (output factor 1, so the same pixels as on the screen).
+std::vector<CanvasRecord> Aufnehmen(const TFlaeche& f, bool licht) {
+    Grafik3DEngine g;
+    Einrichten(g);
+    RecordingCanvas aufnahme;
+    g.SetDrucker(&aufnahme, 1, 1);
+    g.DefGrafikAusgabe(tAusgabe::Drucker);
+    Zeichnen(g, f, licht);
+    g.DefGrafikAusgabe(tAusgabe::Bildschirm);
+    return aufnahme.Records();
+}
+
+// The records drawn as the screen canvas draws them (no antialiasing, round
+// ends of wide lines, odd-even filling), pens and brushes set only when they
+// change, as a hand-written renderer would.
+void Abspielen(QPainter& p, const std::vector<CanvasRecord>& records) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    QPolygon poly;
+    bool stiftGesetzt = false, pinselGesetzt = false;
+    CanvasPen stift;
+    CanvasBrush pinsel;
+    auto setzeStift = [&](const CanvasPen& s) {
+        if (stiftGesetzt && s == stift) return;
+        if (s.style == PenStyle::Clear) {
+            p.setPen(Qt::NoPen);
+        } else {
+            QPen pen(ToQColor(s.color));
+            pen.setWidth(std::max(1, s.width));
+            pen.setStyle(s.style == PenStyle::Dot ? Qt::DotLine : s.style == PenStyle::Dash ? Qt::DashLine : Qt::SolidLine);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            p.setPen(pen);
+        }
+        stift = s;
+        stiftGesetzt = true;
+    };
+    auto setzePinsel = [&](const CanvasBrush& b) {
+        if (pinselGesetzt && b == pinsel) return;
+        p.setBrush(b.style == BrushStyle::Clear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(b.color), ToQtBrushStyle(b.style)));
+        pinsel = b;
+        pinselGesetzt = true;
+    };
+    auto punkte = [&](const CanvasRecord& r) {
+        poly.resize(static_cast<qsizetype>(r.points.size()));
+        for (size_t i = 0; i < r.points.size(); ++i) poly[qsizetype(i)] = QPoint(r.points[i].x, r.points[i].y);
+        return poly;
+    };
+    for (const CanvasRecord& r : records) {
+        switch (r.kind) {
+            case CanvasRecord::Kind::Polygon:
+                setzeStift(r.pen);
+                setzePinsel(r.brush);
+                p.drawPolygon(punkte(r), Qt::OddEvenFill);
+                break;
+            case CanvasRecord::Kind::Polyline:
+                setzeStift(r.pen);
+                p.drawPolyline(punkte(r));
+                break;
+            case CanvasRecord::Kind::FillRect:
+                p.fillRect(QRect(r.rect.left, r.rect.top, r.rect.right - r.rect.left, r.rect.bottom - r.rect.top),
+                           ToQColor(r.brush.color));
+                break;
+            case CanvasRecord::Kind::Rectangle:
+            case CanvasRecord::Kind::Ellipse: {
+                setzeStift(r.pen);
+                setzePinsel(r.brush);
+                const QRect box(r.rect.left, r.rect.top, r.rect.right - r.rect.left - 1, r.rect.bottom - r.rect.top - 1);
+                if (r.kind == CanvasRecord::Kind::Rectangle)
+                    p.drawRect(box);
+                else
+                    p.drawEllipse(box);
+                break;
+            }
+            case CanvasRecord::Kind::Text: {
+                const QFont f = ToQFont(r.font, kScreenDpi);
+                p.setFont(f);
+                p.setPen(ToQColor(r.font.color));
+                stiftGesetzt = false;
+                p.drawText(QPoint(r.at.x, r.at.y + QFontMetrics(f).ascent()), QString::fromStdString(r.text));
+                break;
+            }
+            case CanvasRecord::Kind::Clip:
+                p.setClipRect(QRect(r.rect.left, r.rect.top, r.rect.right - r.rect.left, r.rect.bottom - r.rect.top));
+                break;
+            case CanvasRecord::Kind::NoClip: p.setClipping(false); break;
+        }
+    }
+}
+
+void BM_Bild(benchmark::State& state, Ziel ziel, bool licht, int n) {
+    const TFlaeche f = Flaeche(n);
+    if (ziel == Ziel::Replay) {
+        const std::vector<CanvasRecord> records = Aufnehmen(f, licht);
+        QImage bild(kSeite, kSeite, QImage::Format_RGB32);
+        size_t polygone = 0;
+        for (const CanvasRecord& r : records) polygone += r.kind == CanvasRecord::Kind::Polygon;
+        for (auto _ : state) {
+            bild.fill(Qt::white);
+            QPainter p(&bild);
+            Abspielen(p, records);
+            p.end();
+            benchmark::DoNotOptimize(bild.constBits());
+        }
+        state.counters["polygons"] = static_cast<double>(polygone);
+        return;
+    }
+    Grafik3DEngine g;
+    Einrichten(g);
     NullCanvas nichts;
     if (ziel == Ziel::Engine) {
         g.SetDrucker(&nichts, 1, 1);
@@ -47,11 +183,7 @@ void BM_Bild(benchmark::State& state, Ziel ziel, bool licht, int n) {
     size_t bytes = 0;
     for (auto _ : state) {
         if (ziel == Ziel::Metafile) g.DefGrafikAusgabe(tAusgabe::WMF);
-        g.Grafik_loeschen(0xFFFFFF);
-        g.KoordinatenBox2(1, 0);
-        if (licht) g.ZeichneLicht3dFlaeche(&f, 0.5, 0.5, 0xCCCCCC);
-        else g.Zeichne3dFlaeche(&f, 0.5, 0.5, 0xCCCCCC, 0, 1, true, 3, 3);
-        g.AchsenXYZ(1, 0, "x", "y", "z", true, true);
+        Zeichnen(g, f, licht);
         if (ziel == Ziel::Metafile) {
             g.Ziel().Flush();
             bytes = g.Metafile()->toEmf().size();
@@ -67,17 +199,32 @@ void BM_Bild(benchmark::State& state, Ziel ziel, bool licht, int n) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const std::pair<Ziel, const char*> ziele[] = {{Ziel::Screen, "Screen"}, {Ziel::Metafile, "Metafile"}, {Ziel::Engine, "Engine"}};
+    const std::pair<Ziel, const char*> ziele[] = {
+        {Ziel::Screen, "Screen"}, {Ziel::Replay, "Replay"}, {Ziel::Metafile, "Metafile"}, {Ziel::Engine, "Engine"}};
     for (int n : {60, 99})
         for (auto [ziel, name] : ziele)
             for (bool licht : {false, true}) {
                 const std::string titel = std::string(name) + (licht ? "/lit/" : "/plain/") + std::to_string(n);
                 benchmark::RegisterBenchmark(titel.c_str(), BM_Bild, ziel, licht, n)
                     ->Unit(benchmark::kMillisecond)
-                    ->MinTime(0.3);
+                    ->MinTime(0.1)
+                    ->Repetitions(bench::kRepetitions);
             }
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    bench::MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nmedian of %d (CPU time)\n%-12s %12s %12s %8s\n", bench::kRepetitions, "picture", "frame ms",
+                "replay ms", "ratio");
+    for (int n : {60, 99})
+        for (const char* art : {"plain", "lit"}) {
+            const std::string suffix = std::string("/") + art + "/" + std::to_string(n);
+            const double frame = reporter.Seconds("Screen" + suffix) * 1e3, replay = reporter.Seconds("Replay" + suffix) * 1e3;
+            if (frame <= 0 || replay <= 0) continue;
+            std::printf("%-12s %12.2f %12.2f %8.2f\n", (art + std::string(" ") + std::to_string(n)).c_str(), frame, replay,
+                        frame / replay);
+        }
+    bench::TableRow("3D lit 99 x 99 frame (vs QPainter filling its polygons)", reporter.Seconds("Screen/lit/99") * 1e3,
+                    reporter.Seconds("Replay/lit/99") * 1e3, "ms");
     benchmark::Shutdown();
     return 0;
 }

@@ -1,16 +1,17 @@
 // Our term evaluation against muParser on the same terms and the same sweep
-// of x, plus compiles per second and the cost of a first derivative.
+// of x, plus compiles per second and the cost of a first derivative. Every
+// figure is the median of repeated runs.
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
 #include <muParser.h>
 
+#include "bench_table.h"
 #include "program_state.h"
 #include "term.h"
 
@@ -32,10 +33,16 @@ const Expression kExpressions[] = {
     {"gauss", "exp(-x^2/2)/sqrt(2*pi)", "exp(-x^2/2)/sqrt(2*_pi)", 1.7},
     {"horner5", "((((0.5x-1.2)x+2)x-3.5)x+0.7)x-4", "((((0.5*x-1.2)*x+2)*x-3.5)*x+0.7)*x-4", 1.7},
     {"cubic", "x^3-2x+1", "x^3-2*x+1", 1.7},
+    {"long_sum", "1+x+x^2/2+x^3/6+x^4/24+x^5/120+x^6/720+x^7/5040+x^8/40320+x^9/362880+x^10/3628800",
+     "1+x+x^2/2+x^3/6+x^4/24+x^5/120+x^6/720+x^7/5040+x^8/40320+x^9/362880+x^10/3628800", 1.7},
+    {"deep_nesting", "sin(1+cos(1+sin(1+cos(1+sin(1+cos(1+sin(1+cos(x/t))))))))",
+     "sin(1+cos(1+sin(1+cos(1+sin(1+cos(1+sin(1+cos(x/t))))))))", 1.7},
+    {"fractional_powers", "abs(x)^(1/3)+(x^2+t)^0.75-abs(x)^2.5", "abs(x)^(1/3)+(x^2+t)^0.75-abs(x)^2.5", 1.7},
 };
 
 constexpr int kSweep = 1000;
-constexpr int kRepetitions = 5;
+// Each repetition runs at least this long (seconds).
+constexpr double kMinTime = 0.05;
 
 // x from -8 to 8, never exactly 0.
 const std::vector<double>& Sweep() {
@@ -118,25 +125,6 @@ void BM_MuParserCompile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// Keeps the fastest time per item of every benchmark over its repetitions:
-// on a shared machine the minimum is the figure least disturbed by others.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration || r.iterations == 0) continue;
-            auto it = r.counters.find("items_per_second");
-            if (it == r.counters.end() || it->second.value <= 0) continue;
-            const double ns = 1e9 / it->second.value;
-            const std::string name = r.run_name.function_name;
-            auto [pos, inserted] = nsPerItem.emplace(name, ns);
-            if (!inserted && ns < pos->second) pos->second = ns;
-        }
-    }
-    std::map<std::string, double> nsPerItem;
-};
-
 bool SameValues(const Expression& e) {
     Termbaum tree;
     CompileOurs(tree, e.ours);
@@ -158,38 +146,37 @@ bool SameValues(const Expression& e) {
 
 int main(int argc, char** argv) {
     InitTermTrees();
+    auto repeat = [](benchmark::internal::Benchmark* b) { b->Repetitions(kalvo::bench::kRepetitions)->MinTime(kMinTime); };
     for (const auto& e : kExpressions) {
         if (!SameValues(e)) std::fprintf(stderr, "warning: %s differs between the two evaluators\n", e.name);
-        benchmark::RegisterBenchmark((std::string("Eval/kalvo/") + e.name).c_str(), BM_Kalvo, &e)
-            ->Repetitions(kRepetitions);
-        benchmark::RegisterBenchmark((std::string("Eval/muparser/") + e.name).c_str(), BM_MuParser, &e)
-            ->Repetitions(kRepetitions);
-        benchmark::RegisterBenchmark((std::string("Derivative1/kalvo/") + e.name).c_str(), BM_KalvoDerivative1, &e)
-            ->Repetitions(kRepetitions);
+        repeat(benchmark::RegisterBenchmark((std::string("Eval/kalvo/") + e.name).c_str(), BM_Kalvo, &e));
+        repeat(benchmark::RegisterBenchmark((std::string("Eval/muparser/") + e.name).c_str(), BM_MuParser, &e));
+        repeat(benchmark::RegisterBenchmark((std::string("Derivative1/kalvo/") + e.name).c_str(), BM_KalvoDerivative1, &e));
     }
-    benchmark::RegisterBenchmark("Compile60/kalvo", BM_KalvoCompile)->Repetitions(kRepetitions);
-    benchmark::RegisterBenchmark("Compile60/muparser", BM_MuParserCompile)->Repetitions(kRepetitions);
+    repeat(benchmark::RegisterBenchmark("Compile60/kalvo", BM_KalvoCompile));
+    repeat(benchmark::RegisterBenchmark("Compile60/muparser", BM_MuParserCompile));
 
     benchmark::Initialize(&argc, argv);
-    SummaryReporter reporter;
+    kalvo::bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    auto ns = [&](const std::string& name) {
-        auto it = reporter.nsPerItem.find(name);
-        return it == reporter.nsPerItem.end() ? 0.0 : it->second;
-    };
-    std::printf("\nfastest of %d repetitions, per evaluation\n%-16s %12s %12s %8s %14s\n", kRepetitions, "term", "kalvo ns", "muparser ns", "ratio", "f' / f (kalvo)");
+    // Nanoseconds per evaluation.
+    auto ns = [&](const std::string& name) { return reporter.Seconds(name) * 1e9 / kSweep; };
+    std::printf("\nmedian of %d repetitions, per evaluation\n%-18s %12s %12s %8s %14s\n", kalvo::bench::kRepetitions, "term",
+                "kalvo ns", "muparser ns", "ratio", "f' / f (kalvo)");
     for (const auto& e : kExpressions) {
         const double ours = ns(std::string("Eval/kalvo/") + e.name);
         const double theirs = ns(std::string("Eval/muparser/") + e.name);
         const double deriv = ns(std::string("Derivative1/kalvo/") + e.name);
         if (ours <= 0 || theirs <= 0) continue;
-        std::printf("%-16s %12.2f %12.2f %8.2f %14.2f\n", e.name, ours, theirs, ours / theirs, deriv / ours);
+        std::printf("%-18s %12.2f %12.2f %8.2f %14.2f\n", e.name, ours, theirs, ours / theirs, deriv / ours);
+        kalvo::bench::TableRow(std::string("term ") + e.name + ", one evaluation (vs muParser)", ours, theirs, "ns");
     }
-    const double compile = ns("Compile60/kalvo"), compileMu = ns("Compile60/muparser");
+    const double compile = reporter.Seconds("Compile60/kalvo"), compileMu = reporter.Seconds("Compile60/muparser");
     if (compile > 0)
-        std::printf("compiles per second, 60 characters: kalvo %.0f, muparser %.0f\n", 1e9 / compile,
-                    compileMu > 0 ? 1e9 / compileMu : 0.0);
+        std::printf("compiles per second, 60 characters: kalvo %.0f, muparser %.0f\n", 1 / compile,
+                    compileMu > 0 ? 1 / compileMu : 0.0);
+    kalvo::bench::TableRow("term compile, 60 characters (vs muParser)", compile * 1e6, compileMu * 1e6, "us");
     benchmark::Shutdown();
     return 0;
 }

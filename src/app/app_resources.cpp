@@ -6,8 +6,8 @@
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
+#include <QResource>
 #include <array>
-#include <cstring>
 #include <optional>
 
 // Resources of a static library are registered by hand.
@@ -34,26 +34,33 @@ constexpr std::array<int, 6> kCursorResource{0, 4, 1, 3, 2, 5};
 
 // A picture the build rendered: width and height, then premultiplied ARGB
 // pixels, all little-endian 32-bit numbers. Null when the resource is missing
-// or does not hold what its size says.
+// or does not hold what its size says. The pixels are read where the
+// resource lies in the program file; only the pixmap made from them copies.
 QImage LoadGlyphImage(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const QByteArray data = f.readAll();
-    auto word = [&data](qsizetype at) {
-        const auto* b = reinterpret_cast<const uchar*>(data.constData() + at);
-        return quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
+    const QResource resource(path);
+    if (!resource.isValid()) return {};
+    const QByteArray unpacked =
+        resource.compressionAlgorithm() == QResource::NoCompression ? QByteArray() : resource.uncompressedData();
+    const auto* bytes = unpacked.isNull() ? resource.data() : reinterpret_cast<const uchar*>(unpacked.constData());
+    const qint64 size = unpacked.isNull() ? resource.size() : unpacked.size();
+    auto word = [bytes](qint64 at) {
+        return quint32(bytes[at]) | quint32(bytes[at + 1]) << 8 | quint32(bytes[at + 2]) << 16 |
+               quint32(bytes[at + 3]) << 24;
     };
-    if (data.size() < 8) return {};
+    if (!bytes || size < 8) return {};
     const quint32 w = word(0), h = word(4);
-    if (w == 0 || h == 0 || w > 256 || h > 256 || data.size() != qsizetype(8 + 4 * w * h)) return {};
+    if (w == 0 || h == 0 || w > 256 || h > 256 || size != qint64(8 + 4 * w * h)) return {};
+    if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+        // The resource's own bytes, not copied; a copy only where they had to
+        // be unpacked (or do not lie on a word boundary), as the image must
+        // not outlive its pixels.
+        const QImage view(bytes + 8, int(w), int(h), int(4 * w), QImage::Format_ARGB32_Premultiplied);
+        return unpacked.isNull() && quintptr(bytes) % 4 == 0 ? view : view.copy();
+    }
     QImage image(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
     for (quint32 y = 0; y < h; ++y) {
-        const qsizetype at = 8 + qsizetype(4 * y * w);
         auto* row = reinterpret_cast<quint32*>(image.scanLine(int(y)));
-        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)
-            std::memcpy(row, data.constData() + at, 4 * w);
-        else
-            for (quint32 x = 0; x < w; ++x) row[x] = word(at + 4 * x);
+        for (quint32 x = 0; x < w; ++x) row[x] = word(8 + 4 * (qint64(y) * w + x));
     }
     return image;
 }

@@ -2,13 +2,16 @@
 
 #include "curve_discussion.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
 
 #include "analysis_state.h"
@@ -33,13 +36,33 @@ namespace {
 
 constexpr int kMaxRechtecke = 1024;
 
-// A frame the window manager adds around the client area, before it is known.
+// The frame the window manager adds around the client area, before it is
+// known: the title bar above, a border on either side.
 constexpr int kFrameAllowance = 40;
+constexpr int kSideFrameAllowance = 10;
+
+// While the controls of the main window are made, the application's font is
+// the one the form gives the window: a line edit lays its (still empty) text
+// out in the application's font once before it takes its own, which would
+// load a font that the first picture never shows.
+class WindowFontWhileMade {
+public:
+    WindowFontWhileMade() : saved_(QApplication::font()) { QApplication::setFont(QFont(QStringLiteral("Arial"), 8)); }
+    ~WindowFontWhileMade() { QApplication::setFont(saved_); }
+    WindowFontWhileMade(const WindowFontWhileMade&) = delete;
+    WindowFontWhileMade& operator=(const WindowFontWhileMade&) = delete;
+
+private:
+    QFont saved_;
+};
 
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm1>()) {
-    ui_->setupUi(this);
+    {
+        WindowFontWhileMade windowFont;
+        ui_->setupUi(this);
+    }
     ApplyGlyphs(this);
     Form1 = this;
     SetGraphHost(this);
@@ -48,6 +71,15 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 
     ui_->PaintBox1->setCursor(ProgramCursor(1));
     ui_->Edit1->hide();
+    // The status line stays empty until the mouse moves over the graph. Its
+    // labels take their own font (as the form sets it) once the first
+    // picture is painted, which then does not wait for a font it does not show.
+    for (QLabel* label : {ui_->Label2, ui_->Label3}) {
+        const QFont own = label->font();
+        label->setFont(font());
+        connect(ui_->PaintBox1, &TGraphArea::FirstGraphPainted, label,
+                [label, own] { QTimer::singleShot(0, label, [label, own] { label->setFont(own); }); });
+    }
 
     connect(ui_->ButtonFunktionenschar, &QToolButton::clicked, this, &TForm1::OpenFunctionFamily);
     connect(ui_->Button2n, &QToolButton::clicked, this, &TForm1::DoubleRectangles);
@@ -85,8 +117,12 @@ void TForm1::PlaceOnScreen() {
     if (!s) return;
     const QRect avail = s->availableGeometry();
     // Started maximised, a window manager would refuse the square layout's
-    // width; so the window takes the available height itself.
-    const int h = std::max(minimumHeight(), avail.height() - kFrameAllowance);
+    // width; so the window takes the available height itself, as far as the
+    // width that follows from it still fits on the screen (a right panel
+    // beyond the screen's edge could not be reached).
+    const int fitting = std::min(avail.height() - kFrameAllowance,
+                                 avail.width() - kSideFrameAllowance - ClientWidthFor(0));
+    const int h = std::max(minimumHeight(), fitting);
     const int w = ClientWidthFor(h);
     resize(w, h);
     move(avail.x() + std::max(0, (avail.width() - w) / 2), avail.y());

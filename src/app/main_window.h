@@ -146,7 +146,7 @@ private:
     bool showsSumsText_ = false;
     QPointer<QMessageBox> quitQuestion_;
     QPointer<QDialog> quitInfo_;
-    QPointer<QDialog> discussion_;  // made at start-up, hidden when closed
+    QPointer<QDialog> discussion_;  // made when first opened, hidden when closed
 };
 
 // The one main window while it exists.

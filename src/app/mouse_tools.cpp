@@ -507,6 +507,12 @@ void TMouseTools::SetTextFont(const CanvasFont& font) {
     textFont_ = font;
     // The label takes the object colour.
     textFont_.color = form_->Controls()->ColorButton1->SelectionColor();
+    // The hidden field is dressed when it is shown: its font would be loaded
+    // before the first picture, which does not need it.
+    if (form_->Controls()->Edit1->isVisible()) DressTextField();
+}
+
+void TMouseTools::DressTextField() {
     QLineEdit* field = form_->Controls()->Edit1;
     field->setFont(ToQFont(textFont_, kScreenDpi));
     QPalette pal = field->palette();
@@ -555,7 +561,7 @@ void TMouseTools::TextToolPress(QPoint p) {
     QLineEdit* field = ui->Edit1;
     field->move(Area()->geometry().topLeft() + p - TextInset());
     gControl.IgnoreNextMouseUp = true;
-    FitTextField();
+    DressTextField();
     field->show();
     field->raise();
     field->setFocus(Qt::MouseFocusReason);

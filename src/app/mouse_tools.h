@@ -68,6 +68,8 @@ private:
     void ChangeWindow();
     void TextToolPress(QPoint p);
     void FitTextField();
+    // The field in the label's font and colour, sized to its text.
+    void DressTextField();
     void HideTextField();
     void PutBackLifted();
     void UpdateRemoveButton();

@@ -1,7 +1,9 @@
 // The main window's buttons for the analysis, curve-fitting, linear-system
-// and 3D windows. The curve-discussion window is made once at start-up and
-// only hidden when closed; every other window is made when its button is
-// pressed and deletes itself when it closes.
+// and 3D windows. Every window is made when its button is first pressed:
+// nothing but the main window stands between the start and the first graph.
+// The curve-discussion window then stays, only hidden when closed, so its
+// lists and choices are there again at the next opening; every other window
+// deletes itself when it closes.
 
 #include <QToolButton>
 
@@ -24,9 +26,6 @@
 namespace kalvo {
 
 void TForm1::ConnectWindowButtons() {
-    discussion_ = new TForm11(this);
-    connect(discussion_, &QDialog::finished, this, [this] { SyncOverlayButton(Overlay::Diskussion); });
-
     const std::pair<QToolButton*, void (TForm1::*)()> buttons[] = {
         {ui_->ButtonIteration, &TForm1::OpenIteration},
         {ui_->ButtonLogistisch, &TForm1::OpenLogistic},
@@ -59,6 +58,10 @@ void TForm1::OpenAreas() {
 }
 
 void TForm1::OpenDiscussion() {
+    if (!discussion_) {
+        discussion_ = new TForm11(this);
+        connect(discussion_, &QDialog::finished, this, [this] { SyncOverlayButton(Overlay::Diskussion); });
+    }
     SyncOverlayButton(Overlay::Diskussion);
     discussion_->open();
 }

@@ -1,9 +1,12 @@
 #include "bit_check_box.h"
 
+#include <QFile>
+#include <QImageReader>
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QStyleOption>
 #include <algorithm>
+#include <array>
 
 // Resources of a static library are registered by hand.
 static void InitControlResources() { Q_INIT_RESOURCE(controls); }
@@ -12,13 +15,32 @@ namespace kalvo {
 
 namespace {
 
-QPixmap DefaultGlyph(TBitCheckBox::TCheckBoxState state) {
-    static const bool registered = (InitControlResources(), true);
-    (void)registered;
+// A picture of this library's resources, decoded as PNG and as nothing else:
+// an image reader left to find the format itself would try, and load, every
+// image plugin there is first.
+QPixmap DecodePng(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&file, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+// The three pictures are decoded once for all boxes.
+const QPixmap& DefaultGlyph(TBitCheckBox::TCheckBoxState state) {
+    // Never destroyed: pixmaps must not outlive the application object.
+    static const auto* const glyphs = [] {
+        InitControlResources();
+        auto* g = new std::array<QPixmap, 3>;
+        (*g)[TBitCheckBox::cbUnchecked] = DecodePng(QStringLiteral(":/controls/UNCHECKED"));
+        (*g)[TBitCheckBox::cbChecked] = DecodePng(QStringLiteral(":/controls/CHECKED"));
+        (*g)[TBitCheckBox::cbGrayed] = DecodePng(QStringLiteral(":/controls/GRAYED"));
+        return g;
+    }();
     switch (state) {
-        case TBitCheckBox::cbChecked: return QPixmap(QStringLiteral(":/controls/CHECKED"));
-        case TBitCheckBox::cbGrayed: return QPixmap(QStringLiteral(":/controls/GRAYED"));
-        default: return QPixmap(QStringLiteral(":/controls/UNCHECKED"));
+        case TBitCheckBox::cbChecked: return (*glyphs)[TBitCheckBox::cbChecked];
+        case TBitCheckBox::cbGrayed: return (*glyphs)[TBitCheckBox::cbGrayed];
+        default: return (*glyphs)[TBitCheckBox::cbUnchecked];
     }
 }
 

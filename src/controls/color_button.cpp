@@ -198,8 +198,19 @@ TColorButton::TColorButton(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_Hover);
     setFocusPolicy(Qt::NoFocus);
     resize(sizeHint());
-    popup_ = new TColorPopup(this);
-    popup_->SetSpacing(popupSpacing_);
+}
+
+TColorPopup* TColorButton::Popup() {
+    // The palette is a window of its own, made when it is first wanted: a
+    // form with colour buttons need not build one for each before it shows.
+    if (!popup_) {
+        popup_ = new TColorPopup(this);
+        popup_->SetSpacing(popupSpacing_);
+        popup_->SetDefaultText(defaultText_);
+        // The selection as the colours set so far would have left it.
+        if (paletteColor_) popup_->SetCurrentColor(*paletteColor_);
+    }
+    return popup_;
 }
 
 TColorButton::~TColorButton() { --gColorButtonCount; }
@@ -211,13 +222,14 @@ void TColorButton::SetSelectionColor(Color color) {
     if (color == selectionColor_) return;
     selectionColor_ = color;
     update();
-    popup_->SetCurrentColor(color);
+    if (std::find(PopupColors.begin(), PopupColors.end(), color) != PopupColors.end()) paletteColor_ = color;
+    if (popup_) popup_->SetCurrentColor(color);
     emit OnChange();
 }
 
 void TColorButton::SetDefaultText(const QString& text) {
     defaultText_ = text;
-    popup_->SetDefaultText(text);
+    if (popup_) popup_->SetDefaultText(text);
 }
 
 void TColorButton::SetIndicatorBorder(TIndicatorBorder border) {
@@ -265,7 +277,7 @@ void TColorButton::SetSpacing(int spacing) {
 
 void TColorButton::SetPopupSpacing(int spacing) {
     popupSpacing_ = spacing;
-    popup_->SetSpacing(spacing);
+    if (popup_) popup_->SetSpacing(spacing);
 }
 
 void TColorButton::SetDroppedDown(bool open) {
@@ -276,7 +288,7 @@ void TColorButton::SetDroppedDown(bool open) {
     droppedDown_ = open;
     if (open) {
         state_ = bsDown;
-        popup_->SetCurrentColor(selectionColor_);
+        Popup()->SetCurrentColor(selectionColor_);
         const QRect onScreen(mapToGlobal(QPoint(0, 0)), size());
         const QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
         const QRect area = scr ? scr->availableGeometry() : QRect(onScreen.topLeft(), QSize(4096, 4096));
@@ -285,7 +297,7 @@ void TColorButton::SetDroppedDown(bool open) {
         popup_->setFocus(Qt::PopupFocusReason);
     } else {
         state_ = down_ ? bsExclusive : bsUp;
-        popup_->hide();
+        if (popup_) popup_->hide();
     }
     emit OnDropChanged();
     update();

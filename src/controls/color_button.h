@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "program_state.h"
 
@@ -120,7 +121,8 @@ public:
     // Opens or closes the palette; OnDropChanging may refuse.
     void SetDroppedDown(bool open);
     TButtonState State() const { return state_; }
-    TColorPopup* Popup() const { return popup_; }
+    // The palette (made at the first call).
+    TColorPopup* Popup();
 
     QSize sizeHint() const override;
 
@@ -157,6 +159,8 @@ private:
     bool droppedDown_ = false;
     TButtonState state_ = bsUp;
     TColorPopup* popup_ = nullptr;
+    // The last colour set that the palette holds: the palette's selection.
+    std::optional<Color> paletteColor_;
 };
 
 // How many colour buttons exist right now.

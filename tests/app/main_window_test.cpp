@@ -1,5 +1,6 @@
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QToolButton>
@@ -33,6 +34,82 @@ TEST_F(MainWindowTest, EveryHeightGivesASquareGraphAreaAndTheWidthThatFollows) {
         // The new size is drawn by a redraw after the resize, not by the paint.
         EXPECT_EQ(form->PaintBox1()->Picture().size(), QSize(side, side));
         EXPECT_FALSE(form->PaintBox1()->RedrawPending());
+    }
+}
+
+// The windows other than the main window, by class.
+QStringList OtherWindows(const QWidget* main) {
+    QStringList names;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != main) names << QString::fromLatin1(w->metaObject()->className());
+    names.sort();
+    return names;
+}
+
+TEST_F(MainWindowTest, StartingBuildsNoWindowButTheMainWindow) {
+    // A fresh start, without the windows earlier tests may have left.
+    form.reset();
+    Settle();
+    ASSERT_TRUE(OtherWindows(nullptr).isEmpty()) << OtherWindows(nullptr).join(' ').toStdString();
+    StartClean();
+    EXPECT_TRUE(OtherWindows(form.get()).isEmpty()) << OtherWindows(form.get()).join(' ').toStdString();
+}
+
+TEST_F(MainWindowTest, TheStatusLineHasItsOwnFontOnceTheGraphIsPainted) {
+    // StartClean has shown the window and let its first paint happen.
+    for (const QLabel* label : {form->Controls()->Label2, form->Controls()->Label3}) {
+        EXPECT_EQ(label->font().family(), QStringLiteral("Courier New")) << label->objectName().toStdString();
+        EXPECT_EQ(label->font().pointSize(), 9) << label->objectName().toStdString();
+    }
+}
+
+TEST_F(MainWindowTest, EachButtonBuildsItsWindowWhenPressed) {
+    struct Case {
+        QToolButton* Ui::TForm1::*button;
+        const char* window;
+    };
+    const Case cases[] = {
+        {&Ui::TForm1::ButtonFunktionenschar, "kalvo::TForm2"},
+        {&Ui::TForm1::ButtonStueckweise, "kalvo::TForm6"},
+        {&Ui::TForm1::ButtonParameterkurven, "kalvo::TForm7"},
+        {&Ui::TForm1::ButtonKoordinatensystem, "kalvo::TForm5"},
+        {&Ui::TForm1::ButtonOptionen, "kalvo::Tform8"},
+        {&Ui::TForm1::ButtonVollbild, "kalvo::TForm14"},
+        {&Ui::TForm1::ButtonLGS, "kalvo::TForm23"},
+        {&Ui::TForm1::Button3D, "kalvo::TForm30"},
+        {&Ui::TForm1::ButtonIteration, "kalvo::TForm16"},
+        {&Ui::TForm1::ButtonLogistisch, "kalvo::TForm16"},
+        {&Ui::TForm1::ButtonKurvenanpassung, "kalvo::TForm22"},
+        {&Ui::TForm1::ButtonWertetabelle, "kalvo::TForm12"},
+        {&Ui::TForm1::ButtonDiskussion, "kalvo::TForm11"},
+        {&Ui::TForm1::ButtonNewton, "kalvo::TForm17"},
+        {&Ui::TForm1::ButtonRotationskoerper, "kalvo::Tform21"},
+        {&Ui::TForm1::ButtonFlaechen, "kalvo::TForm13"},
+        {&Ui::TForm1::ButtonSummen, "kalvo::TForm15"},
+        // Made once, the curve discussion is the same window the next time.
+        {&Ui::TForm1::ButtonDiskussion, "kalvo::TForm11"},
+    };
+    QPointer<QWidget> discussion;
+    for (const Case& c : cases) {
+        QToolButton* button = form->Controls()->*c.button;
+        QTest::mouseClick(button, Qt::LeftButton);
+        Settle();
+        QWidget* opened = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != form.get() && w->isVisible()) opened = w;
+        ASSERT_NE(opened, nullptr) << button->objectName().toStdString();
+        EXPECT_EQ(QString::fromLatin1(opened->metaObject()->className()), QLatin1String(c.window))
+            << button->objectName().toStdString();
+        if (QLatin1String(c.window) == QLatin1String("kalvo::TForm11")) {
+            if (discussion) {
+                EXPECT_EQ(opened, discussion.data());
+            }
+            discussion = opened;
+        }
+        opened->close();
+        Settle();
+        EXPECT_TRUE(OtherWindows(form.get()).isEmpty() || OtherWindows(form.get()) == QStringList{"kalvo::TForm11"})
+            << button->objectName().toStdString() << ": " << OtherWindows(form.get()).join(' ').toStdString();
     }
 }
 
