@@ -38,7 +38,47 @@ SumRange FamilySumRange() {
                     MendStep(static_cast<double>(gParams.FgSummeSchrittweite), 1.0)};
 }
 
+struct BudgetState {
+    int depth = 0;
+    int exempt = 0;
+    long long start = 0;    // TermWork() when the budget opened
+    long long limit = 0;
+    long long charged = 0;  // drawing charged, less the exempt work
+    bool lastCut = false;
+};
+BudgetState gBudget;
+
 }  // namespace
+
+RedrawBudget::RedrawBudget(long long units) {
+    if (gBudget.depth++ > 0) return;
+    gBudget.start = TermWork();
+    gBudget.limit = units;
+    gBudget.charged = 0;
+}
+
+RedrawBudget::~RedrawBudget() {
+    if (--gBudget.depth > 0) return;
+    gBudget.lastCut = TermWork() - gBudget.start + gBudget.charged >= gBudget.limit;
+}
+
+BudgetExempt::BudgetExempt() : start_(TermWork()) { ++gBudget.exempt; }
+
+BudgetExempt::~BudgetExempt() {
+    --gBudget.exempt;
+    gBudget.charged -= TermWork() - start_;
+}
+
+bool RedrawBudgetSpent() {
+    const BudgetState& b = gBudget;
+    return b.depth > 0 && b.exempt == 0 && TermWork() - b.start + b.charged >= b.limit;
+}
+
+void ChargeRedraw(long long units) {
+    if (gBudget.depth > 0 && gBudget.exempt == 0) gBudget.charged += units;
+}
+
+bool LastRedrawCut() { return gBudget.lastCut; }
 
 double SumStartIndex() {
     return FunktionTermbaum.UsesN() ? static_cast<double>(gParams.FgSummeVon) : static_cast<double>(gParams.FgSummeBis);
@@ -47,6 +87,11 @@ double SumStartIndex() {
 double StartParameter(double tStart, double tEnd) { return FunktionTermbaum.UsesT() ? tStart : tEnd; }
 
 double EvalSumOverN(int order, double x, double t, double nStart, double nEnd, double nStep) {
+    // With the redraw's budget spent, the rest of a picture is left undrawn at once.
+    if (RedrawBudgetSpent()) {
+        gTerms.TermOK = false;
+        return 0;
+    }
     if (nStart == nEnd) return EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
     if (!(nStep >= 1)) nStep = 1;
     const double last = nStart + static_cast<double>(kMaxSumTerms - 1) * nStep;
@@ -87,6 +132,7 @@ FamilyWalk::FamilyWalk(double tStart, double tEnd, double tStep) {
 }
 
 bool FamilyWalk::Next(double& t) {
+    if (RedrawBudgetSpent()) return false;
     if (rangeIndex_ < rangeCount_) {
         t = t0_ + static_cast<double>(rangeIndex_) * step_;
         ++rangeIndex_;
@@ -183,17 +229,19 @@ void PlotCurve(int order, double xStart, double xEnd, double tStart, double tEnd
     while (family.Next(t)) {
         MemberPlot plot(t);
         if (!o.LogScaleX) {
-            for (long long k = 0; k <= lastLinear; ++k) {
+            for (long long k = 0; k <= lastLinear && !RedrawBudgetSpent(); ++k) {
                 // The sample beyond the end is taken, and drawn, at the end.
                 const double x = std::min(xStart + static_cast<double>(k) * dx, xEnd);
+                ChargeRedraw(kSampleDrawCost);
                 plot.Sample(x, EvalSumOverN(order, x, t, n.start, n.end, n.step));
             }
         } else {
             // 900 or 90 samples per decade, ending with the first at or beyond xEnd.
             double x = xStart;
-            for (long long k = 0; k < kMaxSamples; ++k) {
+            for (long long k = 0; k < kMaxSamples && !RedrawBudgetSpent(); ++k) {
                 const bool last = x >= xEnd;
                 if (last) x = xEnd;
+                ChargeRedraw(kSampleDrawCost);
                 plot.Sample(x, EvalSumOverN(order, x, t, n.start, n.end, n.step));
                 if (last || !(x > 0)) break;
                 x += Pow10(DecimalExponent(x) - perDecade);

@@ -43,12 +43,19 @@ inline bool Limited(double v) { return termops::InLimit(v); }
 
 }  // namespace
 
+namespace {
+long long gTermWork = 0;
+}  // namespace
+
+long long TermWork() { return gTermWork; }
+
 double RunTermProgram(const TermProgram* program, double x, double y, double t, double n, double w) {
     if (!program) {
         gTerms.TermOK = false;
         return 0;
     }
     const TermProgram& p = *program;
+    gTermWork += p.cost;
     double* s = p.slots.data();
     s[kSlotX] = x;
     s[kSlotY] = y;
