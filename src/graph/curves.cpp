@@ -41,41 +41,68 @@ SumRange FamilySumRange() {
 struct BudgetState {
     int depth = 0;
     int exempt = 0;
-    long long start = 0;    // TermWork() when the budget opened
+    const Canvas* canvas = nullptr;
+    long long start = 0;    // Work() when the budget opened
     long long limit = 0;
-    long long charged = 0;  // drawing charged, less the exempt work
+    long long charged = 0;  // loading of stored sets, less the exempt work
     bool lastCut = false;
 };
 BudgetState gBudget;
+
+// All work so far: the evaluator's, the drawing's, and what was charged.
+long long Work() {
+    const BudgetState& b = gBudget;
+    const long long drawn = b.canvas ? static_cast<long long>(b.canvas->Operations()) * kDrawPointCost : 0;
+    return TermWork() + drawn + b.charged;
+}
+
+bool Counting() { return gBudget.depth > 0 && gBudget.exempt == 0; }
+
+// What EvalSumOverN costs at most: the terms of the n range times the
+// evaluations of the derivative's stencil.
+long long SumCost(int order, double nStart, double nEnd, double nStep) {
+    const double step = nStep >= 1 ? nStep : 1;
+    const double span = std::floor((nEnd - nStart) / step) + 1;
+    const double terms = nStart == nEnd || !(span > 1) ? 1 : std::min(span, double(kMaxSumTerms));
+    const int stencil = order <= 0 ? 1 : order == 2 ? 3 : 4;
+    return static_cast<long long>(terms) * stencil * TermCost(FunktionTermbaum);
+}
 
 }  // namespace
 
 RedrawBudget::RedrawBudget(long long units) {
     if (gBudget.depth++ > 0) return;
-    gBudget.start = TermWork();
-    gBudget.limit = units;
+    gBudget.canvas = &Ausgabe();
     gBudget.charged = 0;
+    gBudget.start = Work();
+    gBudget.limit = units;
 }
 
 RedrawBudget::~RedrawBudget() {
     if (--gBudget.depth > 0) return;
-    gBudget.lastCut = TermWork() - gBudget.start + gBudget.charged >= gBudget.limit;
+    gBudget.lastCut = Work() - gBudget.start >= gBudget.limit;
+    gBudget.canvas = nullptr;
 }
 
-BudgetExempt::BudgetExempt() : start_(TermWork()) { ++gBudget.exempt; }
+BudgetExempt::BudgetExempt() : start_(Work()) { ++gBudget.exempt; }
 
 BudgetExempt::~BudgetExempt() {
     --gBudget.exempt;
-    gBudget.charged -= TermWork() - start_;
+    gBudget.charged -= Work() - start_;
 }
 
-bool RedrawBudgetSpent() {
-    const BudgetState& b = gBudget;
-    return b.depth > 0 && b.exempt == 0 && TermWork() - b.start + b.charged >= b.limit;
+bool RedrawBudgetSpent() { return Counting() && Work() - gBudget.start >= gBudget.limit; }
+
+bool RedrawBudgetAffords(long long units) {
+    if (!Counting()) return true;
+    const long long left = gBudget.limit - (Work() - gBudget.start);
+    if (units < left) return true;
+    if (left > 0) gBudget.charged += left;
+    return false;
 }
 
 void ChargeRedraw(long long units) {
-    if (gBudget.depth > 0 && gBudget.exempt == 0) gBudget.charged += units;
+    if (Counting()) gBudget.charged += units;
 }
 
 bool LastRedrawCut() { return gBudget.lastCut; }
@@ -87,8 +114,10 @@ double SumStartIndex() {
 double StartParameter(double tStart, double tEnd) { return FunktionTermbaum.UsesT() ? tStart : tEnd; }
 
 double EvalSumOverN(int order, double x, double t, double nStart, double nEnd, double nStep) {
-    // With the redraw's budget spent, the rest of a picture is left undrawn at once.
-    if (RedrawBudgetSpent()) {
+    // A sum of many terms can cost more than a whole picture; where the
+    // redraw's budget cannot pay for a value, the rest of the picture is left
+    // undrawn at once.
+    if (!RedrawBudgetAffords(SumCost(order, nStart, nEnd, nStep))) {
         gTerms.TermOK = false;
         return 0;
     }
@@ -232,7 +261,6 @@ void PlotCurve(int order, double xStart, double xEnd, double tStart, double tEnd
             for (long long k = 0; k <= lastLinear && !RedrawBudgetSpent(); ++k) {
                 // The sample beyond the end is taken, and drawn, at the end.
                 const double x = std::min(xStart + static_cast<double>(k) * dx, xEnd);
-                ChargeRedraw(kSampleDrawCost);
                 plot.Sample(x, EvalSumOverN(order, x, t, n.start, n.end, n.step));
             }
         } else {
@@ -241,7 +269,6 @@ void PlotCurve(int order, double xStart, double xEnd, double tStart, double tEnd
             for (long long k = 0; k < kMaxSamples && !RedrawBudgetSpent(); ++k) {
                 const bool last = x >= xEnd;
                 if (last) x = xEnd;
-                ChargeRedraw(kSampleDrawCost);
                 plot.Sample(x, EvalSumOverN(order, x, t, n.start, n.end, n.step));
                 if (last || !(x > 0)) break;
                 x += Pow10(DecimalExponent(x) - perDecade);

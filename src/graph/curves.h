@@ -59,19 +59,20 @@ inline constexpr long long kMaxSumTerms = 10000;
 inline constexpr long long kMaxSamples = 1 << 22;
 
 // The budget of one redraw of the stored state, in the units of TermWork()
-// (about nanoseconds): what the evaluator does plus what the redraw charges
-// for drawing samples and loading stored sets. Whatever families, sums,
-// slots and stored sets the state holds, the graph slots of one screen
-// redraw stop there, so that it takes no more than about half a second on a
-// desktop machine; what fits is drawn, the rest is left out. Printers and
-// metafiles sample more densely and get that many times the budget.
+// (about nanoseconds): what the evaluator does, what is drawn (each point
+// handed to the canvas) and the loading of stored sets. Whatever families,
+// sums, slots and stored sets the state holds, the graph slots of one
+// screen redraw stop there, so that it takes no more than about half a
+// second on a desktop machine; what fits is drawn, the rest is left out.
+// Printers and metafiles sample more densely and get that many times the
+// budget.
 inline constexpr long long kRedrawBudget = 300'000'000;
-// What drawing one sample costs besides its evaluation, and loading one stored set.
-inline constexpr long long kSampleDrawCost = 40;
+// What one point on the canvas costs, and loading one stored set.
+inline constexpr long long kDrawPointCost = 80;
 inline constexpr long long kStoredSetCost = 3000;
 
-// While one lives, the redraw's budget is open; a budget opened inside
-// another shares the outer one.
+// While one lives, the redraw's budget is open on the current canvas; a
+// budget opened inside another shares the outer one.
 class RedrawBudget {
 public:
     explicit RedrawBudget(long long units);
@@ -96,6 +97,9 @@ private:
 
 // True while a budget is open, not exempt, and used up.
 bool RedrawBudgetSpent();
+// Whether the open budget still has `units` left; when not, it counts as
+// spent from now on, so that the picture stops where such work would start.
+bool RedrawBudgetAffords(long long units);
 // Counts work besides the evaluator's against the open budget.
 void ChargeRedraw(long long units);
 // Whether the budget of the last redraw ran out before everything was drawn.

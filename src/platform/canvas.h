@@ -14,7 +14,9 @@
 // Consecutive LineTo calls are gathered into one polyline, so a curve costs
 // one call of the back end however many samples it has.
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -176,6 +178,12 @@ public:
     // and every pen change does it first.
     void Flush() { FlushPath(); }
 
+    // The drawing handed to the back end so far, for a redraw to keep its
+    // budget of work by: the points of lines and outlines, a point of a
+    // wide pen as eight (stroking it takes about that much longer), and a
+    // few for each shape and text.
+    unsigned long long Operations() const { return operations_; }
+
 protected:
     virtual void DoPolyline(std::span<const CanvasPoint> points) = 0;
     virtual void DoPolygon(std::span<const CanvasPoint> points) = 0;
@@ -191,6 +199,7 @@ private:
 
     void FlushPath() {
         if (path_.size() > 1) {
+            CountLines(path_);
             DoPolyline(path_);
             CanvasPoint last = path_.back();
             path_.clear();
@@ -203,6 +212,20 @@ private:
     CanvasFont font_;
     CanvasPoint pos_;
     std::vector<CanvasPoint> path_;
+    unsigned long long operations_ = 0;
+
+    // A line costs by its points and by its length; a wide pen's line about
+    // eight times a thin one's.
+    void CountLines(std::span<const CanvasPoint> points) {
+        unsigned long long units = points.size();
+        for (size_t i = 1; i < points.size(); ++i) {
+            const long long dx = std::llabs(static_cast<long long>(points[i].x) - points[i - 1].x);
+            const long long dy = std::llabs(static_cast<long long>(points[i].y) - points[i - 1].y);
+            units += static_cast<unsigned long long>(std::max(dx, dy) / 8);
+        }
+        operations_ += units * (pen_.width > 1 ? 8 : 1);
+    }
+    void Count(unsigned long long units) { operations_ += units; }
 };
 
 // Draws nothing; where the engine has no surface (a test without output).

@@ -49,6 +49,11 @@ long long gTermWork = 0;
 
 long long TermWork() { return gTermWork; }
 
+long long TermCost(const Termbaum& tree) {
+    const TermProgram* p = TermbaumAccess::Program(tree);
+    return p ? p->cost : 0;
+}
+
 double RunTermProgram(const TermProgram* program, double x, double y, double t, double n, double w) {
     if (!program) {
         gTerms.TermOK = false;

@@ -116,6 +116,8 @@ void SetTermError();
 // evaluation adds the cost of its compiled term, about the nanoseconds it
 // takes on a desktop machine. A redraw keeps its budget by it.
 long long TermWork();
+// What one evaluation of the compiled term adds to it (0 without a term).
+long long TermCost(const Termbaum& tree);
 
 // The value of the term; 0 with gTerms.TermOK false where it is undefined.
 double EvalTerm(const Termbaum& tree, double x, double y, double t, double n, double w);

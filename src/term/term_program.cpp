@@ -237,7 +237,7 @@ uint32_t InstructionCost(const Instr& ins) {
         case Op::Sqrt: return 4;
         case Op::Func:
             switch (static_cast<uint16_t>(ins.k)) {
-                case K::Blanc: return 400;
+                case K::Blanc: return 600;
                 case K::Phi: case K::Arcsin: case K::Arccos: case K::Tan: case K::Cot: return 40;
                 case K::Sgn: case K::Abs: case K::Maxint: case K::Int: case K::Deg: case K::Rad: case K::Sqr: return 3;
                 default: return 25;
