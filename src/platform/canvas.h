@@ -149,6 +149,7 @@ public:
     void LineTo(int x, int y) {
         if (path_.empty()) path_.push_back(pos_);
         if (x != pos_.x || y != pos_.y) {
+            CountLine(pos_, CanvasPoint{x, y});
             path_.push_back(CanvasPoint{x, y});
             if (path_.size() >= kMaxPathPoints) FlushPath();
         }
@@ -199,7 +200,6 @@ private:
 
     void FlushPath() {
         if (path_.size() > 1) {
-            CountLines(path_);
             DoPolyline(path_);
             CanvasPoint last = path_.back();
             path_.clear();
@@ -216,14 +216,13 @@ private:
 
     // A line costs by its points and by its length; a wide pen's line about
     // eight times a thin one's.
+    void CountLine(CanvasPoint a, CanvasPoint b) {
+        const long long dx = std::llabs(static_cast<long long>(b.x) - a.x);
+        const long long dy = std::llabs(static_cast<long long>(b.y) - a.y);
+        operations_ += static_cast<unsigned long long>(1 + std::max(dx, dy) / 8) * (pen_.width > 1 ? 8 : 1);
+    }
     void CountLines(std::span<const CanvasPoint> points) {
-        unsigned long long units = points.size();
-        for (size_t i = 1; i < points.size(); ++i) {
-            const long long dx = std::llabs(static_cast<long long>(points[i].x) - points[i - 1].x);
-            const long long dy = std::llabs(static_cast<long long>(points[i].y) - points[i - 1].y);
-            units += static_cast<unsigned long long>(std::max(dx, dy) / 8);
-        }
-        operations_ += units * (pen_.width > 1 ? 8 : 1);
+        for (size_t i = 1; i < points.size(); ++i) CountLine(points[i - 1], points[i]);
     }
     void Count(unsigned long long units) { operations_ += units; }
 };
