@@ -56,6 +56,7 @@ double FamilyMemberCount(const Parameterbereich& r);
 // A range with more members than kMaxFamilyMembers gets the smallest step
 // that keeps it to that many, over the same range.
 void LimitFamilyMembers(Parameterbereich& r);
+
 struct Summenbereich {
     int32_t von = 0, bis = 0, Schrittweite = 0;
     friend bool operator==(const Summenbereich&, const Summenbereich&) = default;

@@ -111,8 +111,8 @@ void LoadSettings() {
                                            "eine Einstellungsdatei") +
                             (fromConfig ? " Es gelten die Einstellungen aus " + config + "."
                                         : " Das Programm beginnt mit den Vorgabewerten.") +
-                            " Die Datei bleibt, wie sie ist; gespeicherte Einstellungen kommen nach " +
-                            SettingsPathForWriting() + ".",
+                            " Die Datei bleibt unverändert; Einstellungen werden in " + SettingsPathForWriting() +
+                            " gespeichert.",
                         MessageKind::Warning);
         }
     }

@@ -41,10 +41,8 @@ inline bool PowSmall3(double x, double& out) {
 
 inline bool Limited(double v) { return termops::InLimit(v); }
 
-}  // namespace
-
-namespace {
 long long gTermWork = 0;
+
 }  // namespace
 
 long long TermWork() { return gTermWork; }

@@ -218,8 +218,7 @@ TEST_F(FamilyDialogTest, AFamilyOfTooManyCurvesIsRefusedWithTheFocusInTheStep) {
 }
 
 TEST_F(FamilyDialogTest, AFullStoreTakesNoMoreAndSaysSo) {
-    ArchivEintrag e;
-    for (int i = 0; i < SpeicherListe::kMaxCount; ++i) gFunktionenspeicher.Insert(1, e);
+    gFunktionenspeicher.InsertFirst(std::vector<ArchivEintrag>(SpeicherListe::kMaxCount));
     ASSERT_TRUE(Open());
     Type(ui->Edit1, QStringLiteral("x^2"));
     QTest::mouseClick(ui->BitBtn5, Qt::LeftButton);
