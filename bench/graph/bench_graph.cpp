@@ -24,6 +24,8 @@
 #include "bench_table.h"
 #include "curves.h"
 #include "derived_curves.h"
+#include "function_set.h"
+#include "object_lists.h"
 #include "graph_state.h"
 #include "program_state.h"
 #include "redraw.h"
@@ -230,6 +232,8 @@ void BM_Redraw(benchmark::State& state, Scene scene, int size) {
         canvas.End();
         gOutput.AusgabeCanvas = nullptr;
     }
+    // These pictures are drawn whole.
+    state.counters["cut"] = LastRedrawCut() ? 1 : 0;
 }
 
 void BM_Eval(benchmark::State& state, Scene scene, int size) {
@@ -257,6 +261,104 @@ void BM_Draw(benchmark::State& state, Scene scene, int size) {
 
 constexpr Scene kScenes[] = {Scene::Family, Scene::Sum, Scene::List, Scene::Derived};
 constexpr int kSizes[] = {600, 2000};
+
+// The heaviest states a settings file or an archive can hold, drawn at a
+// desktop size: every one of the 34 slots on with the widest pen, families
+// of the most members the dialog allows for f, g and h with the parameter
+// list on top, the function list, the parametric curve at its finest step,
+// and then what makes each case worst.
+enum class Worst { CheapTerms, CostlyTerms, LongSums, StoredSets, CostlyCurvesOnly };
+
+const char* Name(Worst w) {
+    switch (w) {
+        case Worst::CheapTerms: return "cheap-terms";
+        case Worst::CostlyTerms: return "costly-terms";
+        case Worst::LongSums: return "long-sums";
+        case Worst::StoredSets: return "stored-sets";
+        case Worst::CostlyCurvesOnly: return "costly-curves-only";
+    }
+    return "";
+}
+
+// blanc(blanc(...(inner)...)) as long as a term of `chars` characters allows:
+// one of the costliest functions nested as deep as the field takes it.
+std::string Nested(const std::string& inner, size_t chars) {
+    std::string s = inner;
+    while (s.size() + 7 <= chars) s = "blanc(" + s + ")";
+    return s;
+}
+
+constexpr int kWorstWidth = 1600, kWorstHeight = 1000;
+
+void PrepareWorst(Worst w) {
+    ResetProgramState();
+    ResetGraphState();
+    InitTermTrees();
+    gOutput.PlotWidthPx = kWorstWidth - 1;
+    gOutput.PlotHeightPx = kWorstHeight - 1;
+    for (size_t i = 1; i <= kGraphSlots; ++i) gDisplay.Schaubilder[i] = Schaubild{static_cast<Color>(0x3030 * i), 3, true};
+    gDisplay.FarbspektrumParameter = true;
+    gTerms.ParameterAusListe = true;
+    gTerms.ParameterWerte = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 10};
+    gTerms.ParameterWerte2 = gTerms.ParameterWerte;
+    // 250 members from -2 to 2.
+    gParams.FgTVon = gParams.HTVon = -2;
+    gParams.FgTBis = gParams.HTBis = 2;
+    gParams.FgTSchrittweite = gParams.HTSchrittweite = 4.0 / (kMaxFamilyMembers - 1);
+    gParams.ParamkurveTVon = -1e6;
+    gParams.ParamkurveTBis = 1e6;
+    gParams.ParamkurveTSchrittweite = 1e-9;
+    gView.GeradeU1 = 1;
+    gView.GeradeU2 = 2;
+    gView.GeradeU3 = 3;
+    gView.IntegralfunktionXo = -1e9;  // the integral functions walk from far outside
+    const bool costly = w == Worst::CostlyTerms || w == Worst::CostlyCurvesOnly;
+    // Only the parametric curve and its parts, at their finest step.
+    if (w == Worst::CostlyCurvesOnly)
+        for (size_t i = 1; i <= 22; ++i) gDisplay.Schaubilder[i].zeichnen = false;
+    const std::string f = costly ? Nested("t*x+n", kTermChars) : "t*x+n";
+    const std::string g = costly ? Nested("x-t", kTermChars) : "x-t";
+    gTerms.TermF = f;
+    gTerms.TermG = g;
+    for (size_t i = 1; i <= kListTerms; ++i) gTerms.Listenterme[i] = costly ? Nested("t*x", kListTermChars) : "t*x^2+" + std::to_string(i);
+    gTerms.TermH1 = gTerms.TermH2 = gTerms.TermH3 = gTerms.TermH4 = costly ? Nested("t+x", kTermChars) : "t+x";
+    gTerms.TermXt = costly ? Nested("t", kTermChars) : "cos(t)";
+    gTerms.TermYt = costly ? Nested("t/2", kTermChars) : "sin(t)";
+    if (w == Worst::LongSums) {
+        gTerms.TermF = "sin(n*x*t)/n";
+        gTerms.TermG = "cos(n*x)/n^2";
+        gParams.FgSummeVon = 1;
+        gParams.FgSummeBis = 1000000;
+    }
+    if (w == Worst::StoredSets) {
+        ArchivEintrag e;
+        StoreGraphState(e);
+        for (int k = 0; k < SpeicherListe::kMaxCount; ++k) gFunktionenspeicher.Insert(1, e);
+    }
+}
+
+void BM_WorstRedraw(benchmark::State& state, Worst w) {
+    PrepareWorst(w);
+    QImage image(kWorstWidth, kWorstHeight, QImage::Format_RGB32);
+    bool cut = false;
+    long long work = 0;
+    unsigned long long points = 0;
+    for (auto _ : state) {
+        QPainterCanvas canvas(&image);
+        gOutput.AusgabeCanvas = &canvas;
+        const long long before = TermWork();
+        GrafikZeichnen(true);
+        work = TermWork() - before;
+        cut = LastRedrawCut();
+        points = canvas.Operations();
+        canvas.End();
+        gOutput.AusgabeCanvas = nullptr;
+    }
+    state.counters["cut"] = cut ? 1 : 0;
+    state.counters["eval-units"] = static_cast<double>(work);
+    state.counters["points"] = static_cast<double>(points);
+    gFunktionenspeicher.Init();
+}
 
 // Redraw against its parts, medians of the repetitions; each also a row of the table.
 void Summary(const bench::MedianReporter& reporter) {
@@ -289,6 +391,11 @@ int main(int argc, char** argv) {
                 b->Unit(benchmark::kMillisecond)->MinTime(0.1)->Repetitions(bench::kRepetitions);
         }
     }
+    for (Worst w : {Worst::CheapTerms, Worst::CostlyTerms, Worst::LongSums, Worst::StoredSets, Worst::CostlyCurvesOnly})
+        benchmark::RegisterBenchmark((std::string("WorstRedraw/") + Name(w)).c_str(), BM_WorstRedraw, w)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(3)
+            ->Repetitions(3);
     benchmark::Initialize(&argc, argv);
     bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -7,6 +7,7 @@
 
 #include "function_set.h"
 #include "message_sink.h"
+#include "number_text.h"
 #include "text_codec.h"
 #include "view.h"
 
@@ -138,7 +139,8 @@ void ApplyArchive(const ArchiveContents& a) {
     gDisplay.SchriftFett = a.SchriftFett;
     gTerms.Listenterme = a.Listenterme;
     gDisplay.Rahmen = a.Rahmen;
-    for (size_t j = a.Speicher.size(); j-- > 0;) gFunktionenspeicher.Insert(1, a.Speicher[j]);
+    // All at once: one by one at the head would move the whole store for every set.
+    gFunktionenspeicher.InsertFirst(a.Speicher);
     LoadGraphState(a.Aktuell);
 }
 
@@ -153,7 +155,16 @@ std::string FileNameWithExtension(const std::string& chosen, const std::string& 
 bool SaveFunctionArchive(const std::string& path) {
     IniFile ini;
     WriteArchive(ini, ArchiveFromProgram());
-    const WriteResult r = ini.Save(path);
+    const std::string text = ini.Text();
+    // What could not be opened again is not written at all.
+    if (text.size() > IniFile::kMaxFileBytes) {
+        ShowMessage("Die Datei " + path + " wird nicht gespeichert: Das Funktionen-Archiv wäre größer als " +
+                        IntToText(static_cast<long long>(IniFile::kMaxFileBytes >> 20)) +
+                        " MB und könnte nicht wieder geöffnet werden. Bitte weniger Funktionssätze speichern.",
+                    MessageKind::Error);
+        return false;
+    }
+    const WriteResult r = WriteFileAtomically(path, text);
     if (!r.ok) ShowMessage(r.error, MessageKind::Error);
     return r.ok;
 }
@@ -161,15 +172,26 @@ bool SaveFunctionArchive(const std::string& path) {
 bool LoadFunctionArchive(const std::string& path) {
     IniFile ini;
     const std::string name = std::filesystem::path(path).filename().string();
-    if (!ini.Load(path)) {
-        ShowMessage("Die Datei " + name + " kann nicht gelesen werden.", MessageKind::Error);
+    FileReadResult read;
+    if (!ini.Load(path, &read)) {
+        ShowMessage(ReadFailureMessage(read, name, "ein Funktionen-Archiv"), MessageKind::Error);
         return false;
     }
     if (!LooksLikeArchive(ini)) {
         ShowMessage("Die Datei " + name + " ist kein Funktionen-Archiv.", MessageKind::Error);
         return false;
     }
-    ApplyArchive(ReadArchive(ini, ArchiveFromProgram(false), gFunktionenspeicher.Count()));
+    const int stored = gFunktionenspeicher.Count();
+    const ArchiveContents a = ReadArchive(ini, ArchiveFromProgram(false), stored);
+    const int inFile = static_cast<int>(EntriesInFile(ini, std::max(0, ini.ReadInteger(kArchiv, "Anzahl", 0))).size());
+    ApplyArchive(a);
+    const int left = inFile - static_cast<int>(a.Speicher.size());
+    if (left > 0)
+        ShowMessage("Der Funktionenspeicher fasst höchstens " + IntToText(SpeicherListe::kMaxCount) + " Funktionssätze; " +
+                        (left == 1 ? "1 Funktionssatz der Datei " + name + " wurde"
+                                   : IntToText(left) + " Funktionssätze der Datei " + name + " wurden") +
+                        " nicht übernommen.",
+                    MessageKind::Warning);
     return true;
 }
 

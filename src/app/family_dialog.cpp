@@ -15,6 +15,7 @@
 #include "graph_host.h"
 #include "graph_link.h"
 #include "main_window.h"
+#include "message_sink.h"
 #include "number_text.h"
 #include "object_lists.h"
 #include "parameter_list.h"
@@ -43,6 +44,17 @@ int ReadInteger(const QString& text, int fallback) {
 
 
 }  // namespace
+
+bool RefuseTooManyMembers(double von, double bis, double step, TermEdit* stepField) {
+    // Every member of a family is drawn in every redraw; OK puts the range in order first.
+    if (!(FamilyMemberCount({std::min(von, bis), std::max(von, bis), step}) > kMaxFamilyMembers)) return false;
+    ShowMessage("Mit dieser Schrittweite hätte die Schar mehr als " + IntToText(kMaxFamilyMembers) +
+                    " Kurven. Bitte eine größere Schrittweite für t eingeben.",
+                MessageKind::Error);
+    stepField->selectAll();
+    stepField->setFocus(Qt::OtherFocusReason);
+    return true;
+}
 
 TForm2::TForm2(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
     ui_->setupUi(this);
@@ -266,6 +278,7 @@ void TForm2::LoeschenClick() {
 
 bool TForm2::ReadyToCommit() {
     if (!CommitFocusedField()) return false;
+    if (RefuseTooManyMembers(w_.tVon, w_.tBis, w_.tSchritt, ui_->Edit7)) return false;
     // A term that does not compile would fail every redraw that follows.
     for (TermEdit* e : {ui_->Edit1, ui_->Edit2}) {
         bool ok = false;
@@ -372,6 +385,12 @@ void TForm2::VorgabeClick() {
 void TForm2::StoreClick() {
     if (!CommitFocusedField()) return;
     if (ui_->Edit1->text().isEmpty() && ui_->Edit2->text().isEmpty()) return;
+    if (gFunktionenspeicher.Count() >= SpeicherListe::kMaxCount) {
+        ShowMessage("Der Funktionenspeicher ist voll: Er fasst höchstens " + IntToText(SpeicherListe::kMaxCount) +
+                        " Funktionssätze.",
+                    MessageKind::Error);
+        return;
+    }
     if (!ReadyToCommit()) return;
     TransferFields();
     // A stored set is drawn as it is: its ranges go through the same repair

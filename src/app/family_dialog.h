@@ -22,6 +22,11 @@ class TermEdit;
 
 inline constexpr int kFamilySlots = 22;
 
+// A t range from von to bis by step with more members than a family may
+// draw is refused: a message, and the focus in the step field. True when
+// it was refused.
+bool RefuseTooManyMembers(double von, double bis, double step, TermEdit* stepField);
+
 class TForm2 : public KalvoDialog {
     Q_OBJECT
 public:

@@ -7,6 +7,7 @@
 #include "color_button.h"
 #include "draw_combo_box.h"
 #include "edit_field.h"
+#include "family_dialog.h"
 #include "family_widgets.h"
 #include "graph_host.h"
 #include "number_text.h"
@@ -138,6 +139,7 @@ void TForm6::LoadFields() {
 
 bool TForm6::ReadyToCommit() {
     if (!CommitFocusedField()) return false;
+    if (RefuseTooManyMembers(w_.tVon, w_.tBis, w_.tSchritt, ui_->Edit15)) return false;
     // A piece that does not compile would fail every redraw that follows.
     for (TermEdit* e : {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4}) {
         bool ok = false;

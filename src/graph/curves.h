@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "object_lists.h"
+
 namespace kalvo {
 
 // Compiles the term into the main tree and plots it over the family drawing
@@ -52,7 +54,55 @@ private:
 };
 
 // Caps of the stepping loops; far beyond any picture, they only stop runaways.
-inline constexpr long long kMaxFamilyMembers = 5000;
+// A family has at most kMaxFamilyMembers (object_lists.h) members; a sum
+// over n at most kMaxSumTerms terms (term.h).
 inline constexpr long long kMaxSamples = 1 << 22;
+
+// The budget of one redraw of the stored state, in the units of TermWork()
+// (about nanoseconds): what the evaluator does, what is drawn (each point
+// handed to the canvas) and the loading of stored sets. Whatever families,
+// sums, slots and stored sets the state holds, the graph slots of one
+// screen redraw stop there, so that it takes no more than about half a
+// second on a desktop machine; what fits is drawn, the rest is left out.
+// Printers and metafiles sample more densely and get that many times the
+// budget.
+inline constexpr long long kRedrawBudget = 300'000'000;
+// What one point on the canvas costs, and loading one stored set.
+inline constexpr long long kDrawPointCost = 80;
+inline constexpr long long kStoredSetCost = 3000;
+
+// While one lives, the redraw's budget is open on the current canvas; a
+// budget opened inside another shares the outer one.
+class RedrawBudget {
+public:
+    explicit RedrawBudget(long long units);
+    ~RedrawBudget();
+    RedrawBudget(const RedrawBudget&) = delete;
+    RedrawBudget& operator=(const RedrawBudget&) = delete;
+};
+
+// Work that the budget does not cover, such as the analysis overlays whose
+// results are shown as numbers: while one lives the budget is never spent,
+// and what is done meanwhile does not count.
+class BudgetExempt {
+public:
+    BudgetExempt();
+    ~BudgetExempt();
+    BudgetExempt(const BudgetExempt&) = delete;
+    BudgetExempt& operator=(const BudgetExempt&) = delete;
+
+private:
+    long long start_;
+};
+
+// True while a budget is open, not exempt, and used up.
+bool RedrawBudgetSpent();
+// Whether the open budget still has `units` left; when not, it counts as
+// spent from now on, so that the picture stops where such work would start.
+bool RedrawBudgetAffords(long long units);
+// Counts work besides the evaluator's against the open budget.
+void ChargeRedraw(long long units);
+// Whether the budget of the last redraw ran out before everything was drawn.
+bool LastRedrawCut();
 
 }  // namespace kalvo

@@ -300,7 +300,7 @@ void DrawParametricCurve(std::string_view xTerm, std::string_view yTerm, int mod
     const Termbaum& tree = FunktionTermbaum;
     const TRange r = ParametricRange(-INFINITY, INFINITY);
     FreeTrace trace(8000);
-    for (long long k = 0; k <= r.steps; ++k) {
+    for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
         const double t = r.from + static_cast<double>(k) * r.step;
         double x = 0, y = 0;
         bool defined;
@@ -334,7 +334,7 @@ void DrawXtItem(std::string_view xTerm, int order) {
     // t runs up the vertical axis: beyond the window's rows nothing is seen.
     const TRange r = ParametricRange(gView.BereichY1, gView.BereichY2);
     ColumnTrace trace(1);
-    for (long long k = 0; k <= r.steps; ++k) {
+    for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
         const double t = r.from + static_cast<double>(k) * r.step;
         const double x = EvalTermDerivativeArg2(FunktionTermbaum, order, t, 1);
         if (gTerms.TermOK)
@@ -350,7 +350,7 @@ void DrawYtItem(std::string_view yTerm, int order) {
     if (!ParseTerm(FunktionTermbaum, WithoutRemark(yTerm), true)) return;
     const TRange r = ParametricRange(gView.BereichX1, gView.BereichX2);
     RowTrace trace(1);
-    for (long long k = 0; k <= r.steps; ++k) {
+    for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
         const double t = r.from + static_cast<double>(k) * r.step;
         const double y = EvalTermDerivativeArg2(FunktionTermbaum, order, t, 0);
         if (gTerms.TermOK)

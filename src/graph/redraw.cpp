@@ -123,8 +123,11 @@ GraphDrawers MakeDrawers() {
 // whatever slot was drawn last.
 void CompileF() { ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true); }
 
+// The overlays of the analysis dialogs show results as numbers too; they
+// keep caps of their own and are never cut by the redraw's budget.
 void RunOverlay(OverlayDrawer drawer) {
     if (!drawer) return;
+    BudgetExempt exempt;
     CompileF();
     drawer();
 }
@@ -142,7 +145,7 @@ private:
 
 void DrawSlots() {
     GraphDrawers& d = Drawers();
-    for (int i = 1; i <= kGraphSlots; ++i) {
+    for (int i = 1; i <= kGraphSlots && !RedrawBudgetSpent(); ++i) {
         const Schaubild& s = gDisplay.Schaubilder[static_cast<size_t>(i)];
         SetPen(s.Linienfarbe, OutputPenWidth(std::clamp<int>(s.Linienart, 0, 3) + 1), PenStyle::Solid);
         gGraph.AktuelleLinienfarbe = s.Linienfarbe;
@@ -156,8 +159,9 @@ void DrawAllFunctionSets() {
     StoreGraphState(current);
     StateRestorer restore(current);
     const int count = gFunktionenspeicher.Count();
-    for (int k = 0; k <= count; ++k) {
+    for (int k = 0; k <= count && !RedrawBudgetSpent(); ++k) {
         if (k >= 1) {
+            ChargeRedraw(kStoredSetCost);
             Host().FunktionstermeAusListe(k);
             // A stored set brings its own window, but the picture and its
             // transform are the current window's: every set is sampled there.
@@ -221,6 +225,8 @@ void DrawObjectList() {
         }
         const auto kind = static_cast<size_t>(e.Art);
         if (kind < Drawers().objects.size() && Drawers().objects[kind]) {
+            // A tangent or a point costs a few evaluations and is never cut.
+            BudgetExempt exempt;
             CompileF();
             Drawers().objects[kind](e);
         }
@@ -241,6 +247,9 @@ void GrafikZeichnen(bool clearFirst) {
     OutputContext& o = gOutput;
     const KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
     Canvas& c = Ausgabe();
+    // Printers and metafiles take more samples per pixel than the screen.
+    const double density = std::isfinite(o.SamplesPerPixel) ? std::clamp(o.SamplesPerPixel, 1.0, 64.0) : 1.0;
+    RedrawBudget budget(static_cast<long long>(kRedrawBudget * density));
 
     // Printers and metafiles come with a label font their caller has scaled.
     if (!o.PrintingActive && !o.MetafileActive) c.SetFontSize(gDisplay.Schriftgroesse);
@@ -271,6 +280,8 @@ void GrafikZeichnen(bool clearFirst) {
         if (gDiscussion.SonderpunkteZeichnen || gDiscussion.SonderpunkteBeschriften) {
             ParseTerm(FunktionTermbaum, gDiscussion.DiskussionMitG ? gTerms.TermG.str() : gTerms.TermF.str(), true);
             const ViewWindowState& v = gView;
+            // Its results are shown in the curve-discussion window as well.
+            BudgetExempt exempt;
             Host().SonderpunkteBerechnen(v.BereichX1, v.BereichX2, std::fabs(v.BereichX2 - v.BereichX1) / 500,
                                          gTerms.ParameterWerte[0]);
             if (d.sonderpunkte) d.sonderpunkte();

@@ -76,11 +76,13 @@ CanvasSize MeasureText(const CanvasFont& font, std::string_view utf8, double dpi
 
 void Canvas::Polyline(std::span<const CanvasPoint> points) {
     FlushPath();
+    CountLines(points);
     if (points.size() > 1) DoPolyline(points);
 }
 
 void Canvas::Polygon(std::span<const CanvasPoint> points) {
     FlushPath();
+    CountLines(points);
     if (points.size() > 1) DoPolygon(points);
 }
 
@@ -90,27 +92,32 @@ static CanvasRect Normalized(int x1, int y1, int x2, int y2) {
 
 void Canvas::Rectangle(int x1, int y1, int x2, int y2) {
     FlushPath();
+    Count(4);
     DoRectangle(Normalized(x1, y1, x2, y2));
 }
 
 void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
     FlushPath();
+    Count(4);
     DoEllipse(Normalized(x1, y1, x2, y2));
 }
 
 void Canvas::FillRect(const CanvasRect& r) {
     FlushPath();
+    Count(4);
     DoFillRect(Normalized(r.left, r.top, r.right, r.bottom));
 }
 
 void Canvas::TextOut(int x, int y, std::string_view utf8) {
     FlushPath();
+    Count(16);
     if (!utf8.empty()) DoText(x, y, utf8, nullptr);
 }
 
 void Canvas::TextRect(const CanvasRect& r, int x, int y, std::string_view utf8) {
     FlushPath();
     const CanvasRect n = Normalized(r.left, r.top, r.right, r.bottom);
+    Count(16);
     DoText(x, y, utf8, &n);
 }
 

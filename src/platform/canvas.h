@@ -14,7 +14,9 @@
 // Consecutive LineTo calls are gathered into one polyline, so a curve costs
 // one call of the back end however many samples it has.
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -147,6 +149,7 @@ public:
     void LineTo(int x, int y) {
         if (path_.empty()) path_.push_back(pos_);
         if (x != pos_.x || y != pos_.y) {
+            CountLine(pos_, CanvasPoint{x, y});
             path_.push_back(CanvasPoint{x, y});
             if (path_.size() >= kMaxPathPoints) FlushPath();
         }
@@ -176,6 +179,12 @@ public:
     // and every pen change does it first.
     void Flush() { FlushPath(); }
 
+    // The drawing handed to the back end so far, for a redraw to keep its
+    // budget of work by: the points of lines and outlines, a point of a
+    // wide pen as eight (stroking it takes about that much longer), and a
+    // few for each shape and text.
+    unsigned long long Operations() const { return operations_; }
+
 protected:
     virtual void DoPolyline(std::span<const CanvasPoint> points) = 0;
     virtual void DoPolygon(std::span<const CanvasPoint> points) = 0;
@@ -203,6 +212,19 @@ private:
     CanvasFont font_;
     CanvasPoint pos_;
     std::vector<CanvasPoint> path_;
+    unsigned long long operations_ = 0;
+
+    // A line costs by its points and by its length; a wide pen's line about
+    // eight times a thin one's.
+    void CountLine(CanvasPoint a, CanvasPoint b) {
+        const long long dx = std::llabs(static_cast<long long>(b.x) - a.x);
+        const long long dy = std::llabs(static_cast<long long>(b.y) - a.y);
+        operations_ += static_cast<unsigned long long>(1 + std::max(dx, dy) / 8) * (pen_.width > 1 ? 8 : 1);
+    }
+    void CountLines(std::span<const CanvasPoint> points) {
+        for (size_t i = 1; i < points.size(); ++i) CountLine(points[i - 1], points[i]);
+    }
+    void Count(unsigned long long units) { operations_ += units; }
 };
 
 // Draws nothing; where the engine has no surface (a test without output).

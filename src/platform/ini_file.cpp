@@ -1,8 +1,5 @@
 #include "ini_file.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "decimal.h"
 #include "text_codec.h"
 
@@ -35,18 +32,16 @@ std::string QuoteIfNeeded(std::string v) {
 
 }  // namespace
 
-bool IniFile::Load(const std::string& path) {
+bool IniFile::Load(const std::string& path, FileReadResult* result) {
     Clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<unsigned long long>(size) > kMaxFileBytes) return false;
-    in.seekg(0, std::ios::beg);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (!in.read(bytes.data(), size)) return false;
-    Parse(bytes);
-    return true;
+    FileReadResult r = ReadFileBytes(path, kMaxFileBytes);
+    if (r.ok()) Parse(r.bytes);
+    const bool ok = r.ok();
+    if (result) {
+        r.bytes.clear();
+        *result = std::move(r);
+    }
+    return ok;
 }
 
 void IniFile::Parse(std::string_view bytes) {

@@ -14,14 +14,17 @@ namespace kalvo {
 
 class IniFile {
 public:
-    // Files larger than this are not read (a settings or archive file is a few MiB at most).
+    // Files larger than this are not read. The function store's limit is
+    // chosen so that an archive of a full store stays below it.
     static constexpr size_t kMaxFileBytes = 64u << 20;
 
     IniFile() = default;
 
-    // Reads a file; a missing, unreadable or oversized file gives an empty
-    // object and false. UTF-8 or Windows-1252, LF or CRLF.
-    bool Load(const std::string& path);
+    // Reads a file; a missing, unreadable, oversized or not regular file
+    // gives an empty object and false, and `result` says which (its bytes
+    // are not kept). UTF-8 or Windows-1252 line by line, or UTF-16 after
+    // its byte-order mark; LF, CRLF or CR.
+    bool Load(const std::string& path, FileReadResult* result = nullptr);
     void Parse(std::string_view bytes);
 
     // UTF-8 text with LF line ends.

@@ -18,11 +18,42 @@ void AppendUtf8(std::string& out, uint32_t cp) {
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+// UTF-16 after its byte-order mark; a surrogate without its partner and an
+// odd last byte become the replacement character.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    std::string out;
+    out.reserve(bytes.size());
+    const auto unit = [&](size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<uint32_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+    };
+    size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        uint32_t cp = unit(i);
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < bytes.size()) {
+            const uint32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (cp >= 0xD800 && cp <= 0xDFFF) cp = 0xFFFD;
+        AppendUtf8(out, cp);
+    }
+    if (i < bytes.size()) AppendUtf8(out, 0xFFFD);
+    return out;
 }
 
 }  // namespace
@@ -75,9 +106,26 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 }
 
 std::string DecodeFileText(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16ToUtf8(bytes.substr(2), false);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16ToUtf8(bytes.substr(2), true);
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     if (IsValidUtf8(bytes)) return std::string(bytes);
-    return Windows1252ToUtf8(bytes);
+    // A file edited with different programs mixes both; each line is read
+    // as what it is, so one stray byte does not turn every umlaut to garbage.
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    while (!bytes.empty()) {
+        const size_t end = bytes.find_first_of("\r\n");
+        const std::string_view line = bytes.substr(0, end);
+        if (IsValidUtf8(line))
+            out.append(line);
+        else
+            out += Windows1252ToUtf8(line);
+        if (end == std::string_view::npos) break;
+        out += bytes[end];
+        bytes.remove_prefix(end + 1);
+    }
+    return out;
 }
 
 std::string FoldCase(std::string_view s) {

@@ -9,8 +9,9 @@ namespace kalvo {
 
 bool IsValidUtf8(std::string_view bytes);
 
-// UTF-8 stays as it is (a byte-order mark is dropped); anything else is read
-// as Windows-1252.
+// UTF-8 stays as it is (a byte-order mark is dropped); a line that is not
+// UTF-8 is read as Windows-1252, line by line. A file that starts with the
+// byte-order mark of UTF-16 (either byte order) is read as UTF-16.
 std::string DecodeFileText(std::string_view bytes);
 
 std::string Windows1252ToUtf8(std::string_view bytes);

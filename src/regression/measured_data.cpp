@@ -1,6 +1,5 @@
 #include "measured_data.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -132,17 +131,13 @@ std::string LadeHinweis(const Messdaten& d) {
 Messdaten LoadMessdatei(const std::string& path, std::string& fehler) {
     fehler.clear();
     const QString qpath = QString::fromStdString(path);
-    QFile file(qpath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fehler = "Die Datei " + path + " kann nicht gelesen werden.";
+    // Never opens what is not a regular file: a named pipe would block.
+    const FileReadResult file = ReadFileBytes(path, static_cast<size_t>(kMaxMessdateiBytes));
+    if (!file.ok()) {
+        fehler = ReadFailureMessage(file, path, "eine Wertetabelle");
         return {};
     }
-    if (file.size() > kMaxMessdateiBytes) {
-        fehler = "Die Datei " + path + " ist zu groß für eine Wertetabelle.";
-        return {};
-    }
-    const QByteArray bytes = file.read(kMaxMessdateiBytes + 1);
-    const std::string text = DecodeFileText(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    const std::string text = DecodeFileText(file.bytes);
     const std::string name = QFileInfo(qpath).fileName().toStdString();
     const size_t dot = name.rfind('.');
     const bool txt = dot != std::string::npos && name.substr(dot) == ".txt";

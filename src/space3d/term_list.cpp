@@ -1,8 +1,6 @@
 #include "term_list.h"
 
 #include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "number_text.h"
 #include "program_state.h"
@@ -83,24 +81,12 @@ std::string TermlisteText(const std::vector<std::string>& eintraege) {
 }
 
 bool TermlisteLaden(const std::string& pfad, Termlistenart art, Termliste& liste, std::string& fehler) {
-    std::error_code ec;
-    const auto groesse = std::filesystem::file_size(pfad, ec);
-    if (ec || !std::filesystem::is_regular_file(pfad, ec)) {
-        fehler = "Die Datei " + Dateiname(pfad) + " kann nicht gelesen werden.";
+    const FileReadResult datei = ReadFileBytes(pfad, kMaxTermlistenBytes);
+    if (!datei.ok()) {
+        fehler = ReadFailureMessage(datei, Dateiname(pfad), "eine Termliste");
         return false;
     }
-    if (groesse > kMaxTermlistenBytes) {
-        fehler = "Die Datei " + Dateiname(pfad) + " ist zu groß für eine Termliste.";
-        return false;
-    }
-    std::ifstream datei(pfad, std::ios::binary);
-    std::string bytes;
-    bytes.resize(static_cast<size_t>(groesse));
-    if (!datei || !datei.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-        fehler = "Die Datei " + Dateiname(pfad) + " kann nicht gelesen werden.";
-        return false;
-    }
-    liste = TermlisteAusText(bytes, art);
+    liste = TermlisteAusText(datei.bytes, art);
     return true;
 }
 

@@ -235,6 +235,8 @@ void ReadFunctionSetSections(const IniFile& ini, int entry, ArchivEintrag& e) {
     const std::string param = FunctionSetSection("fg Parameter t", entry);
     e.fgParameter = {ini.ReadFloat(param, "von", 0), ini.ReadFloat(param, "bis", 0),
                      ini.ReadFloat(param, "Schrittweite", 1)};
+    // A step the family dialog would refuse is widened to the coarsest it allows.
+    LimitFamilyMembers(e.fgParameter);
     e.Liste = ini.ReadString(param, "Liste", "");
     ReadWerte(ini, param, "Wert", e.Wert);
 
@@ -256,6 +258,7 @@ void ReadFunctionSetSections(const IniFile& ini, int entry, ArchivEintrag& e) {
                                               ini.ReadFloat(hb, NumberedKey("h", k, " bis"), 8)};
     const std::string hp = FunctionSetSection("h Parameter t", entry);
     e.hParameter = {ini.ReadFloat(hp, "von", 0), ini.ReadFloat(hp, "bis", 0), ini.ReadFloat(hp, "Schrittweite", 1)};
+    LimitFamilyMembers(e.hParameter);
     e.Liste2 = ini.ReadString(hp, "Liste2", "");
     ReadWerte(ini, hp, "Wert2", e.Wert2);
 

@@ -3,7 +3,9 @@
 // objects on the graph and the stored function sets. Positions count from 1;
 // an invalid position is ignored, as callers rely on.
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,22 @@ struct Parameterbereich {
     double von = 0, bis = 0, Schrittweite = 0;
     friend bool operator==(const Parameterbereich&, const Parameterbereich&) = default;
 };
+
+// A family draws one curve per t value of its range. A few hundred curves
+// fill the picture already and cannot be told apart; more only make every
+// redraw wait.
+inline constexpr long long kMaxFamilyMembers = 250;
+
+// The number of t values from von to bis by the step: von, von + step, ...
+// up to bis (a billionth of a step of rounding allowed). A negative step
+// counts by its size, a zero or undefined one as 1; a range that runs
+// backwards has the one value von.
+double FamilyMemberCount(const Parameterbereich& r);
+
+// A range with more members than kMaxFamilyMembers gets the smallest step
+// that keeps it to that many, over the same range.
+void LimitFamilyMembers(Parameterbereich& r);
+
 struct Summenbereich {
     int32_t von = 0, bis = 0, Schrittweite = 0;
     friend bool operator==(const Summenbereich&, const Summenbereich&) = default;
@@ -68,11 +86,12 @@ struct ArchivEintrag {
 };
 
 // A list of records copied in and out whole; no caller holds a reference into it.
-template <typename Record>
+template <typename Record, int MaxCount = 65535>
 class ObjectList {
 public:
     // Positions are 16-bit numbers; a list never grows beyond them.
-    static constexpr int kMaxCount = 65535;
+    static constexpr int kMaxCount = MaxCount;
+    static_assert(MaxCount <= 65535);
 
     void Init() {
         items_.clear();
@@ -103,6 +122,15 @@ public:
             InsertAfter(i - 1, r);
         }
     }
+    // The records ahead of those the list holds, in their order, as many
+    // as there is room for; returns how many that were.
+    int InsertFirst(std::span<const Record> records) {
+        const size_t room = static_cast<size_t>(kMaxCount - Count());
+        const size_t n = std::min(records.size(), room);
+        items_.insert(items_.begin(), records.begin(), records.begin() + static_cast<std::ptrdiff_t>(n));
+        if (cursor_ > 0) cursor_ += static_cast<int>(n);
+        return static_cast<int>(n);
+    }
     void Delete(int i) {
         if (!ValidIndex(i)) return;
         items_.erase(items_.begin() + (i - 1));
@@ -126,7 +154,11 @@ public:
     int FindAt(int x, int y) const;
 };
 
-class SpeicherListe : public ObjectList<ArchivEintrag> {};
+// The function store. Every set it holds is drawn in every redraw and saved
+// in every archive; its limit keeps an archive of a full store readable
+// (below the readers' size limit, also with every text at its full length).
+inline constexpr int kMaxFunktionssaetze = 7500;
+class SpeicherListe : public ObjectList<ArchivEintrag, kMaxFunktionssaetze> {};
 
 extern ElementListe gGrafikobjektliste;
 extern SpeicherListe gFunktionenspeicher;

@@ -28,22 +28,32 @@ std::string ConfigFolder() {
 }
 
 std::string ProgramFolderFile() { return (fs::path(gControl.ProgramDir) / kSettingsFileName).string(); }
+std::string ConfigFolderFile() { return (fs::path(ConfigFolder()) / kSettingsFileName).string(); }
+
+// A file that exists but cannot be read is never replaced: its sections of
+// other programs and the user's own settings would be lost.
+bool ReplaceableSettingsFile(const std::string& path) {
+    const FileReadStatus s = ReadFileBytes(path, IniFile::kMaxFileBytes).status;
+    return s == FileReadStatus::Ok || s == FileReadStatus::Missing;
+}
 
 }  // namespace
 
 std::string SettingsPathForReading() {
     const std::string local = ProgramFolderFile();
-    if (fs::exists(local)) return local;
-    const std::string config = (fs::path(ConfigFolder()) / kSettingsFileName).string();
-    if (fs::exists(config)) return config;
-    return local;
+    if (ReadFileBytes(local, IniFile::kMaxFileBytes).ok()) return local;
+    const std::string config = ConfigFolderFile();
+    std::error_code ec;
+    return fs::exists(config, ec) ? config : local;
 }
 
 std::string SettingsPathForWriting() {
-    if (FolderIsWritable(gControl.ProgramDir.empty() ? "." : gControl.ProgramDir)) return ProgramFolderFile();
+    const std::string local = ProgramFolderFile();
+    if (FolderIsWritable(gControl.ProgramDir.empty() ? "." : gControl.ProgramDir) && ReplaceableSettingsFile(local))
+        return local;
     std::error_code ec;
     fs::create_directories(ConfigFolder(), ec);
-    return (fs::path(ConfigFolder()) / kSettingsFileName).string();
+    return ConfigFolderFile();
 }
 
 void ReadSettings(const IniFile& ini) {
@@ -87,8 +97,25 @@ void WriteSettings(IniFile& ini) {
 }
 
 void LoadSettings() {
+    const std::string local = ProgramFolderFile();
     IniFile ini;
-    ini.Load(SettingsPathForReading());
+    FileReadResult localRead;
+    if (!ini.Load(local, &localRead)) {
+        FileReadResult configRead;
+        const std::string config = ConfigFolderFile();
+        const bool fromConfig = ini.Load(config, &configRead);
+        // Said once, at start-up; the settings then go to the configuration folder.
+        const bool localBroken = localRead.status != FileReadStatus::Missing;
+        if (localBroken || (!fromConfig && configRead.status != FileReadStatus::Missing)) {
+            ShowMessage(ReadFailureMessage(localBroken ? localRead : configRead, localBroken ? local : config,
+                                           "eine Einstellungsdatei") +
+                            (fromConfig ? " Es gelten die Einstellungen aus " + config + "."
+                                        : " Das Programm beginnt mit den Vorgabewerten.") +
+                            " Die Datei bleibt unverändert; Einstellungen werden in " + SettingsPathForWriting() +
+                            " gespeichert.",
+                        MessageKind::Warning);
+        }
+    }
     ReadSettings(ini);
 }
 
@@ -96,7 +123,13 @@ bool SaveSettings() {
     const std::string path = SettingsPathForWriting();
     // Keys of other programs or later versions in the same file are kept.
     IniFile ini;
-    ini.Load(path);
+    FileReadResult read;
+    if (!ini.Load(path, &read) && read.status != FileReadStatus::Missing) {
+        ShowMessage(ReadFailureMessage(read, path, "eine Einstellungsdatei") +
+                        " Die Einstellungen werden nicht gespeichert, damit die Datei erhalten bleibt.",
+                    MessageKind::Error);
+        return false;
+    }
     WriteSettings(ini);
     const WriteResult r = ini.Save(path);
     if (!r.ok) ShowMessage(r.error, MessageKind::Error);

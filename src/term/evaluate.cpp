@@ -41,7 +41,16 @@ inline bool PowSmall3(double x, double& out) {
 
 inline bool Limited(double v) { return termops::InLimit(v); }
 
+long long gTermWork = 0;
+
 }  // namespace
+
+long long TermWork() { return gTermWork; }
+
+long long TermCost(const Termbaum& tree) {
+    const TermProgram* p = TermbaumAccess::Program(tree);
+    return p ? p->cost : 0;
+}
 
 double RunTermProgram(const TermProgram* program, double x, double y, double t, double n, double w) {
     if (!program) {
@@ -49,6 +58,7 @@ double RunTermProgram(const TermProgram* program, double x, double y, double t, 
         return 0;
     }
     const TermProgram& p = *program;
+    gTermWork += p.cost;
     double* s = p.slots.data();
     s[kSlotX] = x;
     s[kSlotY] = y;

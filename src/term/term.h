@@ -112,6 +112,13 @@ std::string TermFieldText(std::string_view text);
 
 void SetTermError();
 
+// The work the evaluator has done since the program started: every
+// evaluation adds the cost of its compiled term, about the nanoseconds it
+// takes on a desktop machine. A redraw keeps its budget by it.
+long long TermWork();
+// What one evaluation of the compiled term adds to it (0 without a term).
+long long TermCost(const Termbaum& tree);
+
 // The value of the term; 0 with gTerms.TermOK false where it is undefined.
 double EvalTerm(const Termbaum& tree, double x, double y, double t, double n, double w);
 // Order 0 is the term itself, 1 to 3 numeric derivatives in x (other orders count as 3).

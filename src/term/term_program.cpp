@@ -226,6 +226,33 @@ void Emit(std::vector<Instr>& code, Op op, uint32_t a = 0, uint32_t b = 0, int16
     code.push_back(ins);
 }
 
+// Roughly the nanoseconds an instruction takes: arithmetic next to nothing,
+// the power through exp and log, the functions by what they compute.
+uint32_t InstructionCost(const Instr& ins) {
+    namespace K = TermNodeKind;
+    switch (ins.op) {
+        case Op::PowR: case Op::PowL: case Op::PowS: case Op::PowLL: case Op::PowLLP: return 40;
+        case Op::DivR: case Op::DivL: case Op::DivS: case Op::DivLL: case Op::DivLLP: return 3;
+        case Op::Sin: case Op::Cos: case Op::Exp: return 15;
+        case Op::Sqrt: return 4;
+        case Op::Func:
+            switch (static_cast<uint16_t>(ins.k)) {
+                case K::Blanc: return 600;
+                case K::Phi: case K::Arcsin: case K::Arccos: case K::Tan: case K::Cot: return 40;
+                case K::Sgn: case K::Abs: case K::Maxint: case K::Int: case K::Deg: case K::Rad: case K::Sqr: return 3;
+                default: return 25;
+            }
+        default: return 2;
+    }
+}
+
+uint32_t ProgramCost(const std::vector<Instr>& code) {
+    // Setting up a run and checking its variables costs as much as a few instructions.
+    uint32_t cost = 10;
+    for (const Instr& ins : code) cost += InstructionCost(ins);
+    return cost;
+}
+
 }  // namespace
 
 void CompileTerm(const TermNode& root, TermProgram& program) {
@@ -240,6 +267,7 @@ void CompileTerm(const TermNode& root, TermProgram& program) {
     if (!Analyse(root, cs)) {
         Emit(program.code, Op::Fail);
         Emit(program.code, Op::End);
+        program.cost = ProgramCost(program.code);
         return;
     }
 
@@ -333,6 +361,7 @@ void CompileTerm(const TermNode& root, TermProgram& program) {
     }
     Emit(program.code, Op::End);
     if (program.maxStack > kLocalStack) program.bigStack.resize(program.maxStack);
+    program.cost = ProgramCost(program.code);
 }
 
 }  // namespace kalvo

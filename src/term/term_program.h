@@ -60,6 +60,8 @@ struct TermProgram {
     mutable std::vector<double> bigStack;
     uint32_t usedVariables = 0;  // bit i: slot i is read
     uint32_t maxStack = 0;
+    // What one run costs, about the nanoseconds it takes (TermWork()).
+    uint32_t cost = 1;
 };
 
 // Fills `program` from the tree (which must not be empty).

@@ -68,7 +68,7 @@ TEST_F(TableWindows, ValueTableClipboardText) {
 }
 
 TEST_F(TableWindows, ValueTablePrintoutGoesOnOverPages) {
-    if (!HatPdftotext()) GTEST_SKIP() << "pdftotext not available";
+    if (!HatPdftotext()) FAIL() << "pdftotext is missing: tools/install-deps installs it";
     gTerms.TermF = "x";
     auto* w = Open(new TForm12);
     Type(w->Controls()->Edit4, QStringLiteral("0,1"));

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <sys/stat.h>
 
 #include "graph_state.h"
 #include "message_sink.h"
@@ -64,6 +65,28 @@ ArchivEintrag UnusualSet(int k) {
     return e;
 }
 
+// Every text of a set at its full length in characters of four bytes, every
+// number at its longest text: the largest entry an archive can hold.
+ArchivEintrag LargestSet() {
+    std::string wide;
+    for (size_t i = 0; i < kTermChars; ++i) wide += "\U0001D465";
+    const double longest = -2.2250738585072014e-308;  // "-2,2250738585072014e-308"
+    ArchivEintrag e;
+    for (int i = 1; i <= kGraphSlots; ++i) e.Schaubilder[i] = {0x80000000u, 3, true};
+    for (double* d : {&e.a, &e.b, &e.c, &e.d, &e.x1, &e.x2, &e.y1, &e.y2, &e.u1, &e.xo, &e.u2, &e.u3})
+        *d = longest;
+    for (Funktionsterm* t : {&e.f, &e.g, &e.Liste, &e.Liste2, &e.xt, &e.yt, &e.h[1], &e.h[2], &e.h[3], &e.h[4]})
+        *t = wide;
+    e.fgBereich = {longest, longest};
+    e.fgParameter = e.hParameter = e.xytParameter = {longest, longest, longest};
+    for (int i = 1; i <= 4; ++i) e.hBereich[i] = {longest, longest};
+    e.Wert.fill(longest);
+    e.Wert2.fill(longest);
+    e.Wert[kMaxParameterValues] = e.Wert2[kMaxParameterValues] = kMaxParameterValues;
+    e.Summe = {INT32_MIN, INT32_MIN, INT32_MIN};
+    return e;
+}
+
 ArchiveContents UnusualArchive(int storeSets) {
     ArchiveContents a;
     a.Koordinatensystem = {1, 2, 0, 1, 3, "Zeit in ¶ s", "Weg", 0x123456, 3, 0xABCDEF, 4};
@@ -105,6 +128,25 @@ TEST_F(ArchiveTest, WhatIsWrittenReadsBackTheSame) {
     }
 }
 
+TEST_F(ArchiveTest, AnArchiveOfAFullStoreStaysReadable) {
+    // The file grows by one entry per set; the largest entry at the largest
+    // number times the store's limit must stay within what the reader takes.
+    ArchiveContents a;
+    a.Aktuell = LargestSet();
+    const size_t none = Text(a).size();
+    a.Speicher.push_back(LargestSet());
+    const size_t one = Text(a).size();
+    a.Speicher.push_back(LargestSet());
+    const size_t two = Text(a).size();
+    const size_t sectionsPerEntry = 14;
+    const size_t longerSuffix = std::to_string(SpeicherListe::kMaxCount).size() - 1;
+    const size_t entry = two - one + sectionsPerEntry * longerSuffix;
+    EXPECT_LE(none + SpeicherListe::kMaxCount * entry, IniFile::kMaxFileBytes);
+    // And such a set reads back as it was.
+    const ArchiveContents back = ReadArchive(Parsed(Text(a)), ArchiveContents{});
+    EXPECT_EQ(Text(back), Text(a));
+}
+
 TEST_F(ArchiveTest, SectionsStandInTheOrderOfTheFormat) {
     const std::vector<std::string> names = Parsed(Text(UnusualArchive(1))).SectionNames();
     const std::vector<std::string> expected = {
@@ -125,7 +167,7 @@ TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
         "[Archiv]\nAnzahl=2\n"
         "[Schaubilder Nr2]\nLinienart5=2\nLinienart6=9\n"
         "[Konstanten Nr2]\na=2,5\n"
-        "[fg Parameter t Nr1]\nWert11=55\n"
+        "[fg Parameter t Nr1]\nWert11=55\nvon=-2\nbis=2\nSchrittweite=0,000001\n"
         "[Eingabe]\nNachkommastellen=3\n";
     const ArchiveContents a = ReadArchive(Parsed(file), start);
     ASSERT_EQ(a.Speicher.size(), 2u);
@@ -145,6 +187,10 @@ TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
     // Entry 1 is read after entry 2 and keeps what entry 2 gave where it says nothing.
     EXPECT_EQ(a.Speicher[0].Schaubilder[5].Linienart, 2);
     EXPECT_EQ(a.Speicher[0].Wert[kMaxParameterValues], 10);
+    // A family of four million curves is corrected to the coarsest step the dialog allows.
+    EXPECT_EQ(a.Speicher[0].fgParameter.von, -2);
+    EXPECT_EQ(a.Speicher[0].fgParameter.bis, 2);
+    EXPECT_DOUBLE_EQ(a.Speicher[0].fgParameter.Schrittweite, 4.0 / 249);
     EXPECT_EQ(a.Aktuell.Schaubilder[5].Linienart, 2);
     EXPECT_EQ(a.Aktuell.Koordinatensystem, start.Koordinatensystem);
 }
@@ -220,16 +266,58 @@ TEST_F(ArchiveTest, OldFilesInWindows1252WithCrLfRead) {
 TEST_F(ArchiveTest, AFileThatIsNoArchiveChangesNothing) {
     WriteRaw("leer.lib", "");
     WriteRaw("fremd.lib", "[Irgendwas]\nx=1\n");
+    // A named pipe would block the reader for good if it were opened.
+    ASSERT_EQ(::mkfifo(Path("pipe.lib").c_str(), 0644), 0);
+    {
+        std::ofstream big(Path("gross.lib"), std::ios::binary);
+        big << "[Archiv]\nAnzahl=0\n";
+        big.seekp(static_cast<std::streamoff>(IniFile::kMaxFileBytes));
+        big.put('\n');
+    }
     gTerms.TermF = "x^2";
     gFunktionenspeicher.Insert(1, ArchivEintrag{});
-    for (const char* name : {"fehlt.lib", "leer.lib", "fremd.lib"}) {
+    const struct {
+        const char* name;
+        const char* said;
+    } cases[] = {
+        {"fehlt.lib", "Die Datei fehlt.lib kann nicht gelesen werden."},
+        {"leer.lib", "Die Datei leer.lib ist kein Funktionen-Archiv."},
+        {"fremd.lib", "Die Datei fremd.lib ist kein Funktionen-Archiv."},
+        {"pipe.lib", "Die Datei pipe.lib kann nicht gelesen werden."},
+        {"gross.lib", "Die Datei gross.lib ist zu groß für ein Funktionen-Archiv."},
+    };
+    for (const auto& c : cases) {
         messages_.clear();
-        EXPECT_FALSE(LoadFunctionArchive(Path(name))) << name;
-        ASSERT_EQ(messages_.messages().size(), 1u) << name;
-        EXPECT_NE(messages_.messages()[0].find(name), std::string::npos);
+        EXPECT_FALSE(LoadFunctionArchive(Path(c.name))) << c.name;
+        ASSERT_EQ(messages_.messages().size(), 1u) << c.name;
+        EXPECT_EQ(messages_.messages()[0], c.said);
         EXPECT_EQ(gTerms.TermF.str(), "x^2");
         EXPECT_EQ(gFunktionenspeicher.Count(), 1);
     }
+}
+
+TEST_F(ArchiveTest, AStoreFullOfSetsLoadsAndWhatDoesNotFitIsNamed) {
+    // One section per set is all a set needs; the file holds one set more
+    // than fits beside the set the store holds already.
+    const int sets = SpeicherListe::kMaxCount;
+    std::string file = "[Archiv]\nAnzahl=" + std::to_string(sets) + "\n";
+    for (int k = 1; k <= sets; ++k) file += "[Konstanten Nr" + std::to_string(k) + "]\na=" + std::to_string(k) + "\n";
+    WriteRaw("voll.lib", file);
+    ArchivEintrag old;
+    old.a = -1;
+    gFunktionenspeicher.Insert(1, old);
+    ASSERT_TRUE(LoadFunctionArchive(Path("voll.lib")));
+    ASSERT_EQ(gFunktionenspeicher.Count(), SpeicherListe::kMaxCount);
+    ArchivEintrag e;
+    for (int i : {1, 2, SpeicherListe::kMaxCount - 1}) {
+        gFunktionenspeicher.Get(i, e);
+        EXPECT_EQ(e.a, i);
+    }
+    gFunktionenspeicher.Get(SpeicherListe::kMaxCount, e);
+    EXPECT_EQ(e.a, -1);
+    ASSERT_EQ(messages_.messages().size(), 1u);
+    EXPECT_EQ(messages_.messages()[0], "Der Funktionenspeicher fasst höchstens 7500 Funktionssätze; 1 Funktionssatz der "
+                                       "Datei voll.lib wurde nicht übernommen.");
 }
 
 TEST_F(ArchiveTest, SavingReplacesAnOldFileInsteadOfMergingIt) {

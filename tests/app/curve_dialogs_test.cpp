@@ -218,6 +218,19 @@ TEST_F(CurveDialogsTest, BadTermsAndListEntriesKeepTheFocusAndOkRefuses) {
     EXPECT_EQ(messages.messages().size(), 1u);
     EXPECT_TRUE(ui->Edit4->hasFocus());
     EXPECT_EQ(gTerms.TermH4.str(), before);
+    // A family of more curves than may be drawn: refused, the focus in the step.
+    Type(ui->Edit4, QStringLiteral("t*x"));
+    Type(ui->Edit13, QStringLiteral("0"));
+    Type(ui->Edit14, QStringLiteral("10"));
+    Type(ui->Edit15, QStringLiteral("0.001"));
+    messages.clear();
+    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
+    Settle();
+    ASSERT_FALSE(h.isNull());
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_NE(messages.messages()[0].find("mehr als 250 Kurven"), std::string::npos);
+    EXPECT_TRUE(ui->Edit15->hasFocus());
+    EXPECT_EQ(gTerms.TermH4.str(), before);
     h->reject();
     Settle();
 

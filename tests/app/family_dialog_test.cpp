@@ -190,6 +190,47 @@ TEST_F(FamilyDialogTest, OkPutsTheTRangeInOrderAndTransfersTheFields) {
     EXPECT_EQ(gDisplay.FarbspektrumNummer, 7);
 }
 
+TEST_F(FamilyDialogTest, AFamilyOfTooManyCurvesIsRefusedWithTheFocusInTheStep) {
+    const ParameterState before = gParams;
+    ASSERT_TRUE(Open());
+    Type(ui->Edit1, QStringLiteral("t*x"));
+    Type(ui->Edit5, QStringLiteral("2"));
+    Type(ui->Edit6, QStringLiteral("-2"));
+    // 4000001 curves; then 251, one more than a family may have.
+    for (const char* step : {"0.000001", "-0.016"}) {
+        for (QAbstractButton* button : {static_cast<QAbstractButton*>(ui->BitBtn2), static_cast<QAbstractButton*>(ui->BitBtn5)}) {
+            Type(ui->Edit7, QString::fromUtf8(step));
+            messages.clear();
+            QTest::mouseClick(button, Qt::LeftButton);
+            Settle();
+            ASSERT_FALSE(dialog.isNull()) << step;
+            ASSERT_EQ(messages.messages().size(), 1u) << step;
+            EXPECT_EQ(messages.messages()[0],
+                      "Mit dieser Schrittweite hätte die Schar mehr als 250 Kurven. Bitte eine größere Schrittweite für t eingeben.");
+            EXPECT_TRUE(ui->Edit7->hasFocus()) << step;
+            EXPECT_TRUE(gParams == before);
+            EXPECT_TRUE(gFunktionenspeicher.Empty());
+        }
+    }
+    // 4 / 0.02 + 1 = 201 curves are drawn.
+    Type(ui->Edit7, QStringLiteral("0.02"));
+    messages.clear();
+    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
+    ASSERT_TRUE(Closed());
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(gParams.FgTSchrittweite, 0.02);
+}
+
+TEST_F(FamilyDialogTest, AFullStoreTakesNoMoreAndSaysSo) {
+    gFunktionenspeicher.InsertFirst(std::vector<ArchivEintrag>(SpeicherListe::kMaxCount));
+    ASSERT_TRUE(Open());
+    Type(ui->Edit1, QStringLiteral("x^2"));
+    QTest::mouseClick(ui->BitBtn5, Qt::LeftButton);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0], "Der Funktionenspeicher ist voll: Er fasst höchstens 7500 Funktionssätze.");
+    EXPECT_EQ(gFunktionenspeicher.Count(), SpeicherListe::kMaxCount);
+}
+
 TEST_F(FamilyDialogTest, NumberFieldsTakeConstantTermsAndFallBackWhereUndefined) {
     gParams.FgTBis = 4;
     ASSERT_TRUE(Open());

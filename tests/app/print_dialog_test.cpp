@@ -157,7 +157,7 @@ TEST_F(PrintTest, CancelInEitherDialogPrintsNothing) {
 
 TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
     if (QStandardPaths::findExecutable("pdftoppm").isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
-        GTEST_SKIP() << "poppler-utils are missing";
+        FAIL() << "poppler-utils are missing: tools/install-deps installs it";
     gDisplay.Rahmen = true;  // a frame around the whole graph
     gDisplay.Koordinatensystem.xAchsentext = "Zeit";
     gTerms.TermF = "x^2";

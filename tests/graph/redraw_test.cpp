@@ -1,6 +1,8 @@
 #include <stdexcept>
 
 #include "analysis_state.h"
+#include "curves.h"
+#include "function_set.h"
 #include "graph_host.h"
 #include "graph_test_support.h"
 #include "message_sink.h"
@@ -185,6 +187,106 @@ TEST_F(Redraw, OverlaysFindFCompiled) {
     gDisplay.Schaubilder[8] = Schaubild{0, 0, true};  // g is compiled last
     GrafikZeichnen(false);
     EXPECT_EQ(valueAt3, 9);
+}
+
+// The heaviest states a file can hold, drawn by the real drawers: each
+// redraw stops at its budget, the last sample's work beyond it at most.
+class RedrawBudgetTest : public GraphTest {
+protected:
+    // Everything the redraw does, in the budget's units.
+    long long Work() const {
+        return TermWork() + static_cast<long long>(canvas.Operations()) * kDrawPointCost;
+    }
+};
+
+std::string Nested(std::string s, size_t chars) {
+    while (s.size() + 7 <= chars) s = "blanc(" + s + ")";
+    return s;
+}
+
+TEST_F(RedrawBudgetTest, NoStoredStateTakesMoreThanTheBudget) {
+    const struct {
+        const char* name;
+        const char* f;
+        int nBis;
+        int firstSlot, lastSlot;
+        int storedSets;
+    } cases[] = {
+        {"families of 250 curves in every slot", "t*x+n", 0, 1, 34, 0},
+        {"and many stored sets of them", "t*x+n", 0, 1, 34, 200},
+        {"sums of ten thousand terms", "sin(n*x*t)/n", 1000000, 1, 7, 0},
+        {"the costliest function nested as deep as a term allows", nullptr, 0, 1, 34, 0},
+        {"parametric curves at their finest step", nullptr, 0, 23, 30, 0},
+    };
+    constexpr long long kUnits = 20'000'000;
+    for (const auto& c : cases) {
+        ResetProgramState();
+        ResetGraphState();
+        InitTermTrees();
+        canvas.ClearRecords();
+        gOutput.AusgabeCanvas = &canvas;
+        gOutput.PlotWidthPx = gOutput.PlotHeightPx = 599;
+        for (int i = c.firstSlot; i <= c.lastSlot; ++i) gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{0xFF, 3, true};
+        gParams.FgTVon = gParams.HTVon = -2;
+        gParams.FgTBis = gParams.HTBis = 2;
+        gParams.FgTSchrittweite = gParams.HTSchrittweite = 4.0 / 249;
+        gParams.FgSummeBis = c.nBis;
+        gParams.ParamkurveTVon = -1e6;
+        gParams.ParamkurveTBis = 1e6;
+        gParams.ParamkurveTSchrittweite = 1e-9;
+        gView.IntegralfunktionXo = -1e9;
+        gTerms.TermF = c.f ? c.f : Nested("t*x+n", kTermChars);
+        gTerms.TermG = c.f ? "x-t" : Nested("x-t", kTermChars);
+        gTerms.TermH1 = gTerms.TermF;
+        gTerms.TermXt = c.f ? "cos(t)" : Nested("t", kTermChars);
+        gTerms.TermYt = c.f ? "sin(t)" : Nested("t/2", kTermChars);
+        ArchivEintrag e;
+        StoreGraphState(e);
+        for (int k = 0; k < c.storedSets; ++k) gFunktionenspeicher.Insert(1, e);
+
+        const long long before = Work();
+        {
+            // A budget opened around the redraw is the one it keeps.
+            RedrawBudget budget(kUnits);
+            GrafikZeichnen(true);
+        }
+        EXPECT_TRUE(LastRedrawCut()) << c.name;
+        EXPECT_LE(Work() - before, kUnits + kUnits / 50) << c.name;
+    }
+}
+
+TEST_F(RedrawBudgetTest, AnOrdinaryPictureIsDrawnWhole) {
+    // 41 curves of a family in f and its three derivatives, the list and g.
+    gTerms.TermF = "sin(t*x)*x";
+    gTerms.TermG = "x^2";
+    gParams.FgTVon = -2;
+    gParams.FgTBis = 2;
+    gParams.FgTSchrittweite = 0.1;
+    for (int i : {1, 2, 3, 4, 5, 8, 12, 20}) gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{0xFF, 3, true};
+    GrafikZeichnen(true);
+    EXPECT_FALSE(LastRedrawCut());
+}
+
+// What is shown as a number besides the picture is never cut short.
+TEST_F(RedrawBudgetTest, TheSpecialPointSearchIsNotCut) {
+    struct SearchingHost : GraphHost {
+        bool defined = false;
+        void SonderpunkteBerechnen(double, double, double, double) override {
+            EvalSumOverN(0, 1, 0, 0, 0, 1);
+            defined = gTerms.TermOK;
+        }
+    } host;
+    SetGraphHost(&host);
+    gDiscussion.SonderpunkteZeichnen = true;
+    gTerms.TermF = "x^2";
+    gDisplay.Schaubilder[1] = Schaubild{0xFF, 0, true};
+    {
+        RedrawBudget budget(1);
+        GrafikZeichnen(true);
+    }
+    SetGraphHost(nullptr);
+    EXPECT_TRUE(LastRedrawCut());
+    EXPECT_TRUE(host.defined);
 }
 
 struct RecordingHost : GraphHost {

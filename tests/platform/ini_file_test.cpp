@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "decimal.h"
@@ -84,6 +85,29 @@ TEST(IniFile, OldFilesInWindows1252WithCrLf) {
     EXPECT_EQ(bom.ReadString("a", "b", ""), "ä");
 }
 
+// A file edited with programs of both encodings: each line is read as what
+// it is; UTF-16 is recognised by its byte-order mark.
+TEST(IniFile, EncodingIsDecidedLineByLine) {
+    const struct {
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {"Schriftgröße=11\nx=\xB6 \x80\r\nü=ü", "Schriftgröße=11\nx=¶ €\r\nü=ü"},
+        {"a=\xFC\rb=ü\r", "a=ü\rb=ü\r"},
+        {"\xEF\xBB\xBF" "a=ö\nb=\xF6", "a=ö\nb=ö"},
+        {std::string("\xFF\xFE" "a\0=\0\xB6\0\n\0\x35\xD8\x65\xDC", 14), "a=¶\n\U0001D465"},
+        {std::string("\xFE\xFF\0a\0=\x20\xAC\xD8\x00\0z", 12), "a=€\uFFFDz"},
+        {std::string("\xFF\xFE" "a\0b", 5), "a\uFFFD"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DecodeFileText(c.bytes), c.text) << c.text;
+
+    IniFile ini;
+    ini.Parse("[Koordinatensystem]\nSchriftgröße=11\nxAchsentext=Zeit in \xB5s\nyAchsentext=Weg in m²\n");
+    EXPECT_EQ(ini.ReadInteger("Koordinatensystem", "Schriftgröße", 0), 11);
+    EXPECT_EQ(ini.ReadString("Koordinatensystem", "xAchsentext", ""), "Zeit in µs");
+    EXPECT_EQ(ini.ReadString("Koordinatensystem", "yAchsentext", ""), "Weg in m²");
+}
+
 TEST(IniFile, TextCodec) {
     EXPECT_TRUE(IsValidUtf8("ä¶€"));
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong
@@ -105,7 +129,15 @@ TEST(IniFile, MissingAndOversizedFiles) {
         out.seekp(static_cast<std::streamoff>(IniFile::kMaxFileBytes) + 1);
         out.put('x');
     }
-    EXPECT_FALSE(ini.Load(path.string()));
+    FileReadResult r;
+    EXPECT_FALSE(ini.Load(path.string(), &r));
+    EXPECT_EQ(r.status, FileReadStatus::TooLarge);
+    std::filesystem::remove(path);
+
+    // A named pipe is refused at once instead of waiting for a writer.
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    EXPECT_FALSE(ini.Load(path.string(), &r));
+    EXPECT_EQ(r.status, FileReadStatus::NotRegular);
     std::filesystem::remove(path);
 }
 

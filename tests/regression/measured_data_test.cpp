@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "atomic_file.h"
 #include "regression_test_support.h"
 
@@ -157,6 +159,15 @@ TEST(MeasuredData, FilesRoundTripInEveryLayoutAndTheExtensionDecides) {
     EXPECT_EQ(Pairs(LoadMessdatei(ansi, fehler)), (P{{1.5, 2}}));
     EXPECT_EQ(LoadMessdatei(dir.filePath("fehlt.dat").toStdString(), fehler).N, 0);
     EXPECT_NE(fehler.find("kann nicht gelesen werden"), std::string::npos);
+    // UTF-16 with its byte-order mark: "1;2", "3;4".
+    const std::string utf16 = dir.filePath("utf16.txt").toStdString();
+    ASSERT_TRUE(WriteFileAtomically(utf16, std::string("\xFF\xFE" "1\0;\0" "2\0\n\0" "3\0;\0" "4\0", 16)).ok);
+    EXPECT_EQ(Pairs(LoadMessdatei(utf16, fehler)), (P{{1, 2}, {3, 4}}));
+    // A named pipe is refused at once; opening it would wait for a writer.
+    const std::string pipe = dir.filePath("pipe.txt").toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_EQ(LoadMessdatei(pipe, fehler).N, 0);
+    EXPECT_EQ(fehler, "Die Datei " + pipe + " kann nicht gelesen werden.");
 }
 
 }  // namespace

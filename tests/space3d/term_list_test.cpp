@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include "term_list.h"
 
 namespace kalvo {
@@ -16,7 +18,7 @@ using Liste = std::vector<std::string>;
 
 TEST(Termliste, LinesOfAFile) {
     const struct {
-        const char* bytes;
+        std::string bytes;
         Liste eintraege;
     } faelle[] = {
         {"", {}},
@@ -29,6 +31,10 @@ TEST(Termliste, LinesOfAFile) {
         {"\xB6*x\n", {"\xC2\xB6*x"}},              // Windows-1252: the pi sign
         {"x\ty\x01\x7F+1", {"xy+1"}},              // control characters dropped
         {"x=\xC2\x85" "a;y=\xEF\xBB\xBF" "b", {"x=a;y=b"}},
+        {"\xB6*x\nx\xC2\xB2\n", {"\xC2\xB6*x", "x\xC2\xB2"}},  // each line in its own encoding
+        // UTF-16 with its byte-order mark, little and big endian: "¶*x", "y"
+        {std::string("\xFF\xFE\xB6\0*\0x\0\r\0\n\0y\0", 14), {"\xC2\xB6*x", "y"}},
+        {std::string("\xFE\xFF\0\xB6\0*\0x\0\n\0y", 12), {"\xC2\xB6*x", "y"}},
     };
     for (const auto& f : faelle) {
         const Termliste l = TermlisteAusText(f.bytes, Termlistenart::Funktion);
@@ -71,6 +77,11 @@ TEST(Termliste, WrittenWithoutEmptyEntriesAndReadBack) {
     EXPECT_FALSE(TermlisteLaden(dir.filePath("fehlt.LFF").toStdString(), Termlistenart::Funktion, gelesen, fehler));
     EXPECT_EQ(fehler, "Die Datei fehlt.LFF kann nicht gelesen werden.");
     EXPECT_FALSE(TermlisteLaden(dir.path().toStdString(), Termlistenart::Funktion, gelesen, fehler));
+    // A named pipe is refused at once; opening it would wait for a writer.
+    const std::string pipe = dir.filePath("pipe.LFF").toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_FALSE(TermlisteLaden(pipe, Termlistenart::Funktion, gelesen, fehler));
+    EXPECT_EQ(fehler, "Die Datei pipe.LFF kann nicht gelesen werden.");
     QFile gross(dir.filePath("gross.LPF"));
     ASSERT_TRUE(gross.open(QIODevice::WriteOnly));
     gross.write(QByteArray(static_cast<int>(kMaxTermlistenBytes) + 1, 'x'));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 namespace kalvo {
 namespace {
 
@@ -103,6 +106,75 @@ TEST(ObjectLists, StoreKeepsWholeFunctionSets) {
     EXPECT_TRUE(out.Schaubilder[34].zeichnen);
     s.Get(2, out);
     EXPECT_EQ(out.f.str(), "sin(x)");
+}
+
+// A record that counts how often records are copied or moved.
+struct Counted {
+    static inline long long moves = 0;
+    int value = 0;
+    Counted(int v = 0) : value(v) {}
+    Counted(const Counted& o) : value(o.value) { ++moves; }
+    Counted& operator=(const Counted& o) {
+        value = o.value;
+        ++moves;
+        return *this;
+    }
+};
+
+TEST(ObjectLists, ManyRecordsGoAheadAtOnce) {
+    // Loading an archive puts all its sets ahead of the store: that moves
+    // each record a bounded number of times, however many there are.
+    ObjectList<Counted, 30000> list;
+    list.Insert(1, Counted(-1));
+    list.Insert(2, Counted(-2));
+    list.Seek(2);
+    std::vector<Counted> records;
+    for (int i = 0; i < 20000; ++i) records.emplace_back(i);
+    Counted::moves = 0;
+    EXPECT_EQ(list.InsertFirst(records), 20000);
+    EXPECT_LE(Counted::moves, 4 * 20002);
+    ASSERT_EQ(list.Count(), 20002);
+    Counted c;
+    for (int i : {1, 2, 20000}) {
+        list.Get(i, c);
+        EXPECT_EQ(c.value, i - 1);
+    }
+    list.Get(20002, c);
+    EXPECT_EQ(c.value, -2);
+    EXPECT_EQ(list.Cursor(), 20002);  // still the same cell
+    // No more than there is room for.
+    EXPECT_EQ(list.InsertFirst(records), 30000 - 20002);
+    EXPECT_EQ(list.Count(), 30000);
+    list.Get(1, c);
+    EXPECT_EQ(c.value, 0);
+}
+
+TEST(ObjectLists, FamilyMembersAndTheirLimit) {
+    const struct {
+        Parameterbereich range;
+        double members;     // what the range draws
+        double limitedStep;  // the step after the load-time correction
+    } cases[] = {
+        {{-2, 2, 1}, 5, 1},
+        {{-5, 5, 0.1}, 101, 0.1},          // rounding keeps the end
+        {{-2, 2, -0.5}, 9, -0.5},          // a negative step counts by its size
+        {{3, -3, 0.001}, 1, 0.001},        // a range that runs backwards
+        {{0, 0, 0}, 1, 0},
+        {{0, 10, 0}, 11, 0},               // a zero step counts as 1
+        {{-2, 2, 4.0 / 249}, 250, 4.0 / 249},
+        {{-2, 2, 0.016}, 251, 4.0 / 249},
+        {{-2, 2, 0.000001}, 4000001, 4.0 / 249},
+        {{-1e300, 1e300, 1e-300}, INFINITY, 2e300 / 249},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FamilyMemberCount(c.range), c.members) << c.range.von << " " << c.range.Schrittweite;
+        Parameterbereich limited = c.range;
+        LimitFamilyMembers(limited);
+        EXPECT_EQ(limited.von, c.range.von);
+        EXPECT_EQ(limited.bis, c.range.bis);
+        EXPECT_NEAR(limited.Schrittweite, c.limitedStep, std::fabs(c.limitedStep) * 1e-12);
+        EXPECT_LE(FamilyMemberCount(limited), kMaxFamilyMembers);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "message_sink.h"
@@ -23,12 +24,16 @@ protected:
         fs::create_directories(dir_);
         ResetProgramState();
         gControl.ProgramDir = dir_.string();
+        // Never the configuration folder of whoever runs the tests.
+        setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
     }
     void TearDown() override {
         fs::remove_all(dir_);
         gControl.ProgramDir.clear();
+        unsetenv("XDG_CONFIG_HOME");
         ResetProgramState();
     }
+    fs::path ConfigFile() const { return dir_ / "config" / "kalvograf" / kSettingsFileName; }
     void WriteRaw(const std::string& bytes) {
         std::ofstream out(dir_ / kSettingsFileName, std::ios::binary);
         out << bytes;
@@ -136,6 +141,9 @@ TEST_F(SettingsFileTest, OldWindowsFileWithGarbageLoadsClamped) {
         "Wert11=57\r\n"
         "[h Parameter t]\r\n"
         "Wert211=-3\r\n"
+        "von=-2\r\n"
+        "bis=2\r\n"
+        "Schrittweite=0,000001\r\n"
         "[Eingabe]\r\n"
         "Nachkommastellen=12\r\n"
         "[Grafikdatei]\r\n"
@@ -159,6 +167,11 @@ TEST_F(SettingsFileTest, OldWindowsFileWithGarbageLoadsClamped) {
     EXPECT_EQ(gTerms.ParameterWerte[0], 2.5);
     EXPECT_EQ(gTerms.ParameterWerte[10], 10);
     EXPECT_EQ(gTerms.ParameterWerte2[10], 0);
+    // Four million curves of a family: the step is widened to the coarsest
+    // the family dialog allows, over the same range.
+    EXPECT_EQ(gParams.HTVon, -2);
+    EXPECT_EQ(gParams.HTBis, 2);
+    EXPECT_DOUBLE_EQ(gParams.HTSchrittweite, 4.0 / 249);
     EXPECT_EQ(gDisplay.Nachkommastellen, 3);
     EXPECT_EQ(gDisplay.Aufloesung, 2);
     EXPECT_EQ(gDisplay.AnimationDelay, 1000);
@@ -192,31 +205,101 @@ TEST_F(SettingsFileTest, SavingKeepsForeignKeysAndOrder) {
 }
 
 TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
-    // A folder in the way of the rename makes the write fail even for root.
-    fs::create_directories(dir_ / kSettingsFileName / "blocked");
-    MessageRecorder messages;
-    EXPECT_FALSE(SaveSettings());
-    ASSERT_EQ(messages.messages().size(), 1u);
-    EXPECT_NE(messages.messages()[0].find("kann nicht geschrieben werden"), std::string::npos);
-    EXPECT_TRUE(fs::is_directory(dir_ / kSettingsFileName / "blocked"));
+    // Failures that hold for root as well.
+    const struct {
+        const char* name;
+        const char* said;
+    } cases[] = {
+        {"write-protected", "ist schreibgeschützt"},
+        {"configuration folder below a file", "kann nicht geschrieben werden: Ein Teil des Pfades ist kein Ordner"},
+    };
+    for (const auto& c : cases) {
+        const fs::path program = dir_ / c.name;
+        fs::create_directories(program);
+        gControl.ProgramDir = program.string();
+        const fs::path file = program / kSettingsFileName;
+        if (c.name[0] == 'w') {
+            std::ofstream(file) << "[xyBereich]\nx1=5\n";
+            fs::permissions(file, fs::perms::owner_read);
+        } else {
+            // The file in the program folder cannot be read; the configuration
+            // folder it would go to instead cannot be made.
+            fs::create_directories(file);
+            std::ofstream(program / "config") << "";
+            setenv("XDG_CONFIG_HOME", (program / "config").c_str(), 1);
+        }
+        MessageRecorder messages;
+        EXPECT_FALSE(SaveSettings()) << c.name;
+        ASSERT_EQ(messages.messages().size(), 1u) << c.name;
+        EXPECT_NE(messages.messages()[0].find(c.said), std::string::npos) << messages.messages()[0];
+    }
+    IniFile kept;
+    ASSERT_TRUE(kept.Load((dir_ / "write-protected" / kSettingsFileName).string()));
+    EXPECT_EQ(kept.ReadFloat("xyBereich", "x1", 0), 5);
 }
 
 TEST_F(SettingsFileTest, UnwritableProgramFolderUsesTheConfigFolder) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-    const fs::path config = dir_ / "config";
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    const fs::path program = dir_ / "program";
-    fs::create_directories(program);
-    fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
-    gControl.ProgramDir = program.string();
+    // A program folder no file can be made in, for root as well.
+    std::ofstream(dir_ / "datei") << "";
+    gControl.ProgramDir = (dir_ / "datei" / "programm").string();
     gView.BereichX1 = -4;
+    MessageRecorder messages;
     EXPECT_TRUE(SaveSettings());
-    EXPECT_TRUE(fs::exists(config / "kalvograf" / kSettingsFileName));
+    EXPECT_TRUE(fs::exists(ConfigFile()));
     gView.BereichX1 = 0;
     LoadSettings();
     EXPECT_EQ(gView.BereichX1, -4);
-    fs::permissions(program, fs::perms::owner_all);
-    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+// A kalvo.INI that exists but cannot be read: the program starts with the
+// defaults, says so once, and never replaces the file; the settings go to
+// the configuration folder and come from there at the next start.
+TEST_F(SettingsFileTest, AnUnreadableSettingsFileIsLeftAlone) {
+    const struct {
+        const char* name;
+        const char* said;
+    } cases[] = {
+        {"folder", "kann nicht gelesen werden"},
+        {"pipe", "kann nicht gelesen werden"},
+        {"too-large", "ist zu groß für eine Einstellungsdatei"},
+    };
+    for (const auto& c : cases) {
+        ResetProgramState();
+        const fs::path program = dir_ / c.name;
+        fs::create_directories(program);
+        gControl.ProgramDir = program.string();
+        setenv("XDG_CONFIG_HOME", (program / "config").c_str(), 1);
+        const fs::path file = program / kSettingsFileName;
+        if (c.name[0] == 'f') {
+            fs::create_directories(file / "inhalt");
+        } else if (c.name[0] == 'p') {
+            ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+        } else {
+            std::ofstream out(file, std::ios::binary);
+            out << "[xyBereich]\nx1=5\n";
+            out.seekp(static_cast<std::streamoff>(IniFile::kMaxFileBytes));
+            out.put('\n');
+        }
+        MessageRecorder messages;
+        gView.BereichX1 = 3;
+        LoadSettings();
+        EXPECT_EQ(gView.BereichX1, -8) << c.name;
+        ASSERT_EQ(messages.messages().size(), 1u) << c.name;
+        EXPECT_NE(messages.messages()[0].find(c.said), std::string::npos) << messages.messages()[0];
+        EXPECT_NE(messages.messages()[0].find("Vorgabewerten"), std::string::npos);
+
+        gView.BereichX1 = -4;
+        EXPECT_TRUE(SaveSettings()) << c.name;
+        EXPECT_TRUE(fs::exists(program / "config" / "kalvograf" / kSettingsFileName)) << c.name;
+        gView.BereichX1 = 0;
+        LoadSettings();
+        EXPECT_EQ(gView.BereichX1, -4) << c.name;
+        EXPECT_EQ(messages.messages().size(), 2u) << c.name;
+    }
+    EXPECT_TRUE(fs::is_directory(dir_ / "folder" / kSettingsFileName / "inhalt"));
+    EXPECT_TRUE(fs::is_fifo(dir_ / "pipe" / kSettingsFileName));
+    EXPECT_EQ(fs::file_size(dir_ / "too-large" / kSettingsFileName), IniFile::kMaxFileBytes + 1);
 }
 
 }  // namespace

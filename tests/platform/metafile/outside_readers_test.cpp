@@ -137,7 +137,7 @@ TEST_F(OutsideReaders, Emf2SvgShowsTextsAndLinesWhereTheyWereDrawn) {
         const QString emf = dir.filePath(QString("szene%1.emf").arg(f)), svgPath = emf + ".svg";
         ASSERT_TRUE(recorder.save(emf.toStdString(), MetafileFormat::Emf).ok);
         const auto rc = Convert("emf2svg-conv", {"-i", emf, "-o", svgPath});
-        if (!rc) GTEST_SKIP() << "emf2svg-conv is not installed";
+        if (!rc) FAIL() << "emf2svg-conv is missing: tools/install-deps installs it";
         ASSERT_EQ(*rc, 0);
         const Svg svg = ReadEmf2Svg(svgPath);
 
@@ -173,7 +173,7 @@ TEST_F(OutsideReaders, Wmf2SvgShowsTextsInTheirCodePagesAndLinesWhereTheyWereDra
         const QString wmf = dir.filePath(QString("szene%1.wmf").arg(f)), svgPath = wmf + ".svg";
         ASSERT_TRUE(recorder.save(wmf.toStdString(), MetafileFormat::Wmf).ok);
         const auto rc = Convert("wmf2svg", {"--wmf-gs-fontmap=" + fontMap, "-o", svgPath, wmf});
-        if (!rc) GTEST_SKIP() << "wmf2svg is not installed";
+        if (!rc) FAIL() << "wmf2svg is missing: tools/install-deps installs it";
         ASSERT_EQ(*rc, 0);
         const Svg svg = ReadWmf2Svg(svgPath);
 
@@ -231,7 +231,7 @@ TEST_F(OutsideReaders, TakeTwentyThousandPolygons) {
     ASSERT_TRUE(recorder.save(wmf.toStdString(), MetafileFormat::Wmf).ok);
     const auto emfRc = Convert("emf2svg-conv", {"-i", emf, "-o", emf + ".svg"});
     const auto wmfRc = Convert("wmf2svg", {"--wmf-gs-fontmap=" + WriteFontMap(dir), "-o", wmf + ".svg", wmf});
-    if (!emfRc || !wmfRc) GTEST_SKIP() << "emf2svg-conv or wmf2svg is not installed";
+    if (!emfRc || !wmfRc) FAIL() << "emf2svg-conv or wmf2svg is missing: tools/install-deps installs it";
     EXPECT_EQ(*emfRc, 0);
     EXPECT_EQ(*wmfRc, 0);
     EXPECT_EQ(ReadEmf2Svg(emf + ".svg").shapes, 20000);
