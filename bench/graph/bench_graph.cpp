@@ -328,7 +328,7 @@ void PrepareWorst(Worst w) {
         gTerms.TermF = "sin(n*x*t)/n";
         gTerms.TermG = "cos(n*x)/n^2";
         gParams.FgSummeVon = 1;
-        gParams.FgSummeBis = 1000000;
+        gParams.FgSummeBis = kMaxSumTerms;
     }
     if (w == Worst::StoredSets) {
         ArchivEintrag e;

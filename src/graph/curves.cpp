@@ -63,7 +63,8 @@ bool Counting() { return gBudget.depth > 0 && gBudget.exempt == 0; }
 long long SumCost(int order, double nStart, double nEnd, double nStep) {
     const double step = nStep >= 1 ? nStep : 1;
     const double span = std::floor((nEnd - nStart) / step) + 1;
-    const double terms = nStart == nEnd || !(span > 1) ? 1 : std::min(span, double(kMaxSumTerms));
+    // A sum of more terms than the limit is undefined before any is evaluated.
+    const double terms = nStart == nEnd || !(span > 1) || span > double(kMaxSumTerms) ? 1 : span;
     const int stencil = order <= 0 ? 1 : order == 2 ? 3 : 4;
     return static_cast<long long>(terms) * stencil * TermCost(FunktionTermbaum);
 }
