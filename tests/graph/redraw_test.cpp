@@ -214,7 +214,7 @@ TEST_F(RedrawBudgetTest, NoStoredStateTakesMoreThanTheBudget) {
     } cases[] = {
         {"families of 250 curves in every slot", "t*x+n", 0, 1, 34, 0},
         {"and many stored sets of them", "t*x+n", 0, 1, 34, 200},
-        {"sums of ten thousand terms", "sin(n*x*t)/n", 10000, 1, 7, 0},
+        {"sums of ten thousand terms", "sin(n*x*t)/n", static_cast<int>(kMaxSumTerms) - 1, 1, 7, 0},
         {"the costliest function nested as deep as a term allows", nullptr, 0, 1, 34, 0},
         {"parametric curves at their finest step", nullptr, 0, 23, 30, 0},
     };
