@@ -162,31 +162,24 @@ TEST_F(EditFieldTest, OnlyLeavingForAnotherFieldCounts) {
     EXPECT_EQ(left.count(), 1);
 }
 
-TEST_F(EditFieldTest, TermFieldsShowTheNormalisedTerm) {
-    term->setText("X^2 + PI {Parabel. Hoch}");
-    EXPECT_TRUE(ReadFunktionstermEdit(term));
-    // The pi sign reads π; the term behind it keeps the program's own sign.
-    EXPECT_EQ(term->text(), QString::fromUtf8("x^2+\u03C0{Parabel. Hoch}"));
-    EXPECT_EQ(FieldTerm(term), "x^2+\xC2\xB6{Parabel. Hoch}");
-    EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 1, 0, 0, 0, 0), 1 + std::numbers::pi);
-    EXPECT_TRUE(messages.messages().empty());
-}
-
-TEST_F(EditFieldTest, PiReadsAsPiAndATypedPiIsPi) {
-    struct Case {
-        const char* set;     // text given to the field (a stored term, or typed)
+// Once read, a term field shows the normalised term; the pi sign reads π
+// there while the term behind it keeps the program's own sign.
+TEST_F(EditFieldTest, TermFieldsShowTheNormalisedTermAndATypedPiIsPi) {
+    const struct {
+        const char* set;    // text given to the field (a stored term, or typed)
         bool typed;
-        const char* shown;   // what the field then shows
-        const char* term;    // the term behind it, after the field is read
+        const char* shown;  // what the field then shows
+        const char* term;   // the term behind it, after the field is read
         double atOne;
-    };
-    const Case cases[] = {
+    } cases[] = {
+        {"X^2 + PI {Parabel. Hoch}", false, "X^2 + PI {Parabel. Hoch}", "x^2+\xC2\xB6{Parabel. Hoch}",
+         1 + std::numbers::pi},
         {"cos(a*2*\xC2\xB6)", false, "cos(a*2*\u03C0)", "cos(a*2*\xC2\xB6)", 1},
         {"2\u03C0x", true, "2\u03C0x", "2\xC2\xB6x", 2 * std::numbers::pi},
         {"\u03A0/2", true, "\u03A0/2", "\xC2\xB6/2", (std::numbers::pi / 2)},
         {"pi*x", true, "pi*x", "\xC2\xB6*x", std::numbers::pi},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         term->clear();
         if (c.typed) {
             term->setFocus();
@@ -234,12 +227,6 @@ TEST_F(EditFieldTest, SurfaceFieldsAcceptYAndSkipEmptyFields) {
     EXPECT_EQ(EvalParamTerm1(3, 4), 0);
     EXPECT_TRUE(ReadParamTermEdit3(other));
 }
-
-}  // namespace
-}  // namespace kalvo
-
-namespace kalvo {
-namespace {
 
 TEST_F(EditFieldTest, LeaveFieldTellsWhetherTheCheckPassed) {
     QObject::connect(term, &TermEdit::fieldLeft, [this] { ReadFunktionstermEdit(term); });
