@@ -42,6 +42,19 @@ protected:
         gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{c, 0, true};
     }
 
+    static void SetWindow(double x1, double x2, double y1, double y2) {
+        gView.BereichX1 = x1;
+        gView.BereichX2 = x2;
+        gView.BereichY1 = y1;
+        gView.BereichY2 = y2;
+    }
+
+    std::vector<CanvasRecord> Records(CanvasRecord::Kind kind) {
+        std::vector<CanvasRecord> out;
+        for (const CanvasRecord& r : canvas.Records())
+            if (r.kind == kind) out.push_back(r);
+        return out;
+    }
     std::vector<CanvasRecord> Polylines(Color c) {
         std::vector<CanvasRecord> out;
         for (const CanvasRecord& r : canvas.Records())

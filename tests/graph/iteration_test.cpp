@@ -19,12 +19,6 @@ protected:
         gIteration.IterFarbe = kIter;
         gDisplay.Schaubilder = SchaubildTabelle{};
     }
-    void Window(double x1, double x2, double y1, double y2) {
-        gView.BereichX1 = x1;
-        gView.BereichX2 = x2;
-        gView.BereichY1 = y1;
-        gView.BereichY2 = y2;
-    }
 };
 
 TEST_F(Iteration, IteratesOfTheMap) {
@@ -35,15 +29,11 @@ TEST_F(Iteration, IteratesOfTheMap) {
         double a, x, expected;
         bool defined;
     } cases[] = {
-        {true, "", 1, 4, 0.5, 1, true},
-        {true, "", 2, 4, 0.5, 0, true},
-        {true, "", 0, 4, 0.5, 0.5, true},
+        {true, "", 1, 4, 0.5, 1, true}, {true, "", 2, 4, 0.5, 0, true}, {true, "", 0, 4, 0.5, 0.5, true},
         {true, "", 3, 1e6, 2, -1e10, true},  // limited, and no step beyond
-        {false, "2x", 3, 1, 1, 8, true},
         {false, "a*x", 2, 3, 1, 9, true},  // the parameter a of the general term
-        {false, "x^2", 5, 1, 1e6, 1e10, true},
-        {false, "sqrt(x)-1", 3, 1, 0, -1, false},
-        {false, "x+1", 1000, 1, 0, kMaxIterierteK, true},
+        {false, "2x", 3, 1, 1, 8, true}, {false, "x^2", 5, 1, 1e6, 1e10, true},
+        {false, "sqrt(x)-1", 3, 1, 0, -1, false}, {false, "x+1", 1000, 1, 0, kMaxIterierteK, true},
     };
     for (const auto& c : cases) {
         gIteration.IterLogistisch = c.logistic;
@@ -106,7 +96,7 @@ TEST_F(Iteration, SequenceMarksAndConnections) {
         canvas.ClearRecords();
         it.IterationenN = c.n;
         it.IterPunkteVerbinden = c.connect;
-        Window(0, std::max(c.n, 1), 0, 1.1);
+        SetWindow(0, std::max(c.n, 1), 0, 1.1);
         GrafikZeichnen(false);
         EXPECT_EQ(Count(CanvasRecord::Kind::Ellipse), c.dots) << c.n;
         EXPECT_EQ(!Polylines(kIter).empty(), c.lines) << c.n << c.connect;
@@ -115,7 +105,7 @@ TEST_F(Iteration, SequenceMarksAndConnections) {
     canvas.ClearRecords();
     it.IterationenN = 150;
     it.IterPunkteVerbinden = false;
-    Window(0, 150, 0, 1.1);
+    SetWindow(0, 150, 0, 1.1);
     GrafikZeichnen(false);
     const auto crosses = Polylines(kIter);
     ASSERT_GE(crosses.size(), 2u);
@@ -130,7 +120,7 @@ TEST_F(Iteration, StaircaseBetweenTheGraphAndTheDiagonal) {
     it.IterXnMarkieren = true;
     it.IterationenN = 20;
     gOverlay.Startwert = 0.2;
-    Window(0, 1, 0, 1);
+    SetWindow(0, 1, 0, 1);
     GrafikZeichnen(false);
     ASSERT_EQ(Polylines(0x0000FF).size(), 1u);  // y = x in red
     const auto graph = Polylines(0xFF0000);      // a x (1 - x) in blue
@@ -160,20 +150,19 @@ TEST_F(Iteration, AttractorDiagram) {
     it.VorIterationen = 200;
     gOverlay.Startwert = 0.2;
     gTerms.KonstanteA = 1.5;
-    Window(2.5, 2.9, 0, 1);
+    SetWindow(2.5, 2.9, 0, 1);
     GrafikZeichnen(false);
     EXPECT_EQ(it.AttraktorAVon, 2.5);
     EXPECT_EQ(gTerms.KonstanteA, 1.5);
     // One fixed point 1 - 1/a per column.
-    size_t dashes = 0;
-    for (const CanvasRecord& r : Polylines(kIter)) {
+    const auto dashes = Polylines(kIter);
+    EXPECT_GE(dashes.size(), 590u);
+    for (const CanvasRecord& r : dashes) {
         ASSERT_EQ(r.points.size(), 2u);
         EXPECT_EQ(r.points[1].x - r.points[0].x, 1);
         const double a = PixelToWorldX(r.points[0].x);
         EXPECT_NEAR(r.points[0].y, Pixel(a, 1 - 1 / a).y, 1.5);
-        ++dashes;
     }
-    EXPECT_GE(dashes, 590u);
     const auto marker = Polylines(0xFF0000);
     ASSERT_EQ(marker.size(), 1u);
     EXPECT_EQ(marker[0].pen.style, PenStyle::Dot);
@@ -189,15 +178,13 @@ TEST_F(Iteration, DataPoints) {
     RegressionState& r = gRegression;
     r.MesspunktFarbe = kIter;
     r.RegressionPunktzahl = 7;
-    const char* xs[] = {"", "1", "2,5", " -3 ", "abc", "4", "5"};
-    const char* ys[] = {"", "1", "2.5", "-1", "2", "8", "6"};
-    for (size_t i = 1; i <= 6; ++i) {
+    // The empty y of row 6 ends the rows even though a seventh follows.
+    const char* xs[] = {"", "1", "2,5", " -3 ", "abc", "4", "5", "6"};
+    const char* ys[] = {"", "1", "2.5", "-1", "2", "8", "", "6"};
+    for (size_t i = 1; i <= 7; ++i) {
         r.MesswertTexteX[i] = xs[i];
         r.MesswertTexteY[i] = ys[i];
     }
-    r.MesswertTexteY[6] = "";  // ends the rows even though a seventh follows
-    r.MesswertTexteX[7] = "6";
-    r.MesswertTexteY[7] = "6";
     const struct {
         int kind;
         CanvasRecord::Kind shape;
@@ -218,9 +205,8 @@ TEST_F(Iteration, DataPoints) {
         canvas.ClearRecords();
         r.WertepaarSymbol = c.kind;
         GrafikZeichnen(false);
-        std::vector<CanvasRecord> marks;
-        for (const CanvasRecord& rec : canvas.Records())
-            if (rec.kind == c.shape && rec.pen.color == kIter) marks.push_back(rec);
+        std::vector<CanvasRecord> marks = Records(c.shape);
+        std::erase_if(marks, [](const CanvasRecord& rec) { return rec.pen.color != kIter; });
         // Three rows are drawn: (1, 1), (2.5, 2.5) and (-3, -1); "abc" is no number, (4, 8) lies on the border.
         const size_t per = c.lines ? c.lines : 1;
         ASSERT_EQ(marks.size(), 3 * per) << c.kind;
@@ -239,8 +225,7 @@ TEST_F(Iteration, DataPoints) {
     gTerms.TermF = "x/2";
     canvas.ClearRecords();
     GrafikZeichnen(false);
-    std::vector<CanvasRecord> deviations;
-    for (const CanvasRecord& rec : Polylines(kIter)) deviations.push_back(rec);
+    const auto deviations = Polylines(kIter);
     ASSERT_EQ(deviations.size(), 4u);  // (4, 8) has no marker but its deviation
     EXPECT_EQ(deviations[0].points.front(), Pixel(1, 1));
     EXPECT_EQ(deviations[0].points.back(), Pixel(1, 0.5));

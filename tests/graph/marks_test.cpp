@@ -91,18 +91,17 @@ TEST_F(Marks, SteepAndUndefinedObjectsAreLeftOut) {
         {"ln(x)", 0, false, false, false, false},
     };
     for (const auto& c : cases) {
-        F(c.term);
-        DrawTangente(kObject, 0, c.x0);
-        EXPECT_EQ(!Lines(kObject).empty(), c.tangent) << c.term;
-        F(c.term);
-        DrawNormale(kObject, 0, c.x0);
-        EXPECT_EQ(!Lines(kObject).empty(), c.normal) << c.term;
-        F(c.term);
-        DrawWaagrechte(kObject, 0, c.x0);
-        EXPECT_EQ(!Lines(kObject).empty(), c.level) << c.term;
+        SCOPED_TRACE(c.term);
+        const std::pair<void (*)(Color, double, double), bool> objects[] = {
+            {DrawTangente, c.tangent}, {DrawNormale, c.normal}, {DrawWaagrechte, c.level}};
+        for (const auto& [draw, drawn] : objects) {
+            F(c.term);
+            draw(kObject, 0, c.x0);
+            EXPECT_EQ(!Lines(kObject).empty(), drawn);
+        }
         F(c.term);
         DrawPointMarker(1, kObject, 0, c.x0);
-        EXPECT_EQ(!Lines(kObject, PenStyle::Dot).empty() || Count(CanvasRecord::Kind::Ellipse) > 0, c.point) << c.term;
+        EXPECT_EQ(!Lines(kObject, PenStyle::Dot).empty() || Count(CanvasRecord::Kind::Ellipse) > 0, c.point);
     }
 }
 
@@ -134,9 +133,7 @@ TEST_F(Marks, LinesAndPointMarks) {
     for (int kind : {1, 2}) {
         F("x^2");
         DrawPointMarker(kind, kObject, 0, 2);
-        std::vector<CanvasRecord> ellipses;
-        for (const CanvasRecord& r : canvas.Records())
-            if (r.kind == CanvasRecord::Kind::Ellipse) ellipses.push_back(r);
+        const auto ellipses = Records(CanvasRecord::Kind::Ellipse);
         ASSERT_EQ(ellipses.size(), 1u);
         const CanvasPoint p = Pixel(2, 4);
         const int d = kind == 1 ? 3 : 4;
@@ -192,8 +189,7 @@ TEST_F(Marks, SpecialPointsWithLabels) {
     d.PolX[1] = -3;
     DrawSpecialPoints();
     std::vector<std::pair<std::string, CanvasPoint>> labels;
-    for (const CanvasRecord& r : canvas.Records())
-        if (r.kind == CanvasRecord::Kind::Text) labels.emplace_back(r.text, r.at);
+    for (const CanvasRecord& r : Records(CanvasRecord::Kind::Text)) labels.emplace_back(r.text, r.at);
     const CanvasPoint n = Pixel(2, 0), h = Pixel(-1, 2), tr = Pixel(0, 0);
     const std::vector<std::pair<std::string, CanvasPoint>> expected = {
         {"N", {n.x - 14, n.y - 20}}, {"H", {h.x + 4, h.y - 20}}, {"TR", {tr.x + 4, tr.y - 20}}};
@@ -258,17 +254,15 @@ TEST_F(Marks, DirectionField) {
         GrafikZeichnen(false);  // the tick spacings of this window
         F(c.term);
         DrawDirectionField(c.term, -8, 8, c.y1, c.y2);
-        size_t segments = 0;
-        for (const CanvasRecord& r : canvas.Records()) {
-            if (r.kind != CanvasRecord::Kind::Polyline) continue;
-            ++segments;
-            if (std::string(c.term) != "0") continue;
+        const auto segments = Records(CanvasRecord::Kind::Polyline);
+        EXPECT_EQ(segments.size(), c.segments) << c.term << c.y2;
+        for (const CanvasRecord& r : segments) {
+            if (std::string(c.term) != "0") break;
             // Level, 2/50 of the window wide, half that at the borders.
             EXPECT_EQ(r.points.front().y, r.points.back().y);
             const int length = r.points.back().x - r.points.front().x;
             EXPECT_TRUE(std::abs(length - 24) <= 1 || std::abs(length - 12) <= 1) << length;
         }
-        EXPECT_EQ(segments, c.segments) << c.term << c.y2;
     }
 }
 

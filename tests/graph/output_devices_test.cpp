@@ -34,22 +34,15 @@ TEST_F(OutputDevices, PrintedPageCarriesTheLabels) {
         CanvasFont font;
         font.size = gDisplay.Schriftgroesse;
         canvas.SetFont(font);
-        OutputTarget t;
-        t.canvas = &canvas;
-        t.faktorX = t.faktorY = factor;
-        t.samplesPerPixel = 4;
-        t.printing = true;
-        t.plotWidthPx = t.plotHeightPx = 599;
-        OutputRedirection redirect(t);
+        OutputRedirection redirect({.canvas = &canvas, .faktorX = factor, .faktorY = factor, .samplesPerPixel = 4,
+                                    .plotWidthPx = 599, .plotHeightPx = 599, .printing = true});
         GrafikZeichnen(true);
     }
     QProcess p;
     p.start("pdftotext", {pdf, "-"});
     ASSERT_TRUE(p.waitForFinished(20000));
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
-    for (const char* s : {"Zeit", "7", "-7", "y"}) {
-        EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << " in " << text.toStdString();
-    }
+    for (const char* s : {"Zeit", "7", "-7", "y"}) EXPECT_TRUE(text.contains(s)) << s << " in " << text.toStdString();
 }
 
 TEST_F(OutputDevices, MetafileRecordsTheCurveWhereTheScreenHasIt) {
@@ -62,13 +55,9 @@ TEST_F(OutputDevices, MetafileRecordsTheCurveWhereTheScreenHasIt) {
     MetafileRecorder recorder(600 * aufloesung, 600 * aufloesung);
     {
         QPainterCanvas canvas(&recorder);
-        OutputTarget t;
-        t.canvas = &canvas;
-        t.faktorX = t.faktorY = aufloesung;
-        t.samplesPerPixel = aufloesung;
-        t.metafile = true;
-        t.plotWidthPx = t.plotHeightPx = 599;
-        OutputRedirection redirect(t);
+        OutputRedirection redirect({.canvas = &canvas, .faktorX = aufloesung, .faktorY = aufloesung,
+                                    .samplesPerPixel = aufloesung, .plotWidthPx = 599, .plotHeightPx = 599,
+                                    .metafile = true});
         GrafikZeichnen(true);
     }
     const QImage image = recorder.toImage();

@@ -47,11 +47,11 @@ protected:
 };
 
 TEST_F(Redraw, EveryShownSlotIsDrawnWithItsPen) {
-    for (int i : {1, 4, 5, 22, 34}) gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{Color(i), uint8_t(i % 4), true};
+    const int shown[] = {1, 4, 5, 22, 34};
+    for (int i : shown) gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{Color(i), uint8_t(i % 4), true};
     gDisplay.Schaubilder[6] = Schaubild{6, 0, false};
     GrafikZeichnen(false);
     ASSERT_EQ(gCalls.size(), 5u);
-    const int shown[] = {1, 4, 5, 22, 34};
     for (size_t k = 0; k < 5; ++k) {
         EXPECT_EQ(gCalls[k].slot, shown[k]);
         EXPECT_EQ(gCalls[k].pen, (CanvasPen{Color(shown[k]), shown[k] % 4 + 1, PenStyle::Solid}));
@@ -64,13 +64,8 @@ TEST_F(Redraw, PrintingWidensSlotPensByTheRoundedFactor) {
     gDisplay.Koordinatensystem.Art = 1;
     RecordingCanvas printer;
     {
-        OutputTarget t;
-        t.canvas = &printer;
-        t.faktorX = 4.2;
-        t.faktorY = 4.2;
-        t.printing = true;
-        t.plotWidthPx = t.plotHeightPx = 599;
-        OutputRedirection redirect(t);
+        OutputRedirection redirect({.canvas = &printer, .faktorX = 4.2, .faktorY = 4.2, .plotWidthPx = 599,
+                                    .plotHeightPx = 599, .printing = true});
         GrafikZeichnen(true);
     }
     ASSERT_EQ(gCalls.size(), 1u);
@@ -89,13 +84,8 @@ TEST_F(Redraw, RedirectionGivesEverythingBack) {
     const double tickPixels = gGraph.TickPixelsX;
     RecordingCanvas other;
     try {
-        OutputTarget t;
-        t.canvas = &other;
-        t.faktorX = t.faktorY = 3;
-        t.samplesPerPixel = 3;
-        t.metafile = true;
-        t.plotWidthPx = t.plotHeightPx = 199;
-        OutputRedirection redirect(t);
+        OutputRedirection redirect({.canvas = &other, .faktorX = 3, .faktorY = 3, .samplesPerPixel = 3,
+                                    .plotWidthPx = 199, .plotHeightPx = 199, .metafile = true});
         Drawers().slotDrawers[1] = [](int) { throw std::runtime_error("kaputt"); };
         gDisplay.Schaubilder[1] = Schaubild{0, 0, true};
         GrafikZeichnen(true);
@@ -314,13 +304,8 @@ TEST_F(Redraw, HostClearsAndSetsTheSumsButtons) {
 TEST_F(Redraw, PrinterBackgroundWhilePrinting) {
     gDisplay.HintergrundDrucker = 0x00FFFF;
     RecordingCanvas printer;
-    OutputTarget t;
-    t.canvas = &printer;
-    t.faktorX = 2;
-    t.faktorY = 3;
-    t.printing = true;
-    t.plotWidthPx = t.plotHeightPx = 99;
-    OutputRedirection redirect(t);
+    OutputRedirection redirect(
+        {.canvas = &printer, .faktorX = 2, .faktorY = 3, .plotWidthPx = 99, .plotHeightPx = 99, .printing = true});
     GrafikZeichnen(true);
     const CanvasRecord& fill = printer.Records().front();
     EXPECT_EQ(fill.rect, (CanvasRect{0, 0, 200, 300}));
@@ -339,10 +324,9 @@ TEST_F(Redraw, TextObjectsAtTheirSizeOnScreenAndPrinter) {
     text.y1 = 50;
     gGrafikobjektliste.Insert(1, text);
     GrafikZeichnen(false);
-    const CanvasRecord* found = nullptr;
-    for (const CanvasRecord& r : canvas.Records())
-        if (r.kind == CanvasRecord::Kind::Text && r.text == "Hallo") found = &r;
-    ASSERT_NE(found, nullptr);
+    const auto texts = Records(CanvasRecord::Kind::Text);
+    const auto found = std::find_if(texts.begin(), texts.end(), [](const auto& r) { return r.text == "Hallo"; });
+    ASSERT_NE(found, texts.end());
     EXPECT_EQ(found->font.size, 12);
     EXPECT_TRUE(found->font.bold && found->font.italic && !found->font.underline);
     EXPECT_EQ(found->font.color, 0xFFu);
@@ -354,13 +338,8 @@ TEST_F(Redraw, TextObjectsAtTheirSizeOnScreenAndPrinter) {
     EXPECT_EQ(canvas.Font().name, gDisplay.Schriftname);
 
     RecordingCanvas printer;
-    OutputTarget t;
-    t.canvas = &printer;
-    t.faktorX = 5;
-    t.faktorY = 5;
-    t.printing = true;
-    t.plotWidthPx = t.plotHeightPx = 599;
-    OutputRedirection redirect(t);
+    OutputRedirection redirect(
+        {.canvas = &printer, .faktorX = 5, .faktorY = 5, .plotWidthPx = 599, .plotHeightPx = 599, .printing = true});
     gOutput.PrinterPixelsPerInchX = 600;
     GrafikZeichnen(false);
     for (const CanvasRecord& r : printer.Records())

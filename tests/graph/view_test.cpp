@@ -14,13 +14,6 @@ struct Window {
     double x1, x2, y1, y2;
 };
 
-void SetWindow(const Window& w) {
-    gView.BereichX1 = w.x1;
-    gView.BereichX2 = w.x2;
-    gView.BereichY1 = w.y1;
-    gView.BereichY2 = w.y2;
-}
-
 TEST_F(View, NormalizeWindowSwapsClampsAndResets) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const struct {
@@ -39,12 +32,11 @@ TEST_F(View, NormalizeWindowSwapsClampsAndResets) {
         {"at 1e10, 0.0006 wide", {1e10 - 0.0006, 1e10, -1, 1}, {1e10 - 0.0006, 1e10, -1, 1}},
     };
     for (const auto& c : cases) {
-        SetWindow(c.in);
+        SetWindow(c.in.x1, c.in.x2, c.in.y1, c.in.y2);
         NormalizeWindow();
-        EXPECT_EQ(gView.BereichX1, c.out.x1) << c.what;
-        EXPECT_EQ(gView.BereichX2, c.out.x2) << c.what;
-        EXPECT_EQ(gView.BereichY1, c.out.y1) << c.what;
-        EXPECT_EQ(gView.BereichY2, c.out.y2) << c.what;
+        EXPECT_EQ(std::tie(gView.BereichX1, gView.BereichX2, gView.BereichY1, gView.BereichY2),
+                  std::tie(c.out.x1, c.out.x2, c.out.y1, c.out.y2))
+            << c.what;
         // The family range follows the window while it is automatic.
         EXPECT_EQ(gView.FgZeichenbereichVon, gView.BereichX1) << c.what;
         EXPECT_EQ(gView.FgZeichenbereichBis, gView.BereichX2) << c.what;
@@ -67,7 +59,7 @@ TEST_F(View, LogarithmicWindowsSnapToWholeDecades) {
         {1e-5, 1e7, 1e-7, 10, 8},  // 12 decades: reset, and normalised again to decades
     };
     for (const auto& c : cases) {
-        SetWindow({c.x1, c.x2, -1, 1});
+        SetWindow(c.x1, c.x2, -1, 1);
         NormalizeWindow();
         EXPECT_EQ(gView.BereichX1, c.low) << c.x1 << ".." << c.x2;
         EXPECT_EQ(gView.BereichX2, c.high) << c.x1 << ".." << c.x2;
@@ -80,7 +72,7 @@ TEST_F(View, LogarithmicWindowStaysPutWhenNormalisedAgain) {
     KoordinatensystemEinstellung k;
     k.xSkalierung = 1;
     k.ySkalierung = 1;
-    SetWindow({0.05, 150, 0.003, 2e6});
+    SetWindow(0.05, 150, 0.003, 2e6);
     for (int i = 0; i < 5; ++i) {
         SetupAxes(k);
         EXPECT_EQ(gView.BereichX1, 0.01);
@@ -109,7 +101,7 @@ TEST_F(View, NormalizeWindowMendsRangesAndSteps) {
     // A fixed family range without width resets the window.
     gView.FgZeichenbereichAuto = false;
     gView.FgZeichenbereichVon = gView.FgZeichenbereichBis = 2;
-    SetWindow({0, 1, 0, 1});
+    SetWindow(0, 1, 0, 1);
     NormalizeWindow();
     EXPECT_EQ(gView.BereichX1, -8);
     EXPECT_EQ(gView.FgZeichenbereichVon, 2);
@@ -118,7 +110,7 @@ TEST_F(View, NormalizeWindowMendsRangesAndSteps) {
     gView.FgZeichenbereichAuto = true;
     gOutput.LogScaleX = true;
     gView.IntegralfunktionXo = 0;
-    SetWindow({1, 100, 0, 1});
+    SetWindow(1, 100, 0, 1);
     NormalizeWindow();
     EXPECT_EQ(gView.IntegralfunktionXo, 1);
 }
@@ -139,7 +131,7 @@ TEST_F(View, PlotRectangleForEachLayout) {
         k.Art = c.art;
         k.xSkalierung = c.xs;
         k.ySkalierung = c.ys;
-        SetWindow({1, 100, 1, 100});
+        SetWindow(1, 100, 1, 100);
         SetupAxes(k);
         EXPECT_EQ(gOutput.PlotLeft, c.left);
         EXPECT_EQ(gOutput.PlotTop, c.top);
@@ -172,7 +164,8 @@ TEST_F(View, WorldAndPixelsRoundTrip) {
     for (const uint8_t scale : {0, 1}) {
         KoordinatensystemEinstellung k;
         k.xSkalierung = k.ySkalierung = scale;
-        SetWindow(scale ? Window{0.01, 1000, 1, 1e6} : Window{-3, 5, -20, 4});
+        const Window w = scale ? Window{0.01, 1000, 1, 1e6} : Window{-3, 5, -20, 4};
+        SetWindow(w.x1, w.x2, w.y1, w.y2);
         SetupAxes(k);
         for (const double fx : {0.013, 0.5, 1.0, 7.7, 999.0}) {
             const double x = scale ? fx : fx / 200 - 3;
@@ -248,12 +241,12 @@ TEST_F(View, FunctionSetRoundTripsEveryField) {
 TEST_F(View, ViewBackupRestoresTheIterationDialogsChanges) {
     gTerms.TermF = "x^2";
     gTerms.KonstanteA = 2;
-    SetWindow({-1, 1, -2, 2});
+    SetWindow(-1, 1, -2, 2);
     gDisplay.Koordinatensystem.Art = 1;
     SaveViewState();
     gTerms.TermF = "ax(1-x)";
     gTerms.KonstanteA = 3.5;
-    SetWindow({0, 1.1, 0, 1.1});
+    SetWindow(0, 1.1, 0, 1.1);
     gDisplay.Koordinatensystem.Art = 0;
     RestoreViewState();
     EXPECT_EQ(gTerms.TermF.str(), "x^2");
