@@ -27,9 +27,7 @@ protected:
 };
 
 TEST(TickTable, SmallestSpacingWithFewerTicksThanTheLimit) {
-    const struct {
-        double width, maxTicks, spacing;
-    } cases[] = {
+    const struct { double width, maxTicks, spacing; } cases[] = {
         {16, 23, 1}, {16, 19, 1}, {20, 23, 1}, {20, 19, 2}, {10000, 23, 500}, {100000, 23, 5000},
         {16, 23 * 3.141592654, 0.5}, {1e10, 19, 1e9}, {0.0005, 19, 0.0001}, {-16, 20, 1},
     };

@@ -66,14 +66,8 @@ TEST_F(Curves, FamilyMembersOverTheRangeAndTheList) {
     gParams.FgTBis = 2;
     gParams.FgTSchrittweite = 1;
     gTerms.ParameterWerte = {5, 6, 0, 0, 0, 0, 0, 0, 0, 0, 2};
-    const struct {
-        bool spectrum, list;
-        size_t lines;
-        std::set<double> slopes;
-    } cases[] = {
-        {true, false, 5, {-2, -1, 0, 1, 2}},
-        {true, true, 7, {-2, -1, 0, 1, 2, 5, 6}},
-        {false, false, 1, {5}},
+    const struct { bool spectrum, list; size_t lines; std::set<double> slopes; } cases[] = {
+        {true, false, 5, {-2, -1, 0, 1, 2}}, {true, true, 7, {-2, -1, 0, 1, 2, 5, 6}}, {false, false, 1, {5}},
         {false, true, 2, {5, 6}},
     };
     for (const auto& c : cases) {
@@ -179,8 +173,7 @@ TEST_F(Curves, PathologicalStatesFinish) {
         double x1, x2;
         size_t maxLines;
     } cases[] = {
-        {"t step 0", "t*x", -2, 2, 0, 0, 0, 1, -8, 8, 5},
-        {"t step negative", "t*x", -2, 2, -1, 0, 0, 1, -8, 8, 5},
+        {"t step 0", "t*x", -2, 2, 0, 0, 0, 1, -8, 8, 5}, {"t step negative", "t*x", -2, 2, -1, 0, 0, 1, -8, 8, 5},
         {"t step not a number", "t*x", -2, 2, NAN, 0, 0, 1, -8, 8, 5},
         {"t range huge", "t*x", -1e12, 1e12, 1e-3, 0, 0, 1, -8, 8, size_t(kMaxFamilyMembers)},
         {"n step 0", "n*x", 0, 0, 1, 1, 3, 0, -8, 8, 1},

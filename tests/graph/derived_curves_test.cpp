@@ -36,19 +36,14 @@ protected:
 };
 
 TEST_F(DerivedCurves, TermTexts) {
-    const struct {
-        std::string got, expected;
-    } cases[] = {
+    const struct { std::string got, expected; } cases[] = {
         {CombinedTermText("x^2", "sin(x)", '+'), "(x^2)+(sin(x))"},
         {CombinedTermText("x{Parabel}", "", '/'), "(x)/(0)"},
         {CombinedTermText("{nur Text}", "x", '-'), "({nur Text})-(x)"},
-        {ComposedTermText("exp(x)+x", "x^2"), "exp((x^2))+(x^2)"},
-        {ComposedTermText("EXP(X)", "t*x"), "EXP((t*x))"},
+        {ComposedTermText("exp(x)+x", "x^2"), "exp((x^2))+(x^2)"}, {ComposedTermText("EXP(X)", "t*x"), "EXP((t*x))"},
         // The x of maxint is part of its name; the x before pi is the variable.
-        {ComposedTermText("maxint(x)", "x+1"), "maxint((x+1))"},
-        {ComposedTermText("2xpi", "t"), "2(t)pi"},
-        {ComposedTermText("sin(x){Welle}", "3x{drei}"), "sin((3x))"},
-        {std::string(WithoutRemark("{x}")), "{x}"},
+        {ComposedTermText("maxint(x)", "x+1"), "maxint((x+1))"}, {ComposedTermText("2xpi", "t"), "2(t)pi"},
+        {ComposedTermText("sin(x){Welle}", "3x{drei}"), "sin((3x))"}, {std::string(WithoutRemark("{x}")), "{x}"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.got, c.expected);
     // A composition is not cut short: its term stays the composition.
@@ -198,12 +193,8 @@ TEST_F(DerivedCurves, ParametricCircleIsClosedAndClippedOnTheCircle) {
 }
 
 TEST_F(DerivedCurves, ParametricCurveBreaksWhereItIsUndefined) {
-    const struct {
-        const char* x;
-        const char* y;
-        size_t pieces;
-    } cases[] = {
-        {"t", "sqrt(t^2-1)", 2},          // undefined for -1 < t < 1
+    const struct { const char* x; const char* y; size_t pieces; } cases[] = {
+        {"t", "sqrt(t^2-1)", 2},  // undefined for -1 < t < 1
         {"3cos(t)", "3sqrt(sin(t))", 3},  // upper half circles, undefined between them
         {"t", "ln(t)", 1},
         {"2cos(t)", "2sin(t)", 1},  // defined everywhere: one closed line

@@ -103,10 +103,7 @@ protected:
     }
 };
 
-struct Scenario {
-    const char* what;
-    std::function<void()> set;
-};
+struct Scenario { const char* what; std::function<void()> set; };
 
 const Scenario kScenarios[] = {
     {"plain", [] {}},

@@ -39,20 +39,14 @@ protected:
 };
 
 TEST_F(Integration, RiemannSums) {
-    const struct {
-        const char* term;
-        int n;
-        double a, b, o, u, z;
-    } cases[] = {
+    const struct { const char* term; int n; double a, b, o, u, z; } cases[] = {
         {"x", 4, 0, 1, 0.625, 0.375, 0.5},
         {"x", 4, 1, 0, 0.625, 0.375, 0.5},  // the bounds in either order
         {"x^2", 2, 0, 2, 5, 1, 2.5},
         {"x", 0, 0, 1, 0, 0, 0},  // no strips, no sums (not NaN)
-        {"x", -3, 0, 1, 0, 0, 0},
-        {"1-x^2", 2, -1, 1, 2, 0, 1.5},
+        {"x", -3, 0, 1, 0, 0, 0}, {"1-x^2", 2, -1, 1, 2, 0, 1.5},
         // An undefined start of a strip counts as 0 for its smallest and largest value.
-        {"sqrt(x)", 1, -1, 3, 4 * std::sqrt(3.0), 0, 4},
-        {"ln(x)", 1, -2, -1, 0, 0, 0},
+        {"sqrt(x)", 1, -1, 3, 4 * std::sqrt(3.0), 0, 4}, {"ln(x)", 1, -2, -1, 0, 0, 0},
     };
     for (const auto& c : cases) {
         Compile(c.term);
@@ -67,25 +61,14 @@ TEST_F(Integration, UpperAndLowerSumsAreExactWhateverTheWindow) {
     // Per strip the extremes of f over its ends and every zero of f' inside
     // it, computed in 40-digit arithmetic (mpmath: mp.diff, mp.findroot)
     // outside the program; the bounds are the doubles given here.
-    const struct {
-        const char* term;
-        double a, b;
-        int n;
-        double o, u;
-    } cases[] = {
-        {"x^2", -2, 2, 1, 16, 0},
-        {"x^2", -1, 2, 1, 12, 0},
-        {"x^2", -2, 2, 3, 11.259259259259259, 1.1851851851851852},
+    const struct { const char* term; double a, b; int n; double o, u; } cases[] = {
+        {"x^2", -2, 2, 1, 16, 0}, {"x^2", -1, 2, 1, 12, 0}, {"x^2", -2, 2, 3, 11.259259259259259, 1.1851851851851852},
         {"sin(x)", 0, 3.141592653589793, 3, 2.8609969154308155, 0.906899682117109},  // (pi/3)(1+sqrt 3)
         {"sin(x)", 0, 6.283185307179586, 4, 3.1415926535897929, -3.1415926535897929},
-        {"x^3-x", -2, 2, 3, 9.0070273997734945, -9.0070273997734945},
-        {"x^4-2*x^2", -2, 2, 5, 12.32896, -3.12576},
-        {"exp(-x^2)", -1, 2, 4, 2.1958689247769839, 1.0309554377120094},
-        {"cos(3*x)", 0, 4, 2, 4, -4},
-        {"cos(3*x)", 0, 4, 7, 1.8892479572928554, -2.2822830544744253},
-        {"1/(1+x^2)", -3, 3, 1, 6, 0.6},
-        {"sqrt(x)", 0, 4, 4, 6.1462643699419723, 4.1462643699419723},
-        {"x", 0, 1, 4, 0.625, 0.375},
+        {"x^3-x", -2, 2, 3, 9.0070273997734945, -9.0070273997734945}, {"x^4-2*x^2", -2, 2, 5, 12.32896, -3.12576},
+        {"exp(-x^2)", -1, 2, 4, 2.1958689247769839, 1.0309554377120094}, {"cos(3*x)", 0, 4, 2, 4, -4},
+        {"cos(3*x)", 0, 4, 7, 1.8892479572928554, -2.2822830544744253}, {"1/(1+x^2)", -3, 3, 1, 6, 0.6},
+        {"sqrt(x)", 0, 4, 4, 6.1462643699419723, 4.1462643699419723}, {"x", 0, 1, 4, 0.625, 0.375},
         {"x*exp(-x)", 0, 5, 2, 1.4327298443279733, 0.084224337488568339},
     };
     // Windows of different widths and plots of different sizes.
@@ -154,14 +137,8 @@ TEST_F(Integration, APoleInAStripLeavesNoSum) {
 
 TEST_F(Integration, RoundingNoiseIsNoSum) {
     // Exactly 0: the midpoints of sin over a whole period cancel in pairs.
-    const struct {
-        const char* term;
-        double a, b;
-        int n;
-    } cases[] = {
-        {"sin(x)", 0, 6.283185307179586, 4},
-        {"sin(x)", 0, 6.283185307179586, 6},
-        {"cos(x)", 0, 6.283185307179586, 8},
+    const struct { const char* term; double a, b; int n; } cases[] = {
+        {"sin(x)", 0, 6.283185307179586, 4}, {"sin(x)", 0, 6.283185307179586, 6}, {"cos(x)", 0, 6.283185307179586, 8},
         {"x^3", -1, 1, 10},
         {"x", -2, 2, 2},  // passes without snapping
     };
@@ -194,13 +171,7 @@ TEST_F(Integration, TheRedrawDrawsTheStripsOfTheModeAndReportsTheSums) {
     gOverlay.GrenzeB = 4;
     gOverlay.AnzahlRechtecke = 4;
     gOverlay.FuellmusterSummen = kBrushHorizontal;
-    const struct {
-        int mode;
-        size_t rectangles;
-        Color first;
-        BrushStyle firstStyle;
-        size_t blackLines;
-    } cases[] = {
+    const struct { int mode; size_t rectangles; Color first; BrushStyle firstStyle; size_t blackLines; } cases[] = {
         {kObersumme, 4, gOverlay.FarbeObersumme, BrushStyle::Horizontal, 0},
         {kUntersumme, 4, gOverlay.FarbeUntersumme, BrushStyle::Horizontal, 0},
         {kZwischenwertsumme, 4, gOverlay.FarbeZwischenwertsumme, BrushStyle::Horizontal, 0},
@@ -302,18 +273,12 @@ TEST_F(Integration, PolesAreNoAreaButSteepFunctionsAre) {
         double orientiert, absolut;  // NAN: a pole in [a, b], no area
         double toleranz;
     } cases[] = {
-        {"1/x^2", -1, 2, NAN, NAN, 0},
-        {"1/x", -1, 2, NAN, NAN, 0},
-        {"tan(x)", 1, 2, NAN, NAN, 0},
-        {"1/(x-0.3)^2", 0, 1, NAN, NAN, 0},
-        {"1/(x^2-1)", 0, 3, NAN, NAN, 0},
-        {"(x+1)/(x^3-2)", 0, 2, NAN, NAN, 0},
-        {"1/sqrt(abs(x))", -1, 2, NAN, NAN, 0},
-        {"ln(abs(x))", -1, 2, NAN, NAN, 0},
+        {"1/x^2", -1, 2, NAN, NAN, 0}, {"1/x", -1, 2, NAN, NAN, 0}, {"tan(x)", 1, 2, NAN, NAN, 0},
+        {"1/(x-0.3)^2", 0, 1, NAN, NAN, 0}, {"1/(x^2-1)", 0, 3, NAN, NAN, 0}, {"(x+1)/(x^3-2)", 0, 2, NAN, NAN, 0},
+        {"1/sqrt(abs(x))", -1, 2, NAN, NAN, 0}, {"ln(abs(x))", -1, 2, NAN, NAN, 0},
         {"x/(x-1.7)^3", 1, 2, NAN, NAN, 0},
         // Steep or large but finite.
-        {"400*(x^2-4)", -1, 2, -3600, 3600, 1e-9},
-        {"5000*(x-1)", 0, 2, 0, 5000, 1e-9},
+        {"400*(x^2-4)", -1, 2, -3600, 3600, 1e-9}, {"5000*(x-1)", 0, 2, 0, 5000, 1e-9},
         {"exp(10*x)", 0, 1, 2202.5465794806717, 2202.5465794806717, 1e-6},
         {"1/(x-3)", -1, 2, -1.3862943611198906, 1.3862943611198906, 1e-6},
         {"10^12*x^2", 0, 1, 333333333333.33333, 333333333333.33333, 1e-9},
@@ -339,17 +304,10 @@ TEST_F(Integration, PolesAreNoAreaButSteepFunctionsAre) {
 
 TEST_F(Integration, RoundingNoiseIsNoIntegral) {
     // Each integral is 0 (odd functions on symmetric intervals, whole periods).
-    const struct {
-        const char* term;
-        int mode;
-        double a, b;
-    } cases[] = {
-        {"sin(x)", kIntegrandF, 0, 6.283185307179586},
-        {"cos(x)", kIntegrandF, 0, 6.283185307179586},
-        {"sin(x)", kIntegrandF, 1, 7.283185307179586},
-        {"sin(x)*cos(x)", kIntegrandF, 0, 3.141592653589793},
-        {"x^3", kIntegrandF, -2, 2},
-        {"5000*(x-1)", kIntegrandF, 0, 2},
+    const struct { const char* term; int mode; double a, b; } cases[] = {
+        {"sin(x)", kIntegrandF, 0, 6.283185307179586}, {"cos(x)", kIntegrandF, 0, 6.283185307179586},
+        {"sin(x)", kIntegrandF, 1, 7.283185307179586}, {"sin(x)*cos(x)", kIntegrandF, 0, 3.141592653589793},
+        {"x^3", kIntegrandF, -2, 2}, {"5000*(x-1)", kIntegrandF, 0, 2},
         {"cos(x)", kIntegrandX2Ableitung, -3.141592653589793, 3.141592653589793},
         {"x", kIntegrandF, -1, 1},  // passes without snapping
     };
@@ -366,11 +324,9 @@ TEST_F(Integration, OneLimitForSumsOverN) {
         int von, bis, schritt;
         double summe;  // NAN: more terms than kMaxSumTerms, undefined
     } cases[] = {
-        {1, 10000, 1, 1.6448340718480598},
-        {-9999, 9999, 2, 2.4673011002726730},
+        {1, 10000, 1, 1.6448340718480598}, {-9999, 9999, 2, 2.4673011002726730},
         {1, 10001, 1, NAN},  // one term more: undefined, never a partial sum
-        {-10000, 10000, 2, NAN},
-        {-2000000000, 2000000000, 1, NAN},
+        {-10000, 10000, 2, NAN}, {-2000000000, 2000000000, 1, NAN},
     };
     ASSERT_EQ(kMaxSumTerms, 10000);
     Compile("x/n^2");
@@ -403,14 +359,10 @@ TEST_F(Integration, Simpson) {
         bool undefined;
         double tolerance = 1e-6;
     } cases[] = {
-        {"x^2", kIntegrandF, 500, 0, 3, 9, false},
-        {"x", kIntegrandBetrag, 500, -1, 1, 1, false},
-        {"x", kIntegrandQuadrat, 500, 0, 1, 1.0 / 3, false},
-        {"10^20*x", kIntegrandQuadrat, 500, 1, 2, 1e10, false},
-        {"x", kIntegrandX2Ableitung, 500, 0, 1, 1.0 / 3, false},
-        {"x^2", kIntegrandF, 500, 3, 0, -9, false},
-        {"x^2", kIntegrandF, 500, 2, 2, 0, false},
-        {"sin(x)", kIntegrandF, 500, 0, 2 * M_PI, 0, false},
+        {"x^2", kIntegrandF, 500, 0, 3, 9, false}, {"x", kIntegrandBetrag, 500, -1, 1, 1, false},
+        {"x", kIntegrandQuadrat, 500, 0, 1, 1.0 / 3, false}, {"10^20*x", kIntegrandQuadrat, 500, 1, 2, 1e10, false},
+        {"x", kIntegrandX2Ableitung, 500, 0, 1, 1.0 / 3, false}, {"x^2", kIntegrandF, 500, 3, 0, -9, false},
+        {"x^2", kIntegrandF, 500, 2, 2, 0, false}, {"sin(x)", kIntegrandF, 500, 0, 2 * M_PI, 0, false},
         {"1/x", kIntegrandF, 500, -1, 1, 0, true},
         // f' is undefined left of 0: that part counts 0 and the integral stays reliable.
         {"sqrt(x)", kIntegrandX2Ableitung, 500, -1, 1, 0.2, false, 1e-4},

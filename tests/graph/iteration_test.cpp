@@ -22,13 +22,7 @@ protected:
 };
 
 TEST_F(Iteration, IteratesOfTheMap) {
-    const struct {
-        bool logistic;
-        const char* term;
-        int k;
-        double a, x, expected;
-        bool defined;
-    } cases[] = {
+    const struct { bool logistic; const char* term; int k; double a, x, expected; bool defined; } cases[] = {
         {true, "", 1, 4, 0.5, 1, true}, {true, "", 2, 4, 0.5, 0, true}, {true, "", 0, 4, 0.5, 0.5, true},
         {true, "", 3, 1e6, 2, -1e10, true},  // limited, and no step beyond
         {false, "a*x", 2, 3, 1, 9, true},  // the parameter a of the general term
@@ -47,16 +41,10 @@ TEST_F(Iteration, IteratesOfTheMap) {
 }
 
 TEST_F(Iteration, AutomaticWindows) {
-    const struct {
-        bool logistic, path;
-        const char* term;
-        double a, x0, von, bis;
-    } cases[] = {
-        {true, true, "", 4, 0.3, 0, 4.0 / 3},
-        {false, false, "x-1", 1, 0, -55, 50.0 / 3},
+    const struct { bool logistic, path; const char* term; double a, x0, von, bis; } cases[] = {
+        {true, true, "", 4, 0.3, 0, 4.0 / 3}, {false, false, "x-1", 1, 0, -55, 50.0 / 3},
         {false, false, "x^10", 1, 10, 0, 1},  // beyond 1e10 the window falls back to 0..1
-        {false, false, "x", 1, NAN, 0, 1},
-        {false, false, "x", 1, 1e-9, 0, 1.0e-9 * 4 / 3},
+        {false, false, "x", 1, NAN, 0, 1}, {false, false, "x", 1, 1e-9, 0, 1.0e-9 * 4 / 3},
         {false, false, "x", 1, 0, 0, 1},  // all iterates 0: no height at all
     };
     for (const auto& c : cases) {
@@ -185,13 +173,7 @@ TEST_F(Iteration, DataPoints) {
         r.MesswertTexteX[i] = xs[i];
         r.MesswertTexteY[i] = ys[i];
     }
-    const struct {
-        int kind;
-        CanvasRecord::Kind shape;
-        BrushStyle brush;
-        size_t lines;
-        int width;
-    } cases[] = {
+    const struct { int kind; CanvasRecord::Kind shape; BrushStyle brush; size_t lines; int width; } cases[] = {
         {0, CanvasRecord::Kind::Ellipse, BrushStyle::Solid, 0, 1},
         {1, CanvasRecord::Kind::Ellipse, BrushStyle::Clear, 0, 1},
         {2, CanvasRecord::Kind::Rectangle, BrushStyle::Solid, 0, 1},

@@ -78,15 +78,11 @@ TEST_F(Marks, TangentWithItsSlopeTriangle) {
 }
 
 TEST_F(Marks, SteepAndUndefinedObjectsAreLeftOut) {
-    const struct {
-        const char* term;
-        double x0;
-        bool tangent, normal, level, point;
-    } cases[] = {
-        {"2000x^3", 0.04, true, true, true, true},    // slope 9.6
-        {"2000x^3", 1, false, false, false, true},   // slope 6000; (1, 2000) far above the window
-        {"4999x", 1, true, false, false, true},      // slope 4999, steeper than a pixel column
-        {"x^2", 0.0004, true, false, true, true},    // normal slope -1250
+    const struct { const char* term; double x0; bool tangent, normal, level, point; } cases[] = {
+        {"2000x^3", 0.04, true, true, true, true},  // slope 9.6
+        {"2000x^3", 1, false, false, false, true},  // slope 6000; (1, 2000) far above the window
+        {"4999x", 1, true, false, false, true},  // slope 4999, steeper than a pixel column
+        {"x^2", 0.0004, true, false, true, true},  // normal slope -1250
         {"sqrt(x)", -1, false, false, false, false},  // no point at all
         {"ln(x)", 0, false, false, false, false},
     };
@@ -238,11 +234,7 @@ TEST_F(Marks, TheRedrawSearchesTheChosenTermThroughTheHost) {
 }
 
 TEST_F(Marks, DirectionField) {
-    const struct {
-        const char* term;
-        double y1, y2;
-        size_t segments;
-    } cases[] = {
+    const struct { const char* term; double y1, y2; size_t segments; } cases[] = {
         {"0", -8, 8, 17 * 17},
         {"0", -80, 80, 17 * 17},  // each axis steps by its own tick spacing
         {"sqrt(x)", -8, 8, 9 * 17 - 1},  // at the corner (8, -8) both ends fall back to the centre

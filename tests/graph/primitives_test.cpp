@@ -17,15 +17,10 @@ protected:
 
 TEST_F(Primitives, CurveMovesAndLinesStayInThePlot) {
     const OutputContext& o = gOutput;
-    const struct {
-        bool line;
-        double x, y;
-        CanvasPoint end;
-    } cases[] = {
+    const struct { bool line; double x, y; CanvasPoint end; } cases[] = {
         {false, o.PlotLeft - 50.0, 100, {o.PlotLeft - 3, 100}},
         {false, o.PlotRight + 50.0, 100, {o.PlotRight + 3, 100}},
-        {false, 200, o.PlotBottom + 70.0, {200, o.PlotBottom}},
-        {false, 200, 1e300, {200, o.PlotBottom}},
+        {false, 200, o.PlotBottom + 70.0, {200, o.PlotBottom}}, {false, 200, 1e300, {200, o.PlotBottom}},
         {true, 300, o.PlotTop - 9.0, {300, o.PlotTop}},
         {true, 1e12, 300, {static_cast<int>(o.PlotRight + 1000 + 599), 300}},
     };
@@ -90,13 +85,10 @@ TEST_F(Primitives, SpectrumColoursOverTheFamilyRange) {
     ASSERT_TRUE(ParseTerm(FunktionTermbaum, "t*x", true));
     gParams.FgTVon = -2;
     gParams.FgTBis = 2;
-    const struct {
-        int scheme;
-        double t;
-        Color colour;
-    } cases[] = {
+    const struct { int scheme; double t; Color colour; } cases[] = {
         {1, -2, 0xFF0000}, {1, 2, 0x0100FE}, {1, 0, 0x7F0080}, {12, -2, 0}, {12, 2, 0xFEFEFE}, {13, 1, 0},
-        {4, 2, 0x000001},  {99, -2, 0},  // an unknown scheme counts as the last
+        {4, 2, 0x000001},
+        {99, -2, 0},  // an unknown scheme counts as the last
     };
     for (const auto& c : cases) {
         gDisplay.FarbspektrumNummer = c.scheme;

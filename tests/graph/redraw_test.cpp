@@ -15,13 +15,7 @@
 namespace kalvo {
 namespace {
 
-struct Call {
-    int slot;
-    CanvasPen pen;
-    bool listTerms;
-    double x1, x2;
-    std::string f;
-};
+struct Call { int slot; CanvasPen pen; bool listTerms; double x1, x2; std::string f; };
 std::vector<Call> gCalls;
 
 void Spy(int slot) {
@@ -195,13 +189,7 @@ std::string Nested(std::string s, size_t chars) {
 }
 
 TEST_F(RedrawBudgetTest, NoStoredStateTakesMoreThanTheBudget) {
-    const struct {
-        const char* name;
-        const char* f;
-        int nBis;
-        int firstSlot, lastSlot;
-        int storedSets;
-    } cases[] = {
+    const struct { const char* name; const char* f; int nBis; int firstSlot, lastSlot; int storedSets; } cases[] = {
         {"families of 250 curves in every slot", "t*x+n", 0, 1, 34, 0},
         {"and many stored sets of them", "t*x+n", 0, 1, 34, 200},
         {"sums of ten thousand terms", "sin(n*x*t)/n", static_cast<int>(kMaxSumTerms) - 1, 1, 7, 0},

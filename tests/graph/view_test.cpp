@@ -10,25 +10,17 @@ namespace {
 
 using View = GraphTest;
 
-struct Window {
-    double x1, x2, y1, y2;
-};
+struct Window { double x1, x2, y1, y2; };
 
 TEST_F(View, NormalizeWindowSwapsClampsAndResets) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    const struct {
-        const char* what;
-        Window in;
-        Window out;
-    } cases[] = {
+    const struct { const char* what; Window in; Window out; } cases[] = {
         {"swapped ends", {3, -2, 5, 1}, {-2, 3, 1, 5}},
         {"narrowest window kept", {0, 0.0005, -1, 1}, {0, 0.0005, -1, 1}},
-        {"too narrow", {0, 0.0004, -1, 1}, {-8, 8, -8, 8}},
-        {"too narrow in y", {0, 1, 2, 2.0004}, {-8, 8, -8, 8}},
+        {"too narrow", {0, 0.0004, -1, 1}, {-8, 8, -8, 8}}, {"too narrow in y", {0, 1, 2, 2.0004}, {-8, 8, -8, 8}},
         {"clamped, then too wide", {-1e11, 5, -1, 1}, {-8, 8, -8, 8}},
         {"widest window kept", {-5e9, 5e9, -1, 1}, {-5e9, 5e9, -1, 1}},
-        {"not a number", {nan, 1, -1, 1}, {-8, 8, -8, 8}},
-        {"infinite", {-1, 1, -INFINITY, 1}, {-8, 8, -8, 8}},
+        {"not a number", {nan, 1, -1, 1}, {-8, 8, -8, 8}}, {"infinite", {-1, 1, -INFINITY, 1}, {-8, 8, -8, 8}},
         {"at 1e10, 0.0006 wide", {1e10 - 0.0006, 1e10, -1, 1}, {1e10 - 0.0006, 1e10, -1, 1}},
     };
     for (const auto& c : cases) {
@@ -45,15 +37,10 @@ TEST_F(View, NormalizeWindowSwapsClampsAndResets) {
 
 TEST_F(View, LogarithmicWindowsSnapToWholeDecades) {
     gOutput.LogScaleX = true;
-    const struct {
-        double x1, x2, low, high;
-        int decades;
-    } cases[] = {
-        {0.05, 150, 0.01, 1000, 5},
-        {1, 100, 1, 100, 2},
-        {5, 7, 1, 10, 1},
-        {-3, 50, 1e-7, 100, 9},                     // clamped to the lowest value first
-        {1000, 5, 10, 1000, 2},                     // swapped after snapping
+    const struct { double x1, x2, low, high; int decades; } cases[] = {
+        {0.05, 150, 0.01, 1000, 5}, {1, 100, 1, 100, 2}, {5, 7, 1, 10, 1},
+        {-3, 50, 1e-7, 100, 9},  // clamped to the lowest value first
+        {1000, 5, 10, 1000, 2},  // swapped after snapping
         {0.01, 1000.0000000000001, 0.01, 1000, 5},  // arithmetic left a hair off a power of ten
         {0.01, 999.9999999999999, 0.01, 1000, 5},
         {1e-5, 1e7, 1e-7, 10, 8},  // 12 decades: reset, and normalised again to decades
@@ -116,12 +103,9 @@ TEST_F(View, NormalizeWindowMendsRangesAndSteps) {
 }
 
 TEST_F(View, PlotRectangleForEachLayout) {
-    const struct {
-        uint8_t art, xs, ys;
-        int left, top, right, bottom;
-    } cases[] = {
-        {0, 0, 0, 0, 0, 600, 400},    {1, 0, 0, 70, 20, 560, 360},  {1, 1, 0, 70, 20, 560, 340},
-        {0, 0, 1, 70, 20, 560, 360},  {0, 1, 1, 70, 20, 560, 340},  {0, 2, 2, 0, 0, 600, 400},
+    const struct { uint8_t art, xs, ys; int left, top, right, bottom; } cases[] = {
+        {0, 0, 0, 0, 0, 600, 400}, {1, 0, 0, 70, 20, 560, 360}, {1, 1, 0, 70, 20, 560, 340},
+        {0, 0, 1, 70, 20, 560, 360}, {0, 1, 1, 70, 20, 560, 340}, {0, 2, 2, 0, 0, 600, 400},
     };
     gDisplay.Schriftgroesse = 10;
     gOutput.PlotWidthPx = 600;
