@@ -44,20 +44,11 @@ protected:
 };
 
 TEST_F(EditFieldTest, NumberFieldsTakeConstantTerms) {
-    struct NumberCase {
-        const char* text;
-        double value;
-        const char* shown;
-        bool ownValue;
-    };
+    struct NumberCase { const char* text; double value; const char* shown; bool ownValue; };
     const NumberCase cases[] = {
-        {"2,5", 2.5, "  2,50     ", true},
-        {"pi", std::numbers::pi, "  3,14     ", true},
-        {"sqrt(2)", std::sqrt(2.0), "  1,41     ", true},
-        {"", 0, "  0,00     ", true},
-        {"2e-3", 0.002, "  2,00 E-3", true},
-        {"1/0", 7, "  7,00     ", false},
-        {"ln(0)", 7, "  7,00     ", false},
+        {"2,5", 2.5, "  2,50     ", true}, {"pi", std::numbers::pi, "  3,14     ", true},
+        {"sqrt(2)", std::sqrt(2.0), "  1,41     ", true}, {"", 0, "  0,00     ", true},
+        {"2e-3", 0.002, "  2,00 E-3", true}, {"1/0", 7, "  7,00     ", false}, {"ln(0)", 7, "  7,00     ", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -31,10 +31,7 @@ protected:
     MessageRecorder messages;
 };
 
-struct ValueCase {
-    const char* term;
-    double x, t, expected, tolerance;
-};
+struct ValueCase { const char* term; double x, t, expected, tolerance; };
 
 // kUndefined: 0 with the term-OK flag cleared; tolerance 0: exactly these bits.
 void ExpectValue(double v, double expected, double tolerance) {
@@ -181,11 +178,7 @@ TEST_F(EvaluatorTest, EmptyTreeIsUndefined) {
     EXPECT_FALSE(gTerms.TermOK);
 }
 
-struct DerivativeCase {
-    const char* term;
-    int order;
-    double x, expected, tolerance;
-};
+struct DerivativeCase { const char* term; int order; double x, expected, tolerance; };
 
 TEST_F(EvaluatorTest, DerivativesOfOrderOneToThree) {
     const DerivativeCase cases[] = {
@@ -226,11 +219,7 @@ TEST_F(EvaluatorTest, DerivativeStencilsUseTheStatedStepsAndOrder) {
     EXPECT_NEAR(EvalTermDerivativeArg2(FunktionTermbaum, 2, 2, 5), 12, 1e-5);
 }
 
-struct SumCase {
-    const char* term;
-    int order;
-    double x, nStart, nEnd, nStep, expected;
-};
+struct SumCase { const char* term; int order; double x, nStart, nEnd, nStep, expected; };
 
 TEST_F(EvaluatorTest, SumsOverN) {
     const SumCase cases[] = {
@@ -297,9 +286,8 @@ TEST_F(EvaluatorTest, CompiledEvaluationGivesTheBitsOfTheNodeByNodeWalk) {
     gTerms.KonstanteA = -2.5;
     gTerms.KonstanteB = 1e-31;
     const test_support::RefVars points[] = {
-        {0, 0, 0, 0, 0},        {1, 0, -1, 2, 0},     {2.5, 0, 0.5, 3, 0},    {-3.7, 0, 14.99, 7, 0},
-        {1e-31, 0, 15, -1, 0},  {1e20, 0, 1e-20, 0, 0}, {1e49, 0, -1e49, 5, 0}, {-0.0, 0, 89.9, 1, 0},
-        {90, 0, -90, 33, 0},    {6, 0, -6, -7, 0},
+        {0, 0, 0, 0, 0}, {1, 0, -1, 2, 0}, {2.5, 0, 0.5, 3, 0}, {-3.7, 0, 14.99, 7, 0}, {1e-31, 0, 15, -1, 0},
+        {1e20, 0, 1e-20, 0, 0}, {1e49, 0, -1e49, 5, 0}, {-0.0, 0, 89.9, 1, 0}, {90, 0, -90, 33, 0}, {6, 0, -6, -7, 0},
     };
     // Shapes the compiler treats specially first: polynomials, saved left operands, deep right operands.
     const char* const fixed[] = {

@@ -11,23 +11,14 @@
 namespace kalvo {
 namespace {
 
-struct ListCase {
-    const char* input;
-    const char* shown;
-    std::vector<double> values;
-    bool refused;
-    size_t messages;
-};
+struct ListCase { const char* input; const char* shown; std::vector<double> values; bool refused; size_t messages; };
 
 TEST(ParameterListe, EntriesAreReadRewrittenAndCounted) {
     const ListCase cases[] = {
-        {"2; 4,5; sqrt(2)", "2;4,5;sqrt(2);", {2, 4.5, std::sqrt(2.0)}, false, 0},
-        {"", "0;", {0}, false, 0},
+        {"2; 4,5; sqrt(2)", "2;4,5;sqrt(2);", {2, 4.5, std::sqrt(2.0)}, false, 0}, {"", "0;", {0}, false, 0},
         {"1;2;3;4;5;6;7;8;9;10;11;12", "1;2;3;4;5;6;7;8;9;10;", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, false, 0},
-        {"1;x;3", "1;3;", {1, 3}, true, 1},
-        {"1;1/0;3", "1;3;", {1, 3}, true, 0},
-        {"PI/2;", "\xC2\xB6/2;", {std::numbers::pi / 2}, false, 0},
-        {"1;;2", "1;;2;", {1, 0, 2}, false, 0},
+        {"1;x;3", "1;3;", {1, 3}, true, 1}, {"1;1/0;3", "1;3;", {1, 3}, true, 0},
+        {"PI/2;", "\xC2\xB6/2;", {std::numbers::pi / 2}, false, 0}, {"1;;2", "1;;2;", {1, 0, 2}, false, 0},
         {"x;y", "", {}, true, 2},
     };
     for (const auto& c : cases) {

@@ -37,16 +37,12 @@ std::string Show(const TermNode* n) {
 }
 
 TEST_F(ParserTest, SyntaxErrorsGiveCodeColumnAndOneMessage) {
-    const struct {
-        const char* text;
-        int code, column;
-    } cases[] = {
-        {"x*-2", 5, 3},        {"2+-3", 5, 3},   {"--2", 5, 2},       {"x/-1", 5, 3},   {"sin x", 1, 4},
-        {"SIN (X)", 10, 0},    {"(x+1", 3, 5},   {"sin(x", 3, 6},     {"((x)", 3, 5},   {"x)", 6, 2},
-        {"x))", 6, 2},         {"()", 6, 2},     {"2+", 3, 3},        {"x^", 3, 3},     {"2.", 2, 3},
-        {"2e", 2, 3},          {".5", 2, 1},     {"2.5.3", 2, 4},     {"2e^x", 2, 3},   {"2exp(x)", 2, 3},
-        {"1e400", 2, 6},       {"x$", 5, 2},     {"\xC3\xA4+1", 5, 1}, {"2pi)", 6, 3}, {"{nur Kommentar}", 5, 1},
-        {"2+ {Rest}", 3, 3},   {"x\t", 5, 2},    {"sqrt", 1, 5},      {"2,5,3", 2, 4},
+    const struct { const char* text; int code, column; } cases[] = {
+        {"x*-2", 5, 3}, {"2+-3", 5, 3}, {"--2", 5, 2}, {"x/-1", 5, 3}, {"sin x", 1, 4}, {"SIN (X)", 10, 0},
+        {"(x+1", 3, 5}, {"sin(x", 3, 6}, {"((x)", 3, 5}, {"x)", 6, 2}, {"x))", 6, 2}, {"()", 6, 2}, {"2+", 3, 3},
+        {"x^", 3, 3}, {"2.", 2, 3}, {"2e", 2, 3}, {".5", 2, 1}, {"2.5.3", 2, 4}, {"2e^x", 2, 3}, {"2exp(x)", 2, 3},
+        {"1e400", 2, 6}, {"x$", 5, 2}, {"\xC3\xA4+1", 5, 1}, {"2pi)", 6, 3}, {"{nur Kommentar}", 5, 1},
+        {"2+ {Rest}", 3, 3}, {"x\t", 5, 2}, {"sqrt", 1, 5}, {"2,5,3", 2, 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -70,7 +66,7 @@ TEST_F(ParserTest, SyntaxErrorsGiveCodeColumnAndOneMessage) {
 TEST_F(ParserTest, MessagesAreTheProgramsOwnTexts) {
     const std::pair<int, const char*> texts[] = {
         {1, "Klammer \"(\" fehlt "}, {2, "Zahldarstellung "}, {3, "unvollst\xC3\xA4ndig "},
-        {5, "unbekanntes Symbol "},   {6, "Klammer \")\" zuviel "},
+        {5, "unbekanntes Symbol "}, {6, "Klammer \")\" zuviel "},
     };
     for (const auto& [code, text] : texts) EXPECT_EQ(SyntaxErrorMessage(code), std::string("Syntaxfehler: ") + text);
 }
@@ -103,16 +99,13 @@ TEST_F(ParserTest, TermsReadAsTheirExplicitForm) {
 }
 
 TEST_F(ParserTest, VariablesDependOnTheMode) {
-    struct ModeCase {
-        const char* text;
-        bool vars, wMode, allowsY, accepted;
-    };
+    struct ModeCase { const char* text; bool vars, wMode, allowsY, accepted; };
     const ModeCase cases[] = {
         {"x", false, false, false, false}, {"t", false, false, false, false}, {"a+b*c-d", false, false, false, true},
         {"a+b*c-d", true, true, true, true}, {"x+t+n", true, false, false, true}, {"w", true, false, false, false},
-        {"w+t", true, true, false, true},   {"x", true, true, false, false},   {"n", true, true, false, false},
-        {"y", true, false, false, false},   {"y", true, false, true, true},    {"y", false, false, true, true},
-        {"y", true, true, true, false},     {"pi*e", false, false, false, true},
+        {"w+t", true, true, false, true}, {"x", true, true, false, false}, {"n", true, true, false, false},
+        {"y", true, false, false, false}, {"y", true, false, true, true}, {"y", false, false, true, true},
+        {"y", true, true, true, false}, {"pi*e", false, false, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " vars " + std::to_string(c.vars) + " w " + std::to_string(c.wMode) +
@@ -172,13 +165,9 @@ TEST_F(ParserTest, InitialTreesAreZero) {
 }
 
 TEST_F(ParserTest, CaretColumnIsFoundInWhatTheUserTyped) {
-    const struct {
-        const char* field;
-        int column, caret;
-    } cases[] = {
-        {"x*-2", 3, 3},        {"x * -2", 3, 5},  {"2 pi + x)", 5, 9}, {"PI x)", 3, 5},
-        {"x)", 2, 2},          {"(x+1", 5, 4},    {"\xC2\xB6)", 2, 2}, {"\xC3\xA4 x", 1, 1},
-        {"p i)", 2, 4},        {"x {k}", 3, 2},
+    const struct { const char* field; int column, caret; } cases[] = {
+        {"x*-2", 3, 3}, {"x * -2", 3, 5}, {"2 pi + x)", 5, 9}, {"PI x)", 3, 5}, {"x)", 2, 2}, {"(x+1", 5, 4},
+        {"\xC2\xB6)", 2, 2}, {"\xC3\xA4 x", 1, 1}, {"p i)", 2, 4}, {"x {k}", 3, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.field);

@@ -56,17 +56,10 @@ std::string Repeat(const std::string& unit, int n, const std::string& sep) {
 
 TEST_F(TermTreeTest, LabelsShowWhatTheParserRead) {
     const std::pair<const char*, const char*> cases[] = {
-        {"x^2+1", "+ ^ x 2 1"},
-        {"-x", "*(-1) x"},
-        {"-2^2", "*(-1) ^ 2 2"},
-        {"2^3^2", "^ ^ 2 3 2"},
-        {"(x+1)(x-1)", "* + x 1 - x 1"},
-        {"2,5x", "* 2,5 x"},
-        {"1e3+0.125", "+ 1000 0,125"},
+        {"x^2+1", "+ ^ x 2 1"}, {"-x", "*(-1) x"}, {"-2^2", "*(-1) ^ 2 2"}, {"2^3^2", "^ ^ 2 3 2"},
+        {"(x+1)(x-1)", "* + x 1 - x 1"}, {"2,5x", "* 2,5 x"}, {"1e3+0.125", "+ 1000 0,125"},
         {"2pi", "* 2 \u03C0"},  // the pi sign reads π
-        {"a+b*c-d/e", "- + a * b c / d e"},
-        {"wurzel(t)+sign(n)", "+ sqrt t sgn n"},
-        {"3sin(x)", "* 3 sin x"},
+        {"a+b*c-d/e", "- + a * b c / d e"}, {"wurzel(t)+sign(n)", "+ sqrt t sgn n"}, {"3sin(x)", "* 3 sin x"},
     };
     for (const auto& [term, labels] : cases) EXPECT_EQ(PreorderLabels(Parse(term)), labels) << term;
 }
@@ -115,10 +108,9 @@ TEST_F(TermTreeTest, ATreeWithRoomIsDrawnWithHalvingOffsetsAndALineToEachChild) 
     for (const CanvasRecord& r : canvas.Records())
         if (r.kind == CanvasRecord::Kind::Polyline) lines.push_back(r.points);
     std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return a[1].x < b[1].x; });
-    const std::vector<std::vector<CanvasPoint>> want = {{{200, 100 + h}, {100, 160}},
-                                                        {{400, 40 + h}, {200, 100}},
-                                                        {{200, 100 + h}, {300, 160}},
-                                                        {{400, 40 + h}, {600, 100}}};
+    const std::vector<std::vector<CanvasPoint>> want = {
+        {{200, 100 + h}, {100, 160}}, {{400, 40 + h}, {200, 100}}, {{200, 100 + h}, {300, 160}},
+        {{400, 40 + h}, {600, 100}}};
     EXPECT_EQ(lines, want);
 }
 
@@ -126,16 +118,10 @@ TEST_F(TermTreeTest, ATreeWithoutRoomIsSqueezedOrCutIntoTheAreaWithoutOverlaps) 
     const std::string longTerm =
         "x^3-2x^2+5sin(x)*cos(2x)-sqrt(abs(x))+ln(x^2+1)/(x-3)+exp(-x^2/2)*t+arctan(3x)-0,5x^4+1/(1+x^2)-2^x+a*b-"
         "cos(pi*x)^2+d/c";
-    struct Case {
-        std::string term;
-        CanvasRect area;
-        bool cut;
-    };
+    struct Case { std::string term; CanvasRect area; bool cut; };
     const Case cases[] = {
-        {longTerm, {10, 10, 1270, 790}, false},
-        {longTerm, {10, 10, 790, 590}, false},
-        {longTerm, {10, 10, 290, 190}, true},
-        {Repeat("x", 3000, "+"), {10, 10, 790, 590}, true},
+        {longTerm, {10, 10, 1270, 790}, false}, {longTerm, {10, 10, 790, 590}, false},
+        {longTerm, {10, 10, 290, 190}, true}, {Repeat("x", 3000, "+"), {10, 10, 790, 590}, true},
         {Repeat("sin(", 60, "") + "x" + std::string(60, ')'), {10, 10, 790, 590}, true},
         {Repeat("-(", 200, "") + "x" + std::string(200, ')'), {10, 10, 1270, 790}, true},
         {"sin(x)+cos(x)+tan(x)+x^2*3-1", {10, 10, 390, 590}, false},
@@ -192,10 +178,7 @@ protected:
 
 TEST_F(TermbaumWindowTest, ShowsTheMainTermInATreeOfItsOwnAndZeroForAFaultyOne) {
     const std::tuple<const char*, const char*, double> cases[] = {
-        {"x^2+1", "+ ^ x 2 1", 5},
-        {"", "0", 0},
-        {"2x+", "0", 0},
-        {"sin(", "0", 0},
+        {"x^2+1", "+ ^ x 2 1", 5}, {"", "0", 0}, {"2x+", "0", 0}, {"sin(", "0", 0},
     };
     for (const auto& [term, labels, atTwo] : cases) {
         ParseTerm(FunktionTermbaum, "cos(x)", true);  // what a redraw may have left there
