@@ -68,11 +68,7 @@ protected:
 };
 
 TEST_F(Discussion, FindsZerosExtremaInflectionPointsAndSymmetry) {
-    struct Case {
-        const char* term;
-        double a, b, t;
-        const char *nullstellen, *extrema, *wendepunkte, *symmetrie;
-    };
+    struct Case { const char* term; double a, b, t; const char *nullstellen, *extrema, *wendepunkte, *symmetrie; };
     const std::vector<Case> cases = {
         {"x^2-4", -8, 8, 0, "N(-2,00|0,00)m=-4,00 N(2,00|0,00)m=4,00", "T(0,00|-4,00)m=0,00", "---.---", kYAchse},
         // A minimum on the axis is also a zero (of even order).
@@ -123,11 +119,7 @@ TEST_F(Discussion, FindsZerosExtremaInflectionPointsAndSymmetry) {
 
 TEST_F(Discussion, ZerosOfEveryKind) {
     // Zeros and slopes by hand; "nichtdef." where f' does not exist.
-    struct Case {
-        const char* term;
-        double a, b;
-        const char* nullstellen;
-    };
+    struct Case { const char* term; double a, b; const char* nullstellen; };
     const std::vector<Case> cases = {
         // Where the domain ends and f tends to 0 (sqrt(2) = 1.41421...).
         {"sqrt(9-x^2)", -8, 8, "N(-3,00|0,00)m=nichtdef. N(3,00|0,00)m=nichtdef."},
@@ -138,26 +130,19 @@ TEST_F(Discussion, ZerosOfEveryKind) {
         // f' = sqrt(x) + (x-4)/(2 sqrt(x)) is 2 at 4.
         {"sqrt(x)*(x-4)", -8, 8, "N(0,00|0,00)m=nichtdef. N(4,00|0,00)m=2,00"},
         // Ends of the domain where f does not tend to 0.
-        {"sqrt(x)+1", -8, 8, "---.---"},
-        {"ln(x-1)", -8, 8, "N(2,00|0,00)m=1,00"},
+        {"sqrt(x)+1", -8, 8, "---.---"}, {"ln(x-1)", -8, 8, "N(2,00|0,00)m=1,00"},
         // However steep a crossing, a zero; a jump across the axis is none.
-        {"5000*(x-1)", -8, 8, "N(1,00|0,00)m=5,00E+3"},
-        {"-3000*(x+2.5)", -8, 8, "N(-2,50|0,00)m=-3,00E+3"},
-        {"400*(x^2-4)", -8, 8, "N(-2,00|0,00)m=-1,60E+3 N(2,00|0,00)m=1,60E+3"},
-        {"300*x/abs(x)", -8, 8, "---.---"},
+        {"5000*(x-1)", -8, 8, "N(1,00|0,00)m=5,00E+3"}, {"-3000*(x+2.5)", -8, 8, "N(-2,50|0,00)m=-3,00E+3"},
+        {"400*(x^2-4)", -8, 8, "N(-2,00|0,00)m=-1,60E+3 N(2,00|0,00)m=1,60E+3"}, {"300*x/abs(x)", -8, 8, "---.---"},
         {"1/x", -8, 8, "---.---"},
         // A minimum or maximum off the axis is no zero; two zeros close
         // together (1 -+ 0.02, 3 -+ 0.001) stay two.
-        {"(x+2)^2+0.003", -8, 8, "---.---"},
-        {"cos(x)+1.005", -8, 8, "---.---"},
-        {"-(x-5)^2-0.008", -8, 8, "---.---"},
+        {"(x+2)^2+0.003", -8, 8, "---.---"}, {"cos(x)+1.005", -8, 8, "---.---"}, {"-(x-5)^2-0.008", -8, 8, "---.---"},
         {"(x-1)^2-0.0004", -8, 8, "N(0,98|0,00)m=-4,00E-2 N(1,02|0,00)m=4,00E-2"},
         {"(x-3)^2-0.000001", -8, 8, "N(3,00|0,00)m=-2,00E-3 N(3,00|0,00)m=2,00E-3"},
         // Touching zeros, with f' = 0 there; at a corner there is no slope.
-        {"(x-1)^2", -8, 8, "N(1,00|0,00)m=0,00"},
-        {"x^2-2x+1", -8, 8, "N(1,00|0,00)m=0,00"},
-        {"x^4-2x^2+1", -8, 8, "N(-1,00|0,00)m=0,00 N(1,00|0,00)m=0,00"},
-        {"cos(x)+1", 0, 6, "N(3,14|0,00)m=0,00"},
+        {"(x-1)^2", -8, 8, "N(1,00|0,00)m=0,00"}, {"x^2-2x+1", -8, 8, "N(1,00|0,00)m=0,00"},
+        {"x^4-2x^2+1", -8, 8, "N(-1,00|0,00)m=0,00 N(1,00|0,00)m=0,00"}, {"cos(x)+1", 0, 6, "N(3,14|0,00)m=0,00"},
         {"abs(x^2-4)", -8, 8, "N(-2,00|0,00)m=nichtdef. N(2,00|0,00)m=nichtdef."},
         // Slopes right to their digits near a pole: f' = -1/x^2 = -90000 at 1/300.
         {"1/x-300", 0.001, 1, "N(3,33E-3|0,00)m=-9,00E+4"},
@@ -173,24 +158,19 @@ TEST_F(Discussion, ZerosOfEveryKind) {
 }
 
 TEST_F(Discussion, InflectionPointsNeedATangent) {
-    struct Case {
-        const char *term, *wendepunkte, *extrema;
-    };
+    struct Case { const char *term, *wendepunkte, *extrema; };
     const std::vector<Case> cases = {
         // Corners where the curvature changes sign: no inflection point,
         // and no slope at a corner extremum.
         {"abs(x^2-4)", "---.---", "T(-2,00|0,00)m=nichtdef. H(0,00|4,00)m=0,00 T(2,00|0,00)m=nichtdef."},
-        {"abs(x^3-1)", "TR(0,00|1,00)m=0,00", "T(1,00|0,00)m=nichtdef."},
-        {"abs(x^2-4)+x^3/100", "---.---", nullptr},
+        {"abs(x^3-1)", "TR(0,00|1,00)m=0,00", "T(1,00|0,00)m=nichtdef."}, {"abs(x^2-4)+x^3/100", "---.---", nullptr},
         {"abs(x)-2", "---.---", "T(0,00|-2,00)m=nichtdef."},
         // Straight pieces far from the axis: the second difference is
         // rounding noise and changes sign at random.
         {"1e4+3*abs(x-1)", "---.---", "T(1,00|1,00E+4)m=nichtdef."},
         // f' continuous (x*|x| has f' = 2|x|): a terrace point.
-        {"x*abs(x)", "TR(0,00|0,00)m=0,00", "---.---"},
-        {"x^3", "TR(0,00|0,00)m=0,00", "---.---"},
-        {"tanh(x)", "W(0,00|0,00)m=1,00", "---.---"},
-        {"x^5-x", "W(0,00|0,00)m=-1,00", nullptr},
+        {"x*abs(x)", "TR(0,00|0,00)m=0,00", "---.---"}, {"x^3", "TR(0,00|0,00)m=0,00", "---.---"},
+        {"tanh(x)", "W(0,00|0,00)m=1,00", "---.---"}, {"x^5-x", "W(0,00|0,00)m=-1,00", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -256,11 +236,7 @@ TEST_F(Discussion, PointListsHoldFiftyEntriesThePoleListEveryPole) {
 }
 
 TEST_F(Discussion, FindsPoles) {
-    struct Case {
-        const char* term;
-        double a, b;
-        const char* pole;
-    };
+    struct Case { const char* term; double a, b; const char* pole; };
     const std::vector<Case> cases = {
         {"1/x", -8, 8, "x=0,00"},
         {"1/x^2", -8, 8, "x=0,00"},  // f keeps its sign, its slope changes it
@@ -268,33 +244,22 @@ TEST_F(Discussion, FindsPoles) {
         {"tan(x)", -8, 8, "x=-7,85 x=-4,71 x=-1,57 x=1,57 x=4,71 x=7,85"},
         {"1/(x-1)+1/(x+3)", -8, 8, "x=-3,00 x=1,00"},
         // In the last tenth of a step of the pole scan (samples at 0 and 0.00064).
-        {"1/(x-0.0006)", -8, 8, "x=0,00"},
-        {"1/(x-0.0006)^2", -8, 8, "x=0,00"},
+        {"1/(x-0.0006)", -8, 8, "x=0,00"}, {"1/(x-0.0006)^2", -8, 8, "x=0,00"},
         // The first pole of a run is listed wherever it is.
-        {"1/(x+1000)", -1001, -999, "x=-1000,00"},
-        {"x^2-4", -8, 8, "---.----"},
-        {"sqrt(-1-x^2)", -8, 8, "---.----"},
+        {"1/(x+1000)", -1001, -999, "x=-1000,00"}, {"x^2-4", -8, 8, "---.----"}, {"sqrt(-1-x^2)", -8, 8, "---.----"},
         // tan has its poles at odd multiples of pi/2: 64 of them in [-100, 100].
         {"tan(x)", -100, 100, nullptr},
         // Slow poles, which the scan's thresholds of 100 and 1000 never see.
-        {"ln(abs(x))", -8, 8, "x=0,00"},
-        {"1/sqrt(abs(x-1))", -8, 8, "x=1,00"},
+        {"ln(abs(x))", -8, 8, "x=0,00"}, {"1/sqrt(abs(x-1))", -8, 8, "x=1,00"},
         // Where the domain ends and |f| grows without bound.
-        {"ln(x-1)", -8, 8, "x=1,00"},
-        {"1/sqrt(x-2)", -8, 8, "x=2,00"},
-        {"sqrt(x)+2/x", -8, 8, "x=0,00"},
-        {"ln(x)", -8, 8, "x=0,00"},
-        {"1/sqrt(4-x^2)", -8, 8, "x=-2,00 x=2,00"},
+        {"ln(x-1)", -8, 8, "x=1,00"}, {"1/sqrt(x-2)", -8, 8, "x=2,00"}, {"sqrt(x)+2/x", -8, 8, "x=0,00"},
+        {"ln(x)", -8, 8, "x=0,00"}, {"1/sqrt(4-x^2)", -8, 8, "x=-2,00 x=2,00"},
         {"ln(4-x^2)", -8, 8, "x=-2,00 x=2,00"},
         // Ends of the domain where f stays bounded.
-        {"sqrt(x)", -8, 8, "---.----"},
-        {"sqrt(x)+1", -8, 8, "---.----"},
-        {"sqrt(9-x^2)", -8, 8, "---.----"},
+        {"sqrt(x)", -8, 8, "---.----"}, {"sqrt(x)+1", -8, 8, "---.----"}, {"sqrt(9-x^2)", -8, 8, "---.----"},
         // Large values alone are no pole: a steep zero, a steep extremum, a jump.
-        {"5000*(x-1)", -8, 8, "---.----"},
-        {"400*(x^2-4)", -8, 8, "---.----"},
-        {"-500*(x-3)^2+200", -8, 8, "---.----"},
-        {"300*x/abs(x)", -8, 8, "---.----"},
+        {"5000*(x-1)", -8, 8, "---.----"}, {"400*(x^2-4)", -8, 8, "---.----"},
+        {"-500*(x-3)^2+200", -8, 8, "---.----"}, {"300*x/abs(x)", -8, 8, "---.----"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -312,37 +277,23 @@ TEST_F(Discussion, FindsPoles) {
 }
 
 TEST_F(Discussion, FindsAsymptotes) {
-    struct Case {
-        const char *term, *zeilen, *terme;
-    };
+    struct Case { const char *term, *zeilen, *terme; };
     const std::vector<Case> cases = {
         // The same line on both sides is listed once.
-        {"2x+1", "y=2.00*x+1.00", "2.00*x+1.00"},
-        {"1/x", "y=0.0", "0.0"},
-        {"(x^2+1)/x", "y=x", "x"},
+        {"2x+1", "y=2.00*x+1.00", "2.00*x+1.00"}, {"1/x", "y=0.0", "0.0"}, {"(x^2+1)/x", "y=x", "x"},
         {"e^x", "y=0.0", "0.0"},  // left only: on the right f passes 1e7
         // The same intercept with different slopes are two lines, right first.
-        {"sqrt(x^2+1)", "y=x y=-x", "x -x"},
-        {"arctan(x)", "y=1.57 y=-1.57", "1.57 -1.57"},
+        {"sqrt(x^2+1)", "y=x y=-x", "x -x"}, {"arctan(x)", "y=1.57 y=-1.57", "1.57 -1.57"},
         {"200x-3", "y=2.00E+2*x-3.00", "2.00e+2*x-3.00"},
         // Slowly bending graphs pass the slope test far out but approach no line.
-        {"sqrt(x)", "---.----", ""},
-        {"ln(x)", "---.----", ""},
-        {"x^2", "---.----", ""},
-        {"sin(x)", "---.----", ""},
+        {"sqrt(x)", "---.----", ""}, {"ln(x)", "---.----", ""}, {"x^2", "---.----", ""}, {"sin(x)", "---.----", ""},
         // The limit line, not the value at the last test point, however
         // slowly f approaches it (limits by hand).
-        {"2/sqrt(x+1)", "y=0.0", "0.0"},
-        {"1/sqrt(x-2)", "y=0.0", "0.0"},
-        {"1+1/ln(x+3)", "y=1.00", "1.00"},
-        {"3-5/ln(x+1)", "y=3.00", "3.00"},
-        {"x+1/sqrt(x)", "y=x", "x"},
-        {"(2x^3+1)/(x^2+1)", "y=2.00*x", "2.00*x"},
+        {"2/sqrt(x+1)", "y=0.0", "0.0"}, {"1/sqrt(x-2)", "y=0.0", "0.0"}, {"1+1/ln(x+3)", "y=1.00", "1.00"},
+        {"3-5/ln(x+1)", "y=3.00", "3.00"}, {"x+1/sqrt(x)", "y=x", "x"}, {"(2x^3+1)/(x^2+1)", "y=2.00*x", "2.00*x"},
         {"sin(x)/x", "y=0.0", "0.0"},
         // No limit far out: none is listed.
-        {"ln(ln(x))", "---.----", ""},
-        {"x+sin(x)", "---.----", ""},
-        {"x+sqrt(x)", "---.----", ""},
+        {"ln(ln(x))", "---.----", ""}, {"x+sin(x)", "---.----", ""}, {"x+sqrt(x)", "---.----", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -377,14 +328,10 @@ TEST_F(Discussion, EveryRunStartsFromEmptyResults) {
 }
 
 TEST_F(Discussion, AwkwardIntervalsAndStepsNeitherHangNorCrash) {
-    struct Case {
-        double a, b, step;
-        int nullstellen;
-    };
+    struct Case { double a, b, step; int nullstellen; };
     const std::vector<Case> cases = {
-        {-8, 8, 0, 2},     {-8, 8, -0.032, 2}, {-8, 8, kNaN, 2},         {-8, 8, kInf, 2},
-        {8, -8, 0.032, 2}, {-8, 8, 1e-12, 2},  {2, 2, 0, 0},             {kNaN, 8, 0.1, 0},
-        {-kInf, 1, 1, 0},  {-1e300, 1e300, 4e297, 0},                    {-1.7e308, 1.7e308, 1, 0},
+        {-8, 8, 0, 2}, {-8, 8, -0.032, 2}, {-8, 8, kNaN, 2}, {-8, 8, kInf, 2}, {8, -8, 0.032, 2}, {-8, 8, 1e-12, 2},
+        {2, 2, 0, 0}, {kNaN, 8, 0.1, 0}, {-kInf, 1, 1, 0}, {-1e300, 1e300, 4e297, 0}, {-1.7e308, 1.7e308, 1, 0},
     };
     gKurvendiskussion.PoleUndAsymptotenSuchen = true;
     ASSERT_TRUE(ParseTerm(FunktionTermbaum, "x^2-4", true));
@@ -414,15 +361,12 @@ TEST_F(Discussion, PrintsEachNonEmptyListUnderItsHeading) {
     z.DruckY = 130;
     z.DruckZeilenhoehe = 50;
     Run("x^2-4", -8, 8, 0, true);
-    struct Text {
-        int y, size;
-        std::string text;
-    };
+    struct Text { int y, size; std::string text; };
     // No inflection points, poles or asymptotes: neither heading nor line.
     const Text expected[] = {
         {230, 11, "Schnittpunkte mit der x-Achse"}, {280, 8, "N( -2,00|  0,00)  m = -4,00"},
-        {330, 8, "N(  2,00|  0,00)  m =  4,00"},    {430, 11, "Hoch- und Tiefpunkte"},
-        {480, 8, "T(  0,00| -4,00)  m =  0,00"},    {580, 11, kYAchse},
+        {330, 8, "N(  2,00|  0,00)  m =  4,00"}, {430, 11, "Hoch- und Tiefpunkte"},
+        {480, 8, "T(  0,00| -4,00)  m =  0,00"}, {580, 11, kYAchse},
     };
     const std::vector<CanvasRecord>& texts = printer.Records();
     ASSERT_EQ(texts.size(), std::size(expected));

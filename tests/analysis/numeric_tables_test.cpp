@@ -47,8 +47,7 @@ TEST_F(Tables, NewtonStopsWithTheRightReason) {
         // Converges: f of the last x is below 1e-10.
         {"x^2-2", 1.0, {"1,500000", "1,416667", "1,414216", "1,414214"}, ""},
         // The first step lands where f' = 0; the second row stays empty.
-        {"x^2+1", 1.0, {"0,000000", ""}, kAbleitungNull},
-        {"x^2-1", 0.0, {""}, kAbleitungNull},
+        {"x^2+1", 1.0, {"0,000000", ""}, kAbleitungNull}, {"x^2-1", 0.0, {""}, kAbleitungNull},
         // The first step leaves the domain of ln.
         {"ln(x)", 3.0, {"-0,295837"}, "-0,29583687 ----> nicht definiert !"},
         // Undefined at the start: reported as such, not as a zero.
@@ -74,38 +73,27 @@ TEST_F(Tables, NewtonCountsASmallValueOnlyWhereTheIterateHasSettled) {
     // Zeros by hand: sqrt(2), 1 (a triple zero: f is below 1e-10 long before
     // x is right to six decimals), pi/2, 2.0945514815423265 (x^3-2x-5, the
     // real root by Cardano's formula, evaluated with mpmath).
-    struct Fall {
-        const char* term;
-        double x0;
-        const char *letztesX, *meldung;
-    } faelle[] = {
-        {"x^2-2", 1, "1,414214", ""},
-        {"(x-1)^3", 2, nullptr, ""},
-        {"cos(x)", 1, "1,570796", ""},
+    struct Fall { const char* term; double x0; const char *letztesX, *meldung; } faelle[] = {
+        {"x^2-2", 1, "1,414214", ""}, {"(x-1)^3", 2, nullptr, ""}, {"cos(x)", 1, "1,570796", ""},
         {"x^3-2x-5", 2, "2,094551", ""},
         // Decaying tails: f drops below 1e-10 while every step is about 1.
-        {"x*e^(-x)", 2, nullptr, kKonvergiertNicht},
-        {"e^(-x)", 0, nullptr, kKonvergiertNicht},
-        {"x^2*e^(-x)", 3, nullptr, kKonvergiertNicht},
-        {"1/(1+x^2)", 2, nullptr, kKonvergiertNicht},
+        {"x*e^(-x)", 2, nullptr, kKonvergiertNicht}, {"e^(-x)", 0, nullptr, kKonvergiertNicht},
+        {"x^2*e^(-x)", 3, nullptr, kKonvergiertNicht}, {"1/(1+x^2)", 2, nullptr, kKonvergiertNicht},
+        // A start value that is a zero adds no rows.
+        {"x^2-4", 2, nullptr, kStartwertIstNullstelle},
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.term);
         Compile(f.term);
         const NewtonErgebnis e = NewtonBerechnen(f.x0, 0, 6);
         EXPECT_EQ(e.meldung, f.meldung);
+        const bool startIstNullstelle = e.meldung == kStartwertIstNullstelle;
+        EXPECT_EQ(e.startwertIstNullstelle, startIstNullstelle);
+        EXPECT_EQ(e.zeilen.empty(), startIstNullstelle);
         if (f.letztesX) {
             EXPECT_EQ(Ohne(FormatNumberComma(6, e.letztesX)), f.letztesX);
         }
     }
-}
-
-TEST_F(Tables, NewtonStartValueThatIsAZeroAddsNoRows) {
-    Compile("x^2-4");
-    const NewtonErgebnis e = NewtonBerechnen(2, 0, 6);
-    EXPECT_TRUE(e.startwertIstNullstelle);
-    EXPECT_TRUE(e.zeilen.empty());
-    EXPECT_EQ(e.meldung, kStartwertIstNullstelle);
 }
 
 TEST_F(Tables, NewtonThatRunsAwayOrNeverSettlesSaysSo) {
@@ -133,13 +121,8 @@ TEST_F(Tables, NewtonPrecisionFollowsTheDecimals) {
 
 TEST_F(Tables, ValueTableMendsItsInput) {
     Compile("x");
-    struct Fall {
-        WertetabelleEingabe ein;
-        double von, bis, schritt;
-    } faelle[] = {
-        {{0, 3, 0, 0}, 0, 3, 1},
-        {{0, 3, -0.5, 0}, 0, 3, 0.5},
-        {{3, 0, 1, 0}, 0, 3, 1},
+    struct Fall { WertetabelleEingabe ein; double von, bis, schritt; } faelle[] = {
+        {{0, 3, 0, 0}, 0, 3, 1}, {{0, 3, -0.5, 0}, 0, 3, 0.5}, {{3, 0, 1, 0}, 0, 3, 1},
     };
     for (const Fall& f : faelle) {
         const Wertetabelle t = WertetabelleBerechnen(f.ein, 2);
@@ -185,15 +168,9 @@ TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
     constexpr double kNicht = std::numeric_limits<double>::quiet_NaN();
     // Exact derivatives by sympy (diff, then N(..., 20) at the rational x);
     // kNicht where the derivative does not exist.
-    struct Fall {
-        const char* term;
-        double x;
-        int dezimalen;
-        double f1, f2, f3;
-    } faelle[] = {
+    struct Fall { const char* term; double x; int dezimalen; double f1, f2, f3; } faelle[] = {
         // Fixed-step quotients are off by percents near a pole.
-        {"1/x", 0.2, 2, -25, 250, -3750},
-        {"1/x", 0.05, 2, -400, 16000, -960000},
+        {"1/x", 0.2, 2, -25, 250, -3750}, {"1/x", 0.05, 2, -400, 16000, -960000},
         {"1/x", -0.3, 3, -11.111111111111111111, -74.074074074074074074, -740.74074074074074074},
         {"1/(x-1)^2", 1.1, 2, -2000, 60000, -2400000},
         {"tan(x)", 1.5, 2, 199.85004452649245721, 5636.3388086580740665, 238840.84160534013669},
@@ -202,22 +179,16 @@ TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
         {"e^x", 3, 4, 20.085536923187667741, 20.085536923187667741, 20.085536923187667741},
         {"e^x", -2, 4, 0.13533528323661269189, 0.13533528323661269189, 0.13533528323661269189},
         {"sin(x)", 1, 3, 0.54030230586813971740, -0.84147098480789650665, -0.54030230586813971740},
-        {"ln(x)", 0.5, 3, 2, -4, 16},
-        {"arctan(x)", 1, 3, 0.5, -0.5, 0.5},
+        {"ln(x)", 0.5, 3, 2, -4, 16}, {"arctan(x)", 1, 3, 0.5, -0.5, 0.5},
         {"sqrt(x^2+1)", 2, 3, 0.89442719099991587856, 0.089442719099991587856, -0.10733126291998990543},
         {"e^(-x^2)", 0.5, 3, -0.77880078307140486824, -0.77880078307140486824, 3.8940039153570243412},
-        {"x^2", 2, 2, 4, 2, 0},
-        {"x^2/4", 3, 2, 1.5, 0.5, 0},
-        {"x^3/3-x", -1.7, 3, 1.89, -3.4, 2},
+        {"x^2", 2, 2, 4, 2, 0}, {"x^2/4", 3, 2, 1.5, 0.5, 0}, {"x^3/3-x", -1.7, 3, 1.89, -3.4, 2},
         // A border of the domain: no derivative, and none of higher order.
-        {"sqrt(x)", 0, 2, kNicht, kNicht, kNicht},
-        {"sqrt(4-x^2)", 2, 2, kNicht, kNicht, kNicht},
+        {"sqrt(x)", 0, 2, kNicht, kNicht, kNicht}, {"sqrt(4-x^2)", 2, 2, kNicht, kNicht, kNicht},
         {"sqrt(x)^3", 0, 2, kNicht, kNicht, kNicht},
         // Corners: f' jumps, or f'' does (x*|x| has f' = 2|x|).
-        {"abs(x)", 0, 2, kNicht, kNicht, kNicht},
-        {"abs(x^2-4)", 2, 2, kNicht, kNicht, kNicht},
-        {"abs(x^3-1)", 1, 2, kNicht, kNicht, kNicht},
-        {"x*abs(x)", 0, 2, 0, kNicht, kNicht},
+        {"abs(x)", 0, 2, kNicht, kNicht, kNicht}, {"abs(x^2-4)", 2, 2, kNicht, kNicht, kNicht},
+        {"abs(x^3-1)", 1, 2, kNicht, kNicht, kNicht}, {"x*abs(x)", 0, 2, 0, kNicht, kNicht},
         // A cusp: the one-sided quotients grow without bound.
         {"sqrt(abs(x))", 0, 2, kNicht, kNicht, kNicht},
     };
