@@ -96,7 +96,7 @@ TEST_F(Tables, NewtonCountsASmallValueOnlyWhereTheIterateHasSettled) {
     }
 }
 
-TEST_F(Tables, NewtonThatRunsAwayOrNeverSettlesSaysSo) {
+TEST_F(Tables, NewtonThatRunsAwayOrNeverSettlesSaysSoAndDecimalsSetThePrecision) {
     // arctan pushes the iterates outwards beyond 1e6.
     Compile("arctan(x)");
     NewtonErgebnis e = NewtonBerechnen(2, 0, 6);
@@ -107,9 +107,7 @@ TEST_F(Tables, NewtonThatRunsAwayOrNeverSettlesSaysSo) {
     e = NewtonBerechnen(0.5, 0, 6);
     EXPECT_EQ(e.zeilen.size(), static_cast<size_t>(kNewtonMaxSchritte));
     EXPECT_EQ(e.meldung, kKonvergiertNicht);
-}
-
-TEST_F(Tables, NewtonPrecisionFollowsTheDecimals) {
+    // The precision follows the decimals.
     Compile("x^2-2");
     EXPECT_EQ(Ohne(NewtonBerechnen(1, 0, 2).zeilen[0][5]), "1,50");
     // Out of range decimals are pulled in, not used for a power of ten of 0 or 1e-99.

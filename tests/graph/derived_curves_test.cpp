@@ -54,15 +54,6 @@ TEST_F(DerivedCurves, TermTexts) {
     EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 2, 0, 0, 0, 0), 6);
 }
 
-TEST_F(DerivedCurves, IntegralFunctionOfOneIsTheDiagonalThroughTheStart) {
-    gTerms.TermF = "1";
-    const auto lines = Draw(5);
-    ASSERT_EQ(lines.size(), 2u);  // right and left of xo
-    for (const CanvasPoint& p : Points(lines)) EXPECT_NEAR(p.x + p.y, 599, 1.5) << p.x;
-    EXPECT_EQ(lines[0].points.back().y, 0);    // leaves through the top
-    EXPECT_EQ(lines[1].points.back().y, 599);  // and through the bottom
-}
-
 TEST_F(DerivedCurves, IntegralFunctionEndsWhereTheIntegrandIsUndefined) {
     // No integral from xo reaches across a place where f is undefined or has
     // a pole: the curve covers exactly the stretch around xo where f is
@@ -273,9 +264,8 @@ TEST_F(DerivedCurves, PiecewiseWalksTheHParametersAndGivesTheFamilyBack) {
     canvas.ClearRecords();
     OnlySlot(31, kCurveColor);
     GrafikZeichnen(false);
-    std::vector<CanvasRecord> lines;
-    for (const CanvasRecord& r : canvas.Records())
-        if (r.kind == CanvasRecord::Kind::Polyline && r.pen.color != 0) lines.push_back(r);
+    auto lines = Records(CanvasRecord::Kind::Polyline);
+    std::erase_if(lines, [](const CanvasRecord& r) { return r.pen.color == 0; });
     ASSERT_EQ(lines.size(), 4u);  // t = 1, 2, 3 and the list value 7
     for (const CanvasRecord& r : lines) {
         EXPECT_NEAR(r.points.front().x, 300, 1);

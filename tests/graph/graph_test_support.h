@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "canvas_recording.h"
@@ -71,6 +72,10 @@ protected:
         size_t n = 0;
         for (const CanvasRecord& r : canvas.Records()) n += r.kind == kind;
         return n;
+    }
+    // The first and the last point of a line.
+    static std::pair<CanvasPoint, CanvasPoint> Ends(const CanvasRecord& r) {
+        return {r.points.front(), r.points.back()};
     }
     // The device pixel of a world point in the current transform.
     static CanvasPoint Pixel(double x, double y) {

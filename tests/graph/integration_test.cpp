@@ -72,10 +72,8 @@ TEST_F(Integration, UpperAndLowerSumsAreExactWhateverTheWindow) {
         {"x*exp(-x)", 0, 5, 2, 1.4327298443279733, 0.084224337488568339},
     };
     // Windows of different widths and plots of different sizes.
-    const struct {
-        double x1, x2;
-        int pixels;
-    } windows[] = {{-8, 8, 599}, {-1, 1, 199}, {-100, 100, 1999}, {0.5, 0.6, 599}};
+    const struct { double x1, x2; int pixels; } windows[] = {
+        {-8, 8, 599}, {-1, 1, 199}, {-100, 100, 1999}, {0.5, 0.6, 599}};
     for (const auto& c : cases) {
         Compile(c.term);
         RiemannSummen first;

@@ -62,17 +62,14 @@ TEST_F(Marks, TangentWithItsSlopeTriangle) {
     // The dotted drop from the point of contact to the x axis.
     const auto drop = Lines(0, PenStyle::Dot);
     ASSERT_EQ(drop.size(), 1u);
-    EXPECT_EQ(drop[0].points.front(), Pixel(1, 0));
-    EXPECT_EQ(drop[0].points.back(), Pixel(1, 1));
+    EXPECT_EQ(Ends(drop[0]), std::pair(Pixel(1, 0), Pixel(1, 1)));
     // One unit to the right, two up: red leg upright, green leg level.
     const auto red = Lines(kRed), green = Lines(kGreen);
     ASSERT_EQ(red.size(), 1u);
     ASSERT_EQ(green.size(), 1u);
     EXPECT_EQ(red[0].pen.width, 3);
-    EXPECT_EQ(red[0].points.front(), Pixel(2, 1));
-    EXPECT_EQ(red[0].points.back(), Pixel(2, 3));
-    EXPECT_EQ(green[0].points.front(), Pixel(1, 1));
-    EXPECT_EQ(green[0].points.back(), Pixel(2, 1));
+    EXPECT_EQ(Ends(red[0]), std::pair(Pixel(2, 1), Pixel(2, 3)));
+    EXPECT_EQ(Ends(green[0]), std::pair(Pixel(1, 1), Pixel(2, 1)));
     // After the object f is back in the main tree.
     EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 3, 0, 0, 0, 0), 9);
 }
@@ -106,14 +103,12 @@ TEST_F(Marks, NormalStandsUprightWhereTheTangentIsLevel) {
     DrawNormale(kObject, 0, 0);
     auto lines = Lines(kObject);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].points.front(), (CanvasPoint{300, 599}));
-    EXPECT_EQ(lines[0].points.back(), (CanvasPoint{300, 0}));
+    EXPECT_EQ(Ends(lines[0]), std::pair(CanvasPoint{300, 599}, CanvasPoint{300, 0}));
     F("x^2");
     DrawNormale(kObject, 0, 1);  // y = -(x - 1)/2 + 1
     lines = Lines(kObject);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].points.front(), Pixel(-8, 5.5));
-    EXPECT_EQ(lines[0].points.back(), Pixel(8, -2.5));
+    EXPECT_EQ(Ends(lines[0]), std::pair(Pixel(-8, 5.5), Pixel(8, -2.5)));
 }
 
 TEST_F(Marks, LinesAndPointMarks) {
@@ -124,8 +119,7 @@ TEST_F(Marks, LinesAndPointMarks) {
     const auto lines = Lines(kObject);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].points.front(), (CanvasPoint{Pixel(2, 0).x, 599}));
-    EXPECT_EQ(lines[1].points.front(), (CanvasPoint{0, Pixel(0, 4).y}));
-    EXPECT_EQ(lines[1].points.back(), (CanvasPoint{599, Pixel(0, 4).y}));
+    EXPECT_EQ(Ends(lines[1]), std::pair(CanvasPoint{0, Pixel(0, 4).y}, CanvasPoint{599, Pixel(0, 4).y}));
     for (int kind : {1, 2}) {
         F("x^2");
         DrawPointMarker(kind, kObject, 0, 2);
@@ -151,8 +145,7 @@ TEST_F(Marks, NewtonTangents) {
     const auto tangents = Lines(kRed);
     ASSERT_GE(tangents.size(), 3u);
     ASSERT_LE(tangents.size(), 5u);
-    EXPECT_EQ(tangents[0].points.front(), Pixel(1.5, 0));
-    EXPECT_EQ(tangents[0].points.back(), Pixel(1, -1));
+    EXPECT_EQ(Ends(tangents[0]), std::pair(Pixel(1.5, 0), Pixel(1, -1)));
     const auto drops = Lines(kBlue, PenStyle::Dot);
     ASSERT_FALSE(drops.empty());
     EXPECT_EQ(drops[0].points.back(), Pixel(1, -1));

@@ -34,7 +34,7 @@ TEST_F(Primitives, CurveMovesAndLinesStayInThePlot) {
     }
 }
 
-TEST_F(Primitives, ScalingRoundsHalvesToEven) {
+TEST_F(Primitives, ScalingRoundsHalvesToEvenAfterCuttingLines) {
     gOutput.AusgabefaktorX = gOutput.AusgabefaktorY = 3;
     ScaledCross(10, 10);
     const auto& r = canvas.Records();
@@ -44,9 +44,8 @@ TEST_F(Primitives, ScalingRoundsHalvesToEven) {
     gOutput.AusgabefaktorX = gOutput.AusgabefaktorY = 1;
     ScaledLine(0.5, 1.5, 2.5, 3.5);
     EXPECT_EQ(Last().points, (std::vector<CanvasPoint>{{0, 2}, {2, 4}}));
-}
-
-TEST_F(Primitives, LinesFarOutsideAreCutBeforeRounding) {
+    // Lines far outside are cut before rounding.
+    canvas.ClearRecords();
     ScaledLine(-1e12, 300, 1e12, 300);
     ASSERT_EQ(canvas.Records().size(), 1u);
     for (const CanvasPoint& p : Last().points) EXPECT_LT(std::abs(p.x), 3000);

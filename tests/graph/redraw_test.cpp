@@ -1,11 +1,18 @@
+#include <QColor>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <stdexcept>
 
 #include "analysis_state.h"
+#include "canvas_qpainter.h"
 #include "curves.h"
 #include "function_set.h"
 #include "graph_host.h"
 #include "graph_test_support.h"
 #include "message_sink.h"
+#include "metafile_recorder.h"
 #include "object_lists.h"
 #include "output_redirection.h"
 #include "primitives.h"
@@ -106,8 +113,8 @@ TEST_F(Redraw, StoredFunctionSetsAreDrawnInTheirColoursAndGiveTheStateBack) {
         e.Schaubilder[1].Linienfarbe = colour;
         e.f = term;
         // A stored window far beyond anything the current picture can show.
-        e.x1 = -1e300;
-        e.x2 = 1e300;
+        e.x1 = e.fgBereich.von = -1e300;
+        e.x2 = e.fgBereich.bis = 1e300;
         gFunktionenspeicher.Insert(gFunktionenspeicher.Count() + 1, e);
     }
     const ViewWindowState view = gView;
@@ -119,29 +126,18 @@ TEST_F(Redraw, StoredFunctionSetsAreDrawnInTheirColoursAndGiveTheStateBack) {
     EXPECT_EQ(gCalls[1].pen.color, 0x22u);
     EXPECT_EQ(gCalls[2].pen.color, 0x33u);
     EXPECT_EQ(gCalls[2].f, "x^3");
-    for (const Call& c : gCalls) {
-        EXPECT_EQ(c.x1, -8);
-        EXPECT_EQ(c.x2, 8);
-    }
+    for (const Call& c : gCalls) EXPECT_EQ(std::pair(c.x1, c.x2), std::pair(-8.0, 8.0));
     EXPECT_EQ(gView, view);
     EXPECT_EQ(gTerms.TermF, terms.TermF);
     EXPECT_EQ(gDisplay, display);
-}
-
-TEST_F(Redraw, StoredSetsWithHugeWindowsAreSampledInTheCurrentOne) {
+    // The real drawers sample them in the current window.
     Drawers() = saved_;
-    gDisplay.Schaubilder[1] = Schaubild{0x11, 0, true};
-    gTerms.TermF = "x";
-    ArchivEintrag e;
-    StoreGraphState(e);
-    e.x1 = e.fgBereich.von = -1e10;
-    e.x2 = e.fgBereich.bis = 1e10;
-    e.f = "x^2";
-    gFunktionenspeicher.Insert(1, e);
     GrafikZeichnen(false);
-    const auto lines = Polylines(0x11);
-    ASSERT_EQ(lines.size(), 2u);
-    for (const CanvasRecord& r : lines) EXPECT_LE(r.points.size(), 602u);
+    for (Color c : {0x22, 0x33}) {
+        const auto lines = Polylines(c);
+        ASSERT_EQ(lines.size(), 1u) << c;
+        EXPECT_LE(lines[0].points.size(), 602u);
+    }
 }
 
 TEST_F(Redraw, IterationDisplayReplacesTheSlots) {
@@ -198,12 +194,8 @@ TEST_F(RedrawBudgetTest, NoStoredStateTakesMoreThanTheBudget) {
     };
     constexpr long long kUnits = 20'000'000;
     for (const auto& c : cases) {
-        ResetProgramState();
-        ResetGraphState();
-        InitTermTrees();
+        GraphTest::SetUp();  // a clean state for each case
         canvas.ClearRecords();
-        gOutput.AusgabeCanvas = &canvas;
-        gOutput.PlotWidthPx = gOutput.PlotHeightPx = 599;
         for (int i = c.firstSlot; i <= c.lastSlot; ++i) gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{0xFF, 3, true};
         gParams.FgTVon = gParams.HTVon = -2;
         gParams.FgTBis = gParams.HTBis = 2;
@@ -287,6 +279,12 @@ TEST_F(Redraw, HostClearsAndSetsTheSumsButtons) {
     EXPECT_EQ(fill.kind, CanvasRecord::Kind::FillRect);
     EXPECT_EQ(fill.rect, (CanvasRect{0, 0, 600, 600}));
     EXPECT_EQ(fill.brush, (CanvasBrush{0xFFFFFF, BrushStyle::Solid}));
+    // Clearing the drawing objects redraws as well.
+    gGrafikobjektliste.Insert(1, tElement{});
+    canvas.ClearRecords();
+    ClearDrawingObjects();
+    EXPECT_TRUE(gGrafikobjektliste.Empty());
+    EXPECT_EQ(canvas.Records().front().kind, CanvasRecord::Kind::FillRect);
 }
 
 TEST_F(Redraw, PrinterBackgroundWhilePrinting) {
@@ -349,11 +347,61 @@ TEST_F(Redraw, SyntaxErrorsInsideTheRedrawStayQuiet) {
     EXPECT_TRUE(Polylines(0x11).empty());
 }
 
-TEST_F(Redraw, ClearDrawingObjectsEmptiesTheListAndRedraws) {
-    gGrafikobjektliste.Insert(1, tElement{});
-    ClearDrawingObjects();
-    EXPECT_TRUE(gGrafikobjektliste.Empty());
-    EXPECT_EQ(canvas.Records().front().kind, CanvasRecord::Kind::FillRect);
+// The redraw on the other surfaces it serves: a PDF page through Qt's own
+// printer-like device, and the metafile recorder, both scaled by the output
+// factors as printing and export set them.
+using OutputDevices = GraphTest;
+
+TEST_F(OutputDevices, PrintedPageCarriesTheLabels) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) FAIL() << "pdftotext is missing: tools/install-deps installs it";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("graph.pdf");
+    gTerms.TermF = "x^2";
+    gDisplay.Koordinatensystem.xAchsentext = "Zeit";
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(600);
+        const double factor = 600 / kScreenDpi;
+        QPainterCanvas canvas(&writer, 600);
+        CanvasFont font;
+        font.size = gDisplay.Schriftgroesse;
+        canvas.SetFont(font);
+        OutputRedirection redirect({.canvas = &canvas, .faktorX = factor, .faktorY = factor, .samplesPerPixel = 4,
+                                    .plotWidthPx = 599, .plotHeightPx = 599, .printing = true});
+        GrafikZeichnen(true);
+    }
+    QProcess p;
+    p.start("pdftotext", {pdf, "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (const char* s : {"Zeit", "7", "-7", "y"}) EXPECT_TRUE(text.contains(s)) << s << " in " << text.toStdString();
+}
+
+TEST_F(OutputDevices, MetafileRecordsTheCurveWhereTheScreenHasIt) {
+    gTerms.TermF = "x^2";
+    gDisplay.Schaubilder[1] = Schaubild{0x0000FF, 0, true};
+    // A pole far beyond the picture must not reach the 16-bit coordinates.
+    gTerms.TermG = "1/x";
+    gDisplay.Schaubilder[8] = Schaubild{0xFF0000, 0, true};
+    const int aufloesung = 3;
+    MetafileRecorder recorder(600 * aufloesung, 600 * aufloesung);
+    {
+        QPainterCanvas canvas(&recorder);
+        OutputRedirection redirect({.canvas = &canvas, .faktorX = aufloesung, .faktorY = aufloesung,
+                                    .samplesPerPixel = aufloesung, .plotWidthPx = 599, .plotHeightPx = 599,
+                                    .metafile = true});
+        GrafikZeichnen(true);
+    }
+    const QImage image = recorder.toImage();
+    SetupAxes(gDisplay.Koordinatensystem);
+    double px, py;
+    WorldToPixel(2, 4, px, py);
+    int red = 0;
+    for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx)
+            red += QColor(image.pixel(ToDevice(px, aufloesung) + dx, ToDevice(py, aufloesung) + dy)) == Qt::red;
+    EXPECT_GT(red, 3);
+    EXPECT_FALSE(recorder.toWmf().empty());
 }
 
 }  // namespace
