@@ -1,6 +1,7 @@
 // Every drawer at once under states no dialog should let through: each
 // redraw must finish and keep every coordinate near the surface.
 
+#include <array>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -28,27 +29,18 @@ protected:
     void DoEllipse(const CanvasRect& r) override { See(r); }
     void DoFillRect(const CanvasRect& r) override { See(r); }
     void DoText(int x, int y, std::string_view, const CanvasRect* clip) override {
-        See(x);
-        See(y);
+        See(std::array{CanvasPoint{x, y}});
         if (clip) See(*clip);
     }
     CanvasSize DoTextExtent(std::string_view) override { return {8, 16}; }
     void DoClip(const CanvasRect*) override {}
 
 private:
-    void See(int v) { worst = std::max(worst, v == INT_MIN ? INT_MAX : std::abs(v)); }
-    void See(const CanvasRect& r) {
-        See(r.left);
-        See(r.top);
-        See(r.right);
-        See(r.bottom);
-    }
+    void See(const CanvasRect& r) { See(std::array{CanvasPoint{r.left, r.top}, CanvasPoint{r.right, r.bottom}}); }
     void See(std::span<const CanvasPoint> points) {
-        for (const CanvasPoint& p : points) {
-            See(p.x);
-            See(p.y);
-        }
+        for (const CanvasPoint& p : points) worst = std::max({worst, Size(p.x), Size(p.y)});
     }
+    static int Size(int v) { return v == INT_MIN ? INT_MAX : std::abs(v); }
 };
 
 class DrawersRobustness : public GraphTest {
@@ -113,30 +105,21 @@ const Scenario kScenarios[] = {
          t.TermF = t.TermG = t.TermH1 = t.TermH2 = t.TermH3 = t.TermH4 = "ln(-1-x^2)";
          t.TermXt = t.TermYt = "ln(-1-t^2)";
      }},
-    {"window at 1e10",
-     [] {
-         gView.BereichX1 = gView.BereichY1 = 1e10 - 0.001;
-         gView.BereichX2 = gView.BereichY2 = 1e10;
-     }},
-    {"window 1e10 wide",
-     [] {
-         gView.BereichX1 = gView.BereichY1 = -5e9;
-         gView.BereichX2 = gView.BereichY2 = 5e9;
-     }},
+    {"window at 1e10", [] { SetWindow(1e10 - 0.001, 1e10, 1e10 - 0.001, 1e10); }},
+    {"window 1e10 wide", [] { SetWindow(-5e9, 5e9, -5e9, 5e9); }},
     {"zero and negative steps",
      [] {
          gParams.FgTVon = -1;
          gParams.FgTBis = 1;
          gParams.FgTSchrittweite = -0.0;
-         gParams.HTSchrittweite = -1e-300;
-         gParams.ParamkurveTSchrittweite = -1e-300;
+         gParams.HTSchrittweite = gParams.ParamkurveTSchrittweite = -1e-300;
          gParams.FgSummeSchrittweite = 0;
      }},
     {"huge counts",
      [] {
          gOverlay.AnzahlRechtecke = INT_MAX;
-         gIteration.IterationenN = gIteration.VorIterationen = gIteration.NachIterationen = INT_MAX;
-         gIteration.IterierteK = INT_MAX;
+         IterationState& it = gIteration;
+         it.IterationenN = it.VorIterationen = it.NachIterationen = it.IterierteK = INT_MAX;
          gRegression.RegressionPunktzahl = INT_MAX;
          gDiscussion.AnzahlNullstellen = gDiscussion.AnzahlPole = gDiscussion.AnzahlAsymptoten = INT_MAX;
          gParams.FgSummeBis = 1000;
@@ -151,21 +134,13 @@ const Scenario kScenarios[] = {
      }},
     {"far away",
      [] {
-         gView.IntegralfunktionXo = -1e300;
-         gOverlay.GrenzeA = -1e300;
-         gOverlay.GrenzeB = 1e300;
-         gOverlay.Startwert = 1e300;
-         gParams.ParamkurveTVon = -1e300;
-         gParams.ParamkurveTBis = 1e300;
-         gView.H1Von = -1e300;
-         gView.H1Bis = 1e300;
+         gView.IntegralfunktionXo = gOverlay.GrenzeA = gParams.ParamkurveTVon = gView.H1Von = -1e300;
+         gOverlay.GrenzeB = gOverlay.Startwert = gParams.ParamkurveTBis = gView.H1Bis = 1e300;
      }},
     {"logarithmic axes",
      [] {
-         gDisplay.Koordinatensystem.xSkalierung = 1;
-         gDisplay.Koordinatensystem.ySkalierung = 1;
-         gView.BereichX1 = gView.BereichY1 = 0.01;
-         gView.BereichX2 = gView.BereichY2 = 1000;
+         gDisplay.Koordinatensystem.xSkalierung = gDisplay.Koordinatensystem.ySkalierung = 1;
+         SetWindow(0.01, 1000, 0.01, 1000);
          gView.IntegralfunktionXo = 1;
      }},
     {"empty value table", [] { gRegression.MesswertTexteX[1] = ""; }},

@@ -19,6 +19,13 @@
 
 namespace kalvo {
 
+inline void SetWindow(double x1, double x2, double y1, double y2) {
+    gView.BereichX1 = x1;
+    gView.BereichX2 = x2;
+    gView.BereichY1 = y1;
+    gView.BereichY2 = y2;
+}
+
 class GraphTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -41,13 +48,6 @@ protected:
     static void OnlySlot(int i, Color c = 0x0000FF) {
         gDisplay.Schaubilder = SchaubildTabelle{};
         gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{c, 0, true};
-    }
-
-    static void SetWindow(double x1, double x2, double y1, double y2) {
-        gView.BereichX1 = x1;
-        gView.BereichX2 = x2;
-        gView.BereichY1 = y1;
-        gView.BereichY2 = y2;
     }
 
     std::vector<CanvasRecord> Records(CanvasRecord::Kind kind) {

@@ -41,9 +41,17 @@ protected:
     TermEdit* term = nullptr;
     TermEdit* other = nullptr;
     MessageRecorder messages;
+    int checks = 0;  // times the term field was checked on leaving it
+
+    void CheckTermOnLeaving() {
+        QObject::connect(term, &TermEdit::fieldLeft, [this] {
+            ++checks;
+            ReadFunktionstermEdit(term);
+        });
+    }
 };
 
-TEST_F(EditFieldTest, NumberFieldsTakeConstantTerms) {
+TEST_F(EditFieldTest, NumberFieldsTakeConstantTermsAndKeepABadOne) {
     struct NumberCase { const char* text; double value; const char* shown; bool ownValue; };
     const NumberCase cases[] = {
         {"2,5", 2.5, "  2,50     ", true}, {"pi", std::numbers::pi, "  3,14     ", true},
@@ -60,9 +68,7 @@ TEST_F(EditFieldTest, NumberFieldsTakeConstantTerms) {
         EXPECT_EQ(number->text().toStdString(), c.shown);
     }
     EXPECT_TRUE(messages.messages().empty());
-}
-
-TEST_F(EditFieldTest, ABadNumberKeepsValueAndTextAndTheCaretFindsTheError) {
+    // A bad number keeps value and text, and the caret finds the error.
     number->setText("2 + x");
     double value = 4;
     EXPECT_FALSE(ReadNumberEdit(number, value, 7));
@@ -91,11 +97,7 @@ TEST_F(EditFieldTest, TypedPointBecomesCommaAndNumberFieldsHoldThirtyCharacters)
 }
 
 TEST_F(EditFieldTest, ABadTermKeepsItsTextComplainsOnceAndTakesTheFocusBack) {
-    int checks = 0;
-    QObject::connect(term, &TermEdit::fieldLeft, [&] {
-        ++checks;
-        ReadFunktionstermEdit(term);
-    });
+    CheckTermOnLeaving();
     term->setFocus();
     QTest::keyClicks(term, "X * -2");
     QTest::keyClick(term, Qt::Key_Tab);
@@ -122,11 +124,7 @@ TEST_F(EditFieldTest, ABadTermKeepsItsTextComplainsOnceAndTakesTheFocusBack) {
 // A message box takes the focus away from the field once more while the
 // check runs; that must not check the field a second time.
 TEST_F(EditFieldTest, TheFocusLossOfTheMessageBoxDoesNotCheckAgain) {
-    int checks = 0;
-    QObject::connect(term, &TermEdit::fieldLeft, [&] {
-        ++checks;
-        ReadFunktionstermEdit(term);
-    });
+    CheckTermOnLeaving();
     int shown = 0;
     SetMessageHandler([&](MessageKind, const std::string&) {
         ++shown;
@@ -220,7 +218,7 @@ TEST_F(EditFieldTest, SurfaceFieldsAcceptYAndSkipEmptyFields) {
 }
 
 TEST_F(EditFieldTest, LeaveFieldTellsWhetherTheCheckPassed) {
-    QObject::connect(term, &TermEdit::fieldLeft, [this] { ReadFunktionstermEdit(term); });
+    CheckTermOnLeaving();
     term->setText("x^2");
     EXPECT_TRUE(term->leaveField());
     term->setText("x*-2");

@@ -2,6 +2,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -177,18 +178,22 @@ protected:
 };
 
 TEST_F(TermbaumWindowTest, ShowsTheMainTermInATreeOfItsOwnAndZeroForAFaultyOne) {
-    const std::tuple<const char*, const char*, double> cases[] = {
+    const std::tuple<std::string, const char*, double> cases[] = {
         {"x^2+1", "+ ^ x 2 1", 5}, {"", "0", 0}, {"2x+", "0", 0}, {"sin(", "0", 0},
+        {Repeat("sin(x)", 17, "+"), nullptr, 17 * std::sin(2.0)},  // as long as a term may be
     };
     for (const auto& [term, labels, atTwo] : cases) {
+        SCOPED_TRACE(term);
         ParseTerm(FunktionTermbaum, "cos(x)", true);  // what a redraw may have left there
         gTerms.TermF = term;
         TForm19 form;
         EXPECT_EQ(form.windowTitle(), "Termbaum");
         EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
         EXPECT_EQ(form.TermText(), term);
-        EXPECT_EQ(PreorderLabels(form.Tree().Root()), labels) << term;
-        EXPECT_DOUBLE_EQ(EvalTerm(form.Tree(), 2, 0, 0, 0, 0), atTwo) << term;
+        if (labels) {
+            EXPECT_EQ(PreorderLabels(form.Tree().Root()), labels);
+        }
+        EXPECT_NEAR(EvalTerm(form.Tree(), 2, 0, 0, 0, 0), atTwo, 1e-12);
         // The program's own tree is compiled anew by every redraw; the
         // window's picture stays that of its term.
         form.setWindowState(Qt::WindowNoState);
@@ -196,8 +201,20 @@ TEST_F(TermbaumWindowTest, ShowsTheMainTermInATreeOfItsOwnAndZeroForAFaultyOne) 
         form.show();
         const QImage before = form.grab().toImage();
         ParseTerm(FunktionTermbaum, "sin(x)*x", true);
-        EXPECT_EQ(form.grab().toImage(), before) << term;
-        EXPECT_EQ(PreorderLabels(FunktionTermbaum.Root()), "* sin x x") << term;
+        EXPECT_EQ(form.grab().toImage(), before);
+        EXPECT_EQ(PreorderLabels(FunktionTermbaum.Root()), "* sin x x");
+        // Nothing is drawn into the margin.
+        const QImage image = before.convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(image.width(), 400);
+        int inkInside = 0, inkInMargin = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == qRgb(255, 255, 255)) continue;
+                const bool margin = x < 10 || y < 10 || x >= 390 || y >= 290;
+                (margin ? inkInMargin : inkInside)++;
+            }
+        EXPECT_GT(inkInside, 100);
+        EXPECT_EQ(inkInMargin, 0);
     }
     EXPECT_TRUE(messages.messages().empty());
 }
@@ -218,25 +235,6 @@ TEST_F(TermbaumWindowTest, AClickAnywhereOrEscClosesTheModalWindow) {
         EXPECT_TRUE(ran);
         EXPECT_FALSE(form.isVisible());
     }
-}
-
-TEST_F(TermbaumWindowTest, NothingIsDrawnIntoTheMargin) {
-    gTerms.TermF = Repeat("sin(x)", 20, "+");
-    TForm19 form;
-    form.setWindowState(Qt::WindowNoState);
-    form.resize(400, 300);
-    form.show();
-    const QImage image = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(image.width(), 400);
-    int inkInside = 0, inkInMargin = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) == qRgb(255, 255, 255)) continue;
-            const bool margin = x < 10 || y < 10 || x >= 390 || y >= 290;
-            (margin ? inkInMargin : inkInside)++;
-        }
-    EXPECT_GT(inkInside, 100);
-    EXPECT_EQ(inkInMargin, 0);
 }
 
 }  // namespace
