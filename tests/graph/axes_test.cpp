@@ -15,9 +15,8 @@ protected:
         gDisplay.Schaubilder = SchaubildTabelle{};
     }
     void Draw(double x1, double x2, double y1, double y2) {
-        canvas.ClearRecords();
         SetWindow(x1, x2, y1, y2);
-        GrafikZeichnen(false);
+        Repaint();
     }
     using GraphTest::Count;
     int Count(const std::string& s) {

@@ -17,7 +17,7 @@ protected:
     void Plot(const char* term, int slot = 1) {
         gTerms.TermF = term;
         OnlySlot(slot, kCurve);
-        GrafikZeichnen(false);
+        Repaint();
     }
     // Every polyline not drawn in black (axes and ticks are black).
     std::vector<CanvasRecord> Coloured() {
@@ -41,7 +41,6 @@ TEST_F(Curves, SqrtStartsAtTheFirstSampleRightOfZero) {
 
 TEST_F(Curves, PoleBranchesAreNeverJoined) {
     for (const char* term : {"tan(x)", "1/x"}) {
-        canvas.ClearRecords();
         Plot(term);
         const auto lines = Polylines(kCurve);
         ASSERT_GE(lines.size(), 2u) << term;
@@ -71,7 +70,6 @@ TEST_F(Curves, FamilyMembersOverTheRangeAndTheList) {
         {false, true, 2, {5, 6}},
     };
     for (const auto& c : cases) {
-        canvas.ClearRecords();
         gDisplay.FarbspektrumParameter = c.spectrum;
         gTerms.ParameterAusListe = c.list;
         Plot("t*x");
@@ -92,7 +90,6 @@ TEST_F(Curves, FamilyMembersOverTheRangeAndTheList) {
     // A term without t is never coloured by the spectrum.
     gDisplay.FarbspektrumParameter = true;
     gDisplay.FarbspektrumNummer = 12;
-    canvas.ClearRecords();
     Plot("x");
     ASSERT_EQ(Coloured().size(), 1u);
     EXPECT_EQ(Coloured()[0].pen.color, kCurve);
@@ -119,10 +116,9 @@ TEST_F(Curves, FunctionListIsDrawnWithFOnly) {
     gTerms.TermG = "x";
     Plot("x", 1);
     EXPECT_EQ(Polylines(kCurve).size(), 2u);
-    canvas.ClearRecords();
     gTerms.TermF = "";
     OnlySlot(8, kCurve);
-    GrafikZeichnen(false);
+    Repaint();
     EXPECT_EQ(Polylines(kCurve).size(), 1u);
 }
 

@@ -13,9 +13,8 @@ constexpr Color kCurveColor = 0x0000FF;
 class DerivedCurves : public GraphTest {
 protected:
     std::vector<CanvasRecord> Draw(int slot) {
-        canvas.ClearRecords();
         OnlySlot(slot, kCurveColor);
-        GrafikZeichnen(false);
+        Repaint();
         return Polylines(kCurveColor);
     }
     static std::vector<CanvasPoint> Points(const std::vector<CanvasRecord>& lines) {
@@ -261,9 +260,8 @@ TEST_F(DerivedCurves, PiecewiseWalksTheHParametersAndGivesTheFamilyBack) {
     gTerms.ParameterAusListe = true;
     const ParameterState params = gParams;
     const TermState terms = gTerms;
-    canvas.ClearRecords();
     OnlySlot(31, kCurveColor);
-    GrafikZeichnen(false);
+    Repaint();
     auto lines = Records(CanvasRecord::Kind::Polyline);
     std::erase_if(lines, [](const CanvasRecord& r) { return r.pen.color == 0; });
     ASSERT_EQ(lines.size(), 4u);  // t = 1, 2, 3 and the list value 7

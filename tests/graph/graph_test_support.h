@@ -14,6 +14,7 @@
 #include "graph_state.h"
 #include "primitives.h"
 #include "program_state.h"
+#include "redraw.h"
 #include "term.h"
 #include "view.h"
 
@@ -50,6 +51,11 @@ protected:
         gDisplay.Schaubilder[static_cast<size_t>(i)] = Schaubild{c, 0, true};
     }
 
+    // A redraw from scratch onto the recording canvas.
+    void Repaint(bool all = false) {
+        canvas.ClearRecords();
+        GrafikZeichnen(all);
+    }
     std::vector<CanvasRecord> Records(CanvasRecord::Kind kind) {
         std::vector<CanvasRecord> out;
         for (const CanvasRecord& r : canvas.Records())

@@ -178,10 +178,9 @@ TEST_F(Integration, TheRedrawDrawsTheStripsOfTheModeAndReportsTheSums) {
         {kFehlerintervall, 8, gOverlay.FarbeFehlerintervall, BrushStyle::Horizontal, 3},
     };
     for (const auto& c : cases) {
-        canvas.ClearRecords();
         host.texts.clear();
         gOverlay.SummenAnzeigeart = c.mode;
-        GrafikZeichnen(false);
+        Repaint();
         const auto rects = Records(CanvasRecord::Kind::Rectangle);
         ASSERT_EQ(rects.size(), c.rectangles) << c.mode;
         EXPECT_EQ(rects[0].brush.color, c.first) << c.mode;
@@ -199,10 +198,9 @@ TEST_F(Integration, TheRedrawDrawsTheStripsOfTheModeAndReportsTheSums) {
         EXPECT_EQ(host.texts[0].substr(0, 7), "n = 4  ");
     }
     // A strip whose middle is undefined is not drawn, and counts 0 there.
-    canvas.ClearRecords();
     gTerms.TermF = "1/(x-1.5)";
     gOverlay.SummenAnzeigeart = kObersumme;
-    GrafikZeichnen(false);
+    Repaint();
     EXPECT_EQ(Records(CanvasRecord::Kind::Rectangle).size(), 3u);
 }
 

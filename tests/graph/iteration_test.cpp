@@ -77,11 +77,10 @@ TEST_F(Iteration, SequenceMarksAndConnections) {
     const struct { int n; bool connect; size_t dots; bool lines; } cases[] = {
         {100, true, 101, true}, {100, false, 101, false}, {150, false, 0, true}, {0, true, 1, false}};
     for (const auto& c : cases) {
-        canvas.ClearRecords();
         it.IterationenN = c.n;
         it.IterPunkteVerbinden = c.connect;
         SetWindow(0, std::max(c.n, 1), 0, 1.1);
-        GrafikZeichnen(false);
+        Repaint();
         EXPECT_EQ(Count(CanvasRecord::Kind::Ellipse), c.dots) << c.n;
         const auto lines = Polylines(kIter);
         EXPECT_EQ(!lines.empty(), c.lines) << c.n << c.connect;
@@ -147,10 +146,9 @@ TEST_F(Iteration, AttractorDiagram) {
     ASSERT_EQ(marker.size(), 1u);
     EXPECT_EQ(marker[0].pen.style, PenStyle::Dot);
     // A general term undefined everywhere draws no point.
-    canvas.ClearRecords();
     it.IterLogistisch = false;
     gTerms.TermF = "ln(-1-x^2)";
-    GrafikZeichnen(false);
+    Repaint();
     EXPECT_TRUE(Polylines(kIter).empty());
 }
 
@@ -176,9 +174,8 @@ TEST_F(Iteration, DataPoints) {
         {7, CanvasRecord::Kind::Polyline, BrushStyle::Solid, 2, 2},
     };
     for (const auto& c : cases) {
-        canvas.ClearRecords();
         r.WertepaarSymbol = c.kind;
-        GrafikZeichnen(false);
+        Repaint();
         std::vector<CanvasRecord> marks = Records(c.shape);
         std::erase_if(marks, [](const CanvasRecord& rec) { return rec.pen.color != kIter; });
         // Three rows are drawn: (1, 1), (2.5, 2.5) and (-3, -1); "abc" is no number, (4, 8) lies on the border.
@@ -197,14 +194,12 @@ TEST_F(Iteration, DataPoints) {
     r.WertepaarSymbol = 0;
     r.AbweichungenZeichnen = true;
     gTerms.TermF = "x/2";
-    canvas.ClearRecords();
-    GrafikZeichnen(false);
+    Repaint();
     const auto deviations = Polylines(kIter);
     ASSERT_EQ(deviations.size(), 4u);  // (4, 8) has no marker but its deviation
     EXPECT_EQ(Ends(deviations[0]), std::pair(Pixel(1, 1), Pixel(1, 0.5)));
     gTerms.TermF = "";
-    canvas.ClearRecords();
-    GrafikZeichnen(false);
+    Repaint();
     EXPECT_TRUE(Polylines(kIter).empty());
 }
 
