@@ -166,15 +166,11 @@ TEST_F(Marks, SpecialPointsWithLabels) {
     d.AnzahlNullstellen = 2;
     d.NullstelleX[1] = 2;
     d.NullstelleX[2] = 1e6;  // far outside: no mark and no label
-    d.AnzahlExtrema = 1;
+    d.AnzahlExtrema = d.AnzahlWendepunkte = d.AnzahlAsymptoten = d.AnzahlPole = 1;
     d.ExtremumX[1] = -1;
     d.ExtremumY[1] = 2;
-    d.ExtremumArt[1] = 1;
-    d.AnzahlWendepunkte = 1;
-    d.WendepunktArt[1] = 1;
-    d.AnzahlAsymptoten = 1;
+    d.ExtremumArt[1] = d.WendepunktArt[1] = 1;
     d.AsymptotenText[0] = "x/2";
-    d.AnzahlPole = 1;
     d.PolX[1] = -3;
     DrawSpecialPoints();
     std::vector<std::pair<std::string, CanvasPoint>> labels;
@@ -214,8 +210,7 @@ TEST_F(Marks, TheRedrawSearchesTheChosenTermThroughTheHost) {
     gTerms.TermF = "x";
     gTerms.TermG = "x^3";
     gTerms.ParameterWerte[0] = 3.5;
-    gView.BereichX1 = -2;
-    gView.BereichX2 = 3;
+    SetWindow(-2, 3, -8, 8);
     gDiscussion.SonderpunkteZeichnen = true;
     gDiscussion.DiskussionMitG = true;
     GrafikZeichnen(false);
@@ -234,8 +229,7 @@ TEST_F(Marks, DirectionField) {
         {"ln(-1-x^2)", -8, 8, 0},
     };
     for (const auto& c : cases) {
-        gView.BereichY1 = c.y1;
-        gView.BereichY2 = c.y2;
+        SetWindow(-8, 8, c.y1, c.y2);
         GrafikZeichnen(false);  // the tick spacings of this window
         F(c.term);
         DrawDirectionField(c.term, -8, 8, c.y1, c.y2);
