@@ -174,10 +174,8 @@ TEST_F(Curves, PathologicalStatesFinish) {
         canvas.ClearRecords();
         gParams.FgTVon = c.tVon;
         gParams.FgTBis = c.tBis;
-        gParams.FgTSchrittweite = c.tStep;
         gParams.FgSummeVon = c.nVon;
         gParams.FgSummeBis = c.nBis;
-        gParams.FgSummeSchrittweite = c.nStep;
         SetWindow(c.x1, c.x2, -1, 1);
         SetupAxes(gDisplay.Koordinatensystem);
         ASSERT_TRUE(ParseTerm(FunktionTermbaum, c.term, true));

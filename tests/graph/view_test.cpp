@@ -55,21 +55,6 @@ TEST_F(View, LogarithmicWindowsSnapToWholeDecades) {
     }
 }
 
-TEST_F(View, LogarithmicWindowStaysPutWhenNormalisedAgain) {
-    KoordinatensystemEinstellung k;
-    k.xSkalierung = 1;
-    k.ySkalierung = 1;
-    SetWindow(0.05, 150, 0.003, 2e6);
-    for (int i = 0; i < 5; ++i) {
-        SetupAxes(k);
-        EXPECT_EQ(gView.BereichX1, 0.01);
-        EXPECT_EQ(gView.BereichX2, 1000);
-        EXPECT_EQ(gView.BereichY1, 0.001);
-        EXPECT_EQ(gView.BereichY2, 1e7);
-        EXPECT_EQ(gOutput.DecadesY, 10);
-    }
-}
-
 TEST_F(View, NormalizeWindowMendsRangesAndSteps) {
     gParams.FgSummeVon = 5;
     gParams.FgSummeBis = 2;
@@ -125,12 +110,18 @@ TEST_F(View, PlotRectangleForEachLayout) {
     }
 }
 
-TEST_F(View, ALogarithmicYAxisLimitsValuesAboveZero) {
+TEST_F(View, LogarithmicAxesStayPutWhenSetUpAgainAndLimitValuesAboveZero) {
     KoordinatensystemEinstellung k;
     SetupAxes(k);
     EXPECT_EQ(gOutput.ValueLimitLow, -1e10);
-    k.ySkalierung = 1;
-    SetupAxes(k);
+    k.xSkalierung = k.ySkalierung = 1;
+    SetWindow(0.05, 150, 0.003, 2e6);
+    for (int i = 0; i < 5; ++i) {
+        SetupAxes(k);
+        EXPECT_EQ(std::tie(gView.BereichX1, gView.BereichX2, gView.BereichY1, gView.BereichY2),
+                  std::tuple(0.01, 1000.0, 0.001, 1e7));
+        EXPECT_EQ(gOutput.DecadesY, 10);
+    }
     EXPECT_EQ(gOutput.ValueLimitHigh, 1e20);
     EXPECT_EQ(gOutput.ValueLimitLow, 1e-20);
 }
