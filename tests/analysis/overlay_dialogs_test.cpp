@@ -67,7 +67,9 @@ TEST_F(OverlayDialogs, ASumPastTheLimitIsUndefinedInTablesAndAreas) {
     w->close();
 }
 
-TEST_F(OverlayDialogs, AreaIterationField) {
+TEST_F(OverlayDialogs, AreaIterationFieldAndBoundsFromTheIntersections) {
+    gTerms.TermF = "x^2";
+    gTerms.TermG = "1";
     auto* w = Open(new TForm13);
     Ui::TForm13* ui = w->Controls();
     const std::pair<const char*, int> faelle[] = {{"-20", 20}, {"0", 1}, {"1000", 500}, {"-2147483648", 500}, {"37", 37}};
@@ -82,14 +84,6 @@ TEST_F(OverlayDialogs, AreaIterationField) {
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0], "'viele' ist kein g\xC3\xBCltiger Integerwert");
     EXPECT_TRUE(ui->Edit6->hasFocus());
-    w->close();
-}
-
-TEST_F(OverlayDialogs, AreaBoundsFromTheIntersections) {
-    gTerms.TermF = "x^2";
-    gTerms.TermG = "1";
-    auto* w = Open(new TForm13);
-    Ui::TForm13* ui = w->Controls();
     ui->SpeedButton1->click();
     EXPECT_NEAR(gOverlay.GrenzeA, -1, 1e-5);
     EXPECT_NEAR(gOverlay.GrenzeB, 1, 1e-5);

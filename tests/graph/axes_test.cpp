@@ -122,7 +122,7 @@ TEST_F(Axes, LogarithmicAxisLabelsDecades) {
     for (const char* d : {"3", "4", "9"}) EXPECT_EQ(Count(d), 2) << d;  // every digit in both decades
 }
 
-TEST_F(Axes, GridIsTwiceAsFineAsTheTicks) {
+TEST_F(Axes, GridIsTwiceAsFineAsTheTicksOrCrossesThem) {
     KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
     k.Gitterfarbe = 0x00FF00;
     k.Achsenfarbe = 0x0000FF;
@@ -142,15 +142,12 @@ TEST_F(Axes, GridIsTwiceAsFineAsTheTicks) {
         for (const CanvasRecord& r : Records(CanvasRecord::Kind::Polyline))
             EXPECT_TRUE(r.pen.color == 0x00FF00 || r.pen == (CanvasPen{0x0000FF, 2, PenStyle::Solid})) << r.pen.color;
     }
-}
-
-TEST_F(Axes, GridCrossesAtEveryTickIntersection) {
-    gDisplay.Koordinatensystem.Gitter = 0;
-    gDisplay.Koordinatensystem.Gitterfarbe = 0x00FF00;
+    // Crosses at every tick intersection.
+    k.Gitter = 0;
     Draw(-8, 8, -8, 8);
     EXPECT_EQ(Polylines(0x00FF00).size(), 15u * 17u * 2u);  // rows on the borders count
     // A logarithmic y axis has no linear rows to cross.
-    gDisplay.Koordinatensystem.ySkalierung = 1;
+    k.ySkalierung = 1;
     Draw(-8, 8, 1, 100);
     EXPECT_TRUE(Polylines(0x00FF00).empty());
 }
