@@ -51,7 +51,7 @@ TEST_F(DiscussionWindow, ARunFillsTheListsAndTheSymmetry) {
     EXPECT_FALSE(ui->ListBox5->isVisibleTo(form.get()));
 }
 
-TEST_F(DiscussionWindow, NewTermForGLeavesFUnchanged) {
+TEST_F(DiscussionWindow, NewTermForGLeavesFUnchangedAndAFaultyTermIsNeitherStoredNorExamined) {
     Anzeigen();
     form->Button1Click();
     EXPECT_EQ(ui->Button1->text(), QStringLiteral("g(x,t)="));
@@ -66,9 +66,7 @@ TEST_F(DiscussionWindow, NewTermForGLeavesFUnchanged) {
     EXPECT_EQ(gTerms.TermG.str(), "x^2-1");
     EXPECT_EQ(gTerms.TermF.str(), "x^2-4");
     EXPECT_FALSE(form->isVisible());
-}
-
-TEST_F(DiscussionWindow, ATermWithASyntaxErrorIsNeitherStoredNorExamined) {
+    // A term with a syntax error is neither stored nor examined.
     Anzeigen();
     form->SpeedButton1Click();
     Type(ui->edit1, QStringLiteral("x^^2"));

@@ -117,7 +117,7 @@ TEST_F(Tables, NewtonThatRunsAwayOrNeverSettlesSaysSoAndDecimalsSetThePrecision)
 
 // ---- value table ----
 
-TEST_F(Tables, ValueTableMendsItsInput) {
+TEST_F(Tables, ValueTableMendsItsInputRoundsItsRowsAndMarksUndefinedValues) {
     Compile("x");
     struct Fall { WertetabelleEingabe ein; double von, bis, schritt; } faelle[] = {
         {{0, 3, 0, 0}, 0, 3, 1}, {{0, 3, -0.5, 0}, 0, 3, 0.5}, {{3, 0, 1, 0}, 0, 3, 1},
@@ -130,9 +130,6 @@ TEST_F(Tables, ValueTableMendsItsInput) {
         EXPECT_EQ(Ohne(t.zeilen.front()[0]), "0,00");
         EXPECT_EQ(Ohne(t.zeilen.back()[0]), "3,00");
     }
-}
-
-TEST_F(Tables, ValueTableRowsAndRounding) {
     Compile("x^2");
     // The row limit ends the table at 2.
     Wertetabelle t = WertetabelleBerechnen({-8, 8, 0.1, 0}, 2);
@@ -149,11 +146,9 @@ TEST_F(Tables, ValueTableRowsAndRounding) {
     t = WertetabelleBerechnen({-8, 8, 0.4, 0}, 0);
     ASSERT_EQ(t.zeilen.size(), 101u);
     EXPECT_EQ(Ohne(t.zeilen.back()[0]), "-8");
-}
-
-TEST_F(Tables, ValueTableMarksUndefinedAndHugeValues) {
+    // Undefined and huge values are marked.
     Compile("1/x");
-    Wertetabelle t = WertetabelleBerechnen({0, 0, 1, 0}, 2);
+    t = WertetabelleBerechnen({0, 0, 1, 0}, 2);
     ASSERT_EQ(t.zeilen.size(), 1u);
     EXPECT_EQ(t.zeilen[0][1], " nicht def.");
     for (int c = 2; c <= 4; ++c) EXPECT_EQ(t.zeilen[0][static_cast<size_t>(c)], "");

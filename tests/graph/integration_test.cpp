@@ -133,7 +133,7 @@ TEST_F(Integration, APoleInAStripLeavesNoSum) {
     }
 }
 
-TEST_F(Integration, RoundingNoiseIsNoSum) {
+TEST_F(Integration, RoundingNoiseIsNoSumAndEveryModeHasItsStatusLine) {
     // Exactly 0: the midpoints of sin over a whole period cancel in pairs.
     const struct { const char* term; double a, b; int n; } cases[] = {
         {"sin(x)", 0, 6.283185307179586, 4}, {"sin(x)", 0, 6.283185307179586, 6}, {"cos(x)", 0, 6.283185307179586, 8},
@@ -146,9 +146,7 @@ TEST_F(Integration, RoundingNoiseIsNoSum) {
         EXPECT_EQ(s.Zwischenwertsumme, 0) << c.term << " n=" << c.n;
         EXPECT_EQ(SummenText(kZwischenwertsumme, s), "n = " + std::to_string(c.n) + "  Z =  0,0000") << c.term;
     }
-}
-
-TEST_F(Integration, StatusLineOfEveryMode) {
+    // The status line of every mode.
     RiemannSummen s;
     s.n = 4;
     s.Obersumme = 0.625;

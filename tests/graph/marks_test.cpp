@@ -74,7 +74,7 @@ TEST_F(Marks, TangentWithItsSlopeTriangle) {
     EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, 3, 0, 0, 0, 0), 9);
 }
 
-TEST_F(Marks, SteepAndUndefinedObjectsAreLeftOut) {
+TEST_F(Marks, SteepAndUndefinedObjectsAreLeftOutButANormalStandsUpright) {
     const struct { const char* term; double x0; bool tangent, normal, level, point; } cases[] = {
         {"2000x^3", 0.04, true, true, true, true},  // slope 9.6
         {"2000x^3", 1, false, false, false, true},  // slope 6000; (1, 2000) far above the window
@@ -96,9 +96,7 @@ TEST_F(Marks, SteepAndUndefinedObjectsAreLeftOut) {
         DrawPointMarker(1, kObject, 0, c.x0);
         EXPECT_EQ(!Lines(kObject, PenStyle::Dot).empty() || Count(CanvasRecord::Kind::Ellipse) > 0, c.point);
     }
-}
-
-TEST_F(Marks, NormalStandsUprightWhereTheTangentIsLevel) {
+    // The normal stands upright where the tangent is level.
     F("x^2");
     DrawNormale(kObject, 0, 0);
     auto lines = Lines(kObject);

@@ -268,7 +268,7 @@ struct RecordingHost : GraphHost {
     void SummenAnzeige(bool on) override { calls.push_back(on ? "sums on" : "sums off"); }
 };
 
-TEST_F(Redraw, HostClearsAndSetsTheSumsButtons) {
+TEST_F(Redraw, HostClearsAndSetsTheSumsButtonsAndTheBackgroundIsFilled) {
     RecordingHost host;
     SetGraphHost(&host);
     GrafikZeichnen(true);
@@ -285,17 +285,14 @@ TEST_F(Redraw, HostClearsAndSetsTheSumsButtons) {
     ClearDrawingObjects();
     EXPECT_TRUE(gGrafikobjektliste.Empty());
     EXPECT_EQ(canvas.Records().front().kind, CanvasRecord::Kind::FillRect);
-}
-
-TEST_F(Redraw, PrinterBackgroundWhilePrinting) {
+    // The printer's background while printing.
     gDisplay.HintergrundDrucker = 0x00FFFF;
     RecordingCanvas printer;
     OutputRedirection redirect(
         {.canvas = &printer, .faktorX = 2, .faktorY = 3, .plotWidthPx = 99, .plotHeightPx = 99, .printing = true});
     GrafikZeichnen(true);
-    const CanvasRecord& fill = printer.Records().front();
-    EXPECT_EQ(fill.rect, (CanvasRect{0, 0, 200, 300}));
-    EXPECT_EQ(fill.brush.color, 0x00FFFFu);
+    EXPECT_EQ(printer.Records().front().rect, (CanvasRect{0, 0, 200, 300}));
+    EXPECT_EQ(printer.Records().front().brush.color, 0x00FFFFu);
 }
 
 TEST_F(Redraw, TextObjectsAtTheirSizeOnScreenAndPrinter) {
