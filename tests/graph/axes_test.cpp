@@ -2,8 +2,6 @@
 
 #include "axes.h"
 #include "graph_test_support.h"
-#include "redraw.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {

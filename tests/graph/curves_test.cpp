@@ -4,8 +4,6 @@
 #include "curves.h"
 #include "graph_test_support.h"
 #include "object_lists.h"
-#include "redraw.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {

@@ -2,8 +2,6 @@
 
 #include "derived_curves.h"
 #include "graph_test_support.h"
-#include "redraw.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {
@@ -206,7 +204,7 @@ TEST_F(DerivedCurves, ParametricCurveBreaksWhereItIsUndefined) {
     }
 }
 
-TEST_F(DerivedCurves, SlopeCurveBreaksWhereXStandsStill) {
+TEST_F(DerivedCurves, SlopeCurveBreaksWhereXStandsStillAndComponentGraphsStayInsideTheWindow) {
     gTerms.TermXt = "cos(t)";
     gTerms.TermYt = "sin(t)";
     gParams.ParamkurveTSchrittweite = 0.01;
@@ -220,9 +218,7 @@ TEST_F(DerivedCurves, SlopeCurveBreaksWhereXStandsStill) {
             EXPECT_TRUE(upper || lower) << p.x << " " << p.y;
         }
     }
-}
-
-TEST_F(DerivedCurves, ComponentGraphsStayInsideTheWindow) {
+    // Component graphs stay inside the window.
     gParams.ParamkurveTVon = -10;
     gParams.ParamkurveTBis = 10;
     gParams.ParamkurveTSchrittweite = 0.05;

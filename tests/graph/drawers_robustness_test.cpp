@@ -11,7 +11,6 @@
 #include "analysis_state.h"
 #include "graph_test_support.h"
 #include "object_lists.h"
-#include "redraw.h"
 
 namespace kalvo {
 namespace {

@@ -6,8 +6,6 @@
 #include "graph_host.h"
 #include "graph_test_support.h"
 #include "integration.h"
-#include "redraw.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {

@@ -3,9 +3,6 @@
 #include "analysis_state.h"
 #include "graph_test_support.h"
 #include "iteration.h"
-#include "primitives.h"
-#include "redraw.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {

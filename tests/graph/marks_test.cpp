@@ -5,9 +5,6 @@
 #include "graph_test_support.h"
 #include "marks.h"
 #include "object_lists.h"
-#include "primitives.h"
-#include "redraw.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {

@@ -1,6 +1,4 @@
 #include "graph_test_support.h"
-#include "primitives.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {
@@ -55,7 +53,7 @@ TEST_F(Primitives, ScalingRoundsHalvesToEvenAfterCuttingLines) {
     EXPECT_TRUE(canvas.Records().empty());
 }
 
-TEST_F(Primitives, MarkersOnlyInsideThePlot) {
+TEST_F(Primitives, MarkersOnlyInsideThePlotAndTextWidthsGrowForPrinters) {
     const OutputContext& o = gOutput;
     CircleMarker(o.PlotLeft, o.PlotTop);
     DotMarker(o.PlotRight, o.PlotBottom);
@@ -67,15 +65,14 @@ TEST_F(Primitives, MarkersOnlyInsideThePlot) {
     EXPECT_EQ(r[0].brush.style, BrushStyle::Clear);
     EXPECT_EQ(r[1].brush.style, BrushStyle::Solid);
     EXPECT_EQ(canvas.Brush().style, BrushStyle::Clear);
-}
-
-TEST_F(Primitives, TextWidthsGrowForPrintersAndMetafiles) {
+    // Text widths grow for printers; a preview boxes no text.
     const int w = TextWidthScaled("0123456789");
     EXPECT_EQ(w, MeasureText(GraphAreaFont(), "0123456789").width);
     gOutput.PrintingActive = true;
     EXPECT_EQ(TextWidthScaled("0123456789"), ToDevice(w, 1.3));
     gOutput.PrintingActive = false;
     gOutput.DruckVorschau = true;
+    canvas.ClearRecords();
     BoxedText("Hallo", 10, 10);
     EXPECT_TRUE(canvas.Records().empty());
 }

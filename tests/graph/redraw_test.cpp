@@ -15,9 +15,6 @@
 #include "metafile_recorder.h"
 #include "object_lists.h"
 #include "output_redirection.h"
-#include "primitives.h"
-#include "redraw.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {

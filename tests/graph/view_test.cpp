@@ -3,7 +3,6 @@
 
 #include "graph_test_support.h"
 #include "object_lists.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {

@@ -139,20 +139,6 @@ TEST_F(EditFieldTest, TheFocusLossOfTheMessageBoxDoesNotCheckAgain) {
     EXPECT_EQ(term->cursorPosition(), 4);
 }
 
-TEST_F(EditFieldTest, OnlyLeavingForAnotherFieldCounts) {
-    QSignalSpy left(term, &TermEdit::fieldLeft);
-    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
-        QFocusEvent out(QEvent::FocusOut, reason);
-        QApplication::sendEvent(term, &out);
-    }
-    EXPECT_EQ(left.count(), 0);
-    QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
-    QApplication::sendEvent(term, &out);
-    EXPECT_EQ(left.count(), 1);
-}
-
-// Once read, a term field shows the normalised term; the pi sign reads π
-// there while the term behind it keeps the program's own sign.
 TEST_F(EditFieldTest, TermFieldsShowTheNormalisedTermAndATypedPiIsPi) {
     const struct {
         const char* set;    // text given to the field (a stored term, or typed)
@@ -217,7 +203,7 @@ TEST_F(EditFieldTest, SurfaceFieldsAcceptYAndSkipEmptyFields) {
     EXPECT_TRUE(ReadParamTermEdit3(other));
 }
 
-TEST_F(EditFieldTest, LeaveFieldTellsWhetherTheCheckPassed) {
+TEST_F(EditFieldTest, LeavingTellsWhetherTheCheckPassedAndOnlyLeavingForAnotherFieldCounts) {
     CheckTermOnLeaving();
     term->setText("x^2");
     EXPECT_TRUE(term->leaveField());
@@ -229,6 +215,16 @@ TEST_F(EditFieldTest, LeaveFieldTellsWhetherTheCheckPassed) {
     // A field without a check always passes.
     other->setText("x*-2");
     EXPECT_TRUE(other->leaveField());
+    // Only leaving for another field counts.
+    QSignalSpy left(term, &TermEdit::fieldLeft);
+    for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(term, &out);
+    }
+    EXPECT_EQ(left.count(), 0);
+    QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(term, &out);
+    EXPECT_EQ(left.count(), 1);
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ TEST_F(EvaluatorTest, EveryFunctionAndItsGuard) {
     CheckValues(cases);
 }
 
-TEST_F(EvaluatorTest, RandomStaysInItsRange) {
+TEST_F(EvaluatorTest, RandomStaysInItsRangeDirectFunctionsNeverSetTheFlagAndAnEmptyTreeIsUndefined) {
     ASSERT_TRUE(ParseTerm(FunktionTermbaum, "random(x)", true));
     for (double a : {2.0, 6.0, 1000.0, 2147483647.0}) {
         bool seenNonZero = false;
@@ -145,9 +145,7 @@ TEST_F(EvaluatorTest, RandomStaysInItsRange) {
         }
         EXPECT_TRUE(seenNonZero);
     }
-}
-
-TEST_F(EvaluatorTest, DirectMathFunctionsClearButNeverSetTheFlag) {
+    // The functions called directly clear the flag but never set it.
     EXPECT_EQ(TermPower(-2, 3), -8);
     EXPECT_TRUE(gTerms.TermOK);
     EXPECT_EQ(TermPower(10, 60), 0);
@@ -165,9 +163,7 @@ TEST_F(EvaluatorTest, DirectMathFunctionsClearButNeverSetTheFlag) {
     EXPECT_EQ(TermSgn(-0.5), -1);
     EXPECT_EQ(TermSgn(0), 0);
     EXPECT_EQ(TermSgn(7), 1);
-}
-
-TEST_F(EvaluatorTest, EmptyTreeIsUndefined) {
+    // An empty tree is undefined.
     {
         QuietParsing quiet;
         ASSERT_FALSE(ParseTerm(FunktionTermbaum, "x)", true));

@@ -168,7 +168,7 @@ TEST_F(ParserTest, InitialTreesAreZero) {
     }
 }
 
-TEST_F(ParserTest, CaretColumnIsFoundInWhatTheUserTyped) {
+TEST_F(ParserTest, CaretColumnIsFoundInWhatTheUserTypedAndFieldTextHasADecimalComma) {
     const struct { const char* field; int column, caret; } cases[] = {
         {"x*-2", 3, 3}, {"x * -2", 3, 5}, {"2 pi + x)", 5, 9}, {"PI x)", 3, 5}, {"x)", 2, 2}, {"(x+1", 5, 4},
         {"\xC2\xB6)", 2, 2}, {"\xC3\xA4 x", 1, 1}, {"p i)", 2, 4}, {"x {k}", 3, 2},
@@ -177,9 +177,7 @@ TEST_F(ParserTest, CaretColumnIsFoundInWhatTheUserTyped) {
         SCOPED_TRACE(c.field);
         EXPECT_EQ(FieldCaretForSyntaxError(c.field, c.column), c.caret);
     }
-}
-
-TEST_F(ParserTest, FieldTextIsNormalisedWithDecimalComma) {
+    // Field text is normalised with a decimal comma.
     EXPECT_EQ(TermFieldText("X^2 + PI"), "x^2+\xC2\xB6");
     EXPECT_EQ(TermFieldText("2.5 X {Dies. Das}"), "2,5x{Dies. Das}");
 }
