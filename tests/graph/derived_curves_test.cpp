@@ -103,7 +103,7 @@ TEST_F(DerivedCurves, IntegralFunctionEndsWhereTheIntegrandIsUndefined) {
     }
 }
 
-TEST_F(DerivedCurves, InverseRelationMirrorsAtTheDiagonal) {
+TEST_F(DerivedCurves, InverseRelationMirrorsAtTheDiagonalAndCombinationsBreakAtPoles) {
     gTerms.TermF = "x^2";
     const auto points = Points(Draw(7));
     ASSERT_GT(points.size(), 100u);
@@ -119,9 +119,7 @@ TEST_F(DerivedCurves, InverseRelationMirrorsAtTheDiagonal) {
         lower |= v < -1;
     }
     EXPECT_TRUE(upper && lower);
-}
-
-TEST_F(DerivedCurves, CombinationsNeedBothTermsAndBreakAtPoles) {
+    // Combinations need both terms and break at poles.
     gTerms.TermF = "x";
     gTerms.TermG = "";
     EXPECT_TRUE(Draw(15).empty());
@@ -140,7 +138,7 @@ TEST_F(DerivedCurves, CombinationsNeedBothTermsAndBreakAtPoles) {
         }
 }
 
-TEST_F(DerivedCurves, VerticalLinesInsideTheWindowOnly) {
+TEST_F(DerivedCurves, VerticalLinesInsideTheWindowOnlyAndAParametricCircleClippedOnTheCircle) {
     const struct {
         double u1, u2, u3;
         size_t lines;
@@ -157,9 +155,7 @@ TEST_F(DerivedCurves, VerticalLinesInsideTheWindowOnly) {
             EXPECT_EQ(r.points.back().y, 599);
         }
     }
-}
-
-TEST_F(DerivedCurves, ParametricCircleIsClosedAndClippedOnTheCircle) {
+    // A parametric circle is closed and clipped on the circle.
     gParams.ParamkurveTSchrittweite = 0.01;
     for (double radius : {5.0, 10.0}) {
         gTerms.TermXt = radius == 5 ? "5cos(t)" : "10cos(t)";

@@ -18,7 +18,7 @@ protected:
     }
 };
 
-TEST_F(Iteration, IteratesOfTheMap) {
+TEST_F(Iteration, IteratesOfTheMapAndTheAutomaticWindows) {
     const struct { bool logistic; const char* term; int k; double a, x, expected; bool defined; } cases[] = {
         {true, "", 1, 4, 0.5, 1, true}, {true, "", 2, 4, 0.5, 0, true}, {true, "", 0, 4, 0.5, 0.5, true},
         {true, "", 3, 1e6, 2, -1e10, true},  // limited, and no step beyond
@@ -35,16 +35,14 @@ TEST_F(Iteration, IteratesOfTheMap) {
         EXPECT_DOUBLE_EQ(v, c.expected) << c.term << c.k;
         EXPECT_EQ(gTerms.KonstanteA, c.a);
     }
-}
-
-TEST_F(Iteration, AutomaticWindows) {
-    const struct { bool logistic, path; const char* term; double a, x0, von, bis; } cases[] = {
+    // The automatic windows over the iterates.
+    const struct { bool logistic, path; const char* term; double a, x0, von, bis; } windows[] = {
         {true, true, "", 4, 0.3, 0, 4.0 / 3}, {false, false, "x-1", 1, 0, -55, 50.0 / 3},
         {false, false, "x^10", 1, 10, 0, 1},  // beyond 1e10 the window falls back to 0..1
         {false, false, "x", 1, NAN, 0, 1}, {false, false, "x", 1, 1e-9, 0, 1.0e-9 * 4 / 3},
         {false, false, "x", 1, 0, 0, 1},  // all iterates 0: no height at all
     };
-    for (const auto& c : cases) {
+    for (const auto& c : windows) {
         IterationState& it = gIteration;
         it.IterLogistisch = c.logistic;
         it.IterPfadAktiv = c.path;

@@ -33,7 +33,7 @@ protected:
     }
 };
 
-TEST_F(Marks, TangentTermReadsBackExactly) {
+TEST_F(Marks, TangentTermReadsBackExactlyAndTheTangentHasItsSlopeTriangle) {
     for (const auto& [m, b] : {std::pair{2.0, -1.0}, std::pair{-0.1, 1e-7}, std::pair{4999.0, -1e20},
                               std::pair{1.0 / 3, -0.0}, std::pair{-2.5e-300, 7.25}}) {
         const std::string text = TangentEquationText(m, b);
@@ -42,9 +42,6 @@ TEST_F(Marks, TangentTermReadsBackExactly) {
             EXPECT_DOUBLE_EQ(EvalTerm(FunktionTermbaum, x, 0, 0, 0, 0), m * x + b) << text;
     }
     EXPECT_EQ(TangentEquationText(2, -1), "2*x+(-1)");
-}
-
-TEST_F(Marks, TangentWithItsSlopeTriangle) {
     F("x^2");
     gOverlay.ObjektM = true;
     DrawTangente(kObject, 0, 1);

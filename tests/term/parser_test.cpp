@@ -141,7 +141,16 @@ TEST_F(ParserTest, UsesTAndNArePerTreeAndNumberFieldsLeaveThemAlone) {
     EXPECT_TRUE(FunktionTermbaum.UsesT());
 }
 
-TEST_F(ParserTest, QuietParsingStoresTheErrorWithoutAMessage) {
+TEST_F(ParserTest, InitialTreesAreZeroAndQuietParsingStoresTheErrorWithoutAMessage) {
+    for (const Termbaum* tree :
+         {&FunktionTermbaum, &ZahlTermbaum, &FlaechenTermbaum, &ParamTermbaum1, &ParamTermbaum2, &ParamTermbaum3}) {
+        ASSERT_FALSE(tree->Empty());
+        EXPECT_EQ(tree->Root()->Kind, K::Number);
+        EXPECT_EQ(tree->Root()->Value, 0);
+        EXPECT_EQ(EvalTerm(*tree, 1, 2, 3, 4, 5), 0);
+        EXPECT_TRUE(gTerms.TermOK);
+    }
+    // Quiet parsing stores the error without a message.
     {
         QuietParsing quiet;
         EXPECT_FALSE(ParseTerm(FunktionTermbaum, "x)", true));
@@ -155,17 +164,6 @@ TEST_F(ParserTest, QuietParsingStoresTheErrorWithoutAMessage) {
     EXPECT_EQ(gTerms.SyntaxErrorPos, 2);
     EXPECT_FALSE(ParseTerm(FunktionTermbaum, "x)", true));
     EXPECT_EQ(messages.messages().size(), 1u);
-}
-
-TEST_F(ParserTest, InitialTreesAreZero) {
-    for (const Termbaum* tree :
-         {&FunktionTermbaum, &ZahlTermbaum, &FlaechenTermbaum, &ParamTermbaum1, &ParamTermbaum2, &ParamTermbaum3}) {
-        ASSERT_FALSE(tree->Empty());
-        EXPECT_EQ(tree->Root()->Kind, K::Number);
-        EXPECT_EQ(tree->Root()->Value, 0);
-        EXPECT_EQ(EvalTerm(*tree, 1, 2, 3, 4, 5), 0);
-        EXPECT_TRUE(gTerms.TermOK);
-    }
 }
 
 TEST_F(ParserTest, CaretColumnIsFoundInWhatTheUserTypedAndFieldTextHasADecimalComma) {
