@@ -157,7 +157,7 @@ TEST_F(Tables, ValueTableMendsItsInputRoundsItsRowsAndMarksUndefinedValues) {
     EXPECT_EQ(t.zeilen[0][1], "|f(x)|>1O^20");
 }
 
-TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
+TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShownAndValuesThoseOfTheFamily) {
     constexpr double kNicht = std::numeric_limits<double>::quiet_NaN();
     // Exact derivatives by sympy (diff, then N(..., 20) at the rational x);
     // kNicht where the derivative does not exist.
@@ -198,9 +198,7 @@ TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
         }
     }
     EXPECT_EQ(NichtDefiniertText(), " nicht def.");
-}
-
-TEST_F(Tables, ValuesAreThoseOfTheFamilyAsTheGraphShowsThem) {
+    // Values are those of the family as the graph shows them.
     // A term without n is evaluated once, whatever the n range.
     gParams.FgSummeVon = 0;
     gParams.FgSummeBis = 3;

@@ -5,7 +5,6 @@
 #include "draw_combo_box.h"
 #include "iteration_dialog.h"
 #include "numeric_tables.h"
-#include "term.h"
 #include "sums_dialog.h"
 #include "ui_area_dialog.h"
 #include "ui_iteration_dialog.h"

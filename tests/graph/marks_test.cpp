@@ -103,7 +103,7 @@ TEST_F(Marks, SteepAndUndefinedObjectsAreLeftOutButANormalStandsUpright) {
     EXPECT_EQ(Ends(lines[0]), std::pair(Pixel(-8, 5.5), Pixel(8, -2.5)));
 }
 
-TEST_F(Marks, LinesAndPointMarks) {
+TEST_F(Marks, LinesPointMarksAndNewtonTangents) {
     F("x^2");
     DrawSenkrechte(kObject, 2);
     DrawWaagrechte(kObject, 0, -2);
@@ -129,9 +129,7 @@ TEST_F(Marks, LinesAndPointMarks) {
     EXPECT_EQ(Count(CanvasRecord::Kind::Ellipse), 0u);
     ASSERT_EQ(Lines(kObject, PenStyle::Dot).size(), 1u);
     EXPECT_EQ(Lines(kObject, PenStyle::Dot)[0].points.back().y, 0);
-}
-
-TEST_F(Marks, NewtonTangents) {
+    // Newton's tangents.
     F("x^2-2");
     DrawNewtonTangents(0, 1);
     const auto tangents = Lines(kRed);

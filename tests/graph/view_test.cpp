@@ -54,7 +54,7 @@ TEST_F(View, LogarithmicWindowsSnapToWholeDecades) {
     }
 }
 
-TEST_F(View, NormalizeWindowMendsRangesAndSteps) {
+TEST_F(View, NormalizeWindowMendsRangesAndStepsTheDefaultKeepsAFixedFamilyRange) {
     gParams.FgSummeVon = 5;
     gParams.FgSummeBis = 2;
     gParams.FgSummeSchrittweite = 0;
@@ -84,6 +84,16 @@ TEST_F(View, NormalizeWindowMendsRangesAndSteps) {
     SetWindow(1, 100, 0, 1);
     NormalizeWindow();
     EXPECT_EQ(gView.IntegralfunktionXo, 1);
+    // The default window keeps a fixed family range.
+    gView.FgZeichenbereichAuto = false;
+    gView.FgZeichenbereichVon = 1;
+    gView.FgZeichenbereichBis = 2;
+    gView.IntegralfunktionXo = 3;
+    SetDefaultWindow();
+    EXPECT_EQ(gView.FgZeichenbereichVon, 1);
+    EXPECT_EQ(gView.H1Von, -8);
+    EXPECT_EQ(gView.H4Bis, 8);
+    EXPECT_EQ(gView.IntegralfunktionXo, 0);
 }
 
 TEST_F(View, PlotRectangleForEachLayout) {
@@ -148,18 +158,6 @@ TEST_F(View, WorldAndPixelsRoundTrip) {
         EXPECT_NEAR(gOutput.PixelsPerUnitX, (gOutput.PlotRight - gOutput.PlotLeft) / (gView.BereichX2 - gView.BereichX1),
                     1e-12);
     }
-}
-
-TEST_F(View, DefaultWindowKeepsAFixedFamilyRange) {
-    gView.FgZeichenbereichAuto = false;
-    gView.FgZeichenbereichVon = 1;
-    gView.FgZeichenbereichBis = 2;
-    gView.IntegralfunktionXo = 3;
-    SetDefaultWindow();
-    EXPECT_EQ(gView.FgZeichenbereichVon, 1);
-    EXPECT_EQ(gView.H1Von, -8);
-    EXPECT_EQ(gView.H4Bis, 8);
-    EXPECT_EQ(gView.IntegralfunktionXo, 0);
 }
 
 TEST_F(View, FunctionSetRoundTripsEveryField) {

@@ -176,7 +176,7 @@ TEST_F(EvaluatorTest, RandomStaysInItsRangeDirectFunctionsNeverSetTheFlagAndAnEm
 
 struct DerivativeCase { const char* term; int order; double x, expected, tolerance; };
 
-TEST_F(EvaluatorTest, DerivativesOfOrderOneToThree) {
+TEST_F(EvaluatorTest, DerivativesOfOrderOneToThreeUseTheStatedStencils) {
     const DerivativeCase cases[] = {
         {"x^3", 0, 2, 8, 0}, {"x^3", 1, 2, 12, 1e-9}, {"x^3", 2, 2, 12, 1e-5}, {"x^3", 3, 2, 6, 1e-6},
         {"x^2", 2, 7, 2, 1e-5}, {"sin(x)", 1, 0.3, std::cos(0.3), 1e-9}, {"sin(x)", 2, 0.3, -std::sin(0.3), 1e-5},
@@ -192,9 +192,7 @@ TEST_F(EvaluatorTest, DerivativesOfOrderOneToThree) {
         ASSERT_TRUE(ParseTerm(FunktionTermbaum, c.term, true));
         ExpectValue(EvalTermDerivative(FunktionTermbaum, c.order, c.x, 0, 0, 0), c.expected, c.tolerance);
     }
-}
-
-TEST_F(EvaluatorTest, DerivativeStencilsUseTheStatedStepsAndOrder) {
+    // The stencils use the stated steps and order.
     ASSERT_TRUE(ParseTerm(FunktionTermbaum, "sin(x)*t+x^3", true));
     const double x = 0.7, t = 1.3;
     auto f = [&](double xs) { return EvalTerm(FunktionTermbaum, xs, 0, t, 0, 0); };
