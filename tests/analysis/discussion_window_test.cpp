@@ -51,7 +51,7 @@ TEST_F(DiscussionWindow, ARunFillsTheListsAndTheSymmetry) {
     EXPECT_FALSE(ui->ListBox5->isVisibleTo(form.get()));
 }
 
-TEST_F(DiscussionWindow, NewTermForGLeavesFUnchangedAndAFaultyTermIsNeitherStoredNorExamined) {
+TEST_F(DiscussionWindow, NewTermForGLeavesFUnchangedAndAFaultyOneIsNotStored) {
     Anzeigen();
     form->Button1Click();
     EXPECT_EQ(ui->Button1->text(), QStringLiteral("g(x,t)="));
@@ -101,7 +101,8 @@ TEST_F(DiscussionWindow, MarkingAfterClosing) {
     }
 }
 
-TEST_F(DiscussionWindow, ShowingLoadsTheState) {
+TEST_F(DiscussionWindow, ShowingLoadsTheFieldsAndARunReadsThem) {
+    gTerms.TermF = "x^2-t";
     gDiscussion.SonderpunkteBeschriften = true;
     gDiscussion.DiskussionMitG = true;
     gView.BereichX1 = -3;
@@ -113,11 +114,7 @@ TEST_F(DiscussionWindow, ShowingLoadsTheState) {
     EXPECT_EQ(Kurz(ui->Edit2->text()), QStringLiteral("-3,00"));
     EXPECT_EQ(Kurz(ui->Edit3->text()), QStringLiteral("5,00"));
     EXPECT_EQ(Kurz(ui->Edit5->text()), QStringLiteral("2,00"));
-}
-
-TEST_F(DiscussionWindow, TheFieldsSetTheSharedTAndAReversedIntervalIsOrdered) {
-    gTerms.TermF = "x^2-t";
-    Anzeigen();
+    // The fields set the shared t; a reversed interval is ordered.
     Type(ui->Edit2, QStringLiteral("5"));
     Type(ui->Edit3, QStringLiteral("-5"));
     Type(ui->Edit5, QStringLiteral("9"));

@@ -157,7 +157,7 @@ TEST_F(Tables, ValueTableMendsItsInputRoundsItsRowsAndMarksUndefinedValues) {
     EXPECT_EQ(t.zeilen[0][1], "|f(x)|>1O^20");
 }
 
-TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShownAndValuesThoseOfTheFamily) {
+TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
     constexpr double kNicht = std::numeric_limits<double>::quiet_NaN();
     // Exact derivatives by sympy (diff, then N(..., 20) at the rational x);
     // kNicht where the derivative does not exist.

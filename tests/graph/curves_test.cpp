@@ -26,18 +26,15 @@ protected:
     }
 };
 
-TEST_F(Curves, SqrtStartsAtTheFirstSampleRightOfZero) {
+TEST_F(Curves, SqrtStartsRightOfZeroAndPoleBranchesAreNeverJoined) {
     Plot("sqrt(x)");
-    const auto lines = Polylines(kCurve);
-    ASSERT_EQ(lines.size(), 1u);
-    const CanvasPoint first = lines[0].points.front();
-    EXPECT_GE(first.x, 300);  // the column of x = 0 is 299.5
+    const auto root = Polylines(kCurve);
+    ASSERT_EQ(root.size(), 1u);
+    const CanvasPoint first = root[0].points.front();
+    EXPECT_GE(first.x, 300);  // the first sample right of 0: the column of x = 0 is 299.5
     EXPECT_LE(first.x, 301);
     EXPECT_NEAR(first.y, 299.5, 5);
-    EXPECT_EQ(lines[0].points.back().x, 599);
-}
-
-TEST_F(Curves, PoleBranchesAreNeverJoined) {
+    EXPECT_EQ(root[0].points.back().x, 599);
     for (const char* term : {"tan(x)", "1/x"}) {
         Plot(term);
         const auto lines = Polylines(kCurve);

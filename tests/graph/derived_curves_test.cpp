@@ -138,7 +138,7 @@ TEST_F(DerivedCurves, InverseRelationMirrorsAtTheDiagonalAndCombinationsBreakAtP
         }
 }
 
-TEST_F(DerivedCurves, VerticalLinesInsideTheWindowOnlyAndAParametricCircleClippedOnTheCircle) {
+TEST_F(DerivedCurves, VerticalLinesAndParametricCirclesAreClippedToTheWindow) {
     const struct {
         double u1, u2, u3;
         size_t lines;
@@ -200,7 +200,7 @@ TEST_F(DerivedCurves, ParametricCurveBreaksWhereItIsUndefined) {
     }
 }
 
-TEST_F(DerivedCurves, SlopeCurveBreaksWhereXStandsStillAndComponentGraphsStayInsideTheWindow) {
+TEST_F(DerivedCurves, SlopeCurveBreaksWhereXStandsStillComponentGraphsStayInside) {
     gTerms.TermXt = "cos(t)";
     gTerms.TermYt = "sin(t)";
     gParams.ParamkurveTSchrittweite = 0.01;

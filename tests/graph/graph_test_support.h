@@ -74,11 +74,7 @@ protected:
             if (r.kind == CanvasRecord::Kind::Text) out.push_back(r.text);
         return out;
     }
-    size_t Count(CanvasRecord::Kind kind) {
-        size_t n = 0;
-        for (const CanvasRecord& r : canvas.Records()) n += r.kind == kind;
-        return n;
-    }
+    size_t Count(CanvasRecord::Kind kind) { return Records(kind).size(); }
     // The first and the last point of a line.
     static std::pair<CanvasPoint, CanvasPoint> Ends(const CanvasRecord& r) {
         return {r.points.front(), r.points.back()};

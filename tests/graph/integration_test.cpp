@@ -248,7 +248,7 @@ TEST_F(Integration, AreaBetweenTheGraphs) {
     }
 }
 
-TEST_F(Integration, PolesAreNoAreaButSteepFunctionsAreAndRoundingNoiseIsNone) {
+TEST_F(Integration, PolesAreNoAreaSteepFunctionsAreAndRoundingNoiseIsNone) {
     // Exact integrals by mpmath.quad in 30 digits, split at the zeros and
     // kinks of f.
     const struct {

@@ -203,7 +203,7 @@ TEST_F(EditFieldTest, SurfaceFieldsAcceptYAndSkipEmptyFields) {
     EXPECT_TRUE(ReadParamTermEdit3(other));
 }
 
-TEST_F(EditFieldTest, LeavingTellsWhetherTheCheckPassedAndOnlyLeavingForAnotherFieldCounts) {
+TEST_F(EditFieldTest, LeavingForAnotherFieldChecksAndTellsTheOutcome) {
     CheckTermOnLeaving();
     term->setText("x^2");
     EXPECT_TRUE(term->leaveField());

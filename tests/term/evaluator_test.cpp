@@ -131,7 +131,7 @@ TEST_F(EvaluatorTest, EveryFunctionAndItsGuard) {
     CheckValues(cases);
 }
 
-TEST_F(EvaluatorTest, RandomStaysInItsRangeDirectFunctionsNeverSetTheFlagAndAnEmptyTreeIsUndefined) {
+TEST_F(EvaluatorTest, RandomStaysInItsRangeAndTheFlagIsOnlyCleared) {
     ASSERT_TRUE(ParseTerm(FunktionTermbaum, "random(x)", true));
     for (double a : {2.0, 6.0, 1000.0, 2147483647.0}) {
         bool seenNonZero = false;

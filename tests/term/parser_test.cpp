@@ -141,7 +141,7 @@ TEST_F(ParserTest, UsesTAndNArePerTreeAndNumberFieldsLeaveThemAlone) {
     EXPECT_TRUE(FunktionTermbaum.UsesT());
 }
 
-TEST_F(ParserTest, InitialTreesAreZeroAndQuietParsingStoresTheErrorWithoutAMessage) {
+TEST_F(ParserTest, InitialTreesAreZeroAndQuietParsingIsSilent) {
     for (const Termbaum* tree :
          {&FunktionTermbaum, &ZahlTermbaum, &FlaechenTermbaum, &ParamTermbaum1, &ParamTermbaum2, &ParamTermbaum3}) {
         ASSERT_FALSE(tree->Empty());
@@ -166,7 +166,7 @@ TEST_F(ParserTest, InitialTreesAreZeroAndQuietParsingStoresTheErrorWithoutAMessa
     EXPECT_EQ(messages.messages().size(), 1u);
 }
 
-TEST_F(ParserTest, CaretColumnIsFoundInWhatTheUserTypedAndFieldTextHasADecimalComma) {
+TEST_F(ParserTest, FieldTextHasADecimalCommaAndTheCaretFindsTheError) {
     const struct { const char* field; int column, caret; } cases[] = {
         {"x*-2", 3, 3}, {"x * -2", 3, 5}, {"2 pi + x)", 5, 9}, {"PI x)", 3, 5}, {"x)", 2, 2}, {"(x+1", 5, 4},
         {"\xC2\xB6)", 2, 2}, {"\xC3\xA4 x", 1, 1}, {"p i)", 2, 4}, {"x {k}", 3, 2},
