@@ -2,6 +2,8 @@
 
 #include <link.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPaintDevice>
 #include <QPainter>
@@ -72,7 +74,7 @@ TEST(Printing, A4CapabilitiesAndTenthMillimetres) {
     canvas.Flush();
     EXPECT_TRUE(job->NewPage());
     canvas.TextOut(200, 200, "Seite 2");
-    canvas.Flush();
+    canvas.End();
     painter.end();
     EXPECT_FALSE(job->Busy());
 
@@ -82,6 +84,33 @@ TEST(Printing, A4CapabilitiesAndTenthMillimetres) {
     const QString pages = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(pages.contains("Wertetabelle über 0,1 mm"));
     EXPECT_EQ(pages.section(QLatin1Char('\f'), 1).trimmed(), QStringLiteral("Seite 2"));
+}
+
+// The program asks for a printer without waiting in a loop of its own: the
+// answer comes once, and the dialog keeps the job alive until it is gone.
+TEST(Printing, ThePrintDialogAnswersOnceAndHoldsItsJobWhileOpen) {
+    std::weak_ptr<PrintJob> watch;
+    int answers = 0;
+    bool accepted = true;
+    {
+        const std::shared_ptr<PrintJob> job = NewPrintJob();
+        ASSERT_TRUE(job);
+        watch = job;
+        job->OpenDialog(nullptr, [job, &answers, &accepted](bool ok) {
+            ++answers;
+            accepted = ok;
+        });
+    }
+    EXPECT_FALSE(watch.expired());
+    QDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) dialog = d;
+    ASSERT_TRUE(dialog);
+    dialog->reject();
+    EXPECT_EQ(answers, 1);
+    EXPECT_FALSE(accepted);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.expired());
 }
 
 TEST(Printing, AJobCarriesItsWindowsCaptionOrTheProgramsName) {
