@@ -8,6 +8,16 @@ function(kalvo_no_widgets target)
   set_property(GLOBAL APPEND PROPERTY KALVO_NO_WIDGETS_TARGETS ${target})
 endfunction()
 
+# The program and its windows load Qt's print support only when they first
+# print (through the printing module); linked, it would be loaded and bound
+# at every start. Targets that must not link it register with
+# kalvo_no_print_support(<target>).
+set_property(GLOBAL PROPERTY KALVO_NO_PRINT_SUPPORT_TARGETS "")
+
+function(kalvo_no_print_support target)
+  set_property(GLOBAL APPEND PROPERTY KALVO_NO_PRINT_SUPPORT_TARGETS ${target})
+endfunction()
+
 function(_kalvo_collect_links target out)
   set(result "")
   set(todo ${target})
@@ -51,6 +61,15 @@ function(kalvo_check_no_widgets)
     foreach(l ${libs})
       if(l MATCHES "Widgets|PrintSupport")
         message(FATAL_ERROR "${t} must not link Qt Widgets (it reaches ${l})")
+      endif()
+    endforeach()
+  endforeach()
+  get_property(targets GLOBAL PROPERTY KALVO_NO_PRINT_SUPPORT_TARGETS)
+  foreach(t ${targets})
+    _kalvo_collect_links(${t} libs)
+    foreach(l ${libs})
+      if(l MATCHES "PrintSupport")
+        message(FATAL_ERROR "${t} must not link Qt PrintSupport (it reaches ${l}); printing loads it")
       endif()
     endforeach()
   endforeach()

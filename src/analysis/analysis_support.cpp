@@ -3,8 +3,6 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <charconv>
 #include <memory>
 
@@ -65,16 +63,13 @@ DruckerWahl& Wahl() {
     return wahl;
 }
 
-void DruckdialogZeigen(QWidget* parent, const std::function<void(QPrinter&)>& drucken) {
-    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    PreparePrinter(*printer, parent ? parent->window()->windowTitle() : QString());
-    auto* dialog = new QPrintDialog(printer.get(), parent);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QDialog::accepted, dialog, [printer, drucken] {
-        if (printer->printerState() == QPrinter::Active) return;
+void DruckdialogZeigen(QWidget* parent, const std::function<void(PrintJob&)>& drucken) {
+    std::shared_ptr<PrintJob> printer = NewPrintJob(parent ? parent->window()->windowTitle() : QString());
+    if (!printer) return;
+    printer->OpenDialog(parent, [printer, drucken](bool accepted) {
+        if (!accepted || printer->Busy()) return;
         drucken(*printer);
     });
-    dialog->open();
 }
 
 }  // namespace
@@ -85,16 +80,16 @@ DruckerWahl SetDruckerWahl(DruckerWahl wahl) {
     return vorher;
 }
 
-void DruckerWaehlen(QWidget* parent, const std::function<void(QPrinter&)>& drucken) {
+void DruckerWaehlen(QWidget* parent, const std::function<void(PrintJob&)>& drucken) {
     if (Wahl())
         Wahl()(parent, drucken);
     else
         DruckdialogZeigen(parent, drucken);
 }
 
-PrinterCaps LogischeDruckerCaps(const QPrinter& printer) {
+PrinterCaps LogischeDruckerCaps(const PrintJob& printer) {
     PrinterCaps c = QueryPrinterCaps(printer);
-    const double f = printer.resolution() > 0 ? kDruckDpi / printer.resolution() : 1.0;
+    const double f = printer.Resolution() > 0 ? kDruckDpi / printer.Resolution() : 1.0;
     c.HorzRes = RoundToInt(c.HorzRes * f);
     c.VertRes = RoundToInt(c.VertRes * f);
     c.PhysicalOffsetX = RoundToInt(c.PhysicalOffsetX * f);
@@ -103,10 +98,10 @@ PrinterCaps LogischeDruckerCaps(const QPrinter& printer) {
     return c;
 }
 
-void SetLogischeDruckerMapping(QPainter& painter, const QPrinter& printer) {
+void SetLogischeDruckerMapping(QPainter& painter, const PrintJob& printer) {
     painter.resetTransform();
-    if (printer.resolution() > 0) {
-        const double f = printer.resolution() / kDruckDpi;
+    if (printer.Resolution() > 0) {
+        const double f = printer.Resolution() / kDruckDpi;
         painter.scale(f, f);
     }
 }

@@ -14,7 +14,6 @@
 
 class QLineEdit;
 class QPainter;
-class QPrinter;
 class QWidget;
 
 namespace kalvo {
@@ -46,16 +45,16 @@ QStringList Zellen(const std::array<std::string, N>& zeile) {
 // Asks for a printer and prints on it. The program shows the print dialog
 // and prints once it is accepted; tests install a chooser that prints to a
 // PDF file at once.
-using DruckerWahl = std::function<void(QWidget* parent, const std::function<void(QPrinter&)>& drucken)>;
+using DruckerWahl = std::function<void(QWidget* parent, const std::function<void(PrintJob&)>& drucken)>;
 DruckerWahl SetDruckerWahl(DruckerWahl wahl);
-void DruckerWaehlen(QWidget* parent, const std::function<void(QPrinter&)>& drucken);
+void DruckerWaehlen(QWidget* parent, const std::function<void(PrintJob&)>& drucken);
 
 // The layouts in printer pixels were made for printers of 300 dots per
 // inch; a printer of finer resolution gets them at the same size through a
 // painter scale, so lines and texts keep their proportions.
 inline constexpr double kDruckDpi = 300.0;
 // The capabilities in those logical pixels.
-PrinterCaps LogischeDruckerCaps(const QPrinter& printer);
-void SetLogischeDruckerMapping(QPainter& painter, const QPrinter& printer);
+PrinterCaps LogischeDruckerCaps(const PrintJob& printer);
+void SetLogischeDruckerMapping(QPainter& painter, const PrintJob& printer);
 
 }  // namespace kalvo

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <cmath>
 
 #include "analysis_state.h"
@@ -276,12 +275,12 @@ void TForm11::done(int result) {
 }
 
 void TForm11::SpeedButton4Click() {
-    DruckerWaehlen(this, [this](QPrinter& printer) { Drucken(printer); });
+    DruckerWaehlen(this, [this](PrintJob& printer) { Drucken(printer); });
 }
 
-void TForm11::Drucken(QPrinter& printer) {
+void TForm11::Drucken(PrintJob& printer) {
     QPainter painter;
-    if (!painter.begin(&printer)) return;
+    if (!painter.begin(printer.Device())) return;
     SetLogischeDruckerMapping(painter, printer);
     const PrinterCaps caps = LogischeDruckerCaps(printer);
     KurvendiskussionZustand& z = gKurvendiskussion;
@@ -331,10 +330,10 @@ void TForm11::Drucken(QPrinter& printer) {
 void TForm11::NeueDruckseite() {
     if (!drucker_ || !druckerGeraet_) return;
     drucker_->Flush();
-    druckerGeraet_->newPage();
+    druckerGeraet_->NewPage();
 }
 
-void TForm11::GrafikDrucken(QPainter& painter, QPrinter& printer, const PrinterCaps& caps) {
+void TForm11::GrafikDrucken(QPainter& painter, PrintJob& printer, const PrinterCaps& caps) {
     const KurvendiskussionZustand& z = gKurvendiskussion;
     const double pxX = caps.PixelsPerCmX(), pxY = caps.PixelsPerCmY();
     if (!(pxX > 0) || !(pxY > 0)) return;
@@ -357,7 +356,7 @@ void TForm11::GrafikDrucken(QPainter& painter, QPrinter& printer, const PrinterC
     // A graph that does not fit below the lists goes on a page of its own.
     const double hoeheGedruckt = o.PlotHeightPx * faktorY;
     if (offsetY + hoeheGedruckt > caps.VertRes && offsetY > kDiskussionDruckOben) {
-        printer.newPage();
+        printer.NewPage();
         offsetY = kDiskussionDruckOben;
     }
 

@@ -17,7 +17,6 @@
 
 class QListWidget;
 class QPainter;
-class QPrinter;
 
 namespace Ui {
 class TForm11;
@@ -49,7 +48,7 @@ public:
     void BitBtn1Click();       // "&OK zeichnen"
     void SpeedButton4Click();  // "&drucken"
     // The printout on a printer the user has chosen.
-    void Drucken(QPrinter& printer);
+    void Drucken(PrintJob& printer);
 
     // Working copies of the terms while the window is open.
     const std::string& ArbeitstermF() const { return arbeitstermF_; }
@@ -93,14 +92,14 @@ private:
     Rechenstand AktuellerStand() const;
     void TermfeldWaehlen();
     // The graph below the printed lists, three quarters of its size in centimetres.
-    void GrafikDrucken(QPainter& painter, QPrinter& printer, const PrinterCaps& caps);
+    void GrafikDrucken(QPainter& painter, PrintJob& printer, const PrinterCaps& caps);
 
     std::unique_ptr<Ui::TForm11> ui_;
     std::string arbeitstermF_, arbeitstermG_;
     double diskussionT_ = 0;
     double suchSchrittweite_ = 0;
     Canvas* drucker_ = nullptr;
-    QPrinter* druckerGeraet_ = nullptr;
+    PrintJob* druckerGeraet_ = nullptr;
     int seitenhoehe_ = 0;
     // Empty while the lists show nothing computed.
     std::optional<Rechenstand> listenStand_;

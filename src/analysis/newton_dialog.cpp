@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QPainter>
-#include <QPrinter>
 
 #include "analysis_state.h"
 #include "analysis_support.h"
@@ -125,12 +124,12 @@ void TForm17::BitBtn6Click() {
 void TForm17::BitBtn5Click() {
     if (!CommitFocusedField()) return;
     Berechnen();
-    DruckerWaehlen(this, [this](QPrinter& printer) { Drucken(printer); });
+    DruckerWaehlen(this, [this](PrintJob& printer) { Drucken(printer); });
 }
 
-void TForm17::Drucken(QPrinter& printer) {
+void TForm17::Drucken(PrintJob& printer) {
     QPainter painter;
-    if (!painter.begin(&printer)) return;
+    if (!painter.begin(printer.Device())) return;
     SetLogischeDruckerMapping(painter, printer);
     const PrinterCaps caps = LogischeDruckerCaps(printer);
     const QList<QStringList> zeilen = TabellenZeilen(ui_->StringGrid1);
@@ -164,7 +163,7 @@ void TForm17::Drucken(QPrinter& printer) {
         if (r > 0 && kDruckOben + kDruckZeile * (r + 1) > seite) {
             seiteAbschliessen(r, rechts);
             canvas.Flush();
-            printer.newPage();
+            printer.NewPage();
             r = 0;
         }
         std::string text = PadRightWith(zeile.value(0).toStdString(), 3 + 1, ' ');

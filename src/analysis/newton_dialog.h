@@ -8,13 +8,13 @@
 #include "dialog_base.h"
 #include "numeric_tables.h"
 
-class QPrinter;
-
 namespace Ui {
 class TForm17;
 }
 
 namespace kalvo {
+
+class PrintJob;
 
 class TForm17 : public KalvoDialog {
     Q_OBJECT
@@ -32,7 +32,7 @@ public:
     void BitBtn5Click();   // "&drucken"
     void BitBtn6Click();   // "Clipboard"
     void Berechnen();
-    void Drucken(QPrinter& printer);
+    void Drucken(PrintJob& printer);
     QString ClipboardText() const;
 
 protected:

@@ -1,7 +1,6 @@
 #include "value_table.h"
 
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
 
 #include "analysis_support.h"
@@ -131,12 +130,12 @@ void TForm12::BitBtn5Click() {
 }
 
 void TForm12::BitBtn4Click() {
-    DruckerWaehlen(this, [this](QPrinter& printer) { Drucken(printer); });
+    DruckerWaehlen(this, [this](PrintJob& printer) { Drucken(printer); });
 }
 
-void TForm12::Drucken(QPrinter& printer) {
+void TForm12::Drucken(PrintJob& printer) {
     QPainter painter;
-    if (!painter.begin(&printer)) return;
+    if (!painter.begin(printer.Device())) return;
     const PrinterCaps caps = QueryPrinterCaps(printer);
     SetTenthMillimetreMapping(painter, caps);
     const QList<QStringList> zeilen = TabellenZeilen(ui_->StringGrid1);
@@ -168,7 +167,7 @@ void TForm12::Drucken(QPrinter& printer) {
         for (qsizetype r = 0; r < zeilen.size(); ++r) {
             if (i > 1 && kOben + kZeile * (i + 1) > seite) {
                 canvas.Flush();
-                printer.newPage();
+                printer.NewPage();
                 zeile(zeilen.front(), 0);
                 i = 1;
             }

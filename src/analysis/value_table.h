@@ -7,13 +7,13 @@
 #include "dialog_base.h"
 #include "numeric_tables.h"
 
-class QPrinter;
-
 namespace Ui {
 class TForm12;
 }
 
 namespace kalvo {
+
+class PrintJob;
 
 class TForm12 : public KalvoDialog {
     Q_OBJECT
@@ -30,7 +30,7 @@ public:
     void BitBtn4Click();  // "&drucken"
     void BitBtn5Click();  // "Clipboard"
     void Berechnen();
-    void Drucken(QPrinter& printer);
+    void Drucken(PrintJob& printer);
     // The table as the clipboard gets it.
     QString ClipboardText() const;
 

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
-#include <QPrinter>
 #include <QToolButton>
 
 #include "archive_file.h"
@@ -81,8 +80,11 @@ void TForm1::GrafikDruckenClick() {
     QPointer<TForm1> self(this);
     connect(dialog, &QDialog::finished, this, [self] {
         if (!self || !gControl.DruckenOK) return;
-        auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-        PreparePrinter(*printer);
+        std::shared_ptr<PrintJob> printer = NewPrintJob();
+        if (!printer) {
+            gControl.DruckenOK = false;
+            return;
+        }
         Choices().choosePrinter(self, printer, [self, printer](bool ok) {
             if (ok && self) PrintGraphPage(*printer);
             gControl.DruckenOK = false;

@@ -30,25 +30,30 @@ void ScreenSurface::Resize(int width, int height) {
 }
 
 // The image is made only when something is drawn: a window being laid out
-// passes through several sizes before it shows.
+// passes through several sizes before it shows. Its pixels are left as they
+// come (see Redraw).
 void ScreenSurface::MakeImage() {
     const bool output = IsOutput();
     // The painter must let go of the old image before it is replaced.
     canvas_.reset();
     image_ = QImage(size_, QImage::Format_RGB32);
-    image_.fill(ToQColor(gDisplay.HintergrundBildschirm));
     canvas_ = std::make_unique<QPainterCanvas>(&image_);
     canvas_->SetFont(GraphAreaFont());
     if (output) gOutput.AusgabeCanvas = canvas_.get();
 }
 
 void ScreenSurface::Redraw(bool clearFirst) {
-    if (!canvas_ || image_.size() != size_) MakeImage();
+    const bool fresh = !canvas_ || image_.size() != size_;
+    if (fresh) MakeImage();
     // Without an output canvas (a reset of the shared state) the screen takes
     // its place again; during a redirection (printing, export) a redraw would
     // land on the redirected surface, and the screen gets its turn after it.
     if (!gOutput.AusgabeCanvas) gOutput.AusgabeCanvas = canvas_.get();
-    if (gOutput.AusgabeCanvas != canvas_.get()) return;
+    const bool drawing = gOutput.AusgabeCanvas == canvas_.get();
+    // A redraw that clears first paints the background of a new image, so
+    // that its pixels are written once, not twice; any other needs it now.
+    if (fresh && !(drawing && clearFirst)) image_.fill(ToQColor(gDisplay.HintergrundBildschirm));
+    if (!drawing) return;
     gOutput.PlotWidthPx = size_.width() - 1;
     gOutput.PlotHeightPx = size_.height() - 1;
     GrafikZeichnen(clearFirst);

@@ -17,6 +17,7 @@
 #include "analysis_state.h"
 #include "app_resources.h"
 #include "app_start.h"
+#include "canvas.h"
 #include "family_dialog.h"
 #include "graph_area.h"
 #include "graph_link.h"
@@ -47,7 +48,9 @@ constexpr int kSideFrameAllowance = 10;
 // load a font that the first picture never shows.
 class WindowFontWhileMade {
 public:
-    WindowFontWhileMade() : saved_(QApplication::font()) { QApplication::setFont(QFont(QStringLiteral("Arial"), 8)); }
+    WindowFontWhileMade() : saved_(QApplication::font()) {
+        QApplication::setFont(QFont(InstalledFamily(QStringLiteral("Arial")), 8));
+    }
     ~WindowFontWhileMade() { QApplication::setFont(saved_); }
     WindowFontWhileMade(const WindowFontWhileMade&) = delete;
     WindowFontWhileMade& operator=(const WindowFontWhileMade&) = delete;
@@ -154,6 +157,20 @@ void TForm1::ApplySquareLayout() {
 void TForm1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     ApplySquareLayout();
+}
+
+// The form names its font Arial. Where only a stand-in is installed, the
+// window takes that by its own name as soon as the form sets the font, before
+// the controls lay out their texts: Qt would otherwise look for the stand-in
+// the slow way (see InstalledFamily).
+void TForm1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::FontChange) return;
+    QFont own = font();
+    const QString family = InstalledFamily(own.family());
+    if (family == own.family()) return;
+    own.setFamily(family);
+    setFont(own);
 }
 
 void TForm1::Redraw(bool clearFirst) { ui_->PaintBox1->Redraw(clearFirst); }

@@ -2,7 +2,6 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrinter>
 
 #include <cmath>
 
@@ -286,8 +285,8 @@ void TGrafikDruckenDlg::AbbrechenClick() {
     reject();
 }
 
-bool PrintGraphPage(QPrinter& printer) {
-    if (printer.printerState() == QPrinter::Active) return false;
+bool PrintGraphPage(PrintJob& printer) {
+    if (printer.Busy()) return false;
     const PrinterCaps caps = QueryPrinterCaps(printer);
     SetupAxes(gDisplay.Koordinatensystem);
     const OutputContext& o = gOutput;
@@ -305,7 +304,7 @@ bool PrintGraphPage(QPrinter& printer) {
     const int offsetY = RoundToInt(pxPerCmY * o.RandOben) - caps.PhysicalOffsetY;
 
     QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!painter.begin(printer.Device())) {
         ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
         return false;
     }

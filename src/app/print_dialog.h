@@ -11,13 +11,13 @@
 
 #include "dialog_base.h"
 
-class QPrinter;
-
 namespace Ui {
 class TGrafikDruckenDlg;
 }
 
 namespace kalvo {
+
+class PrintJob;
 
 // The A4 sheet of the preview, one pixel per millimetre, with the graph's
 // picture where the printout will have it.
@@ -85,6 +85,6 @@ private:
 // state (PrintScaleX/Y, RandLinks, RandOben) on one page of the printer.
 // The screen's output context comes back afterwards. False, with a message,
 // when the printer cannot print.
-bool PrintGraphPage(QPrinter& printer);
+bool PrintGraphPage(PrintJob& printer);
 
 }  // namespace kalvo

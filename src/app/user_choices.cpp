@@ -2,8 +2,8 @@
 
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QPrintDialog>
-#include <QPrinter>
+
+#include "printing.h"
 
 namespace kalvo {
 
@@ -30,13 +30,10 @@ void AskForFile(QWidget* parent, const FileRequest& r, std::function<void(const 
     d->open();
 }
 
-void AskForPrinter(QWidget* parent, std::shared_ptr<QPrinter> printer, std::function<void(bool)> done) {
-    auto* d = new QPrintDialog(printer.get(), parent);
-    d->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(d, &QDialog::finished, d, [done = std::move(done)](int result) { done(result == QDialog::Accepted); });
-    // The dialog works on the printer until it is gone.
-    QObject::connect(d, &QObject::destroyed, [printer] {});
-    d->open();
+void AskForPrinter(QWidget* parent, std::shared_ptr<PrintJob> printer, std::function<void(bool)> done) {
+    // The dialog keeps the answer's callback, and with it the printer, until it is gone.
+    PrintJob& job = *printer;
+    job.OpenDialog(parent, [printer = std::move(printer), done = std::move(done)](bool ok) { done(ok); });
 }
 
 void AskForFont(QWidget* parent, const QFont& initial, std::function<void(const QFont&)> done) {

@@ -13,10 +13,11 @@
 #include <memory>
 #include <string>
 
-class QPrinter;
 class QWidget;
 
 namespace kalvo {
+
+class PrintJob;
 
 struct FileRequest {
     bool save = false;
@@ -35,7 +36,7 @@ struct FileChoice {
 struct UserChoices {
     std::function<void(QWidget* parent, const FileRequest&, std::function<void(const FileChoice&)> done)> chooseFile;
     // The printer stays alive until the answer has come.
-    std::function<void(QWidget* parent, std::shared_ptr<QPrinter> printer, std::function<void(bool ok)> done)>
+    std::function<void(QWidget* parent, std::shared_ptr<PrintJob> printer, std::function<void(bool ok)> done)>
         choosePrinter;
     std::function<void(QWidget* parent, const QFont& initial, std::function<void(const QFont& chosen)> done)> chooseFont;
     // Opens a written document; empty: the desktop's handler of its type.

@@ -2,7 +2,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QString>
 
 #include <algorithm>
@@ -44,6 +46,32 @@ QFont ToQFont(const CanvasFont& font, double dpi) {
     return f;
 }
 
+QString InstalledFamily(const QString& family) {
+    // The stand-ins as fontconfig's metric aliases have them.
+    static constexpr std::pair<const char*, const char*> kStandIns[] = {
+        {"Arial", "Liberation Sans"},
+        {"Courier New", "Liberation Mono"},
+        {"Times New Roman", "Liberation Serif"},
+    };
+    const auto named = std::find_if(std::begin(kStandIns), std::end(kStandIns), [&](const auto& s) {
+        return family.compare(QLatin1String(s.first), Qt::CaseInsensitive) == 0;
+    });
+    if (named == std::end(kStandIns) || !qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return family;
+    const QString standIn = QString::fromLatin1(named->second);
+    // Whether each stand-in is taken, found out once (fonts live in the GUI
+    // thread, and so does this).
+    enum class Use : char { Unknown, Name, StandIn };
+    static Use use[std::size(kStandIns)] = {};
+    Use& u = use[named - std::begin(kStandIns)];
+    if (u == Use::Unknown) {
+        const QStringList installed = QFontDatabase::families();
+        u = !installed.contains(family, Qt::CaseInsensitive) && installed.contains(standIn, Qt::CaseInsensitive)
+                ? Use::StandIn
+                : Use::Name;
+    }
+    return u == Use::StandIn ? standIn : family;
+}
+
 CanvasSize MeasureText(const CanvasFont& font, std::string_view utf8, double dpi) {
     // The same labels are measured in the same font at every redraw; finding
     // the font and shaping the text cost far more than looking them up.
@@ -56,7 +84,9 @@ CanvasSize MeasureText(const CanvasFont& font, std::string_view utf8, double dpi
     // Never destroyed: fonts must not outlive the application object.
     static Cache* const cache = new Cache;
     if (!(cache->font == font) || cache->dpi != dpi) {
-        cache->metrics = QFontMetrics(ToQFont(font, dpi));
+        QFont measured = ToQFont(font, dpi);
+        measured.setFamily(InstalledFamily(measured.family()));
+        cache->metrics = QFontMetrics(measured);
         cache->font = font;
         cache->dpi = dpi;
         cache->widths.clear();

@@ -25,6 +25,7 @@
 
 class QColor;
 class QFont;
+class QString;
 
 namespace kalvo {
 
@@ -102,6 +103,16 @@ Color FromQColor(const QColor& c);
 // The Qt font for a canvas font at a resolution: pixel size from the points,
 // no antialiasing.
 QFont ToQFont(const CanvasFont& font, double dpi);
+
+// The installed family that draws a font the program names. Where "Arial",
+// "Courier New" or "Times New Roman" are not installed, fontconfig stands the
+// metric-compatible Liberation fonts in for them; Qt finds that out only
+// after failing to match the name, by having fontconfig sort every installed
+// font, which costs every font a few milliseconds when it is first drawn. The
+// stand-in draws the same glyphs. For drawing and measuring only: what
+// records face names (metafiles) keeps the program's names. Needs a
+// QGuiApplication (the name comes back unchanged without one).
+QString InstalledFamily(const QString& family);
 
 // Qt's drawing code may return with the upper halves of the AVX registers in
 // use; the scalar code that runs next (the term evaluator between two

@@ -105,6 +105,10 @@ const QFont& QPainterCanvas::CurrentQFont() {
     if (!fontValid_ || !(Font() == cachedFont_)) {
         cachedFont_ = Font();
         qfont_ = ToQFont(cachedFont_, fontDpi_);
+        // Pictures of pixels take the installed family; a metafile records the name.
+        const int device = painter_->device()->devType();
+        if (device == QInternal::Image || device == QInternal::Pixmap || device == QInternal::Widget)
+            qfont_.setFamily(InstalledFamily(qfont_.family()));
         metrics_.emplace(qfont_, painter_->device());
         fontValid_ = true;
     }

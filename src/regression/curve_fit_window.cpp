@@ -7,8 +7,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -119,10 +117,7 @@ TForm22::TForm22(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     connect(ui_->ColorButton1, &TColorButton::OnChange, this,
             [this] { gRegression.MesspunktFarbe = ui_->ColorButton1->SelectionColor(); });
 
-    ChoosePrinter = [this](QPrinter& printer) {
-        QPrintDialog dialog(&printer, this);
-        return dialog.exec() == QDialog::Accepted;
-    };
+    ChoosePrinter = [this](PrintJob& printer) { return printer.ExecDialog(this); };
     FormCreate();
 }
 
@@ -387,10 +382,9 @@ void TForm22::SpeedButton2Click() {
 }
 
 void TForm22::BitBtn5Click() {
-    QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer);
-    if (!ChoosePrinter || !ChoosePrinter(printer) || printer.printerState() == QPrinter::Active) return;
-    PrintProtokoll(printer, ProtokollZeilen());
+    const std::shared_ptr<PrintJob> printer = NewPrintJob();
+    if (!printer || !ChoosePrinter || !ChoosePrinter(*printer) || printer->Busy()) return;
+    PrintProtokoll(*printer, ProtokollZeilen());
 }
 
 void TForm22::SpeedButton1Click() {

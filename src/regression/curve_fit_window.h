@@ -19,7 +19,6 @@
 #include "regression_fit.h"
 #include "word_document.h"
 
-class QPrinter;
 class QRadioButton;
 class QTableWidgetItem;
 
@@ -29,6 +28,8 @@ class TForm22;
 
 namespace kalvo {
 
+class PrintJob;
+
 class TForm22 : public KalvoDialog {
     Q_OBJECT
 public:
@@ -37,7 +38,7 @@ public:
 
     // Asks for the printer of the report; false when the user cancels.
     // Tests put a PDF printer in place of the print dialog.
-    std::function<bool(QPrinter&)> ChoosePrinter;
+    std::function<bool(PrintJob&)> ChoosePrinter;
     // Opens the written report document; tests record instead.
     WordDocument::Opener WordOpener;
 

@@ -2,7 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPrinter>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -44,9 +44,9 @@ Tabellenlage FindeTabelle(const QStringList& lines, int count) {
 
 }  // namespace
 
-void PrintProtokoll(QPrinter& printer, const QStringList& lines) {
+void PrintProtokoll(PrintJob& printer, const QStringList& lines) {
     QPainter painter;
-    if (!painter.begin(&printer)) return;
+    if (!painter.begin(printer.Device())) return;
     const PrinterCaps caps = QueryPrinterCaps(printer);
     SetTenthMillimetreMapping(painter, caps);
     int count = 0;
@@ -70,7 +70,7 @@ void PrintProtokoll(QPrinter& printer, const QStringList& lines) {
         for (int i = 0; i < count; ++i) {
             if (zeile >= proSeite) {
                 canvas.Flush();
-                printer.newPage();
+                printer.NewPage();
                 zeile = 0;
                 // A table that goes on carries its column header again.
                 if (tabelle.kopf >= 0 && i > tabelle.kopf + 1 && i < tabelle.ende) {

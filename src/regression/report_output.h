@@ -7,15 +7,15 @@
 
 #include "word_document.h"
 
-class QPrinter;
-
 namespace kalvo {
+
+class PrintJob;
 
 // Prints the lines in "Courier New" 3.5 mm high, 20 mm from the left and top
 // edges with a pitch of 3.8 mm, up to the first line that is exactly four
 // blanks; a page full up to 20 mm above its bottom edge goes on on the next,
 // the value table there under its column header again.
-void PrintProtokoll(QPrinter& printer, const QStringList& lines);
+void PrintProtokoll(PrintJob& printer, const QStringList& lines);
 
 // Where the picture of the graph for the document goes: "temp.wmf" in the
 // current folder, or in the temporary folder when that one is not writable.

@@ -2,11 +2,11 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrinter>
 
 #include <exception>
 
 #include "canvas_qpainter.h"
+#include "printing.h"
 
 namespace kalvo {
 
@@ -31,15 +31,16 @@ void TGrafik3DCanvas::BitmapGeaendert() {
     if (!FDrawing) update();
 }
 
-bool Grafik3DDrucken(TGrafik3DCanvas& g, QPrinter& printer, const std::function<void()>& szene) {
-    if (printer.printerState() == QPrinter::Active) return false;
+bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<void()>& szene) {
+    if (printer.Busy()) return false;
     bool gedruckt = false;
     {
         QPainter painter;
-        if (!painter.begin(&printer)) return false;
-        const double dpi = printer.resolution();
+        const QPaintDevice& seite = *printer.Device();
+        if (!painter.begin(printer.Device())) return false;
+        const double dpi = printer.Resolution();
         // Pixels per centimetre of the page, as the device reports them.
-        const double q = printer.widthMM() > 0 ? double(printer.width()) * 10 / printer.widthMM() : dpi / 2.54;
+        const double q = seite.widthMM() > 0 ? double(seite.width()) * 10 / seite.widthMM() : dpi / 2.54;
         // The picture is laid out on the screen image, which follows the control.
         const double skala = 2.5 * q / kScreenDpi * 740 / std::max(1, g.Breite());
         QPainterCanvas drucker(painter, dpi);

@@ -9,9 +9,9 @@
 
 #include "grafik3d.h"
 
-class QPrinter;
-
 namespace kalvo {
+
+class PrintJob;
 
 class TGrafik3DCanvas : public QWidget, public Grafik3DEngine {
 public:
@@ -31,6 +31,6 @@ private:
 // the window's): as wide as 740 screen pixels at 2.5 cm per inch, whatever
 // the control's size. Then back to the screen and its picture. False when
 // the printer is busy or cannot start.
-bool Grafik3DDrucken(TGrafik3DCanvas& g, QPrinter& printer, const std::function<void()>& szene);
+bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<void()>& szene);
 
 }  // namespace kalvo

@@ -5,8 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QSlider>
 #include <QToolButton>
 
@@ -37,10 +35,7 @@ T3DFenster::T3DFenster(QWidget* parent) : KalvoDialog(parent) {
     SetArrowKeysMoveFocus(true);
     connect(&animation_, &QTimer::timeout, this, &T3DFenster::AnimationsSchritt);
     connect(&zoom_, &QTimer::timeout, this, &T3DFenster::ZoomSchritt);
-    ChoosePrinter = [this](QPrinter& printer) {
-        QPrintDialog dialog(&printer, this);
-        return dialog.exec() == QDialog::Accepted;
-    };
+    ChoosePrinter = [this](PrintJob& printer) { return printer.ExecDialog(this); };
 }
 
 T3DFenster::~T3DFenster() = default;
@@ -161,10 +156,9 @@ bool T3DFenster::MausAufGrafik(QEvent* event) {
 // --- Output.
 
 void T3DFenster::DruckerClick() {
-    QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer, windowTitle());
-    if (!ChoosePrinter || !ChoosePrinter(printer)) return;
-    if (!Grafik3DDrucken(*k_.grafik, printer, Szene()))
+    const std::shared_ptr<PrintJob> printer = NewPrintJob(windowTitle());
+    if (!printer || !ChoosePrinter || !ChoosePrinter(*printer)) return;
+    if (!Grafik3DDrucken(*k_.grafik, *printer, Szene()))
         ShowMessage("Die Grafik kann nicht gedruckt werden.", MessageKind::Error);
 }
 

@@ -13,10 +13,10 @@
 #include "scene3d.h"
 
 class QAbstractButton;
-class QPrinter;
 
 namespace kalvo {
 
+class PrintJob;
 class TBedienung3D;
 class TGrafik3DCanvas;
 class TRotation3D;
@@ -29,7 +29,7 @@ public:
 
     // Asks for the printer; false when the user cancels. Tests put a PDF
     // printer in place of the print dialog.
-    std::function<bool(QPrinter&)> ChoosePrinter;
+    std::function<bool(PrintJob&)> ChoosePrinter;
 
     // Redraws the picture from the window's grid and controls (nothing
     // before the first grid exists).

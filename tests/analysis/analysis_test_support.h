@@ -7,7 +7,6 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -48,13 +47,12 @@ protected:
         gOutput.PlotWidthPx = gOutput.PlotHeightPx = 499;
         SetupAxes(gDisplay.Koordinatensystem);
         previousHost_ = SetGraphHost(&host);
-        previousWahl_ = SetDruckerWahl([this](QWidget*, const std::function<void(QPrinter&)>& drucken) {
-            QPrinter printer(QPrinter::HighResolution);
-            PreparePrinter(printer);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(PdfPfad());
+        previousWahl_ = SetDruckerWahl([this](QWidget*, const std::function<void(PrintJob&)>& drucken) {
+            const std::shared_ptr<PrintJob> printer = NewPrintJob();
+            ASSERT_TRUE(printer);
+            printer->SetPdfOutput(PdfPfad());
             ++druckauftraege;
-            drucken(printer);
+            drucken(*printer);
         });
     }
 

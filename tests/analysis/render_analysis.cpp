@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QImage>
-#include <QPrinter>
 #include <QTest>
 
 #include <cstdio>
@@ -60,12 +59,11 @@ void Fenster(QWidget* w, const char* name) {
 
 // The printouts go into PDF files of the folder.
 void Drucke(QWidget* w, QPushButton* knopf, const char* name) {
-    SetDruckerWahl([name](QWidget*, const std::function<void(QPrinter&)>& drucken) {
-        QPrinter printer(QPrinter::HighResolution);
-        PreparePrinter(printer);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(gOrdner + "/" + name + ".pdf");
-        drucken(printer);
+    SetDruckerWahl([name](QWidget*, const std::function<void(PrintJob&)>& drucken) {
+        const std::shared_ptr<PrintJob> printer = NewPrintJob();
+        if (!printer) return;
+        printer->SetPdfOutput(gOrdner + "/" + name + ".pdf");
+        drucken(*printer);
     });
     knopf->click();
     SetDruckerWahl(nullptr);

@@ -1,5 +1,6 @@
 #include <QDialog>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 #include "analysis_state.h"
 #include "app_resources.h"
 #include "app_test_support.h"
+#include "canvas.h"
 #include "settings_file.h"
 #include "term.h"
 #include "ui_main_window.h"
@@ -60,6 +62,18 @@ TEST_F(MainWindowTest, TheStatusLineHasItsOwnFontOnceTheGraphIsPainted) {
     for (const QLabel* label : {form->Controls()->Label2, form->Controls()->Label3}) {
         EXPECT_EQ(label->font().family(), QStringLiteral("Courier New")) << label->objectName().toStdString();
         EXPECT_EQ(label->font().pointSize(), 9) << label->objectName().toStdString();
+    }
+}
+
+// The form's Arial 8 comes as the family that is installed for it, named so
+// that Qt need not search for a stand-in while the first picture is made.
+TEST_F(MainWindowTest, TheWindowsControlsUseTheInstalledFamilyOfItsFont) {
+    const QStringList installed = QFontDatabase::families();
+    for (const QWidget* w : {static_cast<const QWidget*>(form.get()), static_cast<const QWidget*>(form->Controls()->ButtonEnde),
+                             static_cast<const QWidget*>(form->Controls()->ButtonFunktionenschar)}) {
+        EXPECT_TRUE(installed.contains(w->font().family(), Qt::CaseInsensitive)) << w->font().family().toStdString();
+        EXPECT_EQ(w->font().family(), InstalledFamily(QStringLiteral("Arial")));
+        EXPECT_EQ(w->font().pointSize(), 8);
     }
 }
 

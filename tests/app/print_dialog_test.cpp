@@ -1,4 +1,3 @@
-#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -8,6 +7,7 @@
 #include "edit_field.h"
 #include "graph_link.h"
 #include "print_dialog.h"
+#include "printing.h"
 #include "ui_main_window.h"
 #include "ui_print_dialog.h"
 #include "user_choices.h"
@@ -19,13 +19,12 @@ class PrintTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        Choices().choosePrinter = [this](QWidget*, std::shared_ptr<QPrinter> printer, std::function<void(bool)> done) {
+        Choices().choosePrinter = [this](QWidget*, std::shared_ptr<PrintJob> printer, std::function<void(bool)> done) {
             ++printerQuestions;
-            jobName = printer->docName();
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(pdf);
+            jobName = printer->DocName();
+            printer->SetPdfOutput(pdf);
             // An unprintable border, as real printers have.
-            printer->setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+            printer->SetPageMarginsMm(QMarginsF(5, 5, 5, 5));
             done(printerChosen);
         };
     }

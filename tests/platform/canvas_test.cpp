@@ -1,5 +1,8 @@
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +149,38 @@ TEST_F(CanvasTest, TextStandsBelowAndRightOfItsTopLeftCorner) {
     EXPECT_GE(left, 10);
     EXPECT_LT(bottom, 10 + size.height);
     EXPECT_LT(top, 10 + size.height / 2);
+}
+
+// The fonts the program names by their Windows names are drawn with the
+// family fontconfig stands in for them, asked for by its own name; what is
+// drawn stays the same to the pixel.
+TEST_F(CanvasTest, NamedFontsAreDrawnByTheFamilyThatStandsInForThem) {
+    const QStringList installed = QFontDatabase::families();
+    for (const char* name : {"Arial", "Courier New", "Times New Roman"}) {
+        SCOPED_TRACE(name);
+        const QString named = QString::fromLatin1(name);
+        const QString family = InstalledFamily(named);
+        EXPECT_TRUE(installed.contains(family, Qt::CaseInsensitive)) << family.toStdString();
+        EXPECT_EQ(QFontInfo(QFont(family)).family(), QFontInfo(QFont(named)).family());
+        for (const int pixels : {11, 13, 17}) {
+            for (const bool smooth : {false, true}) {
+                auto draw = [&](const QString& f) {
+                    QImage image(240, 30, QImage::Format_RGB32);
+                    image.fill(Qt::white);
+                    QFont font(f);
+                    font.setPixelSize(pixels);
+                    if (!smooth) font.setStyleStrategy(QFont::NoAntialias);
+                    QPainter p(&image);
+                    p.setFont(font);
+                    p.drawText(2, 22, QString::fromUtf8("Wertetabelle -4,5 ÄÖÜß x² π"));
+                    return image;
+                };
+                EXPECT_TRUE(draw(family) == draw(named)) << pixels << " px, smooth " << smooth;
+            }
+        }
+    }
+    for (const char* other : {"Liberation Sans", "DejaVu Sans", "Keine Schrift", ""})
+        EXPECT_EQ(InstalledFamily(QString::fromLatin1(other)), QString::fromLatin1(other));
 }
 
 TEST_F(CanvasTest, TextBackgroundFollowsTheBrush) {

@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QPrinter>
 #include <QProcess>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -18,6 +17,7 @@
 #include "bit_check_box.h"
 #include "number_cells.h"
 #include "numlib_state.h"
+#include "printing.h"
 #include "sine_start_dialog.h"
 #include "window_test_support.h"
 
@@ -258,9 +258,8 @@ TEST_F(CurveFitWindow, ReportPrintsEveryLineUpToItsEndMarkOnAsManyPagesAsItNeeds
     QTemporaryDir dir;
     const QString pdf = dir.filePath("protokoll.pdf");
     auto w = Open();
-    w->ChoosePrinter = [&pdf](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
+    w->ChoosePrinter = [&pdf](PrintJob& printer) {
+        printer.SetPdfOutput(pdf);
         return true;
     };
     Fill(w, {{"1", "2"}, {"2", "4,1"}, {"3", "5,9"}});

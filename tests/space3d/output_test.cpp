@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -18,6 +17,7 @@
 #include "message_sink.h"
 #include "metafile_recorder.h"
 #include "number_text.h"
+#include "printing.h"
 #include "space3d_test_support.h"
 
 namespace kalvo {
@@ -157,18 +157,19 @@ TEST(Ausgabe, PrintedPage) {
     g.show();
     Szene szene(g);
     double faktor = 0;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    ASSERT_TRUE(Grafik3DDrucken(g, printer, [&] {
+    const std::shared_ptr<PrintJob> printer = NewPrintJob();
+    ASSERT_TRUE(printer);
+    printer->SetPdfOutput(pdf);
+    ASSERT_TRUE(Grafik3DDrucken(g, *printer, [&] {
         if (g.Drucken()) faktor = g.FaktorX();
         szene();
     }));
     EXPECT_EQ(szene.zeichnungen, 2);
     EXPECT_FALSE(g.Drucken());
     // 740 screen pixels at 2.5 cm per inch: twice the control's 370.
-    const double dpi = printer.resolution();
-    EXPECT_NEAR(faktor, 2 * (double(printer.width()) * 10 / printer.widthMM()) * 2.5 / 96, 0.05 * faktor);
+    const double dpi = printer->Resolution();
+    const QPaintDevice& drucker = *printer->Device();
+    EXPECT_NEAR(faktor, 2 * (double(drucker.width()) * 10 / drucker.widthMM()) * 2.5 / 96, 0.05 * faktor);
     EXPECT_NEAR(faktor, 2 * dpi / 96 * 2.5 / 2.54, 0.05 * faktor);
     if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("pdftoppm").isEmpty())
         FAIL() << "poppler-utils are missing: tools/install-deps installs it";

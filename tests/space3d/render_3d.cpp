@@ -7,7 +7,6 @@
 // it is printed into <file>.pdf as the print button does.
 
 #include <QApplication>
-#include <QPrinter>
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -20,6 +19,7 @@
 #include <string>
 
 #include "grafik3d_canvas.h"
+#include "printing.h"
 
 using namespace kalvo;
 
@@ -143,10 +143,10 @@ int main(int argc, char** argv) {
         if (!bild.save(QString::fromStdString(datei + ".emf.png"))) return 1;
     }
     if (o.druck) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(datei + ".pdf"));
-        if (!Grafik3DDrucken(g, printer, zeichnen)) return 1;
+        const std::shared_ptr<PrintJob> printer = NewPrintJob();
+        if (!printer) return 1;
+        printer->SetPdfOutput(QString::fromStdString(datei + ".pdf"));
+        if (!Grafik3DDrucken(g, *printer, zeichnen)) return 1;
     }
     return 0;
 }

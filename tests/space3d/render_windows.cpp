@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QListWidget>
-#include <QPrinter>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -19,6 +18,7 @@
 #include "bit_check_box.h"
 #include "edit_field.h"
 #include "graph_state.h"
+#include "printing.h"
 #include "program_state.h"
 #include "solid_window.h"
 #include "surface_window.h"
@@ -145,9 +145,8 @@ int main(int argc, char** argv) {
             f->GrafikSpeichern(name, name.endsWith(QStringLiteral(".emf")) ? 1 : 0);
         }
         if (!Wert(argv[i], "druck", pdf)) continue;
-        f->ChoosePrinter = [&](QPrinter& p) {
-            p.setOutputFormat(QPrinter::PdfFormat);
-            p.setOutputFileName(QString::fromStdString(pdf));
+        f->ChoosePrinter = [&](PrintJob& p) {
+            p.SetPdfOutput(QString::fromStdString(pdf));
             return true;
         };
         f->DruckerClick();

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +18,7 @@
 #include "color_button.h"
 #include "edit_field.h"
 #include "grafik3d_canvas.h"
+#include "printing.h"
 #include "rotation_panel.h"
 #include "surface_window.h"
 #include "switch.h"
@@ -333,9 +333,8 @@ TEST_F(Form30Test, PrintedClipboardAndFilePictures) {
     const QImage bildschirm = Bild();
 
     const QString pdf = dir.filePath(QStringLiteral("bild.pdf"));
-    fenster->ChoosePrinter = [&](QPrinter& p) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(pdf);
+    fenster->ChoosePrinter = [&](PrintJob& p) {
+        p.SetPdfOutput(pdf);
         return true;
     };
     QTest::mouseClick(ui->BitBtnDrucker, Qt::LeftButton);

@@ -1,10 +1,25 @@
 #pragma once
-// What the program's printouts need of a printer: its device capabilities
-// (resolution, printable size, offsets) and a painter set up in tenths of a
-// millimetre with y growing downwards, as page layouts are written.
+// What the program's printouts need of a printer: a print job to paint on,
+// its device capabilities (resolution, printable size, offsets) and a painter
+// set up in tenths of a millimetre with y growing downwards, as page layouts
+// are written.
+//
+// The printer itself (Qt's QPrinter and print dialog) lives in a module of
+// its own, loaded from the program's folder the first time something is
+// printed: Qt's print support would otherwise be loaded and linked at every
+// start, before the first picture, by a program most sessions never print
+// from. Nothing here needs it.
 
-#include <QPainter>
-#include <QPrinter>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QPaintDevice;
+class QPainter;
+class QWidget;
 
 namespace kalvo {
 
@@ -23,8 +38,53 @@ struct PrinterCaps {
     double PixelsPerCmY() const { return VertSize > 0 ? VertRes * 10.0 / VertSize : 0.0; }
 };
 
-// Reads the capabilities from an active or inactive printer.
-PrinterCaps QueryPrinterCaps(const QPrinter& printer);
+// A printer as the program prints: high resolution, A4 portrait unless the
+// user chooses otherwise in the print dialog. Every member is virtual and
+// defined in the printing module, so that this side needs none of its code;
+// the class has no out-of-line members for the same reason.
+class PrintJob {
+public:
+    virtual ~PrintJob() = default;
+
+    // What painters print on. The printout goes out when the painter ends.
+    virtual QPaintDevice* Device() const = 0;
+    // Device pixels per inch.
+    virtual int Resolution() const = 0;
+    // Paper, orientation and margins as now chosen.
+    virtual QPageLayout PageLayout() const = 0;
+    // True while a painter prints on the job: it takes no second printout then.
+    virtual bool Busy() const = 0;
+    // Ends the page and goes on on a new one; false when the printer refuses.
+    virtual bool NewPage() = 0;
+
+    // The name the printer queue shows, which a PDF file takes for its title.
+    virtual QString DocName() const = 0;
+    virtual void SetDocName(const QString& name) = 0;
+
+    // The print dialog, window-modal without a loop of its own; `done` learns
+    // whether it was accepted. The caller keeps the job alive until then (the
+    // dialog holds `done` while it lives, a good place for a reference).
+    virtual void OpenDialog(QWidget* parent, std::function<void(bool accepted)> done) = 0;
+    // The print dialog for windows that wait for the answer; true when accepted.
+    virtual bool ExecDialog(QWidget* parent) = 0;
+
+    // Into a PDF file instead of a printer (the tests read printouts back so).
+    virtual void SetPdfOutput(const QString& path) = 0;
+    // Margins the printer cannot print on, in millimetres.
+    virtual void SetPageMarginsMm(const QMarginsF& margins) = 0;
+};
+
+// The name a print job carries when its window gives none.
+inline constexpr char kPrintJobName[] = "Kalvograf";
+
+// A new job, named after the printing window's caption (the program's name
+// when empty), which the printer queue shows and a PDF printer takes for its
+// file name. Loads the printing module on first use; without it, a message
+// and nullptr.
+std::shared_ptr<PrintJob> NewPrintJob(const QString& title = {});
+
+// Reads the capabilities from a job, printing or not.
+PrinterCaps QueryPrinterCaps(const PrintJob& job);
 
 // The painter's logical unit becomes 0.1 mm, origin at the top left of the
 // printable area, y downwards. The painter must be active on the printer.
@@ -37,13 +97,9 @@ inline constexpr double kTenthMmPerInch = 254.0;
 int PageHeightTenthMm(const PrinterCaps& caps);
 int PageWidthTenthMm(const PrinterCaps& caps);
 
-// The name a print job carries when its window gives none.
-inline constexpr char kPrintJobName[] = "Kalvograf";
-
-// A printer as the program prints: high resolution, A4 portrait unless the
-// user chooses otherwise in the print dialog. The job is named after the
-// printing window's caption (the program's name when empty), which the
-// printer queue shows and a PDF printer takes for its file name.
-void PreparePrinter(QPrinter& printer, const QString& title = {});
+// The one function the printing module exports, under this name (C linkage):
+// a new job, owned by the caller.
+using NewPrintJobFunction = PrintJob* (*)();
+inline constexpr char kNewPrintJobSymbol[] = "kalvo_new_print_job";
 
 }  // namespace kalvo

@@ -1,3 +1,4 @@
+#include "canvas_qpainter.h"
 #include "metafile_reader.h"
 #include "metafile_recorder.h"
 #include "scenes.h"
@@ -159,6 +160,25 @@ TEST(MetafileRecorder, WmfTextIsWrittenInTheCodePageOfItsFont) {
             for (int d : wmf.texts[i - 1].dx) advance += d;
             EXPECT_EQ(wmf.texts[i].origin.x(), wmf.texts[i - 1].origin.x() + advance);
         }
+    }
+}
+
+// A metafile names the fonts as the program names them: where it is read,
+// Arial is Arial, whatever stood in for it here.
+TEST(MetafileRecorder, TheCanvasRecordsTheProgramsFontNames) {
+    for (const char* name : {"Arial", "Courier New", "Times New Roman"}) {
+        MetafileRecorder recorder(200, 200);
+        {
+            QPainterCanvas canvas(&recorder);
+            CanvasFont font;
+            font.name = name;
+            font.size = 12;
+            canvas.SetFont(font);
+            canvas.TextOut(10, 10, "x = 1,5");
+        }
+        const Replay r = ReadEmf(recorder.toBytes(MetafileFormat::Emf));
+        ASSERT_EQ(r.texts.size(), 1u) << name;
+        EXPECT_EQ(r.texts[0].font.face, QString::fromLatin1(name));
     }
 }
 

@@ -1,8 +1,16 @@
 #include "printing.h"
 
+#include <link.h>
+
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QPaintDevice>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -11,21 +19,47 @@
 namespace kalvo {
 namespace {
 
+// Whether a shared object whose file name contains `name` is mapped into the process.
+bool Loaded(const char* name) {
+    bool found = false;
+    struct Search {
+        const char* name;
+        bool* found;
+    } search{name, &found};
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            auto* s = static_cast<Search*>(data);
+            if (info->dlpi_name && std::strstr(info->dlpi_name, s->name)) *s->found = true;
+            return 0;
+        },
+        &search);
+    return found;
+}
+
+// First in this file: it needs a process that has not printed yet.
+TEST(Printing, QtsPrintSupportComesWithTheFirstJobOnly) {
+    EXPECT_FALSE(Loaded("libQt6PrintSupport"));
+    const std::shared_ptr<PrintJob> job = NewPrintJob();
+    ASSERT_TRUE(job);
+    EXPECT_TRUE(Loaded("libQt6PrintSupport"));
+    EXPECT_FALSE(job->Busy());
+}
+
 TEST(Printing, A4CapabilitiesAndTenthMillimetres) {
     QTemporaryDir dir;
-    QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath("page.pdf"));
-    printer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    const PrinterCaps caps = QueryPrinterCaps(printer);
+    const std::shared_ptr<PrintJob> job = NewPrintJob();
+    ASSERT_TRUE(job);
+    job->SetPdfOutput(dir.filePath("page.pdf"));
+    job->SetPageMarginsMm(QMarginsF(10, 10, 10, 10));
+    const PrinterCaps caps = QueryPrinterCaps(*job);
     EXPECT_EQ(caps.HorzSize, 190);
     EXPECT_EQ(caps.VertSize, 277);
-    EXPECT_NEAR(caps.PixelsPerCmX(), printer.resolution() / 2.54, 1.0);
+    EXPECT_NEAR(caps.PixelsPerCmX(), job->Resolution() / 2.54, 1.0);
     EXPECT_GT(caps.PhysicalOffsetX, 0);
-    EXPECT_EQ(caps.LogPixelsX, printer.resolution());
+    EXPECT_EQ(caps.LogPixelsX, job->Resolution());
 
-    QPainter painter(&printer);
+    QPainter painter(job->Device());
+    EXPECT_TRUE(job->Busy());
     SetTenthMillimetreMapping(painter, caps);
     // 10 cm in tenths of a millimetre is 1000 units: in device pixels, 10 cm.
     const QPointF p = painter.transform().map(QPointF(1000, 1000));
@@ -38,12 +72,45 @@ TEST(Printing, A4CapabilitiesAndTenthMillimetres) {
     canvas.SetFont(font);
     canvas.TextOut(200, 200, "Wertetabelle über 0,1 mm");
     canvas.Flush();
+    EXPECT_TRUE(job->NewPage());
+    canvas.TextOut(200, 200, "Seite 2");
+    canvas.End();
     painter.end();
+    EXPECT_FALSE(job->Busy());
 
     QProcess text;
     text.start("pdftotext", {dir.filePath("page.pdf"), "-"});
     if (!text.waitForFinished(20000) || text.exitCode() != 0) FAIL() << "pdftotext did not read the page (tools/install-deps installs it)";
-    EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains("Wertetabelle über 0,1 mm"));
+    const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(pages.contains("Wertetabelle über 0,1 mm"));
+    EXPECT_EQ(pages.section(QLatin1Char('\f'), 1).trimmed(), QStringLiteral("Seite 2"));
+}
+
+// The program asks for a printer without waiting in a loop of its own: the
+// answer comes once, and the dialog keeps the job alive until it is gone.
+TEST(Printing, ThePrintDialogAnswersOnceAndHoldsItsJobWhileOpen) {
+    std::weak_ptr<PrintJob> watch;
+    int answers = 0;
+    bool accepted = true;
+    {
+        const std::shared_ptr<PrintJob> job = NewPrintJob();
+        ASSERT_TRUE(job);
+        watch = job;
+        job->OpenDialog(nullptr, [job, &answers, &accepted](bool ok) {
+            ++answers;
+            accepted = ok;
+        });
+    }
+    EXPECT_FALSE(watch.expired());
+    QDialog* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) dialog = d;
+    ASSERT_TRUE(dialog);
+    dialog->reject();
+    EXPECT_EQ(answers, 1);
+    EXPECT_FALSE(accepted);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.expired());
 }
 
 TEST(Printing, AJobCarriesItsWindowsCaptionOrTheProgramsName) {
@@ -52,15 +119,14 @@ TEST(Printing, AJobCarriesItsWindowsCaptionOrTheProgramsName) {
         {"  Wertetabelle   erstellen ", "Wertetabelle erstellen"},
         {"Kalvograf   Funktionsflächen", "Kalvograf Funktionsflächen"},
     };
-    for (const auto& [caption, job] : cases) {
+    for (const auto& [caption, name] : cases) {
         QTemporaryDir dir;
-        QPrinter printer(QPrinter::HighResolution);
-        PreparePrinter(printer, QString::fromUtf8(caption));
-        EXPECT_EQ(printer.docName(), QString::fromUtf8(job));
+        const std::shared_ptr<PrintJob> job = NewPrintJob(QString::fromUtf8(caption));
+        ASSERT_TRUE(job);
+        EXPECT_EQ(job->DocName(), QString::fromUtf8(name));
         // A PDF printer writes it as the document's title.
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath("job.pdf"));
-        QPainter painter(&printer);
+        job->SetPdfOutput(dir.filePath("job.pdf"));
+        QPainter painter(job->Device());
         painter.drawLine(0, 0, 100, 100);
         painter.end();
         QProcess info;
@@ -69,7 +135,7 @@ TEST(Printing, AJobCarriesItsWindowsCaptionOrTheProgramsName) {
         QString title;
         for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split(QLatin1Char('\n')))
             if (line.startsWith(QStringLiteral("Title:"))) title = line.mid(6).trimmed();
-        EXPECT_EQ(title, QString::fromUtf8(job));
+        EXPECT_EQ(title, QString::fromUtf8(name));
     }
 }
 
