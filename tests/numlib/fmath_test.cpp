@@ -44,6 +44,11 @@ TEST_F(FmathTest, GuardedFunctionsGiveTheirSubstituteAndCode) {
         {"2^1100 overflows", CallIntPower, 2, 1100, MaxNum, -3},
         {"2^-1100 is 0 without a code", CallIntPower, 2, -1100, 0.0, 0},
         {"10^308", CallIntPower, 10, 308, 1E308, 0},
+        // The most negative exponent does not overflow its negation.
+        {"1^INT_MIN", CallIntPower, 1, INT_MIN, 1.0, 0},
+        {"(-1)^INT_MIN", CallIntPower, -1, INT_MIN, 1.0, 0},
+        {"2^INT_MIN", CallIntPower, 2, INT_MIN, 0.0, 0},
+        {"0.5^INT_MIN", CallIntPower, 0.5, INT_MIN, MaxNum, -3},
         {"arccos 1", CallArcCosine, 1, 0, 0.0, 0},
         {"arccos -1", CallArcCosine, -1, 0, Pi, 0},
         {"arccos past 1", CallArcCosine, 1.0000001, 0, 0.0, -1},
@@ -62,17 +67,14 @@ TEST_F(FmathTest, GuardedFunctionsGiveTheirSubstituteAndCode) {
     EXPECT_NEAR(Pythag(1E200, 1E200) / 1E200, std::sqrt(2.0), 1E-15);
 }
 
-TEST_F(FmathTest, PowersDoNotClearAnEarlierCode) {
+// Expo and Log clear MathErr on every call, the powers do not; the first
+// error of a fit has to outlive the calls after it.
+TEST_F(FmathTest, TheFirstErrorStaysUntilClearedWhateverFollows) {
     MathErr = -1;
     EXPECT_DOUBLE_EQ(RealPower(2, 0.5), std::sqrt(2.0));
     EXPECT_EQ(MathErr, -1);
-    EXPECT_EQ(Expo(0), 1.0);  // the plain functions do clear it
+    EXPECT_EQ(Expo(0), 1.0);
     EXPECT_EQ(MathErr, 0);
-}
-
-// Expo and Log clear MathErr on every call; the first error of a fit has to
-// outlive the calls after it.
-TEST_F(FmathTest, TheFirstErrorStaysUntilClearedWhateverFollows) {
     StickyMathErr = 0;
     Log(-1);
     Expo(1000);
@@ -100,15 +102,6 @@ TEST_F(FmathTest, IntegerPowersAreExactWhereTheResultIsRepresentable) {
     EXPECT_EQ(IntPower(0.5, 3), 0.125);
     EXPECT_EQ(IntPower(1.5, 2), 2.25);
     EXPECT_EQ(MathErr, 0);
-}
-
-TEST_F(FmathTest, MostNegativeExponentDoesNotOverflow) {
-    EXPECT_EQ(IntPower(1.0, INT_MIN), 1.0);
-    EXPECT_EQ(IntPower(-1.0, INT_MIN), 1.0);
-    EXPECT_EQ(IntPower(2.0, INT_MIN), 0.0);
-    EXPECT_EQ(MathErr, 0);
-    EXPECT_EQ(IntPower(0.5, INT_MIN), MaxNum);
-    EXPECT_EQ(MathErr, -3);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ namespace {
 
 using test::NumlibTest;
 using test::RandomMatrix;
+using test::Square;
 
 class MatricesTest : public NumlibTest {};
 
@@ -30,15 +31,11 @@ Eigen::VectorXd ToEigen(const TVector& v, int lb, int ub) {
 
 TEST_F(MatricesTest, GaussJordanPivotsOffTheDiagonalAndUnscrambles) {
     for (int lb : {0, 1}) {
-        TMatrix A, Ainv;
-        TVector B, X;
-        AllocMatrix(A, lb + 1, lb + 1);
-        AllocMatrix(Ainv, lb + 1, lb + 1);
-        AllocVector(B, lb + 1);
-        AllocVector(X, lb + 1);
-        A[lb][lb] = 1; A[lb][lb + 1] = 2;
-        A[lb + 1][lb] = 8; A[lb + 1][lb + 1] = 3;  // largest element below the diagonal
-        B[lb] = 5; B[lb + 1] = 14;                  // solution (1, 2)
+        TMatrix A = Square(lb + 1), Ainv = Square(lb + 1);
+        TVector B(lb + 2), X(lb + 2);
+        A[lb][lb] = 1, A[lb][lb + 1] = 2;
+        A[lb + 1][lb] = 8, A[lb + 1][lb + 1] = 3;  // largest element below the diagonal
+        B[lb] = 5, B[lb + 1] = 14;                  // solution (1, 2)
         const TMatrix A0 = A;
         const TVector B0 = B;
         ASSERT_EQ(GaussJordan(A, B, lb, lb + 1, Ainv, X), 0);
@@ -59,11 +56,8 @@ TEST_F(MatricesTest, GaussJordanAgreesWithFullPivLUOnRandomSystems) {
     for (int lb : {0, 1})
         for (int n : {1, 2, 3, 5, 10, 25}) {
             const int ub = lb + n - 1;
-            TMatrix A = RandomMatrix(rng, n, n, lb), Ainv;
-            TMatrix Bm = RandomMatrix(rng, 1, n, lb);
-            TVector B(ub + 1, 0.0), X(ub + 1, 0.0);
-            for (int i = lb; i <= ub; ++i) B[i] = Bm[lb][i];
-            AllocMatrix(Ainv, ub, ub);
+            TMatrix A = RandomMatrix(rng, n, n, lb), Ainv = Square(ub);
+            TVector B = RandomMatrix(rng, 1, n, lb)[lb], X(ub + 1, 0.0);
             ASSERT_EQ(GaussJordan(A, B, lb, ub, Ainv, X), 0) << n;
             const Eigen::MatrixXd Ae = ToEigen(A, lb, ub, ub);
             Eigen::FullPivLU<Eigen::MatrixXd> lu(Ae);
@@ -82,7 +76,7 @@ TEST_F(MatricesTest, GaussJordanReportsSingularAndTinyMatrices) {
     const int n = 6;
     for (int lb : {0, 1}) {
         const int ub = lb + n - 1;
-        TMatrix Ainv, rankDeficient = RandomMatrix(rng, n, n, lb);
+        TMatrix Ainv = Square(ub), rankDeficient = RandomMatrix(rng, n, n, lb);
         for (int j = lb; j <= ub; ++j)  // last row the sum of the first two
             rankDeficient[ub][j] = rankDeficient[lb][j] + rankDeficient[lb + 1][j];
         TMatrix tiny = RandomMatrix(rng, n, n, lb);  // invertible, but every element below epsilon
@@ -90,13 +84,11 @@ TEST_F(MatricesTest, GaussJordanReportsSingularAndTinyMatrices) {
             for (double& v : row) v *= 1E-17;
         TMatrix withNaN = RandomMatrix(rng, n, n, lb);
         withNaN[lb + 2][lb + 3] = std::nan("");
-        TMatrix nearlySingular;
-        AllocMatrix(nearlySingular, lb + 1, lb + 1);
+        TMatrix nearlySingular = Square(lb + 1);
         nearlySingular[lb][lb] = nearlySingular[lb][lb + 1] = nearlySingular[lb + 1][lb] = 1.0;
         nearlySingular[lb + 1][lb + 1] = 1.0 + 1E-17;  // rounds to 1: the pivot left is 0
 
         TVector B(ub + 1, 1.0), X(ub + 1, 0.0);
-        AllocMatrix(Ainv, ub, ub);
         EXPECT_EQ(GaussJordan(rankDeficient, B, lb, ub, Ainv, X), -1);
         EXPECT_EQ(GaussJordan(tiny, B, lb, ub, Ainv, X), -1);
         EXPECT_EQ(GaussJordan(withNaN, B, lb, ub, Ainv, X), -1);
@@ -136,25 +128,18 @@ TEST_F(MatricesTest, SVDecompAgreesWithJacobiSVD) {
     for (int lb : {0, 1})
         for (auto [rows, cols] : shapes) {
             const int ub1 = lb + rows - 1, ub2 = lb + cols - 1;
-            TMatrix A = RandomMatrix(rng, rows, cols, lb), V;
+            TMatrix A = RandomMatrix(rng, rows, cols, lb), V = Square(ub2);
             if (cols >= 3)  // make it rank deficient: one column a combination of two others
                 for (int i = lb; i <= ub1; ++i) A[i][ub2] = A[i][lb] - 2.0 * A[i][lb + 1];
             const TMatrix A0 = A;
-            TVector S;
-            AllocVector(S, ub2);
-            AllocMatrix(V, ub2, ub2);
+            TVector S(ub2 + 1);
             ASSERT_EQ(SVDecomp(A, lb, ub1, ub2, S, V), 0) << rows << "x" << cols;
             CheckDecomposition(A0, A, S, V, lb, ub1, ub2);
         }
 }
 
 TEST_F(MatricesTest, SVDecompOfADiagonalMatrixWithANegativeEntry) {
-    TMatrix A, V;
-    AllocMatrix(A, 2, 2);
-    AllocMatrix(V, 2, 2);
-    A[0][0] = 2.0;
-    A[1][1] = -3.0;
-    A[2][2] = 0.5;
+    TMatrix A = {{2, 0, 0}, {0, -3, 0}, {0, 0, 0.5}}, V = Square(2);
     TVector S(3);
     ASSERT_EQ(SVDecomp(A, 0, 2, 2, S, V), 0);
     EXPECT_EQ(S, (TVector{2.0, 3.0, 0.5}));
@@ -169,10 +154,8 @@ TEST_F(MatricesTest, SVDecompOfADiagonalMatrixWithANegativeEntry) {
 TEST_F(MatricesTest, SVDecompRefusesFewerRowsThanColumns) {
     std::mt19937 rng(5);
     for (int lb : {0, 1}) {
-        TMatrix A = RandomMatrix(rng, 2, 4, lb), V;
-        TVector S;
-        AllocVector(S, lb + 3);
-        AllocMatrix(V, lb + 3, lb + 3);
+        TMatrix A = RandomMatrix(rng, 2, 4, lb), V = Square(lb + 3);
+        TVector S(lb + 4);
         EXPECT_EQ(SVDecomp(A, lb, lb + 1, lb + 3, S, V), -1);
     }
 }
@@ -181,13 +164,11 @@ TEST_F(MatricesTest, SVSolveGivesTheMinimumNormLeastSquaresSolution) {
     std::mt19937 rng(9);
     for (int lb : {0, 1}) {
         const int rows = 12, cols = 4, ub1 = lb + rows - 1, ub2 = lb + cols - 1;
-        TMatrix A = RandomMatrix(rng, rows, cols, lb), V;
+        TMatrix A = RandomMatrix(rng, rows, cols, lb), V = Square(ub2);
         for (int i = lb; i <= ub1; ++i) A[i][lb + 2] = A[i][lb + 1];  // two equal columns
-        TMatrix Bm = RandomMatrix(rng, 1, rows, lb);
-        const TVector b = Bm[lb];
+        const TVector b = RandomMatrix(rng, 1, rows, lb)[lb];
         const Eigen::MatrixXd Ae = ToEigen(A, lb, ub1, ub2);
         TVector S(ub2 + 1), X(ub2 + 1);
-        AllocMatrix(V, ub2, ub2);
         ASSERT_EQ(SVDecomp(A, lb, ub1, ub2, S, V), 0);
         SVZeroSmall(S, lb, ub2, 1E-12);
         EXPECT_EQ(std::count(S.begin() + lb, S.end(), 0.0), 1);

@@ -26,20 +26,11 @@ FitResult Fit(int model, TVector opt, TVector& X, TVector& Y, int N) {
     opt.resize(3, 0.0);
     SetFitModel(model, 0, opt);
     const int last = ModelLastParamIndex();
-    FitResult r;
-    TVector VrOut, Bmin, Bmax;
-    TMatrix V;
+    FitResult r{0, TVector(last + 1), TVector(N + 1), TVector(N + 1), {}};
+    TVector VrOut, Bmin(last + 1), Bmax(last + 1);
     AllocVector(VrOut, WeightModeClass(0));
-    AllocVector(r.B, last);
-    AllocVector(Bmin, last);
-    AllocVector(Bmax, last);
-    AllocMatrix(V, last, last);
-    AllocVector(r.Ycalc, N);
-    AllocVector(r.S, N);
-    for (int i = ModelFirstParamIndex(); i <= last; ++i) {
-        Bmin[i] = -10000.0;
-        Bmax[i] = 10000.0;
-    }
+    TMatrix V = test::Square(last);
+    for (int i = ModelFirstParamIndex(); i <= last; ++i) Bmin[i] = -10000.0, Bmax[i] = 10000.0;
     FitErrorFlag = false;
     MathErr = 0;
     r.code = FitData(X, TVector{}, Y, N, true, 100, 0.001, VrOut, r.B, Bmin, Bmax, V, r.Ycalc,
@@ -48,8 +39,8 @@ FitResult Fit(int model, TVector opt, TVector& X, TVector& Y, int N) {
 }
 
 void Sample(const std::function<double(double)>& f, double x0, double dx, int n, TVector& X, TVector& Y) {
-    AllocVector(X, n);
-    AllocVector(Y, n);
+    X.assign(n + 1, 0.0);
+    Y.assign(n + 1, 0.0);
     for (int i = 1; i <= n; ++i) {
         X[i] = x0 + (i - 1) * dx;
         Y[i] = f(X[i]);

@@ -1,11 +1,12 @@
 #include "regress.h"
 
 #include <cmath>
-#include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
 
+#include "nist_data.h"
 #include "numlib_test_support.h"
 
 namespace kalvo {
@@ -14,55 +15,18 @@ namespace {
 using test::Digits;
 using test::NumlibTest;
 using test::OneBased;
+using test::Square;
 
 class RegressTest : public NumlibTest {};
 
-// A NIST StRD data set: observations in 1..N and the certified values by name.
-struct NistData {
-    TVector x{0.0}, y{0.0};
-    int n = 0;
-    std::map<std::string, double> certified;  // "B0", "sd B0", ..., "residual_sd", "r_squared"
-};
-
-NistData ReadNist(const std::string& name) {
-    NistData d;
-    std::ifstream in(std::string(KALVO_TEST_DATA_DIR) + "/nist/" + name);
-    EXPECT_TRUE(in.good()) << name;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("# certified:", 0) == 0) {
-            std::istringstream ss(line.substr(12));
-            std::string key, word;
-            ss >> key;
-            if (key.back() == '=') {
-                key.pop_back();
-                ss >> d.certified[key];
-            } else {
-                while (ss >> word) {
-                    if (word == "estimate=") ss >> d.certified[key];
-                    if (word == "sd=") ss >> d.certified["sd " + key];
-                }
-            }
-        } else if (!line.empty() && line[0] != '#') {
-            std::istringstream ss(line);
-            double yv, xv;
-            if (ss >> yv >> xv) {
-                d.y.push_back(yv);
-                d.x.push_back(xv);
-                ++d.n;
-            }
-        }
-    }
-    return d;
-}
-
 // Fitted values, statistics and digits reached against every certified value.
-std::map<std::string, double> DigitsReached(const NistData& d, const TVector& B, const TMatrix& V,
-                                            int deg) {
-    TVector ycalc(d.n + 1);
-    for (int i = 1; i <= d.n; ++i) ycalc[i] = PolyValue(B, deg, d.x[i]);
+std::map<std::string, double> DigitsReached(const test_support::NistData& d, const TVector& x, const TVector& y,
+                                            const TVector& B, const TMatrix& V, int deg) {
+    const int n = static_cast<int>(d.pairs.size());
+    TVector ycalc(n + 1);
+    for (int i = 1; i <= n; ++i) ycalc[i] = PolyValue(B, deg, x[i]);
     RegressionsStatistik test;
-    RegressionTest(d.y, ycalc, d.n, 0, deg, V, test);
+    RegressionTest(y, ycalc, n, 0, deg, V, test);
     std::map<std::string, double> digits;
     for (int j = 0; j <= deg; ++j) {
         const std::string k = "B" + std::to_string(j);
@@ -74,77 +38,60 @@ std::map<std::string, double> DigitsReached(const NistData& d, const TVector& B,
     return digits;
 }
 
-void ExpectDigits(const std::map<std::string, double>& digits, double atLeast, const char* name) {
-    std::ostringstream report;
-    for (const auto& [key, value] : digits) {
-        report << key << " " << std::round(value * 10) / 10 << "; ";
-        EXPECT_GE(value, atLeast) << name << ": " << key;
-    }
-    ::testing::Test::RecordProperty(name, report.str());
-    std::cout << "[ digits   ] " << name << ": " << report.str() << "\n";
-}
-
 // At least 9 digits on Norris and 6 on Pontius are needed; the bounds below
 // are what the fits reach, less a margin, so that a lost digit shows.
-TEST_F(RegressTest, NorrisStraightLineToCertifiedDigits) {
-    const NistData d = ReadNist("Norris.txt");
-    ASSERT_EQ(d.n, 36);
-    TVector B(2);
-    TMatrix V;
-    AllocMatrix(V, 1, 1);
-    ASSERT_EQ(LineFit(d.x, d.y, d.n, B, V), 0);
-    ExpectDigits(DigitsReached(d, B, V, 1), 12.0, "Norris LineFit");
-
-    AllocMatrix(V, 1, 1);
-    ASSERT_EQ(PolyFit(d.x, d.y, d.n, 1, B, V), 0);
-    ExpectDigits(DigitsReached(d, B, V, 1), 12.0, "Norris PolyFit");
-}
-
-TEST_F(RegressTest, PontiusQuadraticToCertifiedDigits) {
-    const NistData d = ReadNist("Pontius.txt");
-    ASSERT_EQ(d.n, 40);
-    TVector B(3);
-    TMatrix V;
-    AllocMatrix(V, 2, 2);
-    ASSERT_EQ(PolyFit(d.x, d.y, d.n, 2, B, V), 0);
-    ExpectDigits(DigitsReached(d, B, V, 2), 11.0, "Pontius PolyFit");
-}
-
-TEST_F(RegressTest, LineThroughTwoPoints) {
-    const TVector x = OneBased({1, 3}), y = OneBased({2, 6});
-    TVector B(2);
-    TMatrix V;
-    AllocMatrix(V, 1, 1);
-    ASSERT_EQ(LineFit(x, y, 2, B, V), 0);
-    EXPECT_DOUBLE_EQ(B[0], 0.0 + 0.0);
-    EXPECT_DOUBLE_EQ(B[1], 2.0);
-    EXPECT_DOUBLE_EQ(V[1][1], 2.0 / (2 * 10 - 16));  // n / D
+TEST_F(RegressTest, NistDataToCertifiedDigits) {
+    const struct {
+        const char* file;
+        bool lineFit;
+        int deg, observations;
+        double digits;
+    } cases[] = {{"Norris.txt", true, 1, 36, 12.0}, {"Norris.txt", false, 1, 36, 12.0}, {"Pontius.txt", false, 2, 40, 11.0}};
+    for (const auto& c : cases) {
+        const std::string name = std::string(c.file) + (c.lineFit ? " LineFit" : " PolyFit");
+        const test_support::NistData d = test_support::ReadNist(c.file);
+        ASSERT_EQ(d.pairs.size(), static_cast<size_t>(c.observations)) << name;
+        TVector x{0.0}, y{0.0}, B(c.deg + 1);
+        for (auto [xv, yv] : d.pairs) x.push_back(xv), y.push_back(yv);
+        TMatrix V = Square(c.deg);
+        ASSERT_EQ(c.lineFit ? LineFit(x, y, c.observations, B, V) : PolyFit(x, y, c.observations, c.deg, B, V), 0);
+        std::ostringstream report;
+        for (const auto& [key, value] : DigitsReached(d, x, y, B, V, c.deg)) {
+            report << key << " " << std::round(value * 10) / 10 << "; ";
+            EXPECT_GE(value, c.digits) << name << ": " << key;
+        }
+        ::testing::Test::RecordProperty(name, report.str());
+        std::cout << "[ digits   ] " << name << ": " << report.str() << "\n";
+    }
 }
 
 // x far from 0 against their spread (time stamps, years in days): the raw
 // sums n Sxx - Sx^2 cancelled all but a few digits. Exact lines, exact answers.
 TEST_F(RegressTest, LinesFarFromTheOriginComeOutExact) {
     const struct {
-        double x0, dx, b0, b1;
-    } cases[] = {{1e6, 1, 1, 2}, {1e8, 1, 1, 2}, {1.7e9, 60, -3, 0.5}, {-2e7, 0.25, 7, -4}, {2000, 1, 12, 3}};
+        double x0, dx;
+        int n;
+        double b0, b1;
+    } cases[] = {{1, 2, 2, 0, 2},     {1e6, 1, 6, 1, 2},       {1e8, 1, 6, 1, 2},
+                 {1.7e9, 60, 6, -3, 0.5}, {-2e7, 0.25, 6, 7, -4}, {2000, 1, 6, 12, 3}};
     for (const auto& c : cases) {
-        TVector x(7), y(7), B(2);
-        for (int i = 1; i <= 6; ++i) {
+        TVector x(c.n + 1), y(c.n + 1), B(2);
+        for (int i = 1; i <= c.n; ++i) {
             x[i] = c.x0 + (i - 1) * c.dx;
             y[i] = c.b0 + c.b1 * x[i];  // exact in double for these values
         }
-        TMatrix V;
-        AllocMatrix(V, 1, 1);
-        ASSERT_EQ(LineFit(x, y, 6, B, V), 0);
+        TMatrix V = Square(1);
+        ASSERT_EQ(LineFit(x, y, c.n, B, V), 0);
         EXPECT_NEAR(B[1], c.b1, 1e-14 * std::fabs(c.b1)) << c.x0;
         // The intercept lies far outside the data: its error is that of the slope times x.
         EXPECT_NEAR(B[0], c.b0, 1e-14 * (std::fabs(c.b0) + std::fabs(c.b1 * c.x0))) << c.x0;
-        EXPECT_NEAR(V[1][1], 1 / (17.5 * c.dx * c.dx), 1e-12 * V[1][1]) << c.x0;  // 1 / sum (x - mean)^2
+        // 1 / sum (x - mean)^2 = 12 / (dx^2 n (n^2 - 1))
+        EXPECT_NEAR(V[1][1], 12 / (c.dx * c.dx * c.n * (c.n * c.n - 1)), 1e-12 * V[1][1]) << c.x0;
     }
 }
 
 // Rounding left D = n Sxx - Sx^2 slightly positive for x = 0.1 five times.
-TEST_F(RegressTest, DegenerateLinesAreRefused) {
+TEST_F(RegressTest, DegenerateFitsAreRefused) {
     const struct {
         const char* what;
         TVector x;
@@ -157,64 +104,33 @@ TEST_F(RegressTest, DegenerateLinesAreRefused) {
     };
     for (const auto& c : cases) {
         TVector y(c.x.size(), 1.0), B = {7, 7};
-        TMatrix V;
-        AllocMatrix(V, 1, 1);
+        TMatrix V = Square(1);
         EXPECT_EQ(LineFit(c.x, y, c.n, B, V), -1) << c.what;
         EXPECT_EQ(B, (TVector{7, 7})) << c.what;
     }
-    TVector B(1);
-    TMatrix V;
+    TVector B(4);
+    TMatrix V = Square(3);
+    EXPECT_EQ(PolyFit(OneBased({1, 2}), OneBased({1, 4}), 2, 3, B, V), -1);  // too few points
     EXPECT_EQ(ProportionalFit(OneBased({0, 0}), OneBased({1, 2}), 2, B, V), -1);
     EXPECT_EQ(ProportionalFit(OneBased({1, 2}), OneBased({3, 6}), 2, B, V), 0);
     EXPECT_DOUBLE_EQ(B[0], 3.0);
 }
 
-TEST_F(RegressTest, CubicThroughFourPointsOnBothSolvers) {
+TEST_F(RegressTest, CubicAndWeightsAgreeOnBothSolvers) {
     const TVector x = OneBased({-1, 0.5, 2, 3});
     TVector y(5);
     for (int i = 1; i <= 4; ++i) y[i] = 1 - 2 * x[i] + 0.5 * x[i] * x[i] * x[i];
-    for (uint8_t method : {0, 1}) {
-        FitMethod = method;
-        TVector B(4);
-        TMatrix V;
-        AllocMatrix(V, 3, 3);
-        ASSERT_EQ(PolyFit(x, y, 4, 3, B, V), 0);
-        for (int i = 1; i <= 4; ++i) EXPECT_NEAR(PolyValue(B, 3, x[i]), y[i], 1E-12);
-        EXPECT_NEAR(B[2], 0.0, 1E-12);
-    }
-}
-
-TEST_F(RegressTest, IdenticalRegressorsSplitOnSVDAndFailOnNormalEquations) {
-    const int n = 6;
-    TMatrix X;
-    AllocMatrix(X, 2, n);
-    TVector y(n + 1);
-    for (int i = 1; i <= n; ++i) {
-        X[1][i] = X[2][i] = i;
-        y[i] = 1 + 4.0 * i;
-    }
-    TVector B(3);
-    TMatrix V;
-    AllocMatrix(V, 2, 2);
-    FitMethod = 1;
-    ASSERT_EQ(MultiFit(X, y, n, true, 2, B, V), 0);
-    EXPECT_NEAR(B[0], 1.0, 1E-12);
-    EXPECT_NEAR(B[1], 2.0, 1E-12);  // the minimum-norm split of the slope 4
-    EXPECT_NEAR(B[2], 2.0, 1E-12);
-    FitMethod = 0;
-    EXPECT_EQ(MultiFit(X, y, n, true, 2, B, V), -1);
-}
-
-TEST_F(RegressTest, IntegerWeightsActAsRepeatedPoints) {
-    const TVector x = OneBased({0, 1, 2, 4}), y = OneBased({1, 2.5, 2.7, 6}), w = OneBased({1, 3, 1, 2});
+    // Integer weights act as repeated points.
+    const TVector xw = OneBased({0, 1, 2, 4}), yw = OneBased({1, 2.5, 2.7, 6}), w = OneBased({1, 3, 1, 2});
     const TVector xr = OneBased({0, 1, 1, 1, 2, 4, 4}), yr = OneBased({1, 2.5, 2.5, 2.5, 2.7, 6, 6});
     for (uint8_t method : {0, 1}) {
         FitMethod = method;
-        TVector Bw(3), Br(3);
-        TMatrix Vw, Vr;
-        AllocMatrix(Vw, 2, 2);
-        AllocMatrix(Vr, 2, 2);
-        ASSERT_EQ(PolyFitWeighted(true, x, y, 4, 2, w, Bw, Vw), 0);
+        TVector B(4), Bw(3), Br(3);
+        TMatrix V = Square(3), Vw = Square(2), Vr = Square(2);
+        ASSERT_EQ(PolyFit(x, y, 4, 3, B, V), 0);
+        for (int i = 1; i <= 4; ++i) EXPECT_NEAR(PolyValue(B, 3, x[i]), y[i], 1E-12);
+        EXPECT_NEAR(B[2], 0.0, 1E-12);
+        ASSERT_EQ(PolyFitWeighted(true, xw, yw, 4, 2, w, Bw, Vw), 0);
         ASSERT_EQ(PolyFit(xr, yr, 7, 2, Br, Vr), 0);
         for (int j = 0; j <= 2; ++j) {
             EXPECT_NEAR(Bw[j], Br[j], 1E-12);
@@ -223,11 +139,23 @@ TEST_F(RegressTest, IntegerWeightsActAsRepeatedPoints) {
     }
 }
 
-TEST_F(RegressTest, TooFewPointsForTheParametersAreRefused) {
-    TVector B(4);
-    TMatrix V;
-    AllocMatrix(V, 3, 3);
-    EXPECT_EQ(PolyFit(OneBased({1, 2}), OneBased({1, 4}), 2, 3, B, V), -1);
+TEST_F(RegressTest, IdenticalRegressorsSplitOnSVDAndFailOnNormalEquations) {
+    const int n = 6;
+    TMatrix X;
+    AllocMatrix(X, 2, n);
+    TVector y(n + 1), B(3);
+    for (int i = 1; i <= n; ++i) {
+        X[1][i] = X[2][i] = i;
+        y[i] = 1 + 4.0 * i;
+    }
+    TMatrix V = Square(2);
+    FitMethod = 1;
+    ASSERT_EQ(MultiFit(X, y, n, true, 2, B, V), 0);
+    EXPECT_NEAR(B[0], 1.0, 1E-12);
+    EXPECT_NEAR(B[1], 2.0, 1E-12);  // the minimum-norm split of the slope 4
+    EXPECT_NEAR(B[2], 2.0, 1E-12);
+    FitMethod = 0;
+    EXPECT_EQ(MultiFit(X, y, n, true, 2, B, V), -1);
 }
 
 TEST_F(RegressTest, StatisticsRecord) {

@@ -2,6 +2,7 @@
 
 #include <Eigen/Dense>
 #include <cmath>
+#include <tuple>
 
 #include "fmath.h"
 #include "numlib_test_support.h"
@@ -32,11 +33,8 @@ TEST_F(SinefitTest, ExactSineFromTheAutomaticStart) {
         TVector X, Y;
         SineData(c.n, 0, c.range, X, Y);
         ASSERT_EQ(SinusRegression(X, Y, c.n), 0) << c.n << " " << c.range;
-        const auto& p = SinusFit.SinusParameter;
-        EXPECT_NEAR(p[0], 2.0, 1E-9) << c.n << " " << c.range;
-        EXPECT_NEAR(p[1], 0.5, 1E-9) << c.n << " " << c.range;
-        EXPECT_NEAR(p[2], 1.0, 1E-9) << c.n << " " << c.range;
-        EXPECT_NEAR(p[3], 3.0, 1E-9) << c.n << " " << c.range;
+        const double expected[] = {2.0, 0.5, 1.0, 3.0};
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR(SinusFit.SinusParameter[k], expected[k], 1E-9) << c.n << " " << c.range;
         EXPECT_LT(SinusChiQuadrat, 1E-20);
         EXPECT_NEAR(SinusKorrelation, 1.0, 1E-12);
         ASSERT_EQ(SinusKurve.size(), static_cast<size_t>(c.n + 1));
@@ -48,21 +46,18 @@ TEST_F(SinefitTest, ExactSineFromTheAutomaticStart) {
 // The start puts one period over the data range, the level midway between the
 // extremes and the peak of the start curve at the x of the largest y.
 TEST_F(SinefitTest, StartValuesComeFromTheTrueExtremes) {
-    const struct {
-        double d;
-    } levels[] = {{0.0}, {20000.0}, {-20000.0}};  // the extremes were seeded with -10000 and 10000
-    for (const auto& l : levels) {
+    for (double d : {0.0, 20000.0, -20000.0}) {  // the extremes were seeded with -10000 and 10000
         TVector X, Y;
-        SineData(41, 1, 9, X, Y, 5, 0.8, 0.3, l.d);
+        SineData(41, 1, 9, X, Y, 5, 0.8, 0.3, d);
         ASSERT_EQ(SinusRegression(X, Y, 41), 0);
         const auto& s = SinusFit.SinusDefaultStart;
         const double ymax = *std::max_element(Y.begin() + 1, Y.end());
         const double ymin = *std::min_element(Y.begin() + 1, Y.end());
         const int imax = static_cast<int>(std::max_element(Y.begin() + 1, Y.end()) - Y.begin());
-        EXPECT_DOUBLE_EQ(s[0], (ymax - ymin) / 2) << l.d;
-        EXPECT_DOUBLE_EQ(s[1], 2 * Pi / 8) << l.d;
-        EXPECT_NEAR(std::sin(s[1] * X[imax] + s[2]), 1.0, 1E-15) << l.d;
-        EXPECT_DOUBLE_EQ(s[3], (ymax + ymin) / 2) << l.d;
+        EXPECT_DOUBLE_EQ(s[0], (ymax - ymin) / 2) << d;
+        EXPECT_DOUBLE_EQ(s[1], 2 * Pi / 8) << d;
+        EXPECT_NEAR(std::sin(s[1] * X[imax] + s[2]), 1.0, 1E-15) << d;
+        EXPECT_DOUBLE_EQ(s[3], (ymax + ymin) / 2) << d;
     }
 }
 
@@ -70,10 +65,8 @@ TEST_F(SinefitTest, UserStartValuesAndIterationLimit) {
     TVector X, Y;
     SineData(30, 0, 12, X, Y);
     SinusFit.SinusAutomatisch = false;
-    SinusFit.SinusStartA = 1.5;
-    SinusFit.SinusStartB = 0.45;
-    SinusFit.SinusStartC = 1.2;
-    SinusFit.SinusStartD = 2.5;
+    std::tie(SinusFit.SinusStartA, SinusFit.SinusStartB, SinusFit.SinusStartC, SinusFit.SinusStartD) =
+        std::tuple(1.5, 0.45, 1.2, 2.5);
     SinusFit.SinusIterationen = 30;
     ASSERT_EQ(SinusRegression(X, Y, 30), 0);
     EXPECT_NEAR(SinusFit.SinusParameter[2], 1.0, 1E-9);
@@ -161,14 +154,13 @@ TEST_F(SinefitTest, UnusableDataOrFitsFailAndKeepThePublishedResult) {
     const auto kept = SinusFit.SinusParameter;
     const TVector keptCurve = SinusKurve;
 
-    struct Case {
+    const struct {
         const char* what;
         TVector X, Y;
         int n;
         bool automatic;
         double startA;
-    };
-    std::vector<Case> cases = {
+    } cases[] = {
         {"equal first and last x", TVector(7, 2.0), test::OneBased({1, 2, 3, 4, 5, 6}), 6, true, 0},
         {"constant y", test::OneBased({1, 2, 3, 4, 5, 6}), TVector(7, 4.0), 6, true, 0},
         {"zero amplitude typed", X, Y, 12, false, 0.0},
@@ -176,12 +168,10 @@ TEST_F(SinefitTest, UnusableDataOrFitsFailAndKeepThePublishedResult) {
         {"too few points", X, Y, 4, true, 0},
         {"not a number", test::OneBased({1, 2, std::nan(""), 4, 5, 6}), test::OneBased({1, 2, 3, 4, 5, 6}), 6, true, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SinusFit.SinusAutomatisch = c.automatic;
-        SinusFit.SinusStartA = c.startA;
-        SinusFit.SinusStartB = 0.5;
-        SinusFit.SinusStartC = 1.0;
-        SinusFit.SinusStartD = 3.0;
+        std::tie(SinusFit.SinusStartA, SinusFit.SinusStartB, SinusFit.SinusStartC, SinusFit.SinusStartD) =
+            std::tuple(c.startA, 0.5, 1.0, 3.0);
         SinusFit.SinusIterationen = 10;
         EXPECT_EQ(SinusRegression(c.X, c.Y, c.n), -1) << c.what;
         EXPECT_EQ(SinusFit.SinusParameter, kept) << c.what;
