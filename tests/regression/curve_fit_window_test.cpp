@@ -31,13 +31,19 @@ protected:
         grid = w->findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
         return w;
     }
-    void Fill(TForm22* w, const std::vector<std::pair<const char*, const char*>>& rows) {
+    void Fill(TForm22* w, const test::Rows& rows) {
         int r = 1;
-        for (auto [x, y] : rows) {
-            w->SetCell(r, 0, QString::fromUtf8(x));
-            w->SetCell(r, 1, QString::fromUtf8(y));
+        for (const auto& [x, y] : rows) {
+            w->SetCell(r, 0, QString::fromStdString(x));
+            w->SetCell(r, 1, QString::fromStdString(y));
             ++r;
         }
+    }
+    static QString Write(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+        f.write(bytes);
+        return path;
     }
     QString Label(TForm22* w, const char* name) { return w->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
     template <typename T>
@@ -156,19 +162,14 @@ TEST_F(CurveFitWindow, SineStartValuesOnlyFromFivePairsOfTheSineModel) {
 }
 
 TEST_F(CurveFitWindow, NorrisDataGiveTheCertifiedLine) {
-    const test::Norris d = test::ReadNorris();
+    const test_support::NistData d = test_support::ReadNist("Norris.txt");
     auto w = Open();
-    int r = 1;
-    for (auto [x, y] : d.pairs) {
-        w->SetCell(r, 0, QString::fromStdString(GeneralNumberText(x)));
-        w->SetCell(r, 1, QString::fromStdString(GeneralNumberText(y)));
-        ++r;
-    }
+    Fill(w, test::RowsOf(d));
     Child<QRadioButton>(w, "RadioButton1")->click();
     EXPECT_EQ(Label(w, "Label5"), "y = 1,0021*x-0,2623");
     EXPECT_EQ(Label(w, "Label1"), "Korrelationskoeffizient: r =   1,0000     ");
-    EXPECT_NEAR(RegrParameter[1], d.b1, 1e-12);
-    EXPECT_NEAR(RegrParameter[0], d.b0, 1e-10);
+    EXPECT_NEAR(RegrParameter[1], d.certified.at("B1"), 1e-12);
+    EXPECT_NEAR(RegrParameter[0], d.certified.at("B0"), 1e-10);
     w->close();
 }
 
@@ -193,11 +194,7 @@ TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
     };
     for (const Bad& b : bad) {
         messages.clear();
-        QFile f(dir.filePath(b.name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(b.bytes);
-        f.close();
-        w->LoadFile(f.fileName());
+        w->LoadFile(Write(dir.filePath(b.name), b.bytes));
         ASSERT_FALSE(messages.messages().empty()) << b.name;
         EXPECT_NE(messages.messages().front().find(b.message), std::string::npos) << messages.messages().front();
         EXPECT_EQ(w->Cell(1, 0), "-2") << b.name;
@@ -207,12 +204,8 @@ TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
     EXPECT_EQ(RegrAnzahl, 3);  // nothing read: the table and its pairs stay
 
     // Lines that hold no pair are left out, and said once; nothing is invented for them.
-    QFile mixed(dir.filePath("gemischt.dat"));
-    ASSERT_TRUE(mixed.open(QIODevice::WriteOnly));
-    mixed.write("Regression\r\n6\r\nx;y\r\n3;6\r\n1 2\r\n1;2\r\n");
-    mixed.close();
     messages.clear();
-    w->LoadFile(mixed.fileName());
+    w->LoadFile(Write(dir.filePath("gemischt.dat"), "Regression\r\n6\r\nx;y\r\n3;6\r\n1 2\r\n1;2\r\n"));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0],
               "2 Zeilen ohne gültiges Zahlenpaar übergangen (zuerst Zeile 3).\n"
@@ -224,12 +217,10 @@ TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
     EXPECT_EQ(Label(w, "Label5"), "y = 2,0000*x+0,0000");
 
     // A file with more pairs than the table shows its first 500.
-    QFile many(dir.filePath("viele.txt"));
-    ASSERT_TRUE(many.open(QIODevice::WriteOnly));
-    for (int i = 600; i >= 1; --i) many.write(QByteArray::number(i) + ";" + QByteArray::number(2 * i) + "\n");
-    many.close();
+    QByteArray many;
+    for (int i = 600; i >= 1; --i) many += QByteArray::number(i) + ";" + QByteArray::number(2 * i) + "\n";
     messages.clear();
-    w->LoadFile(many.fileName());
+    w->LoadFile(Write(dir.filePath("viele.txt"), many));
     EXPECT_EQ(RegrAnzahl, 500);
     EXPECT_EQ(w->Cell(1, 0), "101");
     EXPECT_EQ(w->Cell(500, 1), "1200");
@@ -292,7 +283,10 @@ TEST_F(CurveFitWindow, ReportPrintsEveryLineUpToItsEndMarkOnAsManyPagesAsItNeeds
     w->close();
 }
 
-TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePicture) {
+// The picture is recorded after the fit, so that it shows the curve the
+// report describes: after editing the table it equals the picture of a
+// second export of the same table.
+TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePictureOfTheEditedTable) {
     QTemporaryDir dir;
     const QString before = QDir::currentPath();
     QDir::setCurrent(dir.path());
@@ -304,10 +298,15 @@ TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePicture) {
         opened = path;
         return true;
     };
-    w->SpeedButton27Click();
+    auto picture = [&] {
+        w->SpeedButton27Click();
+        QFile f(dir.filePath("temp.wmf"));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    const QByteArray first = picture();
     EXPECT_TRUE(messages.messages().empty()) << messages.messages().front();
     EXPECT_EQ(gRegression.RegressionPunktzahl, 3);
-    EXPECT_TRUE(QFile::exists(dir.filePath("temp.wmf")));
     QFile doc(QString::fromStdString(opened));
     ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
     const QByteArray rtf = doc.readAll();
@@ -315,37 +314,15 @@ TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePicture) {
     EXPECT_TRUE(rtf.contains("\\wmetafile8"));
     EXPECT_TRUE(rtf.contains("Courier New"));
 
-    w->WordOpener = [](const std::string&) { return false; };
-    w->SpeedButton27Click();
-    EXPECT_EQ(messages.messages().back().rfind("Microsoft Word kann nicht gestartet werden!\n", 0), 0u);
-    w->close();
-    QDir::setCurrent(before);
-}
-
-// The picture is recorded after the fit, so that it shows the curve the
-// report describes: after editing the table it equals the picture of a
-// second export of the same table.
-TEST_F(CurveFitWindow, WordDocumentPictureShowsTheFitOfTheEditedTable) {
-    QTemporaryDir dir;
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    gOutput.PlotWidthPx = gOutput.PlotHeightPx = 399;
-    auto w = Open();
-    w->WordOpener = [](const std::string&) { return true; };
-    auto picture = [&] {
-        w->SpeedButton27Click();
-        QFile f(dir.filePath("temp.wmf"));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
-    };
-    Fill(w, {{"1", "2"}, {"2", "4,1"}, {"3", "5,9"}});
-    const QByteArray first = picture();
     Fill(w, {{"1", "9"}, {"2", "6"}, {"3", "2"}});
     const QByteArray edited = picture();
     EXPECT_TRUE(w->ProtokollZeilen()[5].contains(QStringLiteral("-3,5000")));  // m of the new table
-    const QByteArray again = picture();
     EXPECT_NE(edited, first);
-    EXPECT_EQ(edited, again);
+    EXPECT_EQ(picture(), edited);
+
+    w->WordOpener = [](const std::string&) { return false; };
+    w->SpeedButton27Click();
+    EXPECT_EQ(messages.messages().back().rfind("Microsoft Word kann nicht gestartet werden!\n", 0), 0u);
     w->close();
     QDir::setCurrent(before);
 }
@@ -357,11 +334,7 @@ TEST_F(CurveFitWindow, LongTermsLeaveTheWindowItsSize) {
     gRegression.NennerGrad = 4;
     gRegression.RegressionNachkommastellen = 6;
     auto w = Open();
-    for (int i = 1; i <= 15; ++i) {
-        const double x = i * 0.37;
-        w->SetCell(i, 0, QString::fromStdString(GeneralNumberText(x)));
-        w->SetCell(i, 1, QString::fromStdString(GeneralNumberText((1 + x - 0.3 * x * x) / (1 + 0.2 * x + 0.01 * x * x * x))));
-    }
+    Fill(w, test::RowsOf(0.37, 0.37, 15, [](double x) { return (1 + x - 0.3 * x * x) / (1 + 0.2 * x + 0.01 * x * x * x); }));
     Child<QRadioButton>(w, "RadioButton1")->click();
     QCoreApplication::processEvents();
     const QSize size = w->size();
