@@ -100,9 +100,7 @@ TEST(Achsen, Boxes) {
     linien = s.Alle(CanvasRecord::Kind::Polyline);
     ASSERT_EQ(linien.size(), 9u);
     const Vec3 b = s.g.Basis(), f = s.g.Front();
-    EXPECT_EQ(b.x, -1);
-    EXPECT_EQ(b.y, 0);
-    EXPECT_EQ(b.z, 2);
+    EXPECT_EQ(Xyz(b), Xyz({-1, 0, 2}));
     const CanvasPoint vorn = s.g.WeltToPixel(f.x, f.y, f.z), hinten = s.g.WeltToPixel(b.x, b.y, b.z);
     int amHinteren = 0;
     for (const auto& l : linien) {

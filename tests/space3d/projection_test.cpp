@@ -9,7 +9,7 @@
 #include <cmath>
 #include <limits>
 
-#include "grafik3d.h"
+#include "space3d_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -37,11 +37,8 @@ TEST(Projektion, ClampsDistanceAndViewAngle) {
     g.SetZrot(kNaN);
     g.SetYrot(-HUGE_VAL);
     g.SetzFaktor(kNaN);
-    EXPECT_EQ(g.Entfernung(), 8);
-    EXPECT_EQ(g.Sehwinkel(), 3);
-    EXPECT_EQ(g.Zrot(), 45);
-    EXPECT_EQ(g.Yrot(), 45);
-    EXPECT_EQ(g.zFaktor(), 1);
+    EXPECT_EQ((std::array{g.Entfernung(), g.Sehwinkel(), g.Zrot(), g.Yrot(), g.zFaktor()}),
+              (std::array<double, 5>{8, 3, 45, 45, 1}));
 }
 
 // Direction of a pixel relative to the picture centre: -1, 0, +1 per coordinate.
@@ -85,11 +82,9 @@ TEST(Projektion, AxesOnTheScreen) {
 TEST(Projektion, MouseDragTurnsByHalfTheDistance) {
     Grafik3DEngine g;
     KameraZiehen(g, 100, 100, 93, 104);  // 7 and -4 pixels: 3 and -2 degrees
-    EXPECT_EQ(g.Zrot(), 48);
-    EXPECT_EQ(g.Yrot(), 43);
+    EXPECT_EQ(std::pair(g.Zrot(), g.Yrot()), std::pair(48.0, 43.0));
     KameraZiehen(g, 0, 0, 1, -1);  // a single pixel turns nothing
-    EXPECT_EQ(g.Zrot(), 48);
-    EXPECT_EQ(g.Yrot(), 43);
+    EXPECT_EQ(std::pair(g.Zrot(), g.Yrot()), std::pair(48.0, 43.0));
 }
 
 TEST(Projektion, FarCorner) {
@@ -106,13 +101,8 @@ TEST(Projektion, FarCorner) {
         Grafik3DEngine g;
         g.SetZrot(c.phi);
         g.SetYrot(c.theta);
-        const Vec3 b = g.Basis(), f = g.Front();
-        EXPECT_EQ(b.x, c.basis.x) << c.phi << " " << c.theta;
-        EXPECT_EQ(b.y, c.basis.y) << c.phi << " " << c.theta;
-        EXPECT_EQ(b.z, c.basis.z) << c.phi << " " << c.theta;
-        EXPECT_EQ(f.x, -c.basis.x);
-        EXPECT_EQ(f.y, -c.basis.y);
-        EXPECT_EQ(f.z, -c.basis.z);
+        EXPECT_EQ(Xyz(g.Basis()), Xyz(c.basis)) << c.phi << " " << c.theta;
+        EXPECT_EQ(Xyz(g.Front()), Xyz({-c.basis.x, -c.basis.y, -c.basis.z})) << c.phi << " " << c.theta;
     }
 }
 
@@ -142,18 +132,14 @@ TEST(Projektion, DegenerateBoxes) {
     g.Groesse(400, 400);
     // Zero widths are taken as 1.
     g.DefiniereWeltkoordinaten(1, 1, 1, 1, 1, 1);
-    EXPECT_EQ(g.xw(), 1);
-    EXPECT_EQ(g.yw(), 1);
-    EXPECT_EQ(g.zw(), 1);
+    EXPECT_EQ(Box(g), (std::array<double, 6>{1, 1, 1, 1, 1, 1}));
     int xs, ys;
     g.WeltToPixel(1.5, 1.5, 1.5, xs, ys);
     EXPECT_EQ(xs, 200);
     EXPECT_EQ(ys, 200);
     // An axis that is not finite keeps the box it had.
     g.DefiniereWeltkoordinaten(kNaN, -1e308, 0, 3, 1e308, HUGE_VAL);
-    EXPECT_EQ(g.x1(), 1);
-    EXPECT_EQ(g.y1(), 1);
-    EXPECT_EQ(g.z1(), 1);
+    EXPECT_EQ(Box(g), (std::array<double, 6>{1, 1, 1, 1, 1, 1}));
 }
 
 TEST(Projektion, OutputFactors) {

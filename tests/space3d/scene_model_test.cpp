@@ -62,17 +62,14 @@ TEST_F(SzenenTest, RangesPutInOrder) {
     for (const auto& f : faelle) {
         double lo = f.lo, hi = f.hi;
         BereichPruefen(lo, hi, f.parameter);
-        EXPECT_EQ(lo, f.los) << f.lo << ".." << f.hi;
-        EXPECT_EQ(hi, f.his) << f.lo << ".." << f.hi;
+        EXPECT_EQ(std::pair(lo, hi), std::pair(f.los, f.his)) << f.lo << ".." << f.hi;
     }
     double a = 3, b = 1;
     KoerperGrenzenPruefen(a, b);
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(b, 3);
+    EXPECT_EQ(std::pair(a, b), std::pair(1.0, 3.0));
     a = b = 2;
     KoerperGrenzenPruefen(a, b);
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(b, 1);
+    EXPECT_EQ(std::pair(a, b), std::pair(0.0, 1.0));
 }
 
 TEST_F(SzenenTest, FunctionSurfaceAndItsBox) {
@@ -83,12 +80,7 @@ TEST_F(SzenenTest, FunctionSurfaceAndItsBox) {
     EXPECT_EQ(f->D3Point(4, 4), (TSurfPoint{2, 1, 3}));
     Grafik3DEngine g;
     WeltkoordinatenFestlegen(g, *f);
-    EXPECT_EQ(g.x1(), -2);
-    EXPECT_EQ(g.xw(), 4);
-    EXPECT_EQ(g.y1(), 0);
-    EXPECT_EQ(g.yw(), 1);
-    EXPECT_EQ(g.z1(), -1);
-    EXPECT_EQ(g.zw(), 4);
+    EXPECT_EQ(Box(g), (std::array<double, 6>{-2, 4, 0, 1, -1, 4}));
 
     // A flat surface is widened by 1e-5, an undefined point is 0.
     FlaechenTerm("1");
@@ -110,18 +102,13 @@ TEST_F(SzenenTest, ParametricSurfaceAndAFlatBox) {
     Term(ParamTermbaum2, "0");
     Grafik3DEngine g;
     WeltkoordinatenFestlegen(g, *FlaecheBerechnen(true, 5, 0, 1, 0, 1));
-    EXPECT_EQ(g.x1(), -1);
-    EXPECT_EQ(g.xw(), 2);
-    EXPECT_EQ(g.y1(), -1);
-    EXPECT_EQ(g.yw(), 2);
+    const auto box = Box(g);
+    EXPECT_EQ(std::vector(box.begin(), box.begin() + 4), (std::vector<double>{-1, 2, -1, 2}));
 }
 
 TEST_F(SzenenTest, SolidMeshes) {
     Term(FunktionTermbaum, "x+1");
-    Koerperdaten k;
-    k.a = 0;
-    k.b = 2;
-    k.n = 4;
+    Koerperdaten k{.a = 0, .b = 2, .n = 4};
     auto netz = BuildKoerper(k);
     ASSERT_EQ(netz->xMasche(), 4);
     ASSERT_EQ(netz->yMasche(), 4);
@@ -158,8 +145,7 @@ TEST_F(SzenenTest, SolidMeshes) {
     k.umYAchse = false;
     Grafik3DEngine g;
     KoerperWeltkoordinaten(g, *BuildKoerper(k));
-    EXPECT_EQ(g.z1(), -1);
-    EXPECT_EQ(g.zw(), 2);
+    EXPECT_EQ(std::pair(g.z1(), g.zw()), std::pair(-1.0, 2.0));
 }
 
 TEST_F(SzenenTest, Volumes) {
@@ -250,18 +236,15 @@ TEST_F(SzenenTest, AnimationSteps) {
     // Down first, then the sign of the right turn from the new theta.
     g.SetYrot(181);
     Drehschritt(g, {.rechts = true, .unten = true}, 2);
-    EXPECT_EQ(g.Yrot(), 179);
-    EXPECT_EQ(g.Zrot(), 43);
+    EXPECT_EQ(std::pair(g.Yrot(), g.Zrot()), std::pair(179.0, 43.0));
     Drehschritt(g, {.links = true, .oben = true}, 1);
-    EXPECT_EQ(g.Yrot(), 180);
-    EXPECT_EQ(g.Zrot(), 42);
+    EXPECT_EQ(std::pair(g.Yrot(), g.Zrot()), std::pair(180.0, 42.0));
 
     // The solids window wraps theta below 0 and phi turning right.
     g.SetYrot(0.5);
     g.SetZrot(0.5);
     KoerperDrehschritt(g, {.rechts = true, .unten = true}, 1);
-    EXPECT_EQ(g.Yrot(), 360);
-    EXPECT_EQ(g.Zrot(), 360);
+    EXPECT_EQ(std::pair(g.Yrot(), g.Zrot()), std::pair(360.0, 360.0));
     g.SetYrot(90);
     g.SetZrot(359.5);
     KoerperDrehschritt(g, {.links = true}, 1);
@@ -282,11 +265,7 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
         for (const bool nachHinten : {false, true}) {
             AufgezeichneteSzene s;
             s.g.DefiniereWeltkoordinaten(-3, -3, -3, 3, 3, 3);
-            Szenenbild b;
-            b.achsen = stil;
-            b.nachHinten = nachHinten;
-            b.achsenfarbe = achsen;
-            SzeneZeichnen(s.g, &f, b);
+            SzeneZeichnen(s.g, &f, {.achsen = stil, .nachHinten = nachHinten, .achsenfarbe = achsen});
             const size_t linie = erstes(s, CanvasRecord::Kind::Polyline, true);
             const size_t flaeche = erstes(s, CanvasRecord::Kind::Polygon, false);
             ASSERT_LT(linie, s.rec.Records().size());
@@ -297,10 +276,7 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
     // box, behind it only the back walls, which never reach the front corner.
     for (const bool nachHinten : {false, true}) {
         AufgezeichneteSzene s;
-        Szenenbild b;
-        b.achsen = Achsenstil::RahmenMitSkalierung;
-        b.nachHinten = nachHinten;
-        SzeneZeichnen(s.g, &f, b);
+        SzeneZeichnen(s.g, &f, {.achsen = Achsenstil::RahmenMitSkalierung, .nachHinten = nachHinten});
         const Vec3 vorne = s.g.Front();
         const CanvasPoint ecke = s.g.WeltToPixel(vorne.x, vorne.y, vorne.z);
         bool erreicht = false;
@@ -317,10 +293,7 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
     } licht[] = {{false, false, 36, 4}, {true, false, 72, 3}, {true, true, 36, 4}};
     for (const auto& l : licht) {
         AufgezeichneteSzene s;
-        Szenenbild b;
-        b.beleuchtung = l.licht;
-        b.bewegt = l.bewegt;
-        SzeneZeichnen(s.g, &f, b);
+        SzeneZeichnen(s.g, &f, {.beleuchtung = l.licht, .bewegt = l.bewegt});
         const auto polygone = s.Alle(CanvasRecord::Kind::Polygon);
         ASSERT_EQ(polygone.size(), l.polygone);
         EXPECT_EQ(static_cast<int>(polygone[0].points.size()), l.ecken);

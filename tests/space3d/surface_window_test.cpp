@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QStandardPaths>
 #include <QToolButton>
 
 #include "bit_check_box.h"
@@ -340,13 +339,11 @@ TEST_F(Form30Test, PrintedClipboardAndFilePictures) {
     };
     QTest::mouseClick(ui->BitBtnDrucker, Qt::LeftButton);
     EXPECT_EQ(Bild(), bildschirm);
-    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        ASSERT_TRUE(p.waitForFinished(20000));
-        const QString text = QString::fromUtf8(p.readAllStandardOutput());
-        for (const char* t : {"x", "y", "z", "-2", "2"}) EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t;
-    }
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(20000)) << "pdftotext is missing: tools/install-deps installs it";
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (const char* t : {"x", "y", "z", "-2", "2"}) EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t;
 
     QTest::mouseClick(ui->BitBtnWMFClipb, Qt::LeftButton);
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
@@ -360,16 +357,13 @@ TEST_F(Form30Test, PrintedClipboardAndFilePictures) {
     ASSERT_TRUE(emf.open(QIODevice::ReadOnly));
     EXPECT_EQ(emf.read(4), QByteArray("\x01\x00\x00\x00", 4));
     EXPECT_EQ(QDir::currentPath(), QDir(unterordner).absolutePath());
-    if (!QStandardPaths::findExecutable(QStringLiteral("emf2svg-conv")).isEmpty()) {
-        // An outside reader finds the surface's 900 cells in the file.
-        QProcess p;
-        p.start(QStringLiteral("emf2svg-conv"), {"-i", "bild.emf", "-o", "bild.svg"});
-        ASSERT_TRUE(p.waitForFinished(20000));
-        EXPECT_EQ(p.exitCode(), 0);
-        QFile svg(QStringLiteral("bild.svg"));
-        ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-        EXPECT_GE(svg.readAll().count("<path"), 900);
-    }
+    // An outside reader finds the surface's 900 cells in the file.
+    p.start(QStringLiteral("emf2svg-conv"), {"-i", "bild.emf", "-o", "bild.svg"});
+    ASSERT_TRUE(p.waitForFinished(20000)) << "emf2svg-conv is missing: tools/install-deps installs it";
+    EXPECT_EQ(p.exitCode(), 0);
+    QFile svg(QStringLiteral("bild.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_GE(svg.readAll().count("<path"), 900);
     EXPECT_FALSE(fenster->GrafikSpeichern(unterordner + QStringLiteral("/.wmf"), 0));
     EXPECT_EQ(Bild(), bildschirm);
 }

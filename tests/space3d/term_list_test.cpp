@@ -122,9 +122,7 @@ TEST(Termliste, ParametricEntries) {
     };
     for (const auto& f : faelle) {
         const Parameterterme t = ParameterEintragZerlegen(f.eintrag);
-        EXPECT_EQ(t.x, f.t.x) << f.eintrag;
-        EXPECT_EQ(t.y, f.t.y) << f.eintrag;
-        EXPECT_EQ(t.z, f.t.z) << f.eintrag;
+        EXPECT_EQ(std::tie(t.x, t.y, t.z), std::tie(f.t.x, f.t.y, f.t.z)) << f.eintrag;
     }
     const Parameterterme t{"(2+cos(b))*cos(a)", "(2+cos(b))*sin(a)", "sin(b)"};
     const Parameterterme zurueck = ParameterEintragZerlegen(ParameterEintrag(t));

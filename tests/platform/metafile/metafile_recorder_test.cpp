@@ -401,32 +401,31 @@ TEST(MetafileRecorder, ChangingClipsRestoreTheContextWithoutLosingObjects) {
     }
 }
 
-TEST(MetafileRecorder, WmfCoordinatesAreClampedTo16Bits) {
+// WMF coordinates are clamped to 16 bits and its polylines split at shared
+// points; EMF keeps 32-bit coordinates (within the recorder's own limit).
+TEST(MetafileRecorder, WmfKeepsToItsSixteenBitLimits) {
     auto draw = [](QPainter& p) {
         p.drawLine(QPointF(-100000, 10), QPointF(100000, 1e300));
         p.drawLine(QPointF(0, 0), QPointF(std::nan(""), 5));
     };
-    const std::vector<Shape> wmf = ShapesOf(ReadWmf(Record(MetafileFormat::Wmf, draw)), "polyline");
+    std::vector<Shape> wmf = ShapesOf(ReadWmf(Record(MetafileFormat::Wmf, draw)), "polyline");
     ASSERT_EQ(wmf.size(), 2u);
     EXPECT_EQ(wmf[0].points, (std::vector<QPoint>{{-32768, 10}, {32767, 32767}}));
     EXPECT_EQ(wmf[1].points[1].x(), 32767);
-    // EMF keeps 32-bit coordinates (within the recorder's own limit).
-    const std::vector<Shape> emf = ShapesOf(ReadEmf(Record(MetafileFormat::Emf, draw)), "polyline");
+    std::vector<Shape> emf = ShapesOf(ReadEmf(Record(MetafileFormat::Emf, draw)), "polyline");
     ASSERT_EQ(emf.size(), 2u);
     EXPECT_EQ(emf[0].points[0], QPoint(-100000, 10));
     EXPECT_GT(emf[0].points[1].y(), 100000);
-}
 
-TEST(MetafileRecorder, LongPolylinesAreSplitForWmfAtSharedPoints) {
     std::vector<QPointF> pts;
     for (int i = 0; i < 40000; ++i) pts.emplace_back(i % 2000, i / 2000 + (i % 2) * 3);
-    auto draw = [&](QPainter& p) { p.drawPolyline(pts.data(), static_cast<int>(pts.size())); };
-    const std::vector<Shape> wmf = ShapesOf(ReadWmf(Record(MetafileFormat::Wmf, draw)), "polyline");
+    auto polyline = [&](QPainter& p) { p.drawPolyline(pts.data(), static_cast<int>(pts.size())); };
+    wmf = ShapesOf(ReadWmf(Record(MetafileFormat::Wmf, polyline)), "polyline");
     ASSERT_EQ(wmf.size(), 2u);
     EXPECT_EQ(wmf[0].points.size(), 32767u);
     EXPECT_EQ(wmf[0].points.back(), wmf[1].points.front());
     EXPECT_EQ(wmf[0].points.size() + wmf[1].points.size(), 40001u);
-    const std::vector<Shape> emf = ShapesOf(ReadEmf(Record(MetafileFormat::Emf, draw)), "polyline");
+    emf = ShapesOf(ReadEmf(Record(MetafileFormat::Emf, polyline)), "polyline");
     ASSERT_EQ(emf.size(), 1u);
     EXPECT_EQ(emf[0].points.size(), 40000u);
 }
