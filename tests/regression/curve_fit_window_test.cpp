@@ -83,7 +83,6 @@ TEST_F(CurveFitWindow, TypedCellsBecomeTheirValuesAndEnterWalksTheTable) {
     EXPECT_EQ(grid->currentRow(), 0);
     // Every Enter ended the cell's editing the way the grid expects: nothing printed.
     EXPECT_EQ(qt.printed(), QStringList());
-    w->close();
 }
 
 TEST_F(CurveFitWindow, RefitShowsTheTermAndOkHandsThePairsToTheGraph) {
@@ -140,7 +139,6 @@ TEST_F(CurveFitWindow, TableSurvivesClosingByTheWindowBox) {
     auto again = Open();
     EXPECT_EQ(again->Cell(1, 0), "1");
     EXPECT_EQ(again->Cell(2, 1), "1");
-    again->close();
 }
 
 TEST_F(CurveFitWindow, SineStartValuesOnlyFromFivePairsOfTheSineModel) {
@@ -158,7 +156,6 @@ TEST_F(CurveFitWindow, SineStartValuesOnlyFromFivePairsOfTheSineModel) {
     w->SpeedButton1Click();
     EXPECT_FALSE(button->isEnabled());
     EXPECT_EQ(w->Cell(1, 0), "");
-    w->close();
 }
 
 TEST_F(CurveFitWindow, NorrisDataGiveTheCertifiedLine) {
@@ -170,11 +167,9 @@ TEST_F(CurveFitWindow, NorrisDataGiveTheCertifiedLine) {
     EXPECT_EQ(Label(w, "Label1"), "Korrelationskoeffizient: r =   1,0000     ");
     EXPECT_NEAR(RegrParameter[1], d.certified.at("B1"), 1e-12);
     EXPECT_NEAR(RegrParameter[0], d.certified.at("B0"), 1e-10);
-    w->close();
 }
 
 TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
-    QTemporaryDir dir;
     auto w = Open();
     Fill(w, {{"1,5", "3,5"}, {"-2", "1E-7"}, {"4", "2"}});
     w->SaveFile(dir.filePath("werte.neu.txt"), 3);
@@ -231,7 +226,6 @@ TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
     EXPECT_EQ(RegrAnzahl, 3);
     EXPECT_EQ(w->Cell(2, 1), "3,5");
     EXPECT_EQ(w->Cell(4, 0), "");
-    w->close();
 }
 
 // The text of a PDF as pdftotext reads it, blanks run together.
@@ -246,7 +240,6 @@ static QString PdfText(const QString& pdf, int& pages) {
 
 TEST_F(CurveFitWindow, ReportPrintsEveryLineUpToItsEndMarkOnAsManyPagesAsItNeeds) {
     ASSERT_FALSE(QStandardPaths::findExecutable("pdftotext").isEmpty()) << "pdftotext (poppler-utils) is missing";
-    QTemporaryDir dir;
     const QString pdf = dir.filePath("protokoll.pdf");
     auto w = Open();
     w->ChoosePrinter = [&pdf](QPrinter& printer) {
@@ -280,15 +273,12 @@ TEST_F(CurveFitWindow, ReportPrintsEveryLineUpToItsEndMarkOnAsManyPagesAsItNeeds
     for (int i = 14; i < 14 + 200; ++i) EXPECT_TRUE(text.contains(report[i].simplified())) << report[i].toStdString();
     EXPECT_TRUE(text.contains(report[report.size() - 2].simplified()));  // s after the table
     EXPECT_EQ(text.count(QStringLiteral("x y gemessen y berechnet delta y")), pages);
-    w->close();
 }
 
 // The picture is recorded after the fit, so that it shows the curve the
 // report describes: after editing the table it equals the picture of a
 // second export of the same table.
 TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePictureOfTheEditedTable) {
-    QTemporaryDir dir;
-    const QString before = QDir::currentPath();
     QDir::setCurrent(dir.path());
     gOutput.PlotWidthPx = gOutput.PlotHeightPx = 399;
     auto w = Open();
@@ -323,8 +313,6 @@ TEST_F(CurveFitWindow, WordDocumentCarriesTheReportAndThePictureOfTheEditedTable
     w->WordOpener = [](const std::string&) { return false; };
     w->SpeedButton27Click();
     EXPECT_EQ(messages.messages().back().rfind("Microsoft Word kann nicht gestartet werden!\n", 0), 0u);
-    w->close();
-    QDir::setCurrent(before);
 }
 
 // The term of a rational fit of degree 4/4 is far wider than a line's; the
@@ -347,7 +335,6 @@ TEST_F(CurveFitWindow, LongTermsLeaveTheWindowItsSize) {
     EXPECT_EQ(label->toolTip(), term);
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
     EXPECT_TRUE(label->text().endsWith(QChar(0x2026)));
-    w->close();
 }
 
 TEST_F(CurveFitWindow, SpinBoxesTakeNoTypedKeysAndStoreTheirValues) {
@@ -360,7 +347,6 @@ TEST_F(CurveFitWindow, SpinBoxesTakeNoTypedKeysAndStoreTheirValues) {
     EXPECT_EQ(gRegression.RegressionNachkommastellen, 5);
     Child<QSpinBox>(w, "SpinEdit1")->stepUp();
     EXPECT_EQ(gRegression.PolynomGrad, 4);
-    w->close();
 }
 
 // The start-value dialog of the sine fit.

@@ -56,7 +56,6 @@ TEST_F(LgsWindow, SolvesAndGivesTheVerdict) {
     w->SetNachkommastellen(2);
     w->SpeedButton2Click();
     EXPECT_EQ(w->Urteil(), "L = {(0,33; 2,5)}");
-    w->close();
 }
 
 TEST_F(LgsWindow, SolutionGoesIntoTheConstantsWithItsFullValue) {
@@ -129,7 +128,6 @@ TEST_F(LgsWindow, RestoreStepsThroughTheInputsAndClearEmpties) {
     EXPECT_EQ(w->Eingabe()->Cells(0, 1), "");
     EXPECT_EQ(w->Eingabe()->Cells(3, 3), "");
     EXPECT_EQ(w->Eingabe()->Cells(3, 0), "b");
-    w->close();
 }
 
 // A solve writes the verdict; the line has its room before, so the buttons
@@ -157,7 +155,6 @@ TEST_F(LgsWindow, TheVerdictLineDoesNotMoveTheButtons) {
         QCoreApplication::processEvents();
         EXPECT_EQ(button->mapTo(w, QPoint(0, 0)), where) << m;
     }
-    w->close();
 }
 
 }  // namespace
