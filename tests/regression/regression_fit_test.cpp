@@ -102,9 +102,7 @@ TEST_F(FitTest, MinimumPairCountsAndPowerModelChecks) {
         bool fehler = false;
         Tabellepruefen(t, fehler);
         EXPECT_EQ(fehler, message != nullptr);
-        if (message) {
-            EXPECT_EQ(messages.messages().at(0), message);
-        }
+        if (message) EXPECT_EQ(messages.messages().at(0), message);
     }
 }
 

@@ -71,9 +71,7 @@ TEST_P(BothFormats, ReferenceSceneIsWellFormed) {
         EXPECT_EQ(r.height, size);
         EXPECT_EQ(r.mapMode, 8);  // MM_ANISOTROPIC
         EXPECT_EQ(r.windowExt, QSize(size, size));
-        if (fmt == MetafileFormat::Wmf) {
-            EXPECT_EQ(r.unitsPerInch, 96);
-        }
+        if (fmt == MetafileFormat::Wmf) EXPECT_EQ(r.unitsPerInch, 96);
 
         // The curve is drawn clipped to the plot, with its points where they were drawn.
         const std::vector<Shape> lines = ShapesOf(r, "polyline");
@@ -108,9 +106,7 @@ TEST_P(BothFormats, ReferenceSceneIsWellFormed) {
             EXPECT_TRUE(QRect(0, 0, size, size).contains(r.bounds)) << r.bounds.x() << "," << r.bounds.right();
             for (const Shape& s : r.shapes) {
                 for (const QPoint& q : s.points) {
-                    if (!s.clipped) {
-                        EXPECT_TRUE(r.bounds.contains(q));
-                    }
+                    if (!s.clipped) EXPECT_TRUE(r.bounds.contains(q));
                 }
             }
         }
@@ -323,9 +319,7 @@ TEST_P(BothFormats, HatchingsBecomeLinesInsideTheShape) {
                     EXPECT_TRUE(inside) << q.x() << "," << q.y();
                 }
                 ++segments;
-                if (c.style == Qt::HorPattern) {
-                    EXPECT_EQ(a.y() % 8, 0);
-                }
+                if (c.style == Qt::HorPattern) EXPECT_EQ(a.y() % 8, 0);
             }
         }
         EXPECT_EQ(directions, c.directions);
