@@ -3,6 +3,7 @@
 
 #include "clipboard_picture.h"
 #include "metafile_recorder.h"
+#include "scenes.h"
 #include "word_document.h"
 
 #include <QClipboard>
@@ -19,11 +20,10 @@ namespace {
 
 TEST(ClipboardPicture, OffersEmfWmfAndPngOfThePicture) {
     MetafileRecorder picture(120, 80);
-    {
-        QPainter p(&picture);
+    Paint(picture, [&](QPainter& p) {
         p.setBrush(Qt::blue);
         p.drawEllipse(10, 10, 100, 60);
-    }
+    });
     ASSERT_TRUE(CopyPictureToClipboard(picture));
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
@@ -70,10 +70,7 @@ class WordDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         MetafileRecorder picture(300, 200);
-        {
-            QPainter p(&picture);
-            p.drawLine(0, 0, 300, 200);
-        }
+        Paint(picture, [&](QPainter& p) { p.drawLine(0, 0, 300, 200); });
         wmf = picture.toWmf();
         emf = picture.toEmf();
         ASSERT_TRUE(picture.save(dir.filePath("temp.wmf").toStdString(), MetafileFormat::Wmf).ok);

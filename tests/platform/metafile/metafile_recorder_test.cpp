@@ -33,10 +33,7 @@ std::string Record(MetafileFormat f, const std::function<void(QPainter&)>& draw,
                    FontCharset charset = FontCharset::Ansi) {
     MetafileRecorder recorder(w, h);
     recorder.setFontCharset(charset);
-    {
-        QPainter p(&recorder);
-        draw(p);
-    }
+    Paint(recorder, draw);
     return recorder.toBytes(f);
 }
 
@@ -59,16 +56,12 @@ TEST_P(BothFormats, ReferenceSceneIsWellFormed) {
         const int size = kSceneSize * factor;
         MetafileRecorder recorder(size, size);
         ReferenceScene scene;
-        {
-            QPainter p(&recorder);
-            scene = DrawReferenceScene(p, factor);
-        }
+        Paint(recorder, [&](QPainter& p) { scene = DrawReferenceScene(p, factor); });
         const std::string bytes = recorder.toBytes(fmt);
         const Replay r = Read(fmt, bytes);
         EXPECT_EQ(Errors(r), "");
         EXPECT_EQ(bytes.size() % (fmt == MetafileFormat::Emf ? 4 : 2), 0u);
-        EXPECT_EQ(r.width, size);
-        EXPECT_EQ(r.height, size);
+        EXPECT_EQ(QSize(r.width, r.height), QSize(size, size));
         EXPECT_EQ(r.mapMode, 8);  // MM_ANISOTROPIC
         EXPECT_EQ(r.windowExt, QSize(size, size));
         if (fmt == MetafileFormat::Wmf) EXPECT_EQ(r.unitsPerInch, 96);
@@ -104,23 +97,20 @@ TEST_P(BothFormats, ReferenceSceneIsWellFormed) {
             // Bounds hold everything, the curve only as far as its clip.
             EXPECT_TRUE(r.hasBounds);
             EXPECT_TRUE(QRect(0, 0, size, size).contains(r.bounds)) << r.bounds.x() << "," << r.bounds.right();
-            for (const Shape& s : r.shapes) {
-                for (const QPoint& q : s.points) {
+            for (const Shape& s : r.shapes)
+                for (const QPoint& q : s.points)
                     if (!s.clipped) EXPECT_TRUE(r.bounds.contains(q));
-                }
-            }
         }
     }
 }
 
 TEST(MetafileRecorder, WmfTextIsWrittenInTheCodePageOfItsFont) {
-    struct Case {
+    const struct {
         FontCharset preferred;
         QString text;
         int emfCharset;
         std::vector<std::pair<int, std::string>> wmfRuns;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {FontCharset::Ansi, "Wert", 0, {{0, "Wert"}}},
         {FontCharset::Ansi, "äöüß€", 0, {{0, "\xE4\xF6\xFC\xDF\x80"}}},
         {FontCharset::Greek, "x=2", 161, {{161, "x=2"}}},
@@ -132,7 +122,7 @@ TEST(MetafileRecorder, WmfTextIsWrittenInTheCodePageOfItsFont) {
         {FontCharset::Ansi, "Ж", 204, {{204, "\xC6"}}},
         {FontCharset::Ansi, "a∞b", 1, {{0, "a?b"}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         auto draw = [&](QPainter& p) {
             p.setFont(QFont("Courier New", 12));
@@ -163,35 +153,33 @@ TEST(MetafileRecorder, WmfTextIsWrittenInTheCodePageOfItsFont) {
 }
 
 TEST_P(BothFormats, PensAndBrushesMapToTheirMetafileStyles) {
-    struct PenCase {
+    const struct {
         QPen pen;
         int style, width;
-    };
-    const PenCase pens[] = {
+    } pens[] = {
         {QPen(Qt::black, 1, Qt::SolidLine), 0, 1}, {QPen(Qt::black, 1, Qt::DashLine), 1, 1},
         {QPen(Qt::black, 1, Qt::DotLine), 2, 1},   {QPen(Qt::black, 1, Qt::DashDotLine), 3, 1},
         {QPen(Qt::black, 0, Qt::DashDotDotLine), 4, 0}, {QPen(Qt::black, 0), 0, 0},
     };
-    struct BrushCase {
+    const struct {
         QBrush brush;
         int style;
         std::uint32_t color;
-    };
-    const BrushCase brushes[] = {
+    } brushes[] = {
         {QBrush(QColor(10, 20, 30)), 0, 0x1E140A},
         {QBrush(Qt::NoBrush), 1, 0},
         {QBrush(QColor(0, 0, 255, 0)), 1, 0},           // fully transparent fills nothing
         {QBrush(Qt::green, Qt::Dense4Pattern), 0, 0xFF00},  // no metafile brush: solid in its colour
     };
     const Replay r = Read(fmt, Record(fmt, [&](QPainter& p) {
-        for (const PenCase& c : pens) {
+        for (const auto& c : pens) {
             p.setPen(c.pen);
             p.drawLine(10, 10, 100, 10);
         }
         p.setPen(QColor(0, 0, 0, 0));  // fully transparent: nothing to record
         p.drawLine(10, 10, 100, 10);
         p.setPen(Qt::NoPen);
-        for (const BrushCase& c : brushes) {
+        for (const auto& c : brushes) {
             p.setBrush(c.brush);
             p.drawRect(20, 20, 50, 50);
         }
@@ -218,16 +206,15 @@ TEST_P(BothFormats, PensAndBrushesMapToTheirMetafileStyles) {
 // pen's width with Qt's pattern (a dot one pen width long, two widths of gap;
 // a dash four, a gap two).
 TEST_P(BothFormats, WideDottedAndDashedPensGoInAsTheirDashes) {
-    struct Case {
+    const struct {
         QPen pen;
         std::uint32_t colorRef;
         std::vector<std::pair<int, int>> xs;  // from and to of each piece
-    };
-    const Case cases[] = {
+    } cases[] = {
         {QPen(QColor(0x80, 0x80, 0x80), 3, Qt::DotLine), 0x808080, {{0, 3}, {9, 12}, {18, 21}, {27, 30}}},
         {QPen(Qt::red, 2, Qt::DashLine), 0x0000FF, {{0, 8}, {12, 20}, {24, 30}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE("width " + std::to_string(c.pen.width()));
         const Replay r = Read(fmt, Record(fmt, [&](QPainter& p) {
             p.setPen(c.pen);
@@ -258,13 +245,12 @@ TEST_P(BothFormats, TextsCanStandOnAnOpaqueBackground) {
     for (bool opaque : {false, true}) {
         SCOPED_TRACE(opaque ? "opaque" : "transparent");
         MetafileRecorder recorder(200, 200);
-        {
-            QPainter p(&recorder);
+        Paint(recorder, [&](QPainter& p) {
             p.setPen(Qt::black);
             p.drawText(20, 40, QStringLiteral("x"));
             p.drawLine(0, 0, 100, 100);
             p.drawText(20, 80, QStringLiteral("y"));
-        }
+        });
         if (opaque) recorder.setOpaqueTextBackground(Qt::white);
         const Replay r = Read(fmt, recorder.toBytes(fmt));
         EXPECT_EQ(Errors(r), "");
@@ -276,17 +262,16 @@ TEST_P(BothFormats, TextsCanStandOnAnOpaqueBackground) {
 
 // Readers on Linux fill hatched brushes solid, so hatchings are recorded as their lines.
 TEST_P(BothFormats, HatchingsBecomeLinesInsideTheShape) {
-    struct Case {
+    const struct {
         Qt::BrushStyle style;
         std::set<std::pair<int, int>> directions;  // of the lines, as (sign dx, sign dy)
-    };
-    const Case cases[] = {
+    } cases[] = {
         {Qt::HorPattern, {{1, 0}}},           {Qt::VerPattern, {{0, 1}}},
         {Qt::FDiagPattern, {{1, 1}}},         {Qt::BDiagPattern, {{1, -1}}},
         {Qt::CrossPattern, {{1, 0}, {0, 1}}}, {Qt::DiagCrossPattern, {{1, 1}, {1, -1}}},
     };
     const QPolygonF triangle({QPointF(20, 20), QPointF(180, 40), QPointF(60, 170)});
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE("brush style " + std::to_string(c.style));
         const Replay r = Read(fmt, Record(fmt, [&](QPainter& p) {
             p.setPen(QPen(Qt::blue, 2));
@@ -342,12 +327,11 @@ TEST_P(BothFormats, HatchingsBecomeLinesInsideTheShape) {
 
 TEST_P(BothFormats, TwentyThousandPolygonsKeepTheObjectTableSmall) {
     MetafileRecorder recorder(kPolygonSceneWidth, kPolygonSceneHeight);
-    {
-        QPainter p(&recorder);
+    Paint(recorder, [&](QPainter& p) {
         // The graph's plot clip around it, so objects also live across saved contexts.
         p.setClipRect(50, 50, 1100, 700);
         DrawPolygonScene(p);
-    }
+    });
     const std::string bytes = recorder.toBytes(fmt);
     const Replay r = Read(fmt, bytes);
     EXPECT_EQ(Errors(r), "");
@@ -439,11 +423,9 @@ TEST_P(BothFormats, TransformsScaleGeometryPensAndFonts) {
 
 TEST_P(BothFormats, TextDecorationAndBackgroundGoIntoFontAndContext) {
     const Replay r = Read(fmt, Record(fmt, [](QPainter& p) {
-        QFont font("Arial", 12);
+        QFont font("Arial", 12, QFont::Bold, true);
         font.setUnderline(true);
         font.setStrikeOut(true);
-        font.setBold(true);
-        font.setItalic(true);
         p.setFont(font);
         p.drawText(QPointF(10, 30), "unterstrichen");
         p.setFont(QFont("Arial", 12));
@@ -475,10 +457,7 @@ TEST_P(BothFormats, EmptyAndDegeneratePicturesAreStillValidFiles) {
 TEST(MetafileRecorder, SavesAtomicallyAndReportsFailure) {
     QTemporaryDir dir;
     MetafileRecorder recorder(100, 100);
-    {
-        QPainter p(&recorder);
-        p.drawEllipse(10, 10, 50, 50);
-    }
+    Paint(recorder, [&](QPainter& p) { p.drawEllipse(10, 10, 50, 50); });
     const std::string path = dir.filePath("bild.emf").toStdString();
     ASSERT_TRUE(recorder.save(path, MetafileFormat::Emf).ok);
     QFile file(QString::fromStdString(path));

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -18,7 +17,6 @@
 
 #include <cmath>
 #include <map>
-#include <optional>
 
 namespace kalvo::test {
 namespace {
@@ -44,12 +42,10 @@ std::vector<QPointF> Numbers(const QString& s) {
     return pts;
 }
 
-// Runs a converter; an empty result means it is not installed (the test then skips).
-std::optional<int> Convert(const QString& tool, const QStringList& args) {
-    const QString exe = QStandardPaths::findExecutable(tool);
-    if (exe.isEmpty()) return std::nullopt;
+// Runs a converter; -1 when it did not run (tools/install-deps installs them).
+int Convert(const QString& tool, const QStringList& args) {
     QProcess process;
-    process.start(exe, args);
+    process.start(tool, args);
     if (!process.waitForFinished(60000)) return -1;
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
@@ -130,15 +126,10 @@ TEST_F(OutsideReaders, Emf2SvgShowsTextsAndLinesWhereTheyWereDrawn) {
         SCOPED_TRACE("factor " + std::to_string(f));
         MetafileRecorder recorder(kSceneSize * f, kSceneSize * f);
         ReferenceScene scene;
-        {
-            QPainter p(&recorder);
-            scene = DrawReferenceScene(p, f);
-        }
+        Paint(recorder, [&](QPainter& p) { scene = DrawReferenceScene(p, f); });
         const QString emf = dir.filePath(QString("szene%1.emf").arg(f)), svgPath = emf + ".svg";
         ASSERT_TRUE(recorder.save(emf.toStdString(), MetafileFormat::Emf).ok);
-        const auto rc = Convert("emf2svg-conv", {"-i", emf, "-o", svgPath});
-        if (!rc) FAIL() << "emf2svg-conv is missing: tools/install-deps installs it";
-        ASSERT_EQ(*rc, 0);
+        ASSERT_EQ(Convert("emf2svg-conv", {"-i", emf, "-o", svgPath}), 0);
         const Svg svg = ReadEmf2Svg(svgPath);
 
         ASSERT_EQ(svg.texts.size(), scene.labels.size());
@@ -166,15 +157,10 @@ TEST_F(OutsideReaders, Wmf2SvgShowsTextsInTheirCodePagesAndLinesWhereTheyWereDra
         SCOPED_TRACE("factor " + std::to_string(f));
         MetafileRecorder recorder(kSceneSize * f, kSceneSize * f);
         ReferenceScene scene;
-        {
-            QPainter p(&recorder);
-            scene = DrawReferenceScene(p, f);
-        }
+        Paint(recorder, [&](QPainter& p) { scene = DrawReferenceScene(p, f); });
         const QString wmf = dir.filePath(QString("szene%1.wmf").arg(f)), svgPath = wmf + ".svg";
         ASSERT_TRUE(recorder.save(wmf.toStdString(), MetafileFormat::Wmf).ok);
-        const auto rc = Convert("wmf2svg", {"--wmf-gs-fontmap=" + fontMap, "-o", svgPath, wmf});
-        if (!rc) FAIL() << "wmf2svg is missing: tools/install-deps installs it";
-        ASSERT_EQ(*rc, 0);
+        ASSERT_EQ(Convert("wmf2svg", {"--wmf-gs-fontmap=" + fontMap, "-o", svgPath, wmf}), 0);
         const Svg svg = ReadWmf2Svg(svgPath);
 
         // The axes give the scale libwmf chose.
@@ -222,18 +208,12 @@ TEST_F(OutsideReaders, Wmf2SvgShowsTextsInTheirCodePagesAndLinesWhereTheyWereDra
 
 TEST_F(OutsideReaders, TakeTwentyThousandPolygons) {
     MetafileRecorder recorder(kPolygonSceneWidth, kPolygonSceneHeight);
-    {
-        QPainter p(&recorder);
-        DrawPolygonScene(p);
-    }
+    Paint(recorder, [&](QPainter& p) { DrawPolygonScene(p); });
     const QString emf = dir.filePath("flaeche.emf"), wmf = dir.filePath("flaeche.wmf");
     ASSERT_TRUE(recorder.save(emf.toStdString(), MetafileFormat::Emf).ok);
     ASSERT_TRUE(recorder.save(wmf.toStdString(), MetafileFormat::Wmf).ok);
-    const auto emfRc = Convert("emf2svg-conv", {"-i", emf, "-o", emf + ".svg"});
-    const auto wmfRc = Convert("wmf2svg", {"--wmf-gs-fontmap=" + WriteFontMap(dir), "-o", wmf + ".svg", wmf});
-    if (!emfRc || !wmfRc) FAIL() << "emf2svg-conv or wmf2svg is missing: tools/install-deps installs it";
-    EXPECT_EQ(*emfRc, 0);
-    EXPECT_EQ(*wmfRc, 0);
+    EXPECT_EQ(Convert("emf2svg-conv", {"-i", emf, "-o", emf + ".svg"}), 0);
+    EXPECT_EQ(Convert("wmf2svg", {"--wmf-gs-fontmap=" + WriteFontMap(dir), "-o", wmf + ".svg", wmf}), 0);
     EXPECT_EQ(ReadEmf2Svg(emf + ".svg").shapes, 20000);
     EXPECT_EQ(ReadWmf2Svg(wmf + ".svg").shapes, 20000);
 }
