@@ -349,6 +349,8 @@ TEST_F(Form30Test, PrintedClipboardAndFilePictures) {
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(clip);
     EXPECT_TRUE(clip->hasFormat(QString::fromLatin1(kEmfMimeType)));
+    EXPECT_TRUE(clip->hasFormat(QString::fromLatin1(kWmfMimeType)));
+    EXPECT_FALSE(fenster->Grafik()->RecordMetafile());
 
     const QString unterordner = dir.filePath(QStringLiteral("bilder"));
     ASSERT_TRUE(QDir().mkpath(unterordner));

@@ -117,38 +117,14 @@ TEST_F(SettingsFileTest, NoFileOrMissingKeysGiveTheProgramDefaults) {
 }
 
 TEST_F(SettingsFileTest, OldWindowsFileWithGarbageLoadsClamped) {
-    std::string file =
-        "[KOORDINATENSYSTEM]\r\n"
-        "xskalierung=7\r\n"
-        "Gitter=-1\r\n"
-        "Art=x\r\n"
-        "Schriftgr\xF6\xDF" "e=99\r\n"
-        "xAchsentext=Stra\xDF" "e\r\n"
-        "[schaubilder]\r\n"
-        "LINIENART5=200\r\n"
-        "Linienfarbe5=$FF\r\n"
-        "zeichnen5=1\r\n"
-        "[fg Funktionsterme]\r\n"
-        "F(X)=2\xB6x\r\n"
-        "[fg Parameter t]\r\n"
-        "Schrittweite=0,5\r\n"
-        "Wert1=2,5\r\n"
-        "Wert11=57\r\n"
-        "[h Parameter t]\r\n"
-        "Wert211=-3\r\n"
-        "von=-2\r\n"
-        "bis=2\r\n"
-        "Schrittweite=0,000001\r\n"
-        "[Eingabe]\r\n"
-        "Nachkommastellen=12\r\n"
-        "[Grafikdatei]\r\n"
-        "Aufloesung=0\r\n"
-        "[3d-Animation Delay]\r\n"
-        "time=5000\r\n"
-        "[Konstanten]\r\n"
-        "a=garbage\r\n"
-        "b=1e400\r\n";
-    WriteRaw(file);
+    WriteRaw("[KOORDINATENSYSTEM]\r\nxskalierung=7\r\nGitter=-1\r\nArt=x\r\nSchriftgr\xF6\xDF" "e=99\r\n"
+             "xAchsentext=Stra\xDF" "e\r\n"
+             "[schaubilder]\r\nLINIENART5=200\r\nLinienfarbe5=$FF\r\nzeichnen5=1\r\n"
+             "[fg Funktionsterme]\r\nF(X)=2\xB6x\r\n"
+             "[fg Parameter t]\r\nSchrittweite=0,5\r\nWert1=2,5\r\nWert11=57\r\n"
+             "[h Parameter t]\r\nWert211=-3\r\nvon=-2\r\nbis=2\r\nSchrittweite=0,000001\r\n"
+             "[Eingabe]\r\nNachkommastellen=12\r\n[Grafikdatei]\r\nAufloesung=0\r\n"
+             "[3d-Animation Delay]\r\ntime=5000\r\n[Konstanten]\r\na=garbage\r\nb=1e400\r\n");
     LoadSettings();
     const auto& k = gDisplay.Koordinatensystem;
     EXPECT_EQ(k.xSkalierung, 2);

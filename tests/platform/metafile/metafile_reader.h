@@ -46,13 +46,11 @@ struct Text {
     std::string bytes;   // WMF only
     std::vector<int> dx;
     LogFont font;
-    std::uint32_t color = 0;
     int bkMode = 0;
     int align = 0;
 };
 
 struct Replay {
-    bool isEmf = false;
     std::vector<std::string> errors;  // empty for a sound file
     std::vector<std::uint32_t> recordTypes;  // in file order
     int declaredHandles = 0;                 // EMF nHandles, WMF NumberOfObjects
