@@ -92,11 +92,7 @@ TEST_F(RegressTest, LinesFarFromTheOriginComeOutExact) {
 
 // Rounding left D = n Sxx - Sx^2 slightly positive for x = 0.1 five times.
 TEST_F(RegressTest, DegenerateFitsAreRefused) {
-    const struct {
-        const char* what;
-        TVector x;
-        int n;
-    } cases[] = {
+    const struct { const char* what; TVector x; int n; } cases[] = {
         {"0.1 five times", OneBased({0.1, 0.1, 0.1, 0.1, 0.1}), 5},
         {"one point", OneBased({2.0}), 1},
         {"no point", OneBased({}), 0},

@@ -37,10 +37,7 @@ protected:
 };
 
 TEST(CanvasRules, DeviceCoordinatesRoundHalvesToEvenAndClamp) {
-    const struct {
-        double p, f;
-        int expected;
-    } cases[] = {
+    const struct { double p, f; int expected; } cases[] = {
         {0.5, 1, 0},     {1.5, 1, 2},          {2.5, 1, 2},       {-0.5, 1, 0},       {-1.5, 1, -2},
         {10, 3, 30},     {10.5, 3, 32},        {3.5, 1.0, 4},     {1e300, 1, INT_MAX}, {-1e300, 1, INT_MIN},
         {NAN, 1, INT_MIN}, {INFINITY, 1, INT_MAX},

@@ -56,10 +56,7 @@ TEST_F(AtomicFileTest, FailuresKeepTheOldFileAndSayWhyInGerman) {
     Write(dir_ / "geschuetzt.ini", "alt");
     fs::permissions(dir_ / "geschuetzt.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     ASSERT_EQ(::mkfifo((dir_ / "pipe").c_str(), 0644), 0);
-    const struct {
-        fs::path target;
-        const char* reason;
-    } cases[] = {
+    const struct { fs::path target; const char* reason; } cases[] = {
         {dir_ / "datei" / "a.ini", "kann nicht geschrieben werden: Ein Teil des Pfades ist kein Ordner."},
         {dir_ / "ordner", "kann nicht geschrieben werden: An dieser Stelle steht ein Ordner."},
         {dir_ / "fehlt" / "a.ini", "kann nicht geschrieben werden: Datei oder Ordner nicht gefunden."},
@@ -139,11 +136,7 @@ TEST_F(AtomicFileTest, ReadingOpensOnlyRegularFilesAndKeepsToTheLimit) {
     fs::create_directories(dir_ / "ordner");
     // Opening a named pipe for reading would wait for a writer for good.
     ASSERT_EQ(::mkfifo((dir_ / "pipe").c_str(), 0644), 0);
-    const struct {
-        const char* name;
-        FileReadStatus status;
-        const char* message;
-    } cases[] = {
+    const struct { const char* name; FileReadStatus status; const char* message; } cases[] = {
         {"klein", FileReadStatus::Ok, ""},
         {"gross", FileReadStatus::TooLarge, "Die Datei gross ist zu groß für eine Termliste."},
         {"fehlt", FileReadStatus::Missing, "Die Datei fehlt kann nicht gelesen werden."},
@@ -256,10 +249,7 @@ TEST(IniFile, OldFilesInWindows1252WithCrLf) {
 // A file edited with programs of both encodings: each line is read as what
 // it is; UTF-16 is recognised by its byte-order mark.
 TEST(IniFile, EncodingIsDecidedLineByLine) {
-    const struct {
-        std::string bytes;
-        std::string text;
-    } cases[] = {
+    const struct { std::string bytes; std::string text; } cases[] = {
         {"Schriftgröße=11\nx=\xB6 \x80\r\nü=ü", "Schriftgröße=11\nx=¶ €\r\nü=ü"},
         {"a=\xFC\rb=ü\r", "a=ü\rb=ü\r"},
         {"\xEF\xBB\xBF" "a=ö\nb=\xF6", "a=ö\nb=ö"},

@@ -178,11 +178,7 @@ TEST_F(CurveFitWindow, FilesLoadSaveAndBadFilesLeaveTheTable) {
     EXPECT_EQ(saved.readAll(), "-2\t1E-7\r\n1.5\t3.5\r\n4\t2\r\n");
     EXPECT_EQ(QDir::currentPath(), QDir(dir.path()).canonicalPath());
 
-    struct Bad {
-        const char* name;
-        QByteArray bytes;
-        const char* message;
-    } bad[] = {
+    struct Bad { const char* name; QByteArray bytes; const char* message; } bad[] = {
         {"leer.txt", "\r\n\r\n", "enthält keine Wertepaare"},
         {"fremd.dat", "Messung\r\n2\r\n1;2\r\n", "enthält keine Wertepaare"},
         {"binaer.txt", QByteArray("\x00\xff\x01;\x02", 5), "enthält keine Wertepaare"},

@@ -121,10 +121,7 @@ TEST(Lgs, SolutionsThatAreFractionsShowAsFractions) {
 // of its kind lies as close: near-equal values stay apart, numbers that are
 // no fractions stay decimals.
 TEST(Lgs, FractionTexts) {
-    const struct {
-        double x;
-        const char* text;
-    } cases[] = {
+    const struct { double x; const char* text; } cases[] = {
         {35.0 / 3 + 2e-15, "35/3"}, {100.0 / 299, "100/299"}, {1.0 / 3 + 1e-9, "0,3333333343"},
         {100.0 / 299 + 1e-10, "0,3344481606"}, {2000001.0 / 6000000, "0,3333335"},
         {1e5 / 3 + 1e-6, "33333,3333343333"}, {std::acos(-1.0), "3,1415926536"}, {std::nan(""), "nicht def."},

@@ -21,11 +21,7 @@ namespace {
 using test::RegressionTest;
 
 TEST(GeneralNumberText, FifteenDigitsWithTheDecimalComma) {
-    const struct {
-        double x;
-        int precision, expDigits;
-        const char* text;
-    } cases[] = {
+    const struct { double x; int precision, expDigits; const char* text; } cases[] = {
         {1.5, 15, 0, "1,5"},          {-0.25, 15, 0, "-0,25"},           {0.1 + 0.2, 15, 0, "0,3"},
         {1234567.0, 15, 0, "1234567"}, {1e14, 15, 0, "100000000000000"}, {1e15, 15, 0, "1E15"},
         {0.00001, 15, 0, "0,00001"},   {0.0000015, 15, 0, "1,5E-6"},     {1.0 / 3, 15, 0, "0,333333333333333"},
@@ -36,11 +32,7 @@ TEST(GeneralNumberText, FifteenDigitsWithTheDecimalComma) {
 }
 
 TEST_F(RegressionTest, CellTermsAreConstantTermsThatReadBack) {
-    struct Case {
-        const char* text;
-        bool ok;
-        double value;
-    } cases[] = {
+    struct Case { const char* text; bool ok; double value; } cases[] = {
         {"1,5", true, 1.5}, {"sqrt(2)", true, 1.4142135623730951}, {"2^10", true, 1024},
         {"1,5E-7", true, 1.5e-7}, {"x", false, 0}, {"1/0", false, 0}, {"", false, 0}, {"  ", false, 0},
         {"ln(-1)", false, 0}, {"3+", false, 0},
@@ -62,11 +54,7 @@ TEST_F(RegressionTest, CellTermsAreConstantTermsThatReadBack) {
 }
 
 TEST(MeasuredData, PairLines) {
-    struct Case {
-        const char* line;
-        WertepaarStatus status;
-        double x, y;
-    } cases[] = {
+    struct Case { const char* line; WertepaarStatus status; double x, y; } cases[] = {
         {"1.5;3.5", WertepaarStatus::Ok, 1.5, 3.5},
         {"1,5;3,5", WertepaarStatus::Ok, 1.5, 3.5},
         {"1,5\t3,5", WertepaarStatus::Ok, 1.5, 3.5},
@@ -98,11 +86,7 @@ using P = std::vector<std::pair<double, double>>;
 // Every line that is not a valid pair is left out and counted (first one by
 // its line number); nothing stands in for it. LF and CR LF read alike.
 TEST(MeasuredData, OwnFormat) {
-    struct Case {
-        const char* text;
-        P pairs;
-        int skipped, first, missing;
-    } cases[] = {
+    struct Case { const char* text; P pairs; int skipped, first, missing; } cases[] = {
         {"Regression\r\n2\r\n1,5;3,5\r\n2;4\r\n", {{1.5, 3.5}, {2, 4}}, 0, 0, 0},
         {"Regression\n5\n1;1\n2;2\n3;3\n", {{1, 1}, {2, 2}, {3, 3}}, 0, 0, 2},
         {"Regression\r\n5\r\n1;1\r\n2;2\r\n3;3\r\n\r\n", {{1, 1}, {2, 2}, {3, 3}}, 0, 0, 2},
@@ -130,11 +114,7 @@ TEST(MeasuredData, OwnFormat) {
 }
 
 TEST(MeasuredData, PlainText) {
-    struct Case {
-        const char* text;
-        P pairs;
-        int skipped, first;
-    } cases[] = {
+    struct Case { const char* text; P pairs; int skipped, first; } cases[] = {
         {"1.5\t3.5\n\n2;4\r\n\r\n  \n", {{1.5, 3.5}, {2, 4}}, 0, 0},
         {"3;1\n1;2\n", {{3, 1}, {1, 2}}, 0, 0},
         {"x;y\n1;2\nZeit;Weg\n3;4\n", {{1, 2}, {3, 4}}, 2, 1},

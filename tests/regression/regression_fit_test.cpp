@@ -35,11 +35,9 @@ TEST_F(FitTest, TableCheckSortsClosesGapsAndEmptiesHalfRows) {
     Tabellepruefen(t, fehler);
     EXPECT_FALSE(fehler);
     EXPECT_EQ(RegrAnzahl, 3);
-    EXPECT_EQ((std::vector<std::string>{t.x[1], t.x[2], t.x[3], t.x[4], t.y[4]}),
-              (std::vector<std::string>{"1", "2", "3", "", ""}));
-    EXPECT_EQ(t.y[2], "4");
-    EXPECT_EQ(RegrX[3], 3);
-    EXPECT_EQ(RegrY[3], 9);
+    EXPECT_EQ((std::vector<std::string>{t.x[1], t.x[2], t.x[3], t.x[4], t.y[2], t.y[4]}),
+              (std::vector<std::string>{"1", "2", "3", "", "4", ""}));
+    EXPECT_EQ(std::pair(RegrX[3], RegrY[3]), std::pair(3.0, 9.0));
     EXPECT_EQ(gRegression.MesswertTexteX[2], "2");
     EXPECT_EQ(gRegression.MesswertTexteY[3], "9");
     EXPECT_TRUE(messages.messages().empty());
@@ -52,24 +50,17 @@ TEST_F(FitTest, TableCheckSortsClosesGapsAndEmptiesHalfRows) {
 }
 
 TEST_F(FitTest, MinimumPairCountsAndPowerModelChecks) {
-    struct Case {
-        int modell, pairs;
-        int grad = 3, p = 1, q = 1;
+    const char* more = "Zahl der Wertepaare erhöhen!";
+    const struct {
+        int modell, pairs, grad, p, q;
         const char* message;  // nullptr: accepted
     } cases[] = {
-        {11, 4, 3, 1, 1, "Zahl der Wertepaare erhöhen!"},
-        {11, 5, 3, 1, 1, nullptr},
-        {8, 2, 3, 1, 1, "Zahl der Wertepaare erhöhen!"},
-        {5, 2, 3, 1, 1, "Zahl der Wertepaare erhöhen!"},
-        {0, 1, 3, 1, 1, "Zahl der Wertepaare erhöhen!"},
-        {0, 2, 3, 1, 1, nullptr},
-        {3, 4, 3, 2, 2, "Zahl der Wertepaare erhöhen!\nz>=Grad p + Grad q + 1"},
-        {3, 5, 3, 2, 2, nullptr},
-        {2, 4, 4, 1, 1, "Zahl der Wertepaare erhöhen!\nz>=Grad p + 1"},
-        {2, 5, 4, 1, 1, nullptr},
-        {9, 1, 3, 1, 1, nullptr},
+        {11, 4, 3, 1, 1, more}, {11, 5, 3, 1, 1, nullptr}, {8, 2, 3, 1, 1, more},    {5, 2, 3, 1, 1, more},
+        {0, 1, 3, 1, 1, more},  {0, 2, 3, 1, 1, nullptr},  {9, 1, 3, 1, 1, nullptr},
+        {3, 4, 3, 2, 2, "Zahl der Wertepaare erhöhen!\nz>=Grad p + Grad q + 1"}, {3, 5, 3, 2, 2, nullptr},
+        {2, 4, 4, 1, 1, "Zahl der Wertepaare erhöhen!\nz>=Grad p + 1"},         {2, 5, 4, 1, 1, nullptr},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         messages.clear();
         gRegression.RegressionModell = static_cast<uint8_t>(c.modell);
         gRegression.PolynomGrad = c.grad;
@@ -117,11 +108,7 @@ TEST_F(FitTest, EachModelGivesItsTermAndF) {
     gRegression.PolynomGrad = 3;
     // Exact data for each model, so the terms are known.
     auto rows = [](auto f) { return RowsOf(0.5, 0.5, 6, f); };
-    const struct {
-        int modell;
-        Rows rows;
-        const char* function;
-    } cases[] = {
+    const struct { int modell; Rows rows; const char* function; } cases[] = {
         {0, rows([](double x) { return 2 * x + 1; }), "y = 2,0000*x+1,0000"},
         {9, rows([](double x) { return -3 * x; }), "y = -3,0000*x"},
         {8, rows([](double x) { return x * x - 2 * x + 0.5; }), "y = 0,5000-2,0000x^1+1,0000x^2"},

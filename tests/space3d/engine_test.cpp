@@ -35,10 +35,7 @@ TEST(Flaeche, WritesAndReadsInsideOnly) {
     EXPECT_EQ(f.D3Point(1, 0), (TSurfPoint{}));
     EXPECT_EQ(f.D3Point(2, 0), (TSurfPoint{}));
 
-    const struct {
-        int x, y, xm, ym;
-        bool hatKnoten;
-    } faelle[] = {
+    const struct { int x, y, xm, ym; bool hatKnoten; } faelle[] = {
         {0, 0, 0, 0, true},  // one node, no cell
         {-1, 5, -1, 5, false}, {-7, -7, -1, -1, false}, {4, -3, 4, -1, false},  // nothing allocated
         {200, 200, 200, 200, true}, {500, 201, 200, 200, true},  // held at the largest grid
@@ -57,9 +54,7 @@ TEST(Flaeche, WritesAndReadsInsideOnly) {
 using kalvo::test_support::kNaN;
 
 TEST(Projektion, ClampsDistanceAndViewAngle) {
-    const struct {
-        double entfernung, sehwinkel, erwartetE, erwartetS;
-    } faelle[] = {
+    const struct { double entfernung, sehwinkel, erwartetE, erwartetS; } faelle[] = {
         {0, 180, 0.001, 179}, {5000, 0, 1000, 0.001}, {-3, -10, 0.001, 0.001}, {44, 0.1, 44, 0.1},
         {HUGE_VAL, HUGE_VAL, 1000, 179},
     };
@@ -127,10 +122,7 @@ TEST(Projektion, MouseDragTurnsByHalfTheDistance) {
 }
 
 TEST(Projektion, FarCorner) {
-    const struct {
-        double phi, theta;
-        Vec3 basis;
-    } faelle[] = {
+    const struct { double phi, theta; Vec3 basis; } faelle[] = {
         {45, 45, {-2, -2, -2}},
         {225, 135, {2, 2, 2}},
         {0, 60, {-2, 2, -2}},  // y = -1 and +1 are equally far: the later corner wins
@@ -212,9 +204,7 @@ TEST(Projektion, SizeChangeFollowsTheControl) {
 }
 
 TEST(Skala, Steps) {
-    const struct {
-        double w, xy, z;
-    } faelle[] = {
+    const struct { double w, xy, z; } faelle[] = {
         {0.5, 0.1, 0.2}, {6, 1, 2}, {-6, 1, 2}, {1, 0.2, 0.5}, {15, 2, 5},
         {4, 0.5, 1}, {0.011, 0.002, 0.005}, {3e-5, 5e-6, 1e-5}, {0, 0, 0},
         {HUGE_VAL, 0, 0}, {std::numeric_limits<double>::quiet_NaN(), 0, 0},
@@ -226,10 +216,7 @@ TEST(Skala, Steps) {
 }
 
 TEST(Skala, Values) {
-    const struct {
-        double min, w, step;
-        std::vector<double> werte;
-    } faelle[] = {
+    const struct { double min, w, step; std::vector<double> werte; } faelle[] = {
         {-3, 6, 1, {-2, -1, 0, 1, 2}},  // strictly inside the box
         {-3, 6, 2, {-2, 0, 2}},
         {0, 1, 0.2, {0.2, 0.4, 0.6, 0.8}},
@@ -248,10 +235,7 @@ TEST(Skala, Values) {
 }
 
 TEST(Skala, Texts) {
-    const struct {
-        double v;
-        const char* text;
-    } faelle[] = {
+    const struct { double v; const char* text; } faelle[] = {
         {0.5, "0,5"}, {-2, "-2"}, {-0.0, "0"}, {0.30000000000000004, "0,3"}, {12.5, "12,5"},
         {1234, "1,23E3"}, {2e-5, "2E-5"}, {-150000, "-1,5E5"},
     };

@@ -95,11 +95,7 @@ TEST(Ausgabe, SequencesReturnToTheScreen) {
 }
 
 TEST(Ausgabe, FileNames) {
-    const struct {
-        const char* gewaehlt;
-        int filter;
-        const char* name;
-    } faelle[] = {
+    const struct { const char* gewaehlt; int filter; const char* name; } faelle[] = {
         {"/tmp/a/bild.neu.wmf", 1, "/tmp/a/bild.emf"},
         {"/tmp/a/bild.neu.wmf", 0, "/tmp/a/bild.wmf"},
         {"bild", 0, "bild.wmf"},

@@ -42,10 +42,7 @@ protected:
 };
 
 TEST_F(SzenenTest, FieldNumbers) {
-    const struct {
-        const char* text;
-        int zerlegung, iterationen;
-    } faelle[] = {
+    const struct { const char* text; int zerlegung, iterationen; } faelle[] = {
         {"30", 30, 30},   {"4", 30, 4},      {"5", 5, 5},      {"99", 99, 99},  {"100", 99, 100},
         {" 12 ", 12, 12}, {"+7", 7, 7},      {"-7", 30, 7},    {"abc", 30, 200}, {"", 30, 200},
         {"1,5", 30, 200}, {"1000", 99, 500}, {"-50", 30, 50},  {"0", 30, 0},
@@ -58,11 +55,7 @@ TEST_F(SzenenTest, FieldNumbers) {
 
 TEST_F(SzenenTest, RangesPutInOrder) {
     const double pi = std::numbers::pi;
-    const struct {
-        double lo, hi;
-        bool parameter;
-        double los, his;
-    } faelle[] = {
+    const struct { double lo, hi; bool parameter; double los, his; } faelle[] = {
         {2, 2, false, -3, 3},  {5, 1, false, 1, 5},   {2, 2 + 1e-6, true, -pi, pi},
         {0, 1e-5, false, 0, 1e-5}, {NAN, 1, false, -3, 3}, {-1e308, 1e308, false, -3, 3},
     };
@@ -313,10 +306,7 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
 using Liste = std::vector<std::string>;
 
 TEST(Termliste, LinesOfAFile) {
-    const struct {
-        std::string bytes;
-        Liste eintraege;
-    } faelle[] = {
+    const struct { std::string bytes; Liste eintraege; } faelle[] = {
         {"", {}},
         {"\n", {""}},
         {"sin(x)", {"sin(x)"}},
@@ -387,11 +377,7 @@ TEST(Termliste, WrittenWithoutEmptyEntriesAndReadBack) {
 }
 
 TEST(Termliste, FileNames) {
-    const struct {
-        const char* gewaehlt;
-        Termlistenart art;
-        const char* name;
-    } faelle[] = {
+    const struct { const char* gewaehlt; Termlistenart art; const char* name; } faelle[] = {
         {"/tmp/flaechen.txt", Termlistenart::Parameter, "/tmp/flaechen.LPF"},
         {"/tmp/bild.neu.LFF", Termlistenart::Funktion, "/tmp/bild.LFF"},
         {"/a.b/liste", Termlistenart::Funktion, "/a.b/liste.LFF"},  // a dot in the folder stays
@@ -402,10 +388,7 @@ TEST(Termliste, FileNames) {
 }
 
 TEST(Termliste, ParametricEntries) {
-    const struct {
-        const char* eintrag;
-        Parameterterme t;
-    } faelle[] = {
+    const struct { const char* eintrag; Parameterterme t; } faelle[] = {
         {"x=cos(a);y=sin(a);z=b", {"cos(a)", "sin(a)", "b"}},
         {"x=;y=;z=", {"", "", ""}},
         {"x=a y=b z=a*b", {"a", "b", "a*b"}},  // the character before a marker is dropped

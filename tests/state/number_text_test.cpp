@@ -93,10 +93,7 @@ TEST(NumberText, FixedHelpersAndCharacterCounts) {
 }
 
 TEST(NumberText, ReadingNumbers) {
-    struct {
-        const char* text;
-        double value;
-    } cases[] = {
+    struct { const char* text; double value; } cases[] = {
         {"2,5", 2.5}, {"2.5", 2.5},   {" -3 ", -3},  {"+4", 4},     {"1e3", 1000}, {"1,5E-2", 0.015},
         {"abc", 0},   {"", 0},        {"inf", 0},    {"nan", 0},    {"-inf", 0},   {"0x1A", 0},
         {"1e999", 0}, {"2,5,3", 0},   {"1 2", 0},    {"+-1", 0},    {"-", 0},      {".5", 0.5},
@@ -114,10 +111,7 @@ TEST(NumberText, ReadingAndWritingIgnoreTheProcessLocale) {
 }
 
 TEST(NumberText, RoundToDecimals) {
-    struct {
-        int n;
-        double x, expected;
-    } cases[] = {
+    struct { int n; double x, expected; } cases[] = {
         {1, -0.25, -0.3}, {0, 2.5, 2},      {0, 3.5, 4},     {2, 1.005, 1.0},  // 1.005 is 1.00499... in binary
         {2, 2.675, 2.68}, {0, 0, 0},        {3, 1e300, 1e300}, {1, 0.05, 0.1}, {0, -2.5, -2},
     };

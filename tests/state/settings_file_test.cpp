@@ -177,10 +177,7 @@ TEST_F(SettingsFileTest, SavingKeepsForeignKeysAndOrder) {
 
 TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
     // Failures that hold for root as well.
-    const struct {
-        const char* name;
-        const char* said;
-    } cases[] = {
+    const struct { const char* name; const char* said; } cases[] = {
         {"write-protected", "ist schreibgeschützt"},
         {"configuration folder below a file", "kann nicht geschrieben werden: Ein Teil des Pfades ist kein Ordner"},
     };
@@ -227,10 +224,7 @@ TEST_F(SettingsFileTest, UnwritableProgramFolderUsesTheConfigFolder) {
 // defaults, says so once, and never replaces the file; the settings go to
 // the configuration folder and come from there at the next start.
 TEST_F(SettingsFileTest, AnUnreadableSettingsFileIsLeftAlone) {
-    const struct {
-        const char* name;
-        const char* said;
-    } cases[] = {
+    const struct { const char* name; const char* said; } cases[] = {
         {"folder", "kann nicht gelesen werden"},
         {"pipe", "kann nicht gelesen werden"},
         {"too-large", "ist zu groß für eine Einstellungsdatei"},

@@ -153,19 +153,12 @@ TEST(MetafileRecorder, WmfTextIsWrittenInTheCodePageOfItsFont) {
 }
 
 TEST_P(BothFormats, PensAndBrushesMapToTheirMetafileStyles) {
-    const struct {
-        QPen pen;
-        int style, width;
-    } pens[] = {
+    const struct { QPen pen; int style, width; } pens[] = {
         {QPen(Qt::black, 1, Qt::SolidLine), 0, 1}, {QPen(Qt::black, 1, Qt::DashLine), 1, 1},
         {QPen(Qt::black, 1, Qt::DotLine), 2, 1},   {QPen(Qt::black, 1, Qt::DashDotLine), 3, 1},
         {QPen(Qt::black, 0, Qt::DashDotDotLine), 4, 0}, {QPen(Qt::black, 0), 0, 0},
     };
-    const struct {
-        QBrush brush;
-        int style;
-        std::uint32_t color;
-    } brushes[] = {
+    const struct { QBrush brush; int style; std::uint32_t color; } brushes[] = {
         {QBrush(QColor(10, 20, 30)), 0, 0x1E140A},
         {QBrush(Qt::NoBrush), 1, 0},
         {QBrush(QColor(0, 0, 255, 0)), 1, 0},           // fully transparent fills nothing
