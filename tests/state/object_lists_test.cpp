@@ -37,12 +37,8 @@ TEST(ObjectLists, PositionsAtTheBorders) {
     l.InsertAfter(0, Box(0, 0, 1, 1, "x"));
     l.InsertAfter(4, Box(0, 0, 1, 1, "x"));
     ASSERT_EQ(l.Count(), 3);
-    EXPECT_EQ(TextAt(l, 1), "a");
-    EXPECT_EQ(TextAt(l, 2), "b");
-    EXPECT_EQ(TextAt(l, 3), "c");
-    EXPECT_EQ(TextAt(l, 0), "untouched");
-    EXPECT_EQ(TextAt(l, 4), "untouched");
-    EXPECT_EQ(TextAt(l, -1), "untouched");
+    EXPECT_EQ((std::vector{TextAt(l, -1), TextAt(l, 0), TextAt(l, 1), TextAt(l, 2), TextAt(l, 3), TextAt(l, 4)}),
+              (std::vector<std::string>{"untouched", "untouched", "a", "b", "c", "untouched"}));
 
     l.InsertAfter(1, Box(0, 0, 1, 1, "a2"));
     EXPECT_EQ(TextAt(l, 2), "a2");
