@@ -55,23 +55,17 @@ TEST_F(RegressionTest, CellTermsAreConstantTermsThatReadBack) {
 
 TEST(MeasuredData, PairLines) {
     struct Case { const char* line; WertepaarStatus status; double x, y; } cases[] = {
-        {"1.5;3.5", WertepaarStatus::Ok, 1.5, 3.5},
-        {"1,5;3,5", WertepaarStatus::Ok, 1.5, 3.5},
-        {"1,5\t3,5", WertepaarStatus::Ok, 1.5, 3.5},
-        {"  1, 5 ;  3 ,5  ", WertepaarStatus::Ok, 1.5, 3.5},
-        {"2;", WertepaarStatus::Ok, 2, 0},
-        {"-1.5E-3;1e3", WertepaarStatus::Ok, -0.0015, 1000},
-        {"1;2;3", WertepaarStatus::KeineZahl, -9, -9},
-        {"7", WertepaarStatus::KeinTrenner, -9, -9},
-        {"x;y", WertepaarStatus::KeineZahl, -9, -9},
-        {"1;nan", WertepaarStatus::KeineZahl, -9, -9},
+        {"1.5;3.5", WertepaarStatus::Ok, 1.5, 3.5},          {"1,5;3,5", WertepaarStatus::Ok, 1.5, 3.5},
+        {"1,5\t3,5", WertepaarStatus::Ok, 1.5, 3.5},         {"  1, 5 ;  3 ,5  ", WertepaarStatus::Ok, 1.5, 3.5},
+        {"2;", WertepaarStatus::Ok, 2, 0},                    {"-1.5E-3;1e3", WertepaarStatus::Ok, -0.0015, 1000},
+        {"1;2;3", WertepaarStatus::KeineZahl, -9, -9},        {"7", WertepaarStatus::KeinTrenner, -9, -9},
+        {"x;y", WertepaarStatus::KeineZahl, -9, -9},          {"1;nan", WertepaarStatus::KeineZahl, -9, -9},
         {"1e999;1", WertepaarStatus::KeineZahl, -9, -9},
     };
     for (const Case& c : cases) {
         double x = -9, y = -9;
         EXPECT_EQ(ParseWertepaar(c.line, x, y), c.status) << c.line;
-        EXPECT_EQ(x, c.x) << c.line;
-        EXPECT_EQ(y, c.y) << c.line;
+        EXPECT_EQ(std::pair(x, y), std::pair(c.x, c.y)) << c.line;
     }
 }
 
@@ -102,9 +96,8 @@ TEST(MeasuredData, OwnFormat) {
     for (const Case& c : cases) {
         const Messdaten d = LoadMesstabelleDat(c.text);
         EXPECT_EQ(Pairs(d), c.pairs) << c.text;
-        EXPECT_EQ(d.Uebergangen, c.skipped) << c.text;
-        EXPECT_EQ(d.ErsteUebergangene, c.first) << c.text;
-        EXPECT_EQ(d.Fehlend, c.missing) << c.text;
+        EXPECT_EQ(std::tuple(d.Uebergangen, d.ErsteUebergangene, d.Fehlend), std::tuple(c.skipped, c.first, c.missing))
+            << c.text;
     }
 
     // A count beyond the table reads no more than the file holds.
@@ -128,9 +121,7 @@ TEST(MeasuredData, PlainText) {
     for (const Case& c : cases) {
         const Messdaten d = LoadMesswerteTxt(c.text);
         EXPECT_EQ(Pairs(d), c.pairs) << c.text;
-        EXPECT_EQ(d.Uebergangen, c.skipped) << c.text;
-        EXPECT_EQ(d.ErsteUebergangene, c.first) << c.text;
-        EXPECT_EQ(d.Fehlend, 0) << c.text;
+        EXPECT_EQ(std::tuple(d.Uebergangen, d.ErsteUebergangene, d.Fehlend), std::tuple(c.skipped, c.first, 0)) << c.text;
     }
     std::string many = "x;y\n";
     for (int i = 0; i < 700; ++i) many += std::to_string(i) + ";1\n";
@@ -174,24 +165,20 @@ TEST(MeasuredData, FilesRoundTripInEveryLayoutAndTheExtensionDecides) {
         EXPECT_EQ(Pairs(LoadMessdatei(path, fehler)), expected) << f;
         EXPECT_TRUE(fehler.empty());
     }
-    // An upper-case extension is read as the own format.
-    const std::string upper = dir.filePath("werte.TXT").toStdString();
-    ASSERT_TRUE(WriteFileAtomically(upper, "1;2\r\n3;4\r\n").ok);
     std::string fehler;
-    EXPECT_EQ(LoadMessdatei(upper, fehler).N, 0);
-    // A byte-order mark and Windows-1252 text load too.
-    const std::string bom = dir.filePath("bom.dat").toStdString();
-    ASSERT_TRUE(WriteFileAtomically(bom, "\xEF\xBB\xBFRegression\n1\n1;1\n").ok);
-    EXPECT_EQ(Pairs(LoadMessdatei(bom, fehler)), (P{{1, 1}}));
-    const std::string ansi = dir.filePath("ansi.txt").toStdString();
-    ASSERT_TRUE(WriteFileAtomically(ansi, "1,5;2\r\n3;4 \xB5\r\n").ok);
-    EXPECT_EQ(Pairs(LoadMessdatei(ansi, fehler)), (P{{1.5, 2}}));
+    auto load = [&](const char* name, const std::string& bytes) {
+        const std::string path = dir.filePath(name).toStdString();
+        EXPECT_TRUE(WriteFileAtomically(path, bytes).ok);
+        return LoadMessdatei(path, fehler);
+    };
+    EXPECT_EQ(load("werte.TXT", "1;2\r\n3;4\r\n").N, 0);  // an upper-case extension is read as the own format
+    // A byte-order mark, Windows-1252 text and UTF-16 with its byte-order mark ("1;2", "3;4") load too.
+    EXPECT_EQ(Pairs(load("bom.dat", "\xEF\xBB\xBFRegression\n1\n1;1\n")), (P{{1, 1}}));
+    EXPECT_EQ(Pairs(load("ansi.txt", "1,5;2\r\n3;4 \xB5\r\n")), (P{{1.5, 2}}));
+    const std::string utf16("\xFF\xFE" "1\0;\0" "2\0\n\0" "3\0;\0" "4\0", 16);
+    EXPECT_EQ(Pairs(load("utf16.txt", utf16)), (P{{1, 2}, {3, 4}}));
     EXPECT_EQ(LoadMessdatei(dir.filePath("fehlt.dat").toStdString(), fehler).N, 0);
     EXPECT_NE(fehler.find("kann nicht gelesen werden"), std::string::npos);
-    // UTF-16 with its byte-order mark: "1;2", "3;4".
-    const std::string utf16 = dir.filePath("utf16.txt").toStdString();
-    ASSERT_TRUE(WriteFileAtomically(utf16, std::string("\xFF\xFE" "1\0;\0" "2\0\n\0" "3\0;\0" "4\0", 16)).ok);
-    EXPECT_EQ(Pairs(LoadMessdatei(utf16, fehler)), (P{{1, 2}, {3, 4}}));
     // A named pipe is refused at once; opening it would wait for a writer.
     const std::string pipe = dir.filePath("pipe.txt").toStdString();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
