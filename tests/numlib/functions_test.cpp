@@ -130,8 +130,7 @@ TEST_F(StatTest, SortsOnlyTheGivenRange) {
         std::sort(expected.begin(), expected.end());
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), up.begin() + 1)) << n;
         EXPECT_TRUE(std::equal(expected.rbegin(), expected.rend(), down.begin() + 1)) << n;
-        EXPECT_EQ(up.front(), 99);
-        EXPECT_EQ(up.back(), -99);
+        EXPECT_EQ(std::pair(up.front(), up.back()), std::pair(99.0, -99.0));  // outside the range
     }
     TVector sorted(100001);  // already sorted input must not exhaust the stack
     for (size_t i = 0; i < sorted.size(); ++i) sorted[i] = static_cast<double>(i % 7);
@@ -163,10 +162,8 @@ TEST_F(OptimTest, BracketStopsBeforeValuesStopBeingFinite) {
     }
     double A = 5, B = 0, C = 0, Fa = 0, Fb = 0, Fc = 0;
     BracketMinimum([](double r) { return (r - 2) * (r - 2); }, A, B, C, Fa, Fb, Fc);
-    EXPECT_LE(A, 2.0);
-    EXPECT_GE(C, 2.0);
-    EXPECT_LE(Fb, Fa);
-    EXPECT_LE(Fb, Fc);
+    EXPECT_TRUE(A <= 2 && 2 <= C) << A << ".." << C;
+    EXPECT_TRUE(Fb <= Fa && Fb <= Fc);
 }
 
 // f(x) = (x1 - 1)^2 + 10 (x2 + 2)^2 with its exact gradient and Hessian.
@@ -179,13 +176,12 @@ void QuadraticHessGrad(const TObjective&, const TVector& x, int, int, TVector& G
     H[1][2] = H[2][1] = 0;
 }
 
-TEST_F(OptimTest, MarquardtEndsAQuadraticWithTheExactNewtonStep) {
+TEST_F(OptimTest, MarquardtEndsAQuadraticWithTheExactNewtonStepAndKeepsASingularStart) {
     TVector x = {0, 5, 5};
     TMatrix Hinv = test::Square(2);
     double fmin = 0;
     EXPECT_EQ(Marquardt(Quadratic, QuadraticHessGrad, x, 1, 2, 100, 1E-3, fmin, Hinv), 0);
-    EXPECT_NEAR(x[1], 1.0, 1E-12);
-    EXPECT_NEAR(x[2], -2.0, 1E-12);
+    EXPECT_LT(std::hypot(x[1] - 1, x[2] + 2), 1E-12);
     EXPECT_DOUBLE_EQ(Hinv[2][2], 1.0 / 20);
 
     x = {0, 5, 5};
@@ -196,17 +192,14 @@ TEST_F(OptimTest, MarquardtEndsAQuadraticWithTheExactNewtonStep) {
     x = {0, 1, -2};
     EXPECT_EQ(Marquardt(Quadratic, QuadraticHessGrad, x, 1, 2, 100, 1E-3, fmin, Hinv), 0);
     EXPECT_EQ(x, (TVector{0, 1, -2}));
-}
 
-// A singular first system left F_min at a value never set.
-TEST_F(OptimTest, MarquardtWithASingularFirstSystemKeepsTheStart) {
+    // A singular first system left F_min at a value never set.
     auto flatHessian = [](const TObjective&, const TVector&, int, int, TVector& G, TMatrix& H) {
         G[1] = G[2] = 1;
         H[1][1] = H[1][2] = H[2][1] = H[2][2] = 0;
     };
-    TVector x = {0, 5, 5};
-    TMatrix Hinv = test::Square(2);
-    double fmin = std::nan("");
+    x = {0, 5, 5};
+    fmin = std::nan("");
     EXPECT_EQ(Marquardt(Quadratic, flatHessian, x, 1, 2, 100, 1E-3, fmin, Hinv), -1);
     EXPECT_EQ(fmin, Quadratic(TVector{0, 5, 5}));
     EXPECT_EQ(x, (TVector{0, 5, 5}));

@@ -25,20 +25,18 @@ void SineData(int n, double x0, double x1, TVector& X, TVector& Y, double a = 2,
 }
 
 TEST_F(SinefitTest, ExactSineFromTheAutomaticStart) {
-    const struct {
-        int n;
-        double range;
-    } cases[] = {{10, 4 * Pi}, {50, 4 * Pi}, {500, 4 * Pi}, {20, 2 * Pi}, {500, 2 * Pi}, {50, 3 * Pi}, {50, 10}};
-    for (const auto& c : cases) {
+    const std::pair<int, double> cases[] = {{10, 4 * Pi}, {50, 4 * Pi}, {500, 4 * Pi}, {20, 2 * Pi},
+                                            {500, 2 * Pi}, {50, 3 * Pi}, {50, 10}};
+    for (const auto& [n, range] : cases) {
         TVector X, Y;
-        SineData(c.n, 0, c.range, X, Y);
-        ASSERT_EQ(SinusRegression(X, Y, c.n), 0) << c.n << " " << c.range;
+        SineData(n, 0, range, X, Y);
+        ASSERT_EQ(SinusRegression(X, Y, n), 0) << n << " " << range;
         const double expected[] = {2.0, 0.5, 1.0, 3.0};
-        for (int k = 0; k < 4; ++k) EXPECT_NEAR(SinusFit.SinusParameter[k], expected[k], 1E-9) << c.n << " " << c.range;
+        for (int k = 0; k < 4; ++k) EXPECT_NEAR(SinusFit.SinusParameter[k], expected[k], 1E-9) << n << " " << range;
         EXPECT_LT(SinusChiQuadrat, 1E-20);
         EXPECT_NEAR(SinusKorrelation, 1.0, 1E-12);
-        ASSERT_EQ(SinusKurve.size(), static_cast<size_t>(c.n + 1));
-        for (int i = 1; i <= c.n; ++i) EXPECT_NEAR(SinusKurve[i], Y[i], 1E-9);
+        ASSERT_EQ(SinusKurve.size(), static_cast<size_t>(n + 1));
+        for (int i = 1; i <= n; ++i) EXPECT_NEAR(SinusKurve[i], Y[i], 1E-9);
         EXPECT_EQ(SinusFit.SinusDefaultIterationen, 10);
     }
 }

@@ -89,11 +89,9 @@ TEST_F(CanvasTest, RectanglesAndEllipsesCoverLeftAndTopButNotRightAndBottom) {
         c.SetBrush(0xFF0000, BrushStyle::Solid);
         c.FillRect(CanvasRect{20, 2, 26, 8});
     }
-    const struct {
-        int x, y;
-        Color c;
-    } pixels[] = {{2, 2, 0},        {7, 7, 0},        {5, 5, 0xFF},     {8, 8, 0xFFFFFF},  {8, 5, 0xFFFFFF},
-                  {20, 2, 0xFF0000}, {25, 7, 0xFF0000}, {26, 7, 0xFFFFFF}, {25, 8, 0xFFFFFF}};
+    const struct { int x, y; Color c; } pixels[] = {
+        {2, 2, 0},        {7, 7, 0},         {5, 5, 0xFF},      {8, 8, 0xFFFFFF},  {8, 5, 0xFFFFFF},
+        {20, 2, 0xFF0000}, {25, 7, 0xFF0000}, {26, 7, 0xFFFFFF}, {25, 8, 0xFFFFFF}};
     for (const auto& p : pixels) EXPECT_EQ(At(p.x, p.y), p.c) << p.x << "," << p.y;
 }
 

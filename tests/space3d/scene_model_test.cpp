@@ -203,27 +203,18 @@ TEST_F(SzenenTest, Volumes) {
 }
 
 TEST_F(SzenenTest, Angles) {
-    const struct {
-        double grad;
-        int anzeige;
-    } faelle[] = {{45, 45}, {-30, 30}, {725, 5}, {359.5, 0}, {358.5, 358}, {360, 0}};
-    for (const auto& f : faelle) EXPECT_EQ(Winkelanzeige(f.grad), f.anzeige) << f.grad;
-
-    const struct {
-        double zrot;
-        int phi;
-    } koerper[] = {{270, 0}, {225, 45}, {0, 270}, {-100, 10}, {630, 0}};
-    for (const auto& k : koerper) EXPECT_EQ(KoerperPhiAnzeige(k.zrot), k.phi) << k.zrot;
+    const std::pair<double, int> faelle[] = {{45, 45}, {-30, 30}, {725, 5}, {359.5, 0}, {358.5, 358}, {360, 0}};
+    for (auto [grad, anzeige] : faelle) EXPECT_EQ(Winkelanzeige(grad), anzeige) << grad;
+    const std::pair<double, int> koerper[] = {{270, 0}, {225, 45}, {0, 270}, {-100, 10}, {630, 0}};
+    for (auto [zrot, phi] : koerper) EXPECT_EQ(KoerperPhiAnzeige(zrot), phi) << zrot;
     EXPECT_EQ(KoerperZrotAusPhi(45), 225);
     EXPECT_EQ(KoerperZrotAusPhi(-45), 225);
 }
 
 TEST_F(SzenenTest, AnimationSteps) {
     // Beyond a pole the azimuth turns the other way.
-    const struct {
-        double yrot, schritt;
-    } azimut[] = {{100, 1}, {200, -1}, {360, 1}, {0, -1}, {-100, -1}, {-200, 1}, {180, -1}};
-    for (const auto& a : azimut) EXPECT_EQ(Azimutschritt(a.yrot, 1), a.schritt) << a.yrot;
+    const std::pair<double, double> azimut[] = {{100, 1}, {200, -1}, {360, 1}, {0, -1}, {-100, -1}, {-200, 1}, {180, -1}};
+    for (auto [yrot, schritt] : azimut) EXPECT_EQ(Azimutschritt(yrot, 1), schritt) << yrot;
 
     Grafik3DEngine g;
     g.SetYrot(100);
