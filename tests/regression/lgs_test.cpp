@@ -119,17 +119,6 @@ TEST(Lgs, FractionTexts) {
     for (const auto& c : cases) EXPECT_EQ(FormatBruch(c.x), c.text) << c.x;
 }
 
-TEST(Lgs, FractionExpansionAndGcd) {
-    double p = 0, q = 0;
-    EXPECT_TRUE(FloatToFraction(0.75, p, q));
-    EXPECT_EQ(std::pair(p, q), std::pair(3.0, 4.0));
-    EXPECT_TRUE(FloatToFraction(-1.25, p, q));
-    EXPECT_EQ(std::pair(p, q), std::pair(-5.0, 4.0));
-    EXPECT_EQ(IntGcd(12, 18), 6);
-    EXPECT_EQ(IntGcd(7, 0), 7);
-    EXPECT_EQ(FloatGcd(6e12, 4e12), 2e12);
-}
-
 TEST(Lgs, SignificantDigitsWhenFractionsAreOff) {
     EXPECT_EQ(LgsZahltext(1.0 / 3, 4), "0,3333");
     EXPECT_EQ(LgsZahltext(2.5, 0), "2");  // 0 places count as one digit, ties to even
