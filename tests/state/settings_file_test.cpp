@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -58,10 +59,8 @@ void SetUnusualValues() {
     gDisplay.Aufloesung = 4;
     gDisplay.AnimationDelay = 250;
     for (int i = 1; i <= kListTerms; ++i) gTerms.Listenterme[i] = "x^" + std::to_string(i) + "+ö";
-    gTerms.KonstanteA = 0.1;
-    gTerms.KonstanteB = -1e-300;
-    gTerms.KonstanteC = 1.0 / 3.0;
-    gTerms.KonstanteD = 6.02214076e23;
+    std::tie(gTerms.KonstanteA, gTerms.KonstanteB, gTerms.KonstanteC, gTerms.KonstanteD) =
+        std::tuple(0.1, -1e-300, 1.0 / 3.0, 6.02214076e23);
     gView = {-M_PI, std::nextafter(8.0, 9.0), -0.5, 1e9, -2, 3, false, -1, 1, -2, 2, -3, 3, -4, 4, 0.25, 0.5, 0.75, 1.5};
     gTerms.TermF = "sin(¶x)*größe";
     gTerms.TermG = "x^2-3";
@@ -127,27 +126,21 @@ TEST_F(SettingsFileTest, OldWindowsFileWithGarbageLoadsClamped) {
              "[3d-Animation Delay]\r\ntime=5000\r\n[Konstanten]\r\na=garbage\r\nb=1e400\r\n");
     LoadSettings();
     const auto& k = gDisplay.Koordinatensystem;
-    EXPECT_EQ(k.xSkalierung, 2);
-    EXPECT_EQ(k.Gitter, 0);
-    EXPECT_EQ(k.Art, 0);  // not a number: keeps the current value
+    // Art is not a number and keeps the current value.
+    EXPECT_EQ((std::tuple<int, int, int>(k.xSkalierung, k.Gitter, k.Art)), std::tuple(2, 0, 0));
     EXPECT_EQ(gDisplay.Schriftgroesse, 14);
     EXPECT_EQ(k.xAchsentext.str(), "Straße");
     EXPECT_EQ(gDisplay.Schaubilder[5], (Schaubild{0xFF, 3, true}));
     EXPECT_EQ(gTerms.TermF.str(), "2¶x");
     EXPECT_EQ(gParams.FgTSchrittweite, 0.5);
-    EXPECT_EQ(gTerms.ParameterWerte[0], 2.5);
-    EXPECT_EQ(gTerms.ParameterWerte[10], 10);
-    EXPECT_EQ(gTerms.ParameterWerte2[10], 0);
+    EXPECT_EQ(std::tuple(gTerms.ParameterWerte[0], gTerms.ParameterWerte[10], gTerms.ParameterWerte2[10]),
+              std::tuple(2.5, 10.0, 0.0));
     // Four million curves of a family: the step is widened to the coarsest
     // the family dialog allows, over the same range.
-    EXPECT_EQ(gParams.HTVon, -2);
-    EXPECT_EQ(gParams.HTBis, 2);
+    EXPECT_EQ(std::pair(gParams.HTVon, gParams.HTBis), std::pair(-2.0, 2.0));
     EXPECT_DOUBLE_EQ(gParams.HTSchrittweite, 4.0 / 249);
-    EXPECT_EQ(gDisplay.Nachkommastellen, 3);
-    EXPECT_EQ(gDisplay.Aufloesung, 2);
-    EXPECT_EQ(gDisplay.AnimationDelay, 1000);
-    EXPECT_EQ(gTerms.KonstanteA, 1);
-    EXPECT_EQ(gTerms.KonstanteB, 1);
+    EXPECT_EQ(std::tuple(gDisplay.Nachkommastellen, gDisplay.Aufloesung, gDisplay.AnimationDelay), std::tuple(3, 2, 1000));
+    EXPECT_EQ(std::pair(gTerms.KonstanteA, gTerms.KonstanteB), std::pair(1.0, 1.0));
     EXPECT_EQ(gView.BereichX1, -8);
 }
 
@@ -155,9 +148,9 @@ TEST_F(SettingsFileTest, LongTextsAreCutWhereTheyAreStored) {
     WriteRaw("[fg Funktionsterme]\nf(x)=" + std::string(200, 'x') + "\n[Funktionsterme]\nf1(x)=" +
              std::string(100, 'y') + "\n[Koordinatensystem]\nyAchsentext=" + std::string(90, 'z') + "\n");
     LoadSettings();
-    EXPECT_EQ(gTerms.TermF.size(), 120u);
-    EXPECT_EQ(gTerms.Listenterme[1].size(), 60u);
-    EXPECT_EQ(gDisplay.Koordinatensystem.yAchsentext.size(), 80u);
+    EXPECT_EQ((std::vector<size_t>{gTerms.TermF.size(), gTerms.Listenterme[1].size(),
+                                   gDisplay.Koordinatensystem.yAchsentext.size()}),
+              (std::vector<size_t>{120, 60, 80}));
 }
 
 TEST_F(SettingsFileTest, SavingKeepsForeignKeysAndOrder) {
