@@ -15,29 +15,23 @@
 
 namespace kalvo::test {
 
-// Records what Qt prints through its message handler while it lives.
+// Records what Qt prints through its message handler while it lives, without
+// the offscreen platform's notes on window hints.
 class QtMessages {
 public:
     QtMessages() {
-        texts().clear();
+        printed().clear();
         previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-            texts() << text;
+            if (!text.contains(QStringLiteral("propagateSizeHints"))) printed() << text;
         });
     }
     ~QtMessages() { qInstallMessageHandler(previous_); }
-    // What was printed, without the offscreen platform's notes on window hints.
-    QStringList printed() const {
-        QStringList out;
-        for (const QString& t : texts())
-            if (!t.contains(QStringLiteral("propagateSizeHints"))) out << t;
-        return out;
-    }
-
-private:
-    static QStringList& texts() {
+    static QStringList& printed() {
         static QStringList list;
         return list;
     }
+
+private:
     QtMessageHandler previous_ = nullptr;
 };
 
