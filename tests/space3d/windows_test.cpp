@@ -5,36 +5,121 @@
 // shared state, the volumes it shows, its fields, the open and closed solids
 // about either axis, and what it leaves behind.
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
+#include <gtest/gtest.h>
 
+#include "analysis_state.h"
 #include "bit_check_box.h"
 #include "clipboard_picture.h"
 #include "color_button.h"
 #include "edit_field.h"
 #include "grafik3d_canvas.h"
+#include "graph_state.h"
 #include "graph_host.h"
+#include "message_sink.h"
+#include "program_state.h"
 #include "rotation_panel.h"
 #include "solid_window.h"
 #include "surface_window.h"
 #include "switch.h"
+#include "term.h"
 #include "ui_rotation_panel.h"
 #include "ui_solid_window.h"
 #include "ui_surface_window.h"
 #include "ui_view_panel.h"
 #include "view_panel.h"
-#include "window3d_test_support.h"
 
 namespace kalvo {
 namespace {
+
+// A 3D window on a clean program state, shown offscreen; messages are
+// recorded, files go to a folder of the test's own.
+template <typename W>
+class FensterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        altesVerzeichnis = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QApplication::setQuitOnLastWindowClosed(false);
+        ResetProgramState();
+        ResetGraphState();
+        InitTermTrees();
+    }
+
+    void TearDown() override {
+        delete fenster.data();
+        Settle();
+        QDir::setCurrent(altesVerzeichnis);
+    }
+
+    W* Oeffnen() {
+        fenster = new W;
+        fenster->resize(1100, 760);
+        fenster->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(fenster.data()));
+        fenster->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(fenster.data()));
+        Settle();
+        return fenster;
+    }
+
+    // Lets posted events run (layouts, repaints, deferred deletes).
+    static void Settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+        }
+    }
+
+    // Replaces a field's text as the user would and leaves it with Enter.
+    static void Type(QLineEdit* e, const QString& text) {
+        e->setFocus(Qt::OtherFocusReason);
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
+
+    // A click on the round box of a radio button.
+    static void Waehlen(QAbstractButton* radio) {
+        QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
+    }
+
+    bool Geschlossen() {
+        Settle();
+        return fenster.isNull();
+    }
+
+    QTemporaryDir dir;
+    QString altesVerzeichnis;
+    QPointer<W> fenster;
+    MessageRecorder messages;
+};
+
+// Pixels of the picture in this colour.
+inline int Pixel(const QImage& bild, QRgb farbe) {
+    int n = 0;
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x) n += (bild.pixel(x, y) & 0xFFFFFF) == (farbe & 0xFFFFFF);
+    return n;
+}
+
 
 class Form30Test : public FensterTest<TForm30> {
 protected:
