@@ -25,23 +25,20 @@ protected:
 
 TEST_F(GraphPicture, ResolutionSetsTheSizeAndTheScreenGetsItsContextBack) {
     gTerms.TermF = "x^2";
-    struct Case {
-        int aufloesung, w, h, pictureW, pictureH;
-    } cases[] = {{3, 599, 599, 1800, 1800}, {2, 599, 599, 1200, 1200}, {2, 799, 399, 799, 800}};
-    for (const Case& c : cases) {
+    const struct { int aufloesung, w, h, pictureW, pictureH; } cases[] = {
+        {3, 599, 599, 1800, 1800}, {2, 599, 599, 1200, 1200}, {2, 799, 399, 799, 800}};
+    for (const auto& c : cases) {
         gDisplay.Aufloesung = c.aufloesung;
         gOutput.PlotWidthPx = c.w;
         gOutput.PlotHeightPx = c.h;
         const auto picture = RecordGraphPicture();
         ASSERT_TRUE(picture);
-        EXPECT_EQ(picture->width(), c.pictureW);
-        EXPECT_EQ(picture->height(), c.pictureH);
+        EXPECT_EQ(QSize(picture->width(), picture->height()), QSize(c.pictureW, c.pictureH));
         EXPECT_FALSE(picture->isEmpty());
+        // The screen's output context is back.
         EXPECT_EQ(gOutput.AusgabeCanvas, &screen);
-        EXPECT_EQ(gOutput.AusgabefaktorX, 1.0);
-        EXPECT_EQ(gOutput.SamplesPerPixel, 1.0);
+        EXPECT_EQ(std::tuple(gOutput.AusgabefaktorX, gOutput.SamplesPerPixel, gOutput.PlotWidthPx), std::tuple(1.0, 1.0, c.w));
         EXPECT_FALSE(gOutput.MetafileActive);
-        EXPECT_EQ(gOutput.PlotWidthPx, c.w);
     }
     EXPECT_TRUE(screen.Records().empty());  // nothing went to the screen meanwhile
 }
