@@ -37,7 +37,8 @@ TEST_F(GraphPicture, ResolutionSetsTheSizeAndTheScreenGetsItsContextBack) {
         EXPECT_FALSE(picture->isEmpty());
         // The screen's output context is back.
         EXPECT_EQ(gOutput.AusgabeCanvas, &screen);
-        EXPECT_EQ(std::tuple(gOutput.AusgabefaktorX, gOutput.SamplesPerPixel, gOutput.PlotWidthPx), std::tuple(1.0, 1.0, c.w));
+        EXPECT_EQ(std::tuple(gOutput.AusgabefaktorX, gOutput.SamplesPerPixel, gOutput.PlotWidthPx),
+                  std::tuple(1.0, 1.0, c.w));
         EXPECT_FALSE(gOutput.MetafileActive);
     }
     EXPECT_TRUE(screen.Records().empty());  // nothing went to the screen meanwhile

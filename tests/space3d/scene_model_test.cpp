@@ -213,7 +213,8 @@ TEST_F(SzenenTest, Angles) {
 
 TEST_F(SzenenTest, AnimationSteps) {
     // Beyond a pole the azimuth turns the other way.
-    const std::pair<double, double> azimut[] = {{100, 1}, {200, -1}, {360, 1}, {0, -1}, {-100, -1}, {-200, 1}, {180, -1}};
+    const std::pair<double, double> azimut[] = {{100, 1},   {200, -1}, {360, 1}, {0, -1},
+                                                {-100, -1}, {-200, 1}, {180, -1}};
     for (auto [yrot, schritt] : azimut) EXPECT_EQ(Azimutschritt(yrot, 1), schritt) << yrot;
 
     Grafik3DEngine g;

@@ -139,7 +139,8 @@ TEST_F(SettingsFileTest, OldWindowsFileWithGarbageLoadsClamped) {
     // the family dialog allows, over the same range.
     EXPECT_EQ(std::pair(gParams.HTVon, gParams.HTBis), std::pair(-2.0, 2.0));
     EXPECT_DOUBLE_EQ(gParams.HTSchrittweite, 4.0 / 249);
-    EXPECT_EQ(std::tuple(gDisplay.Nachkommastellen, gDisplay.Aufloesung, gDisplay.AnimationDelay), std::tuple(3, 2, 1000));
+    EXPECT_EQ(std::tuple(gDisplay.Nachkommastellen, gDisplay.Aufloesung, gDisplay.AnimationDelay),
+              std::tuple(3, 2, 1000));
     EXPECT_EQ(std::pair(gTerms.KonstanteA, gTerms.KonstanteB), std::pair(1.0, 1.0));
     EXPECT_EQ(gView.BereichX1, -8);
 }
