@@ -117,9 +117,7 @@ TEST(Lgs, FractionTexts) {
         {1e20, "100000000000000000000"}, {-3e18, "-3000000000000000000"}, {123456789.123, "123456789,123"},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatBruch(c.x), c.text) << c.x;
-}
-
-TEST(Lgs, SignificantDigitsWhenFractionsAreOff) {
+    // With fractions off: significant digits.
     EXPECT_EQ(LgsZahltext(1.0 / 3, 4), "0,3333");
     EXPECT_EQ(LgsZahltext(2.5, 0), "2");  // 0 places count as one digit, ties to even
     EXPECT_EQ(LgsZahltext(1234567.0, 5), "1,2346E006");

@@ -47,6 +47,11 @@ TEST_F(FitTest, TableCheckSortsClosesGapsAndEmptiesHalfRows) {
     Tabellepruefen(leer, fehler);
     EXPECT_TRUE(fehler);
     EXPECT_EQ(RegrAnzahl, 0);
+    // Sorting keeps the pairs together, equal x included.
+    TVector x{0, 5, 1, 4, 1, 3, 2, 0}, y{0, 50, 10, 40, 11, 30, 20, 0};
+    SortWertepaare(x, y, 7);
+    for (int i = 1; i < 7; ++i) EXPECT_LE(x[i], x[i + 1]);
+    for (int i = 1; i <= 7; ++i) EXPECT_TRUE(y[i] == 10 * x[i] || y[i] == 11) << i;
 }
 
 TEST_F(FitTest, MinimumPairCountsAndPowerModelChecks) {
@@ -97,13 +102,6 @@ TEST_F(FitTest, MinimumPairCountsAndPowerModelChecks) {
     }
 }
 
-TEST_F(FitTest, SortKeepsPairsTogether) {
-    TVector x{0, 5, 1, 4, 1, 3, 2, 0}, y{0, 50, 10, 40, 11, 30, 20, 0};
-    SortWertepaare(x, y, 7);
-    for (int i = 1; i < 7; ++i) EXPECT_LE(x[i], x[i + 1]);
-    for (int i = 1; i <= 7; ++i) EXPECT_TRUE(y[i] == 10 * x[i] || y[i] == 11) << i;
-}
-
 TEST_F(FitTest, EachModelGivesItsTermAndF) {
     gRegression.PolynomGrad = 3;
     // Exact data for each model, so the terms are known.
@@ -127,6 +125,10 @@ TEST_F(FitTest, EachModelGivesItsTermAndF) {
         QuietParsing quiet;
         EXPECT_TRUE(ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true)) << gTerms.TermF.str();
     }
+    // With the function graph off the term is shown, f stays empty.
+    gRegression.RegressionsgraphZeichnen = false;
+    EXPECT_FALSE(Fit(cases[0].rows, 0).Funktionstext.empty());
+    EXPECT_TRUE(gTerms.TermF.empty());
 }
 
 TEST_F(FitTest, CorrelationSignFollowsTheSlopeForLinesOnly) {
@@ -175,15 +177,6 @@ TEST_F(FitTest, SineFitAndItsFailurePath) {
     EXPECT_EQ(messages.messages().at(0), "Die Kurvenanpassung ist nicht möglich!");
     EXPECT_EQ(SinusFit.SinusParameter, before);
     EXPECT_EQ(gTerms.TermF.str(), "1");
-}
-
-TEST_F(FitTest, FunctionGraphOffEmptiesF) {
-    gTerms.TermF = "x";
-    gRegression.RegressionsgraphZeichnen = false;
-    const FitErgebnis e = Fit({{"1", "1"}, {"2", "2,5"}, {"3", "2,9"}}, 0);
-    EXPECT_TRUE(e.ok);
-    EXPECT_FALSE(e.Funktionstext.empty());
-    EXPECT_TRUE(gTerms.TermF.empty());
 }
 
 // A parameter is rounding noise when its term changes the fitted values by no
