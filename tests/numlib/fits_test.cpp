@@ -78,12 +78,9 @@ TEST_F(RegressTest, NistDataToCertifiedDigits) {
 // x far from 0 against their spread (time stamps, years in days): the raw
 // sums n Sxx - Sx^2 cancelled all but a few digits. Exact lines, exact answers.
 TEST_F(RegressTest, LinesFarFromTheOriginComeOutExact) {
-    const struct {
-        double x0, dx;
-        int n;
-        double b0, b1;
-    } cases[] = {{1, 2, 2, 0, 2},     {1e6, 1, 6, 1, 2},       {1e8, 1, 6, 1, 2},
-                 {1.7e9, 60, 6, -3, 0.5}, {-2e7, 0.25, 6, 7, -4}, {2000, 1, 6, 12, 3}};
+    const struct { double x0, dx; int n; double b0, b1; } cases[] = {
+        {1, 2, 2, 0, 2},     {1e6, 1, 6, 1, 2},       {1e8, 1, 6, 1, 2},
+        {1.7e9, 60, 6, -3, 0.5}, {-2e7, 0.25, 6, 7, -4}, {2000, 1, 6, 12, 3}};
     for (const auto& c : cases) {
         TVector x(c.n + 1), y(c.n + 1), B(2);
         for (int i = 1; i <= c.n; ++i) {
@@ -205,11 +202,7 @@ TEST_F(RegressTest, StatisticsRecordAndRationalValues) {
 
 class ModelsTest : public NumlibTest {};
 
-struct FitResult {
-    int code = 0;
-    TVector B, Ycalc, S;
-    RegressionsStatistik Test;
-};
+struct FitResult { int code = 0; TVector B, Ycalc, S; RegressionsStatistik Test; };
 
 // The fit as the curve-fitting window runs it: bounds +-10000, estimate on,
 // at most 100 iterations, tolerance 0.001.

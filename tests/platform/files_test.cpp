@@ -288,13 +288,10 @@ TEST_F(AtomicFileTest, IniFilesMissingOversizedOrNoFiles) {
 }
 
 TEST(Decimal, ParsingIsStrict) {
-    struct {
-        const char* text;
-        bool ok;
-        double value;
-    } cases[] = {{"1,5", true, 1.5},  {"-1.5e-3", true, -0.0015}, {"+2", true, 2},   {"1e400", false, 0},
-                 {"nan", false, 0},   {"0x10", false, 0},         {"1.2.3", false, 0}, {"e5", false, 0},
-                 {" 7 ", true, 7},    {"--1", false, 0}};
+    const struct { const char* text; bool ok; double value; } cases[] = {
+        {"1,5", true, 1.5},  {"-1.5e-3", true, -0.0015}, {"+2", true, 2},   {"1e400", false, 0},
+        {"nan", false, 0},   {"0x10", false, 0},         {"1.2.3", false, 0}, {"e5", false, 0},
+        {" 7 ", true, 7},    {"--1", false, 0}};
     for (const auto& c : cases) {
         double v = 0;
         EXPECT_EQ(ParseDecimal(c.text, v), c.ok) << c.text;

@@ -357,12 +357,9 @@ TEST_F(SineStartDialog, AutomaticValuesAreShownGreyedAndTypedOnesAreChecked) {
     d->findChild<TBitCheckBox*>(QStringLiteral("BitCheckBox1"))->click();
     EXPECT_FALSE(SinusFit.SinusAutomatisch);
     ASSERT_TRUE(d->Edit(1)->isEnabled());
-    struct Case {
-        int edit;
-        const char* typed;
-        double value;
-    } cases[] = {{1, "2", 2}, {3, "0", 0.25}, {3, "0,0009", 0.25}, {3, "0,001", 0.001}, {2, "-1", -1}};
-    for (const Case& c : cases) {
+    const struct { int edit; const char* typed; double value; } cases[] = {
+        {1, "2", 2}, {3, "0", 0.25}, {3, "0,0009", 0.25}, {3, "0,001", 0.001}, {2, "-1", -1}};
+    for (const auto& c : cases) {
         d->Edit(c.edit)->setText(QString::fromUtf8(c.typed));
         d->EditExit(c.edit);
         const double v = c.edit == 1 ? SinusFit.SinusStartA : c.edit == 2 ? SinusFit.SinusStartB : SinusFit.SinusStartC;

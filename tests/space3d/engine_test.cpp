@@ -77,10 +77,7 @@ TEST(Projektion, ClampsDistanceAndViewAngle) {
 }
 
 // Direction of a pixel relative to the picture centre: -1, 0, +1 per coordinate.
-struct Richtung {
-    int x, y;
-    bool operator==(const Richtung&) const = default;
-};
+using Richtung = std::pair<int, int>;
 
 Richtung RichtungVon(const Grafik3DEngine& g, double x, double y, double z) {
     const CanvasPoint p = g.WeltToPixel(x, y, z);

@@ -278,11 +278,8 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
     }
 
     // Light draws two shaded triangles per cell, unless the view moves.
-    const struct {
-        bool licht, bewegt;
-        size_t polygone;
-        int ecken;
-    } licht[] = {{false, false, 36, 4}, {true, false, 72, 3}, {true, true, 36, 4}};
+    const struct { bool licht, bewegt; size_t polygone; int ecken; } licht[] = {
+        {false, false, 36, 4}, {true, false, 72, 3}, {true, true, 36, 4}};
     for (const auto& l : licht) {
         AufgezeichneteSzene s;
         SzeneZeichnen(s.g, &f, {.beleuchtung = l.licht, .bewegt = l.bewegt});

@@ -24,6 +24,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "analysis_state.h"
 #include "bit_check_box.h"
 #include "clipboard_picture.h"
@@ -354,11 +356,8 @@ TEST_F(Form30Test, FunctionListAddsSavesAndLoads) {
     ASSERT_TRUE(datei.open(QIODevice::ReadOnly));
     EXPECT_EQ(datei.readAll(), QByteArray("sin(x)\r\ncos(y)\r\n"));
 
-    QFile andere(dir.filePath(QStringLiteral("andere.LFF")));
-    ASSERT_TRUE(andere.open(QIODevice::WriteOnly));
-    andere.write("x*y\n\nexp(-x^2)\n");
-    andere.close();
-    ASSERT_TRUE(fenster->ListeHolen(andere.fileName()));
+    std::ofstream(dir.filePath(QStringLiteral("andere.LFF")).toStdString()) << "x*y\n\nexp(-x^2)\n";
+    ASSERT_TRUE(fenster->ListeHolen(dir.filePath(QStringLiteral("andere.LFF"))));
     EXPECT_EQ(ui->ListBoxFunktion->count(), 3);
     EXPECT_EQ(ui->EditZ->text(), QStringLiteral("x*y"));
     EXPECT_TRUE(ui->EditZ->hasFocus());

@@ -15,14 +15,8 @@
 
 namespace kalvo::test {
 
-struct LogPen {
-    int style = 0, width = 0;
-    std::uint32_t color = 0;
-};
-struct LogBrush {
-    int style = 0, hatch = 0;
-    std::uint32_t color = 0;
-};
+struct LogPen { int style = 0, width = 0; std::uint32_t color = 0; };
+struct LogBrush { int style = 0, hatch = 0; std::uint32_t color = 0; };
 struct LogFont {
     int height = 0, escapement = 0, weight = 0;
     bool italic = false, underline = false, strikeOut = false;

@@ -477,10 +477,7 @@ TEST(MetafileRecorder, SavesAtomicallyAndReportsFailure) {
     EXPECT_EQ(MetafileRecorder::FormatForFileName("bild"), MetafileFormat::Wmf);
 }
 
-struct SvgText {
-    QPointF at;
-    QString text;
-};
+struct SvgText { QPointF at; QString text; };
 
 struct Svg {
     std::vector<SvgText> texts;
