@@ -175,9 +175,7 @@ TEST_F(MatricesTest, GaussJordanReportsSingularAndTinyMatrices) {
         nearlySingular[lb + 1][lb + 1] = 1.0 + 1E-17;  // rounds to 1: the pivot left is 0
 
         TVector B(ub + 1, 1.0), X(ub + 1, 0.0);
-        EXPECT_EQ(GaussJordan(rankDeficient, B, lb, ub, Ainv, X), -1);
-        EXPECT_EQ(GaussJordan(tiny, B, lb, ub, Ainv, X), -1);
-        EXPECT_EQ(GaussJordan(withNaN, B, lb, ub, Ainv, X), -1);
+        for (const TMatrix* A : {&rankDeficient, &tiny, &withNaN}) EXPECT_EQ(GaussJordan(*A, B, lb, ub, Ainv, X), -1);
         EXPECT_EQ(GaussJordan(nearlySingular, B, lb, lb + 1, Ainv, X), -1);
 
         // Ill-conditioned but above the bound: solved, close to the oracle.

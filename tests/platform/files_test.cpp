@@ -192,18 +192,13 @@ TEST(IniFile, TypedReadsFallBackToTheirDefaults) {
     IniFile ini;
     ini.Parse("[s]\ni=42\nh=$FF\nx=0x10\nneg=-7\nbig=99999999999\nbad=12a\nf=2,5\ng=1.5e3\nb=2\nz=0\n"
               "inf=inf\nempty=\ncolour=$FFFFFFFF\n");
-    EXPECT_EQ(ini.ReadInteger("s", "i", 0), 42);
-    EXPECT_EQ(ini.ReadInteger("s", "h", 0), 255);
-    EXPECT_EQ(ini.ReadInteger("s", "x", 0), 16);
-    EXPECT_EQ(ini.ReadInteger("s", "neg", 0), -7);
-    EXPECT_EQ(ini.ReadInteger("s", "big", 5), 5);
-    EXPECT_EQ(ini.ReadInteger("s", "bad", 5), 5);
-    EXPECT_EQ(ini.ReadInteger("s", "missing", 5), 5);
-    EXPECT_EQ(ini.ReadInteger("s", "colour", 0), -1);
-    EXPECT_EQ(ini.ReadFloat("s", "f", 0), 2.5);
-    EXPECT_EQ(ini.ReadFloat("s", "g", 0), 1500);
-    EXPECT_EQ(ini.ReadFloat("s", "inf", 3), 3);
-    EXPECT_EQ(ini.ReadFloat("s", "empty", 3), 3);
+    // (key, default, value read)
+    const std::tuple<const char*, int, int> integers[] = {{"i", 0, 42},   {"h", 0, 255},   {"x", 0, 16},
+                                                          {"neg", 0, -7}, {"big", 5, 5},   {"bad", 5, 5},
+                                                          {"missing", 5, 5}, {"colour", 0, -1}};
+    for (auto [key, fallback, value] : integers) EXPECT_EQ(ini.ReadInteger("s", key, fallback), value) << key;
+    const std::tuple<const char*, double, double> floats[] = {{"f", 0, 2.5}, {"g", 0, 1500}, {"inf", 3, 3}, {"empty", 3, 3}};
+    for (auto [key, fallback, value] : floats) EXPECT_EQ(ini.ReadFloat("s", key, fallback), value) << key;
     EXPECT_TRUE(ini.ReadBool("s", "b", false));
     EXPECT_FALSE(ini.ReadBool("s", "z", true));
     EXPECT_TRUE(ini.ReadBool("s", "bad", true));

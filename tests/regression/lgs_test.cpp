@@ -22,13 +22,7 @@ LgsMatrix Matrix(std::initializer_list<std::initializer_list<double>> rows) {
 }
 
 TEST(Lgs, ReductionAndVerdict) {
-    const struct {
-        const char* name;
-        LgsMatrix input;
-        int m, n;
-        LgsMatrix reduced;
-        LgsUrteil urteil;
-    } cases[] = {
+    const struct { const char* name; LgsMatrix input; int m, n; LgsMatrix reduced; LgsUrteil urteil; } cases[] = {
         {"unique", Matrix({{2, 4, 6}, {1, -1, 0}}), 2, 3, Matrix({{1, 0, 1}, {0, 1, 1}}), LgsUrteil::Eindeutig},
         {"dependent", Matrix({{1, 1, 1}, {2, 2, 2}}), 2, 3, Matrix({{1, 1, 1}, {0, 0, 0}}), LgsUrteil::UnendlichViele},
         {"inconsistent", Matrix({{1, 1, 1}, {1, 1, 2}}), 2, 3, Matrix({{1, 1, 0}, {0, 0, 1}}), LgsUrteil::KeineLoesung},

@@ -156,8 +156,7 @@ TEST_F(LgsWindow, TheVerdictLineDoesNotMoveTheButtons) {
         EXPECT_TRUE(w->Urteil().startsWith(QStringLiteral("L = {("))) << m;
         EXPECT_EQ(button->mapTo(w, QPoint(0, 0)), where) << m;
         EXPECT_EQ(w->size(), size) << m;
-        auto* line = w->findChild<QLabel*>(QStringLiteral("Label1"));
-        EXPECT_EQ(line->toolTip(), w->Urteil());
+        EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("Label1"))->toolTip(), w->Urteil());
         w->SpeedButton1Click();
         QCoreApplication::processEvents();
         EXPECT_EQ(button->mapTo(w, QPoint(0, 0)), where) << m;

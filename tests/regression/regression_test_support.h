@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "lgs.h"
@@ -35,12 +36,7 @@ using Rows = std::vector<std::pair<std::string, std::string>>;
 // Rows of a value table from (x, y) texts, starting at row 1.
 inline Messwerttabelle Tabelle(const Rows& rows) {
     Messwerttabelle t;
-    size_t r = 1;
-    for (const auto& [x, y] : rows) {
-        t.x[r] = x;
-        t.y[r] = y;
-        ++r;
-    }
+    for (size_t r = 0; r < rows.size(); ++r) std::tie(t.x[r + 1], t.y[r + 1]) = rows[r];
     return t;
 }
 

@@ -180,17 +180,14 @@ Replay ReadEmf(const std::string& b) {
             case 9: p.r.windowExt = QSize(c.I32(a + 8), c.I32(a + 12)); break;
             case 18: p.dc.bkMode = static_cast<int>(c.U32(a + 8)); break;
             case 22: p.dc.align = static_cast<int>(c.U32(a + 8)); break;
-            case 3: case 4: case 86: case 87: {
-                const bool small = type >= 86;
-                p.Draw(type == 3 || type == 86 ? "polygon" : "polyline", points(a + 28, c.U32(a + 24), small));
+            case 3: case 4: case 86: case 87:  // 16-bit points from 86 on
+                p.Draw(type == 3 || type == 86 ? "polygon" : "polyline", points(a + 28, c.U32(a + 24), type >= 86));
                 break;
-            }
-            case 7: case 8: case 90: case 91: {
-                const bool small = type >= 90;
+            case 7: case 8: case 90: case 91: {  // 16-bit points from 90 on
                 const std::uint32_t parts = c.U32(a + 24), total = c.U32(a + 28);
                 std::vector<int> counts;
                 for (std::uint32_t i = 0; i < parts; ++i) counts.push_back(static_cast<int>(c.U32(a + 32 + 4 * i)));
-                p.Draw(type == 8 || type == 91 ? "polypolygon" : "polypolyline", points(a + 32 + 4 * parts, total, small), counts);
+                p.Draw(type == 8 || type == 91 ? "polypolygon" : "polypolyline", points(a + 32 + 4 * parts, total, type >= 90), counts);
                 break;
             }
             case 42: case 43:

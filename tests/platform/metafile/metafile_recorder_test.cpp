@@ -191,10 +191,8 @@ TEST_P(BothFormats, PensAndBrushesMapToTheirMetafileStyles) {
     EXPECT_EQ(Errors(r), "");
     const std::vector<Shape> lines = ShapesOf(r, "polyline"), rects = ShapesOf(r, "rectangle");
     ASSERT_EQ(lines.size(), std::size(pens));
-    for (size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(lines[i].pen.style, pens[i].style) << i;
-        EXPECT_EQ(lines[i].pen.width, pens[i].width) << i;
-    }
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(std::pair(lines[i].pen.style, lines[i].pen.width), std::pair(pens[i].style, pens[i].width)) << i;
     ASSERT_EQ(rects.size(), std::size(brushes));
     for (size_t i = 0; i < rects.size(); ++i) {
         EXPECT_EQ(rects[i].brush.style, brushes[i].style) << i;
