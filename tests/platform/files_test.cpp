@@ -290,7 +290,9 @@ TEST(Decimal, ParsingIsStrict) {
     for (const auto& c : cases) {
         double v = 0;
         EXPECT_EQ(ParseDecimal(c.text, v), c.ok) << c.text;
-        if (c.ok) EXPECT_EQ(v, c.value) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
     }
     EXPECT_EQ(RoundTripText(0.1, ','), "0,1");
     EXPECT_EQ(RoundTripText(1e21), "1e+21");

@@ -98,7 +98,7 @@ TEST_F(FitTest, MinimumPairCountsAndPowerModelChecks) {
         bool fehler = false;
         Tabellepruefen(t, fehler);
         EXPECT_EQ(fehler, message != nullptr);
-        if (message) EXPECT_EQ(messages.messages().at(0), message);
+        EXPECT_EQ(messages.messages(), message ? std::vector<std::string>{message} : std::vector<std::string>{});
     }
 }
 

@@ -75,7 +75,7 @@ TEST_P(BothFormats, ReferenceSceneIsWellFormed) {
         EXPECT_EQ(QSize(r.width, r.height), QSize(size, size));
         EXPECT_EQ(r.mapMode, 8);  // MM_ANISOTROPIC
         EXPECT_EQ(r.windowExt, QSize(size, size));
-        if (fmt == MetafileFormat::Wmf) EXPECT_EQ(r.unitsPerInch, 96);
+        EXPECT_EQ(r.unitsPerInch, fmt == MetafileFormat::Wmf ? 96 : 0);  // a WMF's placeable header
 
         // The curve is drawn clipped to the plot, with its points where they were drawn.
         const std::vector<Shape> lines = ShapesOf(r, "polyline");
@@ -109,8 +109,7 @@ TEST_P(BothFormats, ReferenceSceneIsWellFormed) {
             EXPECT_TRUE(r.hasBounds);
             EXPECT_TRUE(QRect(0, 0, size, size).contains(r.bounds)) << r.bounds.x() << "," << r.bounds.right();
             for (const Shape& s : r.shapes)
-                for (const QPoint& q : s.points)
-                    if (!s.clipped) EXPECT_TRUE(r.bounds.contains(q));
+                for (const QPoint& q : s.points) EXPECT_TRUE(s.clipped || r.bounds.contains(q));
         }
     }
 }
@@ -306,7 +305,7 @@ TEST_P(BothFormats, HatchingsBecomeLinesInsideTheShape) {
                     EXPECT_TRUE(inside) << q.x() << "," << q.y();
                 }
                 ++segments;
-                if (c.style == Qt::HorPattern) EXPECT_EQ(a.y() % 8, 0);
+                EXPECT_TRUE(c.style != Qt::HorPattern || a.y() % 8 == 0) << a.y();
             }
         }
         EXPECT_EQ(directions, c.directions);
