@@ -34,6 +34,13 @@ inline double Digits(double value, double certified) {
     return std::min(15.0, -std::log10(rel));
 }
 
+// A matrix with rows and columns lb..ub (0..ub allocated).
+inline TMatrix Square(int ub) {
+    TMatrix A;
+    AllocMatrix(A, ub, ub);
+    return A;
+}
+
 inline TMatrix RandomMatrix(std::mt19937& rng, int rows, int cols, int lb) {
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     TMatrix A;

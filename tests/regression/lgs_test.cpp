@@ -21,16 +21,8 @@ LgsMatrix Matrix(std::initializer_list<std::initializer_list<double>> rows) {
     return A;
 }
 
-struct SolveCase {
-    const char* name;
-    LgsMatrix input;
-    int m, n;
-    LgsMatrix reduced;
-    LgsUrteil urteil;
-};
-
 TEST(Lgs, ReductionAndVerdict) {
-    const SolveCase cases[] = {
+    const struct { const char* name; LgsMatrix input; int m, n; LgsMatrix reduced; LgsUrteil urteil; } cases[] = {
         {"unique", Matrix({{2, 4, 6}, {1, -1, 0}}), 2, 3, Matrix({{1, 0, 1}, {0, 1, 1}}), LgsUrteil::Eindeutig},
         {"dependent", Matrix({{1, 1, 1}, {2, 2, 2}}), 2, 3, Matrix({{1, 1, 1}, {0, 0, 0}}), LgsUrteil::UnendlichViele},
         {"inconsistent", Matrix({{1, 1, 1}, {1, 1, 2}}), 2, 3, Matrix({{1, 1, 0}, {0, 0, 1}}), LgsUrteil::KeineLoesung},
@@ -42,43 +34,29 @@ TEST(Lgs, ReductionAndVerdict) {
         {"not square", Matrix({{1, 2, 3, 4}, {2, 4, 7, 9}}), 2, 4, Matrix({{1, 2, 0, 1}, {0, 0, 1, 1}}),
          LgsUrteil::KeinUrteil},
         {"all zero", Matrix({{0, 0, 0}, {0, 0, 0}}), 2, 3, Matrix({{0, 0, 0}, {0, 0, 0}}), LgsUrteil::UnendlichViele},
+        // Tiny leftovers of the elimination become zero.
+        {"leftover 1e-13", Matrix({{1, 1e-13 + 1, 2}, {1, 1, 2}}), 2, 3, Matrix({{1, 1e-13 + 1, 2}, {0, 0, 0}}),
+         LgsUrteil::UnendlichViele},
     };
-    for (const SolveCase& c : cases) {
+    for (const auto& c : cases) {
         LgsMatrix A = c.input;
         rref(A, c.m, c.n);
         for (int r = 1; r <= c.m; ++r)
             for (int k = 1; k <= c.n; ++k) EXPECT_NEAR(A[r][k], c.reduced[r][k], 1e-14) << c.name << " " << r << "," << k;
         EXPECT_EQ(LgsLoesungsurteil(A, c.m, c.n), c.urteil) << c.name;
     }
-}
-
-TEST(Lgs, TinyLeftoversOfTheEliminationBecomeZero) {
-    LgsMatrix A = Matrix({{1, 1e-13 + 1, 2}, {1, 1, 2}});
-    rref(A, 2, 3);
-    EXPECT_EQ(A[2][2], 0.0);
-    EXPECT_EQ(A[2][3], 0.0);
-}
-
-TEST(Lgs, SevenBySevenHilbertLikeSystemSolves) {
-    LgsMatrix A{};
-    for (int r = 1; r <= 7; ++r) {
-        double b = 0;
-        for (int c = 1; c <= 7; ++c) {
-            A[r][c] = 1.0 / (r + c - 1) + (r == c ? 1 : 0);
-            b += A[r][c] * c;
-        }
-        A[r][8] = b;
-    }
-    rref(A, 7, 8);
-    ASSERT_EQ(LgsLoesungsurteil(A, 7, 8), LgsUrteil::Eindeutig);
-    for (int r = 1; r <= 7; ++r) EXPECT_NEAR(A[r][8], r, 1e-9);
+    const LgsMatrix R = Matrix({{1, 0, 2.5}, {0, 1, -1.0 / 3}});
+    EXPECT_EQ(LgsUrteilText(LgsUrteil::Eindeutig, R, 2, 3, FormatBruch), "L = {(5/2; -1/3)}");
+    EXPECT_EQ(LgsUrteilText(LgsUrteil::KeineLoesung, R, 2, 3, FormatBruch), "keine Lösung!");
+    EXPECT_EQ(LgsUrteilText(LgsUrteil::KeinUrteil, R, 2, 3, FormatBruch), "");
 }
 
 // Solutions that are fractions come out of the elimination with rounding
 // noise; the grid and the solution text show the exact fractions. Exact
-// solutions by python fractions (Gauss-Jordan over the rationals).
+// solutions by python fractions (Gauss-Jordan over the rationals), up to
+// seven unknowns.
 TEST(Lgs, SolutionsThatAreFractionsShowAsFractions) {
-    struct Case {
+    const struct {
         std::vector<std::vector<double>> rows;  // (A | b)
         const char* solution;
     } cases[] = {
@@ -101,7 +79,7 @@ TEST(Lgs, SolutionsThatAreFractionsShowAsFractions) {
           {-5, 8, 9, 4, 1, -6, -1, -4}},
          "L = {(105349/133; 356382/133; 337172/133; -43877/19; 7734/19; 621931/133; 453387/133)}"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const int m = static_cast<int>(c.rows.size()), n = m + 1;
         LgsMatrix A{};
         for (int r = 1; r <= m; ++r)
@@ -122,50 +100,18 @@ TEST(Lgs, SolutionsThatAreFractionsShowAsFractions) {
 // A value takes the fraction within its tolerance only where no other fraction
 // of its kind lies as close: near-equal values stay apart, numbers that are
 // no fractions stay decimals.
-TEST(Lgs, NearEqualValuesAreNotMergedIntoOneFraction) {
-    struct Case {
-        double x;
-        const char* text;
-    } cases[] = {
-        {35.0 / 3 + 2e-15, "35/3"},
-        {100.0 / 299, "100/299"},
-        {1.0 / 3 + 1e-9, "0,3333333343"},
-        {100.0 / 299 + 1e-10, "0,3344481606"},
-        {2000001.0 / 6000000, "0,3333335"},
-        {1e5 / 3 + 1e-6, "33333,3333343333"},
-        {std::acos(-1.0), "3,1415926536"},
-    };
-    for (const Case& c : cases) EXPECT_EQ(FormatBruch(c.x), c.text) << c.x;
-}
-
 TEST(Lgs, FractionTexts) {
-    struct Case {
-        double x;
-        const char* text;
-    } cases[] = {
+    const struct { double x; const char* text; } cases[] = {
+        {35.0 / 3 + 2e-15, "35/3"}, {100.0 / 299, "100/299"}, {1.0 / 3 + 1e-9, "0,3333333343"},
+        {100.0 / 299 + 1e-10, "0,3344481606"}, {2000001.0 / 6000000, "0,3333335"},
+        {1e5 / 3 + 1e-6, "33333,3333343333"}, {std::acos(-1.0), "3,1415926536"}, {std::nan(""), "nicht def."},
         {2.5, "5/2"}, {1.0 / 3, "1/3"}, {-2.0 / 7, "-2/7"}, {0.30000000000000004, "3/10"}, {3, "3"}, {-2, "-2"},
         {0, "0"}, {1e-13, "1E-13"}, {-2e-11, "-2E-11"}, {1.5e-7, "0,00000015"}, {0.999999999999999, "1"},
         {std::sqrt(2.0), "1,4142135624"}, {1.5e15 + 0.5, "1500000000000000,5"}, {2.0 / 1e9 + 1, "1,000000002"},
         {1e20, "100000000000000000000"}, {-3e18, "-3000000000000000000"}, {123456789.123, "123456789,123"},
     };
-    for (const Case& c : cases) EXPECT_EQ(FormatBruch(c.x), c.text) << c.x;
-    EXPECT_EQ(FormatBruch(std::nan("")), "nicht def.");
-}
-
-TEST(Lgs, FractionExpansionAndGcd) {
-    double p = 0, q = 0;
-    EXPECT_TRUE(FloatToFraction(0.75, p, q));
-    EXPECT_EQ(p, 3);
-    EXPECT_EQ(q, 4);
-    EXPECT_TRUE(FloatToFraction(-1.25, p, q));
-    EXPECT_EQ(p, -5);
-    EXPECT_EQ(q, 4);
-    EXPECT_EQ(IntGcd(12, 18), 6);
-    EXPECT_EQ(IntGcd(7, 0), 7);
-    EXPECT_EQ(FloatGcd(6e12, 4e12), 2e12);
-}
-
-TEST(Lgs, SignificantDigitsWhenFractionsAreOff) {
+    for (const auto& c : cases) EXPECT_EQ(FormatBruch(c.x), c.text) << c.x;
+    // With fractions off: significant digits.
     EXPECT_EQ(LgsZahltext(1.0 / 3, 4), "0,3333");
     EXPECT_EQ(LgsZahltext(2.5, 0), "2");  // 0 places count as one digit, ties to even
     EXPECT_EQ(LgsZahltext(1234567.0, 5), "1,2346E006");
@@ -204,13 +150,6 @@ TEST_F(RegressionTest, HistoryStepsFromTheOldestAndKeepsTheTwentyNewest) {
     EXPECT_EQ(restore(1), (std::vector<double>{8}));
     EXPECT_EQ(LgsHistorie[20][1][1], 26);
     EXPECT_EQ(LgsHistorie[1][1][1], 7);
-}
-
-TEST(Lgs, VerdictText) {
-    LgsMatrix R = Matrix({{1, 0, 2.5}, {0, 1, -1.0 / 3}});
-    EXPECT_EQ(LgsUrteilText(LgsUrteil::Eindeutig, R, 2, 3, FormatBruch), "L = {(5/2; -1/3)}");
-    EXPECT_EQ(LgsUrteilText(LgsUrteil::KeineLoesung, R, 2, 3, FormatBruch), "keine Lösung!");
-    EXPECT_EQ(LgsUrteilText(LgsUrteil::KeinUrteil, R, 2, 3, FormatBruch), "");
 }
 
 }  // namespace

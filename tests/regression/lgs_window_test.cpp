@@ -1,10 +1,17 @@
+// The solver window driven by keys and buttons; and the main graph recorded
+// as a picture for the exports of the windows.
+
 #include "lgs_window.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 
+#include "canvas_recording.h"
+#include "graph_export.h"
 #include "mgrid.h"
 #include "window_test_support.h"
 
@@ -56,7 +63,6 @@ TEST_F(LgsWindow, SolvesAndGivesTheVerdict) {
     w->SetNachkommastellen(2);
     w->SpeedButton2Click();
     EXPECT_EQ(w->Urteil(), "L = {(0,33; 2,5)}");
-    w->close();
 }
 
 TEST_F(LgsWindow, SolutionGoesIntoTheConstantsWithItsFullValue) {
@@ -106,27 +112,29 @@ TEST_F(LgsWindow, TypedTermsEnterAndEsc) {
     EXPECT_EQ(host.redraws, 1);
 }
 
+// Each of the newest twenty inputs can be restored, from the oldest on.
 TEST_F(LgsWindow, RestoreStepsThroughTheInputsAndClearEmpties) {
     auto w = Shown<TForm23>();
     w->SpeedButton5Click();  // nothing stored yet: nothing changes
     EXPECT_EQ(w->Eingabe()->Cells(0, 1), "");
-    for (const char* v : {"1", "2", "3"}) {
-        Fill(w, {{v, "0", "0", "0"}});
+    for (int k = 1; k <= 23; ++k) {
+        Fill(w, {{"1", "0", "0", "0"}});
+        w->Eingabe()->SetCells(3, 1, QString::number(k));
         w->SpeedButton2Click();
     }
-    QStringList shown;
-    for (int k = 0; k < 4; ++k) {
+    QStringList shown, expected;
+    for (int k = 0; k < 21; ++k) {
         w->SpeedButton5Click();
-        shown << w->Eingabe()->Cells(0, 1);
+        shown << w->Eingabe()->Cells(3, 1);
+        expected << QString::number(k < 20 ? k + 4 : 4);
         EXPECT_EQ(w->Ergebnis()->Cells(0, 1), "");
         EXPECT_EQ(w->Urteil(), "");
     }
-    EXPECT_EQ(shown, (QStringList{"1", "2", "3", "1"}));
+    EXPECT_EQ(shown, expected);
     w->SpeedButton1Click();
     EXPECT_EQ(w->Eingabe()->Cells(0, 1), "");
     EXPECT_EQ(w->Eingabe()->Cells(3, 3), "");
     EXPECT_EQ(w->Eingabe()->Cells(3, 0), "b");
-    w->close();
 }
 
 // A solve writes the verdict; the line has its room before, so the buttons
@@ -148,33 +156,60 @@ TEST_F(LgsWindow, TheVerdictLineDoesNotMoveTheButtons) {
         EXPECT_TRUE(w->Urteil().startsWith(QStringLiteral("L = {("))) << m;
         EXPECT_EQ(button->mapTo(w, QPoint(0, 0)), where) << m;
         EXPECT_EQ(w->size(), size) << m;
-        auto* line = w->findChild<QLabel*>(QStringLiteral("Label1"));
-        EXPECT_EQ(line->toolTip(), w->Urteil());
+        EXPECT_EQ(w->findChild<QLabel*>(QStringLiteral("Label1"))->toolTip(), w->Urteil());
         w->SpeedButton1Click();
         QCoreApplication::processEvents();
         EXPECT_EQ(button->mapTo(w, QPoint(0, 0)), where) << m;
     }
-    w->close();
 }
 
-TEST_F(LgsWindow, EachOfTheNewestTwentyInputsCanBeRestored) {
-    auto w = Shown<TForm23>();
-    w->SetGroesse(2, 3);
-    for (int k = 1; k <= 23; ++k) {
-        Fill(w, {{"1", "0", "0"}, {"0", "1", "0"}});
-        w->Eingabe()->SetCells(2, 1, QString::number(k));
-        w->SpeedButton2Click();
+class GraphPicture : public test::RegressionTest {
+protected:
+    void SetUp() override {
+        RegressionTest::SetUp();
+        ResetGraphState();
+        gOutput.AusgabeCanvas = &screen;
+        gOutput.PlotWidthPx = gOutput.PlotHeightPx = 599;
     }
-    QStringList shown;
-    for (int k = 0; k < 21; ++k) {
-        w->SpeedButton5Click();
-        shown << w->Eingabe()->Cells(2, 1);
+    void TearDown() override { gOutput.AusgabeCanvas = nullptr; }
+    RecordingCanvas screen;
+};
+
+TEST_F(GraphPicture, ResolutionSetsTheSizeAndTheScreenGetsItsContextBack) {
+    gTerms.TermF = "x^2";
+    const struct { int aufloesung, w, h, pictureW, pictureH; } cases[] = {
+        {3, 599, 599, 1800, 1800}, {2, 599, 599, 1200, 1200}, {2, 799, 399, 799, 800}};
+    for (const auto& c : cases) {
+        gDisplay.Aufloesung = c.aufloesung;
+        gOutput.PlotWidthPx = c.w;
+        gOutput.PlotHeightPx = c.h;
+        const auto picture = RecordGraphPicture();
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(QSize(picture->width(), picture->height()), QSize(c.pictureW, c.pictureH));
+        EXPECT_FALSE(picture->isEmpty());
+        // The screen's output context is back.
+        EXPECT_EQ(gOutput.AusgabeCanvas, &screen);
+        EXPECT_EQ(std::tuple(gOutput.AusgabefaktorX, gOutput.SamplesPerPixel, gOutput.PlotWidthPx),
+                  std::tuple(1.0, 1.0, c.w));
+        EXPECT_FALSE(gOutput.MetafileActive);
     }
-    QStringList expected;
-    for (int k = 4; k <= 23; ++k) expected << QString::number(k);
-    expected << QStringLiteral("4");
-    EXPECT_EQ(shown, expected);
-    w->close();
+    EXPECT_TRUE(screen.Records().empty());  // nothing went to the screen meanwhile
+}
+
+TEST_F(GraphPicture, SavedAsWmfOrEmfAndRefusedWithoutAGraphArea) {
+    QTemporaryDir dir;
+    for (const char* name : {"bild.wmf", "bild.emf"}) {
+        const std::string path = dir.filePath(QString::fromLatin1(name)).toStdString();
+        EXPECT_TRUE(SaveGraphPicture(path).ok) << name;
+        QFile f(QString::fromStdString(path));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray head = f.read(44);
+        if (std::string(name).ends_with(".wmf")) EXPECT_EQ(head.left(4), QByteArray("\xD7\xCD\xC6\x9A", 4));
+        else EXPECT_EQ(head.mid(40, 4), QByteArray(" EMF"));
+    }
+    gOutput.PlotWidthPx = 0;
+    EXPECT_FALSE(RecordGraphPicture());
+    EXPECT_FALSE(SaveGraphPicture(dir.filePath("nichts.wmf").toStdString()).ok);
 }
 
 }  // namespace

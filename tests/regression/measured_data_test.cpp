@@ -1,3 +1,6 @@
+// The value table's cells and files: numbers in the general form, cell
+// terms, pair lines, the file layouts and what loading tells the user.
+
 #include "measured_data.h"
 
 #include <QDir>
@@ -6,35 +9,63 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+
 #include "atomic_file.h"
+#include "number_cells.h"
 #include "regression_test_support.h"
 
 namespace kalvo {
 namespace {
 
+using test::RegressionTest;
+
+TEST(GeneralNumberText, FifteenDigitsWithTheDecimalComma) {
+    const struct { double x; int precision, expDigits; const char* text; } cases[] = {
+        {1.5, 15, 0, "1,5"},          {-0.25, 15, 0, "-0,25"},           {0.1 + 0.2, 15, 0, "0,3"},
+        {1234567.0, 15, 0, "1234567"}, {1e14, 15, 0, "100000000000000"}, {1e15, 15, 0, "1E15"},
+        {0.00001, 15, 0, "0,00001"},   {0.0000015, 15, 0, "1,5E-6"},     {1.0 / 3, 15, 0, "0,333333333333333"},
+        {1.0 / 3, 4, 3, "0,3333"},     {123456.0, 4, 3, "1,235E005"},    {-2.5e-9, 2, 3, "-2,5E-009"},
+        {0.0, 15, 0, "0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(GeneralNumberText(c.x, c.precision, c.expDigits), c.text) << c.x;
+}
+
+TEST_F(RegressionTest, CellTermsAreConstantTermsThatReadBack) {
+    struct Case { const char* text; bool ok; double value; } cases[] = {
+        {"1,5", true, 1.5}, {"sqrt(2)", true, 1.4142135623730951}, {"2^10", true, 1024},
+        {"1,5E-7", true, 1.5e-7}, {"x", false, 0}, {"1/0", false, 0}, {"", false, 0}, {"  ", false, 0},
+        {"ln(-1)", false, 0}, {"3+", false, 0},
+    };
+    for (const Case& c : cases) {
+        double v = -99;
+        QuietParsing quiet;
+        EXPECT_EQ(CellTermValue(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+        }
+    }
+    // Whatever the general form writes, a cell reads back to the value it shows.
+    for (double x : {1.0 / 3, -7.25e-12, 6.02214076e23, 299792458.0}) {
+        double v = 0;
+        ASSERT_TRUE(CellTermValue(GeneralNumberText(x), v)) << x;
+        EXPECT_NEAR(v, x, std::fabs(x) * 1e-14) << x;
+    }
+}
+
 TEST(MeasuredData, PairLines) {
-    struct Case {
-        const char* line;
-        WertepaarStatus status;
-        double x, y;
-    } cases[] = {
-        {"1.5;3.5", WertepaarStatus::Ok, 1.5, 3.5},
-        {"1,5;3,5", WertepaarStatus::Ok, 1.5, 3.5},
-        {"1,5\t3,5", WertepaarStatus::Ok, 1.5, 3.5},
-        {"  1, 5 ;  3 ,5  ", WertepaarStatus::Ok, 1.5, 3.5},
-        {"2;", WertepaarStatus::Ok, 2, 0},
-        {"-1.5E-3;1e3", WertepaarStatus::Ok, -0.0015, 1000},
-        {"1;2;3", WertepaarStatus::KeineZahl, -9, -9},
-        {"7", WertepaarStatus::KeinTrenner, -9, -9},
-        {"x;y", WertepaarStatus::KeineZahl, -9, -9},
-        {"1;nan", WertepaarStatus::KeineZahl, -9, -9},
+    struct Case { const char* line; WertepaarStatus status; double x, y; } cases[] = {
+        {"1.5;3.5", WertepaarStatus::Ok, 1.5, 3.5},          {"1,5;3,5", WertepaarStatus::Ok, 1.5, 3.5},
+        {"1,5\t3,5", WertepaarStatus::Ok, 1.5, 3.5},         {"  1, 5 ;  3 ,5  ", WertepaarStatus::Ok, 1.5, 3.5},
+        {"2;", WertepaarStatus::Ok, 2, 0},                    {"-1.5E-3;1e3", WertepaarStatus::Ok, -0.0015, 1000},
+        {"1;2;3", WertepaarStatus::KeineZahl, -9, -9},        {"7", WertepaarStatus::KeinTrenner, -9, -9},
+        {"x;y", WertepaarStatus::KeineZahl, -9, -9},          {"1;nan", WertepaarStatus::KeineZahl, -9, -9},
         {"1e999;1", WertepaarStatus::KeineZahl, -9, -9},
     };
     for (const Case& c : cases) {
         double x = -9, y = -9;
         EXPECT_EQ(ParseWertepaar(c.line, x, y), c.status) << c.line;
-        EXPECT_EQ(x, c.x) << c.line;
-        EXPECT_EQ(y, c.y) << c.line;
+        EXPECT_EQ(std::pair(x, y), std::pair(c.x, c.y)) << c.line;
     }
 }
 
@@ -49,11 +80,7 @@ using P = std::vector<std::pair<double, double>>;
 // Every line that is not a valid pair is left out and counted (first one by
 // its line number); nothing stands in for it. LF and CR LF read alike.
 TEST(MeasuredData, OwnFormat) {
-    struct Case {
-        const char* text;
-        P pairs;
-        int skipped, first, missing;
-    } cases[] = {
+    struct Case { const char* text; P pairs; int skipped, first, missing; } cases[] = {
         {"Regression\r\n2\r\n1,5;3,5\r\n2;4\r\n", {{1.5, 3.5}, {2, 4}}, 0, 0, 0},
         {"Regression\n5\n1;1\n2;2\n3;3\n", {{1, 1}, {2, 2}, {3, 3}}, 0, 0, 2},
         {"Regression\r\n5\r\n1;1\r\n2;2\r\n3;3\r\n\r\n", {{1, 1}, {2, 2}, {3, 3}}, 0, 0, 2},
@@ -69,9 +96,8 @@ TEST(MeasuredData, OwnFormat) {
     for (const Case& c : cases) {
         const Messdaten d = LoadMesstabelleDat(c.text);
         EXPECT_EQ(Pairs(d), c.pairs) << c.text;
-        EXPECT_EQ(d.Uebergangen, c.skipped) << c.text;
-        EXPECT_EQ(d.ErsteUebergangene, c.first) << c.text;
-        EXPECT_EQ(d.Fehlend, c.missing) << c.text;
+        EXPECT_EQ(std::tuple(d.Uebergangen, d.ErsteUebergangene, d.Fehlend), std::tuple(c.skipped, c.first, c.missing))
+            << c.text;
     }
 
     // A count beyond the table reads no more than the file holds.
@@ -81,11 +107,7 @@ TEST(MeasuredData, OwnFormat) {
 }
 
 TEST(MeasuredData, PlainText) {
-    struct Case {
-        const char* text;
-        P pairs;
-        int skipped, first;
-    } cases[] = {
+    struct Case { const char* text; P pairs; int skipped, first; } cases[] = {
         {"1.5\t3.5\n\n2;4\r\n\r\n  \n", {{1.5, 3.5}, {2, 4}}, 0, 0},
         {"3;1\n1;2\n", {{3, 1}, {1, 2}}, 0, 0},
         {"x;y\n1;2\nZeit;Weg\n3;4\n", {{1, 2}, {3, 4}}, 2, 1},
@@ -99,9 +121,7 @@ TEST(MeasuredData, PlainText) {
     for (const Case& c : cases) {
         const Messdaten d = LoadMesswerteTxt(c.text);
         EXPECT_EQ(Pairs(d), c.pairs) << c.text;
-        EXPECT_EQ(d.Uebergangen, c.skipped) << c.text;
-        EXPECT_EQ(d.ErsteUebergangene, c.first) << c.text;
-        EXPECT_EQ(d.Fehlend, 0) << c.text;
+        EXPECT_EQ(std::tuple(d.Uebergangen, d.ErsteUebergangene, d.Fehlend), std::tuple(c.skipped, c.first, 0)) << c.text;
     }
     std::string many = "x;y\n";
     for (int i = 0; i < 700; ++i) many += std::to_string(i) + ";1\n";
@@ -145,24 +165,20 @@ TEST(MeasuredData, FilesRoundTripInEveryLayoutAndTheExtensionDecides) {
         EXPECT_EQ(Pairs(LoadMessdatei(path, fehler)), expected) << f;
         EXPECT_TRUE(fehler.empty());
     }
-    // An upper-case extension is read as the own format.
-    const std::string upper = dir.filePath("werte.TXT").toStdString();
-    ASSERT_TRUE(WriteFileAtomically(upper, "1;2\r\n3;4\r\n").ok);
     std::string fehler;
-    EXPECT_EQ(LoadMessdatei(upper, fehler).N, 0);
-    // A byte-order mark and Windows-1252 text load too.
-    const std::string bom = dir.filePath("bom.dat").toStdString();
-    ASSERT_TRUE(WriteFileAtomically(bom, "\xEF\xBB\xBFRegression\n1\n1;1\n").ok);
-    EXPECT_EQ(Pairs(LoadMessdatei(bom, fehler)), (P{{1, 1}}));
-    const std::string ansi = dir.filePath("ansi.txt").toStdString();
-    ASSERT_TRUE(WriteFileAtomically(ansi, "1,5;2\r\n3;4 \xB5\r\n").ok);
-    EXPECT_EQ(Pairs(LoadMessdatei(ansi, fehler)), (P{{1.5, 2}}));
+    auto load = [&](const char* name, const std::string& bytes) {
+        const std::string path = dir.filePath(name).toStdString();
+        EXPECT_TRUE(WriteFileAtomically(path, bytes).ok);
+        return LoadMessdatei(path, fehler);
+    };
+    EXPECT_EQ(load("werte.TXT", "1;2\r\n3;4\r\n").N, 0);  // an upper-case extension is read as the own format
+    // A byte-order mark, Windows-1252 text and UTF-16 with its byte-order mark ("1;2", "3;4") load too.
+    EXPECT_EQ(Pairs(load("bom.dat", "\xEF\xBB\xBFRegression\n1\n1;1\n")), (P{{1, 1}}));
+    EXPECT_EQ(Pairs(load("ansi.txt", "1,5;2\r\n3;4 \xB5\r\n")), (P{{1.5, 2}}));
+    const std::string utf16("\xFF\xFE" "1\0;\0" "2\0\n\0" "3\0;\0" "4\0", 16);
+    EXPECT_EQ(Pairs(load("utf16.txt", utf16)), (P{{1, 2}, {3, 4}}));
     EXPECT_EQ(LoadMessdatei(dir.filePath("fehlt.dat").toStdString(), fehler).N, 0);
     EXPECT_NE(fehler.find("kann nicht gelesen werden"), std::string::npos);
-    // UTF-16 with its byte-order mark: "1;2", "3;4".
-    const std::string utf16 = dir.filePath("utf16.txt").toStdString();
-    ASSERT_TRUE(WriteFileAtomically(utf16, std::string("\xFF\xFE" "1\0;\0" "2\0\n\0" "3\0;\0" "4\0", 16)).ok);
-    EXPECT_EQ(Pairs(LoadMessdatei(utf16, fehler)), (P{{1, 2}, {3, 4}}));
     // A named pipe is refused at once; opening it would wait for a writer.
     const std::string pipe = dir.filePath("pipe.txt").toStdString();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);

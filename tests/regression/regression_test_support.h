@@ -4,13 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "lgs.h"
 #include "message_sink.h"
+#include "nist_data.h"
+#include "number_cells.h"
 #include "numlib_state.h"
 #include "program_state.h"
 #include "regression_fit.h"
@@ -30,75 +31,28 @@ protected:
     MessageRecorder messages;
 };
 
+using Rows = std::vector<std::pair<std::string, std::string>>;
+
 // Rows of a value table from (x, y) texts, starting at row 1.
-inline Messwerttabelle Tabelle(const std::vector<std::pair<std::string, std::string>>& rows) {
+inline Messwerttabelle Tabelle(const Rows& rows) {
     Messwerttabelle t;
-    size_t r = 1;
-    for (const auto& [x, y] : rows) {
-        t.x[r] = x;
-        t.y[r] = y;
-        ++r;
-    }
+    for (size_t r = 0; r < rows.size(); ++r) std::tie(t.x[r + 1], t.y[r + 1]) = rows[r];
     return t;
 }
 
-// The Pontius data set of the NIST reference data: a quadratic on x up to
-// 3e6, (x, y) pairs in file order and the certified B0, B1, B2.
-struct Pontius {
-    std::vector<std::pair<double, double>> pairs;
-    double b[3] = {0, 0, 0};
-    double residualSd = 0;
-};
-
-inline Pontius ReadPontius() {
-    Pontius d;
-    std::ifstream in(std::string(KALVO_TEST_DATA_DIR) + "/nist/Pontius.txt");
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream ss(line);
-        if (line.rfind("# certified:", 0) == 0) {
-            std::string word;
-            ss >> word >> word >> word;
-            if (word.size() == 2 && word[0] == 'B' && word[1] >= '0' && word[1] <= '2') {
-                const int k = word[1] - '0';
-                ss >> word >> d.b[k];
-            }
-            else if (word == "residual_sd=") ss >> d.residualSd;
-        } else if (!line.empty() && line[0] != '#') {
-            double y = 0, x = 0;
-            if (ss >> y >> x) d.pairs.emplace_back(x, y);
-        }
-    }
-    return d;
+// Table rows of (x, f(x)) for x = x0, x0 + dx, ..., in the general number form.
+template <typename F>
+Rows RowsOf(double x0, double dx, int n, F f) {
+    Rows r;
+    for (int i = 0; i < n; ++i) r.emplace_back(GeneralNumberText(x0 + i * dx), GeneralNumberText(f(x0 + i * dx)));
+    return r;
 }
 
-// The Norris data set of the NIST reference data: (x, y) pairs in file order
-// and the certified values.
-struct Norris {
-    std::vector<std::pair<double, double>> pairs;
-    double b0 = 0, b1 = 0, residualSd = 0, rSquared = 0;
-};
-
-inline Norris ReadNorris() {
-    Norris d;
-    std::ifstream in(std::string(KALVO_TEST_DATA_DIR) + "/nist/Norris.txt");
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream ss(line);
-        if (line.rfind("# certified:", 0) == 0) {
-            std::string word;
-            while (ss >> word) {
-                if (word == "B0") { ss >> word >> d.b0; }
-                else if (word == "B1") { ss >> word >> d.b1; }
-                else if (word == "residual_sd=") ss >> d.residualSd;
-                else if (word == "r_squared=") ss >> d.rSquared;
-            }
-        } else if (!line.empty() && line[0] != '#') {
-            double y = 0, x = 0;
-            if (ss >> y >> x) d.pairs.emplace_back(x, y);
-        }
-    }
-    return d;
+// The pairs of a NIST data set as table rows.
+inline Rows RowsOf(const test_support::NistData& d) {
+    Rows r;
+    for (auto [x, y] : d.pairs) r.emplace_back(GeneralNumberText(x), GeneralNumberText(y));
+    return r;
 }
 
 }  // namespace kalvo::test

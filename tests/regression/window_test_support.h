@@ -3,8 +3,10 @@
 // keys; the main graph's redraws counted.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QPointer>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "graph_host.h"
@@ -13,29 +15,23 @@
 
 namespace kalvo::test {
 
-// Records what Qt prints through its message handler while it lives.
+// Records what Qt prints through its message handler while it lives, without
+// the offscreen platform's notes on window hints.
 class QtMessages {
 public:
     QtMessages() {
-        texts().clear();
+        printed().clear();
         previous_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-            texts() << text;
+            if (!text.contains(QStringLiteral("propagateSizeHints"))) printed() << text;
         });
     }
     ~QtMessages() { qInstallMessageHandler(previous_); }
-    // What was printed, without the offscreen platform's notes on window hints.
-    QStringList printed() const {
-        QStringList out;
-        for (const QString& t : texts())
-            if (!t.contains(QStringLiteral("propagateSizeHints"))) out << t;
-        return out;
-    }
-
-private:
-    static QStringList& texts() {
+    static QStringList& printed() {
         static QStringList list;
         return list;
     }
+
+private:
     QtMessageHandler previous_ = nullptr;
 };
 
@@ -45,21 +41,28 @@ public:
     int redraws = 0;
 };
 
+// Windows still open at the end of a test are closed; the working folder,
+// which saving a file changes, is restored.
 class WindowTest : public RegressionTest {
 protected:
     void SetUp() override {
         RegressionTest::SetUp();
         ResetGraphState();
         previous_ = SetGraphHost(&host);
+        folder_ = QDir::currentPath();
     }
     void TearDown() override {
+        for (const QPointer<QWidget>& w : shown_)
+            if (w) w->close();
         SetGraphHost(previous_);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QDir::setCurrent(folder_);
     }
 
     template <typename W>
     QPointer<W> Shown() {
         QPointer<W> w = new W;
+        shown_.push_back(w.data());
         w->show();
         w->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(w));
@@ -77,9 +80,12 @@ protected:
     static void Key(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
 
     CountingHost host;
+    QTemporaryDir dir;
 
 private:
     GraphHost* previous_ = nullptr;
+    QString folder_;
+    std::vector<QPointer<QWidget>> shown_;
 };
 
 }  // namespace kalvo::test

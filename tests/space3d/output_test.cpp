@@ -1,18 +1,14 @@
 // The output targets: the recording at twice the control's size, the files
-// as emf2svg reads them, the clipboard, a printed page, the export
-// sequences' way back to the screen, and the control that shows the picture.
+// as emf2svg reads them, a printed page, the export sequences' way back to
+// the screen, and the control that shows the picture.
 
 #include <gtest/gtest.h>
 
-#include <QClipboard>
 #include <QFile>
-#include <QGuiApplication>
-#include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "clipboard_picture.h"
 #include "grafik3d_canvas.h"
 #include "message_sink.h"
 #include "metafile_recorder.h"
@@ -99,11 +95,7 @@ TEST(Ausgabe, SequencesReturnToTheScreen) {
 }
 
 TEST(Ausgabe, FileNames) {
-    const struct {
-        const char* gewaehlt;
-        int filter;
-        const char* name;
-    } faelle[] = {
+    const struct { const char* gewaehlt; int filter; const char* name; } faelle[] = {
         {"/tmp/a/bild.neu.wmf", 1, "/tmp/a/bild.emf"},
         {"/tmp/a/bild.neu.wmf", 0, "/tmp/a/bild.wmf"},
         {"bild", 0, "bild.wmf"},
@@ -133,20 +125,6 @@ TEST(Ausgabe, EmfAsOutsideReadersSeeIt) {
     EXPECT_TRUE(text.contains("[CDATA[-2]]"));
     // The 10-point font of the screen, doubled like every distance.
     EXPECT_TRUE(text.contains("font-size=\"27")) << text.toStdString().substr(text.indexOf("<text"), 300);
-}
-
-TEST(Ausgabe, Clipboard) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    ASSERT_NE(clipboard, nullptr);
-    Grafik3DEngine g;
-    g.Groesse(200, 200);
-    Szene szene(g);
-    ASSERT_TRUE(Grafik3DInZwischenablage(g, [&] { szene(); }));
-    const QMimeData* daten = clipboard->mimeData();
-    ASSERT_NE(daten, nullptr);
-    EXPECT_TRUE(daten->hasFormat(kEmfMimeType));
-    EXPECT_TRUE(daten->hasFormat(kWmfMimeType));
-    EXPECT_FALSE(g.RecordMetafile());
 }
 
 TEST(Ausgabe, PrintedPage) {

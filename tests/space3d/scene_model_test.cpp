@@ -1,11 +1,17 @@
 // What the two windows compute without their controls: surfaces and their
 // boxes, the solids with their meshes and volumes, the picture of a scene,
-// the animation steps and the numbers of the fields.
+// the animation steps and the numbers of the fields; and the term-list files:
+// what a file's bytes become, what is written, the names files are saved
+// under, and the split of a parametric entry.
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <cmath>
 #include <numbers>
+#include <sys/stat.h>
 
 #include "analysis_state.h"
 #include "graph_state.h"
@@ -15,6 +21,7 @@
 #include "space3d_test_support.h"
 #include "surface_model.h"
 #include "term.h"
+#include "term_list.h"
 
 namespace kalvo {
 namespace {
@@ -35,10 +42,7 @@ protected:
 };
 
 TEST_F(SzenenTest, FieldNumbers) {
-    const struct {
-        const char* text;
-        int zerlegung, iterationen;
-    } faelle[] = {
+    const struct { const char* text; int zerlegung, iterationen; } faelle[] = {
         {"30", 30, 30},   {"4", 30, 4},      {"5", 5, 5},      {"99", 99, 99},  {"100", 99, 100},
         {" 12 ", 12, 12}, {"+7", 7, 7},      {"-7", 30, 7},    {"abc", 30, 200}, {"", 30, 200},
         {"1,5", 30, 200}, {"1000", 99, 500}, {"-50", 30, 50},  {"0", 30, 0},
@@ -51,28 +55,21 @@ TEST_F(SzenenTest, FieldNumbers) {
 
 TEST_F(SzenenTest, RangesPutInOrder) {
     const double pi = std::numbers::pi;
-    const struct {
-        double lo, hi;
-        bool parameter;
-        double los, his;
-    } faelle[] = {
+    const struct { double lo, hi; bool parameter; double los, his; } faelle[] = {
         {2, 2, false, -3, 3},  {5, 1, false, 1, 5},   {2, 2 + 1e-6, true, -pi, pi},
         {0, 1e-5, false, 0, 1e-5}, {NAN, 1, false, -3, 3}, {-1e308, 1e308, false, -3, 3},
     };
     for (const auto& f : faelle) {
         double lo = f.lo, hi = f.hi;
         BereichPruefen(lo, hi, f.parameter);
-        EXPECT_EQ(lo, f.los) << f.lo << ".." << f.hi;
-        EXPECT_EQ(hi, f.his) << f.lo << ".." << f.hi;
+        EXPECT_EQ(std::pair(lo, hi), std::pair(f.los, f.his)) << f.lo << ".." << f.hi;
     }
     double a = 3, b = 1;
     KoerperGrenzenPruefen(a, b);
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(b, 3);
+    EXPECT_EQ(std::pair(a, b), std::pair(1.0, 3.0));
     a = b = 2;
     KoerperGrenzenPruefen(a, b);
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(b, 1);
+    EXPECT_EQ(std::pair(a, b), std::pair(0.0, 1.0));
 }
 
 TEST_F(SzenenTest, FunctionSurfaceAndItsBox) {
@@ -83,12 +80,7 @@ TEST_F(SzenenTest, FunctionSurfaceAndItsBox) {
     EXPECT_EQ(f->D3Point(4, 4), (TSurfPoint{2, 1, 3}));
     Grafik3DEngine g;
     WeltkoordinatenFestlegen(g, *f);
-    EXPECT_EQ(g.x1(), -2);
-    EXPECT_EQ(g.xw(), 4);
-    EXPECT_EQ(g.y1(), 0);
-    EXPECT_EQ(g.yw(), 1);
-    EXPECT_EQ(g.z1(), -1);
-    EXPECT_EQ(g.zw(), 4);
+    EXPECT_EQ(Box(g), (std::array<double, 6>{-2, 4, 0, 1, -1, 4}));
 
     // A flat surface is widened by 1e-5, an undefined point is 0.
     FlaechenTerm("1");
@@ -110,18 +102,13 @@ TEST_F(SzenenTest, ParametricSurfaceAndAFlatBox) {
     Term(ParamTermbaum2, "0");
     Grafik3DEngine g;
     WeltkoordinatenFestlegen(g, *FlaecheBerechnen(true, 5, 0, 1, 0, 1));
-    EXPECT_EQ(g.x1(), -1);
-    EXPECT_EQ(g.xw(), 2);
-    EXPECT_EQ(g.y1(), -1);
-    EXPECT_EQ(g.yw(), 2);
+    const auto box = Box(g);
+    EXPECT_EQ(std::vector(box.begin(), box.begin() + 4), (std::vector<double>{-1, 2, -1, 2}));
 }
 
 TEST_F(SzenenTest, SolidMeshes) {
     Term(FunktionTermbaum, "x+1");
-    Koerperdaten k;
-    k.a = 0;
-    k.b = 2;
-    k.n = 4;
+    Koerperdaten k{.a = 0, .b = 2, .n = 4};
     auto netz = BuildKoerper(k);
     ASSERT_EQ(netz->xMasche(), 4);
     ASSERT_EQ(netz->yMasche(), 4);
@@ -158,8 +145,7 @@ TEST_F(SzenenTest, SolidMeshes) {
     k.umYAchse = false;
     Grafik3DEngine g;
     KoerperWeltkoordinaten(g, *BuildKoerper(k));
-    EXPECT_EQ(g.z1(), -1);
-    EXPECT_EQ(g.zw(), 2);
+    EXPECT_EQ(std::pair(g.z1(), g.zw()), std::pair(-1.0, 2.0));
 }
 
 TEST_F(SzenenTest, Volumes) {
@@ -217,27 +203,19 @@ TEST_F(SzenenTest, Volumes) {
 }
 
 TEST_F(SzenenTest, Angles) {
-    const struct {
-        double grad;
-        int anzeige;
-    } faelle[] = {{45, 45}, {-30, 30}, {725, 5}, {359.5, 0}, {358.5, 358}, {360, 0}};
-    for (const auto& f : faelle) EXPECT_EQ(Winkelanzeige(f.grad), f.anzeige) << f.grad;
-
-    const struct {
-        double zrot;
-        int phi;
-    } koerper[] = {{270, 0}, {225, 45}, {0, 270}, {-100, 10}, {630, 0}};
-    for (const auto& k : koerper) EXPECT_EQ(KoerperPhiAnzeige(k.zrot), k.phi) << k.zrot;
+    const std::pair<double, int> faelle[] = {{45, 45}, {-30, 30}, {725, 5}, {359.5, 0}, {358.5, 358}, {360, 0}};
+    for (auto [grad, anzeige] : faelle) EXPECT_EQ(Winkelanzeige(grad), anzeige) << grad;
+    const std::pair<double, int> koerper[] = {{270, 0}, {225, 45}, {0, 270}, {-100, 10}, {630, 0}};
+    for (auto [zrot, phi] : koerper) EXPECT_EQ(KoerperPhiAnzeige(zrot), phi) << zrot;
     EXPECT_EQ(KoerperZrotAusPhi(45), 225);
     EXPECT_EQ(KoerperZrotAusPhi(-45), 225);
 }
 
 TEST_F(SzenenTest, AnimationSteps) {
     // Beyond a pole the azimuth turns the other way.
-    const struct {
-        double yrot, schritt;
-    } azimut[] = {{100, 1}, {200, -1}, {360, 1}, {0, -1}, {-100, -1}, {-200, 1}, {180, -1}};
-    for (const auto& a : azimut) EXPECT_EQ(Azimutschritt(a.yrot, 1), a.schritt) << a.yrot;
+    const std::pair<double, double> azimut[] = {{100, 1},   {200, -1}, {360, 1}, {0, -1},
+                                                {-100, -1}, {-200, 1}, {180, -1}};
+    for (auto [yrot, schritt] : azimut) EXPECT_EQ(Azimutschritt(yrot, 1), schritt) << yrot;
 
     Grafik3DEngine g;
     g.SetYrot(100);
@@ -250,18 +228,15 @@ TEST_F(SzenenTest, AnimationSteps) {
     // Down first, then the sign of the right turn from the new theta.
     g.SetYrot(181);
     Drehschritt(g, {.rechts = true, .unten = true}, 2);
-    EXPECT_EQ(g.Yrot(), 179);
-    EXPECT_EQ(g.Zrot(), 43);
+    EXPECT_EQ(std::pair(g.Yrot(), g.Zrot()), std::pair(179.0, 43.0));
     Drehschritt(g, {.links = true, .oben = true}, 1);
-    EXPECT_EQ(g.Yrot(), 180);
-    EXPECT_EQ(g.Zrot(), 42);
+    EXPECT_EQ(std::pair(g.Yrot(), g.Zrot()), std::pair(180.0, 42.0));
 
     // The solids window wraps theta below 0 and phi turning right.
     g.SetYrot(0.5);
     g.SetZrot(0.5);
     KoerperDrehschritt(g, {.rechts = true, .unten = true}, 1);
-    EXPECT_EQ(g.Yrot(), 360);
-    EXPECT_EQ(g.Zrot(), 360);
+    EXPECT_EQ(std::pair(g.Yrot(), g.Zrot()), std::pair(360.0, 360.0));
     g.SetYrot(90);
     g.SetZrot(359.5);
     KoerperDrehschritt(g, {.links = true}, 1);
@@ -282,11 +257,7 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
         for (const bool nachHinten : {false, true}) {
             AufgezeichneteSzene s;
             s.g.DefiniereWeltkoordinaten(-3, -3, -3, 3, 3, 3);
-            Szenenbild b;
-            b.achsen = stil;
-            b.nachHinten = nachHinten;
-            b.achsenfarbe = achsen;
-            SzeneZeichnen(s.g, &f, b);
+            SzeneZeichnen(s.g, &f, {.achsen = stil, .nachHinten = nachHinten, .achsenfarbe = achsen});
             const size_t linie = erstes(s, CanvasRecord::Kind::Polyline, true);
             const size_t flaeche = erstes(s, CanvasRecord::Kind::Polygon, false);
             ASSERT_LT(linie, s.rec.Records().size());
@@ -297,10 +268,7 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
     // box, behind it only the back walls, which never reach the front corner.
     for (const bool nachHinten : {false, true}) {
         AufgezeichneteSzene s;
-        Szenenbild b;
-        b.achsen = Achsenstil::RahmenMitSkalierung;
-        b.nachHinten = nachHinten;
-        SzeneZeichnen(s.g, &f, b);
+        SzeneZeichnen(s.g, &f, {.achsen = Achsenstil::RahmenMitSkalierung, .nachHinten = nachHinten});
         const Vec3 vorne = s.g.Front();
         const CanvasPoint ecke = s.g.WeltToPixel(vorne.x, vorne.y, vorne.z);
         bool erreicht = false;
@@ -310,17 +278,11 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
     }
 
     // Light draws two shaded triangles per cell, unless the view moves.
-    const struct {
-        bool licht, bewegt;
-        size_t polygone;
-        int ecken;
-    } licht[] = {{false, false, 36, 4}, {true, false, 72, 3}, {true, true, 36, 4}};
+    const struct { bool licht, bewegt; size_t polygone; int ecken; } licht[] = {
+        {false, false, 36, 4}, {true, false, 72, 3}, {true, true, 36, 4}};
     for (const auto& l : licht) {
         AufgezeichneteSzene s;
-        Szenenbild b;
-        b.beleuchtung = l.licht;
-        b.bewegt = l.bewegt;
-        SzeneZeichnen(s.g, &f, b);
+        SzeneZeichnen(s.g, &f, {.beleuchtung = l.licht, .bewegt = l.bewegt});
         const auto polygone = s.Alle(CanvasRecord::Kind::Polygon);
         ASSERT_EQ(polygone.size(), l.polygone);
         EXPECT_EQ(static_cast<int>(polygone[0].points.size()), l.ecken);
@@ -328,6 +290,111 @@ TEST_F(SzenenTest, PictureOrderAndLight) {
     AufgezeichneteSzene leer;
     SzeneZeichnen(leer.g, nullptr, Szenenbild{});
     EXPECT_TRUE(leer.rec.Records().empty());
+}
+
+using Liste = std::vector<std::string>;
+
+TEST(Termliste, LinesOfAFile) {
+    const struct { std::string bytes; Liste eintraege; } faelle[] = {
+        {"", {}},
+        {"\n", {""}},
+        {"sin(x)", {"sin(x)"}},
+        {"a\nb\n", {"a", "b"}},                    // the last break ends a line, no new one
+        {"a\r\nb\r\n\r\nc", {"a", "b", "", "c"}},  // empty lines stay
+        {"a\rb\r", {"a", "b"}},
+        {"\xEF\xBB\xBFx*y\n", {"x*y"}},            // UTF-8 with its byte-order mark
+        {"\xB6*x\n", {"\xC2\xB6*x"}},              // Windows-1252: the pi sign
+        {"x\ty\x01\x7F+1", {"xy+1"}},              // control characters dropped
+        {"x=\xC2\x85" "a;y=\xEF\xBB\xBF" "b", {"x=a;y=b"}},
+        {"\xB6*x\nx\xC2\xB2\n", {"\xC2\xB6*x", "x\xC2\xB2"}},  // each line in its own encoding
+        // UTF-16 with its byte-order mark, little and big endian: "¶*x", "y"
+        {std::string("\xFF\xFE\xB6\0*\0x\0\r\0\n\0y\0", 14), {"\xC2\xB6*x", "y"}},
+        {std::string("\xFE\xFF\0\xB6\0*\0x\0\n\0y", 12), {"\xC2\xB6*x", "y"}},
+    };
+    for (const auto& f : faelle) {
+        const Termliste l = TermlisteAusText(f.bytes, Termlistenart::Funktion);
+        EXPECT_EQ(l.eintraege, f.eintraege) << f.bytes;
+        EXPECT_EQ(l.ausgelassen + l.gekuerzt, 0u);
+    }
+}
+
+TEST(Termliste, CountsAndLengthsAreCut) {
+    std::string viele;
+    for (size_t i = 0; i < kMaxTermlistenEintraege + 7; ++i) viele += "x\n";
+    const Termliste l = TermlisteAusText(viele, Termlistenart::Funktion);
+    EXPECT_EQ(l.eintraege.size(), kMaxTermlistenEintraege);
+    EXPECT_EQ(l.ausgelassen, 7u);
+
+    const std::string lang(500, '1');
+    for (const Termlistenart art : {Termlistenart::Funktion, Termlistenart::Parameter}) {
+        const Termliste k = TermlisteAusText(lang + "\nx", art);
+        ASSERT_EQ(k.eintraege.size(), 2u);
+        EXPECT_EQ(k.eintraege[0].size(), MaxEintragZeichen(art));
+        EXPECT_EQ(k.gekuerzt, 1u);
+    }
+    EXPECT_EQ(MaxEintragZeichen(Termlistenart::Funktion), 120u);
+    // Three terms of 120 characters with their markers fit.
+    EXPECT_EQ(MaxEintragZeichen(Termlistenart::Parameter), 368u);
+}
+
+TEST(Termliste, WrittenWithoutEmptyEntriesAndReadBack) {
+    const Liste eintraege = {"sin(x)", "", "x\xC2\xB6", "exp(-x^2)"};
+    EXPECT_EQ(TermlisteText(eintraege), "sin(x)\r\nx\xC2\xB6\r\nexp(-x^2)\r\n");
+
+    QTemporaryDir dir;
+    const std::string pfad = dir.filePath("liste.LFF").toStdString();
+    ASSERT_TRUE(TermlisteSpeichern(pfad, eintraege).ok);
+    Termliste gelesen;
+    std::string fehler;
+    ASSERT_TRUE(TermlisteLaden(pfad, Termlistenart::Funktion, gelesen, fehler));
+    EXPECT_EQ(gelesen.eintraege, (Liste{"sin(x)", "x\xC2\xB6", "exp(-x^2)"}));
+
+    EXPECT_FALSE(TermlisteLaden(dir.filePath("fehlt.LFF").toStdString(), Termlistenart::Funktion, gelesen, fehler));
+    EXPECT_EQ(fehler, "Die Datei fehlt.LFF kann nicht gelesen werden.");
+    EXPECT_FALSE(TermlisteLaden(dir.path().toStdString(), Termlistenart::Funktion, gelesen, fehler));
+    // A named pipe is refused at once; opening it would wait for a writer.
+    const std::string pipe = dir.filePath("pipe.LFF").toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_FALSE(TermlisteLaden(pipe, Termlistenart::Funktion, gelesen, fehler));
+    EXPECT_EQ(fehler, "Die Datei pipe.LFF kann nicht gelesen werden.");
+    QFile gross(dir.filePath("gross.LPF"));
+    ASSERT_TRUE(gross.open(QIODevice::WriteOnly));
+    gross.write(QByteArray(static_cast<int>(kMaxTermlistenBytes) + 1, 'x'));
+    gross.close();
+    EXPECT_FALSE(TermlisteLaden(gross.fileName().toStdString(), Termlistenart::Parameter, gelesen, fehler));
+    EXPECT_EQ(fehler, "Die Datei gross.LPF ist zu groß für eine Termliste.");
+}
+
+TEST(Termliste, FileNames) {
+    const struct { const char* gewaehlt; Termlistenart art; const char* name; } faelle[] = {
+        {"/tmp/flaechen.txt", Termlistenart::Parameter, "/tmp/flaechen.LPF"},
+        {"/tmp/bild.neu.LFF", Termlistenart::Funktion, "/tmp/bild.LFF"},
+        {"/a.b/liste", Termlistenart::Funktion, "/a.b/liste.LFF"},  // a dot in the folder stays
+        {"liste.lpf", Termlistenart::Parameter, "liste.LPF"},
+        {"/tmp/.LFF", Termlistenart::Funktion, ""},
+    };
+    for (const auto& f : faelle) EXPECT_EQ(TermlistenDateiname(f.gewaehlt, f.art), f.name) << f.gewaehlt;
+}
+
+TEST(Termliste, ParametricEntries) {
+    const struct { const char* eintrag; Parameterterme t; } faelle[] = {
+        {"x=cos(a);y=sin(a);z=b", {"cos(a)", "sin(a)", "b"}},
+        {"x=;y=;z=", {"", "", ""}},
+        {"x=a y=b z=a*b", {"a", "b", "a*b"}},  // the character before a marker is dropped
+        {"y=b;z=1", {"", "b", "1"}},
+        {"x=a;z=1", {"", "", "1"}},
+        {"x=a;y=b", {"a", "", ""}},
+        {"sin(a)", {"", "", ""}},
+        {"", {"", "", ""}},
+        {"z=1;y=2;x=3", {"", "", "1;y=2;x=3"}},
+    };
+    for (const auto& f : faelle) {
+        const Parameterterme t = ParameterEintragZerlegen(f.eintrag);
+        EXPECT_EQ(std::tie(t.x, t.y, t.z), std::tie(f.t.x, f.t.y, f.t.z)) << f.eintrag;
+    }
+    const Parameterterme t{"(2+cos(b))*cos(a)", "(2+cos(b))*sin(a)", "sin(b)"};
+    const Parameterterme zurueck = ParameterEintragZerlegen(ParameterEintrag(t));
+    EXPECT_EQ(ParameterEintrag(zurueck), ParameterEintrag(t));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "canvas_recording.h"
@@ -29,6 +31,10 @@ inline TFlaeche Funktionsflaeche(int n, const std::function<double(double, doubl
         return TSurfPoint{x, y, z(x, y)};
     });
 }
+
+// A point and the box of the world coordinates as comparable values.
+inline std::tuple<double, double, double> Xyz(const Vec3& v) { return {v.x, v.y, v.z}; }
+inline std::array<double, 6> Box(const Grafik3DEngine& g) { return {g.x1(), g.xw(), g.y1(), g.yw(), g.z1(), g.zw()}; }
 
 struct AufgezeichneteSzene {
     Grafik3DEngine g;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace kalvo {
@@ -37,12 +38,8 @@ TEST(ObjectLists, PositionsAtTheBorders) {
     l.InsertAfter(0, Box(0, 0, 1, 1, "x"));
     l.InsertAfter(4, Box(0, 0, 1, 1, "x"));
     ASSERT_EQ(l.Count(), 3);
-    EXPECT_EQ(TextAt(l, 1), "a");
-    EXPECT_EQ(TextAt(l, 2), "b");
-    EXPECT_EQ(TextAt(l, 3), "c");
-    EXPECT_EQ(TextAt(l, 0), "untouched");
-    EXPECT_EQ(TextAt(l, 4), "untouched");
-    EXPECT_EQ(TextAt(l, -1), "untouched");
+    EXPECT_EQ((std::vector{TextAt(l, -1), TextAt(l, 0), TextAt(l, 1), TextAt(l, 2), TextAt(l, 3), TextAt(l, 4)}),
+              (std::vector<std::string>{"untouched", "untouched", "a", "b", "c", "untouched"}));
 
     l.InsertAfter(1, Box(0, 0, 1, 1, "a2"));
     EXPECT_EQ(TextAt(l, 2), "a2");
@@ -65,17 +62,22 @@ TEST(ObjectLists, PositionsAtTheBorders) {
     l.Done();
     EXPECT_TRUE(l.Empty());
     l.Done();
-}
 
-TEST(ObjectLists, CopiesAreIndependentOfTheList) {
-    ElementListe l;
-    tElement e = Box(0, 0, 1, 1, "eins");
-    e.SchriftName = "Arial";
-    l.Insert(1, e);
-    e.SchriftName = "Courier New";
-    tElement out;
-    l.Get(1, out);
-    EXPECT_EQ(out.SchriftName, "Arial");
+    // The list keeps copies, whole function sets included.
+    SpeicherListe s;
+    ArchivEintrag a;
+    a.f = "x^2";
+    a.Schaubilder[34].zeichnen = true;
+    s.Insert(1, a);
+    a.f = "sin(x)";
+    s.Insert(s.Count() + 1, a);
+    a.Schaubilder[34].zeichnen = false;
+    ArchivEintrag out;
+    s.Get(1, out);
+    EXPECT_EQ(out.f.str(), "x^2");
+    EXPECT_TRUE(out.Schaubilder[34].zeichnen);
+    s.Get(2, out);
+    EXPECT_EQ(out.f.str(), "sin(x)");
 }
 
 TEST(ObjectLists, FindAtTakesTheTopmostBoxAndIgnoresBorders) {
@@ -84,28 +86,10 @@ TEST(ObjectLists, FindAtTakesTheTopmostBoxAndIgnoresBorders) {
     l.Insert(1, Box(0, 0, 10, 10));
     l.Insert(2, Box(5, 5, 20, 20));
     l.Insert(3, Box(100, 100, 110, 110));
-    EXPECT_EQ(l.FindAt(1, 1), 1);
-    EXPECT_EQ(l.FindAt(7, 7), 2);    // overlap: the later one
-    EXPECT_EQ(l.FindAt(0, 5), 0);    // left border
-    EXPECT_EQ(l.FindAt(10, 3), 0);   // right border of box 1, outside box 2
-    EXPECT_EQ(l.FindAt(5, 5), 1);    // border of box 2, inside box 1
-    EXPECT_EQ(l.FindAt(50, 50), 0);
-}
-
-TEST(ObjectLists, StoreKeepsWholeFunctionSets) {
-    SpeicherListe s;
-    ArchivEintrag a;
-    a.f = "x^2";
-    a.Schaubilder[34].zeichnen = true;
-    s.Insert(1, a);
-    a.f = "sin(x)";
-    s.Insert(s.Count() + 1, a);
-    ArchivEintrag out;
-    s.Get(1, out);
-    EXPECT_EQ(out.f.str(), "x^2");
-    EXPECT_TRUE(out.Schaubilder[34].zeichnen);
-    s.Get(2, out);
-    EXPECT_EQ(out.f.str(), "sin(x)");
+    // (7, 7) lies in both: the later one; (0, 5) and (10, 3) lie on borders of
+    // box 1 only, (5, 5) on the border of box 2 inside box 1.
+    const std::tuple<int, int, int> at[] = {{1, 1, 1}, {7, 7, 2}, {0, 5, 0}, {10, 3, 0}, {5, 5, 1}, {50, 50, 0}};
+    for (auto [x, y, box] : at) EXPECT_EQ(l.FindAt(x, y), box) << x << "," << y;
 }
 
 // A record that counts how often records are copied or moved.
@@ -170,8 +154,7 @@ TEST(ObjectLists, FamilyMembersAndTheirLimit) {
         EXPECT_EQ(FamilyMemberCount(c.range), c.members) << c.range.von << " " << c.range.Schrittweite;
         Parameterbereich limited = c.range;
         LimitFamilyMembers(limited);
-        EXPECT_EQ(limited.von, c.range.von);
-        EXPECT_EQ(limited.bis, c.range.bis);
+        EXPECT_EQ(std::pair(limited.von, limited.bis), std::pair(c.range.von, c.range.bis));
         EXPECT_NEAR(limited.Schrittweite, c.limitedStep, std::fabs(c.limitedStep) * 1e-12);
         EXPECT_LE(FamilyMemberCount(limited), kMaxFamilyMembers);
     }

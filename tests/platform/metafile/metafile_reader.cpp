@@ -9,21 +9,20 @@ namespace kalvo::test {
 
 namespace {
 
+// Little-endian numbers at a byte offset; 0 past the end.
 struct Cursor {
     const std::string& b;
-    std::uint32_t U32(size_t at) const {
-        std::uint32_t v = 0;
-        if (at + 4 <= b.size()) std::memcpy(&v, b.data() + at, 4);
+    template <typename T>
+    T Get(size_t at) const {
+        T v = 0;
+        if (at + sizeof(T) <= b.size()) std::memcpy(&v, b.data() + at, sizeof(T));
         return v;
     }
-    std::int32_t I32(size_t at) const { return static_cast<std::int32_t>(U32(at)); }
-    std::uint16_t U16(size_t at) const {
-        std::uint16_t v = 0;
-        if (at + 2 <= b.size()) std::memcpy(&v, b.data() + at, 2);
-        return v;
-    }
-    std::int16_t I16(size_t at) const { return static_cast<std::int16_t>(U16(at)); }
-    std::uint8_t U8(size_t at) const { return at < b.size() ? static_cast<std::uint8_t>(b[at]) : 0; }
+    std::uint32_t U32(size_t at) const { return Get<std::uint32_t>(at); }
+    std::int32_t I32(size_t at) const { return Get<std::int32_t>(at); }
+    std::uint16_t U16(size_t at) const { return Get<std::uint16_t>(at); }
+    std::int16_t I16(size_t at) const { return Get<std::int16_t>(at); }
+    std::uint8_t U8(size_t at) const { return Get<std::uint8_t>(at); }
 };
 
 struct Object {
@@ -35,7 +34,6 @@ struct Object {
 
 struct Dc {
     int pen = -1, brush = -1, font = -1;
-    std::uint32_t textColor = 0;
     int bkMode = 2, align = 0;
     bool clipped = false;
     QRect clip;
@@ -116,12 +114,8 @@ public:
     }
 
     void DrawText(Text t) {
-        if (dc.font < 0) {
-            Error("text drawn without a font selected");
-        } else {
-            t.font = objects[dc.font].font;
-        }
-        t.color = dc.textColor;
+        if (dc.font < 0) Error("text drawn without a font selected");
+        else t.font = objects[dc.font].font;
         t.bkMode = dc.bkMode;
         t.align = dc.align;
         r.texts.push_back(std::move(t));
@@ -132,7 +126,6 @@ public:
 
 Replay ReadEmf(const std::string& b) {
     Player p;
-    p.r.isEmf = true;
     Cursor c{b};
     if (b.size() < 108 || c.U32(0) != 1 || c.U32(40) != 0x464D4520) {
         p.Error("no EMF header");
@@ -187,18 +180,14 @@ Replay ReadEmf(const std::string& b) {
             case 9: p.r.windowExt = QSize(c.I32(a + 8), c.I32(a + 12)); break;
             case 18: p.dc.bkMode = static_cast<int>(c.U32(a + 8)); break;
             case 22: p.dc.align = static_cast<int>(c.U32(a + 8)); break;
-            case 24: p.dc.textColor = c.U32(a + 8); break;
-            case 3: case 4: case 86: case 87: {
-                const bool small = type >= 86;
-                p.Draw(type == 3 || type == 86 ? "polygon" : "polyline", points(a + 28, c.U32(a + 24), small));
+            case 3: case 4: case 86: case 87:  // 16-bit points from 86 on
+                p.Draw(type == 3 || type == 86 ? "polygon" : "polyline", points(a + 28, c.U32(a + 24), type >= 86));
                 break;
-            }
-            case 7: case 8: case 90: case 91: {
-                const bool small = type >= 90;
+            case 7: case 8: case 90: case 91: {  // 16-bit points from 90 on
                 const std::uint32_t parts = c.U32(a + 24), total = c.U32(a + 28);
                 std::vector<int> counts;
                 for (std::uint32_t i = 0; i < parts; ++i) counts.push_back(static_cast<int>(c.U32(a + 32 + 4 * i)));
-                p.Draw(type == 8 || type == 91 ? "polypolygon" : "polypolyline", points(a + 32 + 4 * parts, total, small), counts);
+                p.Draw(type == 8 || type == 91 ? "polypolygon" : "polypolyline", points(a + 32 + 4 * parts, total, type >= 90), counts);
                 break;
             }
             case 42: case 43:
@@ -288,7 +277,6 @@ Replay ReadWmf(const std::string& b) {
             case 0x020C: p.r.windowExt = QSize(c.I16(a + 2), c.I16(a)); break;
             case 0x0102: p.dc.bkMode = c.U16(a); break;
             case 0x012E: p.dc.align = c.U16(a); break;
-            case 0x0209: p.dc.textColor = c.U32(a); break;
             case 0x0324: p.Draw("polygon", points(a + 2, c.I16(a))); break;
             case 0x0325: p.Draw("polyline", points(a + 2, c.I16(a))); break;
             case 0x0538: {

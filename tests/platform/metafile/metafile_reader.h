@@ -15,14 +15,8 @@
 
 namespace kalvo::test {
 
-struct LogPen {
-    int style = 0, width = 0;
-    std::uint32_t color = 0;
-};
-struct LogBrush {
-    int style = 0, hatch = 0;
-    std::uint32_t color = 0;
-};
+struct LogPen { int style = 0, width = 0; std::uint32_t color = 0; };
+struct LogBrush { int style = 0, hatch = 0; std::uint32_t color = 0; };
 struct LogFont {
     int height = 0, escapement = 0, weight = 0;
     bool italic = false, underline = false, strikeOut = false;
@@ -46,13 +40,11 @@ struct Text {
     std::string bytes;   // WMF only
     std::vector<int> dx;
     LogFont font;
-    std::uint32_t color = 0;
     int bkMode = 0;
     int align = 0;
 };
 
 struct Replay {
-    bool isEmf = false;
     std::vector<std::string> errors;  // empty for a sound file
     std::vector<std::uint32_t> recordTypes;  // in file order
     int declaredHandles = 0;                 // EMF nHandles, WMF NumberOfObjects

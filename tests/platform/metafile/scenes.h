@@ -6,11 +6,18 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace kalvo::test {
 
 constexpr int kSceneSize = 400;  // at output factor 1
+
+// Draws on a recorder (or any paint device) with a painter of its own.
+inline void Paint(QPaintDevice& device, const std::function<void(QPainter&)>& draw) {
+    QPainter p(&device);
+    draw(p);
+}
 
 struct SceneLabel {
     QString text;

@@ -1,35 +1,127 @@
-// The 3D window driven as the user drives it: terms, ranges and fields,
-// the modes, the colouring controls, turning the view by dragging and by
-// the animation, the term lists and their files, and the output buttons.
+// The two 3D windows driven as the user drives them. The surfaces window:
+// terms, ranges and fields, the modes, the colouring controls, turning the
+// view by dragging and by the animation, the term lists and their files, and
+// the output buttons. The solids-of-revolution window: what it takes from the
+// shared state, the volumes it shows, its fields, the open and closed solids
+// about either axis, and what it leaves behind.
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
+#include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "analysis_state.h"
 #include "bit_check_box.h"
 #include "clipboard_picture.h"
 #include "color_button.h"
 #include "edit_field.h"
 #include "grafik3d_canvas.h"
 #include "printing.h"
+#include "graph_state.h"
+#include "graph_host.h"
+#include "message_sink.h"
+#include "program_state.h"
 #include "rotation_panel.h"
+#include "solid_window.h"
 #include "surface_window.h"
 #include "switch.h"
+#include "term.h"
 #include "ui_rotation_panel.h"
+#include "ui_solid_window.h"
 #include "ui_surface_window.h"
 #include "ui_view_panel.h"
 #include "view_panel.h"
-#include "window3d_test_support.h"
 
 namespace kalvo {
 namespace {
+
+// A 3D window on a clean program state, shown offscreen; messages are
+// recorded, files go to a folder of the test's own.
+template <typename W>
+class FensterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        altesVerzeichnis = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QApplication::setQuitOnLastWindowClosed(false);
+        ResetProgramState();
+        ResetGraphState();
+        InitTermTrees();
+    }
+
+    void TearDown() override {
+        delete fenster.data();
+        Settle();
+        QDir::setCurrent(altesVerzeichnis);
+    }
+
+    W* Oeffnen() {
+        fenster = new W;
+        fenster->resize(1100, 760);
+        fenster->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(fenster.data()));
+        fenster->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(fenster.data()));
+        Settle();
+        return fenster;
+    }
+
+    // Lets posted events run (layouts, repaints, deferred deletes).
+    static void Settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+        }
+    }
+
+    // Replaces a field's text as the user would and leaves it with Enter.
+    static void Type(QLineEdit* e, const QString& text) {
+        e->setFocus(Qt::OtherFocusReason);
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Return);
+    }
+
+    // A click on the round box of a radio button.
+    static void Waehlen(QAbstractButton* radio) {
+        QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
+    }
+
+    bool Geschlossen() {
+        Settle();
+        return fenster.isNull();
+    }
+
+    QTemporaryDir dir;
+    QString altesVerzeichnis;
+    QPointer<W> fenster;
+    MessageRecorder messages;
+};
+
+// Pixels of the picture in this colour.
+inline int Pixel(const QImage& bild, QRgb farbe) {
+    int n = 0;
+    for (int y = 0; y < bild.height(); ++y)
+        for (int x = 0; x < bild.width(); ++x) n += (bild.pixel(x, y) & 0xFFFFFF) == (farbe & 0xFFFFFF);
+    return n;
+}
+
 
 class Form30Test : public FensterTest<TForm30> {
 protected:
@@ -63,8 +155,7 @@ TEST_F(Form30Test, ShowingDrawsThePlaneAndATypedTermItsSurface) {
     EXPECT_EQ(ui->EditZ->text(), QStringLiteral("x^2-y^2"));
     const TSurfPoint p = Gitter().D3Point(5, 20);
     EXPECT_DOUBLE_EQ(p.z, p.x * p.x - p.y * p.y);
-    EXPECT_EQ(fenster->Grafik()->z1(), -9);
-    EXPECT_EQ(fenster->Grafik()->zw(), 18);
+    EXPECT_EQ(std::pair(fenster->Grafik()->z1(), fenster->Grafik()->zw()), std::pair(-9.0, 18.0));
     EXPECT_NE(Bild(), ebene);
     EXPECT_TRUE(messages.messages().empty());
 
@@ -81,11 +172,7 @@ TEST_F(Form30Test, RangeFieldsButtonsAndTheGridSize) {
         const TForm30::Bereiche& x = fenster->Flaechenbereiche();
         return std::pair(x.x1, x.x2);
     };
-    struct Schritt {
-        QLineEdit* feld;
-        const char* text;
-        double x1, x2;
-    };
+    struct Schritt { QLineEdit* feld; const char* text; double x1, x2; };
     for (const Schritt& s : {Schritt{ui->EditMin1, "5", 3, 5},     // reversed: exchanged
                              Schritt{ui->EditMax1, "3", -3, 3},    // no width: the start range
                              Schritt{ui->EditMin1, "-sqrt(4)", -2, 3}}) {
@@ -96,11 +183,8 @@ TEST_F(Form30Test, RangeFieldsButtonsAndTheGridSize) {
     }
     EXPECT_EQ(ui->EditMin1->text().trimmed(), QStringLiteral("-2,00"));
 
-    const struct {
-        QAbstractButton* knopf;
-        double x1, x2;
-    } knoepfe[] = {{ui->SpeedButtonVerdoppeln1, -4.5, 5.5}, {ui->SpeedButtonHalbieren1, -2, 3},
-                   {ui->SpeedButtonAnfang1, -3, 3}};
+    const struct { QAbstractButton* knopf; double x1, x2; } knoepfe[] = {
+        {ui->SpeedButtonVerdoppeln1, -4.5, 5.5}, {ui->SpeedButtonHalbieren1, -2, 3}, {ui->SpeedButtonAnfang1, -3, 3}};
     for (const auto& k : knoepfe) {
         QTest::mouseClick(k.knopf, Qt::LeftButton);
         EXPECT_EQ(bereich(), std::pair(k.x1, k.x2)) << k.knopf->objectName().toStdString();
@@ -147,20 +231,17 @@ TEST_F(Form30Test, ColouringControlsFollowTheTwoCheckBoxes) {
         bool flaechenfarbe, radios, spektrumwahl;
         int art;
     } faelle[] = {
-        {true, true, false, true, true, 2},
-        {true, false, true, true, false, 2},
-        {false, false, true, false, false, 1},
-        {false, true, true, true, false, 2},
+        {true, true, false, true, true, 2}, {true, false, true, true, false, 2},
+        {false, false, true, false, false, 1}, {false, true, true, true, false, 2},
     };
     for (const auto& f : faelle) {
         if (b->CheckBoxFarbwechsel->Checked() != f.farbwechsel) QTest::mouseClick(b->CheckBoxFarbwechsel, Qt::LeftButton);
         if (b->CheckBoxSpektrum->Checked() != f.spektrum) QTest::mouseClick(b->CheckBoxSpektrum, Qt::LeftButton);
         ASSERT_EQ(b->CheckBoxFarbwechsel->Checked(), f.farbwechsel);
         ASSERT_EQ(b->CheckBoxSpektrum->Checked(), f.spektrum);
-        EXPECT_EQ(b->ColorButtonFlaeche->isEnabled(), f.flaechenfarbe);
-        EXPECT_EQ(b->RadioButtonZWerte->isEnabled(), f.radios);
-        EXPECT_EQ(b->TrackBarSpektrum->isEnabled(), f.spektrumwahl);
-        EXPECT_EQ(ui->Bedienung->Bild(1).art, f.art);
+        EXPECT_EQ(std::tuple(b->ColorButtonFlaeche->isEnabled(), b->RadioButtonZWerte->isEnabled(),
+                             b->TrackBarSpektrum->isEnabled(), ui->Bedienung->Bild(1).art),
+                  std::tuple(f.flaechenfarbe, f.radios, f.spektrumwahl, f.art));
         EXPECT_EQ(g3D.Farbspektrum3D, f.spektrum);
     }
     b->RadioButtonZWerte->setChecked(true);
@@ -177,8 +258,7 @@ TEST_F(Form30Test, ColouringControlsFollowTheTwoCheckBoxes) {
 TEST_F(Form30Test, AngleFieldsTurnTheViewOnlyWhenChanged) {
     ASSERT_TRUE(Oeffnen());
     TGrafik3DCanvas* g = fenster->Grafik();
-    EXPECT_EQ(b->EditPhi->text(), QStringLiteral("45"));
-    EXPECT_EQ(b->EditTheta->text(), QStringLiteral("50"));
+    EXPECT_EQ(b->EditPhi->text() + " " + b->EditTheta->text(), QStringLiteral("45 50"));
     Type(b->EditPhi, QStringLiteral("30"));
     EXPECT_EQ(g->Zrot(), 30);
     Type(b->EditTheta, QStringLiteral("-70"));
@@ -209,8 +289,7 @@ TEST_F(Form30Test, DraggingTurnsTheViewAndShowsTheNetUntilReleased) {
 
     QTest::mousePress(g, Qt::LeftButton, {}, QPoint(200, 200));
     QTest::mouseMove(g, QPoint(180, 210));
-    EXPECT_EQ(g->Zrot(), 55);
-    EXPECT_EQ(g->Yrot(), 45);
+    EXPECT_EQ(std::pair(g->Zrot(), g->Yrot()), std::pair(55.0, 45.0));
     EXPECT_TRUE(fenster->Bewegt());
     // While the view moves the plain surface with its net shows.
     EXPECT_GT(Pixel(Bild(), qRgb(0, 0, 0)), netzLicht + 500);
@@ -277,11 +356,8 @@ TEST_F(Form30Test, FunctionListAddsSavesAndLoads) {
     ASSERT_TRUE(datei.open(QIODevice::ReadOnly));
     EXPECT_EQ(datei.readAll(), QByteArray("sin(x)\r\ncos(y)\r\n"));
 
-    QFile andere(dir.filePath(QStringLiteral("andere.LFF")));
-    ASSERT_TRUE(andere.open(QIODevice::WriteOnly));
-    andere.write("x*y\n\nexp(-x^2)\n");
-    andere.close();
-    ASSERT_TRUE(fenster->ListeHolen(andere.fileName()));
+    std::ofstream(dir.filePath(QStringLiteral("andere.LFF")).toStdString()) << "x*y\n\nexp(-x^2)\n";
+    ASSERT_TRUE(fenster->ListeHolen(dir.filePath(QStringLiteral("andere.LFF"))));
     EXPECT_EQ(ui->ListBoxFunktion->count(), 3);
     EXPECT_EQ(ui->EditZ->text(), QStringLiteral("x*y"));
     EXPECT_TRUE(ui->EditZ->hasFocus());
@@ -339,18 +415,18 @@ TEST_F(Form30Test, PrintedClipboardAndFilePictures) {
     };
     QTest::mouseClick(ui->BitBtnDrucker, Qt::LeftButton);
     EXPECT_EQ(Bild(), bildschirm);
-    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-        ASSERT_TRUE(p.waitForFinished(20000));
-        const QString text = QString::fromUtf8(p.readAllStandardOutput());
-        for (const char* t : {"x", "y", "z", "-2", "2"}) EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t;
-    }
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(p.waitForFinished(20000)) << "pdftotext is missing: tools/install-deps installs it";
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (const char* t : {"x", "y", "z", "-2", "2"}) EXPECT_TRUE(text.contains(QString::fromUtf8(t))) << t;
 
     QTest::mouseClick(ui->BitBtnWMFClipb, Qt::LeftButton);
     const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(clip);
     EXPECT_TRUE(clip->hasFormat(QString::fromLatin1(kEmfMimeType)));
+    EXPECT_TRUE(clip->hasFormat(QString::fromLatin1(kWmfMimeType)));
+    EXPECT_FALSE(fenster->Grafik()->RecordMetafile());
 
     const QString unterordner = dir.filePath(QStringLiteral("bilder"));
     ASSERT_TRUE(QDir().mkpath(unterordner));
@@ -359,16 +435,13 @@ TEST_F(Form30Test, PrintedClipboardAndFilePictures) {
     ASSERT_TRUE(emf.open(QIODevice::ReadOnly));
     EXPECT_EQ(emf.read(4), QByteArray("\x01\x00\x00\x00", 4));
     EXPECT_EQ(QDir::currentPath(), QDir(unterordner).absolutePath());
-    if (!QStandardPaths::findExecutable(QStringLiteral("emf2svg-conv")).isEmpty()) {
-        // An outside reader finds the surface's 900 cells in the file.
-        QProcess p;
-        p.start(QStringLiteral("emf2svg-conv"), {"-i", "bild.emf", "-o", "bild.svg"});
-        ASSERT_TRUE(p.waitForFinished(20000));
-        EXPECT_EQ(p.exitCode(), 0);
-        QFile svg(QStringLiteral("bild.svg"));
-        ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
-        EXPECT_GE(svg.readAll().count("<path"), 900);
-    }
+    // An outside reader finds the surface's 900 cells in the file.
+    p.start(QStringLiteral("emf2svg-conv"), {"-i", "bild.emf", "-o", "bild.svg"});
+    ASSERT_TRUE(p.waitForFinished(20000)) << "emf2svg-conv is missing: tools/install-deps installs it";
+    EXPECT_EQ(p.exitCode(), 0);
+    QFile svg(QStringLiteral("bild.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_GE(svg.readAll().count("<path"), 900);
     EXPECT_FALSE(fenster->GrafikSpeichern(unterordner + QStringLiteral("/.wmf"), 0));
     EXPECT_EQ(Bild(), bildschirm);
 }
@@ -386,10 +459,140 @@ TEST_F(Form30Test, VorgabeRestoresRangesViewAndColours) {
     EXPECT_EQ(fenster->Flaechenbereiche().y1, -3);
     EXPECT_EQ(fenster->Zerlegung3D(), 30);
     EXPECT_EQ(Gitter().xMasche(), 30);
-    EXPECT_EQ(g->Zrot(), 45);
-    EXPECT_EQ(g->Yrot(), 50);
+    EXPECT_EQ(std::pair(g->Zrot(), g->Yrot()), std::pair(45.0, 50.0));
     EXPECT_EQ(b->ColorButtonNetz->SelectionColor(), 0u);
     EXPECT_EQ(b->ColorButtonFlaeche->SelectionColor(), MakeRGB(204, 204, 204));
+}
+
+const QString kPiVE = QStringLiteral("•pi [VE]");
+
+class Form21Test : public FensterTest<Tform21> {
+protected:
+    Tform21* Oeffnen() {
+        FensterTest::Oeffnen();
+        ui = fenster->Controls();
+        b = ui->Bedienung->Controls();
+        return fenster;
+    }
+    const TFlaeche& Netz() { return *fenster->KoerperNetz(); }
+
+    Ui::Tform21* ui = nullptr;
+    Ui::TBedienung3D* b = nullptr;
+};
+
+TEST_F(Form21Test, ShowingTakesTheSharedInputsAndComputes) {
+    gTerms.TermF = "x";
+    gOverlay.GrenzeA = 0;
+    gOverlay.GrenzeB = 1;
+    gTerms.ParameterWerte[0] = 2;
+    ASSERT_TRUE(Oeffnen());
+    EXPECT_EQ(fenster->windowTitle(), QStringLiteral("Rauminhalte von Rotationskörpern"));
+    EXPECT_EQ(ui->EditF->text(), QStringLiteral("x"));
+    EXPECT_EQ(ui->EditT->text().trimmed(), QStringLiteral("2,00"));
+    EXPECT_EQ(ui->LabelV1->text() + " " + ui->LabelV2->text(), "0,33" + kPiVE + " 0,33" + kPiVE);
+    EXPECT_EQ(b->EditPhi->text() + " " + b->EditTheta->text(), QStringLiteral("0 90"));
+    EXPECT_EQ(Netz().xMasche(), 30);
+    EXPECT_EQ(std::pair(fenster->Grafik()->Entfernung(), fenster->Grafik()->Sehwinkel()), std::pair(44.0, 0.1));
+    EXPECT_TRUE(messages.messages().empty());
+
+    // A new term, t and interval: the volumes follow, f is taken over.
+    Type(ui->EditF, QStringLiteral("t"));
+    Type(ui->EditA, QStringLiteral("1"));
+    Type(ui->EditB, QStringLiteral("2,5"));
+    QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
+    EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("6,00") + kPiVE);
+    EXPECT_EQ(gTerms.TermF.str(), "t");
+    EXPECT_EQ(Netz().D3Point(30, 0), (TSurfPoint{2.5, 0, 2}));
+}
+
+TEST_F(Form21Test, FieldsAreReadAndMended) {
+    gTerms.TermF = "x";
+    ASSERT_TRUE(Oeffnen());
+    Type(ui->EditIterationen, QStringLiteral("1000"));
+    EXPECT_EQ(fenster->KoerperIterationen(), 500);
+    EXPECT_EQ(ui->EditIterationen->text(), QStringLiteral("500"));
+    Type(ui->EditZerlegung, QStringLiteral("4"));
+    EXPECT_EQ(Netz().xMasche(), 30);
+    Type(ui->EditZerlegung, QStringLiteral("12"));
+    EXPECT_EQ(Netz().xMasche(), 12);
+
+    // A reversed interval is put in order before the volumes are computed.
+    Type(ui->EditA, QStringLiteral("1"));
+    Type(ui->EditB, QStringLiteral("0"));
+    QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
+    EXPECT_EQ(ui->EditA->text().trimmed(), QStringLiteral("0,00"));
+    EXPECT_EQ(ui->EditB->text().trimmed(), QStringLiteral("1,00"));
+    EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("0,33") + kPiVE);
+
+    Type(b->EditPhi, QStringLiteral("45"));
+    EXPECT_EQ(fenster->Grafik()->Zrot(), 225);
+    Type(b->EditTheta, QStringLiteral("60"));
+    EXPECT_EQ(fenster->Grafik()->Yrot(), 60);
+    QTest::mouseClick(b->SpeedButtonWinkel, Qt::LeftButton);
+    EXPECT_EQ(std::pair(fenster->Grafik()->Zrot(), fenster->Grafik()->Yrot()), std::pair(270.0, 90.0));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(Form21Test, ATermThatDoesNotCompileNeverBecomesF) {
+    gTerms.TermF = "x^2";
+    ASSERT_TRUE(Oeffnen());
+    ui->EditF->setText(QStringLiteral("x^^2"));
+    QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].rfind("Syntaxfehler: ", 0), 0u);
+    EXPECT_TRUE(ui->EditF->hasFocus());
+    EXPECT_EQ(gTerms.TermF.str(), "x^2");
+
+    // An empty field is the function 0; a pole leaves no volume about either axis.
+    ui->EditF->clear();
+    QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
+    EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("0,00") + kPiVE);
+    Type(ui->EditA, QStringLiteral("-1"));
+    Type(ui->EditB, QStringLiteral("2"));
+    Type(ui->EditF, QStringLiteral("1/x"));
+    QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
+    EXPECT_EQ(ui->LabelV1->text() + " " + ui->LabelV2->text(), QStringLiteral("nicht def. nicht def."));
+    EXPECT_EQ(messages.messages().size(), 1u);
+}
+
+TEST_F(Form21Test, ClosedSolidsAboutEitherAxis) {
+    gTerms.TermF = "x+1";
+    gOverlay.GrenzeA = 1;
+    gOverlay.GrenzeB = 3;
+    ASSERT_TRUE(Oeffnen());
+    QTest::mouseClick(ui->CheckBoxGeschlossen, Qt::LeftButton);
+    ASSERT_EQ(Netz().xMasche(), 32);
+    for (int j = 0; j <= 30; j += 6) {
+        EXPECT_EQ(Netz().D3Point(0, j), (TSurfPoint{1, 0, 0}));
+        EXPECT_EQ(Netz().D3Point(32, j), (TSurfPoint{3, 0, 0}));
+    }
+    Waehlen(ui->RadioButtonGrafik2);
+    EXPECT_EQ(Netz().D3Point(0, 5), (TSurfPoint{0, 0, 2}));
+    EXPECT_EQ(Netz().D3Point(32, 5), (TSurfPoint{0, 0, 4}));
+    EXPECT_EQ(fenster->Grafik()->z1(), 2);
+    QTest::mouseClick(ui->CheckBoxGeschlossen, Qt::LeftButton);
+    EXPECT_EQ(Netz().xMasche(), 30);
+}
+
+class ZaehlenderHost : public GraphHost {
+public:
+    void RedrawMainGraph(bool) override { ++neuzeichnungen; }
+    int neuzeichnungen = 0;
+};
+
+TEST_F(Form21Test, AnimationTurnsLeftAndClosingRedrawsTheGraph) {
+    ZaehlenderHost host;
+    GraphHost* vorher = SetGraphHost(&host);
+    gTerms.TermF = "x";
+    ASSERT_TRUE(Oeffnen());
+    const Ui::TRotation3D* r = ui->Rotation->Controls();
+    r->Switch->SetChecked(true);
+    EXPECT_TRUE(r->SpeedButtonLinks->isChecked() && !r->SpeedButtonRechts->isChecked());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fenster->Grafik()->Zrot() >= 272; }, 5000));
+    QTest::mouseClick(ui->BitBtnBeenden, Qt::LeftButton);
+    EXPECT_TRUE(Geschlossen());
+    EXPECT_EQ(host.neuzeichnungen, 1);
+    SetGraphHost(vorher);
 }
 
 }  // namespace

@@ -1,15 +1,51 @@
+// What other programs get: the picture and the table on the clipboard, and
+// the document for Word with its text and pictures.
+
+#include "clipboard_picture.h"
 #include "metafile_recorder.h"
+#include "scenes.h"
 #include "word_document.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace kalvo::test {
 namespace {
+
+TEST(ClipboardPicture, OffersEmfWmfAndPngOfThePicture) {
+    MetafileRecorder picture(120, 80);
+    Paint(picture, [&](QPainter& p) {
+        p.setBrush(Qt::blue);
+        p.drawEllipse(10, 10, 100, 60);
+    });
+    ASSERT_TRUE(CopyPictureToClipboard(picture));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->data(kEmfMimeType).toStdString(), picture.toEmf());
+    EXPECT_EQ(data->data(kWmfMimeType).toStdString(), picture.toWmf());
+    QImage png;
+    ASSERT_TRUE(png.loadFromData(data->data(kPngMimeType), "PNG"));
+    EXPECT_EQ(png.size(), QSize(120, 80));
+    EXPECT_EQ(png.pixelColor(60, 40), QColor(Qt::blue));
+    EXPECT_TRUE(data->hasImage());
+}
+
+TEST(ClipboardPicture, TablesAreTabSeparatedWithCrLfAfterEveryLine) {
+    const QString text = TableClipboardText("Wertetabelle:  f(x) = x^2",
+                                            {{"    x", "   f(x)"}, {" -1,0", "  1,0"}, {"  0,5", " nicht def."}});
+    EXPECT_EQ(text, "Wertetabelle:  f(x) = x^2\r\n\r\n    x\t   f(x)\r\n -1,0\t  1,0\r\n  0,5\t nicht def.\r\n");
+    EXPECT_EQ(text.count("\r\n"), 5);
+    ASSERT_TRUE(CopyTextToClipboard(text));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), text);
+}
 
 std::string ReadAll(const std::string& path) {
     QFile f(QString::fromStdString(path));
@@ -25,9 +61,7 @@ std::string PictureBytes(const std::string& rtf, std::string* controls) {
     std::string bytes;
     for (size_t i = data; i < rtf.size() && rtf[i] != '}'; ++i) {
         if (!std::isxdigit(static_cast<unsigned char>(rtf[i]))) continue;
-        const int hi = std::stoi(std::string(1, rtf[i]), nullptr, 16), lo = std::stoi(std::string(1, rtf[i + 1]), nullptr, 16);
-        bytes.push_back(static_cast<char>(hi * 16 + lo));
-        ++i;
+        bytes.push_back(static_cast<char>(std::stoi(rtf.substr(i++, 2), nullptr, 16)));
     }
     return bytes;
 }
@@ -36,10 +70,7 @@ class WordDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         MetafileRecorder picture(300, 200);
-        {
-            QPainter p(&picture);
-            p.drawLine(0, 0, 300, 200);
-        }
+        Paint(picture, [&](QPainter& p) { p.drawLine(0, 0, 300, 200); });
         wmf = picture.toWmf();
         emf = picture.toEmf();
         ASSERT_TRUE(picture.save(dir.filePath("temp.wmf").toStdString(), MetafileFormat::Wmf).ok);
@@ -57,12 +88,7 @@ protected:
 TEST_F(WordDocumentTest, ReportDocumentHoldsPageFontsLinesInOrderAndThePicture) {
     WordDocument doc(opener);
     doc.newDocument();
-    PageSetup page;
-    page.leftMargin = page.rightMargin = page.topMargin = page.bottomMargin = 56;
-    page.headerDistance = page.footerDistance = 36;
-    page.pageWidth = 596;
-    page.pageHeight = 842;
-    doc.setPageSetup(page);
+    doc.setPageSetup({56, 56, 56, 56, 36, 36, 596, 842});  // margins, header and footer, A4 in points
     doc.setFontName("Courier New");
     doc.setFontSize(8);
     const QStringList lines = {"Regressionsmodell: f(x)=m x + c", "------", "Größe {a} \\ b\tc", "r² = 0,99 π"};
@@ -101,28 +127,25 @@ TEST_F(WordDocumentTest, ReportDocumentHoldsPageFontsLinesInOrderAndThePicture) 
     EXPECT_EQ(controls, "{\\pict\\wmetafile8\\picw7938\\pich5292\\picwgoal6000\\pichgoal6000");
 }
 
-TEST_F(WordDocumentTest, EmfPicturesAreEmbeddedWhole) {
+TEST_F(WordDocumentTest, EmfPicturesAreEmbeddedWholeAndOtherFilesRefused) {
     WordDocument doc(opener);
     ASSERT_TRUE(doc.insertPicture(dir.filePath("temp.emf").toStdString(), 0, 0).ok);
     std::string controls;
     EXPECT_EQ(PictureBytes(doc.rtf(), &controls), emf);
     // Without a size the picture keeps its own: 300 x 200 pixels at 96 per inch.
     EXPECT_EQ(controls, "{\\pict\\emfblip\\picw7938\\pich5292\\picwgoal4500\\pichgoal3000");
-}
 
-TEST_F(WordDocumentTest, PicturesThatAreNoMetafilesAreRefused) {
-    WordDocument doc(opener);
-    const WriteResult missing = doc.insertPicture(dir.filePath("fehlt.wmf").toStdString(), 300, 300);
+    // Pictures that are no metafiles are refused.
+    WordDocument other(opener);
+    const WriteResult missing = other.insertPicture(dir.filePath("fehlt.wmf").toStdString(), 300, 300);
     EXPECT_FALSE(missing.ok);
     EXPECT_NE(missing.error.find("kann nicht gelesen werden"), std::string::npos);
-    QFile text(dir.filePath("text.wmf"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("Das ist kein Bild, auch wenn es so heißt.");
-    text.close();
-    const WriteResult wrong = doc.insertPicture(text.fileName().toStdString(), 300, 300);
+    const std::string text = dir.filePath("text.wmf").toStdString();
+    std::ofstream(text) << "Das ist kein Bild, auch wenn es so heißt.";
+    const WriteResult wrong = other.insertPicture(text, 300, 300);
     EXPECT_FALSE(wrong.ok);
     EXPECT_NE(wrong.error.find("enthält kein WMF- oder EMF-Bild"), std::string::npos);
-    EXPECT_EQ(doc.rtf().find("\\pict"), std::string::npos);
+    EXPECT_EQ(other.rtf().find("\\pict"), std::string::npos);
 }
 
 TEST_F(WordDocumentTest, FailuresReachTheCallerAndEarlierDocumentsStay) {
