@@ -1,5 +1,6 @@
+// The dialogs of graph slots: the family, the parametric curves and the piecewise function.
+
 #include <QCheckBox>
-#include <QPushButton>
 #include <QToolButton>
 
 #include "app_test_support.h"
@@ -7,6 +8,7 @@
 #include "color_button.h"
 #include "draw_combo_box.h"
 #include "edit_field.h"
+#include "family_dialog.h"
 #include "family_widgets.h"
 #include "parametric_dialog.h"
 #include "piecewise_dialog.h"
@@ -15,49 +17,41 @@
 #include "ui_main_window.h"
 #include "ui_parametric_dialog.h"
 #include "ui_piecewise_dialog.h"
-#include "view.h"
 
 namespace kalvo {
 namespace {
+
+// The three dialogs of graph slots, each with its own run of slots.
+struct Sibling {
+    const char* name;
+    QToolButton* Ui::TForm1::*button;
+    int first, count;
+};
+const Sibling kSiblings[] = {
+    {"Funktionenschar", &Ui::TForm1::ButtonFunktionenschar, 1, kFamilySlots},
+    {"Parameterkurven", &Ui::TForm1::ButtonParameterkurven, kParametricFirstSlot, kParametricSlots},
+    {"Stueckweise", &Ui::TForm1::ButtonStueckweise, kPiecewiseFirstSlot, kPiecewiseSlots},
+};
 
 class CurveDialogsTest : public AppTest {
 protected:
     void SetUp() override {
         AppTest::SetUp();
-        TForm6::DialogFarbe = 0;
-        TForm7::DialogFarbe = 0;
+        TForm2::DialogFarbe = TForm6::DialogFarbe = TForm7::DialogFarbe = 0;
     }
 
-    TForm6* OpenPiecewise() {
-        QTest::mouseClick(form->Controls()->ButtonStueckweise, Qt::LeftButton);
-        Settle();
-        h = form->findChild<TForm6*>();
-        if (h) Activate(h.data());
-        return h;
+    TForm6* OpenPiecewise() { return h = OpenBy<TForm6>(form->Controls()->ButtonStueckweise); }
+    TForm7* OpenParametric() { return p = OpenBy<TForm7>(form->Controls()->ButtonParameterkurven); }
+    QDialog* Open(const Sibling& s) {
+        Click(form->Controls()->*s.button);
+        for (QDialog* d : form->findChildren<QDialog*>())
+            if (d->isVisible()) return Activate(d), d;
+        return nullptr;
     }
 
-    TForm7* OpenParametric() {
-        QTest::mouseClick(form->Controls()->ButtonParameterkurven, Qt::LeftButton);
-        Settle();
-        p = form->findChild<TForm7*>();
-        if (p) Activate(p.data());
-        return p;
-    }
-
+    static QCheckBox* Box(QDialog* d, int i) { return d->findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(i)); }
+    static TColorButton* Pen(QDialog* d) { return d->findChild<TColorButton*>(QStringLiteral("ColorButton1")); }
     static void ClickBox(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
-
-    // Some pixel of the 3 x 3 block around the world point has colour c.
-    bool CurveAt(double x, double y, const QColor& c) {
-        double px = 0, py = 0;
-        WorldToPixel(x, y, px, py);
-        const QImage& img = form->PaintBox1()->Picture();
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                const QPoint q(int(std::lround(px)) + dx, int(std::lround(py)) + dy);
-                if (img.rect().contains(q) && img.pixelColor(q) == c) return true;
-            }
-        return false;
-    }
 
     QPointer<TForm6> h;
     QPointer<TForm7> p;
@@ -73,19 +67,12 @@ TEST_F(CurveDialogsTest, PiecewiseOkTransfersAndEachPieceIsDrawnOnItsInterval) {
     EXPECT_EQ(h->windowTitle(), QStringLiteral("Stückweise definierte Funktion"));
     EXPECT_TRUE(ui->Edit1->hasFocus());
     EXPECT_TRUE(ui->CheckBox1->isChecked());
-    Type(ui->Edit1, QStringLiteral("2"));
-    Type(ui->Edit6, QStringLiteral("0"));
-    Type(ui->Edit2, QStringLiteral("X - 2"));
-    Type(ui->Edit7, QStringLiteral("1"));
-    Type(ui->Edit13, QStringLiteral("2"));
-    Type(ui->Edit14, QStringLiteral("-2"));
-    Type(ui->Edit15, QStringLiteral("0.5"));
-    Type(ui->Edit17, QStringLiteral("sqrt(9)"));
+    Type({{ui->Edit1, "2"}, {ui->Edit6, "0"}, {ui->Edit2, "X - 2"}, {ui->Edit7, "1"}});
+    Type({{ui->Edit13, "2"}, {ui->Edit14, "-2"}, {ui->Edit15, "0.5"}, {ui->Edit17, "sqrt(9)"}});
     ui->TrackBar1->setValue(4);
     EXPECT_EQ(ui->PaintBox2->Spectrum(), 4);
     QTest::mouseClick(ui->BitCheckBox2, Qt::LeftButton);
-    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn2);
     ASSERT_TRUE(h.isNull());
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_EQ(gTerms.TermH1.str(), "2");
@@ -108,9 +95,7 @@ TEST_F(CurveDialogsTest, PiecewiseOkTransfersAndEachPieceIsDrawnOnItsInterval) {
 }
 
 TEST_F(CurveDialogsTest, PiecewiseVorgabeTakesTheViewWindowAndUnticksEveryPiece) {
-    gView.BereichX1 = -5;
-    gView.BereichX2 = 5;
-    gTerms.TermH3 = "x";
+    gView.BereichX1 = -5, gView.BereichX2 = 5, gTerms.TermH3 = "x";
     for (int s = 31; s <= 34; ++s) gDisplay.Schaubilder[size_t(s)] = Schaubild{0xFF, 2, true};
     ASSERT_TRUE(OpenPiecewise());
     Ui::TForm6* ui = h->Controls();
@@ -125,21 +110,16 @@ TEST_F(CurveDialogsTest, PiecewiseVorgabeTakesTheViewWindowAndUnticksEveryPiece)
     EXPECT_TRUE(ui->Edit3->text().isEmpty());
     EXPECT_EQ(gTerms.KonstanteB, 4);
     EXPECT_EQ(ui->ColorButton1->SelectionColor(), 0u);
-    for (int i = 1; i <= kPiecewiseSlots; ++i) {
-        EXPECT_FALSE(h->Slots().Box(i)->isChecked()) << i;
-        EXPECT_FALSE(gDisplay.Schaubilder[size_t(30 + i)].zeichnen) << i;
-    }
+    for (int i = 1; i <= kPiecewiseSlots; ++i)
+        EXPECT_FALSE(Box(h, i)->isChecked() || gDisplay.Schaubilder[size_t(30 + i)].zeichnen) << i;
     EXPECT_TRUE(gDisplay.Schaubilder[1].zeichnen);
 }
 
 TEST_F(CurveDialogsTest, SlotMarksShowColourAndStyleAsADoubleLine) {
-    struct Case {
-        uint8_t linienart;
-        int rowsInk;     // coloured rows around the line
-        bool dotted;
-    };
-    for (const Case c : {Case{0, 2, false}, Case{1, 2, true}, Case{2, 3, false}, Case{3, 4, false}}) {
-        gDisplay.Schaubilder[32] = Schaubild{0x0000FF, c.linienart, true};
+    // Line style, coloured rows around the line, dotted.
+    for (const auto& [linienart, rowsInk, dotted] :
+         {std::tuple<uint8_t, int, bool>{0, 2, false}, {1, 2, true}, {2, 3, false}, {3, 4, false}}) {
+        gDisplay.Schaubilder[32] = Schaubild{0x0000FF, linienart, true};
         ASSERT_TRUE(OpenPiecewise());
         TSlotMarks* marks = h->Controls()->PaintBox1;
         const QImage img = marks->grab().toImage();
@@ -147,57 +127,54 @@ TEST_F(CurveDialogsTest, SlotMarksShowColourAndStyleAsADoubleLine) {
         int rows = 0;
         for (int r = y - 4; r <= y + 4; ++r) rows += img.pixelColor(marks->width() / 2, r) == kRed ||
                                                      img.pixelColor(marks->width() / 2 + 1, r) == kRed;
-        EXPECT_EQ(rows, c.rowsInk) << int(c.linienart);
+        EXPECT_EQ(rows, rowsInk) << int(linienart);
         int gaps = 0;
         for (int x = 6; x < marks->width() - 6; ++x) gaps += img.pixelColor(x, y) != kRed;
-        EXPECT_EQ(gaps > 0, c.dotted) << int(c.linienart);
+        EXPECT_EQ(gaps > 0, dotted) << int(linienart);
         EXPECT_EQ(img.pixelColor(marks->width() / 2, marks->LineY(1)), img.pixelColor(1, 1));  // h is not drawn
         h->reject();
         Settle();
     }
 }
 
-TEST_F(CurveDialogsTest, SlotBoxesWriteTheTableAtOnceAndSurviveCancel) {
-    struct Case {
-        bool piecewise;
-        int box, slot;
-    };
-    for (const Case c : {Case{true, 2, 32}, Case{false, 3, 25}, Case{false, 8, 30}}) {
-        gDisplay.Schaubilder[size_t(c.slot)] = Schaubild{};
-        QDialog* d = c.piecewise ? static_cast<QDialog*>(OpenPiecewise()) : OpenParametric();
-        ASSERT_TRUE(d);
-        SlotBoxes& boxes = c.piecewise ? h->Slots() : p->Slots();
-        TColorButton* color = d->findChild<TColorButton*>(QStringLiteral("ColorButton1"));
-        d->findChild<TLineWidthComboBox*>(QStringLiteral("LineWidthComboBox1"))->SetLineWidth(3);
-        color->SetSelectionColor(0x0000FF);
-        ClickBox(boxes.Box(c.box));
-        EXPECT_EQ(gDisplay.Schaubilder[size_t(c.slot)], (Schaubild{0x0000FF, 2, true})) << c.slot;
-        d->reject();
-        Settle();
-        EXPECT_TRUE(gDisplay.Schaubilder[size_t(c.slot)].zeichnen) << c.slot;
-        // The dialog's pen stays for the next opening; unticking keeps the slot's pen.
-        d = c.piecewise ? static_cast<QDialog*>(OpenPiecewise()) : OpenParametric();
-        ASSERT_TRUE(d);
-        SlotBoxes& again = c.piecewise ? h->Slots() : p->Slots();
-        EXPECT_EQ(d->findChild<TColorButton*>(QStringLiteral("ColorButton1"))->SelectionColor(), 0x0000FFu);
-        EXPECT_TRUE(again.Box(c.box)->isChecked());
-        ClickBox(again.Box(c.box));
-        EXPECT_EQ(gDisplay.Schaubilder[size_t(c.slot)], (Schaubild{0x0000FF, 2, false}));
-        d->reject();
-        Settle();
-    }
+TEST_F(CurveDialogsTest, ASlotBoxWritesItsSlotAtOnceAndTheDialogsPenStaysThroughCancel) {
+    for (const Sibling& s : kSiblings)
+        for (int box : {1, s.count}) {
+            const size_t slot = size_t(s.first + box - 1);
+            gDisplay.Schaubilder[slot] = Schaubild{};
+            QPointer<QDialog> d = Open(s);
+            ASSERT_TRUE(d) << s.name;
+            d->findChild<TLineWidthComboBox*>(QStringLiteral("LineWidthComboBox1"))->SetLineWidth(3);
+            Pen(d)->SetSelectionColor(0x0000FF);
+            ClickBox(Box(d, box));
+            EXPECT_EQ(gDisplay.Schaubilder[slot], (Schaubild{0x0000FF, 2, true})) << s.name << " " << box;
+            d->reject();
+            Settle();
+            EXPECT_TRUE(gDisplay.Schaubilder[slot].zeichnen) << s.name << " " << box;
+            // The dialog's pen stays for the next opening; unticking keeps the slot's pen.
+            d = Open(s);
+            ASSERT_TRUE(d) << s.name;
+            EXPECT_EQ(Pen(d)->SelectionColor(), 0x0000FFu) << s.name;
+            EXPECT_TRUE(Box(d, box)->isChecked()) << s.name << " " << box;
+            ClickBox(Box(d, box));
+            EXPECT_EQ(gDisplay.Schaubilder[slot], (Schaubild{0x0000FF, 2, false})) << s.name << " " << box;
+            d->reject();
+            Settle();
+        }
 }
 
 TEST_F(CurveDialogsTest, LoeschenSwitchesOffOnlyTheDialogsOwnSlots) {
-    for (int s = 1; s <= kGraphSlots; ++s) gDisplay.Schaubilder[size_t(s)].zeichnen = true;
-    ASSERT_TRUE(OpenPiecewise());
-    QTest::mouseClick(h->Controls()->SpeedButton4, Qt::LeftButton);
-    h->reject();
-    Settle();
-    ASSERT_TRUE(OpenParametric());
-    QTest::mouseClick(p->Controls()->SpeedButton4, Qt::LeftButton);
-    for (int s = 1; s <= kGraphSlots; ++s) EXPECT_EQ(gDisplay.Schaubilder[size_t(s)].zeichnen, s <= 22) << s;
-    for (int i = 1; i <= kParametricSlots; ++i) EXPECT_FALSE(p->Slots().Box(i)->isChecked());
+    for (const Sibling& s : kSiblings) {
+        for (int i = 1; i <= kGraphSlots; ++i) gDisplay.Schaubilder[size_t(i)].zeichnen = true;
+        QPointer<QDialog> d = Open(s);
+        ASSERT_TRUE(d) << s.name;
+        Click(d->findChild<QToolButton*>(QStringLiteral("SpeedButton4")));
+        for (int i = 1; i <= kGraphSlots; ++i)
+            EXPECT_EQ(gDisplay.Schaubilder[size_t(i)].zeichnen, i < s.first || i >= s.first + s.count) << s.name << i;
+        for (int i = 1; i <= s.count; ++i) EXPECT_FALSE(Box(d, i)->isChecked()) << s.name << i;
+        d->reject();
+        Settle();
+    }
 }
 
 TEST_F(CurveDialogsTest, BadTermsAndListEntriesKeepTheFocusAndOkRefuses) {
@@ -212,20 +189,15 @@ TEST_F(CurveDialogsTest, BadTermsAndListEntriesKeepTheFocusAndOkRefuses) {
     ui->Edit4->setText(QStringLiteral("sin(x"));  // never left
     ui->Edit13->setFocus();
     messages.clear();
-    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn2);
     ASSERT_FALSE(h.isNull());
     EXPECT_EQ(messages.messages().size(), 1u);
     EXPECT_TRUE(ui->Edit4->hasFocus());
     EXPECT_EQ(gTerms.TermH4.str(), before);
     // A family of more curves than may be drawn: refused, the focus in the step.
-    Type(ui->Edit4, QStringLiteral("t*x"));
-    Type(ui->Edit13, QStringLiteral("0"));
-    Type(ui->Edit14, QStringLiteral("10"));
-    Type(ui->Edit15, QStringLiteral("0.001"));
+    Type({{ui->Edit4, "t*x"}, {ui->Edit13, "0"}, {ui->Edit14, "10"}, {ui->Edit15, "0.001"}});
     messages.clear();
-    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn2);
     ASSERT_FALSE(h.isNull());
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_NE(messages.messages()[0].find("mehr als 250 Kurven"), std::string::npos);
@@ -243,8 +215,7 @@ TEST_F(CurveDialogsTest, BadTermsAndListEntriesKeepTheFocusAndOkRefuses) {
     Type(p->Controls()->Edit1, QStringLiteral("cos(t)"));
     EXPECT_EQ(messages.messages().size(), 1u);
     EXPECT_FALSE(ParserWMode);
-    QTest::mouseClick(p->Controls()->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(p->Controls()->BitBtn2);
     EXPECT_TRUE(p.isNull());
     EXPECT_EQ(gTerms.TermXt.str(), "cos(t)");
 }
@@ -252,20 +223,18 @@ TEST_F(CurveDialogsTest, BadTermsAndListEntriesKeepTheFocusAndOkRefuses) {
 TEST_F(CurveDialogsTest, TooSmallParametricStepIsMendedAsSoonAsTheFieldIsLeft) {
     ASSERT_TRUE(OpenParametric());
     Ui::TForm7* ui = p->Controls();
-    struct Case {
-        const char* typed;
-        double stored;
-        const char* shown;
-    };
-    for (const Case c : {Case{"0.00005", 0.001, "1,00 E-3"}, Case{"-0,00009", 0.001, "1,00 E-3"},
-                         Case{"0", 0.001, "1,00 E-3"}, Case{"0.0002", 0.0002, "2,00 E-4"},
-                         Case{"1/20", 0.05, "5,00 E-2"}}) {
+    const std::tuple<const char*, double, const char*> cases[] = {{"0.00005", 0.001, "1,00 E-3"},
+                                                                  {"-0,00009", 0.001, "1,00 E-3"},
+                                                                  {"0", 0.001, "1,00 E-3"},
+                                                                  {"0.0002", 0.0002, "2,00 E-4"},
+                                                                  {"1/20", 0.05, "5,00 E-2"}};
+    for (const auto& [typed, stored, shown] : cases) {
         gParams.ParamkurveTSchrittweite = 0.5;
-        Type(ui->Edit5, QString::fromUtf8(c.typed));
-        EXPECT_DOUBLE_EQ(p->WorkingCopies().tSchritt, c.stored) << c.typed;
-        EXPECT_EQ(ui->Edit5->text().trimmed(), QString::fromUtf8(c.shown)) << c.typed;
+        Type(ui->Edit5, QString::fromUtf8(typed));
+        EXPECT_DOUBLE_EQ(p->WorkingCopies().tSchritt, stored) << typed;
+        EXPECT_EQ(ui->Edit5->text().trimmed(), QString::fromUtf8(shown)) << typed;
         // Only the mended step goes to the shared state before OK.
-        EXPECT_EQ(gParams.ParamkurveTSchrittweite, c.stored == 0.001 ? 0.001 : 0.5) << c.typed;
+        EXPECT_EQ(gParams.ParamkurveTSchrittweite, stored == 0.001 ? 0.001 : 0.5) << typed;
     }
     Type(ui->Edit5, QStringLiteral("1/"));  // a syntax error keeps what was typed
     EXPECT_EQ(ui->Edit5->text(), QStringLiteral("1/"));
@@ -274,8 +243,7 @@ TEST_F(CurveDialogsTest, TooSmallParametricStepIsMendedAsSoonAsTheFieldIsLeft) {
 
 TEST_F(CurveDialogsTest, ParametricVorgabeAndCancelKeepWhatTheDialogWrote) {
     gDisplay.Schaubilder[1].zeichnen = false;
-    gTerms.TermXt = "6cos(t)";
-    gTerms.TermYt = "6sin(t)";
+    gTerms.TermXt = "6cos(t)", gTerms.TermYt = "6sin(t)";
     gDisplay.Schaubilder[23] = Schaubild{0xFF, 1, true};
     ASSERT_TRUE(OpenParametric());
     Ui::TForm7* ui = p->Controls();
@@ -292,15 +260,13 @@ TEST_F(CurveDialogsTest, ParametricVorgabeAndCancelKeepWhatTheDialogWrote) {
     EXPECT_EQ(ui->ColorButton1->SelectionColor(), 0u);
     EXPECT_EQ(TForm7::DialogFarbe, 0u);
     EXPECT_TRUE(ui->Edit1->text().isEmpty());
-    for (int i = 1; i <= kParametricSlots; ++i) EXPECT_FALSE(p->Slots().Box(i)->isChecked());
+    for (int i = 1; i <= kParametricSlots; ++i) EXPECT_FALSE(Box(p, i)->isChecked());
 
     // A circle drawn after OK; "Abbrechen" afterwards keeps the ticked x(t) graph.
-    Type(ui->Edit1, QStringLiteral("6cos(t)"));
-    Type(ui->Edit2, QStringLiteral("6sin(t)"));
+    Type({{ui->Edit1, "6cos(t)"}, {ui->Edit2, "6sin(t)"}});
     ui->ColorButton1->SetSelectionColor(0x0000FF);
     ClickBox(ui->CheckBox1);
-    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn2);
     for (const auto& [x, y] : {std::pair{6.0, 0.0}, {0.0, 6.0}, {-6.0, 0.0}, {4.2426, -4.2426}})
         EXPECT_TRUE(CurveAt(x, y, kRed)) << x << " " << y;
     EXPECT_FALSE(CurveAt(0, 0, kRed));
@@ -310,8 +276,7 @@ TEST_F(CurveDialogsTest, ParametricVorgabeAndCancelKeepWhatTheDialogWrote) {
     p->Controls()->ColorButton1->SetSelectionColor(0x00FF00);
     ClickBox(p->Controls()->CheckBox1);  // the curve off
     ClickBox(p->Controls()->CheckBox3);  // x(t) over t on the vertical axis
-    QTest::mouseClick(p->Controls()->BitBtn1, Qt::LeftButton);
-    Settle();
+    Click(p->Controls()->BitBtn1);
     const QColor green(0, 255, 0);
     EXPECT_TRUE(CurveAt(6, 0, green));
     EXPECT_TRUE(CurveAt(-6, M_PI, green));

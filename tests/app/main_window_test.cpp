@@ -46,61 +46,43 @@ QStringList OtherWindows(const QWidget* main) {
     return names;
 }
 
-TEST_F(MainWindowTest, StartingBuildsNoWindowButTheMainWindow) {
+TEST_F(MainWindowTest, AStartWithoutSettingsShowsTheMainWindowAloneWithItsDefaults) {
     // A fresh start, without the windows earlier tests may have left.
     form.reset();
     Settle();
     ASSERT_TRUE(OtherWindows(nullptr).isEmpty()) << OtherWindows(nullptr).join(' ').toStdString();
     StartClean();
     EXPECT_TRUE(OtherWindows(form.get()).isEmpty()) << OtherWindows(form.get()).join(' ').toStdString();
+    EXPECT_TRUE(gView.FgZeichenbereichAuto);
+    EXPECT_EQ(gView.BereichX1, -8);
+    EXPECT_EQ(gView.BereichY2, 8);
+    EXPECT_TRUE(gDisplay.Schaubilder[1].zeichnen);
+    EXPECT_EQ(gDisplay.Schriftgroesse, 10);
+    EXPECT_EQ(gOverlay.AnzahlRechtecke, 4);
+    EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+    EXPECT_EQ(gControl.ProgramDir, dir.path().toStdString());
+    // Once the graph is painted the status line has its own font.
+    for (const QLabel* label : {form->Controls()->Label2, form->Controls()->Label3})
+        EXPECT_EQ(std::pair(label->font().family(), label->font().pointSize()), std::pair(QStringLiteral("Courier New"), 9));
 }
 
-TEST_F(MainWindowTest, TheStatusLineHasItsOwnFontOnceTheGraphIsPainted) {
-    // StartClean has shown the window and let its first paint happen.
-    for (const QLabel* label : {form->Controls()->Label2, form->Controls()->Label3}) {
-        EXPECT_EQ(label->font().family(), QStringLiteral("Courier New")) << label->objectName().toStdString();
-        EXPECT_EQ(label->font().pointSize(), 9) << label->objectName().toStdString();
-    }
-}
-
-TEST_F(MainWindowTest, EachButtonBuildsItsWindowWhenPressed) {
-    struct Case {
-        QToolButton* Ui::TForm1::*button;
-        const char* window;
-    };
-    const Case cases[] = {
-        {&Ui::TForm1::ButtonFunktionenschar, "kalvo::TForm2"},
-        {&Ui::TForm1::ButtonStueckweise, "kalvo::TForm6"},
-        {&Ui::TForm1::ButtonParameterkurven, "kalvo::TForm7"},
-        {&Ui::TForm1::ButtonKoordinatensystem, "kalvo::TForm5"},
-        {&Ui::TForm1::ButtonOptionen, "kalvo::Tform8"},
-        {&Ui::TForm1::ButtonVollbild, "kalvo::TForm14"},
-        {&Ui::TForm1::ButtonLGS, "kalvo::TForm23"},
-        {&Ui::TForm1::Button3D, "kalvo::TForm30"},
-        {&Ui::TForm1::ButtonIteration, "kalvo::TForm16"},
-        {&Ui::TForm1::ButtonLogistisch, "kalvo::TForm16"},
-        {&Ui::TForm1::ButtonKurvenanpassung, "kalvo::TForm22"},
-        {&Ui::TForm1::ButtonWertetabelle, "kalvo::TForm12"},
-        {&Ui::TForm1::ButtonDiskussion, "kalvo::TForm11"},
-        {&Ui::TForm1::ButtonNewton, "kalvo::TForm17"},
-        {&Ui::TForm1::ButtonRotationskoerper, "kalvo::Tform21"},
-        {&Ui::TForm1::ButtonFlaechen, "kalvo::TForm13"},
-        {&Ui::TForm1::ButtonSummen, "kalvo::TForm15"},
-        // Made once, the curve discussion is the same window the next time.
-        {&Ui::TForm1::ButtonDiskussion, "kalvo::TForm11"},
-    };
+TEST_F(MainWindowTest, EachButtonOpensAWindowThatGoesWhenClosed) {
     QPointer<QWidget> discussion;
-    for (const Case& c : cases) {
-        QToolButton* button = form->Controls()->*c.button;
-        QTest::mouseClick(button, Qt::LeftButton);
-        Settle();
+    // Made once, the curve discussion is the same window the next time.
+    for (QToolButton* Ui::TForm1::*b :
+         {&Ui::TForm1::ButtonFunktionenschar, &Ui::TForm1::ButtonStueckweise, &Ui::TForm1::ButtonParameterkurven,
+          &Ui::TForm1::ButtonKoordinatensystem, &Ui::TForm1::ButtonOptionen, &Ui::TForm1::ButtonVollbild,
+          &Ui::TForm1::ButtonLGS, &Ui::TForm1::Button3D, &Ui::TForm1::ButtonIteration, &Ui::TForm1::ButtonLogistisch,
+          &Ui::TForm1::ButtonKurvenanpassung, &Ui::TForm1::ButtonWertetabelle, &Ui::TForm1::ButtonDiskussion,
+          &Ui::TForm1::ButtonNewton, &Ui::TForm1::ButtonRotationskoerper, &Ui::TForm1::ButtonFlaechen,
+          &Ui::TForm1::ButtonSummen, &Ui::TForm1::ButtonDiskussion}) {
+        QToolButton* button = form->Controls()->*b;
+        Click(button);
         QWidget* opened = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w != form.get() && w->isVisible()) opened = w;
         ASSERT_NE(opened, nullptr) << button->objectName().toStdString();
-        EXPECT_EQ(QString::fromLatin1(opened->metaObject()->className()), QLatin1String(c.window))
-            << button->objectName().toStdString();
-        if (QLatin1String(c.window) == QLatin1String("kalvo::TForm11")) {
+        if (b == &Ui::TForm1::ButtonDiskussion) {
             if (discussion) {
                 EXPECT_EQ(opened, discussion.data());
             }
@@ -113,47 +95,29 @@ TEST_F(MainWindowTest, EachButtonBuildsItsWindowWhenPressed) {
     }
 }
 
-TEST_F(MainWindowTest, ManyRedrawRequestsGiveOneRedraw) {
+TEST_F(MainWindowTest, ManyRedrawRequestsGiveOneRedrawOfTheCurrentState) {
     TGraphArea* area = form->PaintBox1();
-    gOverlay.AnzahlRechtecke = 4;
+    gDisplay.Koordinatensystem.Achsenfarbe = 0x00FF00;
     area->RequestRedraw();
     area->RequestRedraw();
     EXPECT_TRUE(area->RedrawPending());
     Settle();
     EXPECT_FALSE(area->RedrawPending());
-}
-
-TEST_F(MainWindowTest, ThePictureIsTheRedrawOfTheCurrentState) {
-    // The y axis of the default window -8..8 runs through the middle column.
-    gDisplay.Koordinatensystem.Achsenfarbe = 0x00FF00;
-    form->Redraw(true);
-    const QImage& img = form->PaintBox1()->Picture();
-    const int mid = img.width() / 2;
-    int green = 0;
-    for (int dx = -1; dx <= 1; ++dx)
-        if (img.pixelColor(mid + dx, img.height() / 3) == QColor(0, 255, 0)) ++green;
-    EXPECT_GE(green, 1);
-    EXPECT_EQ(img.pixelColor(img.width() / 4, img.height() / 4), QColor(Qt::white));
+    EXPECT_TRUE(YAxisIn(QColor(0, 255, 0)));
+    EXPECT_EQ(area->Picture().pixelColor(area->Picture().width() / 4, area->Picture().height() / 4), QColor(Qt::white));
 }
 
 TEST_F(MainWindowTest, RectangleButtonsDoubleUpTo1024AndHalveDownTo1) {
     gOverlay.SummenZeichnen = true;
     form->Redraw(true);  // the sums overlay being on enables the two buttons
     ASSERT_TRUE(form->Controls()->Button2n->isEnabled());
-    struct Case {
-        int before;
-        QToolButton* button;
-        int after;
-    };
-    const Case cases[] = {
-        {600, form->Controls()->Button2n, 1024}, {4, form->Controls()->Button2n, 8},
-        {1024, form->Controls()->Button2n, 1024}, {1, form->Controls()->ButtonNHalbe, 1},
-        {5, form->Controls()->ButtonNHalbe, 2},   {1024, form->Controls()->ButtonNHalbe, 512},
-    };
-    for (const Case& c : cases) {
-        gOverlay.AnzahlRechtecke = c.before;
-        QTest::mouseClick(c.button, Qt::LeftButton);
-        EXPECT_EQ(gOverlay.AnzahlRechtecke, c.after) << c.before;
+    QToolButton *twice = form->Controls()->Button2n, *half = form->Controls()->ButtonNHalbe;
+    const std::tuple<int, QToolButton*, int> cases[] = {{600, twice, 1024}, {4, twice, 8}, {1024, twice, 1024},
+                                                        {1, half, 1},       {5, half, 2},  {1024, half, 512}};
+    for (const auto& [before, button, after] : cases) {
+        gOverlay.AnzahlRechtecke = before;
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(gOverlay.AnzahlRechtecke, after) << before;
     }
     gOverlay.SummenZeichnen = false;
     form->Redraw(true);
@@ -161,57 +125,39 @@ TEST_F(MainWindowTest, RectangleButtonsDoubleUpTo1024AndHalveDownTo1) {
     EXPECT_FALSE(form->Controls()->ButtonSummen->isChecked());
 }
 
-// Stands in for the window of an overlay: it switches its overlay on or off
-// and closes.
-class OverlayStandIn : public QDialog {
-public:
-    OverlayStandIn(QWidget* parent, bool* flag, bool leaveOn) : QDialog(parent), flag_(flag), leaveOn_(leaveOn) {}
-    void Finish() {
-        *flag_ = leaveOn_;
-        accept();
-    }
-
-private:
-    bool* flag_;
-    bool leaveOn_;
-};
-
 TEST_F(MainWindowTest, AToggleButtonShowsWhetherItsOverlayStaysOnAfterItsWindowCloses) {
-    struct Case {
-        TForm1::Overlay overlay;
-        bool* flag;
-        bool leaveOn;
+    using O = TForm1::Overlay;
+    const std::tuple<O, bool*, bool> cases[] = {
+        {O::Flaechen, &gOverlay.FlaecheZeichnen, false},
+        {O::Flaechen, &gOverlay.FlaecheZeichnen, true},
+        {O::Newton, &gOverlay.NewtonZeichnen, true},
+        {O::Diskussion, &gDiscussion.SonderpunkteBeschriften, true},
+        {O::Kurvenanpassung, &gRegression.WertepaareZeichnen, false},
+        {O::Iteration, &gIteration.FolgeAnzeige, true},
+        {O::Logistisch, &gIteration.AttraktorAnzeige, true},
     };
-    const Case cases[] = {
-        {TForm1::Overlay::Flaechen, &gOverlay.FlaecheZeichnen, false},
-        {TForm1::Overlay::Flaechen, &gOverlay.FlaecheZeichnen, true},
-        {TForm1::Overlay::Newton, &gOverlay.NewtonZeichnen, true},
-        {TForm1::Overlay::Diskussion, &gDiscussion.SonderpunkteBeschriften, true},
-        {TForm1::Overlay::Kurvenanpassung, &gRegression.WertepaareZeichnen, false},
-        {TForm1::Overlay::Iteration, &gIteration.FolgeAnzeige, true},
-        {TForm1::Overlay::Logistisch, &gIteration.AttraktorAnzeige, true},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [overlay, flag, leaveOn] : cases) {
         gOverlay = OverlayState{};
         gDiscussion = DiscussionResults{};
         gIteration = IterationState{};
         gRegression.WertepaareZeichnen = false;
-        QToolButton* button = form->OverlayButton(c.overlay);
-        auto* window = new OverlayStandIn(form.get(), c.flag, c.leaveOn);
-        form->OpenOverlayWindow(c.overlay, window);
+        QToolButton* button = form->OverlayButton(overlay);
+        // The window stands in for the overlay's own: it switches the overlay on or off and closes.
+        auto window = std::make_unique<QDialog>(form.get());
+        form->OpenOverlayWindow(overlay, window.get());
         // The curve fitting switches its value pairs on before its window opens.
-        if (c.overlay == TForm1::Overlay::Kurvenanpassung) {
+        if (overlay == O::Kurvenanpassung) {
             EXPECT_TRUE(button->isChecked());
         }
-        window->Finish();
-        EXPECT_EQ(button->isChecked(), c.leaveOn) << button->objectName().toStdString() << " " << c.leaveOn;
-        delete window;
+        *flag = leaveOn;
+        window->accept();
+        EXPECT_EQ(button->isChecked(), leaveOn) << button->objectName().toStdString() << " " << leaveOn;
     }
     // The logistic equation's overlay is on: its button is down, the other iteration button up.
     EXPECT_TRUE(gIteration.IterLogistisch);
-    EXPECT_TRUE(form->OverlayButton(TForm1::Overlay::Logistisch)->isChecked());
-    form->SyncOverlayButton(TForm1::Overlay::Iteration);
-    EXPECT_FALSE(form->OverlayButton(TForm1::Overlay::Iteration)->isChecked());
+    EXPECT_TRUE(form->OverlayButton(O::Logistisch)->isChecked());
+    form->SyncOverlayButton(O::Iteration);
+    EXPECT_FALSE(form->OverlayButton(O::Iteration)->isChecked());
 }
 
 TEST_F(MainWindowTest, GlyphsAndCursorsComeFromTheResources) {
@@ -262,8 +208,7 @@ TEST_F(MainWindowTest, CancelAtTheQuestionKeepsEverything) {
     EXPECT_EQ(gFunktionenspeicher.Count(), 2);
     form->Redraw(true);
 
-    QTest::mouseClick(form->Controls()->ButtonEnde, Qt::LeftButton);
-    Settle();
+    Click(form->Controls()->ButtonEnde);
     passInfo();
     ASSERT_NE(form->QuitQuestion(), nullptr);
     form->QuitQuestion()->button(QMessageBox::Ok)->click();
@@ -274,24 +219,13 @@ TEST_F(MainWindowTest, CancelAtTheQuestionKeepsEverything) {
 }
 
 TEST_F(MainWindowTest, SettingsSurviveARestart) {
-    gView.BereichX1 = -3;
-    gView.BereichX2 = 5;
-    gView.BereichY1 = -2.5;
-    gView.GeradeU2 = 1.5;
-    gParams.FgTVon = -2;
-    gParams.FgTBis = 2;
-    gParams.FgTSchrittweite = 0.5;
-    gParams.FgSummeBis = 7;
-    gTerms.TermF = "t*x^2";
-    gTerms.TermG = "sin(x)";
-    gTerms.Listenterme[3] = "x^3";
-    gTerms.KonstanteA = 2.5;
-    gTerms.ParameterListe = "1;2;3;";
+    gView.BereichX1 = -3, gView.BereichX2 = 5, gView.BereichY1 = -2.5, gView.GeradeU2 = 1.5;
+    gParams.FgTVon = -2, gParams.FgTBis = 2, gParams.FgTSchrittweite = 0.5, gParams.FgSummeBis = 7;
+    gTerms.TermF = "t*x^2", gTerms.TermG = "sin(x)", gTerms.Listenterme[3] = "x^3";
+    gTerms.KonstanteA = 2.5, gTerms.ParameterListe = "1;2;3;";
     gDisplay.Schaubilder[2] = Schaubild{0x0000FF, 2, true};
     gDisplay.Schaubilder[8] = Schaubild{0x008000, 1, true};
-    gDisplay.Nachkommastellen = 3;
-    gDisplay.Koordinatensystem.Gitter = 1;
-    gDisplay.Koordinatensystem.xAchsentext = "Zeit";
+    gDisplay.Nachkommastellen = 3, gDisplay.Koordinatensystem.Gitter = 1, gDisplay.Koordinatensystem.xAchsentext = "Zeit";
     form->Redraw(true);  // the state as drawn: the family range follows the window
     ASSERT_TRUE(SaveSettings());
     ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("kalvo.INI"))));
@@ -334,17 +268,6 @@ TEST_F(MainWindowTest, EachUnderlinedLetterOpensItsWindow) {
         opened->close();
         Settle();
     }
-}
-
-TEST_F(MainWindowTest, WithoutASettingsFileTheProgramStartsWithItsDefaults) {
-    EXPECT_TRUE(gView.FgZeichenbereichAuto);
-    EXPECT_EQ(gView.BereichX1, -8);
-    EXPECT_EQ(gView.BereichY2, 8);
-    EXPECT_TRUE(gDisplay.Schaubilder[1].zeichnen);
-    EXPECT_EQ(gDisplay.Schriftgroesse, 10);
-    EXPECT_EQ(gOverlay.AnzahlRechtecke, 4);
-    EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
-    EXPECT_EQ(gControl.ProgramDir, dir.path().toStdString());
 }
 
 }  // namespace

@@ -35,8 +35,7 @@ protected:
     }
 
     void ChooseTool(QToolButton* b) {
-        QTest::mouseClick(b, Qt::LeftButton);
-        Settle();
+        Click(b);
     }
 
     struct Window {

@@ -40,8 +40,7 @@ class SettingsWindowsTest : public AppTest {
 protected:
     template <typename Window>
     Window* OpenBy(QToolButton* button) {
-        QTest::mouseClick(button, Qt::LeftButton);
-        Settle();
+        Click(button);
         Window* w = form->findChild<Window*>();
         if (w) Activate(w);
         return w;
@@ -135,8 +134,7 @@ TEST_F(SettingsWindowsTest, WindowFieldsTakeConstantTermsAndOkRepairsAndDrawsThe
 
     // OK takes the focused field too, puts the window in order and draws it.
     Type(ui->Edit3, QStringLiteral("2"), false);
-    QTest::mouseClick(ui->BitBtn1, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn1);
     ASSERT_TRUE(d.isNull());
     EXPECT_EQ(gView.BereichY1, -6);
     EXPECT_EQ(gView.BereichY2, 2);
@@ -222,8 +220,7 @@ TEST_F(SettingsWindowsTest, SavingWritesTheSettingsFileAndKeepsTheDialogOpen) {
     Type(ui->Edit1, QStringLiteral("5"));
     Type(ui->Edit2, QStringLiteral("-3"), false);  // left by the button itself
     QTest::mouseClick(d->GitterButton(1), Qt::LeftButton);
-    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn2);
     ASSERT_FALSE(d.isNull());
     IniFile ini;
     ASSERT_TRUE(ini.Load(dir.filePath(QStringLiteral("kalvo.INI")).toStdString()));
@@ -243,8 +240,7 @@ TEST_F(SettingsWindowsTest, TitlesKeepTheirFullStopsThroughTheSettingsFile) {
     EXPECT_EQ(ui->Edit6->text(), QStringLiteral("v in m/s."));
     Type(ui->Edit1, QStringLiteral("-2.5"), false);  // a number field still takes the comma
     EXPECT_EQ(ui->Edit1->text(), QStringLiteral("-2,5"));
-    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn2);
     EXPECT_EQ(K().xAchsentext.str(), "Zeit t in s.");
     EXPECT_EQ(K().yAchsentext.str(), "v in m/s.");
     d->close();
@@ -341,8 +337,7 @@ TEST_F(SettingsWindowsTest, OptionsSaveButtonWritesTheFileAndCloses) {
     ASSERT_TRUE(d);
     QTest::mouseClick(d->Controls()->BitCheckBox1, Qt::LeftButton);
     Type(d->Controls()->Edit2, QStringLiteral("40"), false);
-    QTest::mouseClick(d->Controls()->BitBtn1, Qt::LeftButton);
-    Settle();
+    Click(d->Controls()->BitBtn1);
     EXPECT_TRUE(d.isNull());
     IniFile ini;
     ASSERT_TRUE(ini.Load(dir.filePath(QStringLiteral("kalvo.INI")).toStdString()));
@@ -412,14 +407,12 @@ TEST_F(SettingsWindowsTest, OptionsVorgabeResetsTheInputsButNotObjectsStoreAndLa
 TEST_F(SettingsWindowsTest, OptionsOpenInfoAndCoordinateSystemOverThemselves) {
     QPointer<Tform8> d = OpenBy<Tform8>(form->Controls()->ButtonOptionen);
     ASSERT_TRUE(d);
-    QTest::mouseClick(d->Controls()->BitBtn4, Qt::LeftButton);
-    Settle();
+    Click(d->Controls()->BitBtn4);
     QPointer<TForm10> info = d->findChild<TForm10*>();
     ASSERT_TRUE(info);
     info->accept();
     Settle();
-    QTest::mouseClick(d->Controls()->SpeedButton1, Qt::LeftButton);
-    Settle();
+    Click(d->Controls()->SpeedButton1);
     QPointer<TForm5> k = d->findChild<TForm5*>();
     ASSERT_TRUE(k);
     EXPECT_FALSE(gControl.ErstesZeichnen);
@@ -449,8 +442,7 @@ TEST_F(SettingsWindowsTest, InfoLinksOpenMailAndBrowserAndOkRedraws) {
                                                   QStringLiteral("https://kalvograf.example")}));
 
     gDisplay.HintergrundBildschirm = 0x00FF00;  // a change only the redraw shows
-    QTest::mouseClick(ui->BitBtn1, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn1);
     EXPECT_TRUE(info.isNull());
     EXPECT_EQ(form->PaintBox1()->Picture().pixelColor(5, 5), QColor(0, 255, 0));
 }

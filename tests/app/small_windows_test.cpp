@@ -23,13 +23,11 @@ protected:
     // The family dialog opened from the main window, and one of its buttons pressed.
     template <typename Window>
     Window* OpenFromFamilyDialog(QAbstractButton* (*button)(Ui::TForm2*)) {
-        QTest::mouseClick(form->Controls()->ButtonFunktionenschar, Qt::LeftButton);
-        Settle();
+        Click(form->Controls()->ButtonFunktionenschar);
         family = form->findChild<TForm2*>();
         if (!family) return nullptr;
         Activate(family.data());
-        QTest::mouseClick(button(family->Controls()), Qt::LeftButton);
-        Settle();
+        Click(button(family->Controls()));
         Window* w = family->findChild<Window*>();
         if (w) Activate(w);
         return w;
@@ -64,8 +62,7 @@ TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersO
     Type(ui->Edit5, QStringLiteral("0.5x"), false);  // the keys as typed
     EXPECT_EQ(ui->Edit5->text(), QStringLiteral("0.5x"));
 
-    QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(ui->BitBtn2);
     EXPECT_TRUE(list.isNull());
     EXPECT_EQ(gTerms.Listenterme[3].str(), "x^3");
     EXPECT_EQ(gTerms.Listenterme[4].size(), 60u);
@@ -96,8 +93,7 @@ TEST_F(SmallWindowsTest, FunctionListRefusesOkWhileTheFocusedTermIsBad) {
     QPointer<TForm4> list = OpenFromFamilyDialog<TForm4>(ListButton);
     ASSERT_TRUE(list);
     Type(list->Field(5), QStringLiteral("sin("), false);
-    QTest::mouseClick(list->Controls()->BitBtn2, Qt::LeftButton);
-    Settle();
+    Click(list->Controls()->BitBtn2);
     ASSERT_FALSE(list.isNull());
     EXPECT_EQ(messages.messages().size(), 1u);
     EXPECT_TRUE(gTerms.Listenterme[5].empty());
