@@ -41,37 +41,34 @@ protected:
     struct Window {
         double x1, x2, y1, y2;
     };
-    static Window Current() { return {gView.BereichX1, gView.BereichX2, gView.BereichY1, gView.BereichY2}; }
+    static void ExpectWindow(const Window& w, const std::string& what) {
+        EXPECT_DOUBLE_EQ(gView.BereichX1, w.x1) << what;
+        EXPECT_DOUBLE_EQ(gView.BereichX2, w.x2) << what;
+        EXPECT_DOUBLE_EQ(gView.BereichY1, w.y1) << what;
+        EXPECT_DOUBLE_EQ(gView.BereichY2, w.y2) << what;
+    }
 };
 
 TEST_F(MouseToolsTest, ARubberBandOfElevenPixelsOrMoreZoomsToItsCorners) {
-    struct Case {
-        QPoint from, to;
-        bool zooms;
-    };
-    const Case cases[] = {
+    const std::tuple<QPoint, QPoint, bool> cases[] = {
         {{100, 100}, {110, 150}, false},  // 10 x 50
         {{100, 100}, {150, 110}, false},
         {{100, 100}, {111, 111}, true},
         {{300, 400}, {120, 150}, true},  // bottom right to top left
         {{120, 150}, {300, 400}, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& [from, to, zooms] : cases) {
         form->MouseTools()->AnfangswerteClick();
-        const Window expected{PixelToWorldX(std::min(c.from.x(), c.to.x())), PixelToWorldX(std::max(c.from.x(), c.to.x())),
-                              PixelToWorldY(std::max(c.from.y(), c.to.y())), PixelToWorldY(std::min(c.from.y(), c.to.y()))};
-        Drag(c.from, c.to);
+        const int left = std::min(from.x(), to.x()), right = std::max(from.x(), to.x());
+        const int top = std::min(from.y(), to.y()), bottom = std::max(from.y(), to.y());
+        const Window expected = zooms ? Window{PixelToWorldX(left), PixelToWorldX(right), PixelToWorldY(bottom),
+                                               PixelToWorldY(top)}
+                                      : Window{-8, 8, -8, 8};
+        Drag(from, to);
         EXPECT_TRUE(Area()->RubberBand().isNull()) << "a rectangle stays behind";
-        const Window w = Current();
-        if (c.zooms) {
-            EXPECT_DOUBLE_EQ(w.x1, expected.x1);
-            EXPECT_DOUBLE_EQ(w.x2, expected.x2);
-            EXPECT_DOUBLE_EQ(w.y1, expected.y1);
-            EXPECT_DOUBLE_EQ(w.y2, expected.y2);
-            EXPECT_EQ(gView.FgZeichenbereichVon, w.x1);
-        } else {
-            EXPECT_EQ(w.x1, -8);
-            EXPECT_EQ(w.y2, 8);
+        ExpectWindow(expected, "zoom");
+        if (zooms) {
+            EXPECT_EQ(gView.FgZeichenbereichVon, gView.BereichX1);
         }
     }
 }
@@ -89,29 +86,19 @@ TEST_F(MouseToolsTest, OnALogarithmicAxisTheRubberBandUsesTheLogarithmicInverse)
 }
 
 TEST_F(MouseToolsTest, ZoomAndPanButtonsMoveTheWindow) {
-    struct Case {
-        QToolButton* button;
-        Window after;
-    };
-    const Case cases[] = {
+    const std::pair<QToolButton*, Window> cases[] = {
         {Ui()->ButtonZoomOut, {-16, 16, -16, 16}},      {Ui()->ButtonZoomIn, {-4, 4, -4, 4}},
         {Ui()->ButtonLinksOben, {-9.6, 6.4, -6.4, 9.6}}, {Ui()->ButtonOben, {-8, 8, -6.4, 9.6}},
         {Ui()->ButtonRechtsOben, {-6.4, 9.6, -6.4, 9.6}}, {Ui()->ButtonLinks, {-9.6, 6.4, -8, 8}},
         {Ui()->ButtonRechts, {-6.4, 9.6, -8, 8}},       {Ui()->ButtonLinksUnten, {-9.6, 6.4, -9.6, 6.4}},
         {Ui()->ButtonUnten, {-8, 8, -9.6, 6.4}},        {Ui()->ButtonRechtsUnten, {-6.4, 9.6, -9.6, 6.4}},
     };
-    for (const Case& c : cases) {
-        gView.BereichX1 = 2;
-        gView.BereichY2 = 3;
+    for (const auto& [button, after] : cases) {
+        gView.BereichX1 = 2, gView.BereichY2 = 3;
         QTest::mouseClick(Ui()->ButtonAnfangswerte, Qt::LeftButton);
         ASSERT_EQ(gView.BereichX1, -8);
-        QTest::mouseClick(c.button, Qt::LeftButton);
-        const Window w = Current();
-        const std::string name = c.button->objectName().toStdString();
-        EXPECT_DOUBLE_EQ(w.x1, c.after.x1) << name;
-        EXPECT_DOUBLE_EQ(w.x2, c.after.x2) << name;
-        EXPECT_DOUBLE_EQ(w.y1, c.after.y1) << name;
-        EXPECT_DOUBLE_EQ(w.y2, c.after.y2) << name;
+        QTest::mouseClick(button, Qt::LeftButton);
+        ExpectWindow(after, button->objectName().toStdString());
     }
     EXPECT_FALSE(Area()->RedrawPending());
 }
@@ -128,7 +115,7 @@ TEST_F(MouseToolsTest, TheStatusLineReadsTheWorldCoordinatesUnderTheMouse) {
     EXPECT_TRUE(expected.contains(QStringLiteral("-3,0")) || expected.contains(QStringLiteral("-2,9"))) << expected.toStdString();
 }
 
-TEST_F(MouseToolsTest, AReleaseAfterADialogOrTheTextFieldDoesNothing) {
+TEST_F(MouseToolsTest, AReleaseAfterADialogOrTheTextFieldAndARightClickZoomNothing) {
     gControl.IgnoreNextMouseUp = true;
     Tools()->PaintBox1MouseUp(Qt::LeftButton, QPoint(300, 300));
     EXPECT_FALSE(gControl.IgnoreNextMouseUp);
@@ -136,9 +123,7 @@ TEST_F(MouseToolsTest, AReleaseAfterADialogOrTheTextFieldDoesNothing) {
     gControl.IgnoreNextMouseUp = true;
     Tools()->PaintBox1MouseUp(Qt::LeftButton, QPoint(300, 300));
     EXPECT_EQ(gView.BereichX1, -8);
-}
-
-TEST_F(MouseToolsTest, ARightClickOpensTheCoordinateSystemDialog) {
+    // A right click opens the coordinate system dialog and zooms nothing.
     QTest::mouseClick(Area(), Qt::RightButton, {}, QPoint(200, 200));
     Settle();
     EXPECT_NE(form->findChild<TForm5*>(), nullptr);
@@ -205,13 +190,8 @@ TEST_F(MouseToolsTest, TheObjectTextGoesWithItsPreview) {
 }
 
 TEST_F(MouseToolsTest, StatusTextsOfTheObjects) {
-    struct Case {
-        const char* term;
-        QToolButton* tool;
-        double x;
-        const char* text;
-    };
-    const Case cases[] = {
+    // Term, tool, x, status text.
+    const std::tuple<const char*, QToolButton*, double, const char*> cases[] = {
         {"x^2", Ui()->ButtonNormale, 0, "P(  0,00 |  0,00);     Normale: x =   0,00"},
         {"1e-11*x+1", Ui()->ButtonNormale, 2, "P(  2,00 |  1,00);     Normale: x =   2,00"},
         {"x^2", Ui()->ButtonNormale, 1, "P(  1,00 |  1,00);     Normale: y =  -0.50 * x +  1.50"},
@@ -226,12 +206,12 @@ TEST_F(MouseToolsTest, StatusTextsOfTheObjects) {
         {"abs(x)", Ui()->ButtonTangente, 0, "P(  0,00 |  0,00);     "},
         {"abs(x-1)", Ui()->ButtonNormale, 1, "P(  1,00 |  0,00);     "},
     };
-    for (const Case& c : cases) {
-        gTerms.TermF = c.term;
-        if (!c.tool->isChecked()) ChooseTool(c.tool);
-        gOverlay.ObjektX = c.x;
+    for (const auto& [term, tool, x, text] : cases) {
+        gTerms.TermF = term;
+        if (!tool->isChecked()) ChooseTool(tool);
+        gOverlay.ObjektX = x;
         Tools()->GrafikobjektZeigen();
-        EXPECT_EQ(Ui()->Label3->text().toStdString(), c.text) << c.term << " at " << c.x;
+        EXPECT_EQ(Ui()->Label3->text().toStdString(), text) << term << " at " << x;
     }
 }
 
@@ -240,15 +220,13 @@ TEST_F(MouseToolsTest, StepsWrapAroundTheWindowAndInsertingPutsTheObjectFirst) {
     ChooseTool(Ui()->ButtonPunkt1);
     Ui()->ColorButton1->SetSelectionColor(0x0000FF);
     gOverlay.ObjektSchrittweite = 0.5;
-    struct Case {
-        double before;
-        int direction;
-        double after;
-    };
-    for (const Case c : {Case{1, 1, 1.5}, Case{1, -1, 0.5}, Case{9, 1, -7.5}, Case{-9, -1, 7.5}}) {
-        gOverlay.ObjektX = c.before;
-        QTest::mouseClick(c.direction > 0 ? Ui()->ButtonSchrittRechts : Ui()->ButtonSchrittLinks, Qt::LeftButton);
-        EXPECT_DOUBLE_EQ(gOverlay.ObjektX, c.after) << c.before;
+    QToolButton *right = Ui()->ButtonSchrittRechts, *left = Ui()->ButtonSchrittLinks;
+    const std::tuple<double, QToolButton*, double> steps[] = {{1, right, 1.5}, {1, left, 0.5}, {9, right, -7.5},
+                                                              {-9, left, 7.5}};
+    for (const auto& [before, button, after] : steps) {
+        gOverlay.ObjektX = before;
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_DOUBLE_EQ(gOverlay.ObjektX, after) << before;
     }
     // The x field, when left, moves the object.
     Type(Ui()->Edit2, QStringLiteral("sqrt(4)"));
