@@ -18,6 +18,7 @@
 #include "message_sink.h"
 #include "object_lists.h"
 #include "program_state.h"
+#include "user_choices.h"
 #include "view.h"
 
 namespace kalvo {
@@ -39,6 +40,7 @@ protected:
         form.reset();
         for (const QPointer<QWidget>& w : strays) delete w.data();
         Settle();
+        ResetChoices();
     }
 
     // The program as it starts: state from the folder's settings file, main window shown.
@@ -104,6 +106,17 @@ protected:
                 if (img.rect().contains(q) && img.pixelColor(q) == c) return true;
             }
         return false;
+    }
+
+    // After printing or a picture file the screen draws with its own factors, density, size and canvas again.
+    void ExpectScreenOutput() const {
+        EXPECT_EQ(gOutput.AusgabefaktorX, 1);
+        EXPECT_EQ(gOutput.AusgabefaktorY, 1);
+        EXPECT_EQ(gOutput.SamplesPerPixel, 1);
+        EXPECT_FALSE(gOutput.MetafileActive || gOutput.PrintingActive || gOutput.DruckVorschau);
+        EXPECT_EQ(gOutput.PrintOffsetX, 0);
+        EXPECT_EQ(gOutput.PlotWidthPx, form->PaintBox1()->width() - 1);
+        EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
     }
 
     // The y axis of the default window -8..8 runs down the middle of the picture.

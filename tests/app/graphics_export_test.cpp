@@ -30,7 +30,6 @@ protected:
         form->Redraw(true);
     }
     void TearDown() override {
-        ResetChoices();
         LastPictureFilter() = 0;
         QDir::setCurrent(oldFolder);
         AppTest::TearDown();
@@ -66,15 +65,6 @@ protected:
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
-    void ExpectScreenBack() {
-        EXPECT_EQ(gOutput.AusgabefaktorX, 1);
-        EXPECT_EQ(gOutput.AusgabefaktorY, 1);
-        EXPECT_EQ(gOutput.SamplesPerPixel, 1);
-        EXPECT_FALSE(gOutput.MetafileActive);
-        EXPECT_EQ(gOutput.PlotWidthPx, form->PaintBox1()->width() - 1);
-        EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
-    }
-
     QString oldFolder;
     FileRequest request;
     FileChoice answer;
@@ -98,7 +88,7 @@ TEST_F(ExportTest, PictureFilesAreNamedByTheFilterAndOpenInOutsideReaders) {
         const QString file = QDir(folder).filePath(QLatin1String(c.written));
         ASSERT_TRUE(QFile::exists(file)) << c.written;
         EXPECT_EQ(QDir::currentPath(), folder);
-        ExpectScreenBack();
+        ExpectScreenOutput();
 
         const QString svg = file + QStringLiteral(".svg");
         int exitCode = 0;
@@ -154,7 +144,7 @@ TEST_F(ExportTest, ThePictureIsTheResolutionTimesTheScreenGraph) {
         EXPECT_EQ(QSize(picture->width(), picture->height()),
                   QSize((gOutput.PlotWidthPx + 1) * aufloesung, (gOutput.PlotHeightPx + 1) * aufloesung));
     }
-    ExpectScreenBack();
+    ExpectScreenOutput();
 }
 
 TEST_F(ExportTest, TheClipboardGetsTheMetafilesAndAPicture) {
@@ -175,7 +165,7 @@ TEST_F(ExportTest, TheClipboardGetsTheMetafilesAndAPicture) {
     QFile saved(file);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_FALSE(saved.readAll().contains(emfOpaque));
-    ExpectScreenBack();
+    ExpectScreenOutput();
 }
 
 TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
@@ -207,7 +197,7 @@ TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
         EXPECT_TRUE(messages.messages().empty());
         EXPECT_TRUE(Read(QString::fromStdString(opened)).contains(QLatin1String(c.pictureKind)));
     }
-    ExpectScreenBack();
+    ExpectScreenOutput();
 }
 
 }  // namespace

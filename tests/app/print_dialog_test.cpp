@@ -29,10 +29,6 @@ protected:
             done(printerChosen);
         };
     }
-    void TearDown() override {
-        ResetChoices();
-        AppTest::TearDown();
-    }
 
     TGrafikDruckenDlg* Open() {
         QTest::mouseClick(form->Controls()->ButtonDrucken, Qt::LeftButton);
@@ -101,10 +97,7 @@ TEST_F(PrintTest, ThePreviewStandsOnTheSheetWhereThePrintoutWillBe) {
     // The y axis runs down the middle of the preview.
     const QImage& p = ui->Image1->Picture();
     EXPECT_NE(p.pixelColor(39, 80), QColor(Qt::white));
-    // The screen has its own surface and transform again.
-    EXPECT_EQ(gOutput.PlotWidthPx, form->PaintBox1()->width() - 1);
-    EXPECT_FALSE(gOutput.DruckVorschau);
-    EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+    ExpectScreenOutput();
 }
 
 TEST_F(PrintTest, ThePreviewDrawsLabelsAtTheirPrintedSize) {
@@ -198,13 +191,7 @@ TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
     EXPECT_NEAR(ink.width(), 8 * cm, 3);
     EXPECT_NEAR(ink.height(), 16 * cm, 3);
 
-    // The screen draws with its own factors, density and canvas again.
-    EXPECT_EQ(gOutput.AusgabefaktorX, 1);
-    EXPECT_EQ(gOutput.AusgabefaktorY, 1);
-    EXPECT_EQ(gOutput.SamplesPerPixel, 1);
-    EXPECT_FALSE(gOutput.PrintingActive);
-    EXPECT_EQ(gOutput.PrintOffsetX, 0);
-    EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+    ExpectScreenOutput();
 }
 
 }  // namespace
