@@ -1,6 +1,7 @@
 // Every window of the program, opened as the program opens it, checked for
 // what a user meets first: each accelerator letter belongs to one control
-// of its window, and no control hides another or cuts its own caption.
+// of its window, no control hides another or cuts its own caption, and the
+// window goes when it is closed.
 // With KALVO_WINDOW_PICTURES set to a folder, each window is also saved
 // there as a picture, to be looked at.
 
@@ -257,11 +258,17 @@ protected:
                 for (auto check : checks)
                     for (const QString& p : check(w)) ADD_FAILURE() << what.toStdString() << ": " << p.toStdString();
             }
+            // Closed, a window goes; the curve discussion is made once and kept.
+            QPointer<QWidget> closed = w;
+            w->close();
+            Settle();
+            if (closed && closed != form.get() && !qobject_cast<TForm11*>(closed))
+                ADD_FAILURE() << name.toStdString() << " stays after closing";
         }
     }
 };
 
-TEST_F(AllWindowsTest, AcceleratorsLayoutAndPaletteCaptions) {
+TEST_F(AllWindowsTest, AcceleratorsLayoutPaletteCaptionsAndClosing) {
     ForEveryWindow({AcceleratorClashes, LayoutFaults, UnnamedPalettes});
 }
 

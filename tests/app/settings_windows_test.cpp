@@ -130,17 +130,30 @@ TEST_F(SettingsWindowsTest, WindowFieldsTakeConstantTermsAndOkRepairsAndDrawsThe
     EXPECT_NEAR(py, gOutput.PlotBottom, 0.01);
 }
 
-TEST_F(SettingsWindowsTest, EscKeepsWhatWasChosenForTheNextRedraw) {
+TEST_F(SettingsWindowsTest, GridColoursAndWidthsAreStoredAtOnceAndEscKeepsThemForTheNextRedraw) {
     gDisplay.Koordinatensystem.Gitter = 2;
     form->Redraw(true);
     const QImage before = form->PaintBox1()->Picture();
     QPointer<TForm5> d = Coordinates();
     ASSERT_TRUE(d);
+    Ui::TForm5* ui = d->Controls();
+    EXPECT_EQ(ui->ColorButton1->SelectionColor(), Color(K().Gitterfarbe));
+    ui->ColorButton1->SetSelectionColor(0x00FF00);
+    ui->ColorButton2->SetSelectionColor(0x0000FF);
+    EXPECT_EQ(K().Gitterfarbe, 0x00FF00);
+    EXPECT_EQ(K().Achsenfarbe, 0x0000FF);
+    EXPECT_EQ(ui->LineWidthComboBox2->LineColor(), 0x00FF00u);
+    EXPECT_EQ(ui->LineWidthComboBox1->LineColor(), 0x0000FFu);
+    emit ui->LineWidthComboBox1->activated(2);
+    emit ui->LineWidthComboBox2->activated(3);
+    EXPECT_EQ(K().Achsendicke, 2);
+    EXPECT_EQ(K().Gitterdicke, 3);
     QTest::mouseClick(d->GitterButton(3), Qt::LeftButton);
-    QTest::keyClick(d->Controls()->Edit1, Qt::Key_Escape);
+    QTest::keyClick(ui->Edit1, Qt::Key_Escape);
     Settle();
     EXPECT_TRUE(d.isNull());
     EXPECT_EQ(K().Gitter, 3);
+    EXPECT_EQ(K().Achsenfarbe, 0x0000FF);
     EXPECT_EQ(form->PaintBox1()->Picture(), before);
     form->Redraw(true);
     EXPECT_NE(form->PaintBox1()->Picture(), before);
@@ -174,23 +187,6 @@ TEST_F(SettingsWindowsTest, FontDialogAnswerIsClampedAndShownOnTheFontButton) {
     pixels.setPixelSize(30);
     d->SchriftGewaehlt(pixels);
     EXPECT_EQ(gDisplay.Schriftgroesse, 11);
-}
-
-TEST_F(SettingsWindowsTest, ColoursAndWidthsOfGridAndAxesAreStoredAtOnce) {
-    QPointer<TForm5> d = Coordinates();
-    ASSERT_TRUE(d);
-    Ui::TForm5* ui = d->Controls();
-    EXPECT_EQ(ui->ColorButton1->SelectionColor(), Color(K().Gitterfarbe));
-    ui->ColorButton1->SetSelectionColor(0x00FF00);
-    ui->ColorButton2->SetSelectionColor(0x0000FF);
-    EXPECT_EQ(K().Gitterfarbe, 0x00FF00);
-    EXPECT_EQ(K().Achsenfarbe, 0x0000FF);
-    EXPECT_EQ(ui->LineWidthComboBox2->LineColor(), 0x00FF00u);
-    EXPECT_EQ(ui->LineWidthComboBox1->LineColor(), 0x0000FFu);
-    emit ui->LineWidthComboBox1->activated(2);
-    emit ui->LineWidthComboBox2->activated(3);
-    EXPECT_EQ(K().Achsendicke, 2);
-    EXPECT_EQ(K().Gitterdicke, 3);
 }
 
 TEST_F(SettingsWindowsTest, SavingWritesTheSettingsFileAndTitlesKeepTheirFullStops) {
@@ -334,14 +330,30 @@ TEST_F(SettingsWindowsTest, OptionsVorgabeResetsTheInputsButNotObjectsStoreAndLa
     EXPECT_EQ(d->Controls()->Edit1->text(), QStringLiteral("2"));
 }
 
-TEST_F(SettingsWindowsTest, OptionsOpenInfoAndCoordinateSystemOverThemselves) {
+TEST_F(SettingsWindowsTest, OptionsOpenInfoWithItsLinksAndTheCoordinateSystemOverThemselves) {
     QPointer<Tform8> d = Options();
     ASSERT_TRUE(d);
-    Click(d->Controls()->BitBtn4);
-    QPointer<TForm10> info = d->findChild<TForm10*>();
+    QPointer<TForm10> info = OpenBy<TForm10>(d->Controls()->BitBtn4, d);
     ASSERT_TRUE(info);
-    info->accept();
-    Settle();
+    Ui::TForm10* ui = info->Controls();
+    EXPECT_EQ(ui->LabelProdukt->text(), QStringLiteral("Kalvograf"));
+    EXPECT_EQ(ui->LabelMail->toolTip(), QStringLiteral("E-Mail senden"));
+    EXPECT_EQ(ui->LabelWeb->toolTip(), QStringLiteral("Internetverbindung herstellen"));
+    EXPECT_EQ(ui->LabelMail->cursor().shape(), Qt::PointingHandCursor);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    QTest::mouseClick(ui->LabelMail, Qt::LeftButton);
+    QTest::mouseClick(ui->LabelWeb, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    EXPECT_EQ(catcher.urls, (std::vector<QString>{QStringLiteral("mailto:kontakt@kalvograf.example"),
+                                                  QStringLiteral("https://kalvograf.example")}));
+    gDisplay.HintergrundBildschirm = 0x00FF00;  // a change only the redraw shows
+    Click(ui->BitBtn1);
+    EXPECT_TRUE(info.isNull());
+    EXPECT_EQ(form->PaintBox1()->Picture().pixelColor(5, 5), QColor(0, 255, 0));
+
     Click(d->Controls()->SpeedButton1);
     QPointer<TForm5> k = d->findChild<TForm5*>();
     ASSERT_TRUE(k);
@@ -350,31 +362,6 @@ TEST_F(SettingsWindowsTest, OptionsOpenInfoAndCoordinateSystemOverThemselves) {
     k->reject();
     Settle();
     EXPECT_TRUE(d);
-}
-
-TEST_F(SettingsWindowsTest, InfoLinksOpenMailAndBrowserAndOkRedraws) {
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-    QPointer<TForm10> info = new TForm10(form.get());
-    info->open();
-    Activate(info.data());
-    Ui::TForm10* ui = info->Controls();
-    EXPECT_EQ(ui->LabelProdukt->text(), QStringLiteral("Kalvograf"));
-    EXPECT_EQ(ui->LabelMail->toolTip(), QStringLiteral("E-Mail senden"));
-    EXPECT_EQ(ui->LabelWeb->toolTip(), QStringLiteral("Internetverbindung herstellen"));
-    EXPECT_EQ(ui->LabelMail->cursor().shape(), Qt::PointingHandCursor);
-    QTest::mouseClick(ui->LabelMail, Qt::LeftButton);
-    QTest::mouseClick(ui->LabelWeb, Qt::LeftButton);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    EXPECT_EQ(catcher.urls, (std::vector<QString>{QStringLiteral("mailto:kontakt@kalvograf.example"),
-                                                  QStringLiteral("https://kalvograf.example")}));
-
-    gDisplay.HintergrundBildschirm = 0x00FF00;  // a change only the redraw shows
-    Click(ui->BitBtn1);
-    EXPECT_TRUE(info.isNull());
-    EXPECT_EQ(form->PaintBox1()->Picture().pixelColor(5, 5), QColor(0, 255, 0));
 }
 
 TEST_F(SettingsWindowsTest, FullScreenFillsItsWindowAndGivesTheMainAreaItsTransformBack) {

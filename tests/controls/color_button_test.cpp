@@ -34,17 +34,6 @@ struct Opened {
 
 }  // namespace
 
-TEST(ColorConvertTest, ColoursKeepRedInTheLowByte) {
-    const std::pair<Color, QColor> cases[] = {{0x0000FF, QColor(255, 0, 0)},
-                                              {0xFF0000, QColor(0, 0, 255)},
-                                              {0x804020, QColor(0x20, 0x40, 0x80)}};
-    for (const auto& [stored, shown] : cases) {
-        EXPECT_EQ(ToQColor(stored), shown) << std::hex << stored;
-        EXPECT_EQ(FromQColor(shown), stored) << std::hex << stored;
-    }
-    EXPECT_EQ(FromQColor(QColor(1, 2, 3, 4)), 0x030201u) << "alpha is dropped";
-}
-
 TEST(ColorPopupTest, HitTestFindsCellsAndTheCaptionAndNothingElse) {
     for (const QString& caption : {QString(), QStringLiteral("Linienfarbe")}) {
         TColorButton button;
