@@ -7,12 +7,10 @@
 
 #include "app_test_support.h"
 #include "archive_file.h"
-#include "bit_check_box.h"
 #include "color_button.h"
 #include "draw_combo_box.h"
 #include "edit_field.h"
 #include "family_dialog.h"
-#include "family_widgets.h"
 #include "parametric_dialog.h"
 #include "piecewise_dialog.h"
 #include "slot_marks.h"
@@ -96,20 +94,27 @@ using FamilyDialogTest = CurveDialogsTest;
 
 const QColor kRed(255, 0, 0);
 
-TEST_F(FamilyDialogTest, ATermTypedAndOkDrawsItsGraphWhereTheTransformSays) {
+TEST_F(FamilyDialogTest, FestlegenFixesTheRangeAndATermTypedAndOkDrawsItsGraphWhereTheTransformSays) {
     gDisplay.Schaubilder[1] = Schaubild{0x0000FF, 0, true};  // f in red
     ASSERT_TRUE(Open());
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Funktionenschar"));
+    // "Festlegen" switches the drawing range between fixed and following the window.
+    EXPECT_FALSE(ui->CheckBox23->Checked() || ui->Edit3->isEnabled());
+    QTest::mouseClick(ui->CheckBox23, Qt::LeftButton);
+    EXPECT_TRUE(ui->Edit3->isEnabled() && ui->Edit4->isEnabled());
+    EXPECT_FALSE(gView.FgZeichenbereichAuto);
+    QTest::mouseClick(ui->CheckBox23, Qt::LeftButton);
+    EXPECT_FALSE(ui->Edit4->isEnabled());
+    EXPECT_TRUE(gView.FgZeichenbereichAuto);
+
     Type(ui->Edit1, QStringLiteral("x^2 - 3"), false);
     QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
     ASSERT_TRUE(Closed());
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_EQ(gTerms.TermF.str(), "x^2-3");
-
-    const QColor red(255, 0, 0);
     for (double x : {-3.0, -1.5, 0.0, 0.5, 2.0, 3.3}) {
-        EXPECT_TRUE(CurveAt(x, x * x - 3, red)) << x;
-        EXPECT_FALSE(CurveAt(x, x * x - 1, red)) << x;
+        EXPECT_TRUE(CurveAt(x, x * x - 3, kRed)) << x;
+        EXPECT_FALSE(CurveAt(x, x * x - 1, kRed)) << x;
     }
 }
 
@@ -165,28 +170,13 @@ TEST_F(FamilyDialogTest, NumberFieldsTakeConstantTermsFallBackWhereUndefinedAndO
     EXPECT_EQ(ui->PaintBox2->Spectrum(), 7);
     QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
     ASSERT_TRUE(Closed());
-    EXPECT_EQ(gParams.FgTVon, -3);
-    EXPECT_EQ(gParams.FgTBis, 3);
-    EXPECT_EQ(gParams.FgTSchrittweite, 0.5);
+    EXPECT_EQ((Parameterbereich{gParams.FgTVon, gParams.FgTBis, gParams.FgTSchrittweite}), (Parameterbereich{-3, 3, 0.5}));
     EXPECT_EQ(gParams.FgSummeVon, 2);
     EXPECT_EQ(gParams.FgSummeBis, 9);
     EXPECT_EQ(gTerms.KonstanteA, 2);
     EXPECT_NEAR(gView.GeradeU1, 3.14159, 1e-5);
     EXPECT_EQ(gTerms.TermG.str(), "sin(x)");
     EXPECT_EQ(gDisplay.FarbspektrumNummer, 7);
-}
-
-TEST_F(FamilyDialogTest, FestlegenSwitchesTheDrawingRangeBetweenFixedAndFollowing) {
-    ASSERT_TRUE(Open());
-    EXPECT_FALSE(ui->CheckBox23->Checked());
-    EXPECT_FALSE(ui->Edit3->isEnabled());
-    QTest::mouseClick(ui->CheckBox23, Qt::LeftButton);
-    EXPECT_TRUE(ui->Edit3->isEnabled());
-    EXPECT_TRUE(ui->Edit4->isEnabled());
-    EXPECT_FALSE(gView.FgZeichenbereichAuto);
-    QTest::mouseClick(ui->CheckBox23, Qt::LeftButton);
-    EXPECT_FALSE(ui->Edit4->isEnabled());
-    EXPECT_TRUE(gView.FgZeichenbereichAuto);
 }
 
 TEST_F(FamilyDialogTest, StoringRepairsTheRangesDeletingTheNewestLoadsTheOneBeforeAndAFullStoreSaysSo) {
@@ -333,9 +323,7 @@ TEST_F(CurveDialogsTest, PiecewiseOkTransfersAndEachPieceIsDrawnOnItsInterval) {
     EXPECT_EQ(gView.H1Bis, 0);
     EXPECT_EQ(gView.H2Von, 1);
     // No order or sign correction here.
-    EXPECT_EQ(gParams.HTVon, 2);
-    EXPECT_EQ(gParams.HTBis, -2);
-    EXPECT_EQ(gParams.HTSchrittweite, 0.5);
+    EXPECT_EQ((Parameterbereich{gParams.HTVon, gParams.HTBis, gParams.HTSchrittweite}), (Parameterbereich{2, -2, 0.5}));
     EXPECT_EQ(gTerms.KonstanteA, 3);
     EXPECT_EQ(gDisplay.FarbspektrumNummer, 4);
     EXPECT_TRUE(gTerms.ParameterAusListe);
@@ -478,9 +466,8 @@ TEST_F(CurveDialogsTest, ParametricVorgabeAndCancelKeepWhatTheDialogWrote) {
     ui->ColorButton1->SetSelectionColor(0x00FF00);
     QTest::mouseClick(ui->BitBtn3, Qt::LeftButton);
     EXPECT_TRUE(gTerms.TermXt.empty());
-    EXPECT_EQ(gParams.ParamkurveTVon, -3.141592654);
-    EXPECT_EQ(gParams.ParamkurveTBis, 3.141592654);
-    EXPECT_EQ(gParams.ParamkurveTSchrittweite, 0.006283185308);
+    EXPECT_EQ((Parameterbereich{gParams.ParamkurveTVon, gParams.ParamkurveTBis, gParams.ParamkurveTSchrittweite}),
+              (Parameterbereich{-3.141592654, 3.141592654, 0.006283185308}));
     EXPECT_EQ(gTerms.KonstanteD, 7);
     EXPECT_EQ(ui->ColorButton1->SelectionColor(), 0u);
     EXPECT_EQ(TForm7::DialogFarbe, 0u);

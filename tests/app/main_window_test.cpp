@@ -10,7 +10,6 @@
 #include "app_test_support.h"
 #include "discussion_window.h"
 #include "settings_file.h"
-#include "term.h"
 #include "ui_main_window.h"
 
 namespace kalvo {

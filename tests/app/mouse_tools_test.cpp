@@ -1,16 +1,11 @@
 #include <QCheckBox>
-#include <QSlider>
 #include <QToolButton>
 
-#include <cmath>
 #include <functional>
 
 #include "analysis_state.h"
-#include "app_resources.h"
 #include "app_test_support.h"
-#include "color_button.h"
 #include "coordinate_dialog.h"
-#include "edit_field.h"
 #include "mouse_tools.h"
 #include "number_text.h"
 #include "ui_main_window.h"
@@ -32,10 +27,6 @@ protected:
         QTest::mouseMove(Area(), to);
         QTest::mouseRelease(Area(), Qt::LeftButton, {}, to);
         Settle();
-    }
-
-    void ChooseTool(QToolButton* b) {
-        Click(b);
     }
 
     struct Window {
@@ -133,7 +124,7 @@ TEST_F(MouseToolsTest, AReleaseAfterADialogOrTheTextFieldAndARightClickZoomNothi
 TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStep) {
     gTerms.TermF = "x^2";
     QToolButton* tangent = Ui()->ButtonTangente;
-    ChooseTool(tangent);
+    Click(tangent);
     EXPECT_TRUE(form->WerkzeugAktiv);
     EXPECT_EQ(form->AktuellesWerkzeug, TDrawingTool::Tangente);
     EXPECT_TRUE(Ui()->CheckBox1->isEnabled());
@@ -145,10 +136,10 @@ TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStep) {
     EXPECT_EQ(Ui()->Label3->text(), QStringLiteral("P(  1,00 |  1,00);     Tangente: y =   2.00 * x -  1.00"));
 
     // Another tool takes its place; pressing the same button again leaves no tool.
-    ChooseTool(Ui()->ButtonSenkrechte);
+    Click(Ui()->ButtonSenkrechte);
     EXPECT_FALSE(tangent->isChecked());
     EXPECT_FALSE(Ui()->CheckBox1->isEnabled());
-    ChooseTool(Ui()->ButtonSenkrechte);
+    Click(Ui()->ButtonSenkrechte);
     EXPECT_FALSE(form->WerkzeugAktiv);
     EXPECT_FALSE(Ui()->ButtonObjektEinfuegen->isEnabled());
     EXPECT_TRUE(Area()->Overlay().isNull());
@@ -156,12 +147,8 @@ TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStep) {
 
 TEST_F(MouseToolsTest, TheObjectTextGoesWithItsPreview) {
     gTerms.TermF = "x^2";
-    struct Case {
-        const char* what;
-        std::function<void()> action;
-    };
-    const Case cases[] = {
-        {"tool switched off", [this] { ChooseTool(Ui()->ButtonTangente); }},
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"tool switched off", [this] { Click(Ui()->ButtonTangente); }},
         {"zoom in", [this] { QTest::mouseClick(Ui()->ButtonZoomIn, Qt::LeftButton); }},
         {"pan", [this] { QTest::mouseClick(Ui()->ButtonRechts, Qt::LeftButton); }},
         {"axes from the dialog", [this] {
@@ -169,17 +156,17 @@ TEST_F(MouseToolsTest, TheObjectTextGoesWithItsPreview) {
              GrafikNeuZeichnen();
          }},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, action] : cases) {
         Tools()->AnfangswerteClick();
         gDisplay.Koordinatensystem.ySkalierung = 0;
         if (Ui()->ButtonTangente->isChecked())
             Tools()->GrafikobjektZeigen();
         else
-            ChooseTool(Ui()->ButtonTangente);
-        ASSERT_TRUE(Ui()->Label3->text().contains(QStringLiteral("Tangente"))) << c.what;
-        c.action();
+            Click(Ui()->ButtonTangente);
+        ASSERT_TRUE(Ui()->Label3->text().contains(QStringLiteral("Tangente"))) << what;
+        action();
         Settle();
-        EXPECT_TRUE(Ui()->Label3->text().isEmpty()) << c.what;
+        EXPECT_TRUE(Ui()->Label3->text().isEmpty()) << what;
     }
     // The sums' text stays; it belongs to the picture.
     gOverlay.SummenZeichnen = true;
@@ -208,7 +195,7 @@ TEST_F(MouseToolsTest, StatusTextsOfTheObjects) {
     };
     for (const auto& [term, tool, x, text] : cases) {
         gTerms.TermF = term;
-        if (!tool->isChecked()) ChooseTool(tool);
+        if (!tool->isChecked()) Click(tool);
         gOverlay.ObjektX = x;
         Tools()->GrafikobjektZeigen();
         EXPECT_EQ(Ui()->Label3->text().toStdString(), text) << term << " at " << x;
@@ -217,7 +204,7 @@ TEST_F(MouseToolsTest, StatusTextsOfTheObjects) {
 
 TEST_F(MouseToolsTest, StepsWrapAroundTheWindowAndInsertingPutsTheObjectFirst) {
     gTerms.TermF = "x";
-    ChooseTool(Ui()->ButtonPunkt1);
+    Click(Ui()->ButtonPunkt1);
     Ui()->ColorButton1->SetSelectionColor(0x0000FF);
     gOverlay.ObjektSchrittweite = 0.5;
     QToolButton *right = Ui()->ButtonSchrittRechts, *left = Ui()->ButtonSchrittLinks;
@@ -234,7 +221,7 @@ TEST_F(MouseToolsTest, StepsWrapAroundTheWindowAndInsertingPutsTheObjectFirst) {
     EXPECT_DOUBLE_EQ(gOverlay.ObjektX, 2);
 
     QTest::mouseClick(Ui()->ButtonObjektEinfuegen, Qt::LeftButton);
-    ChooseTool(Ui()->ButtonTangente);
+    Click(Ui()->ButtonTangente);
     QTest::mouseClick(Ui()->CheckBox1, Qt::LeftButton);
     QTest::mouseClick(Ui()->ButtonObjektEinfuegen, Qt::LeftButton);
     ASSERT_EQ(gGrafikobjektliste.Count(), 2);
@@ -257,7 +244,7 @@ TEST_F(MouseToolsTest, StepsWrapAroundTheWindowAndInsertingPutsTheObjectFirst) {
 
 TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBack) {
     QLineEdit* field = Ui()->Edit1;
-    ChooseTool(Ui()->ButtonTextfeld);
+    Click(Ui()->ButtonTextfeld);
     EXPECT_TRUE(Ui()->ButtonSchriftart->isEnabled());
     EXPECT_FALSE(Ui()->ButtonSchrittLinks->isEnabled());
     QTest::mouseClick(Area(), Qt::LeftButton, {}, QPoint(200, 150));
@@ -280,7 +267,7 @@ TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBack) {
     gGrafikobjektliste.Insert(2, tElement{});
 
     // A click on the label takes it into the field; Enter puts it back first.
-    ChooseTool(Ui()->ButtonTextfeld);
+    Click(Ui()->ButtonTextfeld);
     QTest::mouseClick(Area(), Qt::LeftButton, {}, QPoint(205, 155));
     EXPECT_EQ(field->text(), QStringLiteral("Hallo"));
     EXPECT_EQ(gGrafikobjektliste.Count(), 1);
@@ -292,17 +279,17 @@ TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBack) {
     EXPECT_EQ(QPointF(e.x1, e.y1), QPointF(200, 150));
 
     // Taken up and left with another tool, the label stays where it was.
-    ChooseTool(Ui()->ButtonTextfeld);
+    Click(Ui()->ButtonTextfeld);
     QTest::mouseClick(Area(), Qt::LeftButton, {}, QPoint(205, 155));
     ASSERT_EQ(gGrafikobjektliste.Count(), 1);
-    ChooseTool(Ui()->ButtonTangente);
+    Click(Ui()->ButtonTangente);
     EXPECT_FALSE(field->isVisible());
     ASSERT_EQ(gGrafikobjektliste.Count(), 2);
     gGrafikobjektliste.Get(1, e);
     EXPECT_EQ(e.Text.str(), "Hallo Welt");
 
     // An empty field places nothing but ends the tool.
-    ChooseTool(Ui()->ButtonTextfeld);
+    Click(Ui()->ButtonTextfeld);
     QTest::mouseClick(Area(), Qt::LeftButton, {}, QPoint(400, 400));
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(gGrafikobjektliste.Count(), 2);
@@ -316,7 +303,7 @@ TEST_F(MouseToolsTest, TheFontDialogsChoiceBecomesTheLabelsFont) {
         f.setItalic(true);
         done(f);
     };
-    ChooseTool(Ui()->ButtonTextfeld);
+    Click(Ui()->ButtonTextfeld);
     QTest::mouseClick(Area(), Qt::LeftButton, {}, QPoint(100, 100));
     const int before = Ui()->Edit1->height();
     QTest::mouseClick(Ui()->ButtonSchriftart, Qt::LeftButton);

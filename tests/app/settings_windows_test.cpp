@@ -6,11 +6,7 @@
 #include <QUrl>
 
 #include "app_test_support.h"
-#include "bit_check_box.h"
-#include "color_button.h"
 #include "coordinate_dialog.h"
-#include "draw_combo_box.h"
-#include "edit_field.h"
 #include "fullscreen_window.h"
 #include "info_window.h"
 #include "ini_file.h"

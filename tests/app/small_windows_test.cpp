@@ -4,7 +4,6 @@
 #include <QToolButton>
 
 #include "app_test_support.h"
-#include "edit_field.h"
 #include "family_dialog.h"
 #include "function_list.h"
 #include "store_view.h"
