@@ -26,11 +26,7 @@ namespace kalvo {
 namespace {
 
 // The three dialogs of graph slots, each with its own run of slots.
-struct Sibling {
-    const char* name;
-    QToolButton* Ui::TForm1::*button;
-    int first, count;
-};
+struct Sibling { const char* name; QToolButton* Ui::TForm1::*button; int first, count; };
 const Sibling kSiblings[] = {
     {"Funktionenschar", &Ui::TForm1::ButtonFunktionenschar, 1, kFamilySlots},
     {"Parameterkurven", &Ui::TForm1::ButtonParameterkurven, kParametricFirstSlot, kParametricSlots},

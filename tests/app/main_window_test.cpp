@@ -61,6 +61,11 @@ TEST_F(MainWindowTest, AStartWithoutSettingsShowsTheMainWindowAloneWithItsDefaul
     // Once the graph is painted the status line has its own font.
     for (const QLabel* label : {form->Controls()->Label2, form->Controls()->Label3})
         EXPECT_EQ(std::pair(label->font().family(), label->font().pointSize()), std::pair(QStringLiteral("Courier New"), 9));
+    // Glyphs and cursors come from the resources.
+    for (const QToolButton* b : {form->Controls()->ButtonEnde, form->Controls()->ButtonZoomIn})
+        EXPECT_FALSE(b->icon().pixmap(20, 20).isNull()) << b->objectName().toStdString();
+    RegisterCursors();
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(ProgramCursor(n).pixmap().width(), 32) << n;
 }
 
 TEST_F(MainWindowTest, TheCurveDiscussionIsMadeOnceAndIsTheSameWindowTheNextTime) {
@@ -135,14 +140,6 @@ TEST_F(MainWindowTest, AToggleButtonShowsWhetherItsOverlayStaysOnAfterItsWindowC
     EXPECT_TRUE(form->OverlayButton(O::Logistisch)->isChecked());
     form->SyncOverlayButton(O::Iteration);
     EXPECT_FALSE(form->OverlayButton(O::Iteration)->isChecked());
-}
-
-TEST_F(MainWindowTest, GlyphsAndCursorsComeFromTheResources) {
-    const Ui::TForm1* ui = form->Controls();
-    for (const QToolButton* b : {ui->ButtonEnde, ui->ButtonZoomIn, ui->ButtonTangente})
-        EXPECT_FALSE(b->icon().pixmap(20, 20).isNull()) << b->objectName().toStdString();
-    RegisterCursors();
-    for (int n = 1; n <= 5; ++n) EXPECT_EQ(ProgramCursor(n).pixmap().width(), 32) << n;
 }
 
 TEST_F(MainWindowTest, CancelAtTheQuestionKeepsEverything) {

@@ -29,9 +29,7 @@ protected:
         Settle();
     }
 
-    struct Window {
-        double x1, x2, y1, y2;
-    };
+    struct Window { double x1, x2, y1, y2; };
     static void ExpectWindow(const Window& w, const std::string& what) {
         EXPECT_DOUBLE_EQ(gView.BereichX1, w.x1) << what;
         EXPECT_DOUBLE_EQ(gView.BereichX2, w.x2) << what;
@@ -242,7 +240,7 @@ TEST_F(MouseToolsTest, StepsWrapAroundTheWindowAndInsertingPutsTheObjectFirst) {
     EXPECT_FALSE(Ui()->ButtonObjektEntfernen->isEnabled());
 }
 
-TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBack) {
+TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBackInTheFontChosen) {
     QLineEdit* field = Ui()->Edit1;
     Click(Ui()->ButtonTextfeld);
     EXPECT_TRUE(Ui()->ButtonSchriftart->isEnabled());
@@ -294,9 +292,8 @@ TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBack) {
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(gGrafikobjektliste.Count(), 2);
     EXPECT_FALSE(form->WerkzeugAktiv);
-}
 
-TEST_F(MouseToolsTest, TheFontDialogsChoiceBecomesTheLabelsFont) {
+    // The font dialog's choice becomes the label's font.
     Choices().chooseFont = [](QWidget*, const QFont&, std::function<void(const QFont&)> done) {
         QFont f(QStringLiteral("Liberation Serif"));
         f.setPointSize(18);
@@ -305,13 +302,13 @@ TEST_F(MouseToolsTest, TheFontDialogsChoiceBecomesTheLabelsFont) {
     };
     Click(Ui()->ButtonTextfeld);
     QTest::mouseClick(Area(), Qt::LeftButton, {}, QPoint(100, 100));
-    const int before = Ui()->Edit1->height();
+    const int before = field->height();
     QTest::mouseClick(Ui()->ButtonSchriftart, Qt::LeftButton);
-    EXPECT_GT(Ui()->Edit1->height(), before);
-    QTest::keyClicks(Ui()->Edit1, QStringLiteral("gross"));
-    QTest::keyClick(Ui()->Edit1, Qt::Key_Return);
-    tElement e;
+    EXPECT_GT(field->height(), before);
+    QTest::keyClicks(field, QStringLiteral("gross"));
+    QTest::keyClick(field, Qt::Key_Return);
     gGrafikobjektliste.Get(1, e);
+    EXPECT_EQ(e.Text.str(), "gross");
     EXPECT_EQ(e.SchriftName, "Liberation Serif");
     EXPECT_EQ(e.SchriftHoehe, 18);
     EXPECT_EQ(e.Schriftart, kFontItalic);

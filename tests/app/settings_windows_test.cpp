@@ -43,6 +43,7 @@ protected:
     const KoordinatensystemEinstellung& K() const { return gDisplay.Koordinatensystem; }
 };
 
+// Scaling of x and y, grid, layout and labels of the coordinate system.
 struct Layout {
     int xS, yS, gitter, art, beschriftung;
     friend bool operator==(const Layout&, const Layout&) = default;
