@@ -33,35 +33,20 @@ ArchivEintrag UnusualSet(int k) {
     ArchivEintrag e;
     for (int i = 1; i <= kGraphSlots; ++i)
         e.Schaubilder[i] = {static_cast<Color>(i * 4099 + k), static_cast<uint8_t>((i + k) % 4), (i + k) % 3 == 0};
-    e.a = 0.1 * k;
-    e.b = -1e-300;
-    e.c = 1.0 / 3.0;
-    e.d = 6.02214076e23;
-    e.x1 = -M_PI * k;
-    e.x2 = std::nextafter(8.0, 9.0);
-    e.y1 = -0.5;
-    e.y2 = 1e9;
-    e.f = "sin(¶x)+" + std::to_string(k);
-    e.g = " =\"quoted\" ";
-    e.fgBereich = {-2, 3};
-    e.fgParameter = {-1, 1, 0.25};
-    e.Liste = "1;2;3;";
-    e.Wert = {1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 3};
-    e.u1 = 0.5;
-    e.xo = -0.75;
-    e.u2 = 1.5;
-    e.u3 = 2.5;
+    e.a = 0.1 * k, e.b = -1e-300, e.c = 1.0 / 3.0, e.d = 6.02214076e23;
+    e.x1 = -M_PI * k, e.x2 = std::nextafter(8.0, 9.0), e.y1 = -0.5, e.y2 = 1e9;
+    e.f = "sin(¶x)+" + std::to_string(k), e.g = " =\"quoted\" ";
+    e.fgBereich = {-2, 3}, e.fgParameter = {-1, 1, 0.25};
+    e.Liste = "1;2;3;", e.Wert = {1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 3};
+    e.u1 = 0.5, e.xo = -0.75, e.u2 = 1.5, e.u3 = 2.5;
     e.Summe = {1, 9, 2};
     for (int i = 1; i <= 4; ++i) {
         e.h[i] = "x^" + std::to_string(i);
         e.hBereich[i] = {-i * 1.0, i * 1.0};
     }
     e.hParameter = {2, 4, 0.5};
-    e.Liste2 = "5;";
-    e.Wert2 = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
-    e.xt = "cos(t)";
-    e.yt = "sin(2t)";
-    e.xytParameter = {-1, 2, 0.05};
+    e.Liste2 = "5;", e.Wert2 = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    e.xt = "cos(t)", e.yt = "sin(2t)", e.xytParameter = {-1, 2, 0.05};
     return e;
 }
 
@@ -90,9 +75,7 @@ ArchivEintrag LargestSet() {
 ArchiveContents UnusualArchive(int storeSets) {
     ArchiveContents a;
     a.Koordinatensystem = {1, 2, 0, 1, 3, "Zeit in ¶ s", "Weg", 0x123456, 3, 0xABCDEF, 4};
-    a.Schriftgroesse = 13;
-    a.Schriftname = "Liberation Sans";
-    a.SchriftFett = true;
+    a.Schriftgroesse = 13, a.Schriftname = "Liberation Sans", a.SchriftFett = true;
     for (int i = 1; i <= kListTerms; ++i) a.Listenterme[i] = "x^" + std::to_string(i) + "+ö";
     a.Rahmen = true;
     a.Aktuell = UnusualSet(0);
@@ -114,7 +97,7 @@ protected:
     MessageRecorder messages_;
 };
 
-TEST_F(ArchiveTest, WhatIsWrittenReadsBackTheSame) {
+TEST_F(ArchiveTest, WhatIsWrittenReadsBackTheSameInTheSectionsOfTheFormat) {
     for (int sets : {0, 1, 3}) {
         const ArchiveContents a = UnusualArchive(sets);
         const std::string text = Text(a);
@@ -126,6 +109,17 @@ TEST_F(ArchiveTest, WhatIsWrittenReadsBackTheSame) {
         // Every set takes the one coordinate system of the file.
         for (const ArchivEintrag& e : back.Speicher) EXPECT_EQ(e.Koordinatensystem, a.Koordinatensystem);
     }
+    // The sections stand in the order of the format; the current set has the list terms after its graphs.
+    const std::vector<std::string> set = {
+        "Schaubilder", "Konstanten", "xyBereich", "fg Funktionsterme", "fg Zeichenbereich", "fg Parameter t",
+        "Geraden x=u", "Integralfunktion", "fg Summenfunktion", "h Funktionsterme", "h Zeichenbereich",
+        "h Parameter t", "x(t), y(t) Funktionsterme", "x(t), y(t) Parameter t"};
+    std::vector<std::string> expected = {"Koordinatensystem", "Archiv", set[0], "Funktionsterme"};
+    expected.insert(expected.end(), set.begin() + 1, set.end());
+    expected.push_back("Grafik");
+    for (const std::string& name : set) expected.push_back(name + " Nr1");
+    EXPECT_EQ(Parsed(Text(UnusualArchive(1))).SectionNames(), expected);
+    EXPECT_EQ(Parsed(Text(UnusualArchive(0))).ReadInteger("Archiv", "Anzahl", -1), 0);
 }
 
 TEST_F(ArchiveTest, AnArchiveOfAFullStoreStaysReadable) {
@@ -145,20 +139,6 @@ TEST_F(ArchiveTest, AnArchiveOfAFullStoreStaysReadable) {
     // And such a set reads back as it was.
     const ArchiveContents back = ReadArchive(Parsed(Text(a)), ArchiveContents{});
     EXPECT_EQ(Text(back), Text(a));
-}
-
-TEST_F(ArchiveTest, SectionsStandInTheOrderOfTheFormat) {
-    // The sections of a set; the current set has the list terms after its graphs.
-    const std::vector<std::string> set = {
-        "Schaubilder", "Konstanten", "xyBereich", "fg Funktionsterme", "fg Zeichenbereich", "fg Parameter t",
-        "Geraden x=u", "Integralfunktion", "fg Summenfunktion", "h Funktionsterme", "h Zeichenbereich",
-        "h Parameter t", "x(t), y(t) Funktionsterme", "x(t), y(t) Parameter t"};
-    std::vector<std::string> expected = {"Koordinatensystem", "Archiv", set[0], "Funktionsterme"};
-    expected.insert(expected.end(), set.begin() + 1, set.end());
-    expected.push_back("Grafik");
-    for (const std::string& name : set) expected.push_back(name + " Nr1");
-    EXPECT_EQ(Parsed(Text(UnusualArchive(1))).SectionNames(), expected);
-    EXPECT_EQ(Parsed(Text(UnusualArchive(0))).ReadInteger("Archiv", "Anzahl", -1), 0);
 }
 
 TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
