@@ -166,7 +166,8 @@ TEST_F(FamilyDialogTest, NumberFieldsTakeConstantTermsFallBackWhereUndefinedAndO
     EXPECT_EQ(ui->PaintBox2->Spectrum(), 7);
     QTest::mouseClick(ui->BitBtn2, Qt::LeftButton);
     ASSERT_TRUE(Closed());
-    EXPECT_EQ((Parameterbereich{gParams.FgTVon, gParams.FgTBis, gParams.FgTSchrittweite}), (Parameterbereich{-3, 3, 0.5}));
+    EXPECT_EQ((Parameterbereich{gParams.FgTVon, gParams.FgTBis, gParams.FgTSchrittweite}),
+              (Parameterbereich{-3, 3, 0.5}));
     EXPECT_EQ(gParams.FgSummeVon, 2);
     EXPECT_EQ(gParams.FgSummeBis, 9);
     EXPECT_EQ(gTerms.KonstanteA, 2);

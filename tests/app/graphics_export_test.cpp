@@ -90,7 +90,7 @@ TEST_F(ExportTest, PictureFilesAreNamedByTheFilterAndOpenInOutsideReaders) {
         int exitCode = 0;
         const QStringList args = filter == 0 ? QStringList{"--wmf-gs-fontmap=" + FontMap(), "-o", svg, file}
                                              : QStringList{"-i", file, "-o", svg};
-        ASSERT_TRUE(Convert(tool, args, exitCode)) << tool.toStdString() << " is missing: tools/install-deps installs it";
+        ASSERT_TRUE(Convert(tool, args, exitCode)) << tool.toStdString() << " is missing";
         EXPECT_EQ(exitCode, 0) << tool.toStdString();
         // The axis title, whole or (libwmf) letter by letter.
         const QString text = Read(svg);

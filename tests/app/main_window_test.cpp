@@ -60,7 +60,8 @@ TEST_F(MainWindowTest, AStartWithoutSettingsShowsTheMainWindowAloneWithItsDefaul
     EXPECT_EQ(gControl.ProgramDir, dir.path().toStdString());
     // Once the graph is painted the status line has its own font.
     for (const QLabel* label : {form->Controls()->Label2, form->Controls()->Label3})
-        EXPECT_EQ(std::pair(label->font().family(), label->font().pointSize()), std::pair(QStringLiteral("Courier New"), 9));
+        EXPECT_EQ(std::pair(label->font().family(), label->font().pointSize()),
+                  std::pair(QStringLiteral("Courier New"), 9));
     // Glyphs and cursors come from the resources.
     for (const QToolButton* b : {form->Controls()->ButtonEnde, form->Controls()->ButtonZoomIn})
         EXPECT_FALSE(b->icon().pixmap(20, 20).isNull()) << b->objectName().toStdString();
@@ -199,7 +200,8 @@ TEST_F(MainWindowTest, SettingsSurviveARestart) {
     gTerms.KonstanteA = 2.5, gTerms.ParameterListe = "1;2;3;";
     gDisplay.Schaubilder[2] = Schaubild{0x0000FF, 2, true};
     gDisplay.Schaubilder[8] = Schaubild{0x008000, 1, true};
-    gDisplay.Nachkommastellen = 3, gDisplay.Koordinatensystem.Gitter = 1, gDisplay.Koordinatensystem.xAchsentext = "Zeit";
+    gDisplay.Nachkommastellen = 3, gDisplay.Koordinatensystem.Gitter = 1;
+    gDisplay.Koordinatensystem.xAchsentext = "Zeit";
     form->Redraw(true);  // the state as drawn: the family range follows the window
     ASSERT_TRUE(SaveSettings());
     ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("kalvo.INI"))));

@@ -83,11 +83,10 @@ TEST_F(SettingsWindowsTest, ScalingGridLayoutAndLabelButtonsKeepTheLayoutConsist
         const Layout got{k.xSkalierung, k.ySkalierung, k.Gitter, k.Art, k.Beschriftung};
         EXPECT_EQ(got, after);
         // The pressed buttons are the stored values.
-        EXPECT_TRUE(d->SkalierungButton(false, got.xS)->isChecked());
-        EXPECT_TRUE(d->SkalierungButton(true, got.yS)->isChecked());
-        EXPECT_TRUE(d->GitterButton(got.gitter)->isChecked());
-        EXPECT_TRUE(d->ArtButton(got.art)->isChecked());
-        EXPECT_TRUE(d->BeschriftungButton(got.beschriftung)->isChecked());
+        for (QAbstractButton* b : {d->SkalierungButton(false, got.xS), d->SkalierungButton(true, got.yS),
+                                   d->GitterButton(got.gitter), d->ArtButton(got.art),
+                                   d->BeschriftungButton(got.beschriftung)})
+            EXPECT_TRUE(b->isChecked()) << b->objectName().toStdString();
         d->reject();
         Settle();
     }
