@@ -88,19 +88,7 @@ TEST_F(PrintTest, FieldRulesKeepTheGraphOnTheSheet) {
     }
 }
 
-TEST_F(PrintTest, ThePreviewStandsOnTheSheetWhereThePrintoutWillBe) {
-    ASSERT_TRUE(Open());
-    Ui::TGrafikDruckenDlg* ui = dialog->Controls();
-    Type(ui->Edit1, QStringLiteral("50"));
-    EXPECT_EQ(ui->Image1->PictureAt(), QPoint(10, 10));
-    EXPECT_EQ(ui->Image1->Picture().size(), QSize(80, 160));
-    // The y axis runs down the middle of the preview.
-    const QImage& p = ui->Image1->Picture();
-    EXPECT_NE(p.pixelColor(39, 80), QColor(Qt::white));
-    ExpectScreenOutput();
-}
-
-TEST_F(PrintTest, ThePreviewDrawsLabelsAtTheirPrintedSize) {
+TEST_F(PrintTest, ThePreviewDrawsLabelsAtTheirPrintedSizeWhereThePrintoutWillBe) {
     // At one pixel per millimetre a 16 cm graph is 160 pixels wide. A label
     // cell of the printout is about 5 mm high (12 points scaled by the
     // printer factors), so the digits under the x axis are at most 6 pixels
@@ -123,24 +111,25 @@ TEST_F(PrintTest, ThePreviewDrawsLabelsAtTheirPrintedSize) {
             if (inked(x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
     ASSERT_GE(bottom, top) << "no labels";
     EXPECT_LE(bottom - top + 1, 6);
+
+    // The preview stands on the sheet where the printout will be; the y axis runs down its middle.
+    Type(dialog->Controls()->Edit1, QStringLiteral("50"));
+    EXPECT_EQ(dialog->Controls()->Image1->PictureAt(), QPoint(10, 10));
+    ASSERT_EQ(p.size(), QSize(80, 160));
+    EXPECT_NE(p.pixelColor(39, 80), QColor(Qt::white));
+    ExpectScreenOutput();
 }
 
-TEST_F(PrintTest, LogarithmicAxesStartAtFifteenCentimetres) {
-    gDisplay.Koordinatensystem.xSkalierung = 1;
-    gDisplay.Koordinatensystem.ySkalierung = 1;
-    form->Redraw(true);
-    ASSERT_TRUE(Open());
-    EXPECT_EQ(dialog->OriginalBreite, 15);
-    EXPECT_EQ(dialog->OriginalHoehe, 15);
-}
-
-TEST_F(PrintTest, CancelInEitherDialogPrintsNothing) {
+TEST_F(PrintTest, CancelInEitherDialogPrintsNothingAndLogarithmicAxesStartAtFifteenCentimetres) {
     ASSERT_TRUE(Open());
     QTest::mouseClick(dialog->Controls()->BitBtn2, Qt::LeftButton);
     Settle();
     EXPECT_EQ(printerQuestions, 0);
     printerChosen = false;
+    gDisplay.Koordinatensystem.xSkalierung = gDisplay.Koordinatensystem.ySkalierung = 1;
+    form->Redraw(true);
     ASSERT_TRUE(Open());
+    EXPECT_EQ(std::pair(dialog->OriginalBreite, dialog->OriginalHoehe), std::pair(15.0, 15.0));
     QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
     Settle();
     EXPECT_EQ(printerQuestions, 1);
