@@ -1,7 +1,9 @@
-// The dialogs of graph slots: the family, the parametric curves and the piecewise function.
+// The dialogs of graph slots: the family with the windows it opens, the parametric curves and the
+// piecewise function.
 
 #include <QCheckBox>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -11,16 +13,21 @@
 #include "draw_combo_box.h"
 #include "edit_field.h"
 #include "family_dialog.h"
+#include "function_list.h"
 #include "parametric_dialog.h"
 #include "piecewise_dialog.h"
 #include "slot_marks.h"
 #include "store_view.h"
 #include "term.h"
+#include "term_help.h"
 #include "term_tree_window.h"
 #include "ui_family_dialog.h"
+#include "ui_function_list.h"
 #include "ui_main_window.h"
 #include "ui_parametric_dialog.h"
 #include "ui_piecewise_dialog.h"
+#include "ui_store_view.h"
+#include "ui_term_help.h"
 
 namespace kalvo {
 namespace {
@@ -64,6 +71,11 @@ protected:
         Settle();
         return dialog.isNull();
     }
+    // A window the family dialog opens by one of its buttons.
+    template <typename W>
+    W* OpenFromFamily(QToolButton* Ui::TForm2::*button) {
+        return Open() ? OpenBy<W>(ui->*button, dialog) : nullptr;
+    }
     TForm6* OpenPiecewise() { return h = OpenBy<TForm6>(form->Controls()->ButtonStueckweise); }
     TForm7* OpenParametric() { return p = OpenBy<TForm7>(form->Controls()->ButtonParameterkurven); }
     QDialog* Open(const Sibling& s) {
@@ -87,6 +99,7 @@ protected:
     QPointer<TForm7> p;
 };
 using FamilyDialogTest = CurveDialogsTest;
+using SmallWindowsTest = CurveDialogsTest;
 
 const QColor kRed(255, 0, 0);
 
@@ -551,6 +564,111 @@ TEST_F(CurveDialogsTest, ABadTermOrAFamilyOfMoreThan250CurvesIsRefusedWithTheFoc
         EXPECT_TRUE(messages.messages().empty());
         EXPECT_EQ(t.stored.str(), "t*x");
     }
+}
+
+TEST_F(SmallWindowsTest, FunctionListKeepsWhatIsTypedAcrossRepaintsAndTransfersOnAGoodOk) {
+    gTerms.Listenterme[1] = "x+1", gTerms.Listenterme[2] = "\xC2\xB6x", gTerms.Listenterme[8] = "2x";
+    QPointer<TForm4> list = OpenFromFamily<TForm4>(&Ui::TForm2::SpeedButton5);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->windowTitle(), QStringLiteral("Funktionenliste "));
+    Ui::TForm4* lui = list->Controls();
+    EXPECT_EQ(lui->Edit1->text(), QStringLiteral("x+1"));
+    EXPECT_EQ(lui->Edit8->text(), QStringLiteral("2x"));
+    EXPECT_EQ(lui->Edit2->text(), QString::fromUtf8("\u03C0x"));
+    EXPECT_TRUE(lui->Edit1->hasFocus());
+
+    Type(lui->Edit3, QStringLiteral("x^3"), false);
+    list->repaint();
+    Settle();
+    EXPECT_EQ(lui->Edit3->text(), QStringLiteral("x^3"));
+    Type(lui->Edit4, QString(70, QLatin1Char('1')), false);
+    EXPECT_EQ(lui->Edit4->text().size(), 60);
+    Type(lui->Edit5, QStringLiteral("0.5x"), false);  // the keys as typed
+    EXPECT_EQ(lui->Edit5->text(), QStringLiteral("0.5x"));
+    // OK refuses while the focused term is bad.
+    Type(lui->Edit6, QStringLiteral("sin("), false);
+    Click(lui->BitBtn2);
+    ASSERT_FALSE(list.isNull());
+    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_TRUE(gTerms.Listenterme[3].empty());
+
+    lui->Edit6->clear();
+    Click(lui->BitBtn2);
+    EXPECT_TRUE(list.isNull());
+    EXPECT_EQ(gTerms.Listenterme[3].str(), "x^3");
+    EXPECT_EQ(gTerms.Listenterme[4].size(), 60u);
+    EXPECT_EQ(gTerms.Listenterme[1].str(), "x+1");
+    EXPECT_EQ(gTerms.Listenterme[2].str(), "\xC2\xB6x");
+    // The family dialog keeps what its fields hold.
+    ASSERT_TRUE(dialog);
+
+    // "Liste löschen" empties list and fields at once; Esc closes without transfer, but the list stays empty.
+    list = OpenBy<TForm4>(ui->SpeedButton5, dialog);
+    ASSERT_TRUE(list);
+    QTest::mouseClick(list->Controls()->BitBtn4, Qt::LeftButton);
+    for (int i = 1; i <= kListTerms; ++i)
+        EXPECT_TRUE(list->Field(i)->text().isEmpty() && gTerms.Listenterme[size_t(i)].empty()) << i;
+    Type(list->Field(2), QStringLiteral("x^2"), false);
+    QTest::keyClick(list->Field(2), Qt::Key_Escape);
+    Settle();
+    EXPECT_TRUE(list.isNull());
+    EXPECT_TRUE(gTerms.Listenterme[2].empty());
+}
+
+TEST_F(SmallWindowsTest, StoreViewListsTheNewestSetFirstWithAtLeastSixRows) {
+    // The sets (f, g) in the order they are stored, the rows shown.
+    const std::pair<std::vector<std::pair<const char*, const char*>>, int> cases[] = {
+        {{}, 6},
+        {{{"x^2", ""}, {"sin(x)", "cos(x)"}}, 6},
+        {{{"1", "a"}, {"2", "b"}, {"3", "c"}, {"4", "d"}, {"5", "e"}, {"6", "f"}, {"7", "g"}}, 8},
+    };
+    for (const auto& [sets, rows] : cases) {
+        gFunktionenspeicher.Init();
+        for (const auto& [f, g] : sets) {
+            gTerms.TermF = f, gTerms.TermG = g;
+            form->FunktionstermeInListe(1);
+        }
+        QPointer<TForm20> view = OpenFromFamily<TForm20>(&Ui::TForm2::SpeedButton9);
+        if (sets.empty()) {
+            // The button waits for a stored set; the window shows the headings alone.
+            EXPECT_FALSE(view);
+            view = new TForm20(dialog);
+            view->show();
+        }
+        ASSERT_TRUE(view);
+        EXPECT_EQ(view->windowTitle(), QStringLiteral("Funktionenspeicher"));
+        const QTableWidget* grid = view->Controls()->StringGrid1;
+        EXPECT_EQ(grid->rowCount(), rows);
+        EXPECT_EQ(grid->columnCount(), 2);
+        EXPECT_EQ(grid->item(0, 0)->text(), QStringLiteral("      f(x,t) ="));
+        EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral("      g(x,t) ="));
+        const int n = static_cast<int>(sets.size());
+        for (int i = 1; i <= n; ++i) {
+            const auto& [f, g] = sets[static_cast<size_t>(n - i)];
+            EXPECT_EQ(grid->item(i, 0)->text(), QStringLiteral(" ") + QString::fromUtf8(f));
+            EXPECT_EQ(grid->item(i, 1)->text(), QStringLiteral(" ") + QString::fromUtf8(g));
+        }
+        for (int i = n + 1; i < grid->rowCount(); ++i) EXPECT_EQ(grid->item(i, 0), nullptr);
+        view->close();
+        if (dialog) dialog->reject();
+        Settle();
+    }
+}
+
+TEST_F(SmallWindowsTest, HelpShowsTheTermSyntaxAndAClickIntoItCloses) {
+    QPointer<TForm18> help = OpenFromFamily<TForm18>(&Ui::TForm2::SpeedButton6);
+    ASSERT_TRUE(help);
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Hilfe"));
+    const QString text = help->Controls()->Memo1->toPlainText();
+    for (const char* s : {" Ein Funktionsterm darf folgende Funktionen enthalten:",
+                          "bei -x/(3-2x)(x+4) steht nur der erste Klammerterm im Nenner.",
+                          "Gaußsche Summenfunktion (Fehlerintegral)"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
+    EXPECT_TRUE(help->Controls()->Memo1->isReadOnly());
+    QTest::mouseClick(help->Controls()->Memo1->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+    Settle();
+    EXPECT_TRUE(help.isNull());
+    EXPECT_TRUE(dialog);
 }
 
 }  // namespace

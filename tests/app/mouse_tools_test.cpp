@@ -228,9 +228,7 @@ TEST_F(MouseToolsTest, StepsWrapAroundTheWindowAndInsertingPutsTheObjectFirst) {
     EXPECT_EQ(e.Art, TDrawingTool::Tangente);
     EXPECT_TRUE(e.mflag);
     gGrafikobjektliste.Get(2, e);
-    EXPECT_EQ(e.Art, TDrawingTool::Punkt1);
-    EXPECT_EQ(e.x1, 2);
-    EXPECT_EQ(e.LinienFarbe, 0x0000FFu);
+    EXPECT_EQ(std::tuple(e.Art, e.x1, e.LinienFarbe), std::tuple(TDrawingTool::Punkt1, 2.0, Color(0x0000FF)));
     EXPECT_TRUE(Ui()->ButtonObjektEntfernen->isEnabled());
 
     QTest::mouseClick(Ui()->ButtonObjektEntfernen, Qt::LeftButton);
@@ -260,8 +258,7 @@ TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBackInTheFontChosen) {
     EXPECT_EQ(e.Text.str(), "Hallo");
     EXPECT_EQ(QPointF(e.x1, e.y1), QPointF(200, 150));
     const CanvasSize s = MeasureText(Tools()->TextFont(), "Hallo");
-    EXPECT_EQ(e.x2, e.x1 + s.width);
-    EXPECT_EQ(e.y2, e.y1 + s.height);
+    EXPECT_EQ(QPointF(e.x2, e.y2), QPointF(e.x1 + s.width, e.y1 + s.height));
     gGrafikobjektliste.Insert(2, tElement{});
 
     // A click on the label takes it into the field; Enter puts it back first.
@@ -309,9 +306,8 @@ TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBackInTheFontChosen) {
     QTest::keyClick(field, Qt::Key_Return);
     gGrafikobjektliste.Get(1, e);
     EXPECT_EQ(e.Text.str(), "gross");
-    EXPECT_EQ(e.SchriftName, "Liberation Serif");
-    EXPECT_EQ(e.SchriftHoehe, 18);
-    EXPECT_EQ(e.Schriftart, kFontItalic);
+    EXPECT_EQ(std::tuple(e.SchriftName, e.SchriftHoehe, e.Schriftart),
+              std::tuple("Liberation Serif", 18, kFontItalic));
 }
 
 }  // namespace
