@@ -155,7 +155,7 @@ TEST_F(SettingsWindowsTest, GridColoursAndWidthsAreStoredAtOnceAndEscKeepsThemFo
     EXPECT_NE(form->PaintBox1()->Picture(), before);
 }
 
-TEST_F(SettingsWindowsTest, FontDialogAnswerIsClampedAndShownOnTheFontButton) {
+TEST_F(SettingsWindowsTest, FontDialogAnswerIsClampedAndShownOnTheFontButtonUntilVorgabe) {
     QPointer<TForm5> d = Coordinates();
     ASSERT_TRUE(d);
     QTest::mouseClick(d->Controls()->SpeedButtonSchrift, Qt::LeftButton);
@@ -183,6 +183,25 @@ TEST_F(SettingsWindowsTest, FontDialogAnswerIsClampedAndShownOnTheFontButton) {
     pixels.setPixelSize(30);
     d->SchriftGewaehlt(pixels);
     EXPECT_EQ(gDisplay.Schriftgroesse, 11);
+
+    // "Vorgabe" sets the defaults, the font's among them, and shows them.
+    auto& k = gDisplay.Koordinatensystem;
+    k = KoordinatensystemEinstellung{1, 2, 0, 1, 0, "a", "b", 0xFF, 3, 0xFF00, 2};
+    gView.BereichX1 = 1, gOutput.SamplesPerPixel = 3;
+    gDisplay.Schriftgroesse = 9, gDisplay.SchriftFett = true, gDisplay.HintergrundBildschirm = 0x123456;
+    gDisplay.Aufloesung = 2;
+    QTest::mouseClick(d->Controls()->BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(k, (KoordinatensystemEinstellung{0, 0, 1, 0, 2, "x", "y", 0x808080, 0, 0, 0}));
+    EXPECT_EQ(gView.BereichX1, -8);
+    EXPECT_EQ(std::tuple(gDisplay.Schriftgroesse, gDisplay.Schriftname, gDisplay.SchriftFett),
+              std::tuple(12, "Courier New", false));
+    EXPECT_EQ(gDisplay.HintergrundBildschirm, 0xFFFFFFu);
+    EXPECT_EQ(gDisplay.Aufloesung, 3);
+    EXPECT_EQ(gOutput.SamplesPerPixel, 1);
+    EXPECT_EQ(d->Controls()->Edit1->text().trimmed(), QStringLiteral("-8,00"));
+    EXPECT_TRUE(d->GitterButton(2)->isChecked());
+    EXPECT_EQ(d->Controls()->ColorButton1->SelectionColor(), 0x808080u);
+    EXPECT_EQ(d->Controls()->Edit5->text(), QStringLiteral("x"));
 }
 
 TEST_F(SettingsWindowsTest, SavingWritesTheSettingsFileAndTitlesKeepTheirFullStops) {
@@ -212,29 +231,7 @@ TEST_F(SettingsWindowsTest, SavingWritesTheSettingsFileAndTitlesKeepTheirFullSto
     EXPECT_EQ(gView.BereichX1, -2.5);
 }
 
-TEST_F(SettingsWindowsTest, CoordinateVorgabeSetsItsDefaultsAndShowsThem) {
-    auto& k = gDisplay.Koordinatensystem;
-    k = KoordinatensystemEinstellung{1, 2, 0, 1, 0, "a", "b", 0xFF, 3, 0xFF00, 2};
-    gView.BereichX1 = 1, gOutput.SamplesPerPixel = 3;
-    gDisplay.Schriftgroesse = 9, gDisplay.SchriftFett = true, gDisplay.HintergrundBildschirm = 0x123456;
-    gDisplay.Aufloesung = 2;
-    QPointer<TForm5> d = Coordinates();
-    ASSERT_TRUE(d);
-    QTest::mouseClick(d->Controls()->BitBtn3, Qt::LeftButton);
-    EXPECT_EQ(k, (KoordinatensystemEinstellung{0, 0, 1, 0, 2, "x", "y", 0x808080, 0, 0, 0}));
-    EXPECT_EQ(gView.BereichX1, -8);
-    EXPECT_EQ(std::tuple(gDisplay.Schriftgroesse, gDisplay.Schriftname, gDisplay.SchriftFett),
-              std::tuple(12, "Courier New", false));
-    EXPECT_EQ(gDisplay.HintergrundBildschirm, 0xFFFFFFu);
-    EXPECT_EQ(gDisplay.Aufloesung, 3);
-    EXPECT_EQ(gOutput.SamplesPerPixel, 1);
-    EXPECT_EQ(d->Controls()->Edit1->text().trimmed(), QStringLiteral("-8,00"));
-    EXPECT_TRUE(d->GitterButton(2)->isChecked());
-    EXPECT_EQ(d->Controls()->ColorButton1->SelectionColor(), 0x808080u);
-    EXPECT_EQ(d->Controls()->Edit5->text(), QStringLiteral("x"));
-}
-
-TEST_F(SettingsWindowsTest, OptionFieldsAreWholeNumbersClampedToTheirRange) {
+TEST_F(SettingsWindowsTest, OptionFieldsAreClampedWholeNumbersAndVorgabeKeepsObjectsStoreAndLastSlots) {
     QPointer<Tform8> d = Options();
     ASSERT_TRUE(d);
     Ui::Tform8* ui = d->Controls();
@@ -252,6 +249,35 @@ TEST_F(SettingsWindowsTest, OptionFieldsAreWholeNumbersClampedToTheirRange) {
         EXPECT_EQ(edit->text(), QString::number(stored)) << typed;
     }
     EXPECT_TRUE(messages.messages().empty());
+
+    // "Vorgabe" resets the inputs, but not the objects, the store and the last slots.
+    gTerms.TermF = "x^2", gTerms.TermH2 = "x", gTerms.Listenterme[4] = "x";
+    form->FunktionstermeInListe(1);
+    gGrafikobjektliste.Insert(1, tElement{});
+    gView.GeradeU1 = 1, gView.GeradeU2 = 2, gView.H3Bis = 3;
+    gParams.ParamkurveTSchrittweite = 0.5, gParams.FgSummeBis = 4;
+    gTerms.KonstanteB = 5, gTerms.ParameterListe = "2;3", gTerms.ParameterWerte[10] = 2;
+    gDisplay.AnimationDelay = 70, gDisplay.Nachkommastellen = 0, gDisplay.Schaubilder[1].zeichnen = false;
+    gDisplay.Schaubilder[20] = gDisplay.Schaubilder[33] = Schaubild{0xFF, 3, true};
+    gDisplay.Koordinatensystem.Gitterfarbe = 0xFF;
+    QTest::mouseClick(ui->BitBtn3, Qt::LeftButton);
+    EXPECT_TRUE(gTerms.TermF.empty() && gTerms.TermH2.empty() && gTerms.Listenterme[4].empty());
+    EXPECT_EQ(std::tuple(gView.GeradeU1, gView.GeradeU2, gView.H3Bis), std::tuple(0.0, 2.0, 8.0));
+    EXPECT_EQ(gParams.ParamkurveTVon, -3.14);
+    EXPECT_EQ(gParams.ParamkurveTSchrittweite, 0.01);
+    EXPECT_EQ(gParams.FgSummeBis, 0);
+    EXPECT_EQ(gTerms.KonstanteB, 1);
+    EXPECT_EQ(gTerms.ParameterListe.str(), "1;");
+    EXPECT_EQ(std::pair(gTerms.ParameterWerte[0], gTerms.ParameterWerte[10]), std::pair(1.0, 1.0));
+    EXPECT_EQ(gDisplay.Nachkommastellen, 2);
+    EXPECT_EQ(gDisplay.AnimationDelay, 70);
+    EXPECT_EQ(gDisplay.Schaubilder[1], (Schaubild{0, 0, true}));
+    EXPECT_EQ(gDisplay.Schaubilder[20], (Schaubild{0, 0, false}));
+    EXPECT_EQ(gDisplay.Schaubilder[33], (Schaubild{0xFF, 3, true}));
+    EXPECT_EQ(gDisplay.Koordinatensystem.Gitterfarbe, 0xCCCCCC);
+    EXPECT_EQ(gDisplay.Schriftgroesse, 10);
+    EXPECT_EQ(std::pair(gFunktionenspeicher.Count(), gGrafikobjektliste.Count()), std::pair(1, 1)) << "both stay";
+    EXPECT_EQ(ui->Edit1->text(), QStringLiteral("2"));
 }
 
 TEST_F(SettingsWindowsTest, OptionsTakeTheFrameOnlyFromTheirButtonsColoursAndResolutionAtOnce) {
@@ -284,39 +310,6 @@ TEST_F(SettingsWindowsTest, OptionsTakeTheFrameOnlyFromTheirButtonsColoursAndRes
     const IniFile ini = SettingsFile(dir);
     EXPECT_TRUE(ini.ReadBool("Grafik", "Rahmen", false));
     EXPECT_EQ(ini.ReadInteger("Eingabe", "Nachkommastellen", -1), 1);
-}
-
-TEST_F(SettingsWindowsTest, OptionsVorgabeResetsTheInputsButNotObjectsStoreAndLastSlots) {
-    gTerms.TermF = "x^2", gTerms.TermH2 = "x", gTerms.Listenterme[4] = "x";
-    form->FunktionstermeInListe(1);
-    gGrafikobjektliste.Insert(1, tElement{});
-    gView.GeradeU1 = 1, gView.GeradeU2 = 2, gView.H3Bis = 3;
-    gParams.ParamkurveTSchrittweite = 0.5, gParams.FgSummeBis = 4;
-    gTerms.KonstanteB = 5, gTerms.ParameterListe = "2;3", gTerms.ParameterWerte[10] = 2;
-    gDisplay.AnimationDelay = 70, gDisplay.Nachkommastellen = 0, gDisplay.Schaubilder[1].zeichnen = false;
-    gDisplay.Schaubilder[20] = gDisplay.Schaubilder[33] = Schaubild{0xFF, 3, true};
-    gDisplay.Koordinatensystem.Gitterfarbe = 0xFF;
-    QPointer<Tform8> d = Options();
-    ASSERT_TRUE(d);
-    QTest::mouseClick(d->Controls()->BitBtn3, Qt::LeftButton);
-
-    EXPECT_TRUE(gTerms.TermF.empty() && gTerms.TermH2.empty() && gTerms.Listenterme[4].empty());
-    EXPECT_EQ(std::tuple(gView.GeradeU1, gView.GeradeU2, gView.H3Bis), std::tuple(0.0, 2.0, 8.0));
-    EXPECT_EQ(gParams.ParamkurveTVon, -3.14);
-    EXPECT_EQ(gParams.ParamkurveTSchrittweite, 0.01);
-    EXPECT_EQ(gParams.FgSummeBis, 0);
-    EXPECT_EQ(gTerms.KonstanteB, 1);
-    EXPECT_EQ(gTerms.ParameterListe.str(), "1;");
-    EXPECT_EQ(std::pair(gTerms.ParameterWerte[0], gTerms.ParameterWerte[10]), std::pair(1.0, 1.0));
-    EXPECT_EQ(gDisplay.Nachkommastellen, 2);
-    EXPECT_EQ(gDisplay.AnimationDelay, 70);
-    EXPECT_EQ(gDisplay.Schaubilder[1], (Schaubild{0, 0, true}));
-    EXPECT_EQ(gDisplay.Schaubilder[20], (Schaubild{0, 0, false}));
-    EXPECT_EQ(gDisplay.Schaubilder[33], (Schaubild{0xFF, 3, true}));
-    EXPECT_EQ(gDisplay.Koordinatensystem.Gitterfarbe, 0xCCCCCC);
-    EXPECT_EQ(gDisplay.Schriftgroesse, 10);
-    EXPECT_EQ(std::pair(gFunktionenspeicher.Count(), gGrafikobjektliste.Count()), std::pair(1, 1)) << "both stay";
-    EXPECT_EQ(d->Controls()->Edit1->text(), QStringLiteral("2"));
 }
 
 TEST_F(SettingsWindowsTest, OptionsOpenInfoWithItsLinksAndTheCoordinateSystemOverThemselves) {
