@@ -162,8 +162,7 @@ TEST_F(FamilyDialogTest, NumberFieldsTakeConstantTermsFallBackWhereUndefinedAndO
         Type(edit, QString::fromUtf8(typed));
         EXPECT_EQ(edit->text().trimmed(), QString::fromUtf8(shown)) << typed;
     }
-    EXPECT_EQ(dialog->WorkingCopies().tBis, 8);
-    EXPECT_EQ(dialog->WorkingCopies().nSchritt, 0);
+    EXPECT_EQ(std::pair(dialog->WorkingCopies().tBis, dialog->WorkingCopies().nSchritt), std::pair(8.0, 0));
     EXPECT_TRUE(messages.messages().empty());
     // A syntax error keeps the focus in the field.
     Type(ui->Edit13, QStringLiteral("2*/3"));
@@ -201,8 +200,7 @@ TEST_F(FamilyDialogTest, StoringRepairsTheRangesDeletingTheNewestLoadsTheOneBefo
     Type({{ui->Edit1, "x^3"}, {ui->Edit7, "0"}});
     QTest::mouseClick(ui->BitBtn5, Qt::LeftButton);
     ASSERT_EQ(gFunktionenspeicher.Count(), 1);
-    EXPECT_TRUE(ui->BitBtn6->isEnabled());
-    EXPECT_TRUE(ui->SpeedButton9->isEnabled());
+    EXPECT_TRUE(ui->BitBtn6->isEnabled() && ui->SpeedButton9->isEnabled());
 
     gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 3, true};
     Type({{ui->Edit1, "t*x"}, {ui->Edit5, "3"}, {ui->Edit6, "-3"}, {ui->Edit7, "-2"}});
@@ -225,9 +223,7 @@ TEST_F(FamilyDialogTest, StoringRepairsTheRangesDeletingTheNewestLoadsTheOneBefo
 
     QTest::mouseClick(ui->SpeedButton11, Qt::LeftButton);
     EXPECT_TRUE(gFunktionenspeicher.Empty());
-    EXPECT_FALSE(ui->BitBtn6->isEnabled());
-    EXPECT_FALSE(ui->SpeedButton11->isEnabled());
-    EXPECT_FALSE(ui->SpeedButton9->isEnabled());
+    EXPECT_FALSE(ui->BitBtn6->isEnabled() || ui->SpeedButton11->isEnabled() || ui->SpeedButton9->isEnabled());
 
     // A full store takes no more and says so.
     gFunktionenspeicher.InsertFirst(std::vector<ArchivEintrag>(SpeicherListe::kMaxCount));
@@ -250,8 +246,7 @@ TEST_F(FamilyDialogTest, VorgabeLeavesOnlyFDrawnAndEmptiesTheStore) {
     EXPECT_TRUE(gFunktionenspeicher.Empty());
     EXPECT_EQ(gDisplay.Schaubilder[1], (Schaubild{0, 0, true}));
     for (int i = 2; i <= kFamilySlots; ++i) EXPECT_FALSE(gDisplay.Schaubilder[static_cast<size_t>(i)].zeichnen) << i;
-    EXPECT_EQ(gView.BereichX1, -8);
-    EXPECT_EQ(gView.BereichY2, 8);
+    EXPECT_EQ(std::pair(gView.BereichX1, gView.BereichY2), std::pair(-8.0, 8.0));
     EXPECT_EQ(gTerms.KonstanteC, 1);
     EXPECT_TRUE(gTerms.Listenterme[2].empty());
     EXPECT_EQ(gDisplay.FarbspektrumNummer, 5);
@@ -330,8 +325,7 @@ TEST_F(CurveDialogsTest, PiecewiseOkTransfersAndEachPieceIsDrawnOnItsInterval) {
     EXPECT_TRUE(messages.messages().empty());
     EXPECT_EQ(gTerms.TermH1.str(), "2");
     EXPECT_EQ(gTerms.TermH2.str(), "x-2");
-    EXPECT_EQ(gView.H1Bis, 0);
-    EXPECT_EQ(gView.H2Von, 1);
+    EXPECT_EQ(std::pair(gView.H1Bis, gView.H2Von), std::pair(0.0, 1.0));
     // No order or sign correction here.
     EXPECT_EQ((Parameterbereich{gParams.HTVon, gParams.HTBis, gParams.HTSchrittweite}), (Parameterbereich{2, -2, 0.5}));
     EXPECT_EQ(gTerms.KonstanteA, 3);

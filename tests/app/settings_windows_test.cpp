@@ -117,8 +117,7 @@ TEST_F(SettingsWindowsTest, WindowFieldsTakeConstantTermsAndOkRepairsAndDrawsThe
     Type(ui->Edit3, QStringLiteral("2"), false);
     Click(ui->BitBtn1);
     ASSERT_TRUE(d.isNull());
-    EXPECT_EQ(gView.BereichY1, -6);
-    EXPECT_EQ(gView.BereichY2, 2);
+    EXPECT_EQ(std::pair(gView.BereichY1, gView.BereichY2), std::pair(-6.0, 2.0));
     EXPECT_EQ(K().xAchsentext.size(), 80u);
     double px = 0, py = 0;
     WorldToPixel(6.2831853, -6, px, py);
@@ -136,14 +135,13 @@ TEST_F(SettingsWindowsTest, GridColoursAndWidthsAreStoredAtOnceAndEscKeepsThemFo
     EXPECT_EQ(ui->ColorButton1->SelectionColor(), Color(K().Gitterfarbe));
     ui->ColorButton1->SetSelectionColor(0x00FF00);
     ui->ColorButton2->SetSelectionColor(0x0000FF);
-    EXPECT_EQ(K().Gitterfarbe, 0x00FF00);
-    EXPECT_EQ(K().Achsenfarbe, 0x0000FF);
-    EXPECT_EQ(ui->LineWidthComboBox2->LineColor(), 0x00FF00u);
-    EXPECT_EQ(ui->LineWidthComboBox1->LineColor(), 0x0000FFu);
-    emit ui->LineWidthComboBox1->activated(2);
+    // Grid and axes: colours stored and shown by the width boxes, widths stored.
+    EXPECT_EQ(std::tuple(K().Gitterfarbe, K().Achsenfarbe), std::tuple(0x00FF00, 0x0000FF));
+    EXPECT_EQ(std::tuple(ui->LineWidthComboBox2->LineColor(), ui->LineWidthComboBox1->LineColor()),
+              std::tuple(0x00FF00u, 0x0000FFu));
     emit ui->LineWidthComboBox2->activated(3);
-    EXPECT_EQ(K().Achsendicke, 2);
-    EXPECT_EQ(K().Gitterdicke, 3);
+    emit ui->LineWidthComboBox1->activated(2);
+    EXPECT_EQ(std::pair(K().Gitterdicke, K().Achsendicke), std::pair(3, 2));
     QTest::mouseClick(d->GitterButton(3), Qt::LeftButton);
     QTest::keyClick(ui->Edit1, Qt::Key_Escape);
     Settle();
