@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -93,6 +94,12 @@ protected:
     }
     static void Type(std::initializer_list<std::pair<QLineEdit*, const char*>> fields) {
         for (const auto& [e, text] : fields) Type(e, QString::fromUtf8(text));
+    }
+
+    // What a file holds; nothing when it cannot be read.
+    static QByteArray FileBytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     // Some pixel of the 3 x 3 block around the world point of the graph has colour c.

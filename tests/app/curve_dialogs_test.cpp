@@ -284,9 +284,7 @@ TEST_F(FamilyDialogTest, APiTermShowsPiAndIsStoredAsBefore) {
     EXPECT_EQ(gTerms.TermG.str(), "2\xC2\xB6x");
     const QString file = dir.filePath(QStringLiteral("pi.lib"));
     ASSERT_TRUE(SaveFunctionArchive(file.toStdString()));
-    QFile archive(file);
-    ASSERT_TRUE(archive.open(QIODevice::ReadOnly));
-    const QByteArray bytes = archive.readAll();
+    const QByteArray bytes = FileBytes(file);
     EXPECT_TRUE(bytes.contains("cos(a*2*\xC2\xB6)"));
     EXPECT_TRUE(bytes.contains("2\xC2\xB6x"));
     EXPECT_FALSE(bytes.contains("\xCF\x80"));

@@ -60,11 +60,6 @@ protected:
         return path;
     }
 
-    static QString Read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
     QString oldFolder;
     FileRequest request;
     FileChoice answer;
@@ -93,7 +88,7 @@ TEST_F(ExportTest, PictureFilesAreNamedByTheFilterAndOpenInOutsideReaders) {
         ASSERT_TRUE(Convert(tool, args, exitCode)) << tool.toStdString() << " is missing";
         EXPECT_EQ(exitCode, 0) << tool.toStdString();
         // The axis title, whole or (libwmf) letter by letter.
-        const QString text = Read(svg);
+        const QString text = QString::fromUtf8(FileBytes(svg));
         EXPECT_TRUE(text.contains(QStringLiteral("Zeit")) || text.contains(QStringLiteral(">Z</text>"))) << written;
         // Labels of 10 points, three times as large and a tenth more: 33 points, 44 pixels.
         EXPECT_TRUE(filter == 0 || text.contains(QStringLiteral("font-size=\"44.0000\"")));
@@ -115,7 +110,7 @@ TEST_F(ExportTest, TheDottedGridComesOutAsDotsInOutsideReaders) {
     int exitCode = 0;
     ASSERT_TRUE(Convert(QStringLiteral("emf2svg-conv"), {QStringLiteral("-i"), file, QStringLiteral("-o"), svg}, exitCode));
     EXPECT_EQ(exitCode, 0);
-    const QString text = Read(svg);
+    const QString text = QString::fromUtf8(FileBytes(svg));
     EXPECT_FALSE(text.contains(QStringLiteral("dasharray")));
     const QRegularExpression dot(QStringLiteral("M (\\d+)\\.0000,(\\d+)\\.0000 L \\1\\.0000,(\\d+)\\.0000 L (\\d+)\\.0000,\\3\\.0000 L \\4\\.0000,\\2\\.0000 Z"));
     int dots = 0;
@@ -155,9 +150,7 @@ TEST_F(ExportTest, TheClipboardGetsTheMetafilesAndAPicture) {
     // A picture file keeps the transparent text background.
     const QString file = dir.filePath(QStringLiteral("bild.emf"));
     ASSERT_TRUE(SaveGraphPicture(file.toStdString()).ok);
-    QFile saved(file);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(saved.readAll().contains(emfOpaque));
+    EXPECT_FALSE(FileBytes(file).contains(emfOpaque));
     ExpectScreenOutput();
 }
 
@@ -185,7 +178,7 @@ TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
             continue;
         }
         EXPECT_TRUE(messages.messages().empty());
-        EXPECT_TRUE(Read(QString::fromStdString(opened)).contains(QLatin1String(pictureKind)));
+        EXPECT_TRUE(FileBytes(QString::fromStdString(opened)).contains(pictureKind));
     }
     ExpectScreenOutput();
 }

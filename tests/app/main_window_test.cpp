@@ -271,7 +271,7 @@ protected:
     }
 };
 
-TEST_F(MouseToolsTest, ARubberBandOfElevenPixelsOrMoreZoomsToItsCorners) {
+TEST_F(MouseToolsTest, ARubberBandOfElevenPixelsOrMoreZoomsToItsCornersAndNothingElseZooms) {
     const std::tuple<QPoint, QPoint, bool> cases[] = {
         {{100, 100}, {110, 150}, false},  // 10 x 50
         {{100, 100}, {150, 110}, false},
@@ -293,12 +293,25 @@ TEST_F(MouseToolsTest, ARubberBandOfElevenPixelsOrMoreZoomsToItsCorners) {
             EXPECT_EQ(gView.FgZeichenbereichVon, gView.BereichX1);
         }
     }
+    // A release after a dialog or the text field, and a right click, zoom nothing.
+    form->MouseTools()->AnfangswerteClick();
+    gControl.IgnoreNextMouseUp = true;
+    Tools()->PaintBox1MouseUp(Qt::LeftButton, QPoint(300, 300));
+    EXPECT_FALSE(gControl.IgnoreNextMouseUp);
+    form->Zoomrechteck = {10, 10, 300, 300, true};
+    gControl.IgnoreNextMouseUp = true;
+    Tools()->PaintBox1MouseUp(Qt::LeftButton, QPoint(300, 300));
+    EXPECT_EQ(gView.BereichX1, -8);
+    // A right click opens the coordinate system dialog and zooms nothing.
+    QTest::mouseClick(Area(), Qt::RightButton, {}, QPoint(200, 200));
+    Settle();
+    EXPECT_NE(form->findChild<TForm5*>(), nullptr);
+    EXPECT_EQ(gView.BereichX1, -8);
 }
 
 TEST_F(MouseToolsTest, OnALogarithmicAxisTheRubberBandUsesTheLogarithmicInverse) {
     gDisplay.Koordinatensystem.xSkalierung = 1;
-    gView.BereichX1 = 0.01;
-    gView.BereichX2 = 1000;
+    gView.BereichX1 = 0.01, gView.BereichX2 = 1000;
     form->Redraw(true);
     const double left = gOutput.PlotLeft, decade = (gOutput.PlotRight - gOutput.PlotLeft) / 5.0;
     // From 10^-0.8 to 10^1.8: the window snaps to the decades around them.
@@ -335,22 +348,7 @@ TEST_F(MouseToolsTest, TheStatusLineReadsTheWorldCoordinatesUnderTheMouse) {
         << shown.toStdString();
 }
 
-TEST_F(MouseToolsTest, AReleaseAfterADialogOrTheTextFieldAndARightClickZoomNothing) {
-    gControl.IgnoreNextMouseUp = true;
-    Tools()->PaintBox1MouseUp(Qt::LeftButton, QPoint(300, 300));
-    EXPECT_FALSE(gControl.IgnoreNextMouseUp);
-    form->Zoomrechteck = {10, 10, 300, 300, true};
-    gControl.IgnoreNextMouseUp = true;
-    Tools()->PaintBox1MouseUp(Qt::LeftButton, QPoint(300, 300));
-    EXPECT_EQ(gView.BereichX1, -8);
-    // A right click opens the coordinate system dialog and zooms nothing.
-    QTest::mouseClick(Area(), Qt::RightButton, {}, QPoint(200, 200));
-    Settle();
-    EXPECT_NE(form->findChild<TForm5*>(), nullptr);
-    EXPECT_EQ(gView.BereichX1, -8);
-}
-
-TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStep) {
+TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStepAndTheirTextGoesWithThePreview) {
     gTerms.TermF = "x^2";
     QToolButton* tangent = Ui()->ButtonTangente;
     Click(tangent);
@@ -372,10 +370,8 @@ TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStep) {
     EXPECT_FALSE(form->WerkzeugAktiv);
     EXPECT_FALSE(Ui()->ButtonObjektEinfuegen->isEnabled());
     EXPECT_TRUE(Area()->Overlay().isNull());
-}
 
-TEST_F(MouseToolsTest, TheObjectTextGoesWithItsPreview) {
-    gTerms.TermF = "x^2";
+    // The object's text goes with its preview.
     const std::pair<const char*, std::function<void()>> cases[] = {
         {"tool switched off", [this] { Click(Ui()->ButtonTangente); }},
         {"zoom in", [this] { QTest::mouseClick(Ui()->ButtonZoomIn, Qt::LeftButton); }},
