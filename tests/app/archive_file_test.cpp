@@ -152,13 +152,11 @@ TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
     const ArchiveContents a = ReadArchive(Parsed(file), start);
     ASSERT_EQ(a.Speicher.size(), 2u);
     const ArchivEintrag& second = a.Speicher[1];
-    EXPECT_EQ(second.a, 2.5);
-    EXPECT_EQ(second.b, 1.0);
+    EXPECT_EQ(std::pair(second.a, second.b), std::pair(2.5, 1.0));
     EXPECT_EQ(second.Schaubilder[5].Linienart, 2);
     EXPECT_EQ(second.Schaubilder[6].Linienart, 3);  // clamped
     EXPECT_EQ(second.Schaubilder[7], start.Aktuell.Schaubilder[7]);
-    EXPECT_EQ(second.x1, -8);
-    EXPECT_EQ(second.y2, 8);
+    EXPECT_EQ(std::pair(second.x1, second.y2), std::pair(-8.0, 8.0));
     EXPECT_EQ(second.f.str(), "");
     EXPECT_EQ(second.fgParameter, (Parameterbereich{0, 0, 1}));
     EXPECT_EQ(second.Summe, (Summenbereich{0, 0, 1}));
@@ -168,9 +166,7 @@ TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
     EXPECT_EQ(a.Speicher[0].Schaubilder[5].Linienart, 2);
     EXPECT_EQ(a.Speicher[0].Wert[kMaxParameterValues], 10);
     // A family of four million curves is corrected to the coarsest step the dialog allows.
-    EXPECT_EQ(a.Speicher[0].fgParameter.von, -2);
-    EXPECT_EQ(a.Speicher[0].fgParameter.bis, 2);
-    EXPECT_DOUBLE_EQ(a.Speicher[0].fgParameter.Schrittweite, 4.0 / 249);
+    EXPECT_EQ(a.Speicher[0].fgParameter, (Parameterbereich{-2, 2, 4.0 / 249}));
     EXPECT_EQ(a.Aktuell.Schaubilder[5].Linienart, 2);
     EXPECT_EQ(a.Aktuell.Koordinatensystem, start.Koordinatensystem);
 }
@@ -235,8 +231,7 @@ TEST_F(ArchiveTest, OldFilesInWindows1252WithCrLfRead) {
     ASSERT_TRUE(LoadFunctionArchive(Path("alt.lib")));
     EXPECT_EQ(gDisplay.Schriftgroesse, 12);
     EXPECT_EQ(gTerms.TermF.str(), "sin(¶x)");
-    EXPECT_EQ(gView.BereichX1, -2.5);
-    EXPECT_EQ(gView.BereichX2, 8);
+    EXPECT_EQ(std::pair(gView.BereichX1, gView.BereichX2), std::pair(-2.5, 8.0));
 }
 
 TEST_F(ArchiveTest, AFileThatIsNoArchiveChangesNothing) {

@@ -33,8 +33,7 @@ TEST_F(MainWindowTest, EveryHeightGivesASquareGraphAreaAndTheWidthThatFollows) {
             << "height " << h;
         Settle();
         const int side = h - TForm1::kStatusHeight;
-        const QRect area = form->PaintBox1()->geometry();
-        EXPECT_EQ(area, QRect(TForm1::kLeftPanelWidth + 1, 0, side, side)) << h;
+        EXPECT_EQ(form->PaintBox1()->geometry(), QRect(TForm1::kLeftPanelWidth + 1, 0, side, side)) << h;
         EXPECT_EQ(form->width(), h + 100 + 115 - 18 + 4);
         EXPECT_EQ(form->Controls()->panel3->geometry().right(), form->width() - 1);
         EXPECT_EQ(form->Controls()->Panel2->geometry(), QRect(0, side, form->width(), TForm1::kStatusHeight));
@@ -112,8 +111,7 @@ TEST_F(MainWindowTest, RectangleButtonsDoubleUpTo1024AndHalveDownTo1) {
     }
     gOverlay.SummenZeichnen = false;
     form->Redraw(true);
-    EXPECT_FALSE(form->Controls()->Button2n->isEnabled());
-    EXPECT_FALSE(form->Controls()->ButtonSummen->isChecked());
+    EXPECT_FALSE(form->Controls()->Button2n->isEnabled() || form->Controls()->ButtonSummen->isChecked());
 }
 
 TEST_F(MainWindowTest, AToggleButtonShowsWhetherItsOverlayStaysOnAfterItsWindowCloses) {
@@ -354,11 +352,10 @@ TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStepAndTheirTe
     Click(tangent);
     EXPECT_TRUE(form->WerkzeugAktiv);
     EXPECT_EQ(form->AktuellesWerkzeug, TDrawingTool::Tangente);
-    EXPECT_TRUE(Ui()->CheckBox1->isEnabled());
-    EXPECT_TRUE(Ui()->ButtonObjektEinfuegen->isEnabled());
+    EXPECT_TRUE(Ui()->CheckBox1->isEnabled() && Ui()->ButtonObjektEinfuegen->isEnabled());
     EXPECT_FALSE(Ui()->ButtonSchriftart->isEnabled());
-    EXPECT_EQ(gOverlay.ObjektX, gOutput.TickLabelStepX);
-    EXPECT_EQ(gOverlay.ObjektSchrittweite, gOutput.TickLabelStepX / 2);
+    EXPECT_EQ(std::pair(gOverlay.ObjektX, gOverlay.ObjektSchrittweite),
+              std::pair(gOutput.TickLabelStepX, gOutput.TickLabelStepX / 2));
     EXPECT_FALSE(Area()->Overlay().isNull());
     EXPECT_EQ(Ui()->Label3->text(), QStringLiteral("P(  1,00 |  1,00);     Tangente: y =   2.00 * x -  1.00"));
 
@@ -452,8 +449,7 @@ TEST_F(MouseToolsTest, StepsWrapAroundTheWindowAndInsertingPutsTheObjectFirst) {
     ASSERT_EQ(gGrafikobjektliste.Count(), 2);
     tElement e;
     gGrafikobjektliste.Get(1, e);
-    EXPECT_EQ(e.Art, TDrawingTool::Tangente);
-    EXPECT_TRUE(e.mflag);
+    EXPECT_EQ(std::pair(e.Art, e.mflag), std::pair(TDrawingTool::Tangente, true));
     gGrafikobjektliste.Get(2, e);
     EXPECT_EQ(std::tuple(e.Art, e.x1, e.LinienFarbe), std::tuple(TDrawingTool::Punkt1, 2.0, Color(0x0000FF)));
     EXPECT_TRUE(Ui()->ButtonObjektEntfernen->isEnabled());
@@ -481,8 +477,7 @@ TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBackInTheFontChosen) {
     ASSERT_EQ(gGrafikobjektliste.Count(), 1);
     tElement e;
     gGrafikobjektliste.Get(1, e);
-    EXPECT_EQ(e.Art, TDrawingTool::Textfeld);
-    EXPECT_EQ(e.Text.str(), "Hallo");
+    EXPECT_EQ(std::tuple(e.Art, e.Text.str()), std::tuple(TDrawingTool::Textfeld, "Hallo"));
     EXPECT_EQ(QPointF(e.x1, e.y1), QPointF(200, 150));
     const CanvasSize s = MeasureText(Tools()->TextFont(), "Hallo");
     EXPECT_EQ(QPointF(e.x2, e.y2), QPointF(e.x1 + s.width, e.y1 + s.height));

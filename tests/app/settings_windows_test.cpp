@@ -169,9 +169,8 @@ TEST_F(SettingsWindowsTest, FontDialogAnswerIsClampedAndShownOnTheFontButtonUnti
         QFont f(QString::fromUtf8(family), size);
         f.setBold(bold);
         d->SchriftGewaehlt(f);
-        EXPECT_EQ(gDisplay.Schriftgroesse, stored) << size;
-        EXPECT_EQ(gDisplay.Schriftname, family);
-        EXPECT_EQ(gDisplay.SchriftFett, bold);
+        EXPECT_EQ(std::tuple(gDisplay.Schriftgroesse, gDisplay.Schriftname, gDisplay.SchriftFett),
+                  std::tuple(stored, family, bold));
         const QToolButton* b = d->Controls()->SpeedButtonSchrift;
         EXPECT_EQ(b->text(), QString::fromUtf8(family));
         EXPECT_EQ(std::pair(b->font().pointSize(), b->font().bold()), std::pair(stored, bold));
@@ -193,8 +192,7 @@ TEST_F(SettingsWindowsTest, FontDialogAnswerIsClampedAndShownOnTheFontButtonUnti
     EXPECT_EQ(gView.BereichX1, -8);
     EXPECT_EQ(std::tuple(gDisplay.Schriftgroesse, gDisplay.Schriftname, gDisplay.SchriftFett),
               std::tuple(12, "Courier New", false));
-    EXPECT_EQ(gDisplay.HintergrundBildschirm, 0xFFFFFFu);
-    EXPECT_EQ(gDisplay.Aufloesung, 3);
+    EXPECT_EQ(std::tuple(gDisplay.HintergrundBildschirm, gDisplay.Aufloesung), std::tuple(0xFFFFFFu, 3));
     EXPECT_EQ(gOutput.SamplesPerPixel, 1);
     EXPECT_EQ(d->Controls()->Edit1->text().trimmed(), QStringLiteral("-8,00"));
     EXPECT_TRUE(d->GitterButton(2)->isChecked());
@@ -261,9 +259,8 @@ TEST_F(SettingsWindowsTest, OptionFieldsAreClampedWholeNumbersAndVorgabeKeepsObj
     QTest::mouseClick(ui->BitBtn3, Qt::LeftButton);
     EXPECT_TRUE(gTerms.TermF.empty() && gTerms.TermH2.empty() && gTerms.Listenterme[4].empty());
     EXPECT_EQ(std::tuple(gView.GeradeU1, gView.GeradeU2, gView.H3Bis), std::tuple(0.0, 2.0, 8.0));
-    EXPECT_EQ(gParams.ParamkurveTVon, -3.14);
-    EXPECT_EQ(gParams.ParamkurveTSchrittweite, 0.01);
-    EXPECT_EQ(gParams.FgSummeBis, 0);
+    EXPECT_EQ(std::tuple(gParams.ParamkurveTVon, gParams.ParamkurveTSchrittweite, gParams.FgSummeBis),
+              std::tuple(-3.14, 0.01, 0));
     EXPECT_EQ(gTerms.KonstanteB, 1);
     EXPECT_EQ(gTerms.ParameterListe.str(), "1;");
     EXPECT_EQ(std::pair(gTerms.ParameterWerte[0], gTerms.ParameterWerte[10]), std::pair(1.0, 1.0));
@@ -288,8 +285,7 @@ TEST_F(SettingsWindowsTest, OptionsTakeTheFrameOnlyFromTheirButtonsColoursAndRes
         EXPECT_TRUE(ui->RadioButtonMittel->isChecked());
         QTest::mouseClick(ui->BitCheckBox1, Qt::LeftButton);
         QTest::mouseClick(ui->RadioButtonHoch, Qt::LeftButton);
-        EXPECT_EQ(gDisplay.Aufloesung, 4);
-        EXPECT_FALSE(gDisplay.Rahmen);
+        EXPECT_EQ(std::pair(gDisplay.Aufloesung, gDisplay.Rahmen), std::pair(4, false)) << "resolution at once, frame not";
         ui->ColorButton1->SetSelectionColor(0x00FFFF);  // yellow
         EXPECT_EQ(gDisplay.HintergrundBildschirm, 0x00FFFFu);
         EXPECT_EQ(form->PaintBox1()->Picture().pixelColor(5, 5), QColor(255, 255, 0));
@@ -370,8 +366,8 @@ TEST_F(SettingsWindowsTest, FullScreenFillsItsWindowAndGivesTheMainAreaItsTransf
         Settle();
         EXPECT_TRUE(full.isNull());
         ExpectScreenOutput();
-        EXPECT_EQ(gOutput.PlotHeightPx, before.PlotHeightPx);
-        EXPECT_EQ(std::pair(gOutput.PixelOriginX, gOutput.PixelsPerUnitY), std::pair(before.PixelOriginX, before.PixelsPerUnitY));
+        EXPECT_EQ(std::tuple(gOutput.PlotHeightPx, gOutput.PixelOriginX, gOutput.PixelsPerUnitY),
+                  std::tuple(before.PlotHeightPx, before.PixelOriginX, before.PixelsPerUnitY));
         EXPECT_NEAR(PixelToWorldX(gOutput.PlotWidthPx / 2.0), 0, 0.05);
     }
 }
