@@ -285,7 +285,7 @@ TEST_F(SettingsWindowsTest, OptionsTakeTheFrameOnlyFromTheirButtonsColoursAndRes
         EXPECT_TRUE(ui->RadioButtonMittel->isChecked());
         QTest::mouseClick(ui->BitCheckBox1, Qt::LeftButton);
         QTest::mouseClick(ui->RadioButtonHoch, Qt::LeftButton);
-        EXPECT_EQ(std::pair(gDisplay.Aufloesung, gDisplay.Rahmen), std::pair(4, false)) << "resolution at once, frame not";
+        EXPECT_EQ(std::pair(gDisplay.Aufloesung, gDisplay.Rahmen), std::pair(4, false)) << "the resolution at once";
         ui->ColorButton1->SetSelectionColor(0x00FFFF);  // yellow
         EXPECT_EQ(gDisplay.HintergrundBildschirm, 0x00FFFFu);
         EXPECT_EQ(form->PaintBox1()->Picture().pixelColor(5, 5), QColor(255, 255, 0));
