@@ -2,7 +2,9 @@
 // A main window on a clean program state with its own program folder, so that
 // no settings file of the machine leaks in; messages are recorded.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -17,6 +19,8 @@
 #include "message_sink.h"
 #include "object_lists.h"
 #include "program_state.h"
+#include "user_choices.h"
+#include "view.h"
 
 namespace kalvo {
 
@@ -37,6 +41,7 @@ protected:
         form.reset();
         for (const QPointer<QWidget>& w : strays) delete w.data();
         Settle();
+        ResetChoices();
     }
 
     // The program as it starts: state from the folder's settings file, main window shown.
@@ -65,6 +70,21 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     }
 
+    // A click on the button, and what it posted has run.
+    static void Click(QAbstractButton* button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        Settle();
+    }
+
+    // The window a click on `button` opened as a child of `owner` (the main window), active.
+    template <typename W>
+    W* OpenBy(QAbstractButton* button, QWidget* owner = nullptr) {
+        Click(button);
+        W* w = (owner ? owner : form.get())->template findChild<W*>();
+        if (w) Activate(w);
+        return w;
+    }
+
     // Replaces a field's text as the user would and leaves it with Enter.
     static void Type(QLineEdit* e, const QString& text, bool leave = true) {
         e->setFocus(Qt::OtherFocusReason);
@@ -72,6 +92,42 @@ protected:
         QTest::keyClicks(e, text);
         if (leave) QTest::keyClick(e, Qt::Key_Return);
     }
+    static void Type(std::initializer_list<std::pair<QLineEdit*, const char*>> fields) {
+        for (const auto& [e, text] : fields) Type(e, QString::fromUtf8(text));
+    }
+
+    // What a file holds; nothing when it cannot be read.
+    static QByteArray FileBytes(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // Some pixel of the 3 x 3 block around the world point of the graph has colour c.
+    bool CurveAt(double x, double y, const QColor& c) const {
+        double px = 0, py = 0;
+        WorldToPixel(x, y, px, py);
+        const QImage& img = form->PaintBox1()->Picture();
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QPoint q(int(std::lround(px)) + dx, int(std::lround(py)) + dy);
+                if (img.rect().contains(q) && img.pixelColor(q) == c) return true;
+            }
+        return false;
+    }
+
+    // After printing or a picture file the screen draws with its own factors, density, size and canvas again.
+    void ExpectScreenOutput() const {
+        EXPECT_EQ(gOutput.AusgabefaktorX, 1);
+        EXPECT_EQ(gOutput.AusgabefaktorY, 1);
+        EXPECT_EQ(gOutput.SamplesPerPixel, 1);
+        EXPECT_FALSE(gOutput.MetafileActive || gOutput.PrintingActive || gOutput.DruckVorschau);
+        EXPECT_EQ(gOutput.PrintOffsetX, 0);
+        EXPECT_EQ(gOutput.PlotWidthPx, form->PaintBox1()->width() - 1);
+        EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+    }
+
+    // The y axis of the default window -8..8 runs down the middle of the picture.
+    bool YAxisIn(const QColor& c) const { return CurveAt(0, 8.0 / 3, c); }
 
     QTemporaryDir dir;
     std::unique_ptr<TForm1> form;

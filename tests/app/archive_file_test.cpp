@@ -33,35 +33,20 @@ ArchivEintrag UnusualSet(int k) {
     ArchivEintrag e;
     for (int i = 1; i <= kGraphSlots; ++i)
         e.Schaubilder[i] = {static_cast<Color>(i * 4099 + k), static_cast<uint8_t>((i + k) % 4), (i + k) % 3 == 0};
-    e.a = 0.1 * k;
-    e.b = -1e-300;
-    e.c = 1.0 / 3.0;
-    e.d = 6.02214076e23;
-    e.x1 = -M_PI * k;
-    e.x2 = std::nextafter(8.0, 9.0);
-    e.y1 = -0.5;
-    e.y2 = 1e9;
-    e.f = "sin(¶x)+" + std::to_string(k);
-    e.g = " =\"quoted\" ";
-    e.fgBereich = {-2, 3};
-    e.fgParameter = {-1, 1, 0.25};
-    e.Liste = "1;2;3;";
-    e.Wert = {1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 3};
-    e.u1 = 0.5;
-    e.xo = -0.75;
-    e.u2 = 1.5;
-    e.u3 = 2.5;
+    e.a = 0.1 * k, e.b = -1e-300, e.c = 1.0 / 3.0, e.d = 6.02214076e23;
+    e.x1 = -M_PI * k, e.x2 = std::nextafter(8.0, 9.0), e.y1 = -0.5, e.y2 = 1e9;
+    e.f = "sin(¶x)+" + std::to_string(k), e.g = " =\"quoted\" ";
+    e.fgBereich = {-2, 3}, e.fgParameter = {-1, 1, 0.25};
+    e.Liste = "1;2;3;", e.Wert = {1, 2, 3, 0, 0, 0, 0, 0, 0, 0, 3};
+    e.u1 = 0.5, e.xo = -0.75, e.u2 = 1.5, e.u3 = 2.5;
     e.Summe = {1, 9, 2};
     for (int i = 1; i <= 4; ++i) {
         e.h[i] = "x^" + std::to_string(i);
         e.hBereich[i] = {-i * 1.0, i * 1.0};
     }
     e.hParameter = {2, 4, 0.5};
-    e.Liste2 = "5;";
-    e.Wert2 = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
-    e.xt = "cos(t)";
-    e.yt = "sin(2t)";
-    e.xytParameter = {-1, 2, 0.05};
+    e.Liste2 = "5;", e.Wert2 = {5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    e.xt = "cos(t)", e.yt = "sin(2t)", e.xytParameter = {-1, 2, 0.05};
     return e;
 }
 
@@ -90,9 +75,7 @@ ArchivEintrag LargestSet() {
 ArchiveContents UnusualArchive(int storeSets) {
     ArchiveContents a;
     a.Koordinatensystem = {1, 2, 0, 1, 3, "Zeit in ¶ s", "Weg", 0x123456, 3, 0xABCDEF, 4};
-    a.Schriftgroesse = 13;
-    a.Schriftname = "Liberation Sans";
-    a.SchriftFett = true;
+    a.Schriftgroesse = 13, a.Schriftname = "Liberation Sans", a.SchriftFett = true;
     for (int i = 1; i <= kListTerms; ++i) a.Listenterme[i] = "x^" + std::to_string(i) + "+ö";
     a.Rahmen = true;
     a.Aktuell = UnusualSet(0);
@@ -114,7 +97,7 @@ protected:
     MessageRecorder messages_;
 };
 
-TEST_F(ArchiveTest, WhatIsWrittenReadsBackTheSame) {
+TEST_F(ArchiveTest, WhatIsWrittenReadsBackTheSameInTheSectionsOfTheFormat) {
     for (int sets : {0, 1, 3}) {
         const ArchiveContents a = UnusualArchive(sets);
         const std::string text = Text(a);
@@ -126,6 +109,17 @@ TEST_F(ArchiveTest, WhatIsWrittenReadsBackTheSame) {
         // Every set takes the one coordinate system of the file.
         for (const ArchivEintrag& e : back.Speicher) EXPECT_EQ(e.Koordinatensystem, a.Koordinatensystem);
     }
+    // The sections stand in the order of the format; the current set has the list terms after its graphs.
+    const std::vector<std::string> set = {
+        "Schaubilder", "Konstanten", "xyBereich", "fg Funktionsterme", "fg Zeichenbereich", "fg Parameter t",
+        "Geraden x=u", "Integralfunktion", "fg Summenfunktion", "h Funktionsterme", "h Zeichenbereich",
+        "h Parameter t", "x(t), y(t) Funktionsterme", "x(t), y(t) Parameter t"};
+    std::vector<std::string> expected = {"Koordinatensystem", "Archiv", set[0], "Funktionsterme"};
+    expected.insert(expected.end(), set.begin() + 1, set.end());
+    expected.push_back("Grafik");
+    for (const std::string& name : set) expected.push_back(name + " Nr1");
+    EXPECT_EQ(Parsed(Text(UnusualArchive(1))).SectionNames(), expected);
+    EXPECT_EQ(Parsed(Text(UnusualArchive(0))).ReadInteger("Archiv", "Anzahl", -1), 0);
 }
 
 TEST_F(ArchiveTest, AnArchiveOfAFullStoreStaysReadable) {
@@ -147,20 +141,6 @@ TEST_F(ArchiveTest, AnArchiveOfAFullStoreStaysReadable) {
     EXPECT_EQ(Text(back), Text(a));
 }
 
-TEST_F(ArchiveTest, SectionsStandInTheOrderOfTheFormat) {
-    const std::vector<std::string> names = Parsed(Text(UnusualArchive(1))).SectionNames();
-    const std::vector<std::string> expected = {
-        "Koordinatensystem", "Archiv", "Schaubilder", "Funktionsterme", "Konstanten", "xyBereich",
-        "fg Funktionsterme", "fg Zeichenbereich", "fg Parameter t", "Geraden x=u", "Integralfunktion",
-        "fg Summenfunktion", "h Funktionsterme", "h Zeichenbereich", "h Parameter t", "x(t), y(t) Funktionsterme",
-        "x(t), y(t) Parameter t", "Grafik", "Schaubilder Nr1", "Konstanten Nr1", "xyBereich Nr1",
-        "fg Funktionsterme Nr1", "fg Zeichenbereich Nr1", "fg Parameter t Nr1", "Geraden x=u Nr1",
-        "Integralfunktion Nr1", "fg Summenfunktion Nr1", "h Funktionsterme Nr1", "h Zeichenbereich Nr1",
-        "h Parameter t Nr1", "x(t), y(t) Funktionsterme Nr1", "x(t), y(t) Parameter t Nr1"};
-    EXPECT_EQ(names, expected);
-    EXPECT_EQ(Parsed(Text(UnusualArchive(0))).ReadInteger("Archiv", "Anzahl", -1), 0);
-}
-
 TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
     ArchiveContents start = UnusualArchive(0);
     const std::string file =
@@ -172,13 +152,11 @@ TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
     const ArchiveContents a = ReadArchive(Parsed(file), start);
     ASSERT_EQ(a.Speicher.size(), 2u);
     const ArchivEintrag& second = a.Speicher[1];
-    EXPECT_EQ(second.a, 2.5);
-    EXPECT_EQ(second.b, 1.0);
+    EXPECT_EQ(std::pair(second.a, second.b), std::pair(2.5, 1.0));
     EXPECT_EQ(second.Schaubilder[5].Linienart, 2);
     EXPECT_EQ(second.Schaubilder[6].Linienart, 3);  // clamped
     EXPECT_EQ(second.Schaubilder[7], start.Aktuell.Schaubilder[7]);
-    EXPECT_EQ(second.x1, -8);
-    EXPECT_EQ(second.y2, 8);
+    EXPECT_EQ(std::pair(second.x1, second.y2), std::pair(-8.0, 8.0));
     EXPECT_EQ(second.f.str(), "");
     EXPECT_EQ(second.fgParameter, (Parameterbereich{0, 0, 1}));
     EXPECT_EQ(second.Summe, (Summenbereich{0, 0, 1}));
@@ -188,32 +166,24 @@ TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
     EXPECT_EQ(a.Speicher[0].Schaubilder[5].Linienart, 2);
     EXPECT_EQ(a.Speicher[0].Wert[kMaxParameterValues], 10);
     // A family of four million curves is corrected to the coarsest step the dialog allows.
-    EXPECT_EQ(a.Speicher[0].fgParameter.von, -2);
-    EXPECT_EQ(a.Speicher[0].fgParameter.bis, 2);
-    EXPECT_DOUBLE_EQ(a.Speicher[0].fgParameter.Schrittweite, 4.0 / 249);
+    EXPECT_EQ(a.Speicher[0].fgParameter, (Parameterbereich{-2, 2, 4.0 / 249}));
     EXPECT_EQ(a.Aktuell.Schaubilder[5].Linienart, 2);
     EXPECT_EQ(a.Aktuell.Koordinatensystem, start.Koordinatensystem);
 }
 
 TEST_F(ArchiveTest, DamagedCountsReadOnlyTheEntriesTheFileHas) {
-    struct Case {
-        const char* file;
-        size_t sets;
-        double firstA;
-    };
-    const Case cases[] = {
+    // File, sets read, a of the first.
+    const std::tuple<const char*, size_t, double> cases[] = {
         {"[Archiv]\nAnzahl=2000000000\n[Konstanten Nr5]\na=5\n[Konstanten Nr05]\na=6\n", 1, 5},
         {"[archiv]\nanzahl=3\n[KONSTANTEN NR3]\na=3\n[Konstanten Nr9]\na=9\n", 1, 3},
         {"[Archiv]\nAnzahl=-4\n[Konstanten Nr1]\na=1\n[Konstanten]\na=7\n", 0, 0},
         {"[Konstanten Nr1]\na=2\n[Konstanten]\na=7\n", 0, 0},
         {"[Archiv]\nAnzahl=1\n[Fremd Nr1]\na=2\n", 0, 0},
     };
-    for (const Case& c : cases) {
-        const ArchiveContents a = ReadArchive(Parsed(c.file), ArchiveContents{});
-        ASSERT_EQ(a.Speicher.size(), c.sets) << c.file;
-        if (c.sets) {
-            EXPECT_EQ(a.Speicher[0].a, c.firstA) << c.file;
-        }
+    for (const auto& [file, sets, firstA] : cases) {
+        const ArchiveContents a = ReadArchive(Parsed(file), ArchiveContents{});
+        ASSERT_EQ(a.Speicher.size(), sets) << file;
+        EXPECT_EQ(sets ? a.Speicher[0].a : 0, firstA) << file;
     }
     // A store that is full takes no more.
     const ArchiveContents full = ReadArchive(Parsed(Text(UnusualArchive(3))), ArchiveContents{}, SpeicherListe::kMaxCount - 2);
@@ -241,8 +211,9 @@ TEST_F(ArchiveTest, LoadingPutsTheFileSetsAheadOfTheStoreAndTheCurrentSetLast) {
     EXPECT_EQ(gTerms.Listenterme[8].str(), "x^8+ö");
     EXPECT_TRUE(gDisplay.Rahmen);
 
-    // Saving leaves state and store as they were and writes what was read.
+    // Saving leaves state and store as they were and writes what was read, replacing an old file.
     const std::string again = Path("wieder.lib");
+    WriteRaw("wieder.lib", "[Fremd]\nx=1\n[Archiv]\nAnzahl=7\n");
     ASSERT_TRUE(SaveFunctionArchive(again));
     EXPECT_EQ(gFunktionenspeicher.Count(), 3);
     EXPECT_EQ(gTerms.TermF.str(), "sin(¶x)+0");
@@ -250,6 +221,7 @@ TEST_F(ArchiveTest, LoadingPutsTheFileSetsAheadOfTheStoreAndTheCurrentSetLast) {
     ASSERT_TRUE(written.Load(again));
     EXPECT_EQ(written.ReadInteger("Archiv", "Anzahl", 0), 3);
     EXPECT_EQ(written.ReadString("fg Funktionsterme Nr3", "f(x)", ""), "gespeichert");
+    EXPECT_FALSE(written.SectionExists("Fremd"));
 }
 
 TEST_F(ArchiveTest, OldFilesInWindows1252WithCrLfRead) {
@@ -259,8 +231,7 @@ TEST_F(ArchiveTest, OldFilesInWindows1252WithCrLfRead) {
     ASSERT_TRUE(LoadFunctionArchive(Path("alt.lib")));
     EXPECT_EQ(gDisplay.Schriftgroesse, 12);
     EXPECT_EQ(gTerms.TermF.str(), "sin(¶x)");
-    EXPECT_EQ(gView.BereichX1, -2.5);
-    EXPECT_EQ(gView.BereichX2, 8);
+    EXPECT_EQ(std::pair(gView.BereichX1, gView.BereichX2), std::pair(-2.5, 8.0));
 }
 
 TEST_F(ArchiveTest, AFileThatIsNoArchiveChangesNothing) {
@@ -276,21 +247,18 @@ TEST_F(ArchiveTest, AFileThatIsNoArchiveChangesNothing) {
     }
     gTerms.TermF = "x^2";
     gFunktionenspeicher.Insert(1, ArchivEintrag{});
-    const struct {
-        const char* name;
-        const char* said;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"fehlt.lib", "Die Datei fehlt.lib kann nicht gelesen werden."},
         {"leer.lib", "Die Datei leer.lib ist kein Funktionen-Archiv."},
         {"fremd.lib", "Die Datei fremd.lib ist kein Funktionen-Archiv."},
         {"pipe.lib", "Die Datei pipe.lib kann nicht gelesen werden."},
         {"gross.lib", "Die Datei gross.lib ist zu groß für ein Funktionen-Archiv."},
     };
-    for (const auto& c : cases) {
+    for (const auto& [name, said] : cases) {
         messages_.clear();
-        EXPECT_FALSE(LoadFunctionArchive(Path(c.name))) << c.name;
-        ASSERT_EQ(messages_.messages().size(), 1u) << c.name;
-        EXPECT_EQ(messages_.messages()[0], c.said);
+        EXPECT_FALSE(LoadFunctionArchive(Path(name))) << name;
+        ASSERT_EQ(messages_.messages().size(), 1u) << name;
+        EXPECT_EQ(messages_.messages()[0], said);
         EXPECT_EQ(gTerms.TermF.str(), "x^2");
         EXPECT_EQ(gFunktionenspeicher.Count(), 1);
     }
@@ -320,28 +288,16 @@ TEST_F(ArchiveTest, AStoreFullOfSetsLoadsAndWhatDoesNotFitIsNamed) {
                                        "Datei voll.lib wurde nicht übernommen.");
 }
 
-TEST_F(ArchiveTest, SavingReplacesAnOldFileInsteadOfMergingIt) {
-    WriteRaw("alt.lib", "[Fremd]\nx=1\n[Archiv]\nAnzahl=7\n");
-    ASSERT_TRUE(SaveFunctionArchive(Path("alt.lib")));
-    IniFile ini;
-    ASSERT_TRUE(ini.Load(Path("alt.lib")));
-    EXPECT_FALSE(ini.SectionExists("Fremd"));
-    EXPECT_EQ(ini.ReadInteger("Archiv", "Anzahl", -1), 0);
-}
-
 TEST(ArchiveFileName, TheChosenNameUpToItsFirstPoint) {
-    const struct {
-        const char* chosen;
-        const char* extension;
-        const char* expected;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"/home/u/kurve.alt.txt", ".lib", "/home/u/kurve.lib"},
         {"/home/u/kurve", ".lib", "/home/u/kurve.lib"},
         {"bild.neu", ".emf", "bild.emf"},
         {"/a.b/bild", ".wmf", "/a.b/bild.wmf"},
         {"/home/u/.lib", ".lib", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(FileNameWithExtension(c.chosen, c.extension), c.expected) << c.chosen;
+    for (const auto& [chosen, extension, expected] : cases)
+        EXPECT_EQ(FileNameWithExtension(chosen, extension), expected) << chosen;
 }
 
 }  // namespace

@@ -30,7 +30,6 @@ protected:
         form->Redraw(true);
     }
     void TearDown() override {
-        ResetChoices();
         LastPictureFilter() = 0;
         QDir::setCurrent(oldFolder);
         AppTest::TearDown();
@@ -61,20 +60,6 @@ protected:
         return path;
     }
 
-    static QString Read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
-    void ExpectScreenBack() {
-        EXPECT_EQ(gOutput.AusgabefaktorX, 1);
-        EXPECT_EQ(gOutput.AusgabefaktorY, 1);
-        EXPECT_EQ(gOutput.SamplesPerPixel, 1);
-        EXPECT_FALSE(gOutput.MetafileActive);
-        EXPECT_EQ(gOutput.PlotWidthPx, form->PaintBox1()->width() - 1);
-        EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
-    }
-
     QString oldFolder;
     FileRequest request;
     FileChoice answer;
@@ -83,37 +68,30 @@ protected:
 TEST_F(ExportTest, PictureFilesAreNamedByTheFilterAndOpenInOutsideReaders) {
     QDir(dir.path()).mkdir(QStringLiteral("bilder"));
     const QString folder = dir.filePath(QStringLiteral("bilder"));
-    struct Case {
-        const char* chosen;
-        int filter;
-        const char* written;
-        const char* converter;
-    };
-    const Case cases[] = {{"bild.neu", 1, "bild.emf", "emf2svg-conv"}, {"bild", 0, "bild.wmf", "wmf2svg"}};
-    for (const Case& c : cases) {
-        answer = {true, folder + QLatin1Char('/') + QLatin1String(c.chosen), c.filter};
+    // Chosen name, filter, file written, its reader.
+    const std::tuple<const char*, int, const char*, QString> cases[] = {{"bild.neu", 1, "bild.emf", "emf2svg-conv"},
+                                                                        {"bild", 0, "bild.wmf", "wmf2svg"}};
+    for (const auto& [chosen, filter, written, tool] : cases) {
+        answer = {true, folder + QLatin1Char('/') + QLatin1String(chosen), filter};
         QTest::mouseClick(form->Controls()->ButtonWmfSpeichern, Qt::LeftButton);
         EXPECT_EQ(request.title, QStringLiteral("Erstellte Grafik speichern"));
         EXPECT_EQ(request.filters, PictureFilters());
-        const QString file = QDir(folder).filePath(QLatin1String(c.written));
-        ASSERT_TRUE(QFile::exists(file)) << c.written;
+        const QString file = QDir(folder).filePath(QLatin1String(written));
+        ASSERT_TRUE(QFile::exists(file)) << written;
         EXPECT_EQ(QDir::currentPath(), folder);
-        ExpectScreenBack();
+        ExpectScreenOutput();
 
         const QString svg = file + QStringLiteral(".svg");
         int exitCode = 0;
-        const QString tool = QLatin1String(c.converter);
-        const QStringList args = tool == QLatin1String("wmf2svg")
-                                     ? QStringList{QStringLiteral("--wmf-gs-fontmap=") + FontMap(), QStringLiteral("-o"), svg, file}
-                                                                   : QStringList{QStringLiteral("-i"), file,
-                                                                                 QStringLiteral("-o"), svg};
-        if (!Convert(tool, args, exitCode)) continue;
-        EXPECT_EQ(exitCode, 0) << c.converter;
+        const QStringList args = filter == 0 ? QStringList{"--wmf-gs-fontmap=" + FontMap(), "-o", svg, file}
+                                             : QStringList{"-i", file, "-o", svg};
+        ASSERT_TRUE(Convert(tool, args, exitCode)) << tool.toStdString() << " is missing";
+        EXPECT_EQ(exitCode, 0) << tool.toStdString();
         // The axis title, whole or (libwmf) letter by letter.
-        const QString text = Read(svg);
-        EXPECT_TRUE(text.contains(QStringLiteral("Zeit")) || text.contains(QStringLiteral(">Z</text>"))) << c.converter;
+        const QString text = QString::fromUtf8(FileBytes(svg));
+        EXPECT_TRUE(text.contains(QStringLiteral("Zeit")) || text.contains(QStringLiteral(">Z</text>"))) << written;
         // Labels of 10 points, three times as large and a tenth more: 33 points, 44 pixels.
-        if (c.filter == 1) EXPECT_TRUE(text.contains(QStringLiteral("font-size=\"44.0000\"")));
+        EXPECT_TRUE(filter == 0 || text.contains(QStringLiteral("font-size=\"44.0000\"")));
     }
     EXPECT_TRUE(messages.messages().empty());
 }
@@ -132,7 +110,7 @@ TEST_F(ExportTest, TheDottedGridComesOutAsDotsInOutsideReaders) {
     int exitCode = 0;
     ASSERT_TRUE(Convert(QStringLiteral("emf2svg-conv"), {QStringLiteral("-i"), file, QStringLiteral("-o"), svg}, exitCode));
     EXPECT_EQ(exitCode, 0);
-    const QString text = Read(svg);
+    const QString text = QString::fromUtf8(FileBytes(svg));
     EXPECT_FALSE(text.contains(QStringLiteral("dasharray")));
     const QRegularExpression dot(QStringLiteral("M (\\d+)\\.0000,(\\d+)\\.0000 L \\1\\.0000,(\\d+)\\.0000 L (\\d+)\\.0000,\\3\\.0000 L \\4\\.0000,\\2\\.0000 Z"));
     int dots = 0;
@@ -154,7 +132,7 @@ TEST_F(ExportTest, ThePictureIsTheResolutionTimesTheScreenGraph) {
         EXPECT_EQ(QSize(picture->width(), picture->height()),
                   QSize((gOutput.PlotWidthPx + 1) * aufloesung, (gOutput.PlotHeightPx + 1) * aufloesung));
     }
-    ExpectScreenBack();
+    ExpectScreenOutput();
 }
 
 TEST_F(ExportTest, TheClipboardGetsTheMetafilesAndAPicture) {
@@ -172,30 +150,25 @@ TEST_F(ExportTest, TheClipboardGetsTheMetafilesAndAPicture) {
     // A picture file keeps the transparent text background.
     const QString file = dir.filePath(QStringLiteral("bild.emf"));
     ASSERT_TRUE(SaveGraphPicture(file.toStdString()).ok);
-    QFile saved(file);
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(saved.readAll().contains(emfOpaque));
-    ExpectScreenBack();
+    EXPECT_FALSE(FileBytes(file).contains(emfOpaque));
+    ExpectScreenOutput();
 }
 
 TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
     QDir::setCurrent(dir.path());
-    struct Case {
-        bool opens;
-        int lastFilter;
-        const char* pictureKind;
-    };
-    for (const Case c : {Case{false, 0, "\\wmetafile8"}, Case{true, 1, "\\emfblip"}}) {
+    // The word processor opens, the last picture filter, the picture in the document.
+    for (const auto& [opens, lastFilter, pictureKind] :
+         {std::tuple{false, 0, "\\wmetafile8"}, std::tuple{true, 1, "\\emfblip"}}) {
         messages.clear();
-        LastPictureFilter() = c.lastFilter;
+        LastPictureFilter() = lastFilter;
         std::string opened;
-        Choices().openDocument = [&](const std::string& path) {
+        Choices().openDocument = [&, opens = opens](const std::string& path) {
             opened = path;
-            return c.opens;
+            return opens;
         };
         QTest::mouseClick(form->Controls()->ButtonWorddokument, Qt::LeftButton);
         EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("temp.wmf"))));
-        if (!c.opens) {
+        if (!opens) {
             ASSERT_EQ(messages.messages().size(), 1u);
             // Where the document is, so that the user can open it himself.
             EXPECT_EQ(messages.messages()[0], "Microsoft Word kann nicht gestartet werden!\n\n"
@@ -205,9 +178,9 @@ TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
             continue;
         }
         EXPECT_TRUE(messages.messages().empty());
-        EXPECT_TRUE(Read(QString::fromStdString(opened)).contains(QLatin1String(c.pictureKind)));
+        EXPECT_TRUE(FileBytes(QString::fromStdString(opened)).contains(pictureKind));
     }
-    ExpectScreenBack();
+    ExpectScreenOutput();
 }
 
 }  // namespace

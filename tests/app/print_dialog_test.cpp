@@ -28,10 +28,6 @@ protected:
             done(printerChosen);
         };
     }
-    void TearDown() override {
-        ResetChoices();
-        AppTest::TearDown();
-    }
 
     TGrafikDruckenDlg* Open() {
         QTest::mouseClick(form->Controls()->ButtonDrucken, Qt::LeftButton);
@@ -91,22 +87,7 @@ TEST_F(PrintTest, FieldRulesKeepTheGraphOnTheSheet) {
     }
 }
 
-TEST_F(PrintTest, ThePreviewStandsOnTheSheetWhereThePrintoutWillBe) {
-    ASSERT_TRUE(Open());
-    Ui::TGrafikDruckenDlg* ui = dialog->Controls();
-    Type(ui->Edit1, QStringLiteral("50"));
-    EXPECT_EQ(ui->Image1->PictureAt(), QPoint(10, 10));
-    EXPECT_EQ(ui->Image1->Picture().size(), QSize(80, 160));
-    // The y axis runs down the middle of the preview.
-    const QImage& p = ui->Image1->Picture();
-    EXPECT_NE(p.pixelColor(39, 80), QColor(Qt::white));
-    // The screen has its own surface and transform again.
-    EXPECT_EQ(gOutput.PlotWidthPx, form->PaintBox1()->width() - 1);
-    EXPECT_FALSE(gOutput.DruckVorschau);
-    EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
-}
-
-TEST_F(PrintTest, ThePreviewDrawsLabelsAtTheirPrintedSize) {
+TEST_F(PrintTest, ThePreviewDrawsLabelsAtTheirPrintedSizeWhereThePrintoutWillBe) {
     // At one pixel per millimetre a 16 cm graph is 160 pixels wide. A label
     // cell of the printout is about 5 mm high (12 points scaled by the
     // printer factors), so the digits under the x axis are at most 6 pixels
@@ -129,24 +110,25 @@ TEST_F(PrintTest, ThePreviewDrawsLabelsAtTheirPrintedSize) {
             if (inked(x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
     ASSERT_GE(bottom, top) << "no labels";
     EXPECT_LE(bottom - top + 1, 6);
+
+    // The preview stands on the sheet where the printout will be; the y axis runs down its middle.
+    Type(dialog->Controls()->Edit1, QStringLiteral("50"));
+    EXPECT_EQ(dialog->Controls()->Image1->PictureAt(), QPoint(10, 10));
+    ASSERT_EQ(p.size(), QSize(80, 160));
+    EXPECT_NE(p.pixelColor(39, 80), QColor(Qt::white));
+    ExpectScreenOutput();
 }
 
-TEST_F(PrintTest, LogarithmicAxesStartAtFifteenCentimetres) {
-    gDisplay.Koordinatensystem.xSkalierung = 1;
-    gDisplay.Koordinatensystem.ySkalierung = 1;
-    form->Redraw(true);
-    ASSERT_TRUE(Open());
-    EXPECT_EQ(dialog->OriginalBreite, 15);
-    EXPECT_EQ(dialog->OriginalHoehe, 15);
-}
-
-TEST_F(PrintTest, CancelInEitherDialogPrintsNothing) {
+TEST_F(PrintTest, CancelInEitherDialogPrintsNothingAndLogarithmicAxesStartAtFifteenCentimetres) {
     ASSERT_TRUE(Open());
     QTest::mouseClick(dialog->Controls()->BitBtn2, Qt::LeftButton);
     Settle();
     EXPECT_EQ(printerQuestions, 0);
     printerChosen = false;
+    gDisplay.Koordinatensystem.xSkalierung = gDisplay.Koordinatensystem.ySkalierung = 1;
+    form->Redraw(true);
     ASSERT_TRUE(Open());
+    EXPECT_EQ(std::pair(dialog->OriginalBreite, dialog->OriginalHoehe), std::pair(15.0, 15.0));
     QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
     Settle();
     EXPECT_EQ(printerQuestions, 1);
@@ -197,13 +179,7 @@ TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
     EXPECT_NEAR(ink.width(), 8 * cm, 3);
     EXPECT_NEAR(ink.height(), 16 * cm, 3);
 
-    // The screen draws with its own factors, density and canvas again.
-    EXPECT_EQ(gOutput.AusgabefaktorX, 1);
-    EXPECT_EQ(gOutput.AusgabefaktorY, 1);
-    EXPECT_EQ(gOutput.SamplesPerPixel, 1);
-    EXPECT_FALSE(gOutput.PrintingActive);
-    EXPECT_EQ(gOutput.PrintOffsetX, 0);
-    EXPECT_EQ(gOutput.AusgabeCanvas, form->PaintBox1()->Surface().ScreenCanvas());
+    ExpectScreenOutput();
 }
 
 }  // namespace

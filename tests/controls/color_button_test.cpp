@@ -34,17 +34,6 @@ struct Opened {
 
 }  // namespace
 
-TEST(ColorConvertTest, ColoursKeepRedInTheLowByte) {
-    const std::pair<Color, QColor> cases[] = {{0x0000FF, QColor(255, 0, 0)},
-                                              {0xFF0000, QColor(0, 0, 255)},
-                                              {0x804020, QColor(0x20, 0x40, 0x80)}};
-    for (const auto& [stored, shown] : cases) {
-        EXPECT_EQ(ToQColor(stored), shown) << std::hex << stored;
-        EXPECT_EQ(FromQColor(shown), stored) << std::hex << stored;
-    }
-    EXPECT_EQ(FromQColor(QColor(1, 2, 3, 4)), 0x030201u) << "alpha is dropped";
-}
-
 TEST(ColorPopupTest, HitTestFindsCellsAndTheCaptionAndNothingElse) {
     for (const QString& caption : {QString(), QStringLiteral("Linienfarbe")}) {
         TColorButton button;
@@ -77,7 +66,7 @@ TEST(ColorPopupTest, PlacementKeepsThePaletteOnTheScreen) {
     EXPECT_EQ(PlacePopup({0, 50, 45, 22}, size, {0, 0, 100, 150}).y(), 0) << "nor beyond the top";
 }
 
-TEST(ColorButtonTest, PickingACellSetsItsColourOnceAndClosesThePalette) {
+TEST(ColorButtonTest, PickingACellByClickOrSpaceSetsItsColourOnceAndClosesThePalette) {
     Opened o;
     EXPECT_EQ(o.button->State(), TColorButton::bsDown);
     EXPECT_EQ(o.popup()->SelectedIndex(), 72) << "black";
@@ -95,6 +84,18 @@ TEST(ColorButtonTest, PickingACellSetsItsColourOnceAndClosesThePalette) {
     EXPECT_EQ(o.popup()->SelectedIndex(), 79);
     o.ClickCell(79);
     EXPECT_EQ(o.changes, 1) << "the same colour again changes nothing";
+
+    // Space takes the highlighted cell; an unknown colour keeps the selection.
+    QTest::mousePress(o.button, Qt::LeftButton, {}, {10, 10});
+    QTest::mouseRelease(o.popup(), Qt::LeftButton, {}, {1, 1});
+    EXPECT_TRUE(o.button->DroppedDown()) << "a release outside the cells keeps it open";
+    QTest::mouseMove(o.popup(), o.popup()->CellRect(4).center());
+    QTest::keyClick(o.popup(), Qt::Key_Space);
+    EXPECT_EQ(o.button->SelectionColor(), 0xFF0000u);
+    o.button->SetSelectionColor(0x123456);
+    EXPECT_EQ(o.popup()->SelectedIndex(), 4);
+    o.button->SetSelectionColor(0x808000);  // twice in the palette: the first wins
+    EXPECT_EQ(o.popup()->SelectedIndex(), 16);
 }
 
 TEST(ColorButtonTest, WaysOfLeavingThePaletteWithoutAColour) {
@@ -117,19 +118,6 @@ TEST(ColorButtonTest, WaysOfLeavingThePaletteWithoutAColour) {
         EXPECT_EQ(o.changes, 0) << what;
         EXPECT_EQ(o.defaults, defaults) << what;
     }
-}
-
-TEST(ColorButtonTest, SpaceTakesTheHighlightedCellAndAnUnknownColourKeepsTheSelection) {
-    Opened o;
-    QTest::mouseRelease(o.popup(), Qt::LeftButton, {}, {1, 1});
-    EXPECT_TRUE(o.button->DroppedDown()) << "a release outside the cells keeps it open";
-    QTest::mouseMove(o.popup(), o.popup()->CellRect(4).center());
-    QTest::keyClick(o.popup(), Qt::Key_Space);
-    EXPECT_EQ(o.button->SelectionColor(), 0xFF0000u);
-    o.button->SetSelectionColor(0x123456);
-    EXPECT_EQ(o.popup()->SelectedIndex(), 4);
-    o.button->SetSelectionColor(0x808000);  // twice in the palette: the first wins
-    EXPECT_EQ(o.popup()->SelectedIndex(), 16);
 }
 
 TEST(ColorButtonTest, ARefusingHandlerOrADisabledButtonKeepsThePaletteClosed) {

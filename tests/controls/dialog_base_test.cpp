@@ -89,35 +89,30 @@ TEST(KalvoDialogTest, APointTypedIntoAnEditFieldBecomesAComma) {
     Close(d);
 }
 
-TEST(KalvoDialogTest, EnterMovesToTheNextFieldAndNeverPressesAButton) {
-    auto d = Shown();
-    int accepted = 0;
-    QObject::connect(d, &QDialog::accepted, [&] { ++accepted; });
-    d->number->setFocus();
-    QTest::keyClick(d->number, Qt::Key_Return);
-    EXPECT_TRUE(d->term->hasFocus());
-    QTest::keyClick(d->term, Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_TRUE(d->last->hasFocus());
-    d->memo->setFocus();
-    QTest::keyClick(d->memo, Qt::Key_Return);
-    EXPECT_EQ(d->memo->toPlainText(), "\n") << "a memo keeps Enter for its lines";
-    d->ok->setFocus();
-    QTest::keyClick(d->ok, Qt::Key_Return);
-    EXPECT_FALSE(d->ok->hasFocus());
-    EXPECT_EQ(accepted, 0);
-    for (QPushButton* b : {d->ok, d->vorgabe}) EXPECT_FALSE(b->isDefault() || b->autoDefault());
-    Close(d);
-}
-
-TEST(KalvoDialogTest, ArrowKeysMoveTheFocusOnlyWhereTheDialogAsks) {
+TEST(KalvoDialogTest, EnterAndWhereTheDialogAsksArrowKeysMoveTheFocusAndNeverPressAButton) {
     for (bool arrows : {false, true}) {
         auto d = Shown(arrows);
+        int accepted = 0;
+        QObject::connect(d, &QDialog::accepted, [&] { ++accepted; });
+        d->number->setFocus();
+        QTest::keyClick(d->number, Qt::Key_Return);
+        EXPECT_TRUE(d->term->hasFocus());
+        QTest::keyClick(d->term, Qt::Key_Enter, Qt::KeypadModifier);
+        EXPECT_TRUE(d->last->hasFocus());
         d->term->setFocus();
         QTest::keyClick(d->term, Qt::Key_Down);
         EXPECT_EQ(d->last->hasFocus(), arrows);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         EXPECT_EQ(d->number->hasFocus(), arrows);
+        d->memo->setFocus();
+        QTest::keyClick(d->memo, Qt::Key_Return);
+        EXPECT_EQ(d->memo->toPlainText(), "\n") << "a memo keeps Enter for its lines";
+        d->ok->setFocus();
+        QTest::keyClick(d->ok, Qt::Key_Return);
+        EXPECT_FALSE(d->ok->hasFocus());
+        EXPECT_EQ(accepted, 0);
+        for (QPushButton* b : {d->ok, d->vorgabe}) EXPECT_FALSE(b->isDefault() || b->autoDefault());
         Close(d);
     }
 }

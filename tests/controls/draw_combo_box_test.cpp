@@ -30,7 +30,7 @@ int RowsWith(const QImage& image, QColor colour) {
 
 }  // namespace
 
-TEST(DrawComboBoxTest, SettersStoreOrRefuseAndSelectTheMatchingItem) {
+TEST(DrawComboBoxTest, SettersAndLimitsStoreOrRefuseAndSelectTheMatchingItem) {
     // Defaults: fill 0 of 8 items, symbol 2 of 5 (one item per accepted symbol), width 1 of 5.
     const std::tuple<const char*, int, int, int, int> cases[] = {
         // box (0 fill, 1 symbol, 2 width), value set, value kept, item shown
@@ -51,9 +51,7 @@ TEST(DrawComboBoxTest, SettersStoreOrRefuseAndSelectTheMatchingItem) {
         EXPECT_EQ(stored[kind], kept) << what;
         EXPECT_EQ(boxes[kind]->currentIndex(), item) << what;
     }
-}
-
-TEST(DrawComboBoxTest, ChangingALimitRefillsAndKeepsAValueThatStillFits) {
+    // Changing a limit refills and keeps a value that still fits.
     TLineWidthComboBox width;
     width.SetLineWidth(2), width.SetMaxLineWidth(3);
     EXPECT_EQ(width.count(), 3);

@@ -24,7 +24,12 @@ QImage CellImage(TMgrid& grid, const QImage& picture, int col, int row) {
 
 using kalvo::test_support::Contains;
 
-void Fill(TMgrid& grid, const QString& text) {
+// A grid of 3 x 3 cells, each holding the text.
+void ThreeByThree(TMgrid& grid, int fixedCols, const QString& text = {}) {
+    grid.setColumnCount(3);
+    grid.setRowCount(3);
+    grid.SetFixedCols(fixedCols);
+    grid.resize(3 * 64 + 10, 3 * 24 + 10);
     for (int r = 0; r < grid.rowCount(); ++r)
         for (int c = 0; c < grid.columnCount(); ++c) grid.SetCells(c, r, text);
 }
@@ -38,44 +43,33 @@ TEST(MgridTest, EachCellClassHasItsBackgroundColourOrPattern) {
     checker.fill(Qt::red);
     QPainter(&checker).fillRect(0, 0, 4, 4, Qt::blue);
     const QColor pattern = Qt::magenta;
-    struct Case {
-        int fixedCols;
-        bool patterned;
-        std::vector<std::vector<QColor>> rows;
-    };
-    const Case cases[] = {
+    // Fixed columns, patterned, the colours row by row.
+    const std::tuple<int, bool, std::vector<std::vector<QColor>>> cases[] = {
         {0, false, {{grey, grey, grey}, {green, green, cyan}, {green, green, cyan}}},
         {1, false, {{grey, grey, grey}, {grey, green, cyan}, {grey, green, cyan}}},
         {0, true, {{grey, grey, grey}, {green, green, pattern}, {green, green, pattern}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [fixedCols, patterned, rows] : cases) {
         TMgrid grid;
-        grid.setColumnCount(3);
-        grid.setRowCount(3);
-        grid.SetFixedCols(c.fixedCols);
-        if (c.patterned) grid.SetOddRowPattern(checker);
-        grid.resize(3 * 64 + 10, 3 * 24 + 10);
+        ThreeByThree(grid, fixedCols);
+        if (patterned) grid.SetOddRowPattern(checker);
         const QImage picture = Picture(grid);
         for (int row = 0; row < 3; ++row)
             for (int col = 0; col < 3; ++col) {
                 const QImage cell = CellImage(grid, picture, col, row);
-                const QColor want = c.rows[row][col];
+                const QColor want = rows[row][col];
                 if (want == pattern)
                     EXPECT_TRUE(Contains(cell, Qt::red) && Contains(cell, Qt::blue) && !Contains(cell, cyan));
                 else
-                    EXPECT_EQ(cell.pixelColor(3, 3), want) << "fixed cols " << c.fixedCols << " cell " << col << "," << row;
+                    EXPECT_EQ(cell.pixelColor(3, 3), want) << "fixed cols " << fixedCols << " cell " << col << "," << row;
             }
     }
 }
 
 TEST(MgridTest, TheHandlerSetsTextColourAndStyleOfItsCellOnly) {
     TMgrid grid;
-    grid.setColumnCount(3);
-    grid.setRowCount(3);
     grid.SetFixedRows(0);
-    grid.SetFixedCols(0);
-    grid.resize(3 * 64 + 10, 3 * 24 + 10);
-    Fill(grid, QStringLiteral("888"));
+    ThreeByThree(grid, 0, QStringLiteral("888"));
     int calls = 0, unexpected = 0;
     grid.SetOnSetting([&](int row, int col, int& color, bool& bold, bool& italic, bool& underline) {
         ++calls;
@@ -97,11 +91,7 @@ TEST(MgridTest, TheHandlerSetsTextColourAndStyleOfItsCellOnly) {
 
 TEST(MgridTest, HeadingCellsAreNeitherCurrentNorEdited) {
     TMgrid grid;
-    grid.setColumnCount(3);
-    grid.setRowCount(3);
-    grid.SetFixedCols(0);
-    grid.resize(3 * 64 + 10, 3 * 24 + 10);
-    Fill(grid, QStringLiteral("1"));
+    ThreeByThree(grid, 0, QStringLiteral("1"));
     grid.SetCells(0, 0, QStringLiteral("X1"));
     grid.show();
     grid.activateWindow();

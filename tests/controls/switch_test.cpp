@@ -30,30 +30,25 @@ void ShowActive(QWidget& w) {
 }  // namespace
 
 TEST(SwitchTest, APressOnTheLoweredHalfFlipsAndAPressOnTheRaisedHalfOnlyFocuses) {
-    struct Case {
-        bool checkedLeft, checked;
-        int x;
-        const char* events;
-    };
-    // Width 24: the halves meet at x = 12.
-    const Case cases[] = {
+    // Checked left, checked, x pressed, events; width 24: the halves meet at x = 12.
+    const std::tuple<bool, bool, int, const char*> cases[] = {
         {true, true, 17, "C-"},  {true, true, 12, "C-"},  {true, true, 11, ""},  {true, true, 5, ""},
         {true, false, 5, "C+"},  {true, false, 11, "C+"}, {true, false, 12, ""}, {true, false, 20, ""},
         {false, true, 5, "C-"},  {false, true, 17, ""},   {false, false, 17, "C+"}, {false, false, 5, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [checkedLeft, checked, x, events] : cases) {
         QWidget host;
         auto* other = new QWidget(&host);
         other->setFocusPolicy(Qt::StrongFocus);
         auto* sw = new TSwitch(&host);
-        sw->SetCheckedLeft(c.checkedLeft);
-        sw->SetChecked(c.checked);
+        sw->SetCheckedLeft(checkedLeft);
+        sw->SetChecked(checked);
         ShowActive(host);
         other->setFocus();
         EventLog log(*sw);
-        QTest::mouseClick(sw, Qt::LeftButton, {}, QPoint(c.x, 40));
-        EXPECT_EQ(log.text, c.events) << c.checkedLeft << c.checked << " x " << c.x;
-        EXPECT_EQ(sw->Checked(), c.checked != (*c.events != 0));
+        QTest::mouseClick(sw, Qt::LeftButton, {}, QPoint(x, 40));
+        EXPECT_EQ(log.text, events) << checkedLeft << checked << " x " << x;
+        EXPECT_EQ(sw->Checked(), checked != (*events != 0));
         EXPECT_TRUE(sw->hasFocus());
     }
 }
