@@ -182,7 +182,7 @@ TEST_F(MouseToolsTest, TheObjectTextGoesWithItsPreview) {
         {"pan", [this] { QTest::mouseClick(Ui()->ButtonRechts, Qt::LeftButton); }},
         {"axes from the dialog", [this] {
              gDisplay.Koordinatensystem.ySkalierung = 1;
-             GrafikNeuZeichnen();
+             Host().RedrawMainGraph(true);
          }},
     };
     for (const Case& c : cases) {
