@@ -3,7 +3,6 @@
 #include "term_tree_window.h"
 
 #include <QCheckBox>
-#include <charconv>
 
 #include "app_resources.h"
 #include "bit_check_box.h"
@@ -14,7 +13,6 @@
 #include "function_list.h"
 #include "graph_host.h"
 #include "graph_link.h"
-#include "main_window.h"
 #include "message_sink.h"
 #include "number_text.h"
 #include "object_lists.h"
@@ -27,23 +25,6 @@
 namespace kalvo {
 
 Color TForm2::DialogFarbe = 0;
-
-namespace {
-
-// A whole number with an optional sign and blanks around it, else the fallback.
-int ReadInteger(const QString& text, int fallback) {
-    const std::string s = text.trimmed().toStdString();
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    if (first != last && *first == '+') ++first;
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (first == last || ec != std::errc() || ptr != last) return fallback;
-    return value;
-}
-
-
-}  // namespace
 
 bool RefuseTooManyMembers(double von, double bis, double step, TermEdit* stepField) {
     // Every member of a family is drawn in every redraw; OK puts the range in order first.
@@ -151,7 +132,7 @@ void TForm2::ConnectNumber(TermEdit* edit, double& working, const double& shared
 
 void TForm2::ConnectInteger(TermEdit* edit, int& working, int fallback) {
     connect(edit, &TermEdit::fieldLeft, this, [edit, &working, fallback] {
-        working = ReadInteger(edit->text(), fallback);
+        if (!ReadIntegerEdit(edit, working)) working = fallback;
         edit->setText(QString::fromStdString(IntToText(working)));
     });
 }
@@ -339,7 +320,7 @@ void TForm2::done(int result) {
     KalvoDialog::done(result);
     // Whatever the dialog has written so far (slots, store, "Vorgabe")
     // shows, also after "Abbrechen".
-    GrafikNeuZeichnen(true);
+    Host().RedrawMainGraph(true);
 }
 
 void TForm2::VorgabeClick() {
@@ -396,7 +377,7 @@ void TForm2::StoreClick() {
     // A stored set is drawn as it is: its ranges go through the same repair
     // as those of every redraw, so it can never carry a step of zero.
     UpdateAxesAndTransform();
-    if (Form1) Form1->FunktionstermeInListe(1);
+    Host().FunktionstermeInListe(1);
     UpdateStoreButtons();
     // The fields show the ranges as they were stored.
     LoadNumberFields();

@@ -1,7 +1,6 @@
 #include "options_dialog.h"
 
 #include <QButtonGroup>
-#include <charconv>
 
 #include "app_resources.h"
 #include "bit_check_box.h"
@@ -26,18 +25,6 @@ constexpr int kDefaultDecimals = 2;
 constexpr int kMaxDelayMs = 1000;
 constexpr int kLowestAufloesung = 2;
 constexpr int kHighestAufloesung = 4;
-
-// A whole number with an optional sign and blanks around it, else the fallback.
-int ReadInteger(const QString& text, int fallback) {
-    const std::string s = text.trimmed().toStdString();
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    if (first != last && *first == '+') ++first;
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (first == last || ec != std::errc() || ptr != last) return fallback;
-    return value;
-}
 
 QString IntText(int i) { return QString::fromStdString(IntToText(i)); }
 
@@ -161,13 +148,16 @@ void Tform8::LoadControls() {
 }
 
 void Tform8::NachkommastellenVerlassen() {
-    const int n = ReadInteger(ui_->Edit1->text(), kDefaultDecimals);
+    int n = kDefaultDecimals;
+    ReadIntegerEdit(ui_->Edit1, n);
     gDisplay.Nachkommastellen = std::clamp(n, 0, kMaxDecimals);
     ui_->Edit1->setText(IntText(gDisplay.Nachkommastellen));
 }
 
 void Tform8::DelayVerlassen() {
-    gDisplay.AnimationDelay = std::clamp(ReadInteger(ui_->Edit2->text(), 0), 0, kMaxDelayMs);
+    int delay = 0;
+    ReadIntegerEdit(ui_->Edit2, delay);
+    gDisplay.AnimationDelay = std::clamp(delay, 0, kMaxDelayMs);
     ui_->Edit2->setText(IntText(gDisplay.AnimationDelay));
 }
 

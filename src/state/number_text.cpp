@@ -103,6 +103,17 @@ double StrToRealComma(std::string_view s) {
     return ParseDecimal(s, v) ? v : 0.0;
 }
 
+bool ReadWholeNumber(std::string_view s, int& value) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    int v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return false;
+    value = v;
+    return true;
+}
+
 int DecimalExponent(double x) {
     if (x == 0 || !std::isfinite(x)) return 0;
     char buf[64];
