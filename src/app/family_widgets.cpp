@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "color_convert.h"
+#include "color.h"
 
 namespace kalvo {
 

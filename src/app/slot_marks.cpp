@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "color_button.h"
-#include "color_convert.h"
+#include "color.h"
 #include "draw_combo_box.h"
 
 namespace kalvo {

@@ -122,8 +122,8 @@ public:
     virtual void SaveDc() = 0;
     virtual void RestoreDc() = 0;
     virtual void IntersectClip(const RectL& r) = 0;
-    virtual void TextColor(ColorRef c) = 0;
-    virtual void BkColor(ColorRef c) = 0;
+    virtual void TextColor(Color c) = 0;
+    virtual void BkColor(Color c) = 0;
     virtual void BkMode(std::uint16_t mode) = 0;
     virtual void FillMode(std::uint16_t mode) = 0;
 };
@@ -195,7 +195,7 @@ public:
 private:
     struct Tracked {
         int pen = -1, brush = -1, font = -1;  // selected slots
-        ColorRef text = 0, bk = 0xFFFFFF;
+        Color text = 0, bk = 0xFFFFFF;
         std::uint16_t bkMode = BKMODE_TRANSPARENT, fill = FILL_ALTERNATE;
         std::int32_t clip = -1;
     };
@@ -369,8 +369,8 @@ public:
     void SaveDc() override { Simple(EMR_SAVEDC, {}); }
     void RestoreDc() override { Simple(EMR_RESTOREDC, {-1}); }
     void IntersectClip(const RectL& r) override { Simple(EMR_INTERSECTCLIPRECT, {r.left, r.top, r.right, r.bottom}); }
-    void TextColor(ColorRef c) override { Simple(EMR_SETTEXTCOLOR, {static_cast<std::int32_t>(c)}); }
-    void BkColor(ColorRef c) override { Simple(EMR_SETBKCOLOR, {static_cast<std::int32_t>(c)}); }
+    void TextColor(Color c) override { Simple(EMR_SETTEXTCOLOR, {static_cast<std::int32_t>(c)}); }
+    void BkColor(Color c) override { Simple(EMR_SETBKCOLOR, {static_cast<std::int32_t>(c)}); }
     void BkMode(std::uint16_t m) override { Simple(EMR_SETBKMODE, {m}); }
     void FillMode(std::uint16_t m) override { Simple(EMR_SETPOLYFILLMODE, {m}); }
 
@@ -663,8 +663,8 @@ public:
     void IntersectClip(const RectL& r) override {
         Record(META_INTERSECTCLIPRECT, {Clamp16(r.bottom), Clamp16(r.right), Clamp16(r.top), Clamp16(r.left)});
     }
-    void TextColor(ColorRef c) override { Color(META_SETTEXTCOLOR, c); }
-    void BkColor(ColorRef c) override { Color(META_SETBKCOLOR, c); }
+    void TextColor(Color c) override { ColorRecord(META_SETTEXTCOLOR, c); }
+    void BkColor(Color c) override { ColorRecord(META_SETBKCOLOR, c); }
     void BkMode(std::uint16_t m) override { Record(META_SETBKMODE, {static_cast<std::int16_t>(m)}); }
     void FillMode(std::uint16_t m) override { Record(META_SETPOLYFILLMODE, {static_cast<std::int16_t>(m)}); }
 
@@ -686,7 +686,7 @@ private:
         for (std::int16_t v : params) b_.I16(v);
         End(at);
     }
-    void Color(std::uint16_t function, ColorRef c) {
+    void ColorRecord(std::uint16_t function, Color c) {
         const size_t at = Begin(function);
         b_.U32(c);
         End(at);
