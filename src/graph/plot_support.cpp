@@ -47,38 +47,6 @@ double ClampX(double x) {
     return x < hi ? x : hi;
 }
 
-bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, double top, double right, double bottom,
-              double* t0Out, double* t1Out) {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
-    const double dx = x2 - x1, dy = y2 - y1;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - left, right - x1, y1 - top, bottom - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double r = q[i] / p[i];
-        if (p[i] < 0) {
-            if (r > t1) return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0) return false;
-            t1 = std::min(t1, r);
-        }
-    }
-    const double ax = t0 > 0 ? x1 + t0 * dx : x1, ay = t0 > 0 ? y1 + t0 * dy : y1;
-    const double bx = t1 < 1 ? x1 + t1 * dx : x2, by = t1 < 1 ? y1 + t1 * dy : y2;
-    x1 = ax;
-    y1 = ay;
-    x2 = bx;
-    y2 = by;
-    if (t0Out) *t0Out = t0;
-    if (t1Out) *t1Out = t1;
-    return true;
-}
-
 void PlotLine(double x1, double y1, double x2, double y2) {
     const OutputContext& o = gOutput;
     if (ClipLine(x1, y1, x2, y2, o.PlotLeft, o.PlotTop, o.PlotRight, o.PlotBottom)) ScaledLine(x1, y1, x2, y2);

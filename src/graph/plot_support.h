@@ -37,11 +37,6 @@ double ClampX(double x);
 // with the current pen; nothing when the line misses the plot.
 void PlotLine(double x1, double y1, double x2, double y2);
 
-// Cuts the line to the rectangle; false when nothing is left. t0 and t1 say
-// where the kept part starts and ends along the line (0 and 1 when uncut).
-bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
-              double bottom, double* t0 = nullptr, double* t1 = nullptr);
-
 // The number of steps k >= 1 with from + k * step <= to, at most maxSteps;
 // 0 when the range is empty or a value is not finite. The step must be
 // positive.

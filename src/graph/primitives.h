@@ -31,6 +31,11 @@ inline double ClampPixel(double v, double lo, double hi) {
     return v < hi ? v : hi;
 }
 
+// Cuts the line to the rectangle (bounds included); false when nothing is left. t0 and t1 say
+// where the kept part starts and ends along the line (0 and 1 when uncut).
+bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
+              double bottom, double* t0 = nullptr, double* t1 = nullptr);
+
 // Lines are cut to a band around the surface before they are rounded to
 // device pixels: what lies beyond can never be seen, and no coordinate then
 // leaves the int range (or later the 16-bit range of a metafile).
