@@ -3,12 +3,10 @@
 // x, t and n, the parameter list, the constants, the graph slots 1 to 22
 // with their colours and widths, and the function-set store.
 
-#include <QPointer>
 #include <memory>
 #include <string>
 
-#include "dialog_base.h"
-#include "program_state.h"
+#include "graph_input_dialog.h"
 
 class QCheckBox;
 
@@ -18,42 +16,30 @@ class TForm2;
 
 namespace kalvo {
 
-class TermEdit;
+class SlotBoxes;
 
 inline constexpr int kFamilySlots = 22;
 
-// A t range from von to bis by step with more members than a family may
-// draw is refused: a message, and the focus in the step field. True when
-// it was refused.
-bool RefuseTooManyMembers(double von, double bis, double step, TermEdit* stepField);
-
-class TForm2 : public KalvoDialog {
+class TForm2 : public GraphInputDialog {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
     Ui::TForm2* Controls() const { return ui_.get(); }
+    SlotBoxes& Slots() const { return *slots_; }
     QCheckBox* SlotBox(int slot) const;
 
     // The pen a newly ticked graph slot gets; it stays for the next opening.
     static Color DialogFarbe;
 
-    // The buttons.
-    void OkClick();
-    void VorgabeClick();
+    // The buttons besides "OK" and "Vorgabe": the slots off, and the
+    // function-set store.
     void LoeschenClick();
-    void StoreClick();
-    void DeleteNewestClick();
-    void DeleteAllClick();
+    void AblegenClick();
+    void LetztenLoeschenClick();
+    void AlleLoeschenClick();
     void TermbaumClick();
-
-    // The slot check boxes and their lines from the slot table.
-    void InitMarkierungen();
-    // A slot ticked: it takes the dialog's pen and is drawn.
-    void Markieren(int slot);
-    // A slot unticked: it is no longer drawn; its pen stays.
-    void Loeschen(int slot);
 
     // The working copies of the number fields.
     struct Working {
@@ -68,17 +54,17 @@ public:
 
 protected:
     void LoadControls() override;
-    void done(int result) override;
+    // The focused field checked, the t range not too dense, f and g compiled.
+    bool ReadyToCommit() override;
+    // Terms, ranges, parameter list and constants into the shared state,
+    // with the t range put in order.
+    void Werteuebergeben() override;
+    void Vorgabe() override;
 
 private:
-    void ConnectFields();
-    void ConnectNumber(TermEdit* edit, double& working, const double& shared);
     void ConnectInteger(TermEdit* edit, int& working, int fallback);
-    void ParameterListeVerlassen();
     void FestlegenClick();
-    void ColorChanged();
 
-    void LoadSpectrumControls();
     // Terms, numbers, list and n range from the shared state into the fields
     // and the working copies; then the focus to f.
     void LoadFields();
@@ -87,15 +73,13 @@ private:
     // slot boxes, the colour, the store buttons.
     void RefreshControls();
     void UpdateStoreButtons();
-    // The focused field checked, f and g compiled: the dialog may commit.
-    bool ReadyToCommit();
-    // Terms, ranges, parameter list and constants into the shared state,
-    // with the t range put in order.
-    void TransferFields();
 
     std::unique_ptr<Ui::TForm2> ui_;
+    SlotBoxes* slots_ = nullptr;
     Working w_;
-    bool initialising_ = false;
+    TermFields terms_;
+    NumberFields numbers_, constants_;
+    ListField list_{};
 };
 
 }  // namespace kalvo

@@ -1,6 +1,5 @@
 #include "family_widgets.h"
 
-#include <QCheckBox>
 #include <QPainter>
 #include <algorithm>
 
@@ -8,33 +7,12 @@
 
 namespace kalvo {
 
-TSlotLines::TSlotLines(QWidget* parent) : QWidget(parent) {}
-
-void TSlotLines::SetCheckBoxes(std::vector<QCheckBox*> boxes) {
-    boxes_ = std::move(boxes);
-    update();
-}
-
-int TSlotLines::LineY(int slot) const {
-    if (slot < 1 || slot > static_cast<int>(boxes_.size())) return -1;
-    const QCheckBox* box = boxes_[static_cast<size_t>(slot - 1)];
-    const QPoint top = box->parentWidget() ? box->parentWidget()->mapTo(window(), box->pos()) : box->pos();
-    return mapFrom(window(), top).y() + boxes_.front()->height() / 2;
-}
-
-void TSlotLines::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const int count = std::min(static_cast<int>(boxes_.size()), kGraphSlots);
-    for (int i = 1; i <= count; ++i) {
-        const Schaubild& s = gDisplay.Schaubilder[static_cast<size_t>(i)];
-        if (!s.zeichnen) continue;
-        QPen pen(ToQColor(s.Linienfarbe));
-        pen.setWidth(std::clamp<int>(s.Linienart, 0, 3) + 1);
-        pen.setCapStyle(Qt::FlatCap);
-        p.setPen(pen);
-        const int y = LineY(i);
-        p.drawLine(4, y, 4 + (width() - 8), y);
-    }
+void TSlotLines::DrawMark(QPainter& p, const Schaubild& s, int y) {
+    QPen pen(ToQColor(s.Linienfarbe));
+    pen.setWidth(std::clamp<int>(s.Linienart, 0, 3) + 1);
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+    p.drawLine(4, y, 4 + (width() - 8), y);
 }
 
 Color SpectrumBandColor(int k, int band) {

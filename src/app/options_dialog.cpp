@@ -95,7 +95,7 @@ void OptionenVorgabe() {
     d.Aufloesung = 3;
 }
 
-Tform8::Tform8(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::Tform8>()) {
+Tform8::Tform8(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique<Ui::Tform8>()) {
     ui_->setupUi(this);
     ApplyGlyphs(this);
     for (TermEdit* e : {ui_->Edit1, ui_->Edit2}) e->setKind(TermEdit::Kind::Number);
@@ -175,10 +175,9 @@ void Tform8::ZurueckClick() {
     accept();
 }
 
-void Tform8::VorgabeClick() {
+void Tform8::Vorgabe() {
     OptionenVorgabe();
     Host().RedrawMainGraph(true);
-    LoadControls();
 }
 
 void Tform8::InfoClick() { (new TForm10(this))->open(); }
@@ -186,11 +185,6 @@ void Tform8::InfoClick() { (new TForm10(this))->open(); }
 void Tform8::KoordinatensystemClick() {
     gControl.ErstesZeichnen = true;
     (new TForm5(this))->open();
-}
-
-void Tform8::done(int result) {
-    KalvoDialog::done(result);
-    Host().RedrawMainGraph(true);
 }
 
 }  // namespace kalvo

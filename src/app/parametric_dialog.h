@@ -5,8 +5,7 @@
 
 #include <memory>
 
-#include "dialog_base.h"
-#include "program_state.h"
+#include "graph_input_dialog.h"
 
 namespace Ui {
 class TForm7;
@@ -15,7 +14,6 @@ class TForm7;
 namespace kalvo {
 
 class SlotBoxes;
-class TermEdit;
 
 inline constexpr int kParametricFirstSlot = 23;
 inline constexpr int kParametricSlots = 8;
@@ -25,7 +23,7 @@ inline constexpr int kParametricSlots = 8;
 inline constexpr double kParamkurveSmallestStep = 0.0001;
 inline constexpr double kParamkurveStepFallback = 0.001;
 
-class TForm7 : public KalvoDialog {
+class TForm7 : public GraphInputDialog {
     Q_OBJECT
 public:
     explicit TForm7(QWidget* parent = nullptr);
@@ -37,8 +35,6 @@ public:
     // The pen a newly ticked slot gets; it stays for the next opening.
     static Color DialogFarbe;
 
-    void OkClick();
-    void VorgabeClick();
     void LoeschenClick();
 
     struct Working {
@@ -49,22 +45,24 @@ public:
 
 protected:
     void LoadControls() override;
-    void done(int result) override;
+    // The two components compiled.
+    bool ReadyToCommit() override;
+    void Werteuebergeben() override;
+    void Vorgabe() override;
 
 private:
-    void ConnectNumber(TermEdit* edit, double& working, const double& shared);
     void SchrittweiteVerlassen();
     void LoadFields();
-    bool ReadyToCommit();
-    void Werteuebergeben();
 
     std::unique_ptr<Ui::TForm7> ui_;
     SlotBoxes* slots_ = nullptr;
     Working w_;
+    TermFields terms_;
+    NumberFields numbers_, constants_;
 };
 
 // Reads a component term of the parametric curve: the parser takes t and w
 // and refuses x and n while it runs.
-bool ReadParamkurveTermEdit(TermEdit* edit);
+bool ReadParamkurveTermEdit(QLineEdit* edit);
 
 }  // namespace kalvo
