@@ -327,38 +327,34 @@ void DrawParametricCurve(std::string_view xTerm, std::string_view yTerm, int mod
     }
 }
 
-void DrawXtItem(std::string_view xTerm, int order) {
-    if (xTerm.empty()) return;
+namespace {
+
+// x(t) (yOfT false) with t running up the vertical axis, or y(t) with t
+// along the horizontal one: beyond the window's extent in t nothing is seen.
+void DrawComponentItem(std::string_view term, int order, bool yOfT) {
+    if (term.empty()) return;
     WModeParsing wMode;
-    if (!ParseTerm(FunktionTermbaum, WithoutRemark(xTerm), true)) return;
-    // t runs up the vertical axis: beyond the window's rows nothing is seen.
-    const TRange r = ParametricRange(gView.BereichY1, gView.BereichY2);
-    ColumnTrace trace(1);
+    if (!ParseTerm(FunktionTermbaum, WithoutRemark(term), true)) return;
+    const ViewWindowState& v = gView;
+    const TRange r = yOfT ? ParametricRange(v.BereichX1, v.BereichX2) : ParametricRange(v.BereichY1, v.BereichY2);
+    AxisTrace trace(yOfT, 1);
     for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
         const double t = r.from + static_cast<double>(k) * r.step;
-        const double x = EvalTermDerivativeArg2(FunktionTermbaum, order, t, 1);
-        if (gTerms.TermOK)
-            trace.Defined(ColumnOf(ClampX(x)), RowOf(t));
-        else
+        const double value = EvalTermDerivativeArg2(FunktionTermbaum, order, t, yOfT ? 0 : 1);
+        if (!gTerms.TermOK)
             trace.Undefined();
+        else if (yOfT)
+            trace.Defined(ColumnOf(t), RowOf(ClampValue(value)));
+        else
+            trace.Defined(ColumnOf(ClampX(value)), RowOf(t));
     }
 }
 
-void DrawYtItem(std::string_view yTerm, int order) {
-    if (yTerm.empty()) return;
-    WModeParsing wMode;
-    if (!ParseTerm(FunktionTermbaum, WithoutRemark(yTerm), true)) return;
-    const TRange r = ParametricRange(gView.BereichX1, gView.BereichX2);
-    RowTrace trace(1);
-    for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
-        const double t = r.from + static_cast<double>(k) * r.step;
-        const double y = EvalTermDerivativeArg2(FunktionTermbaum, order, t, 0);
-        if (gTerms.TermOK)
-            trace.Defined(ColumnOf(t), RowOf(ClampValue(y)));
-        else
-            trace.Undefined();
-    }
-}
+}  // namespace
+
+void DrawXtItem(std::string_view xTerm, int order) { DrawComponentItem(xTerm, order, false); }
+
+void DrawYtItem(std::string_view yTerm, int order) { DrawComponentItem(yTerm, order, true); }
 
 void DrawPiecewise(int order) {
     HFamilyInPlace hFamily;

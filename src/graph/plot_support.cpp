@@ -107,53 +107,22 @@ bool AxisSamples::Next(double& v) {
     return true;
 }
 
-void DrawSegmentX(double px, double py, double& prev) {
-    const OutputContext& o = gOutput;
-    const double jump = std::fabs(prev - px);
-    if (px > o.PlotRight || px < o.PlotLeft || !(jump < 10000)) {
-        const bool prevInside = o.PlotLeft < prev && prev <= o.PlotRight;
-        if (prevInside && jump < 10000) {
-            if (px > o.PlotRight)
-                ClippedLineTo(o.PlotRight, py);
-            else if (px < o.PlotLeft)
-                ClippedLineTo(o.PlotLeft, py);
-        }
-        ClippedMoveTo(px, py);
-    } else {
-        ClippedLineTo(px, py);
-    }
-    prev = px;
-}
-
-void RowTrace::Defined(double px, double py) {
+void AxisTrace::Defined(double px, double py) {
     const OutputContext& o = gOutput;
     if (!started_) {
-        py = ClampPixel(py, o.PlotTop - overshoot_, o.PlotBottom + overshoot_);
+        if (rows_)
+            py = ClampPixel(py, o.PlotTop - overshoot_, o.PlotBottom + overshoot_);
+        else
+            px = ClampPixel(px, o.PlotLeft - overshoot_, o.PlotRight + overshoot_);
         ClippedMoveTo(px, py);
         started_ = true;
     } else if (gap_) {
         ClippedMoveTo(px, py);
     } else {
-        DrawSegmentY(px, py, prev_);
+        (rows_ ? DrawSegmentY : DrawSegmentX)(px, py, prev_);
         return;
     }
-    prev_ = py;
-    gap_ = false;
-}
-
-void ColumnTrace::Defined(double px, double py) {
-    const OutputContext& o = gOutput;
-    if (!started_) {
-        px = ClampPixel(px, o.PlotLeft - overshoot_, o.PlotRight + overshoot_);
-        ClippedMoveTo(px, py);
-        started_ = true;
-    } else if (gap_) {
-        ClippedMoveTo(px, py);
-    } else {
-        DrawSegmentX(px, py, prev_);
-        return;
-    }
-    prev_ = px;
+    prev_ = rows_ ? py : px;
     gap_ = false;
 }
 
