@@ -170,8 +170,7 @@ void TForm2::Werteuebergeben() {
     TransferNumbers(constants_);
 }
 
-void TForm2::Vorgabe() {
-    AlleLoeschenClick();
+void FamilienVorgabe() {
     TermState& t = gTerms;
     ViewWindowState& v = gView;
     ParameterState& p = gParams;
@@ -192,12 +191,17 @@ void TForm2::Vorgabe() {
     p.FgSummeSchrittweite = 1;
     v.IntegralfunktionXo = 0;
     v.GeradeU1 = 0;
-    v.GeradeU2 = 0;
-    v.GeradeU3 = 0;
-    t.ParameterListe = "";
     gDisplay.Koordinatensystem.xAchsentext = "x";
     gDisplay.Koordinatensystem.yAchsentext = "y";
     t.KonstanteA = t.KonstanteB = t.KonstanteC = t.KonstanteD = 1;
+}
+
+void TForm2::Vorgabe() {
+    AlleLoeschenClick();
+    FamilienVorgabe();
+    gView.GeradeU2 = 0;
+    gView.GeradeU3 = 0;
+    gTerms.ParameterListe = "";
 
     // Only f is drawn, black and one pixel wide.
     LoeschenClick();

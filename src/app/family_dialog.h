@@ -20,6 +20,12 @@ class SlotBoxes;
 
 inline constexpr int kFamilySlots = 22;
 
+// The family's inputs as the "Vorgabe" of this dialog and of the options
+// reset them: f, g and the function list empty, view window and drawing
+// range -8..8, t and n from 0 to 0 by 1, the start of the integral function
+// and the first line x = u at 0, the axis titles x and y, the constants 1.
+void FamilienVorgabe();
+
 class TForm2 : public GraphInputDialog {
     Q_OBJECT
 public:

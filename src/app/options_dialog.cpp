@@ -6,6 +6,7 @@
 #include "bit_check_box.h"
 #include "color_button.h"
 #include "coordinate_dialog.h"
+#include "family_dialog.h"
 #include "edit_field.h"
 #include "graph_host.h"
 #include "info_window.h"
@@ -37,33 +38,20 @@ void OptionenVorgabe() {
     DisplayState& d = gDisplay;
     OutputContext& o = gOutput;
 
-    t.TermF = t.TermG = t.TermXt = t.TermYt = "";
+    FamilienVorgabe();
+    KoordinatensystemVorgabe(10, 0xCCCCCC);
+    t.TermXt = t.TermYt = "";
     t.TermH1 = t.TermH2 = t.TermH3 = t.TermH4 = "";
-    for (Listenterm& l : t.Listenterme) l = "";
     v.H1Von = v.H2Von = v.H3Von = v.H4Von = -8;
     v.H1Bis = v.H2Bis = v.H3Bis = v.H4Bis = 8;
     o.DecadesY = 2;
     o.DecadesX = 2;
-    v.BereichX1 = -8;
-    v.BereichX2 = 8;
-    v.BereichY1 = -8;
-    v.BereichY2 = 8;
-    v.FgZeichenbereichVon = -8;
-    v.FgZeichenbereichBis = 8;
-    p.FgTVon = 0;
-    p.FgTBis = 0;
-    p.FgTSchrittweite = 1;
     p.HTVon = 0;
     p.HTBis = 0;
     p.HTSchrittweite = 1;
     p.ParamkurveTVon = -3.14;
     p.ParamkurveTBis = 3.14;
     p.ParamkurveTSchrittweite = 0.01;
-    p.FgSummeVon = 0;
-    p.FgSummeBis = 0;
-    p.FgSummeSchrittweite = 1;
-    v.IntegralfunktionXo = 0;
-    v.GeradeU1 = 0;
     {
         QuietParsing quiet;
         t.ParameterListe = "1";
@@ -71,28 +59,8 @@ void OptionenVorgabe() {
         t.ParameterListe2 = "1";
         ReadParameterliste(t.ParameterListe2, t.ParameterWerte2);
     }
-    t.KonstanteA = t.KonstanteB = t.KonstanteC = t.KonstanteD = 1;
     d.Nachkommastellen = kDefaultDecimals;
     for (int i = 1; i <= 32; ++i) d.Schaubilder[static_cast<size_t>(i)] = Schaubild{0, 0, i == 1};
-    auto& k = d.Koordinatensystem;
-    k.xSkalierung = 0;
-    k.ySkalierung = 0;
-    k.Beschriftung = 1;
-    k.Gitter = 2;
-    k.Art = 0;
-    k.xAchsentext = "x";
-    k.yAchsentext = "y";
-    d.Schriftgroesse = 10;
-    d.Schriftname = "Courier New";
-    d.SchriftFett = false;
-    o.SamplesPerPixel = 1.0;
-    d.HintergrundDrucker = 0xFFFFFF;
-    d.HintergrundBildschirm = 0xFFFFFF;
-    k.Gitterfarbe = 0xCCCCCC;
-    k.Gitterdicke = 0;
-    k.Achsenfarbe = 0;
-    k.Achsendicke = 0;
-    d.Aufloesung = 3;
 }
 
 Tform8::Tform8(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique<Ui::Tform8>()) {
