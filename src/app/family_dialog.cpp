@@ -40,29 +40,30 @@ TForm2::TForm2(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique
 
     std::vector<QCheckBox*> boxes;
     for (int i = 1; i <= kFamilySlots; ++i) boxes.push_back(findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(i)));
-    slots_ = new SlotBoxes(this, 1, boxes, ui_->PaintBox1, ui_->ColorButton1, ui_->LineWidthComboBox1, DialogFarbe);
+    SetSlotBoxes(new SlotBoxes(this, 1, boxes, ui_->PaintBox1, ui_->ColorButton1, ui_->LineWidthComboBox1, DialogFarbe));
 
     ViewWindowState& v = gView;
     ParameterState& p = gParams;
     TermState& t = gTerms;
-    terms_ = {{ui_->Edit1, &t.TermF}, {ui_->Edit2, &t.TermG}};
-    numbers_ = {
-        {ui_->Edit3, &w_.von, &v.FgZeichenbereichVon}, {ui_->Edit4, &w_.bis, &v.FgZeichenbereichBis},
-        {ui_->Edit5, &w_.tVon, &p.FgTVon},             {ui_->Edit6, &w_.tBis, &p.FgTBis},
-        {ui_->Edit7, &w_.tSchritt, &p.FgTSchrittweite}, {ui_->Edit12, &w_.xo, &v.IntegralfunktionXo},
-        {ui_->Edit13, &w_.u1, &v.GeradeU1},            {ui_->Edit17, &w_.u2, &v.GeradeU2},
-        {ui_->Edit18, &w_.u3, &v.GeradeU3},
-    };
-    constants_ = {{ui_->Edit14, &w_.a, &t.KonstanteA}, {ui_->Edit15, &w_.b, &t.KonstanteB},
-                  {ui_->Edit16, &w_.c, &t.KonstanteC}, {ui_->Edit19, &w_.d, &t.KonstanteD}};
-    list_ = {ui_->Edit8, &w_.liste, &t.ParameterListe, &t.ParameterWerte};
-    ConnectTerms(terms_, ReadFunktionstermEdit);
-    ConnectNumbers(numbers_);
-    ConnectNumbers(constants_);
+    SetFields({.terms = {{ui_->Edit1, &t.TermF}, {ui_->Edit2, &t.TermG}},
+               .readTerm = ReadFunktionstermEdit,
+               .numbers = {{ui_->Edit3, &w_.von, &v.FgZeichenbereichVon},
+                           {ui_->Edit4, &w_.bis, &v.FgZeichenbereichBis},
+                           {ui_->Edit5, &w_.tVon, &p.FgTVon},
+                           {ui_->Edit6, &w_.tBis, &p.FgTBis},
+                           {ui_->Edit7, &w_.tSchritt, &p.FgTSchrittweite},
+                           {ui_->Edit12, &w_.xo, &v.IntegralfunktionXo},
+                           {ui_->Edit13, &w_.u1, &v.GeradeU1},
+                           {ui_->Edit17, &w_.u2, &v.GeradeU2},
+                           {ui_->Edit18, &w_.u3, &v.GeradeU3}},
+               .list = ListField{ui_->Edit8, &w_.liste, &t.ParameterListe, &t.ParameterWerte},
+               .constants = {{ui_->Edit14, &w_.a, &t.KonstanteA},
+                             {ui_->Edit15, &w_.b, &t.KonstanteB},
+                             {ui_->Edit16, &w_.c, &t.KonstanteC},
+                             {ui_->Edit19, &w_.d, &t.KonstanteD}}});
     ConnectInteger(ui_->Edit9, w_.nVon, 0);
     ConnectInteger(ui_->Edit10, w_.nBis, 0);
     ConnectInteger(ui_->Edit11, w_.nSchritt, 1);
-    ConnectList(list_);
     SetSpectrumControls({ui_->TrackBar1, ui_->PaintBox2, ui_->BitCheckBox1, ui_->BitCheckBox2});
     connect(ui_->CheckBox23, &TBitCheckBox::OnClick, this, &TForm2::FestlegenClick);
 
@@ -84,7 +85,10 @@ TForm2::~TForm2() = default;
 void TForm2::TermbaumClick() {
     // The tree shows the term the user sees in the field, not the one
     // compiled last; afterwards both texts count as entered.
-    auto takeTerms = [this] { TransferTerms(terms_); };
+    auto takeTerms = [this] {
+        gTerms.TermF = FieldTerm(ui_->Edit1);
+        gTerms.TermG = FieldTerm(ui_->Edit2);
+    };
     takeTerms();
     auto* tree = new TForm19(this);
     tree->setAttribute(Qt::WA_DeleteOnClose);
@@ -92,7 +96,7 @@ void TForm2::TermbaumClick() {
     tree->open();
 }
 
-QCheckBox* TForm2::SlotBox(int slot) const { return slots_->Box(slot); }
+QCheckBox* TForm2::SlotBox(int slot) const { return Slots().Box(slot); }
 
 void TForm2::ConnectInteger(TermEdit* edit, int& working, int fallback) {
     connect(edit, &TermEdit::fieldLeft, this, [edit, &working, fallback] {
@@ -109,23 +113,16 @@ void TForm2::FestlegenClick() {
 }
 
 void TForm2::LoadControls() {
-    gControl.ErstesZeichnen = false;
-    LoadSpectrum();
-    LoadFields();
-    RefreshControls();
+    GraphInputDialog::LoadControls();
+    LoadSummenFelder();
+    const bool fest = !gView.FgZeichenbereichAuto;
+    ui_->Edit3->setEnabled(fest);
+    ui_->Edit4->setEnabled(fest);
+    ui_->CheckBox23->SetChecked(fest);
+    UpdateStoreButtons();
 }
 
-void TForm2::LoadFields() {
-    LoadTerms(terms_);
-    LoadNumberFields();
-    ui_->Edit1->selectAll();
-    ui_->Edit1->setFocus(Qt::OtherFocusReason);
-}
-
-void TForm2::LoadNumberFields() {
-    LoadNumbers(numbers_);
-    LoadNumbers(constants_);
-    LoadList(list_);
+void TForm2::LoadSummenFelder() {
     const ParameterState& p = gParams;
     w_.nVon = p.FgSummeVon;
     w_.nBis = p.FgSummeBis;
@@ -135,15 +132,6 @@ void TForm2::LoadNumberFields() {
     ui_->Edit11->setText(QString::fromStdString(IntToText(w_.nSchritt)));
 }
 
-void TForm2::RefreshControls() {
-    const bool fest = !gView.FgZeichenbereichAuto;
-    ui_->Edit3->setEnabled(fest);
-    ui_->Edit4->setEnabled(fest);
-    ui_->CheckBox23->SetChecked(fest);
-    slots_->InitMarkierungen();
-    UpdateStoreButtons();
-}
-
 void TForm2::UpdateStoreButtons() {
     const bool any = !gFunktionenspeicher.Empty();
     ui_->SpeedButton9->setEnabled(any);
@@ -151,23 +139,18 @@ void TForm2::UpdateStoreButtons() {
     ui_->BitBtn6->setEnabled(any);
 }
 
-void TForm2::LoeschenClick() { slots_->LoeschenAll(); }
-
 bool TForm2::ReadyToCommit() {
-    return !RefuseTooManyMembers(w_.tVon, w_.tBis, w_.tSchritt, ui_->Edit7) && TermsCompile(terms_);
+    return !RefuseTooManyMembers(w_.tVon, w_.tBis, w_.tSchritt, ui_->Edit7) && GraphInputDialog::ReadyToCommit();
 }
 
 void TForm2::Werteuebergeben() {
-    TransferTerms(terms_);
-    TransferNumbers(numbers_);
+    GraphInputDialog::Werteuebergeben();
     ParameterState& p = gParams;
     p.FgSummeVon = w_.nVon;
     p.FgSummeBis = w_.nBis;
     p.FgSummeSchrittweite = w_.nSchritt;
     if (p.FgTSchrittweite < 0) p.FgTSchrittweite = -p.FgTSchrittweite;
     if (p.FgTVon > p.FgTBis) SwapReal(p.FgTVon, p.FgTBis);
-    TransferList(list_);
-    TransferNumbers(constants_);
 }
 
 void FamilienVorgabe() {
@@ -209,7 +192,7 @@ void TForm2::Vorgabe() {
     ui_->ColorButton1->SetSelectionColor(0);
     ui_->LineWidthComboBox1->SetLineWidth(1);
     SlotBox(1)->setChecked(true);
-    slots_->Markieren(1);
+    Slots().Markieren(1);
 }
 
 void TForm2::AblegenClick() {
@@ -230,6 +213,7 @@ void TForm2::AblegenClick() {
     UpdateStoreButtons();
     // The fields show the ranges as they were stored.
     LoadNumberFields();
+    LoadSummenFelder();
 }
 
 void TForm2::LetztenLoeschenClick() {
@@ -237,8 +221,11 @@ void TForm2::LetztenLoeschenClick() {
     UpdateStoreButtons();
     if (gFunktionenspeicher.Empty()) return;
     Host().FunktionstermeAusListe(1);
-    slots_->InitMarkierungen();
+    Slots().InitMarkierungen();
     LoadFields();
+    LoadSummenFelder();
+    ui_->Edit1->selectAll();
+    ui_->Edit1->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm2::AlleLoeschenClick() {

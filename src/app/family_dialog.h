@@ -16,8 +16,6 @@ class TForm2;
 
 namespace kalvo {
 
-class SlotBoxes;
-
 inline constexpr int kFamilySlots = 22;
 
 // The family's inputs as the "Vorgabe" of this dialog and of the options
@@ -33,15 +31,12 @@ public:
     ~TForm2() override;
 
     Ui::TForm2* Controls() const { return ui_.get(); }
-    SlotBoxes& Slots() const { return *slots_; }
     QCheckBox* SlotBox(int slot) const;
 
     // The pen a newly ticked graph slot gets; it stays for the next opening.
     static Color DialogFarbe;
 
-    // The buttons besides "OK" and "Vorgabe": the slots off, and the
-    // function-set store.
-    void LoeschenClick();
+    // The function-set store.
     void AblegenClick();
     void LetztenLoeschenClick();
     void AlleLoeschenClick();
@@ -59,33 +54,23 @@ public:
     const Working& WorkingCopies() const { return w_; }
 
 protected:
+    // Besides the skeleton's: the n range, the fixed drawing range, the store buttons.
     void LoadControls() override;
-    // The focused field checked, the t range not too dense, f and g compiled.
+    // The t range not too dense, f and g compiled.
     bool ReadyToCommit() override;
-    // Terms, ranges, parameter list and constants into the shared state,
-    // with the t range put in order.
+    // Besides the skeleton's: the n range, and the t range put in order.
     void Werteuebergeben() override;
     void Vorgabe() override;
 
 private:
     void ConnectInteger(TermEdit* edit, int& working, int fallback);
     void FestlegenClick();
-
-    // Terms, numbers, list and n range from the shared state into the fields
-    // and the working copies; then the focus to f.
-    void LoadFields();
-    void LoadNumberFields();
-    // What depends on the state besides the fields: the range fields, the
-    // slot boxes, the colour, the store buttons.
-    void RefreshControls();
+    // The n range into its fields and working copies.
+    void LoadSummenFelder();
     void UpdateStoreButtons();
 
     std::unique_ptr<Ui::TForm2> ui_;
-    SlotBoxes* slots_ = nullptr;
     Working w_;
-    TermFields terms_;
-    NumberFields numbers_, constants_;
-    ListField list_{};
 };
 
 }  // namespace kalvo

@@ -11,6 +11,7 @@
 #include "number_text.h"
 #include "object_lists.h"
 #include "parameter_list.h"
+#include "slot_marks.h"
 #include "term.h"
 
 namespace kalvo {
@@ -43,22 +44,25 @@ void GraphInputDialog::VorgabeClick() {
     LoadControls();
 }
 
+void GraphInputDialog::LoeschenClick() {
+    if (slots_) slots_->LoeschenAll();
+}
+
 void GraphInputDialog::done(int result) {
     KalvoDialog::done(result);
     Host().RedrawMainGraph(true);
 }
 
-void GraphInputDialog::ConnectTerms(const TermFields& fields, bool (*read)(QLineEdit*)) {
-    for (const TermField& f : fields) connect(f.edit, &TermEdit::fieldLeft, this, [e = f.edit, read] { read(e); });
-}
-
-void GraphInputDialog::ConnectNumbers(const NumberFields& fields) {
-    for (const NumberField& f : fields)
-        connect(f.edit, &TermEdit::fieldLeft, this, [f] { ReadNumberEdit(f.edit, *f.working, *f.shared); });
-}
-
-void GraphInputDialog::ConnectList(const ListField& list) {
-    connect(list.edit, &TermEdit::fieldLeft, this, [list] {
+void GraphInputDialog::SetFields(Fields fields) {
+    fields_ = std::move(fields);
+    for (const TermField& f : fields_.terms)
+        connect(f.edit, &TermEdit::fieldLeft, this, [e = f.edit, read = fields_.readTerm] { read(e); });
+    for (const auto* numbers : {&fields_.numbers, &fields_.constants})
+        for (const NumberField& f : *numbers)
+            if (!f.ownCheck)
+                connect(f.edit, &TermEdit::fieldLeft, this, [f] { ReadNumberEdit(f.edit, *f.working, *f.shared); });
+    if (!fields_.list) return;
+    connect(fields_.list->edit, &TermEdit::fieldLeft, this, [list = *fields_.list] {
         TermEdit* e = list.edit;
         Funktionsterm typed = FieldTerm(e);
         const std::string text = TermFieldText(typed.str());
@@ -76,40 +80,51 @@ void GraphInputDialog::ConnectList(const ListField& list) {
     });
 }
 
-void GraphInputDialog::LoadTerms(const TermFields& fields) {
-    for (const TermField& f : fields) f.edit->setText(QString::fromStdString(f.shared->str()));
+void GraphInputDialog::SetSpectrumControls(const SpectrumControls& spectrum) {
+    spectrum_ = spectrum;
+    connect(spectrum.trackBar, &QSlider::valueChanged, spectrum.preview, &TSpectrumBox::SetSpectrum);
 }
 
-void GraphInputDialog::LoadNumbers(const NumberFields& fields) {
-    for (const NumberField& f : fields) {
-        f.edit->setText(NumberFieldText(*f.shared));
-        *f.working = *f.shared;
+void GraphInputDialog::LoadControls() {
+    gControl.ErstesZeichnen = false;
+    if (spectrum_) {
+        spectrum_->trackBar->setValue(gDisplay.FarbspektrumNummer);
+        // The preview shows what OK stores: a track bar may end before the last spectrum.
+        spectrum_->preview->SetSpectrum(spectrum_->trackBar->value());
+        spectrum_->parameter->SetChecked(gDisplay.FarbspektrumParameter);
+        spectrum_->fromList->SetChecked(gTerms.ParameterAusListe);
     }
+    LoadFields();
+    if (slots_) slots_->InitMarkierungen();
+    if (fields_.terms.empty()) return;
+    TermEdit* first = fields_.terms.front().edit;
+    first->selectAll();
+    first->setFocus(Qt::OtherFocusReason);
 }
 
-void GraphInputDialog::LoadList(const ListField& list) {
-    *list.working = list.shared->str();
-    list.edit->setText(QString::fromStdString(*list.working));
+void GraphInputDialog::LoadFields() {
+    for (const TermField& f : fields_.terms) f.edit->setText(QString::fromStdString(f.shared->str()));
+    LoadNumberFields();
 }
 
-void GraphInputDialog::TransferTerms(const TermFields& fields) {
-    for (const TermField& f : fields) *f.shared = FieldTerm(f.edit);
+void GraphInputDialog::LoadNumberFields() {
+    for (const auto* numbers : {&fields_.numbers, &fields_.constants})
+        for (const NumberField& f : *numbers) {
+            f.edit->setText(NumberFieldText(*f.shared));
+            *f.working = *f.shared;
+        }
+    if (!fields_.list) return;
+    *fields_.list->working = fields_.list->shared->str();
+    fields_.list->edit->setText(QString::fromStdString(*fields_.list->working));
 }
 
-void GraphInputDialog::TransferNumbers(const NumberFields& fields) {
-    for (const NumberField& f : fields) *f.shared = *f.working;
+void GraphInputDialog::TransferConstants() {
+    for (const NumberField& f : fields_.constants) *f.shared = *f.working;
 }
 
-void GraphInputDialog::TransferList(const ListField& list) {
-    *list.shared = *list.working;
-    // The field has already reported a bad entry when it was left.
-    QuietParsing quiet;
-    ReadParameterliste(*list.shared, *list.values);
-}
-
-bool GraphInputDialog::TermsCompile(const TermFields& fields) {
+bool GraphInputDialog::ReadyToCommit() {
     // A term that does not compile would fail every redraw that follows.
-    for (const TermField& f : fields) {
+    for (const TermField& f : fields_.terms) {
         bool ok = false;
         {
             QuietParsing quiet;
@@ -123,18 +138,17 @@ bool GraphInputDialog::TermsCompile(const TermFields& fields) {
     return true;
 }
 
-void GraphInputDialog::SetSpectrumControls(const SpectrumControls& spectrum) {
-    spectrum_ = spectrum;
-    connect(spectrum.trackBar, &QSlider::valueChanged, spectrum.preview, &TSpectrumBox::SetSpectrum);
-}
-
-void GraphInputDialog::LoadSpectrum() {
-    if (!spectrum_) return;
-    spectrum_->trackBar->setValue(gDisplay.FarbspektrumNummer);
-    // The preview shows what OK stores: a track bar may end before the last spectrum.
-    spectrum_->preview->SetSpectrum(spectrum_->trackBar->value());
-    spectrum_->parameter->SetChecked(gDisplay.FarbspektrumParameter);
-    spectrum_->fromList->SetChecked(gTerms.ParameterAusListe);
+void GraphInputDialog::Werteuebergeben() {
+    for (const TermField& f : fields_.terms) *f.shared = FieldTerm(f.edit);
+    for (const NumberField& f : fields_.numbers) *f.shared = *f.working;
+    if (fields_.list) {
+        const ListField& list = *fields_.list;
+        *list.shared = *list.working;
+        // The field has already reported a bad entry when it was left.
+        QuietParsing quiet;
+        ReadParameterliste(*list.shared, *list.values);
+    }
+    TransferConstants();
 }
 
 }  // namespace kalvo

@@ -5,10 +5,10 @@
 // first show and "Vorgabe" load field and copy from the shared state,
 // leaving a field reads it into its copy, "OK" checks and then transfers the
 // copies. Every close redraws the main graph: slot boxes, lists and
-// "Vorgabe" have written the shared state before any "OK".
+// "Vorgabe" have written the shared state before any "OK". What differs
+// between the dialogs, their fields and defaults, each gives as data.
 
 #include <QObject>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +21,7 @@ class QSlider;
 
 namespace kalvo {
 
+class SlotBoxes;
 class TBitCheckBox;
 class TermEdit;
 class TSpectrumBox;
@@ -42,6 +43,10 @@ public:
     // "Vorgabe": the dialog's defaults into the shared state, then the
     // controls loaded from it as on opening.
     void VorgabeClick();
+    // "löschen": every graph slot of the dialog off.
+    void LoeschenClick();
+
+    SlotBoxes& Slots() const { return *slots_; }
 
 protected:
     // A term field and the term it edits.
@@ -50,11 +55,13 @@ protected:
         Funktionsterm* shared;
     };
     // A number field, its working copy and the shared value it edits (the
-    // fallback while the field holds a term without a value).
+    // fallback while the field holds a term without a value). A field with
+    // a check of its own reads itself.
     struct NumberField {
         TermEdit* edit;
         double* working;
         double* shared;
+        bool ownCheck = false;
     };
     // The parameter-list field, the working list text and the list with its
     // values.
@@ -72,36 +79,45 @@ protected:
         TBitCheckBox* parameter;
         TBitCheckBox* fromList;
     };
-    using TermFields = std::vector<TermField>;
-    using NumberFields = std::vector<NumberField>;
+    struct Fields {
+        std::vector<TermField> terms;
+        // How a term field is read when it is left.
+        bool (*readTerm)(QLineEdit*) = nullptr;
+        std::vector<NumberField> numbers;
+        std::optional<ListField> list;
+        // The constants a to d, transferred after the list.
+        std::vector<NumberField> constants;
+    };
 
-    // Leaving a field reads it: a term is compiled, a number goes to its
-    // working copy, a list is parsed into the shared values at once.
-    void ConnectTerms(const TermFields& fields, bool (*read)(QLineEdit*));
-    void ConnectNumbers(const NumberFields& fields);
-    void ConnectList(const ListField& list);
-    static void LoadTerms(const TermFields& fields);
-    static void LoadNumbers(const NumberFields& fields);
-    static void LoadList(const ListField& list);
-    static void TransferTerms(const TermFields& fields);
-    static void TransferNumbers(const NumberFields& fields);
-    static void TransferList(const ListField& list);
-    // Every term compiles; the first that does not is read again, which
-    // shows its message and puts the focus there.
-    static bool TermsCompile(const TermFields& fields);
-
+    // Given once by the constructor. Leaving a field reads it: a term is
+    // compiled, a number goes to its working copy, a list is parsed into
+    // the shared values at once.
+    void SetFields(Fields fields);
+    void SetSlotBoxes(SlotBoxes* boxes) { slots_ = boxes; }
     void SetSpectrumControls(const SpectrumControls& spectrum);
-    void LoadSpectrum();
 
-    // What each dialog adds: checks after the focused field's, the transfer
-    // of its fields, its defaults.
-    virtual bool ReadyToCommit() { return true; }
-    virtual void Werteuebergeben() {}
+    // The spectrum choice, the fields and the slot boxes from the shared
+    // state, the focus in the first term field.
+    void LoadControls() override;
+    // Terms, numbers and list from the shared state into the fields and
+    // their working copies; the same without the terms.
+    void LoadFields();
+    void LoadNumberFields();
+    // The constants a to d as the dialog's fields hold them.
+    void TransferConstants();
+
+    // Every term compiles; the first that does not is read again, which
+    // shows its message and puts the focus there. Dialogs add checks.
+    virtual bool ReadyToCommit();
+    // Terms, numbers, list and constants into the shared state.
+    virtual void Werteuebergeben();
     virtual void Vorgabe() {}
 
     void done(int result) override;
 
 private:
+    Fields fields_;
+    SlotBoxes* slots_ = nullptr;
     std::optional<SpectrumControls> spectrum_;
 };
 

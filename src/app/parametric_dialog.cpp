@@ -47,24 +47,24 @@ TForm7::TForm7(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique
     for (TermEdit* e : {ui_->Edit3, ui_->Edit4, ui_->Edit5, ui_->Edit6, ui_->Edit7, ui_->Edit8, ui_->Edit9})
         e->setKind(TermEdit::Kind::Number);
 
-    slots_ = new SlotBoxes(this, kParametricFirstSlot,
-                           {ui_->CheckBox1, ui_->CheckBox2, ui_->CheckBox3, ui_->CheckBox4, ui_->CheckBox5,
-                            ui_->CheckBox6, ui_->CheckBox7, ui_->CheckBox8},
-                           ui_->PaintBox1, ui_->ColorButton1, ui_->LineWidthComboBox1, DialogFarbe);
+    SetSlotBoxes(new SlotBoxes(this, kParametricFirstSlot,
+                               {ui_->CheckBox1, ui_->CheckBox2, ui_->CheckBox3, ui_->CheckBox4, ui_->CheckBox5,
+                                ui_->CheckBox6, ui_->CheckBox7, ui_->CheckBox8},
+                               ui_->PaintBox1, ui_->ColorButton1, ui_->LineWidthComboBox1, DialogFarbe));
 
     ParameterState& p = gParams;
     TermState& t = gTerms;
-    terms_ = {{ui_->Edit1, &t.TermXt}, {ui_->Edit2, &t.TermYt}};
-    numbers_ = {{ui_->Edit3, &w_.tVon, &p.ParamkurveTVon},
-                {ui_->Edit4, &w_.tBis, &p.ParamkurveTBis},
-                {ui_->Edit5, &w_.tSchritt, &p.ParamkurveTSchrittweite}};
-    constants_ = {{ui_->Edit6, &w_.a, &t.KonstanteA}, {ui_->Edit7, &w_.b, &t.KonstanteB},
-                  {ui_->Edit8, &w_.c, &t.KonstanteC}, {ui_->Edit9, &w_.d, &t.KonstanteD}};
-    ConnectTerms(terms_, ReadParamkurveTermEdit);
-    // The step has a check of its own.
-    ConnectNumbers({numbers_[0], numbers_[1]});
+    SetFields({.terms = {{ui_->Edit1, &t.TermXt}, {ui_->Edit2, &t.TermYt}},
+               .readTerm = ReadParamkurveTermEdit,
+               .numbers = {{ui_->Edit3, &w_.tVon, &p.ParamkurveTVon},
+                           {ui_->Edit4, &w_.tBis, &p.ParamkurveTBis},
+                           {ui_->Edit5, &w_.tSchritt, &p.ParamkurveTSchrittweite, true}},
+               .list = std::nullopt,
+               .constants = {{ui_->Edit6, &w_.a, &t.KonstanteA},
+                             {ui_->Edit7, &w_.b, &t.KonstanteB},
+                             {ui_->Edit8, &w_.c, &t.KonstanteC},
+                             {ui_->Edit9, &w_.d, &t.KonstanteD}}});
     connect(ui_->Edit5, &TermEdit::fieldLeft, this, &TForm7::SchrittweiteVerlassen);
-    ConnectNumbers(constants_);
 
     connect(ui_->BitBtn2, &QPushButton::clicked, this, &TForm7::OkClick);
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
@@ -87,32 +87,10 @@ void TForm7::SchrittweiteVerlassen() {
     }
 }
 
-void TForm7::LoadControls() {
-    gControl.ErstesZeichnen = false;
-    LoadFields();
-    slots_->InitMarkierungen();
-    ui_->Edit1->selectAll();
-    ui_->Edit1->setFocus(Qt::OtherFocusReason);
-}
-
-void TForm7::LoadFields() {
-    LoadTerms(terms_);
-    LoadNumbers(numbers_);
-    LoadNumbers(constants_);
-}
-
 bool TForm7::ReadyToCommit() {
     WMode w;
-    return TermsCompile(terms_);
+    return GraphInputDialog::ReadyToCommit();
 }
-
-void TForm7::Werteuebergeben() {
-    TransferTerms(terms_);
-    TransferNumbers(numbers_);
-    TransferNumbers(constants_);
-}
-
-void TForm7::LoeschenClick() { slots_->LoeschenAll(); }
 
 void TForm7::Vorgabe() {
     TermState& t = gTerms;
@@ -122,8 +100,7 @@ void TForm7::Vorgabe() {
     p.ParamkurveTVon = -3.141592654;
     p.ParamkurveTBis = 3.141592654;
     p.ParamkurveTSchrittweite = 0.006283185308;
-    // The constants as the dialog's fields hold them.
-    TransferNumbers(constants_);
+    TransferConstants();
     // No slot of the curve is drawn; the next one ticked is black.
     DialogFarbe = 0;
     LoeschenClick();

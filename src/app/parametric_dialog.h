@@ -13,8 +13,6 @@ class TForm7;
 
 namespace kalvo {
 
-class SlotBoxes;
-
 inline constexpr int kParametricFirstSlot = 23;
 inline constexpr int kParametricSlots = 8;
 
@@ -30,12 +28,9 @@ public:
     ~TForm7() override;
 
     Ui::TForm7* Controls() const { return ui_.get(); }
-    SlotBoxes& Slots() const { return *slots_; }
 
     // The pen a newly ticked slot gets; it stays for the next opening.
     static Color DialogFarbe;
-
-    void LoeschenClick();
 
     struct Working {
         double tVon = 0, tBis = 0, tSchritt = 0;
@@ -44,21 +39,15 @@ public:
     const Working& WorkingCopies() const { return w_; }
 
 protected:
-    void LoadControls() override;
-    // The two components compiled.
+    // The two components compiled, with the parser's rules for them.
     bool ReadyToCommit() override;
-    void Werteuebergeben() override;
     void Vorgabe() override;
 
 private:
     void SchrittweiteVerlassen();
-    void LoadFields();
 
     std::unique_ptr<Ui::TForm7> ui_;
-    SlotBoxes* slots_ = nullptr;
     Working w_;
-    TermFields terms_;
-    NumberFields numbers_, constants_;
 };
 
 // Reads a component term of the parametric curve: the parser takes t and w

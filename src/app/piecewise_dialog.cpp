@@ -26,28 +26,32 @@ TForm6::TForm6(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique
                         ui_->Edit20})
         e->setKind(TermEdit::Kind::Number);
 
-    slots_ = new SlotBoxes(this, kPiecewiseFirstSlot, {ui_->CheckBox1, ui_->CheckBox2, ui_->CheckBox3, ui_->CheckBox4},
-                           ui_->PaintBox1, ui_->ColorButton1, ui_->LineWidthComboBox1, DialogFarbe);
+    SetSlotBoxes(new SlotBoxes(this, kPiecewiseFirstSlot,
+                               {ui_->CheckBox1, ui_->CheckBox2, ui_->CheckBox3, ui_->CheckBox4}, ui_->PaintBox1,
+                               ui_->ColorButton1, ui_->LineWidthComboBox1, DialogFarbe));
 
     ViewWindowState& v = gView;
     ParameterState& p = gParams;
     TermState& t = gTerms;
-    terms_ = {{ui_->Edit1, &t.TermH1}, {ui_->Edit2, &t.TermH2}, {ui_->Edit3, &t.TermH3}, {ui_->Edit4, &t.TermH4}};
-    numbers_ = {
-        {ui_->Edit5, &w_.von[0], &v.H1Von},  {ui_->Edit6, &w_.bis[0], &v.H1Bis},
-        {ui_->Edit7, &w_.von[1], &v.H2Von},  {ui_->Edit8, &w_.bis[1], &v.H2Bis},
-        {ui_->Edit9, &w_.von[2], &v.H3Von},  {ui_->Edit10, &w_.bis[2], &v.H3Bis},
-        {ui_->Edit11, &w_.von[3], &v.H4Von}, {ui_->Edit12, &w_.bis[3], &v.H4Bis},
-        {ui_->Edit13, &w_.tVon, &p.HTVon},   {ui_->Edit14, &w_.tBis, &p.HTBis},
-        {ui_->Edit15, &w_.tSchritt, &p.HTSchrittweite},
-    };
-    constants_ = {{ui_->Edit17, &w_.a, &t.KonstanteA}, {ui_->Edit18, &w_.b, &t.KonstanteB},
-                  {ui_->Edit19, &w_.c, &t.KonstanteC}, {ui_->Edit20, &w_.d, &t.KonstanteD}};
-    list_ = {ui_->Edit16, &w_.liste, &t.ParameterListe2, &t.ParameterWerte2};
-    ConnectTerms(terms_, ReadFunktionstermEdit);
-    ConnectNumbers(numbers_);
-    ConnectNumbers(constants_);
-    ConnectList(list_);
+    SetFields({.terms = {{ui_->Edit1, &t.TermH1}, {ui_->Edit2, &t.TermH2}, {ui_->Edit3, &t.TermH3},
+                         {ui_->Edit4, &t.TermH4}},
+               .readTerm = ReadFunktionstermEdit,
+               .numbers = {{ui_->Edit5, &w_.von[0], &v.H1Von},
+                           {ui_->Edit6, &w_.bis[0], &v.H1Bis},
+                           {ui_->Edit7, &w_.von[1], &v.H2Von},
+                           {ui_->Edit8, &w_.bis[1], &v.H2Bis},
+                           {ui_->Edit9, &w_.von[2], &v.H3Von},
+                           {ui_->Edit10, &w_.bis[2], &v.H3Bis},
+                           {ui_->Edit11, &w_.von[3], &v.H4Von},
+                           {ui_->Edit12, &w_.bis[3], &v.H4Bis},
+                           {ui_->Edit13, &w_.tVon, &p.HTVon},
+                           {ui_->Edit14, &w_.tBis, &p.HTBis},
+                           {ui_->Edit15, &w_.tSchritt, &p.HTSchrittweite}},
+               .list = ListField{ui_->Edit16, &w_.liste, &t.ParameterListe2, &t.ParameterWerte2},
+               .constants = {{ui_->Edit17, &w_.a, &t.KonstanteA},
+                             {ui_->Edit18, &w_.b, &t.KonstanteB},
+                             {ui_->Edit19, &w_.c, &t.KonstanteC},
+                             {ui_->Edit20, &w_.d, &t.KonstanteD}}});
     SetSpectrumControls({ui_->TrackBar1, ui_->PaintBox2, ui_->BitCheckBox1, ui_->BitCheckBox2});
 
     connect(ui_->BitBtn2, &QPushButton::clicked, this, &TForm6::OkClick);
@@ -63,34 +67,9 @@ TForm6::TForm6(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique
 
 TForm6::~TForm6() = default;
 
-void TForm6::LoadControls() {
-    gControl.ErstesZeichnen = false;
-    LoadSpectrum();
-    LoadFields();
-    slots_->InitMarkierungen();
-    ui_->Edit1->selectAll();
-    ui_->Edit1->setFocus(Qt::OtherFocusReason);
-}
-
-void TForm6::LoadFields() {
-    LoadTerms(terms_);
-    LoadNumbers(numbers_);
-    LoadNumbers(constants_);
-    LoadList(list_);
-}
-
 bool TForm6::ReadyToCommit() {
-    return !RefuseTooManyMembers(w_.tVon, w_.tBis, w_.tSchritt, ui_->Edit15) && TermsCompile(terms_);
+    return !RefuseTooManyMembers(w_.tVon, w_.tBis, w_.tSchritt, ui_->Edit15) && GraphInputDialog::ReadyToCommit();
 }
-
-void TForm6::Werteuebergeben() {
-    TransferTerms(terms_);
-    TransferNumbers(numbers_);
-    TransferList(list_);
-    TransferNumbers(constants_);
-}
-
-void TForm6::LoeschenClick() { slots_->LoeschenAll(); }
 
 void TForm6::Vorgabe() {
     TermState& t = gTerms;
@@ -103,8 +82,7 @@ void TForm6::Vorgabe() {
     p.HTBis = 0;
     p.HTSchrittweite = 1;
     t.ParameterListe2 = "1;";
-    // The constants as the dialog's fields hold them.
-    TransferNumbers(constants_);
+    TransferConstants();
     DialogFarbe = 0;
     LoeschenClick();
 }

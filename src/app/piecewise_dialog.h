@@ -15,8 +15,6 @@ class TForm6;
 
 namespace kalvo {
 
-class SlotBoxes;
-
 inline constexpr int kPiecewiseFirstSlot = 31;
 inline constexpr int kPiecewiseSlots = 4;
 
@@ -27,12 +25,9 @@ public:
     ~TForm6() override;
 
     Ui::TForm6* Controls() const { return ui_.get(); }
-    SlotBoxes& Slots() const { return *slots_; }
 
     // The pen a newly ticked slot gets; it stays for the next opening.
     static Color DialogFarbe;
-
-    void LoeschenClick();
 
     // The working copies of the number fields.
     struct Working {
@@ -44,23 +39,13 @@ public:
     const Working& WorkingCopies() const { return w_; }
 
 protected:
-    void LoadControls() override;
     // The t range not too dense, the four pieces compiled.
     bool ReadyToCommit() override;
-    void Werteuebergeben() override;
     void Vorgabe() override;
 
 private:
-    // Terms, numbers and the list from the shared state into the fields and
-    // the working copies.
-    void LoadFields();
-
     std::unique_ptr<Ui::TForm6> ui_;
-    SlotBoxes* slots_ = nullptr;
     Working w_;
-    TermFields terms_;
-    NumberFields numbers_, constants_;
-    ListField list_{};
 };
 
 }  // namespace kalvo
