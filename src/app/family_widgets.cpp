@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "color.h"
+#include "primitives.h"
 
 namespace kalvo {
 
@@ -17,22 +18,7 @@ void TSlotLines::DrawMark(QPainter& p, const Schaubild& s, int y) {
 
 Color SpectrumBandColor(int k, int band) {
     const int i = std::clamp(band, 0, kSpectrumBands - 1);
-    const int u = 4 * i, d = 255 - 4 * i;
-    switch (k) {
-        case 1: return MakeRGB(u, 0, d);
-        case 2: return MakeRGB(0, d, u);
-        case 3: return MakeRGB(d, u, 0);
-        case 4: return MakeRGB(d, 0, 0);
-        case 5: return MakeRGB(0, d, 0);
-        case 6: return MakeRGB(0, 0, d);
-        case 7: return MakeRGB(0, u, 255);
-        case 8: return MakeRGB(u, 0, 255);
-        case 9: return MakeRGB(128, 0, u);
-        case 10: return MakeRGB(u, 0, 128);
-        case 11: return MakeRGB(0, u, 128);
-        case 12: return MakeRGB(3 * i, 3 * i, 3 * i);
-        default: return 0;
-    }
+    return SpectrumColor(k, 4 * i, 3 * i);
 }
 
 TSpectrumBox::TSpectrumBox(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }

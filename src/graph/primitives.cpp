@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "graph_state.h"
+#include "number_text.h"
 #include "term.h"
 
 namespace kalvo {
@@ -102,6 +103,25 @@ void AppendPiSuffixY(std::string& text) {
     if (gGraph.PiScaleY) text += kPiSuffix;
 }
 
+Color SpectrumColor(int k, int u, int grey) {
+    const int d = 255 - u;
+    switch (k) {
+        case 1: return MakeRGB(u, 0, d);
+        case 2: return MakeRGB(0, d, u);
+        case 3: return MakeRGB(d, u, 0);
+        case 4: return MakeRGB(d, 0, 0);
+        case 5: return MakeRGB(0, d, 0);
+        case 6: return MakeRGB(0, 0, d);
+        case 7: return MakeRGB(0, u, 255);
+        case 8: return MakeRGB(u, 0, 255);
+        case 9: return MakeRGB(128, 0, u);
+        case 10: return MakeRGB(u, 0, 128);
+        case 11: return MakeRGB(0, u, 128);
+        case 12: return MakeRGB(grey, grey, grey);
+        default: return 0;
+    }
+}
+
 void GradientPenColor(double t) {
     const ParameterState& p = gParams;
     const bool spectrum = FunktionTermbaum.UsesT() && gDisplay.FarbspektrumParameter && p.FgTVon != p.FgTBis &&
@@ -113,23 +133,7 @@ void GradientPenColor(double t) {
     const double rel = std::fabs((t - p.FgTVon) / (p.FgTBis - p.FgTVon));
     const int k = ToDevice(Clamp(rel, 0, 1e6), 127.0);
     const int c = (2 * k) % 256;
-    int r = 0, g = 0, b = 0;
-    switch (std::clamp(gDisplay.FarbspektrumNummer, 1, 13)) {
-        case 1: r = c, g = 0, b = 255 - c; break;
-        case 2: r = 0, g = 255 - c, b = c; break;
-        case 3: r = 255 - c, g = c, b = 0; break;
-        case 4: r = 255 - c, g = 0, b = 0; break;
-        case 5: r = 0, g = 255 - c, b = 0; break;
-        case 6: r = 0, g = 0, b = 255 - c; break;
-        case 7: r = 0, g = c, b = 255; break;
-        case 8: r = c, g = 0, b = 255; break;
-        case 9: r = 128, g = 0, b = c; break;
-        case 10: r = c, g = 0, b = 128; break;
-        case 11: r = 0, g = c, b = 128; break;
-        case 12: r = c, g = c, b = c; break;
-        default: break;
-    }
-    Ausgabe().SetPenColor(static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16));
+    Ausgabe().SetPenColor(SpectrumColor(std::clamp(gDisplay.FarbspektrumNummer, 1, 13), c, c));
 }
 
 void ScaledLine(double x1, double y1, double x2, double y2) {
