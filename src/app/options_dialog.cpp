@@ -80,8 +80,8 @@ Tform8::Tform8(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique
         if (on && !initialising_) gDisplay.Aufloesung = id + kLowestAufloesung;
     });
 
-    connect(ui_->Edit1, &TermEdit::fieldLeft, this, &Tform8::NachkommastellenVerlassen);
-    connect(ui_->Edit2, &TermEdit::fieldLeft, this, &Tform8::DelayVerlassen);
+    connect(ui_->Edit1, &TermEdit::fieldLeft, this, &Tform8::NachkommastellenExit);
+    connect(ui_->Edit2, &TermEdit::fieldLeft, this, &Tform8::DelayExit);
     connect(ui_->ColorButton1, &TColorButton::OnChange, this, [this] {
         if (initialising_) return;
         gDisplay.HintergrundBildschirm = ui_->ColorButton1->SelectionColor();
@@ -115,14 +115,14 @@ void Tform8::LoadControls() {
     gControl.ErstesZeichnen = false;
 }
 
-void Tform8::NachkommastellenVerlassen() {
+void Tform8::NachkommastellenExit() {
     int n = kDefaultDecimals;
     ReadIntegerEdit(ui_->Edit1, n);
     gDisplay.Nachkommastellen = std::clamp(n, 0, kMaxDecimals);
     ui_->Edit1->setText(IntText(gDisplay.Nachkommastellen));
 }
 
-void Tform8::DelayVerlassen() {
+void Tform8::DelayExit() {
     int delay = 0;
     ReadIntegerEdit(ui_->Edit2, delay);
     gDisplay.AnimationDelay = std::clamp(delay, 0, kMaxDelayMs);
@@ -138,7 +138,7 @@ void Tform8::SpeichernClick() {
 
 void Tform8::ZurueckClick() {
     CommitFocusedField();
-    NachkommastellenVerlassen();
+    NachkommastellenExit();
     gDisplay.Rahmen = ui_->BitCheckBox1->Checked();
     accept();
 }

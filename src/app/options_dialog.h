@@ -37,8 +37,8 @@ protected:
     void Vorgabe() override;
 
 private:
-    void NachkommastellenVerlassen();
-    void DelayVerlassen();
+    void NachkommastellenExit();
+    void DelayExit();
 
     std::unique_ptr<Ui::Tform8> ui_;
     QButtonGroup* aufloesung_ = nullptr;

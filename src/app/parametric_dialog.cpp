@@ -64,7 +64,7 @@ TForm7::TForm7(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique
                              {ui_->Edit7, &w_.b, &t.KonstanteB},
                              {ui_->Edit8, &w_.c, &t.KonstanteC},
                              {ui_->Edit9, &w_.d, &t.KonstanteD}}});
-    connect(ui_->Edit5, &TermEdit::fieldLeft, this, &TForm7::SchrittweiteVerlassen);
+    connect(ui_->Edit5, &TermEdit::fieldLeft, this, &TForm7::SchrittweiteExit);
 
     connect(ui_->BitBtn2, &QPushButton::clicked, this, &TForm7::OkClick);
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
@@ -75,7 +75,7 @@ TForm7::TForm7(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique
 
 TForm7::~TForm7() = default;
 
-void TForm7::SchrittweiteVerlassen() {
+void TForm7::SchrittweiteExit() {
     TermEdit* e = ui_->Edit5;
     ReadNumberEdit(e, w_.tSchritt, gParams.ParamkurveTSchrittweite);
     // After a syntax error the field keeps what was typed, to be mended there.

@@ -44,7 +44,7 @@ protected:
     void Vorgabe() override;
 
 private:
-    void SchrittweiteVerlassen();
+    void SchrittweiteExit();
 
     std::unique_ptr<Ui::TForm7> ui_;
     Working w_;
