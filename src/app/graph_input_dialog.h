@@ -8,7 +8,6 @@
 // "Vorgabe" have written the shared state before any "OK". What differs
 // between the dialogs, their fields and defaults, each gives as data.
 
-#include <QObject>
 #include <optional>
 #include <string>
 #include <vector>

@@ -88,7 +88,7 @@ void KalvoDialog::SetNumberGrid(QTableWidget* grid, int firstRow, std::function<
     numberGrid_ = {grid, firstRow, std::move(accepts), std::move(next)};
 }
 
-bool KalvoDialog::HandleNumberGridKey(QWidget* target, QKeyEvent* key) {
+bool KalvoDialog::HandleGridAndSpinBoxKeys(QWidget* target, QKeyEvent* key) {
     QTableWidget* grid = numberGrid_.grid;
     if (grid && (target == grid || grid->isAncestorOf(target))) {
         if (IsPlainKey(key) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
@@ -131,7 +131,7 @@ void KalvoDialog::NumberGridEnter(QWidget* target) {
 }
 
 bool KalvoDialog::HandleKey(QWidget* target, QKeyEvent* key) {
-    if (HandleNumberGridKey(target, key)) return true;
+    if (HandleGridAndSpinBoxKeys(target, key)) return true;
     if (auto* edit = qobject_cast<QLineEdit*>(target); edit && key->text() == QStringLiteral(".") && TakesDecimalComma(edit)) {
         QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, key->modifiers() & ~Qt::KeypadModifier, QStringLiteral(","),
                         key->isAutoRepeat(), static_cast<quint16>(key->count()));

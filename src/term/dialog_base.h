@@ -54,7 +54,7 @@ protected:
 
 private:
     bool HandleKey(QWidget* target, QKeyEvent* key);
-    bool HandleNumberGridKey(QWidget* target, QKeyEvent* key);
+    bool HandleGridAndSpinBoxKeys(QWidget* target, QKeyEvent* key);
     void NumberGridEnter(QWidget* target);
     void NoDefaultButtons();
 
