@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QPainter>
-#include <charconv>
 #include <memory>
 
 #include "mgrid.h"
@@ -13,18 +12,6 @@
 namespace kalvo {
 
 QString ZahlFeldText(double x, int mehr) { return QText(FormatNumberCommaBlanks(gDisplay.Nachkommastellen + mehr, x)); }
-
-bool LiesGanzzahl(const QString& text, int& value) {
-    const std::string s = text.trimmed().toStdString();
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    if (first != last && *first == '+') ++first;
-    int v = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, v);
-    if (first == last || ec != std::errc() || ptr != last) return false;
-    value = v;
-    return true;
-}
 
 void TabelleEinrichten(TMgrid* grid, int spalten) {
     grid->setColumnCount(spalten);

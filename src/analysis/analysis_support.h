@@ -1,6 +1,6 @@
 #pragma once
 // What the analysis windows share: number fields in the program's format,
-// whole-number fields, the string grids of the tables, the choice of a
+// the string grids of the tables, the choice of a
 // printer and a printer page laid out in printer pixels.
 
 #include <QList>
@@ -25,9 +25,6 @@ inline QString QText(const std::string& s) { return QString::fromStdString(s); }
 // A number as the number fields show it: decimal comma, Nachkommastellen
 // decimals (plus `mehr`).
 QString ZahlFeldText(double x, int mehr = 0);
-
-// A whole number with an optional sign and blanks around it.
-bool LiesGanzzahl(const QString& text, int& value);
 
 // The grid of a table: a heading row and rows of cells, read only.
 void TabelleEinrichten(TMgrid* grid, int spalten);

@@ -80,7 +80,7 @@ void TForm13::LoadControls() {
 
 void TForm13::Edit6Exit() {
     int n = 0;
-    if (!LiesGanzzahl(ui_->Edit6->text(), n)) {
+    if (!ReadIntegerEdit(ui_->Edit6, n)) {
         ShowMessage("'" + ui_->Edit6->text().trimmed().toStdString() + "' ist kein g\xC3\xBCltiger Integerwert",
                     MessageKind::Error);
         ui_->Edit6->setText(QText(IntToText(iterationen_)));

@@ -23,7 +23,7 @@ namespace {
 // `max` gives `max`, below 1 gives `unterEins`.
 int Anzahl(TermEdit* edit, int keineZahl, int max, int unterEins) {
     int n = 0;
-    if (!LiesGanzzahl(edit->text(), n)) n = keineZahl;
+    if (!ReadIntegerEdit(edit, n)) n = keineZahl;
     if (n > max) n = max;
     if (n < 1) n = unterEins;
     edit->setText(QText(IntToText(n)));

@@ -81,7 +81,7 @@ void TForm17::FormShow() {
 
 void TForm17::Edit4Exit() {
     int n = 0;
-    if (!LiesGanzzahl(ui_->Edit4->text(), n)) n = 0;
+    if (!ReadIntegerEdit(ui_->Edit4, n)) n = 0;
     if (n < 1) n = 6;
     if (n > 7) n = 7;
     nachkommastellen_ = n;

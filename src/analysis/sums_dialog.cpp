@@ -66,7 +66,7 @@ void TForm15::LoadControls() {
 
 void TForm15::Edit4Exit() {
     int n = 1;
-    if (!LiesGanzzahl(ui_->Edit4->text(), n)) n = 1;
+    if (!ReadIntegerEdit(ui_->Edit4, n)) n = 1;
     // The drawing divides by n; the main window's buttons keep it to 1..1024.
     gOverlay.AnzahlRechtecke = std::clamp(n, 1, kMaxAnzahlRechtecke);
     ui_->Edit4->setText(QText(IntToText(gOverlay.AnzahlRechtecke)));

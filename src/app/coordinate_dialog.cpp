@@ -234,7 +234,7 @@ void TForm5::SpeichernClick() {
     LoadControls();
 }
 
-void TForm5::VorgabeClick() {
+void KoordinatensystemVorgabe(int schriftgroesse, Color gitterfarbe) {
     ViewWindowState& v = gView;
     DisplayState& d = gDisplay;
     auto& k = d.Koordinatensystem;
@@ -250,16 +250,20 @@ void TForm5::VorgabeClick() {
     k.xAchsentext = "x";
     k.yAchsentext = "y";
     gOutput.SamplesPerPixel = 1.0;
-    d.Schriftgroesse = 12;
+    d.Schriftgroesse = schriftgroesse;
     d.Schriftname = "Courier New";
     d.SchriftFett = false;
     d.HintergrundDrucker = 0xFFFFFF;
     d.HintergrundBildschirm = 0xFFFFFF;
-    k.Gitterfarbe = 0x808080;
+    k.Gitterfarbe = static_cast<int32_t>(gitterfarbe);
     k.Gitterdicke = 0;
     k.Achsenfarbe = 0;
     k.Achsendicke = 0;
     d.Aufloesung = 3;
+}
+
+void TForm5::VorgabeClick() {
+    KoordinatensystemVorgabe(12, 0x808080);
     Host().RedrawMainGraph(true);
     LoadControls();
 }

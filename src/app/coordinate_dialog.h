@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "color.h"
 #include "dialog_base.h"
 
 class QAbstractButton;
@@ -23,6 +24,12 @@ class TermEdit;
 
 inline constexpr int kSmallestLabelFont = 8;
 inline constexpr int kLargestLabelFont = 14;
+
+// The view window -8..8, the coordinate system, the label font, the
+// background colours and the resolution of graphics files as "Vorgabe"
+// sets them; the coordinate-system and the options dialog differ in the
+// label size and the grid colour.
+void KoordinatensystemVorgabe(int schriftgroesse, Color gitterfarbe);
 
 class TForm5 : public KalvoDialog {
     Q_OBJECT

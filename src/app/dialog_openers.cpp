@@ -1,10 +1,11 @@
-// The main window's buttons for the coordinate-system, options, full-screen,
-// piecewise-function and parametric-curve windows, and the info window of
-// the close sequence.
+// The main window's buttons for the function-family, coordinate-system,
+// options, full-screen, piecewise-function and parametric-curve windows, and
+// the info window of the close sequence.
 
 #include <QToolButton>
 
 #include "coordinate_dialog.h"
+#include "family_dialog.h"
 #include "fullscreen_window.h"
 #include "info_window.h"
 #include "main_window.h"
@@ -28,6 +29,11 @@ void TForm1::ConnectDialogButtons() {
         button->setEnabled(true);
         connect(button, &QToolButton::clicked, this, open);
     }
+}
+
+void TForm1::OpenFunctionFamily() {
+    gControl.ErstesZeichnen = true;
+    (new TForm2(this))->open();
 }
 
 void TForm1::OpenCoordinateSystem() {

@@ -3,7 +3,6 @@
 #include "term_tree_window.h"
 
 #include <QCheckBox>
-#include <charconv>
 
 #include "app_resources.h"
 #include "bit_check_box.h"
@@ -14,13 +13,11 @@
 #include "function_list.h"
 #include "graph_host.h"
 #include "graph_link.h"
-#include "main_window.h"
 #include "message_sink.h"
 #include "number_text.h"
 #include "object_lists.h"
-#include "parameter_list.h"
+#include "slot_marks.h"
 #include "store_view.h"
-#include "term.h"
 #include "term_help.h"
 #include "ui_family_dialog.h"
 
@@ -28,35 +25,7 @@ namespace kalvo {
 
 Color TForm2::DialogFarbe = 0;
 
-namespace {
-
-// A whole number with an optional sign and blanks around it, else the fallback.
-int ReadInteger(const QString& text, int fallback) {
-    const std::string s = text.trimmed().toStdString();
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    if (first != last && *first == '+') ++first;
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (first == last || ec != std::errc() || ptr != last) return fallback;
-    return value;
-}
-
-
-}  // namespace
-
-bool RefuseTooManyMembers(double von, double bis, double step, TermEdit* stepField) {
-    // Every member of a family is drawn in every redraw; OK puts the range in order first.
-    if (!(FamilyMemberCount({std::min(von, bis), std::max(von, bis), step}) > kMaxFamilyMembers)) return false;
-    ShowMessage("Mit dieser Schrittweite hätte die Schar mehr als " + IntToText(kMaxFamilyMembers) +
-                    " Kurven. Bitte eine größere Schrittweite für t eingeben.",
-                MessageKind::Error);
-    stepField->selectAll();
-    stepField->setFocus(Qt::OtherFocusReason);
-    return true;
-}
-
-TForm2::TForm2(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
+TForm2::TForm2(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique<Ui::TForm2>()) {
     ui_->setupUi(this);
     ApplyGlyphs(this);
     SetArrowKeysMoveFocus(true);
@@ -70,30 +39,41 @@ TForm2::TForm2(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::
     }
 
     std::vector<QCheckBox*> boxes;
-    for (int i = 1; i <= kFamilySlots; ++i) boxes.push_back(SlotBox(i));
-    ui_->PaintBox1->SetCheckBoxes(boxes);
-    for (int i = 1; i <= kFamilySlots; ++i) {
-        connect(SlotBox(i), &QCheckBox::clicked, this, [this, i](bool ticked) {
-            if (initialising_) return;
-            if (ticked)
-                Markieren(i);
-            else
-                Loeschen(i);
-        });
-    }
+    for (int i = 1; i <= kFamilySlots; ++i) boxes.push_back(findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(i)));
+    SetSlotBoxes(new SlotBoxes(this, 1, boxes, ui_->PaintBox1, ui_->ColorButton1, ui_->LineWidthComboBox1, DialogFarbe));
 
-    ConnectFields();
+    ViewWindowState& v = gView;
+    ParameterState& p = gParams;
+    TermState& t = gTerms;
+    SetFields({.terms = {{ui_->Edit1, &t.TermF}, {ui_->Edit2, &t.TermG}},
+               .readTerm = ReadFunktionstermEdit,
+               .numbers = {{ui_->Edit3, &w_.von, &v.FgZeichenbereichVon},
+                           {ui_->Edit4, &w_.bis, &v.FgZeichenbereichBis},
+                           {ui_->Edit5, &w_.tVon, &p.FgTVon},
+                           {ui_->Edit6, &w_.tBis, &p.FgTBis},
+                           {ui_->Edit7, &w_.tSchritt, &p.FgTSchrittweite},
+                           {ui_->Edit12, &w_.xo, &v.IntegralfunktionXo},
+                           {ui_->Edit13, &w_.u1, &v.GeradeU1},
+                           {ui_->Edit17, &w_.u2, &v.GeradeU2},
+                           {ui_->Edit18, &w_.u3, &v.GeradeU3}},
+               .list = ListField{ui_->Edit8, &w_.liste, &t.ParameterListe, &t.ParameterWerte},
+               .constants = {{ui_->Edit14, &w_.a, &t.KonstanteA},
+                             {ui_->Edit15, &w_.b, &t.KonstanteB},
+                             {ui_->Edit16, &w_.c, &t.KonstanteC},
+                             {ui_->Edit19, &w_.d, &t.KonstanteD}}});
+    ConnectInteger(ui_->Edit9, w_.nVon, 0);
+    ConnectInteger(ui_->Edit10, w_.nBis, 0);
+    ConnectInteger(ui_->Edit11, w_.nSchritt, 1);
+    SetSpectrumControls({ui_->TrackBar1, ui_->PaintBox2, ui_->BitCheckBox1, ui_->BitCheckBox2});
     connect(ui_->CheckBox23, &TBitCheckBox::OnClick, this, &TForm2::FestlegenClick);
-    connect(ui_->TrackBar1, &QSlider::valueChanged, ui_->PaintBox2, &TSpectrumBox::SetSpectrum);
-    connect(ui_->ColorButton1, &TColorButton::OnChange, this, &TForm2::ColorChanged);
 
     connect(ui_->BitBtn2, &QPushButton::clicked, this, &TForm2::OkClick);
     connect(ui_->BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui_->BitBtn4, &QPushButton::clicked, this, &TForm2::VorgabeClick);
     connect(ui_->SpeedButton4, &QToolButton::clicked, this, &TForm2::LoeschenClick);
-    connect(ui_->BitBtn5, &QToolButton::clicked, this, &TForm2::StoreClick);
-    connect(ui_->BitBtn6, &QToolButton::clicked, this, &TForm2::DeleteNewestClick);
-    connect(ui_->SpeedButton11, &QToolButton::clicked, this, &TForm2::DeleteAllClick);
+    connect(ui_->BitBtn5, &QToolButton::clicked, this, &TForm2::AblegenClick);
+    connect(ui_->BitBtn6, &QToolButton::clicked, this, &TForm2::LetztenLoeschenClick);
+    connect(ui_->SpeedButton11, &QToolButton::clicked, this, &TForm2::AlleLoeschenClick);
     connect(ui_->SpeedButton5, &QToolButton::clicked, this, [this] { (new TForm4(this))->open(); });
     connect(ui_->SpeedButton6, &QToolButton::clicked, this, [this] { (new TForm18(this))->open(); });
     connect(ui_->SpeedButton9, &QToolButton::clicked, this, [this] { (new TForm20(this))->open(); });
@@ -116,61 +96,13 @@ void TForm2::TermbaumClick() {
     tree->open();
 }
 
-QCheckBox* TForm2::SlotBox(int slot) const {
-    return findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(slot));
-}
-
-void TForm2::ConnectFields() {
-    for (TermEdit* e : {ui_->Edit1, ui_->Edit2})
-        connect(e, &TermEdit::fieldLeft, this, [e] { ReadFunktionstermEdit(e); });
-    const ViewWindowState& v = gView;
-    const ParameterState& p = gParams;
-    const TermState& t = gTerms;
-    ConnectNumber(ui_->Edit3, w_.von, v.FgZeichenbereichVon);
-    ConnectNumber(ui_->Edit4, w_.bis, v.FgZeichenbereichBis);
-    ConnectNumber(ui_->Edit5, w_.tVon, p.FgTVon);
-    ConnectNumber(ui_->Edit6, w_.tBis, p.FgTBis);
-    ConnectNumber(ui_->Edit7, w_.tSchritt, p.FgTSchrittweite);
-    ConnectNumber(ui_->Edit12, w_.xo, v.IntegralfunktionXo);
-    ConnectNumber(ui_->Edit13, w_.u1, v.GeradeU1);
-    ConnectNumber(ui_->Edit17, w_.u2, v.GeradeU2);
-    ConnectNumber(ui_->Edit18, w_.u3, v.GeradeU3);
-    ConnectNumber(ui_->Edit14, w_.a, t.KonstanteA);
-    ConnectNumber(ui_->Edit15, w_.b, t.KonstanteB);
-    ConnectNumber(ui_->Edit16, w_.c, t.KonstanteC);
-    ConnectNumber(ui_->Edit19, w_.d, t.KonstanteD);
-    ConnectInteger(ui_->Edit9, w_.nVon, 0);
-    ConnectInteger(ui_->Edit10, w_.nBis, 0);
-    ConnectInteger(ui_->Edit11, w_.nSchritt, 1);
-    connect(ui_->Edit8, &TermEdit::fieldLeft, this, &TForm2::ParameterListeVerlassen);
-}
-
-void TForm2::ConnectNumber(TermEdit* edit, double& working, const double& shared) {
-    connect(edit, &TermEdit::fieldLeft, this, [edit, &working, &shared] { ReadNumberEdit(edit, working, shared); });
-}
+QCheckBox* TForm2::SlotBox(int slot) const { return Slots().Box(slot); }
 
 void TForm2::ConnectInteger(TermEdit* edit, int& working, int fallback) {
     connect(edit, &TermEdit::fieldLeft, this, [edit, &working, fallback] {
-        working = ReadInteger(edit->text(), fallback);
+        if (!ReadIntegerEdit(edit, working)) working = fallback;
         edit->setText(QString::fromStdString(IntToText(working)));
     });
-}
-
-void TForm2::ParameterListeVerlassen() {
-    TermEdit* e = ui_->Edit8;
-    Funktionsterm list = FieldTerm(e);
-    const std::string typed = TermFieldText(list.str());
-    ReadParameterliste(list, gTerms.ParameterWerte);
-    if (gTerms.ParameterListeFehler) {
-        // The refused entry stays in the field, so that it can be mended there.
-        w_.liste = CutToChars(typed, kTermChars);
-        e->setText(QString::fromStdString(w_.liste));
-        e->MarkCheckFailed();
-        e->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    w_.liste = list.str();
-    e->setText(QString::fromStdString(w_.liste));
 }
 
 void TForm2::FestlegenClick() {
@@ -180,72 +112,24 @@ void TForm2::FestlegenClick() {
     gView.FgZeichenbereichAuto = !fest;
 }
 
-void TForm2::ColorChanged() {
-    DialogFarbe = ui_->ColorButton1->SelectionColor();
-    ui_->LineWidthComboBox1->SetLineColor(DialogFarbe);
-}
-
 void TForm2::LoadControls() {
-    gControl.ErstesZeichnen = false;
-    LoadSpectrumControls();
-    LoadFields();
-    RefreshControls();
+    GraphInputDialog::LoadControls();
+    LoadSummenFelder();
+    const bool fest = !gView.FgZeichenbereichAuto;
+    ui_->Edit3->setEnabled(fest);
+    ui_->Edit4->setEnabled(fest);
+    ui_->CheckBox23->SetChecked(fest);
+    UpdateStoreButtons();
 }
 
-void TForm2::LoadSpectrumControls() {
-    const DisplayState& d = gDisplay;
-    ui_->PaintBox2->SetSpectrum(d.FarbspektrumNummer);
-    ui_->TrackBar1->setValue(d.FarbspektrumNummer);
-    ui_->BitCheckBox1->SetChecked(d.FarbspektrumParameter);
-    ui_->BitCheckBox2->SetChecked(gTerms.ParameterAusListe);
-}
-
-void TForm2::LoadFields() {
-    ui_->Edit1->setText(QString::fromStdString(gTerms.TermF));
-    ui_->Edit2->setText(QString::fromStdString(gTerms.TermG));
-    LoadNumberFields();
-    ui_->Edit1->selectAll();
-    ui_->Edit1->setFocus(Qt::OtherFocusReason);
-}
-
-void TForm2::LoadNumberFields() {
-    const ViewWindowState& v = gView;
+void TForm2::LoadSummenFelder() {
     const ParameterState& p = gParams;
-    const TermState& t = gTerms;
-    const std::pair<TermEdit*, std::pair<double*, double>> numbers[] = {
-        {ui_->Edit3, {&w_.von, v.FgZeichenbereichVon}}, {ui_->Edit4, {&w_.bis, v.FgZeichenbereichBis}},
-        {ui_->Edit5, {&w_.tVon, p.FgTVon}},             {ui_->Edit6, {&w_.tBis, p.FgTBis}},
-        {ui_->Edit7, {&w_.tSchritt, p.FgTSchrittweite}}, {ui_->Edit12, {&w_.xo, v.IntegralfunktionXo}},
-        {ui_->Edit13, {&w_.u1, v.GeradeU1}},            {ui_->Edit17, {&w_.u2, v.GeradeU2}},
-        {ui_->Edit18, {&w_.u3, v.GeradeU3}},            {ui_->Edit14, {&w_.a, t.KonstanteA}},
-        {ui_->Edit15, {&w_.b, t.KonstanteB}},           {ui_->Edit16, {&w_.c, t.KonstanteC}},
-        {ui_->Edit19, {&w_.d, t.KonstanteD}},
-    };
-    for (const auto& [edit, copy] : numbers) {
-        edit->setText(NumberFieldText(copy.second));
-        *copy.first = copy.second;
-    }
-    w_.liste = t.ParameterListe.str();
-    ui_->Edit8->setText(QString::fromStdString(w_.liste));
     w_.nVon = p.FgSummeVon;
     w_.nBis = p.FgSummeBis;
     w_.nSchritt = p.FgSummeSchrittweite;
     ui_->Edit9->setText(QString::fromStdString(IntToText(w_.nVon)));
     ui_->Edit10->setText(QString::fromStdString(IntToText(w_.nBis)));
     ui_->Edit11->setText(QString::fromStdString(IntToText(w_.nSchritt)));
-}
-
-void TForm2::RefreshControls() {
-    const bool fest = !gView.FgZeichenbereichAuto;
-    ui_->Edit3->setEnabled(fest);
-    ui_->Edit4->setEnabled(fest);
-    ui_->CheckBox23->SetChecked(fest);
-    initialising_ = true;
-    InitMarkierungen();
-    ui_->ColorButton1->SetSelectionColor(DialogFarbe);
-    ui_->LineWidthComboBox1->SetLineColor(DialogFarbe);
-    initialising_ = false;
-    UpdateStoreButtons();
 }
 
 void TForm2::UpdateStoreButtons() {
@@ -255,95 +139,21 @@ void TForm2::UpdateStoreButtons() {
     ui_->BitBtn6->setEnabled(any);
 }
 
-void TForm2::InitMarkierungen() {
-    for (int i = 1; i <= kFamilySlots; ++i) SlotBox(i)->setChecked(gDisplay.Schaubilder[static_cast<size_t>(i)].zeichnen);
-    ui_->PaintBox1->update();
-}
-
-void TForm2::Markieren(int slot) {
-    const int width = std::clamp(ui_->LineWidthComboBox1->LineWidth(), 1, 4);
-    gDisplay.Schaubilder[static_cast<size_t>(slot)] = Schaubild{DialogFarbe, static_cast<uint8_t>(width - 1), true};
-    ui_->PaintBox1->update();
-}
-
-void TForm2::Loeschen(int slot) {
-    gDisplay.Schaubilder[static_cast<size_t>(slot)].zeichnen = false;
-    ui_->PaintBox1->update();
-}
-
-void TForm2::LoeschenClick() {
-    for (int i = 1; i <= kFamilySlots; ++i) Loeschen(i);
-    InitMarkierungen();
-}
-
 bool TForm2::ReadyToCommit() {
-    if (!CommitFocusedField()) return false;
-    if (RefuseTooManyMembers(w_.tVon, w_.tBis, w_.tSchritt, ui_->Edit7)) return false;
-    // A term that does not compile would fail every redraw that follows.
-    for (TermEdit* e : {ui_->Edit1, ui_->Edit2}) {
-        bool ok = false;
-        {
-            QuietParsing quiet;
-            ok = ParseTerm(FunktionTermbaum, FieldTerm(e), true);
-        }
-        if (!ok) {
-            ReadFunktionstermEdit(e);
-            return false;
-        }
-    }
-    return true;
+    return !RefuseTooManyMembers(w_.tVon, w_.tBis, w_.tSchritt, ui_->Edit7) && GraphInputDialog::ReadyToCommit();
 }
 
-void TForm2::TransferFields() {
-    ViewWindowState& v = gView;
+void TForm2::Werteuebergeben() {
+    GraphInputDialog::Werteuebergeben();
     ParameterState& p = gParams;
-    TermState& t = gTerms;
-    t.TermF = FieldTerm(ui_->Edit1);
-    t.TermG = FieldTerm(ui_->Edit2);
-    v.FgZeichenbereichVon = w_.von;
-    v.FgZeichenbereichBis = w_.bis;
-    v.GeradeU1 = w_.u1;
-    v.IntegralfunktionXo = w_.xo;
-    v.GeradeU2 = w_.u2;
-    v.GeradeU3 = w_.u3;
-    p.FgTVon = w_.tVon;
-    p.FgTBis = w_.tBis;
-    p.FgTSchrittweite = w_.tSchritt;
     p.FgSummeVon = w_.nVon;
     p.FgSummeBis = w_.nBis;
     p.FgSummeSchrittweite = w_.nSchritt;
     if (p.FgTSchrittweite < 0) p.FgTSchrittweite = -p.FgTSchrittweite;
     if (p.FgTVon > p.FgTBis) SwapReal(p.FgTVon, p.FgTBis);
-    t.ParameterListe = w_.liste;
-    {
-        // The field has already reported a bad entry when it was left.
-        QuietParsing quiet;
-        ReadParameterliste(t.ParameterListe, t.ParameterWerte);
-    }
-    t.KonstanteA = w_.a;
-    t.KonstanteB = w_.b;
-    t.KonstanteC = w_.c;
-    t.KonstanteD = w_.d;
 }
 
-void TForm2::OkClick() {
-    if (!ReadyToCommit()) return;
-    TransferFields();
-    gDisplay.FarbspektrumNummer = ui_->TrackBar1->value();
-    gDisplay.FarbspektrumParameter = ui_->BitCheckBox1->Checked();
-    gTerms.ParameterAusListe = ui_->BitCheckBox2->Checked();
-    accept();
-}
-
-void TForm2::done(int result) {
-    KalvoDialog::done(result);
-    // Whatever the dialog has written so far (slots, store, "Vorgabe")
-    // shows, also after "Abbrechen".
-    GrafikNeuZeichnen(true);
-}
-
-void TForm2::VorgabeClick() {
-    DeleteAllClick();
+void FamilienVorgabe() {
     TermState& t = gTerms;
     ViewWindowState& v = gView;
     ParameterState& p = gParams;
@@ -364,25 +174,28 @@ void TForm2::VorgabeClick() {
     p.FgSummeSchrittweite = 1;
     v.IntegralfunktionXo = 0;
     v.GeradeU1 = 0;
-    v.GeradeU2 = 0;
-    v.GeradeU3 = 0;
-    t.ParameterListe = "";
     gDisplay.Koordinatensystem.xAchsentext = "x";
     gDisplay.Koordinatensystem.yAchsentext = "y";
     t.KonstanteA = t.KonstanteB = t.KonstanteC = t.KonstanteD = 1;
+}
 
+void TForm2::Vorgabe() {
+    AlleLoeschenClick();
+    FamilienVorgabe();
+    gView.GeradeU2 = 0;
+    gView.GeradeU3 = 0;
+    gTerms.ParameterListe = "";
+
+    // Only f is drawn, black and one pixel wide.
     LoeschenClick();
     DialogFarbe = 0;
     ui_->ColorButton1->SetSelectionColor(0);
     ui_->LineWidthComboBox1->SetLineWidth(1);
     SlotBox(1)->setChecked(true);
-    Markieren(1);
-
-    gControl.ErstesZeichnen = true;
-    LoadControls();
+    Slots().Markieren(1);
 }
 
-void TForm2::StoreClick() {
+void TForm2::AblegenClick() {
     if (!CommitFocusedField()) return;
     if (ui_->Edit1->text().isEmpty() && ui_->Edit2->text().isEmpty()) return;
     if (gFunktionenspeicher.Count() >= SpeicherListe::kMaxCount) {
@@ -392,28 +205,30 @@ void TForm2::StoreClick() {
         return;
     }
     if (!ReadyToCommit()) return;
-    TransferFields();
+    Werteuebergeben();
     // A stored set is drawn as it is: its ranges go through the same repair
     // as those of every redraw, so it can never carry a step of zero.
     UpdateAxesAndTransform();
-    if (Form1) Form1->FunktionstermeInListe(1);
+    Host().FunktionstermeInListe(1);
     UpdateStoreButtons();
     // The fields show the ranges as they were stored.
     LoadNumberFields();
+    LoadSummenFelder();
 }
 
-void TForm2::DeleteNewestClick() {
+void TForm2::LetztenLoeschenClick() {
     gFunktionenspeicher.Delete(1);
     UpdateStoreButtons();
     if (gFunktionenspeicher.Empty()) return;
     Host().FunktionstermeAusListe(1);
-    initialising_ = true;
-    InitMarkierungen();
-    initialising_ = false;
+    Slots().InitMarkierungen();
     LoadFields();
+    LoadSummenFelder();
+    ui_->Edit1->selectAll();
+    ui_->Edit1->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm2::DeleteAllClick() {
+void TForm2::AlleLoeschenClick() {
     while (!gFunktionenspeicher.Empty()) gFunktionenspeicher.Delete(1);
     UpdateStoreButtons();
 }

@@ -3,12 +3,10 @@
 // x, t and n, the parameter list, the constants, the graph slots 1 to 22
 // with their colours and widths, and the function-set store.
 
-#include <QPointer>
 #include <memory>
 #include <string>
 
-#include "dialog_base.h"
-#include "program_state.h"
+#include "graph_input_dialog.h"
 
 class QCheckBox;
 
@@ -18,16 +16,15 @@ class TForm2;
 
 namespace kalvo {
 
-class TermEdit;
-
 inline constexpr int kFamilySlots = 22;
 
-// A t range from von to bis by step with more members than a family may
-// draw is refused: a message, and the focus in the step field. True when
-// it was refused.
-bool RefuseTooManyMembers(double von, double bis, double step, TermEdit* stepField);
+// The family's inputs as the "Vorgabe" of this dialog and of the options
+// reset them: f, g and the function list empty, view window and drawing
+// range -8..8, t and n from 0 to 0 by 1, the start of the integral function
+// and the first line x = u at 0, the axis titles x and y, the constants 1.
+void FamilienVorgabe();
 
-class TForm2 : public KalvoDialog {
+class TForm2 : public GraphInputDialog {
     Q_OBJECT
 public:
     explicit TForm2(QWidget* parent = nullptr);
@@ -39,21 +36,11 @@ public:
     // The pen a newly ticked graph slot gets; it stays for the next opening.
     static Color DialogFarbe;
 
-    // The buttons.
-    void OkClick();
-    void VorgabeClick();
-    void LoeschenClick();
-    void StoreClick();
-    void DeleteNewestClick();
-    void DeleteAllClick();
+    // The function-set store.
+    void AblegenClick();
+    void LetztenLoeschenClick();
+    void AlleLoeschenClick();
     void TermbaumClick();
-
-    // The slot check boxes and their lines from the slot table.
-    void InitMarkierungen();
-    // A slot ticked: it takes the dialog's pen and is drawn.
-    void Markieren(int slot);
-    // A slot unticked: it is no longer drawn; its pen stays.
-    void Loeschen(int slot);
 
     // The working copies of the number fields.
     struct Working {
@@ -67,35 +54,23 @@ public:
     const Working& WorkingCopies() const { return w_; }
 
 protected:
+    // Besides the skeleton's: the n range, the fixed drawing range, the store buttons.
     void LoadControls() override;
-    void done(int result) override;
+    // The t range not too dense, f and g compiled.
+    bool ReadyToCommit() override;
+    // Besides the skeleton's: the n range, and the t range put in order.
+    void Werteuebergeben() override;
+    void Vorgabe() override;
 
 private:
-    void ConnectFields();
-    void ConnectNumber(TermEdit* edit, double& working, const double& shared);
     void ConnectInteger(TermEdit* edit, int& working, int fallback);
-    void ParameterListeVerlassen();
     void FestlegenClick();
-    void ColorChanged();
-
-    void LoadSpectrumControls();
-    // Terms, numbers, list and n range from the shared state into the fields
-    // and the working copies; then the focus to f.
-    void LoadFields();
-    void LoadNumberFields();
-    // What depends on the state besides the fields: the range fields, the
-    // slot boxes, the colour, the store buttons.
-    void RefreshControls();
+    // The n range into its fields and working copies.
+    void LoadSummenFelder();
     void UpdateStoreButtons();
-    // The focused field checked, f and g compiled: the dialog may commit.
-    bool ReadyToCommit();
-    // Terms, ranges, parameter list and constants into the shared state,
-    // with the t range put in order.
-    void TransferFields();
 
     std::unique_ptr<Ui::TForm2> ui_;
     Working w_;
-    bool initialising_ = false;
 };
 
 }  // namespace kalvo

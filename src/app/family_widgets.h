@@ -3,31 +3,21 @@
 // the graph-slot check boxes and the preview of the colour spectrum.
 
 #include <QWidget>
-#include <vector>
 
 #include "program_state.h"
-
-class QCheckBox;
+#include "slot_marks.h"
 
 namespace kalvo {
 
-// Beside each check box of a drawn graph slot, a short line in the slot's
-// colour and width, level with the middle of its box.
-class TSlotLines : public QWidget {
+// Beside each check box of a drawn graph slot, a single line in the slot's
+// colour, solid and Linienart + 1 pixels wide.
+class TSlotLines : public TSlotMarks {
     Q_OBJECT
 public:
-    explicit TSlotLines(QWidget* parent = nullptr);
-
-    // The check boxes of slots 1, 2, ... in order.
-    void SetCheckBoxes(std::vector<QCheckBox*> boxes);
-    // The row of slot i's line in this widget's pixels.
-    int LineY(int slot) const;
+    using TSlotMarks::TSlotMarks;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    std::vector<QCheckBox*> boxes_;
+    void DrawMark(QPainter& p, const Schaubild& s, int y) override;
 };
 
 inline constexpr int kSpectrumCount = 13;

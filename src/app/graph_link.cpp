@@ -61,8 +61,4 @@ void ScreenSurface::Redraw(bool clearFirst) {
 
 void UpdateAxesAndTransform() { SetupAxes(gDisplay.Koordinatensystem); }
 
-void StoreFunctionSet(ArchivEintrag& e) { StoreGraphState(e); }
-
-void LoadFunctionSet(const ArchivEintrag& e) { LoadGraphState(e); }
-
 }  // namespace kalvo

@@ -1,7 +1,7 @@
 #pragma once
 // Where the windows call into the graph engine: the screen surface the
-// engine draws on, the redraw, the window normalisation and the function-set
-// snapshots. Nothing else in the windows touches the engine's internals.
+// engine draws on, the redraw and the window normalisation. Nothing else in
+// the windows touches the engine's internals.
 
 #include <QImage>
 #include <memory>
@@ -10,7 +10,6 @@ namespace kalvo {
 
 class Canvas;
 class QPainterCanvas;
-struct ArchivEintrag;
 
 // The graph area's backing image with the canvas the engine draws on. While
 // it exists its canvas is the screen output canvas; paint events only copy
@@ -44,9 +43,5 @@ private:
 // Axes, value limits and plot rectangle from the coordinate-system settings,
 // the view window and the parameter ranges repaired, the transform computed.
 void UpdateAxesAndTransform();
-
-// The current state as one function set, and back.
-void StoreFunctionSet(ArchivEintrag& e);
-void LoadFunctionSet(const ArchivEintrag& e);
 
 }  // namespace kalvo

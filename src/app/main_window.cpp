@@ -18,7 +18,6 @@
 #include "app_resources.h"
 #include "app_start.h"
 #include "canvas.h"
-#include "family_dialog.h"
 #include "graph_area.h"
 #include "graph_link.h"
 #include "mouse_tools.h"
@@ -26,12 +25,6 @@
 #include "ui_main_window.h"
 
 namespace kalvo {
-
-TForm1* Form1 = nullptr;
-
-void GrafikNeuZeichnen(bool clearFirst) {
-    if (Form1) Form1->Redraw(clearFirst);
-}
 
 namespace {
 
@@ -67,7 +60,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
         ui_->setupUi(this);
     }
     ApplyGlyphs(this);
-    Form1 = this;
     SetGraphHost(this);
     setWindowTitle(MainWindowCaption());
     setWindowIcon(Glyph(QStringLiteral("kalvograf")));
@@ -105,7 +97,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
 }
 
 TForm1::~TForm1() {
-    if (Form1 == this) Form1 = nullptr;
     SetGraphHost(nullptr);
 }
 
@@ -174,12 +165,6 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::Redraw(bool clearFirst) { ui_->PaintBox1->Redraw(clearFirst); }
-
-void TForm1::FunktionstermeInListe(int stelle) {
-    ArchivEintrag e;
-    StoreFunctionSet(e);
-    gFunktionenspeicher.Insert(stelle, e);
-}
 
 void TForm1::SummenAnzeige(bool on) {
     ui_->ButtonSummen->setChecked(on);
@@ -256,12 +241,6 @@ void TForm1::DoubleRectangles() {
 void TForm1::HalveRectangles() {
     gOverlay.AnzahlRechtecke = std::max(gOverlay.AnzahlRechtecke / 2, 1);
     Redraw(true);
-}
-
-void TForm1::OpenFunctionFamily() {
-    gControl.ErstesZeichnen = true;
-    auto* dialog = new TForm2(this);
-    dialog->open();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -51,10 +51,6 @@ public:
     // The central redraw onto the graph area, shown with the next paint.
     void Redraw(bool clearFirst);
 
-    // The current state as a function set into the store at position stelle
-    // (1 or less: at the head).
-    void FunktionstermeInListe(int stelle);
-
     // GraphHost: the engine's calls into the main window. Other windows ask
     // for the redraw through the host; here it also shows the new picture.
     void RedrawMainGraph(bool clearFirst) override { Redraw(clearFirst); }
@@ -76,11 +72,10 @@ public:
     void DoubleRectangles();
     void HalveRectangles();
 
-    // Opens the function-family dialog.
+    // The function-family, coordinate-system, options, full-screen,
+    // piecewise-function and parametric-curve windows, each from its button
+    // (dialog_openers.cpp).
     void OpenFunctionFamily();
-
-    // The coordinate-system, options, full-screen, piecewise-function and
-    // parametric-curve windows, each from its button (dialog_openers.cpp).
     void OpenCoordinateSystem();
     void OpenOptions();
     void OpenFullScreen();
@@ -149,11 +144,5 @@ private:
     QPointer<QDialog> quitInfo_;
     QPointer<QDialog> discussion_;  // made when first opened, hidden when closed
 };
-
-// The one main window while it exists.
-extern TForm1* Form1;
-
-// The central redraw onto the main window's graph area (nothing without one).
-void GrafikNeuZeichnen(bool clearFirst = true);
 
 }  // namespace kalvo

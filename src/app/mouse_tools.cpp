@@ -304,10 +304,6 @@ void TMouseTools::PaintBox1MouseUp(Qt::MouseButton button, QPoint p) {
     v.BereichX2 = PixelToWorldX(right);
     v.BereichY1 = PixelToWorldY(bottom);
     v.BereichY2 = PixelToWorldY(top);
-    if (v.FgZeichenbereichAuto) {
-        v.FgZeichenbereichVon = v.BereichX1;
-        v.FgZeichenbereichBis = v.BereichX2;
-    }
     ChangeWindow();
 }
 
@@ -318,10 +314,6 @@ void TMouseTools::ZoomOutClick() {
     v.BereichX2 += w / 2;
     v.BereichY1 -= h / 2;
     v.BereichY2 += h / 2;
-    if (v.FgZeichenbereichAuto) {
-        v.FgZeichenbereichVon = v.BereichX1;
-        v.FgZeichenbereichBis = v.BereichX2;
-    }
     ChangeWindow();
 }
 

@@ -65,6 +65,8 @@ public:
 private:
     QToolButton* ToolButton(TDrawingTool tool) const;
     TGraphArea* Area() const;
+    // The new view window put in order (a family range that follows the
+    // window follows it) and drawn.
     void ChangeWindow();
     void TextToolPress(QPoint p);
     void FitTextField();

@@ -1,12 +1,12 @@
 #include "options_dialog.h"
 
 #include <QButtonGroup>
-#include <charconv>
 
 #include "app_resources.h"
 #include "bit_check_box.h"
 #include "color_button.h"
 #include "coordinate_dialog.h"
+#include "family_dialog.h"
 #include "edit_field.h"
 #include "graph_host.h"
 #include "info_window.h"
@@ -27,18 +27,6 @@ constexpr int kMaxDelayMs = 1000;
 constexpr int kLowestAufloesung = 2;
 constexpr int kHighestAufloesung = 4;
 
-// A whole number with an optional sign and blanks around it, else the fallback.
-int ReadInteger(const QString& text, int fallback) {
-    const std::string s = text.trimmed().toStdString();
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    if (first != last && *first == '+') ++first;
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (first == last || ec != std::errc() || ptr != last) return fallback;
-    return value;
-}
-
 QString IntText(int i) { return QString::fromStdString(IntToText(i)); }
 
 }  // namespace
@@ -50,33 +38,20 @@ void OptionenVorgabe() {
     DisplayState& d = gDisplay;
     OutputContext& o = gOutput;
 
-    t.TermF = t.TermG = t.TermXt = t.TermYt = "";
+    FamilienVorgabe();
+    KoordinatensystemVorgabe(10, 0xCCCCCC);
+    t.TermXt = t.TermYt = "";
     t.TermH1 = t.TermH2 = t.TermH3 = t.TermH4 = "";
-    for (Listenterm& l : t.Listenterme) l = "";
     v.H1Von = v.H2Von = v.H3Von = v.H4Von = -8;
     v.H1Bis = v.H2Bis = v.H3Bis = v.H4Bis = 8;
     o.DecadesY = 2;
     o.DecadesX = 2;
-    v.BereichX1 = -8;
-    v.BereichX2 = 8;
-    v.BereichY1 = -8;
-    v.BereichY2 = 8;
-    v.FgZeichenbereichVon = -8;
-    v.FgZeichenbereichBis = 8;
-    p.FgTVon = 0;
-    p.FgTBis = 0;
-    p.FgTSchrittweite = 1;
     p.HTVon = 0;
     p.HTBis = 0;
     p.HTSchrittweite = 1;
     p.ParamkurveTVon = -3.14;
     p.ParamkurveTBis = 3.14;
     p.ParamkurveTSchrittweite = 0.01;
-    p.FgSummeVon = 0;
-    p.FgSummeBis = 0;
-    p.FgSummeSchrittweite = 1;
-    v.IntegralfunktionXo = 0;
-    v.GeradeU1 = 0;
     {
         QuietParsing quiet;
         t.ParameterListe = "1";
@@ -84,31 +59,11 @@ void OptionenVorgabe() {
         t.ParameterListe2 = "1";
         ReadParameterliste(t.ParameterListe2, t.ParameterWerte2);
     }
-    t.KonstanteA = t.KonstanteB = t.KonstanteC = t.KonstanteD = 1;
     d.Nachkommastellen = kDefaultDecimals;
     for (int i = 1; i <= 32; ++i) d.Schaubilder[static_cast<size_t>(i)] = Schaubild{0, 0, i == 1};
-    auto& k = d.Koordinatensystem;
-    k.xSkalierung = 0;
-    k.ySkalierung = 0;
-    k.Beschriftung = 1;
-    k.Gitter = 2;
-    k.Art = 0;
-    k.xAchsentext = "x";
-    k.yAchsentext = "y";
-    d.Schriftgroesse = 10;
-    d.Schriftname = "Courier New";
-    d.SchriftFett = false;
-    o.SamplesPerPixel = 1.0;
-    d.HintergrundDrucker = 0xFFFFFF;
-    d.HintergrundBildschirm = 0xFFFFFF;
-    k.Gitterfarbe = 0xCCCCCC;
-    k.Gitterdicke = 0;
-    k.Achsenfarbe = 0;
-    k.Achsendicke = 0;
-    d.Aufloesung = 3;
 }
 
-Tform8::Tform8(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::Tform8>()) {
+Tform8::Tform8(QWidget* parent) : GraphInputDialog(parent), ui_(std::make_unique<Ui::Tform8>()) {
     ui_->setupUi(this);
     ApplyGlyphs(this);
     for (TermEdit* e : {ui_->Edit1, ui_->Edit2}) e->setKind(TermEdit::Kind::Number);
@@ -125,8 +80,8 @@ Tform8::Tform8(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::
         if (on && !initialising_) gDisplay.Aufloesung = id + kLowestAufloesung;
     });
 
-    connect(ui_->Edit1, &TermEdit::fieldLeft, this, &Tform8::NachkommastellenVerlassen);
-    connect(ui_->Edit2, &TermEdit::fieldLeft, this, &Tform8::DelayVerlassen);
+    connect(ui_->Edit1, &TermEdit::fieldLeft, this, &Tform8::NachkommastellenExit);
+    connect(ui_->Edit2, &TermEdit::fieldLeft, this, &Tform8::DelayExit);
     connect(ui_->ColorButton1, &TColorButton::OnChange, this, [this] {
         if (initialising_) return;
         gDisplay.HintergrundBildschirm = ui_->ColorButton1->SelectionColor();
@@ -160,14 +115,17 @@ void Tform8::LoadControls() {
     gControl.ErstesZeichnen = false;
 }
 
-void Tform8::NachkommastellenVerlassen() {
-    const int n = ReadInteger(ui_->Edit1->text(), kDefaultDecimals);
+void Tform8::NachkommastellenExit() {
+    int n = kDefaultDecimals;
+    ReadIntegerEdit(ui_->Edit1, n);
     gDisplay.Nachkommastellen = std::clamp(n, 0, kMaxDecimals);
     ui_->Edit1->setText(IntText(gDisplay.Nachkommastellen));
 }
 
-void Tform8::DelayVerlassen() {
-    gDisplay.AnimationDelay = std::clamp(ReadInteger(ui_->Edit2->text(), 0), 0, kMaxDelayMs);
+void Tform8::DelayExit() {
+    int delay = 0;
+    ReadIntegerEdit(ui_->Edit2, delay);
+    gDisplay.AnimationDelay = std::clamp(delay, 0, kMaxDelayMs);
     ui_->Edit2->setText(IntText(gDisplay.AnimationDelay));
 }
 
@@ -180,15 +138,14 @@ void Tform8::SpeichernClick() {
 
 void Tform8::ZurueckClick() {
     CommitFocusedField();
-    NachkommastellenVerlassen();
+    NachkommastellenExit();
     gDisplay.Rahmen = ui_->BitCheckBox1->Checked();
     accept();
 }
 
-void Tform8::VorgabeClick() {
+void Tform8::Vorgabe() {
     OptionenVorgabe();
     Host().RedrawMainGraph(true);
-    LoadControls();
 }
 
 void Tform8::InfoClick() { (new TForm10(this))->open(); }
@@ -196,11 +153,6 @@ void Tform8::InfoClick() { (new TForm10(this))->open(); }
 void Tform8::KoordinatensystemClick() {
     gControl.ErstesZeichnen = true;
     (new TForm5(this))->open();
-}
-
-void Tform8::done(int result) {
-    KalvoDialog::done(result);
-    Host().RedrawMainGraph(true);
 }
 
 }  // namespace kalvo

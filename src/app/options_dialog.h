@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "dialog_base.h"
+#include "graph_input_dialog.h"
 
 class QButtonGroup;
 
@@ -16,7 +16,7 @@ class Tform8;
 
 namespace kalvo {
 
-class Tform8 : public KalvoDialog {
+class Tform8 : public GraphInputDialog {
     Q_OBJECT
 public:
     explicit Tform8(QWidget* parent = nullptr);
@@ -24,21 +24,21 @@ public:
 
     Ui::Tform8* Controls() const { return ui_.get(); }
 
-    // "Aktuelle Einstellungen und Eingaben speichern", "Zurück", "Vorgabe",
-    // "Info ..." and the coordinate-system button.
+    // "Aktuelle Einstellungen und Eingaben speichern", "Zurück", "Info ..."
+    // and the coordinate-system button.
     void SpeichernClick();
     void ZurueckClick();
-    void VorgabeClick();
     void InfoClick();
     void KoordinatensystemClick();
 
 protected:
     void LoadControls() override;
-    void done(int result) override;
+    // The input state of the whole program reset, the graph redrawn.
+    void Vorgabe() override;
 
 private:
-    void NachkommastellenVerlassen();
-    void DelayVerlassen();
+    void NachkommastellenExit();
+    void DelayExit();
 
     std::unique_ptr<Ui::Tform8> ui_;
     QButtonGroup* aufloesung_ = nullptr;

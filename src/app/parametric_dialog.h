@@ -5,17 +5,13 @@
 
 #include <memory>
 
-#include "dialog_base.h"
-#include "program_state.h"
+#include "graph_input_dialog.h"
 
 namespace Ui {
 class TForm7;
 }
 
 namespace kalvo {
-
-class SlotBoxes;
-class TermEdit;
 
 inline constexpr int kParametricFirstSlot = 23;
 inline constexpr int kParametricSlots = 8;
@@ -25,21 +21,16 @@ inline constexpr int kParametricSlots = 8;
 inline constexpr double kParamkurveSmallestStep = 0.0001;
 inline constexpr double kParamkurveStepFallback = 0.001;
 
-class TForm7 : public KalvoDialog {
+class TForm7 : public GraphInputDialog {
     Q_OBJECT
 public:
     explicit TForm7(QWidget* parent = nullptr);
     ~TForm7() override;
 
     Ui::TForm7* Controls() const { return ui_.get(); }
-    SlotBoxes& Slots() const { return *slots_; }
 
     // The pen a newly ticked slot gets; it stays for the next opening.
     static Color DialogFarbe;
-
-    void OkClick();
-    void VorgabeClick();
-    void LoeschenClick();
 
     struct Working {
         double tVon = 0, tBis = 0, tSchritt = 0;
@@ -48,23 +39,19 @@ public:
     const Working& WorkingCopies() const { return w_; }
 
 protected:
-    void LoadControls() override;
-    void done(int result) override;
+    // The two components compiled, with the parser's rules for them.
+    bool ReadyToCommit() override;
+    void Vorgabe() override;
 
 private:
-    void ConnectNumber(TermEdit* edit, double& working, const double& shared);
-    void SchrittweiteVerlassen();
-    void LoadFields();
-    bool ReadyToCommit();
-    void Werteuebergeben();
+    void SchrittweiteExit();
 
     std::unique_ptr<Ui::TForm7> ui_;
-    SlotBoxes* slots_ = nullptr;
     Working w_;
 };
 
 // Reads a component term of the parametric curve: the parser takes t and w
 // and refuses x and n while it runs.
-bool ReadParamkurveTermEdit(TermEdit* edit);
+bool ReadParamkurveTermEdit(QLineEdit* edit);
 
 }  // namespace kalvo

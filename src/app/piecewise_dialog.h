@@ -7,8 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "dialog_base.h"
-#include "program_state.h"
+#include "graph_input_dialog.h"
 
 namespace Ui {
 class TForm6;
@@ -16,27 +15,19 @@ class TForm6;
 
 namespace kalvo {
 
-class SlotBoxes;
-class TermEdit;
-
 inline constexpr int kPiecewiseFirstSlot = 31;
 inline constexpr int kPiecewiseSlots = 4;
 
-class TForm6 : public KalvoDialog {
+class TForm6 : public GraphInputDialog {
     Q_OBJECT
 public:
     explicit TForm6(QWidget* parent = nullptr);
     ~TForm6() override;
 
     Ui::TForm6* Controls() const { return ui_.get(); }
-    SlotBoxes& Slots() const { return *slots_; }
 
     // The pen a newly ticked slot gets; it stays for the next opening.
     static Color DialogFarbe;
-
-    void OkClick();
-    void VorgabeClick();
-    void LoeschenClick();
 
     // The working copies of the number fields.
     struct Working {
@@ -48,21 +39,12 @@ public:
     const Working& WorkingCopies() const { return w_; }
 
 protected:
-    void LoadControls() override;
-    void done(int result) override;
+    // The t range not too dense, the four pieces compiled.
+    bool ReadyToCommit() override;
+    void Vorgabe() override;
 
 private:
-    void ConnectNumber(TermEdit* edit, double& working, const double& shared);
-    void ParameterListeVerlassen();
-    // Terms, numbers and the list from the shared state into the fields and
-    // the working copies.
-    void LoadFields();
-    // The focused field checked, the four pieces compiled.
-    bool ReadyToCommit();
-    void Werteuebergeben();
-
     std::unique_ptr<Ui::TForm6> ui_;
-    SlotBoxes* slots_ = nullptr;
     Working w_;
 };
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "color_button.h"
-#include "color_convert.h"
+#include "color.h"
 #include "draw_combo_box.h"
 
 namespace kalvo {
@@ -47,12 +47,13 @@ void TSlotMarks::paintEvent(QPaintEvent*) {
         const int slot = firstSlot_ + i - 1;
         if (slot < 1 || slot > kGraphSlots) continue;
         const Schaubild& s = gDisplay.Schaubilder[static_cast<size_t>(slot)];
-        if (!s.zeichnen) continue;
-        p.setPen(SlotMarkPen(s));
-        const int y = LineY(i);
-        // Two adjacent rows, so that a thin or dotted line still shows.
-        for (int row : {y, y - 1}) p.drawLine(4, row, 4 + (width() - 8), row);
+        if (s.zeichnen) DrawMark(p, s, LineY(i));
     }
+}
+
+void TSlotMarks::DrawMark(QPainter& p, const Schaubild& s, int y) {
+    p.setPen(SlotMarkPen(s));
+    for (int row : {y, y - 1}) p.drawLine(4, row, 4 + (width() - 8), row);
 }
 
 SlotBoxes::SlotBoxes(QObject* parent, int firstSlot, std::vector<QCheckBox*> boxes, TSlotMarks* marks,

@@ -1,8 +1,8 @@
 #pragma once
-// The graph-slot check boxes of the piecewise and parametric dialogs. Beside
-// each box of a drawn slot a double line shows the slot's colour and style;
-// ticking a box gives its slot the dialog's pen and switches it on,
-// unticking switches it off and keeps its pen.
+// The graph-slot check boxes of the function-family, piecewise and
+// parametric dialogs. Beside each box of a drawn slot a line shows the slot's
+// colour and style; ticking a box gives its slot the dialog's pen and
+// switches it on, unticking switches it off and keeps its pen.
 
 #include <QObject>
 #include <QPen>
@@ -12,6 +12,7 @@
 #include "program_state.h"
 
 class QCheckBox;
+class QPainter;
 
 namespace kalvo {
 
@@ -22,6 +23,8 @@ class TLineWidthComboBox;
 // 2 solid width 2, 3 solid width 3.
 QPen SlotMarkPen(const Schaubild& s);
 
+// Beside each box a double line (two adjacent rows, so that a thin or dotted
+// line still shows) with the slot's SlotMarkPen.
 class TSlotMarks : public QWidget {
     Q_OBJECT
 public:
@@ -35,6 +38,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The mark of a drawn slot at row y.
+    virtual void DrawMark(QPainter& p, const Schaubild& s, int y);
 
 private:
     int firstSlot_ = 1;

@@ -8,7 +8,7 @@
 #include <QtWidgets/qdrawutil.h>
 #include <algorithm>
 
-#include "color_convert.h"
+#include "color.h"
 
 namespace kalvo {
 

@@ -7,7 +7,7 @@
 #include <QStylePainter>
 #include <algorithm>
 
-#include "color_convert.h"
+#include "canvas_qpainter.h"
 
 namespace kalvo {
 
@@ -120,7 +120,7 @@ void TFillStyleComboBox::DrawItem(QPainter& p, int index, const QRect& rect, boo
     const Ends e(rect);
     p.fillRect(rect, ItemBackground(selected));
     p.setPen(QPen(Qt::black, 1));
-    p.setBrush(QBrush(ToQColor(brushColor_), QtBrushFromOrdinal(index)));
+    p.setBrush(QBrush(ToQColor(brushColor_), ToQtBrushStyle(BrushStyleFromOrdinal(index))));
     p.drawRect(Outline(e.l + 4, e.t + 2, e.r - 4, e.b - 2));
 }
 

@@ -172,23 +172,37 @@ bool FamilyWalk::Next(double& t) {
     return true;
 }
 
-void DrawSegmentY(double px, double py, double& prev) {
+namespace {
+
+// The joining of DrawSegmentY (rows true: the row py against the plot's
+// top and bottom) and of DrawSegmentX (the column px against its sides).
+void DrawSegmentAcross(double px, double py, double& prev, bool rows) {
     const OutputContext& o = gOutput;
-    const double jump = std::fabs(prev - py);
-    if (py > o.PlotBottom || py < o.PlotTop || !(jump < 20000)) {
-        const bool prevInside = o.PlotTop < prev && prev <= o.PlotBottom;
-        if (prevInside && jump < 20000) {
-            if (py > o.PlotBottom)
-                ClippedLineTo(px, o.PlotBottom);
-            else if (py < o.PlotTop)
-                ClippedLineTo(px, o.PlotTop);
+    const double v = rows ? py : px;
+    const double lo = rows ? o.PlotTop : o.PlotLeft, hi = rows ? o.PlotBottom : o.PlotRight;
+    const double maxJump = rows ? 20000 : 10000;
+    const double jump = std::fabs(prev - v);
+    if (v > hi || v < lo || !(jump < maxJump)) {
+        // A jump below the limit ends here only outside the plot.
+        if (lo < prev && prev <= hi && jump < maxJump) {
+            const double border = v > hi ? hi : lo;
+            if (rows)
+                ClippedLineTo(px, border);
+            else
+                ClippedLineTo(border, py);
         }
         ClippedMoveTo(px, py);
     } else {
         ClippedLineTo(px, py);
     }
-    prev = py;
+    prev = v;
 }
+
+}  // namespace
+
+void DrawSegmentY(double px, double py, double& prev) { DrawSegmentAcross(px, py, prev, true); }
+
+void DrawSegmentX(double px, double py, double& prev) { DrawSegmentAcross(px, py, prev, false); }
 
 namespace {
 

@@ -38,6 +38,10 @@ double StripMidpoint(double a, double b, double t, int order = 0);
 // row. Leaving the plot draws to its border; a jump of 20000 pixels or more
 // (a pole) is never joined.
 void DrawSegmentY(double px, double py, double& prev);
+// The same turned by a right angle, for a polyline that runs up and down:
+// prev is the previous column, leaving the plot to the left or right draws
+// to the border column, and a jump of 10000 columns or more is never joined.
+void DrawSegmentX(double px, double py, double& prev);
 
 // The members of a family in drawing order: the t range while the spectrum
 // is on (one member when the term does not use t), then, with the list on,

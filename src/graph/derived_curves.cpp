@@ -101,6 +101,20 @@ long long IntegralWalk(double xo, double end, int dir, double t, const NRange& n
     return spent;
 }
 
+// Every member of the family in its pen colour, for as long as the
+// evaluation budget lasts; `draw` draws one member and returns what it cost.
+template <class Draw>
+void ForEachMember(Draw draw) {
+    const ParameterState& p = gParams;
+    FamilyWalk family(p.FgTVon, p.FgTBis, p.FgTSchrittweite);
+    long long spent = 0;
+    double t;
+    while (spent < kEvaluationBudget && family.Next(t)) {
+        GradientPenColor(t);
+        spent += draw(t);
+    }
+}
+
 // Keeps the parser in w-mode (parametric terms) for as long as it lives.
 class WModeParsing {
 public:
@@ -171,7 +185,6 @@ std::string_view WithoutRemark(std::string_view term) {
 void DrawIntegralFunction(std::string_view term) {
     if (term.empty() || !ParseTerm(FunktionTermbaum, term, true)) return;
     const ViewWindowState& v = gView;
-    const ParameterState& p = gParams;
     const OutputContext& o = gOutput;
     // Ten samples per device pixel column, the step held in single precision.
     const double dx = static_cast<float>(1.0 / (10 * o.PixelsPerUnitX * SamplingDensity()));
@@ -182,20 +195,15 @@ void DrawIntegralFunction(std::string_view term) {
     const double right = std::min(v.FgZeichenbereichBis, v.BereichX2);
     const double left = std::max(v.FgZeichenbereichVon, v.BereichX1);
     const NRange n = CurrentNRange();
-    FamilyWalk family(p.FgTVon, p.FgTBis, p.FgTSchrittweite);
-    long long spent = 0;
-    double t;
-    while (spent < kEvaluationBudget && family.Next(t)) {
-        GradientPenColor(t);
-        spent += IntegralWalk(xo, right, +1, t, n, dx);
-        spent += IntegralWalk(xo, left, -1, t, n, dx);
-    }
+    ForEachMember([&](double t) {
+        const long long spent = IntegralWalk(xo, right, +1, t, n, dx);
+        return spent + IntegralWalk(xo, left, -1, t, n, dx);
+    });
 }
 
 void DrawInverseRelation(std::string_view term) {
     if (term.empty() || !ParseTerm(FunktionTermbaum, term, true)) return;
     const ViewWindowState& v = gView;
-    const ParameterState& p = gParams;
     const OutputContext& o = gOutput;
     // v is the vertical coordinate: it runs over the drawing range as far as
     // the window shows it, stepped like the y axis.
@@ -203,13 +211,10 @@ void DrawInverseRelation(std::string_view term) {
     const double hi = std::min(v.FgZeichenbereichBis, v.BereichY2);
     const double dv = 1.0 / (o.PixelsPerUnitY * SamplingDensity());
     const NRange n = CurrentNRange();
-    FamilyWalk family(p.FgTVon, p.FgTBis, p.FgTSchrittweite);
-    long long spent = 0;
-    double t;
-    while (spent < kEvaluationBudget && family.Next(t)) {
-        GradientPenColor(t);
+    ForEachMember([&](double t) {
         ColumnTrace trace(1);
         AxisSamples samples(lo, hi, dv, o.LogScaleY, PerDecade(o.DecadesY));
+        long long spent = 0;
         double y;
         while (samples.Next(y)) {
             bool defined;
@@ -220,7 +225,8 @@ void DrawInverseRelation(std::string_view term) {
             else
                 trace.Undefined();
         }
-    }
+        return spent;
+    });
 }
 
 std::string CombinedTermText(std::string_view f, std::string_view g, char op) {
@@ -327,38 +333,34 @@ void DrawParametricCurve(std::string_view xTerm, std::string_view yTerm, int mod
     }
 }
 
-void DrawXtItem(std::string_view xTerm, int order) {
-    if (xTerm.empty()) return;
+namespace {
+
+// x(t) (yOfT false) with t running up the vertical axis, or y(t) with t
+// along the horizontal one: beyond the window's extent in t nothing is seen.
+void DrawComponentItem(std::string_view term, int order, bool yOfT) {
+    if (term.empty()) return;
     WModeParsing wMode;
-    if (!ParseTerm(FunktionTermbaum, WithoutRemark(xTerm), true)) return;
-    // t runs up the vertical axis: beyond the window's rows nothing is seen.
-    const TRange r = ParametricRange(gView.BereichY1, gView.BereichY2);
-    ColumnTrace trace(1);
+    if (!ParseTerm(FunktionTermbaum, WithoutRemark(term), true)) return;
+    const ViewWindowState& v = gView;
+    const TRange r = yOfT ? ParametricRange(v.BereichX1, v.BereichX2) : ParametricRange(v.BereichY1, v.BereichY2);
+    AxisTrace trace(yOfT, 1);
     for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
         const double t = r.from + static_cast<double>(k) * r.step;
-        const double x = EvalTermDerivativeArg2(FunktionTermbaum, order, t, 1);
-        if (gTerms.TermOK)
-            trace.Defined(ColumnOf(ClampX(x)), RowOf(t));
-        else
+        const double value = EvalTermDerivativeArg2(FunktionTermbaum, order, t, yOfT ? 0 : 1);
+        if (!gTerms.TermOK)
             trace.Undefined();
+        else if (yOfT)
+            trace.Defined(ColumnOf(t), RowOf(ClampValue(value)));
+        else
+            trace.Defined(ColumnOf(ClampX(value)), RowOf(t));
     }
 }
 
-void DrawYtItem(std::string_view yTerm, int order) {
-    if (yTerm.empty()) return;
-    WModeParsing wMode;
-    if (!ParseTerm(FunktionTermbaum, WithoutRemark(yTerm), true)) return;
-    const TRange r = ParametricRange(gView.BereichX1, gView.BereichX2);
-    RowTrace trace(1);
-    for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
-        const double t = r.from + static_cast<double>(k) * r.step;
-        const double y = EvalTermDerivativeArg2(FunktionTermbaum, order, t, 0);
-        if (gTerms.TermOK)
-            trace.Defined(ColumnOf(t), RowOf(ClampValue(y)));
-        else
-            trace.Undefined();
-    }
-}
+}  // namespace
+
+void DrawXtItem(std::string_view xTerm, int order) { DrawComponentItem(xTerm, order, false); }
+
+void DrawYtItem(std::string_view yTerm, int order) { DrawComponentItem(yTerm, order, true); }
 
 void DrawPiecewise(int order) {
     HFamilyInPlace hFamily;

@@ -27,6 +27,12 @@ void GraphHost::FunktionstermeAusListe(int k) {
     LoadGraphState(e);
 }
 
+void GraphHost::FunktionstermeInListe(int stelle) {
+    ArchivEintrag e;
+    StoreGraphState(e);
+    gFunktionenspeicher.Insert(stelle, e);
+}
+
 void GraphHost::RedrawMainGraph(bool clearFirst) { GrafikZeichnen(clearFirst); }
 
 GraphHost& Host() { return gHost ? *gHost : gDefaultHost; }

@@ -17,6 +17,9 @@ public:
 
     // Loads stored function set k (1-based) into the current state; no redraw.
     virtual void FunktionstermeAusListe(int k);
+    // The current state as a function set into the store at position stelle
+    // (1 or less: at the head).
+    virtual void FunktionstermeInListe(int stelle);
 
     // Windows other than the main window call this after changing what the
     // graph shows: the central redraw onto the main graph area, shown at once.

@@ -47,38 +47,6 @@ double ClampX(double x) {
     return x < hi ? x : hi;
 }
 
-bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, double top, double right, double bottom,
-              double* t0Out, double* t1Out) {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
-    const double dx = x2 - x1, dy = y2 - y1;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - left, right - x1, y1 - top, bottom - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double r = q[i] / p[i];
-        if (p[i] < 0) {
-            if (r > t1) return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0) return false;
-            t1 = std::min(t1, r);
-        }
-    }
-    const double ax = t0 > 0 ? x1 + t0 * dx : x1, ay = t0 > 0 ? y1 + t0 * dy : y1;
-    const double bx = t1 < 1 ? x1 + t1 * dx : x2, by = t1 < 1 ? y1 + t1 * dy : y2;
-    x1 = ax;
-    y1 = ay;
-    x2 = bx;
-    y2 = by;
-    if (t0Out) *t0Out = t0;
-    if (t1Out) *t1Out = t1;
-    return true;
-}
-
 void PlotLine(double x1, double y1, double x2, double y2) {
     const OutputContext& o = gOutput;
     if (ClipLine(x1, y1, x2, y2, o.PlotLeft, o.PlotTop, o.PlotRight, o.PlotBottom)) ScaledLine(x1, y1, x2, y2);
@@ -139,53 +107,22 @@ bool AxisSamples::Next(double& v) {
     return true;
 }
 
-void DrawSegmentX(double px, double py, double& prev) {
-    const OutputContext& o = gOutput;
-    const double jump = std::fabs(prev - px);
-    if (px > o.PlotRight || px < o.PlotLeft || !(jump < 10000)) {
-        const bool prevInside = o.PlotLeft < prev && prev <= o.PlotRight;
-        if (prevInside && jump < 10000) {
-            if (px > o.PlotRight)
-                ClippedLineTo(o.PlotRight, py);
-            else if (px < o.PlotLeft)
-                ClippedLineTo(o.PlotLeft, py);
-        }
-        ClippedMoveTo(px, py);
-    } else {
-        ClippedLineTo(px, py);
-    }
-    prev = px;
-}
-
-void RowTrace::Defined(double px, double py) {
+void AxisTrace::Defined(double px, double py) {
     const OutputContext& o = gOutput;
     if (!started_) {
-        py = ClampPixel(py, o.PlotTop - overshoot_, o.PlotBottom + overshoot_);
+        if (rows_)
+            py = ClampPixel(py, o.PlotTop - overshoot_, o.PlotBottom + overshoot_);
+        else
+            px = ClampPixel(px, o.PlotLeft - overshoot_, o.PlotRight + overshoot_);
         ClippedMoveTo(px, py);
         started_ = true;
     } else if (gap_) {
         ClippedMoveTo(px, py);
     } else {
-        DrawSegmentY(px, py, prev_);
+        (rows_ ? DrawSegmentY : DrawSegmentX)(px, py, prev_);
         return;
     }
-    prev_ = py;
-    gap_ = false;
-}
-
-void ColumnTrace::Defined(double px, double py) {
-    const OutputContext& o = gOutput;
-    if (!started_) {
-        px = ClampPixel(px, o.PlotLeft - overshoot_, o.PlotRight + overshoot_);
-        ClippedMoveTo(px, py);
-        started_ = true;
-    } else if (gap_) {
-        ClippedMoveTo(px, py);
-    } else {
-        DrawSegmentX(px, py, prev_);
-        return;
-    }
-    prev_ = px;
+    prev_ = rows_ ? py : px;
     gap_ = false;
 }
 

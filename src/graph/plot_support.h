@@ -37,11 +37,6 @@ double ClampX(double x);
 // with the current pen; nothing when the line misses the plot.
 void PlotLine(double x1, double y1, double x2, double y2);
 
-// Cuts the line to the rectangle; false when nothing is left. t0 and t1 say
-// where the kept part starts and ends along the line (0 and 1 when uncut).
-bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
-              double bottom, double* t0 = nullptr, double* t1 = nullptr);
-
 // The number of steps k >= 1 with from + k * step <= to, at most maxSteps;
 // 0 when the range is empty or a value is not finite. The step must be
 // positive.
@@ -76,37 +71,34 @@ private:
     bool done_ = false;
 };
 
-// Joins the sample at pixel (px, py) to a polyline that runs up and down:
-// leaving the plot to the left or right draws to the border column, and a
-// jump of 10000 columns or more is never joined. prev is the previous column.
-void DrawSegmentX(double px, double py, double& prev);
-
-// A polyline of samples over columns (y as a function of x): undefined
-// samples break it, the first point lies at most `overshoot` rows beyond the
-// plot, and rows leaving the plot are joined to its border (DrawSegmentY).
-class RowTrace {
+// A polyline of samples along one axis. Over columns (rows true: y as a
+// function of x) rows leaving the plot are joined to its border
+// (DrawSegmentY); over rows (x as a function of y) columns are
+// (DrawSegmentX). Undefined samples break it; the first point lies at most
+// `overshoot` pixels beyond the plot.
+class AxisTrace {
 public:
-    explicit RowTrace(double overshoot) : overshoot_(overshoot) {}
+    AxisTrace(bool rows, double overshoot) : rows_(rows), overshoot_(overshoot) {}
     void Defined(double px, double py);
     void Undefined() { gap_ = started_; }
 
 private:
+    bool rows_;
     double overshoot_;
     double prev_ = 0;
     bool started_ = false, gap_ = false;
 };
 
-// The same turned by a right angle (x as a function of y), with DrawSegmentX.
-class ColumnTrace {
+// y as a function of x.
+class RowTrace : public AxisTrace {
 public:
-    explicit ColumnTrace(double overshoot) : overshoot_(overshoot) {}
-    void Defined(double px, double py);
-    void Undefined() { gap_ = started_; }
+    explicit RowTrace(double overshoot) : AxisTrace(true, overshoot) {}
+};
 
-private:
-    double overshoot_;
-    double prev_ = 0;
-    bool started_ = false, gap_ = false;
+// x as a function of y.
+class ColumnTrace : public AxisTrace {
+public:
+    explicit ColumnTrace(double overshoot) : AxisTrace(false, overshoot) {}
 };
 
 // A polyline of samples that may move anywhere (a parametric curve): each

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "graph_state.h"
+#include "number_text.h"
 #include "term.h"
 
 namespace kalvo {
@@ -19,18 +20,28 @@ double Clamp(double v, double lo, double hi) { return ClampPixel(v, lo, hi); }
 
 bool Redirected() { return gOutput.PrintingActive || gOutput.MetafileActive; }
 
-// Liang-Barsky against the guard rectangle; false when nothing is left.
+// The line cut to the guard band; false when nothing is left.
 bool ClipToGuard(double& x1, double& y1, double& x2, double& y2) {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
     const double g = GuardBand();
-    const double xmin = -g, ymin = -g, xmax = gOutput.PlotWidthPx + g, ymax = gOutput.PlotHeightPx + g;
-    if (x1 >= xmin && x1 <= xmax && y1 >= ymin && y1 <= ymax && x2 >= xmin && x2 <= xmax && y2 >= ymin &&
-        y2 <= ymax)
+    return ClipLine(x1, y1, x2, y2, -g, -g, gOutput.PlotWidthPx + g, gOutput.PlotHeightPx + g);
+}
+
+}  // namespace
+
+// Liang-Barsky.
+bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, double top, double right, double bottom,
+              double* t0Out, double* t1Out) {
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+    const auto inside = [&](double x, double y) { return x >= left && x <= right && y >= top && y <= bottom; };
+    if (inside(x1, y1) && inside(x2, y2)) {
+        if (t0Out) *t0Out = 0;
+        if (t1Out) *t1Out = 1;
         return true;
+    }
     const double dx = x2 - x1, dy = y2 - y1;
     double t0 = 0, t1 = 1;
     const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
+    const double q[4] = {x1 - left, right - x1, y1 - top, bottom - y1};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
             if (q[i] < 0) return false;
@@ -45,16 +56,16 @@ bool ClipToGuard(double& x1, double& y1, double& x2, double& y2) {
             t1 = std::min(t1, r);
         }
     }
-    const double ax = x1 + t0 * dx, ay = y1 + t0 * dy;
-    const double bx = x1 + t1 * dx, by = y1 + t1 * dy;
+    const double ax = t0 > 0 ? x1 + t0 * dx : x1, ay = t0 > 0 ? y1 + t0 * dy : y1;
+    const double bx = t1 < 1 ? x1 + t1 * dx : x2, by = t1 < 1 ? y1 + t1 * dy : y2;
     x1 = ax;
     y1 = ay;
     x2 = bx;
     y2 = by;
+    if (t0Out) *t0Out = t0;
+    if (t1Out) *t1Out = t1;
     return true;
 }
-
-}  // namespace
 
 CanvasFont GraphAreaFont() {
     CanvasFont f;
@@ -92,6 +103,25 @@ void AppendPiSuffixY(std::string& text) {
     if (gGraph.PiScaleY) text += kPiSuffix;
 }
 
+Color SpectrumColor(int k, int u, int grey) {
+    const int d = 255 - u;
+    switch (k) {
+        case 1: return MakeRGB(u, 0, d);
+        case 2: return MakeRGB(0, d, u);
+        case 3: return MakeRGB(d, u, 0);
+        case 4: return MakeRGB(d, 0, 0);
+        case 5: return MakeRGB(0, d, 0);
+        case 6: return MakeRGB(0, 0, d);
+        case 7: return MakeRGB(0, u, 255);
+        case 8: return MakeRGB(u, 0, 255);
+        case 9: return MakeRGB(128, 0, u);
+        case 10: return MakeRGB(u, 0, 128);
+        case 11: return MakeRGB(0, u, 128);
+        case 12: return MakeRGB(grey, grey, grey);
+        default: return 0;
+    }
+}
+
 void GradientPenColor(double t) {
     const ParameterState& p = gParams;
     const bool spectrum = FunktionTermbaum.UsesT() && gDisplay.FarbspektrumParameter && p.FgTVon != p.FgTBis &&
@@ -103,23 +133,7 @@ void GradientPenColor(double t) {
     const double rel = std::fabs((t - p.FgTVon) / (p.FgTBis - p.FgTVon));
     const int k = ToDevice(Clamp(rel, 0, 1e6), 127.0);
     const int c = (2 * k) % 256;
-    int r = 0, g = 0, b = 0;
-    switch (std::clamp(gDisplay.FarbspektrumNummer, 1, 13)) {
-        case 1: r = c, g = 0, b = 255 - c; break;
-        case 2: r = 0, g = 255 - c, b = c; break;
-        case 3: r = 255 - c, g = c, b = 0; break;
-        case 4: r = 255 - c, g = 0, b = 0; break;
-        case 5: r = 0, g = 255 - c, b = 0; break;
-        case 6: r = 0, g = 0, b = 255 - c; break;
-        case 7: r = 0, g = c, b = 255; break;
-        case 8: r = c, g = 0, b = 255; break;
-        case 9: r = 128, g = 0, b = c; break;
-        case 10: r = c, g = 0, b = 128; break;
-        case 11: r = 0, g = c, b = 128; break;
-        case 12: r = c, g = c, b = c; break;
-        default: break;
-    }
-    Ausgabe().SetPenColor(static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16));
+    Ausgabe().SetPenColor(SpectrumColor(std::clamp(gDisplay.FarbspektrumNummer, 1, 13), c, c));
 }
 
 void ScaledLine(double x1, double y1, double x2, double y2) {

@@ -31,6 +31,11 @@ inline double ClampPixel(double v, double lo, double hi) {
     return v < hi ? v : hi;
 }
 
+// Cuts the line to the rectangle (bounds included); false when nothing is left. t0 and t1 say
+// where the kept part starts and ends along the line (0 and 1 when uncut).
+bool ClipLine(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
+              double bottom, double* t0 = nullptr, double* t1 = nullptr);
+
 // Lines are cut to a band around the surface before they are rounded to
 // device pixels: what lies beyond can never be seen, and no coordinate then
 // leaves the int range (or later the 16-bit range of a metafile).
@@ -50,6 +55,13 @@ int TextHeightPx(std::string_view text);
 
 void AppendPiSuffixX(std::string& text);
 void AppendPiSuffixY(std::string& text);
+
+// The colour of the numbered spectrum k (1 to 13) at position u (0 to 255,
+// with d = 255 - u): 1 (u, 0, d), 2 (0, d, u), 3 (d, u, 0), 4 (d, 0, 0),
+// 5 (0, d, 0), 6 (0, 0, d), 7 (0, u, 255), 8 (u, 0, 255), 9 (128, 0, u),
+// 10 (u, 0, 128), 11 (0, u, 128), 12 the grey (grey, grey, grey); 13 and
+// any other k black.
+Color SpectrumColor(int k, int u, int grey);
 
 // The pen colour of the family member with parameter t.
 void GradientPenColor(double t);

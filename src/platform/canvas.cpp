@@ -26,14 +26,6 @@ BrushStyle BrushStyleFromOrdinal(int ordinal) {
     return static_cast<BrushStyle>(std::clamp(ordinal, 0, 7));
 }
 
-QColor ToQColor(Color c) {
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
-
-Color FromQColor(const QColor& c) {
-    return static_cast<Color>(c.red()) | (static_cast<Color>(c.green()) << 8) | (static_cast<Color>(c.blue()) << 16);
-}
-
 QFont ToQFont(const CanvasFont& font, double dpi) {
     QFont f(QString::fromStdString(font.name));
     const double px = std::clamp(static_cast<double>(font.size), 1.0, 2000.0) * dpi / 72.0;

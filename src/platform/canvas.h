@@ -23,14 +23,12 @@
 #include <string_view>
 #include <vector>
 
-class QColor;
+#include "color.h"
+
 class QFont;
 class QString;
 
 namespace kalvo {
-
-// 0x00BBGGRR, red in the low byte.
-using Color = uint32_t;
 
 struct CanvasPoint {
     int x = 0, y = 0;
@@ -95,10 +93,6 @@ inline int ToDevice(double p, double factor) {
     constexpr double kRound = 6755399441055744.0;
     return static_cast<int>((v + kRound) - kRound);
 }
-
-// The one conversion between stored colours and Qt's.
-QColor ToQColor(Color c);
-Color FromQColor(const QColor& c);
 
 // The Qt font for a canvas font at a resolution: pixel size from the points,
 // no antialiasing.

@@ -5,8 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -65,6 +63,18 @@ TForm22::TForm22(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     ui_->Memo1->setFont(memoFont);
 
     QTableWidget* grid = ui_->StringGrid1;
+    // Enter leaves a cell with a valid entry for the next: x to y, y to the
+    // x of the next row.
+    SetNumberGrid(grid, 0, [](const QString& text) { return CellTextAccepted(text.toStdString()); },
+                  [](int& row, int& col) {
+                      if (col == 0) {
+                          col = 1;
+                      } else {
+                          col = 0;
+                          row = (row + 1) % kWertepaarZeilen;
+                      }
+                  });
+    SetArrowButtonsOnly({ui_->SpinEdit1, ui_->SpinEdit2, ui_->SpinEdit3, ui_->SpinEdit4});
     grid->setRowCount(kWertepaarZeilen);
     grid->setColumnCount(2);
     grid->setHorizontalHeaderLabels({QStringLiteral("         x"), QStringLiteral("         y")});
@@ -225,65 +235,8 @@ void TForm22::StringGrid1CellChanged(QTableWidgetItem* item) {
     normalizing_ = false;
 }
 
-bool TForm22::IsGridWidget(const QObject* o) const {
-    for (; o; o = o->parent())
-        if (o == ui_->StringGrid1) return true;
-    return false;
-}
-
-// Enter: a cell that holds no valid term is emptied and keeps the caret;
-// otherwise the caret moves on, x to y, y to the x of the next row.
-void TForm22::StringGrid1Enter(QWidget* target) {
-    QTableWidget* grid = ui_->StringGrid1;
-    int row = std::max(grid->currentRow(), 0), col = std::max(grid->currentColumn(), 0);
-    auto* editor = qobject_cast<QLineEdit*>(target);
-    const QString text = editor ? editor->text() : Cell(row + 1, col);
-    double v = 0;
-    if (!RemoveBlanks(text.toStdString()).empty() && !CellTermValue(text.toStdString(), v)) {
-        if (editor) editor->clear();
-        else SetCell(row + 1, col, QString());
-        return;
-    }
-    if (col == 0) {
-        col = 1;
-    } else {
-        col = 0;
-        row = (row + 1) % kWertepaarZeilen;
-    }
-    grid->setCurrentCell(row, col);
-    // The grid edits on every trigger, so moving the current cell has opened
-    // its editor already; asking for it again only makes Qt complain.
-    if (!grid->indexWidget(grid->currentIndex())) grid->editItem(grid->item(row, col));
-}
-
 bool TForm22::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui_->Label5 && event->type() == QEvent::Resize) ZeigeFunktionstext();
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        auto* target = static_cast<QWidget*>(watched);
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (target->window() == this && target == focusWidget()) {
-            if (IsGridWidget(target)) {
-                if (IsPlainKey(key) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-                    StringGrid1Enter(target);
-                    return true;
-                }
-                if (target == ui_->StringGrid1 && key->text() == QStringLiteral(".")) {
-                    QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, Qt::NoModifier, QStringLiteral(","));
-                    QCoreApplication::sendEvent(target, &comma);
-                    return true;
-                }
-            }
-            // The spin boxes change only through their arrow buttons.
-            for (QSpinBox* box : {ui_->SpinEdit1, ui_->SpinEdit2, ui_->SpinEdit3, ui_->SpinEdit4}) {
-                if (target != box && target->parentWidget() != box) continue;
-                switch (key->key()) {
-                    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Escape: case Qt::Key_Return:
-                    case Qt::Key_Enter: break;
-                    default: return true;
-                }
-            }
-        }
-    }
     return KalvoDialog::eventFilter(watched, event);
 }
 

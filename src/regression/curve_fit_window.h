@@ -88,7 +88,6 @@ protected:
 private:
     void FormCreate();
     void Neuberechnen();
-    void StringGrid1Enter(QWidget* target);
     void StringGrid1CellChanged(QTableWidgetItem* item);
     void ShowFitResult(const FitErgebnis& result, bool mitProtokoll);
     void ZeigeFunktionstext();
@@ -97,7 +96,6 @@ private:
     void ClearTable();
     void CheckRadioOfModell(int modell);
     QRadioButton* RadioOfModell(int modell) const;
-    bool IsGridWidget(const QObject* o) const;
 
     std::unique_ptr<Ui::TForm22> ui_;
     bool normalizing_ = false;

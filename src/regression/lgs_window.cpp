@@ -1,7 +1,5 @@
 #include "lgs_window.h"
 
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -56,6 +54,18 @@ TForm23::TForm23(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     ui_->Label1->setFixedHeight(2 * ui_->Label1->fontMetrics().lineSpacing() + 2 * ui_->Label1->margin() +
                                 2 * ui_->Label1->frameWidth());
     connect(ui_->StringGrid1, &QTableWidget::itemChanged, this, &TForm23::StringGrid1CellChanged);
+    // Enter leaves a cell with a valid entry for the next: one column right,
+    // from b to the next row.
+    SetNumberGrid(ui_->StringGrid1, 1, [](const QString& text) { return CellTextAccepted(text.toStdString()); },
+                  [this](int& row, int& col) {
+                      if (col + 1 < LgsSpalten) {
+                          ++col;
+                      } else {
+                          col = 0;
+                          row = row < LgsZeilen ? row + 1 : 1;
+                      }
+                  });
+    SetArrowButtonsOnly({ui_->SpinEdit1, ui_->SpinEdit2, ui_->SpinEdit3});
 
     connect(ui_->SpinEdit1, &QSpinBox::valueChanged, this, [this](int m) { SetGroesse(m, LgsSpalten); });
     connect(ui_->SpinEdit3, &QSpinBox::valueChanged, this, [this](int n) { SetGroesse(LgsZeilen, n); });
@@ -152,61 +162,6 @@ void TForm23::StringGrid1CellChanged(QTableWidgetItem* item) {
 void TForm23::CaretToStart() {
     ui_->StringGrid1->setCurrentCell(1, 0);
     ui_->StringGrid1->setFocus();
-}
-
-// Enter: a cell that holds no valid term is emptied and keeps the caret;
-// otherwise the caret moves one column right, from b to the next row.
-void TForm23::StringGrid1Enter(QWidget* target) {
-    TMgrid* grid = ui_->StringGrid1;
-    int row = std::max(grid->currentRow(), 1), col = std::max(grid->currentColumn(), 0);
-    auto* editor = qobject_cast<QLineEdit*>(target);
-    const QString text = editor ? editor->text() : grid->Cells(col, row);
-    double v = 0;
-    if (!RemoveBlanks(text.toStdString()).empty() && !CellTermValue(text.toStdString(), v)) {
-        if (editor) editor->clear();
-        else grid->SetCells(col, row, QString());
-        return;
-    }
-    if (col + 1 < LgsSpalten) {
-        ++col;
-    } else {
-        col = 0;
-        row = row < LgsZeilen ? row + 1 : 1;
-    }
-    grid->setCurrentCell(row, col);
-    // The grid edits on every trigger, so moving the current cell has opened
-    // its editor already; asking for it again only makes Qt complain.
-    if (!grid->indexWidget(grid->currentIndex())) grid->editItem(grid->item(row, col));
-}
-
-bool TForm23::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        auto* target = static_cast<QWidget*>(watched);
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (target->window() == this && target == focusWidget()) {
-            bool inGrid = false;
-            for (const QObject* o = target; o; o = o->parent()) inGrid = inGrid || o == ui_->StringGrid1;
-            if (inGrid && IsPlainKey(key) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-                StringGrid1Enter(target);
-                return true;
-            }
-            if (target == ui_->StringGrid1 && key->text() == QStringLiteral(".")) {
-                QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, Qt::NoModifier, QStringLiteral(","));
-                QCoreApplication::sendEvent(target, &comma);
-                return true;
-            }
-            // The spin boxes change only through their arrow buttons.
-            for (QSpinBox* box : {ui_->SpinEdit1, ui_->SpinEdit2, ui_->SpinEdit3}) {
-                if (target != box && target->parentWidget() != box) continue;
-                switch (key->key()) {
-                    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Escape: case Qt::Key_Return:
-                    case Qt::Key_Enter: break;
-                    default: return true;
-                }
-            }
-        }
-    }
-    return KalvoDialog::eventFilter(watched, event);
 }
 
 void TForm23::SpeedButton2Click() {

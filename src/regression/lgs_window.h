@@ -53,14 +53,10 @@ public:
     LgsMatrix LgsEingabematrix{}, LgsArbeitsmatrix{}, LgsLoesungsmatrix{};
     bool LgsKeineLoesung = false;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void InitGrid();
     QString CellText(double v) const;
     void StringGrid1CellChanged(QTableWidgetItem* item);
-    void StringGrid1Enter(QWidget* target);
     void CaretToStart();
     void ZeigeUrteil(const QString& text);
 

@@ -63,4 +63,9 @@ std::string RemoveBlanks(std::string_view text) {
     return out;
 }
 
+bool CellTextAccepted(std::string_view text) {
+    double v = 0;
+    return RemoveBlanks(text).empty() || CellTermValue(text, v);
+}
+
 }  // namespace kalvo

@@ -22,4 +22,8 @@ bool CellTermValue(std::string_view text, double& value);
 // The text without any blank.
 std::string RemoveBlanks(std::string_view text);
 
+// What a cell may keep when Enter leaves it: nothing, or a constant term
+// with a value (a syntax error shows its message unless parsing is quiet).
+bool CellTextAccepted(std::string_view text);
+
 }  // namespace kalvo

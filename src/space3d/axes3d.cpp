@@ -19,6 +19,18 @@ constexpr int kMaxTicks = 200;
 
 int Runde(double v) { return ToDevice(v, 1.0); }
 
+// The pen of the axes and the font of their labels in the axis colour; a
+// metafile gets the letters twice as large.
+Canvas& AchsenStift(Grafik3DEngine& g, int linienart, Color farbe) {
+    Canvas& c = g.Ziel();
+    c.SetPen(farbe & 0xFFFFFF, std::clamp(linienart, 0, 255), PenStyle::Solid);
+    CanvasFont schrift = g.Schrift();
+    schrift.color = farbe & 0xFFFFFF;
+    if (g.RecordMetafile()) schrift.size *= 2;
+    c.SetFont(schrift);
+    return c;
+}
+
 }  // namespace
 
 double Skalenschritt(double w, bool zAchse) {
@@ -121,12 +133,7 @@ void Grafik3DEngine::KoordinatenBox2(int linienart, Color farbe) {
 
 void Grafik3DEngine::AchsenXYZ(int linienart, Color farbe, const std::string& xlabel, const std::string& ylabel,
                                const std::string& zlabel, bool spitze, bool skalierung) {
-    Canvas& c = Ziel();
-    c.SetPen(farbe & 0xFFFFFF, std::clamp(linienart, 0, 255), PenStyle::Solid);
-    CanvasFont schrift = font_;
-    schrift.color = farbe & 0xFFFFFF;
-    if (FRecordMetafile) schrift.size *= 2;
-    c.SetFont(schrift);
+    Canvas& c = AchsenStift(*this, linienart, farbe);
     c.SetBrushStyle(BrushStyle::Clear);
 
     const double x2 = x1d3 + xwd3, y2 = y1d3 + ywd3, z2 = z1d3 + zwd3;
@@ -167,12 +174,7 @@ void Grafik3DEngine::AchsenXYZ(int linienart, Color farbe, const std::string& xl
 
 void Grafik3DEngine::Achsenkreuz(int linienart, Color farbe, const std::string& xlabel, const std::string& ylabel,
                                  const std::string& zlabel) {
-    Canvas& c = Ziel();
-    c.SetPen(farbe & 0xFFFFFF, std::clamp(linienart, 0, 255), PenStyle::Solid);
-    CanvasFont schrift = font_;
-    schrift.color = farbe & 0xFFFFFF;
-    if (FRecordMetafile) schrift.size *= 2;
-    c.SetFont(schrift);
+    Canvas& c = AchsenStift(*this, linienart, farbe);
 
     Linie3D(0, y1d3 - 0.1 * ywd3, 0, 0, y1d3 + 1.1 * ywd3, 0);
     Linie3D(x1d3 - 0.1 * xwd3, 0, 0, x1d3 + 1.1 * xwd3, 0, 0);

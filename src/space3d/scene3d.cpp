@@ -1,6 +1,5 @@
 #include "scene3d.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "number_text.h"
@@ -76,16 +75,5 @@ void KoerperDrehschritt(Grafik3DEngine& g, const Drehrichtungen& r, double schri
 }
 
 int Winkelanzeige(double grad) { return RoundToInt(std::fabs(grad)) % 360; }
-
-int GanzzahlAusText(std::string_view text, int fallback) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return fallback;
-    int wert = 0;
-    const auto [ende, ec] = std::from_chars(text.data(), text.data() + text.size(), wert);
-    if (ec != std::errc() || ende != text.data() + text.size()) return fallback;
-    return wert;
-}
 
 }  // namespace kalvo

@@ -70,8 +70,4 @@ void KoerperDrehschritt(Grafik3DEngine& g, const Drehrichtungen& r, double schri
 // An angle as the fields show it: round(|angle|) mod 360.
 int Winkelanzeige(double grad);
 
-// A whole number with an optional sign and blanks around it; `fallback`
-// for anything else.
-int GanzzahlAusText(std::string_view text, int fallback);
-
 }  // namespace kalvo

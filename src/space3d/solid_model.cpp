@@ -42,7 +42,8 @@ void KoerperGrenzenPruefen(double& a, double& b) {
 }
 
 int KoerperIterationenAusText(const std::string& text) {
-    const long long n = GanzzahlAusText(text, kStandardKoerperIterationen);
+    int n = kStandardKoerperIterationen;
+    ReadWholeNumber(text, n);
     return static_cast<int>(std::min<long long>(std::llabs(n), kMaxKoerperIterationen));
 }
 

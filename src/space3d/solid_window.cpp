@@ -56,11 +56,11 @@ TGrafik3DCanvas* Tform21::Grafik() const { return ui_->Grafik3D; }
 
 void Tform21::Verbinden() {
     connect(ui_->EditF, &TermEdit::fieldLeft, this, [this] { TermKompilieren(true); });
-    connect(ui_->EditA, &TermEdit::fieldLeft, this, [this] { ZahlVerlassen(ui_->EditA, daten_.a); });
-    connect(ui_->EditB, &TermEdit::fieldLeft, this, [this] { ZahlVerlassen(ui_->EditB, daten_.b); });
-    connect(ui_->EditT, &TermEdit::fieldLeft, this, [this] { ZahlVerlassen(ui_->EditT, daten_.t); });
-    connect(ui_->EditIterationen, &TermEdit::fieldLeft, this, &Tform21::IterationenVerlassen);
-    connect(ui_->EditZerlegung, &TermEdit::fieldLeft, this, &Tform21::ZerlegungVerlassen);
+    connect(ui_->EditA, &TermEdit::fieldLeft, this, [this] { ZahlExit(ui_->EditA, daten_.a); });
+    connect(ui_->EditB, &TermEdit::fieldLeft, this, [this] { ZahlExit(ui_->EditB, daten_.b); });
+    connect(ui_->EditT, &TermEdit::fieldLeft, this, [this] { ZahlExit(ui_->EditT, daten_.t); });
+    connect(ui_->EditIterationen, &TermEdit::fieldLeft, this, &Tform21::IterationenExit);
+    connect(ui_->EditZerlegung, &TermEdit::fieldLeft, this, &Tform21::ZerlegungExit);
     connect(ui_->CheckBoxGeschlossen, &TBitCheckBox::OnClick, this, &Tform21::BitBtnOkClick);
     // The two "Grafik" buttons sit in the boxes of their volumes but choose together.
     auto* grafik = new QButtonGroup(this);
@@ -78,8 +78,8 @@ void Tform21::Verbinden() {
 
     TBedienung3D* bedienung = ui_->Bedienung;
     connect(bedienung, &TBedienung3D::Neuzeichnen, this, &Tform21::zeichnen);
-    connect(bedienung, &TBedienung3D::PhiVerlassen, this, [this] { WinkelVerlassen(true); });
-    connect(bedienung, &TBedienung3D::ThetaVerlassen, this, [this] { WinkelVerlassen(false); });
+    connect(bedienung, &TBedienung3D::PhiExit, this, [this] { WinkelExit(true); });
+    connect(bedienung, &TBedienung3D::ThetaExit, this, [this] { WinkelExit(false); });
     connect(bedienung, &TBedienung3D::WinkelAnfangswerte, this, [this] {
         Grafik()->SetYrot(90);
         Grafik()->SetZrot(270);
@@ -141,14 +141,14 @@ bool Tform21::TermKompilieren(bool melden) {
     return false;
 }
 
-void Tform21::ZahlVerlassen(TermEdit* edit, double& wert) { ReadNumberEdit(edit, wert, wert); }
+void Tform21::ZahlExit(TermEdit* edit, double& wert) { ReadNumberEdit(edit, wert, wert); }
 
-void Tform21::IterationenVerlassen() {
+void Tform21::IterationenExit() {
     iterationen_ = KoerperIterationenAusText(ui_->EditIterationen->text().toStdString());
     ui_->EditIterationen->setText(QString::fromStdString(IntToText(iterationen_)));
 }
 
-void Tform21::ZerlegungVerlassen() {
+void Tform21::ZerlegungExit() {
     const int n = ZerlegungAusText(ui_->EditZerlegung->text().toStdString());
     ui_->EditZerlegung->setText(QString::fromStdString(IntToText(n)));
     if (n == daten_.n) return;
@@ -158,7 +158,7 @@ void Tform21::ZerlegungVerlassen() {
     zeichnen();
 }
 
-void Tform21::WinkelVerlassen(bool phi) {
+void Tform21::WinkelExit(bool phi) {
     TermEdit* edit = phi ? ui_->Bedienung->Controls()->EditPhi : ui_->Bedienung->Controls()->EditTheta;
     TGrafik3DCanvas* g = Grafik();
     const double gezeigt = phi ? KoerperPhiAnzeige(g->Zrot()) : Winkelanzeige(g->Yrot());

@@ -59,10 +59,10 @@ private:
     // the function 0. A term that does not compile leaves "0" there and, when
     // it is to be reported, the message and the caret at the error.
     bool TermKompilieren(bool melden);
-    void ZahlVerlassen(TermEdit* edit, double& wert);
-    void IterationenVerlassen();
-    void ZerlegungVerlassen();
-    void WinkelVerlassen(bool phi);
+    void ZahlExit(TermEdit* edit, double& wert);
+    void IterationenExit();
+    void ZerlegungExit();
+    void WinkelExit(bool phi);
     void WinkelZeigen();
     Achsenstil GewaehlterAchsenstil() const;
 

@@ -6,13 +6,15 @@
 
 #include "canvas.h"
 #include "grafik3d.h"
+#include "number_text.h"
 #include "scene3d.h"
 #include "term.h"
 
 namespace kalvo {
 
 int ZerlegungAusText(std::string_view text) {
-    const int n = GanzzahlAusText(text, kStandardZerlegung);
+    int n = kStandardZerlegung;
+    ReadWholeNumber(text, n);
     if (n < kMinZerlegung) return kStandardZerlegung;
     return std::min(n, kMaxZerlegung);
 }

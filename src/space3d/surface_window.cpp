@@ -84,9 +84,9 @@ void TForm30::Verbinden() {
     for (const auto& [feld, wo] : bereichsfelder) {
         const auto [bereich, maximum] = wo;
         connect(feld, &TermEdit::fieldLeft, this,
-                [this, feld, bereich, maximum] { BereichVerlassen(feld, Bereichswert(bereich, maximum)); });
+                [this, feld, bereich, maximum] { BereichExit(feld, Bereichswert(bereich, maximum)); });
     }
-    connect(ui_->EditZerlegung, &TermEdit::fieldLeft, this, &TForm30::ZerlegungVerlassen);
+    connect(ui_->EditZerlegung, &TermEdit::fieldLeft, this, &TForm30::ZerlegungExit);
     const QAbstractButton* knoepfe[2][3] = {
         {ui_->SpeedButtonVerdoppeln1, ui_->SpeedButtonHalbieren1, ui_->SpeedButtonAnfang1},
         {ui_->SpeedButtonVerdoppeln2, ui_->SpeedButtonHalbieren2, ui_->SpeedButtonAnfang2}};
@@ -96,8 +96,8 @@ void TForm30::Verbinden() {
 
     TBedienung3D* bedienung = ui_->Bedienung;
     connect(bedienung, &TBedienung3D::Neuzeichnen, this, &TForm30::zeichnen);
-    connect(bedienung, &TBedienung3D::PhiVerlassen, this, [this] { WinkelVerlassen(true); });
-    connect(bedienung, &TBedienung3D::ThetaVerlassen, this, [this] { WinkelVerlassen(false); });
+    connect(bedienung, &TBedienung3D::PhiExit, this, [this] { WinkelExit(true); });
+    connect(bedienung, &TBedienung3D::ThetaExit, this, [this] { WinkelExit(false); });
     connect(bedienung, &TBedienung3D::WinkelAnfangswerte, this, [this] {
         Grafik()->SetYrot(50);
         Grafik()->SetZrot(45);
@@ -223,7 +223,7 @@ void TForm30::ModusGewechselt() {
     zeichnen();
 }
 
-void TForm30::BereichVerlassen(TermEdit* edit, double& wert) {
+void TForm30::BereichExit(TermEdit* edit, double& wert) {
     double neu = wert;
     ReadNumberEdit(edit, neu, wert);
     if (neu == wert) return;
@@ -233,7 +233,7 @@ void TForm30::BereichVerlassen(TermEdit* edit, double& wert) {
     zeichnen();
 }
 
-void TForm30::ZerlegungVerlassen() {
+void TForm30::ZerlegungExit() {
     const int n = ZerlegungAusText(ui_->EditZerlegung->text().toStdString());
     ui_->EditZerlegung->setText(QString::fromStdString(IntToText(n)));
     if (n == zerlegung_) return;
@@ -243,7 +243,7 @@ void TForm30::ZerlegungVerlassen() {
     zeichnen();
 }
 
-void TForm30::WinkelVerlassen(bool phi) {
+void TForm30::WinkelExit(bool phi) {
     TermEdit* edit = phi ? ui_->Bedienung->Controls()->EditPhi : ui_->Bedienung->Controls()->EditTheta;
     TGrafik3DCanvas* g = Grafik();
     const double alt = phi ? g->Zrot() : g->Yrot();

@@ -78,9 +78,9 @@ private:
     void Verbinden();
     bool Parametermodus() const;
     void ModusGewechselt();
-    void BereichVerlassen(TermEdit* edit, double& wert);
-    void ZerlegungVerlassen();
-    void WinkelVerlassen(bool phi);
+    void BereichExit(TermEdit* edit, double& wert);
+    void ZerlegungExit();
+    void WinkelExit(bool phi);
     void WinkelZeigen();
     void Bereichsknopf(int bereich, int art);
     void ListeSchliessen();

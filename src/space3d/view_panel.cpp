@@ -61,8 +61,8 @@ TBedienung3D::TBedienung3D(QWidget* parent) : QWidget(parent), ui_(std::make_uni
         laden_ = false;
         Melden();
     });
-    connect(ui_->EditPhi, &TermEdit::fieldLeft, this, &TBedienung3D::PhiVerlassen);
-    connect(ui_->EditTheta, &TermEdit::fieldLeft, this, &TBedienung3D::ThetaVerlassen);
+    connect(ui_->EditPhi, &TermEdit::fieldLeft, this, &TBedienung3D::PhiExit);
+    connect(ui_->EditTheta, &TermEdit::fieldLeft, this, &TBedienung3D::ThetaExit);
     connect(ui_->SpeedButtonWinkel, &QPushButton::clicked, this, &TBedienung3D::WinkelAnfangswerte);
     connect(ui_->SpeedButtonZoomAnfang, &QPushButton::clicked, this, &TBedienung3D::ZoomAnfangswert);
 }

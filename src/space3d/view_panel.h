@@ -47,8 +47,8 @@ public:
 signals:
     // Something the picture shows has changed.
     void Neuzeichnen();
-    void PhiVerlassen();
-    void ThetaVerlassen();
+    void PhiExit();
+    void ThetaExit();
     void WinkelAnfangswerte();
     void ZoomAnfangswert();
 

@@ -22,6 +22,12 @@ std::string PadLeft(std::string s, int w) {
 // Fixed or scientific by the band test on the unrounded value.
 bool InFixedBand(double ax, double limit) { return (0.1 < ax && ax < limit) || ax < 1e-20; }
 
+// x in scientific form with 15 significant digits ("d.dddde+xx"), in buf.
+std::string_view ScientificForm(double x, char (&buf)[64]) {
+    const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
+    return {buf, static_cast<size_t>(res.ptr - buf)};
+}
+
 }  // namespace
 
 std::string Fixed(double x, int w, int d) {
@@ -103,11 +109,21 @@ double StrToRealComma(std::string_view s) {
     return ParseDecimal(s, v) ? v : 0.0;
 }
 
+bool ReadWholeNumber(std::string_view s, int& value) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    int v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return false;
+    value = v;
+    return true;
+}
+
 int DecimalExponent(double x) {
     if (x == 0 || !std::isfinite(x)) return 0;
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
-    std::string_view s(buf, static_cast<size_t>(res.ptr - buf));
+    const std::string_view s = ScientificForm(x, buf);
     auto epos = s.find('e');
     int e = 0;
     std::from_chars(s.data() + epos + 1 + (s[epos + 1] == '+'), s.data() + s.size(), e);
@@ -117,8 +133,7 @@ int DecimalExponent(double x) {
 double DecimalMantissa(double x) {
     if (x == 0 || !std::isfinite(x)) return 0;
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14);
-    std::string_view s(buf, static_cast<size_t>(res.ptr - buf));
+    const std::string_view s = ScientificForm(x, buf);
     double m = 0;
     std::from_chars(s.data(), s.data() + s.find('e'), m);
     return m;

@@ -36,6 +36,9 @@ std::string PadRightWith(std::string s, int n, char c);
 // The number in s, "," or "." as decimal separator; 0 when s is not a plain
 // decimal number (infinities, NaN and hexadecimal included).
 double StrToRealComma(std::string_view s);
+// What an integer field takes: a whole number in int range with an optional
+// sign and blanks around it. False, with value untouched, for anything else.
+bool ReadWholeNumber(std::string_view s, int& value);
 int DecimalExponent(double x);
 double DecimalMantissa(double x);
 double RoundToDecimals(int n, double x);

@@ -9,15 +9,13 @@
 #include <string>
 
 #include "bounded_text.h"
+#include "color.h"
 
 class QPaintDevice;
 
 namespace kalvo {
 
 class Canvas;
-
-// 0x00BBGGRR, red in the low byte.
-using Color = uint32_t;
 
 // The colours the drawings name.
 inline constexpr Color kBlack = 0x000000;

@@ -111,6 +111,10 @@ QString NumberFieldText(double x) {
     return QString::fromStdString(FormatNumberCommaBlanks(gDisplay.Nachkommastellen, x));
 }
 
+bool ReadIntegerEdit(const QLineEdit* edit, int& value) {
+    return ReadWholeNumber(edit->text().trimmed().toStdString(), value);
+}
+
 std::string FieldTerm(const QLineEdit* edit) { return TermFromShown(edit->text().toStdString()); }
 
 QString ShownTerm(std::string_view term) { return QString::fromStdString(TermShown(term)); }

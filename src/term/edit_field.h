@@ -29,8 +29,8 @@ public:
 
     // Runs "field left" now, as OK does for the focused field before it commits.
     void commitField();
-    // The same, telling whether the field's check passed (dialogs find it by
-    // name, so the dialog base does not depend on this library).
+    // The same, telling whether the field's check passed (the dialog base
+    // finds it by name, so that any field with a check of its own may answer).
     Q_INVOKABLE bool leaveField();
     // Called by the readers (and by dialog handlers with checks of their own)
     // when the text just checked was refused.
@@ -59,6 +59,10 @@ QString ShownTerm(std::string_view term);
 
 // A number as every number field shows it: the configured decimals, decimal comma.
 QString NumberFieldText(double x);
+
+// An integer field: a whole number with an optional sign and blanks around
+// it. False, with value untouched, for anything else.
+bool ReadIntegerEdit(const QLineEdit* edit, int& value);
 
 // A number field holds a constant term. On success `value` is its value and
 // the field shows it with the configured decimals; where the term is undefined

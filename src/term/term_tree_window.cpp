@@ -10,7 +10,8 @@
 
 namespace kalvo {
 
-TForm19::TForm19(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm19>()) {
+TForm19::TForm19(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TForm19>()) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
     ui_->setupUi(this);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);

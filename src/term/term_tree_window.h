@@ -1,14 +1,13 @@
 #pragma once
 // The "Termbaum" window: the main term f(x) as its text and as the tree the
 // parser built from it. It fills the screen; a click anywhere or Esc closes
-// it. The function-family dialog opens it with
-//     TForm19 termbaum(this);
-//     termbaum.exec();
+// it. Unlike the other dialogs it is not deleted on close: whoever opens it
+// owns it (the function-family dialog sets Qt::WA_DeleteOnClose itself).
 
-#include <QDialog>
 #include <memory>
 #include <string>
 
+#include "dialog_base.h"
 #include "term.h"
 
 namespace Ui {
@@ -17,7 +16,7 @@ class TForm19;
 
 namespace kalvo {
 
-class TForm19 : public QDialog {
+class TForm19 : public KalvoDialog {
     Q_OBJECT
 public:
     // Shows gTerms.TermF with a tree of its own compiled from it, so that

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "color_convert.h"
+#include "color.h"
 
 using namespace kalvo;
 

@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace kalvo::gdi {
+#include "color.h"
 
-using ColorRef = std::uint32_t;  // 0x00BBGGRR
+namespace kalvo::gdi {
 
 // Values as the metafile formats store them.
 enum : std::uint16_t { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5 };
@@ -31,14 +31,14 @@ constexpr std::uint16_t MM_ANISOTROPIC = 8;
 struct LogPen {
     std::uint16_t style = PS_SOLID;
     std::int32_t width = 0;  // device pixels; 0 draws one pixel wide
-    ColorRef color = 0;
+    Color color = 0;
     bool operator==(const LogPen&) const = default;
 };
 
 struct LogBrush {
     std::uint16_t style = BS_SOLID;
     std::uint16_t hatch = 0;
-    ColorRef color = 0;
+    Color color = 0;
     bool operator==(const LogBrush&) const = default;
 };
 
@@ -65,8 +65,8 @@ struct DcState {
     std::int32_t brush = -1;
     std::int32_t font = -1;
     std::int32_t clip = -1;  // index into Picture::clips, -1 without clipping
-    ColorRef textColor = 0;
-    ColorRef bkColor = 0xFFFFFF;
+    Color textColor = 0;
+    Color bkColor = 0xFFFFFF;
     std::uint16_t bkMode = BKMODE_TRANSPARENT;
     std::uint16_t fillMode = FILL_ALTERNATE;
     bool operator==(const DcState&) const = default;

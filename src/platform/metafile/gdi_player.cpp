@@ -13,8 +13,6 @@ namespace kalvo::gdi {
 
 namespace {
 
-QColor ToQColor(ColorRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
 QPen ToQPen(const LogPen& p) {
     if (p.style == PS_NULL) return QPen(Qt::NoPen);
     static constexpr Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,

@@ -77,8 +77,15 @@ RectL BoundsOf(const QPoint* p, size_t n) {
     return r;
 }
 
-// A device-independent bitmap: BITMAPINFOHEADER and 24-bit rows, bottom row first.
-std::string Dib(const QImage& source, std::uint32_t* headerSize) {
+// A device-independent bitmap: BITMAPINFOHEADER and 24-bit rows, bottom row
+// first, with the size the picture has in it.
+struct DibImage {
+    std::string data;
+    std::uint32_t headerSize = 40;
+    std::int32_t width = 0, height = 0;
+};
+
+DibImage Dib(const QImage& source) {
     QImage img = source;
     if (img.width() > kMaxImageSide || img.height() > kMaxImageSide)
         img = img.scaled(kMaxImageSide, kMaxImageSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -97,7 +104,6 @@ std::string Dib(const QImage& source, std::uint32_t* headerSize) {
     b.I32(3780);
     b.U32(0);
     b.U32(0);
-    *headerSize = 40;
     for (int y = h - 1; y >= 0; --y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = 0; x < w; ++x) {
@@ -107,7 +113,7 @@ std::string Dib(const QImage& source, std::uint32_t* headerSize) {
         }
         b.Zeros(static_cast<size_t>(stride - w * 3));
     }
-    return b.data;
+    return {std::move(b.data), 40, w, h};
 }
 
 // The records one format writes for the device-context bookkeeping.
@@ -122,8 +128,8 @@ public:
     virtual void SaveDc() = 0;
     virtual void RestoreDc() = 0;
     virtual void IntersectClip(const RectL& r) = 0;
-    virtual void TextColor(ColorRef c) = 0;
-    virtual void BkColor(ColorRef c) = 0;
+    virtual void TextColor(Color c) = 0;
+    virtual void BkColor(Color c) = 0;
     virtual void BkMode(std::uint16_t mode) = 0;
     virtual void FillMode(std::uint16_t mode) = 0;
 };
@@ -195,7 +201,7 @@ public:
 private:
     struct Tracked {
         int pen = -1, brush = -1, font = -1;  // selected slots
-        ColorRef text = 0, bk = 0xFFFFFF;
+        Color text = 0, bk = 0xFFFFFF;
         std::uint16_t bkMode = BKMODE_TRANSPARENT, fill = FILL_ALTERNATE;
         std::int32_t clip = -1;
     };
@@ -369,8 +375,8 @@ public:
     void SaveDc() override { Simple(EMR_SAVEDC, {}); }
     void RestoreDc() override { Simple(EMR_RESTOREDC, {-1}); }
     void IntersectClip(const RectL& r) override { Simple(EMR_INTERSECTCLIPRECT, {r.left, r.top, r.right, r.bottom}); }
-    void TextColor(ColorRef c) override { Simple(EMR_SETTEXTCOLOR, {static_cast<std::int32_t>(c)}); }
-    void BkColor(ColorRef c) override { Simple(EMR_SETBKCOLOR, {static_cast<std::int32_t>(c)}); }
+    void TextColor(Color c) override { Simple(EMR_SETTEXTCOLOR, {static_cast<std::int32_t>(c)}); }
+    void BkColor(Color c) override { Simple(EMR_SETBKCOLOR, {static_cast<std::int32_t>(c)}); }
     void BkMode(std::uint16_t m) override { Simple(EMR_SETBKMODE, {m}); }
     void FillMode(std::uint16_t m) override { Simple(EMR_SETPOLYFILLMODE, {m}); }
 
@@ -522,28 +528,24 @@ private:
     }
 
     void WriteImage(const ImageRun& img) {
-        std::uint32_t headerSize = 0;
-        const std::string dib = Dib(img.image, &headerSize);
-        std::int32_t w = 0, h = 0;
-        std::memcpy(&w, dib.data() + 4, 4);
-        std::memcpy(&h, dib.data() + 8, 4);
+        const DibImage dib = Dib(img.image);
         const size_t at = Begin(EMR_STRETCHDIBITS);
         Rect({img.dest.left, img.dest.top, img.dest.right - 1, img.dest.bottom - 1});
         b_.I32(img.dest.left);
         b_.I32(img.dest.top);
         b_.I32(0);
         b_.I32(0);
-        b_.I32(w);
-        b_.I32(h);
+        b_.I32(dib.width);
+        b_.I32(dib.height);
         b_.U32(80);
-        b_.U32(headerSize);
-        b_.U32(80 + headerSize);
-        b_.U32(static_cast<std::uint32_t>(dib.size() - headerSize));
+        b_.U32(dib.headerSize);
+        b_.U32(80 + dib.headerSize);
+        b_.U32(static_cast<std::uint32_t>(dib.data.size() - dib.headerSize));
         b_.U32(0);           // DIB_RGB_COLORS
         b_.U32(0x00CC0020);  // SRCCOPY
         b_.I32(img.dest.right - img.dest.left);
         b_.I32(img.dest.bottom - img.dest.top);
-        b_.Raw(dib);
+        b_.Raw(dib.data);
         End(at);
     }
 
@@ -663,8 +665,8 @@ public:
     void IntersectClip(const RectL& r) override {
         Record(META_INTERSECTCLIPRECT, {Clamp16(r.bottom), Clamp16(r.right), Clamp16(r.top), Clamp16(r.left)});
     }
-    void TextColor(ColorRef c) override { Color(META_SETTEXTCOLOR, c); }
-    void BkColor(ColorRef c) override { Color(META_SETBKCOLOR, c); }
+    void TextColor(Color c) override { ColorRecord(META_SETTEXTCOLOR, c); }
+    void BkColor(Color c) override { ColorRecord(META_SETBKCOLOR, c); }
     void BkMode(std::uint16_t m) override { Record(META_SETBKMODE, {static_cast<std::int16_t>(m)}); }
     void FillMode(std::uint16_t m) override { Record(META_SETPOLYFILLMODE, {static_cast<std::int16_t>(m)}); }
 
@@ -686,7 +688,7 @@ private:
         for (std::int16_t v : params) b_.I16(v);
         End(at);
     }
-    void Color(std::uint16_t function, ColorRef c) {
+    void ColorRecord(std::uint16_t function, Color c) {
         const size_t at = Begin(function);
         b_.U32(c);
         End(at);
@@ -809,23 +811,19 @@ private:
     }
 
     void WriteImage(const ImageRun& img) {
-        std::uint32_t headerSize = 0;
-        const std::string dib = Dib(img.image, &headerSize);
-        std::int32_t w = 0, h = 0;
-        std::memcpy(&w, dib.data() + 4, 4);
-        std::memcpy(&h, dib.data() + 8, 4);
+        const DibImage dib = Dib(img.image);
         const size_t at = Begin(META_STRETCHDIB);
         b_.U32(0x00CC0020);  // SRCCOPY
         b_.U16(0);           // DIB_RGB_COLORS
-        b_.I16(Clamp16(h));
-        b_.I16(Clamp16(w));
+        b_.I16(Clamp16(dib.height));
+        b_.I16(Clamp16(dib.width));
         b_.I16(0);
         b_.I16(0);
         b_.I16(Clamp16(static_cast<std::int64_t>(img.dest.bottom) - img.dest.top));
         b_.I16(Clamp16(static_cast<std::int64_t>(img.dest.right) - img.dest.left));
         b_.I16(Clamp16(img.dest.top));
         b_.I16(Clamp16(img.dest.left));
-        b_.Raw(dib);
+        b_.Raw(dib.data);
         End(at);
     }
 

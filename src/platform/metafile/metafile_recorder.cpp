@@ -33,12 +33,6 @@ std::int32_t ToDevice(double v) {
     return static_cast<std::int32_t>(std::nearbyint(v));
 }
 
-ColorRef ToColorRef(const QColor& c) {
-    QColor rgb = c.toRgb();
-    return static_cast<ColorRef>(rgb.red()) | static_cast<ColorRef>(rgb.green()) << 8 |
-           static_cast<ColorRef>(rgb.blue()) << 16;
-}
-
 std::uint16_t HatchOf(Qt::BrushStyle s) {
     switch (s) {
         case Qt::HorPattern: return HS_HORIZONTAL;
@@ -225,7 +219,7 @@ public:
         skipDecorationLines_ = 0;
         if (pen_.style() == Qt::NoPen || count <= 0) return;
         const std::uint32_t st = StateIndex(Needs::Nothing);
-        const ColorRef color = ToColorRef(pen_.color());
+        const Color color = FromQColor(pen_.color());
         for (int i = 0; i < count; ++i) {
             const QPointF d = m_.map(points[i]);
             const QPoint p(ToDevice(d.x()), ToDevice(d.y()));
@@ -357,7 +351,7 @@ private:
             double w = pen_.widthF();
             if (!pen_.isCosmetic()) w *= std::sqrt(std::abs(m_.determinant()));
             logPen.width = std::max(0, ToDevice(w));
-            logPen.color = ToColorRef(BrushColor(pen_.brush()));
+            logPen.color = FromQColor(BrushColor(pen_.brush()));
         }
         penIndex_ = Intern(pic_.pens, penIndexOf_, logPen);
         return penIndex_;
@@ -372,11 +366,11 @@ private:
         } else if (style >= Qt::HorPattern && style <= Qt::DiagCrossPattern) {
             logBrush.style = BS_HATCHED;
             logBrush.hatch = HatchOf(style);
-            logBrush.color = ToColorRef(brush_.color());
+            logBrush.color = FromQColor(brush_.color());
         } else {
             // Dense patterns, gradients and textures have no metafile brush: their colour stands in.
             logBrush.style = BS_SOLID;
-            logBrush.color = ToColorRef(BrushColor(brush_));
+            logBrush.color = FromQColor(BrushColor(brush_));
         }
         brushIndex_ = Intern(pic_.brushes, brushIndexOf_, logBrush);
         return brushIndex_;
@@ -392,12 +386,12 @@ private:
         if (fill != 0) s.fillMode = fill;
         if (needs == Needs::Text) {
             s.font = fontIndex_;
-            s.textColor = ToColorRef(BrushColor(pen_.brush()));
+            s.textColor = FromQColor(BrushColor(pen_.brush()));
         }
         // QPainter keeps the background out of the dirty flags it sends, so it is read here.
         if (state) {
             s.bkMode = state->backgroundMode() == Qt::OpaqueMode ? BKMODE_OPAQUE : BKMODE_TRANSPARENT;
-            s.bkColor = ToColorRef(state->backgroundBrush().color());
+            s.bkColor = FromQColor(state->backgroundBrush().color());
         }
         s.clip = -1;
         if (clip_ && clipEnabled_) {
@@ -805,7 +799,7 @@ void MetafileRecorder::setFontCharset(FontCharset charset) { engine_->charset = 
 
 void MetafileRecorder::setOpaqueTextBackground(const QColor& color) {
     gdi::Picture& pic = *picture_;
-    const gdi::ColorRef background = ToColorRef(color);
+    const Color background = FromQColor(color);
     std::unordered_map<std::uint32_t, std::uint32_t> opaqueOf;  // state index -> its opaque twin
     for (gdi::Op& op : pic.ops) {
         if (op.kind != gdi::OpKind::Text) continue;

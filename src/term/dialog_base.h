@@ -9,8 +9,12 @@
 // unless the subclass clears Qt::WA_DeleteOnClose.
 
 #include <QDialog>
+#include <functional>
+#include <vector>
 
+class QAbstractSpinBox;
 class QKeyEvent;
+class QTableWidget;
 
 namespace kalvo {
 
@@ -34,15 +38,35 @@ protected:
     void SetArrowKeysMoveFocus(bool on) { arrowKeysMoveFocus_ = on; }
     bool ArrowKeysMoveFocus() const { return arrowKeysMoveFocus_; }
 
+    // A grid of number cells, rows from firstRow on (those above are
+    // headings). Enter in the grid or in its cell editor checks the current
+    // cell: a text `accepts` refuses is emptied and the caret stays; else the
+    // caret moves to the cell `next` makes of row and column, and its editor
+    // opens. A "." typed into the grid itself, which starts editing, is ",".
+    void SetNumberGrid(QTableWidget* grid, int firstRow, std::function<bool(const QString&)> accepts,
+                       std::function<void(int& row, int& col)> next);
+    // Spin boxes that change only through their arrow buttons: Tab, Esc and
+    // Enter act as everywhere, other keys do nothing in them.
+    void SetArrowButtonsOnly(std::vector<QAbstractSpinBox*> boxes) { arrowButtonsOnly_ = std::move(boxes); }
+
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool HandleKey(QWidget* target, QKeyEvent* key);
+    bool HandleGridAndSpinBoxKeys(QWidget* target, QKeyEvent* key);
+    void NumberGridEnter(QWidget* target);
     void NoDefaultButtons();
 
     bool arrowKeysMoveFocus_ = false;
     bool controlsLoaded_ = false;
+    struct {
+        QTableWidget* grid = nullptr;
+        int firstRow = 0;
+        std::function<bool(const QString&)> accepts;
+        std::function<void(int& row, int& col)> next;
+    } numberGrid_;
+    std::vector<QAbstractSpinBox*> arrowButtonsOnly_;
 };
 
 }  // namespace kalvo

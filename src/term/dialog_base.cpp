@@ -1,13 +1,16 @@
 #include "dialog_base.h"
 
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace kalvo {
 
@@ -80,7 +83,55 @@ bool KalvoDialog::eventFilter(QObject* watched, QEvent* event) {
     return HandleKey(target, static_cast<QKeyEvent*>(event));
 }
 
+void KalvoDialog::SetNumberGrid(QTableWidget* grid, int firstRow, std::function<bool(const QString&)> accepts,
+                                std::function<void(int& row, int& col)> next) {
+    numberGrid_ = {grid, firstRow, std::move(accepts), std::move(next)};
+}
+
+bool KalvoDialog::HandleGridAndSpinBoxKeys(QWidget* target, QKeyEvent* key) {
+    QTableWidget* grid = numberGrid_.grid;
+    if (grid && (target == grid || grid->isAncestorOf(target))) {
+        if (IsPlainKey(key) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            NumberGridEnter(target);
+            return true;
+        }
+        if (target == grid && key->text() == QStringLiteral(".")) {
+            QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, Qt::NoModifier, QStringLiteral(","));
+            QCoreApplication::sendEvent(target, &comma);
+            return true;
+        }
+    }
+    for (QAbstractSpinBox* box : arrowButtonsOnly_) {
+        if (target != box && target->parentWidget() != box) continue;
+        switch (key->key()) {
+            case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Escape: case Qt::Key_Return:
+            case Qt::Key_Enter: return false;
+            default: return true;
+        }
+    }
+    return false;
+}
+
+void KalvoDialog::NumberGridEnter(QWidget* target) {
+    QTableWidget* grid = numberGrid_.grid;
+    int row = std::max(grid->currentRow(), numberGrid_.firstRow), col = std::max(grid->currentColumn(), 0);
+    auto* editor = qobject_cast<QLineEdit*>(target);
+    QTableWidgetItem* cell = grid->item(row, col);
+    const QString text = editor ? editor->text() : cell ? cell->text() : QString();
+    if (!numberGrid_.accepts(text)) {
+        if (editor) editor->clear();
+        else if (cell) cell->setText(QString());
+        return;
+    }
+    numberGrid_.next(row, col);
+    grid->setCurrentCell(row, col);
+    // The grid edits on every trigger, so moving the current cell has opened
+    // its editor already; asking for it again only makes Qt complain.
+    if (!grid->indexWidget(grid->currentIndex())) grid->editItem(grid->item(row, col));
+}
+
 bool KalvoDialog::HandleKey(QWidget* target, QKeyEvent* key) {
+    if (HandleGridAndSpinBoxKeys(target, key)) return true;
     if (auto* edit = qobject_cast<QLineEdit*>(target); edit && key->text() == QStringLiteral(".") && TakesDecimalComma(edit)) {
         QKeyEvent comma(QEvent::KeyPress, Qt::Key_Comma, key->modifiers() & ~Qt::KeypadModifier, QStringLiteral(","),
                         key->isAutoRepeat(), static_cast<quint16>(key->count()));
