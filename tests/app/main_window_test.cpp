@@ -389,7 +389,7 @@ TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStepAndTheirTe
         {"pan", [this] { QTest::mouseClick(Ui()->ButtonRechts, Qt::LeftButton); }},
         {"axes from the dialog", [this] {
              gDisplay.Koordinatensystem.ySkalierung = 1;
-             GrafikNeuZeichnen();
+             Host().RedrawMainGraph(true);
          }},
     };
     for (const auto& [what, action] : cases) {
