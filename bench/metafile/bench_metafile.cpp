@@ -99,25 +99,10 @@ void BM_GraphExport(benchmark::State& state, Picture picture) {
 // RecordGraphPicture, the image in place of the recorder.
 void BM_GraphImage(benchmark::State& state, Picture picture) {
     Prepare(picture);
-    const int plotW = gOutput.PlotWidthPx, plotH = gOutput.PlotHeightPx;
-    const double faktorY = std::clamp(gDisplay.Aufloesung, 1, 4);
-    const double faktorX = plotH * faktorY / plotW;
-    QImage image(RoundToInt((plotW + 1) * faktorX), RoundToInt((plotH + 1) * faktorY), QImage::Format_RGB32);
+    const GraphPictureLayout layout = *GraphPictureLayoutNow();
+    QImage image(layout.width, layout.height, QImage::Format_RGB32);
     for (auto _ : state) {
-        QPainterCanvas canvas(&image);
-        CanvasFont font = GraphAreaFont();
-        font.size = RoundToInt(font.size * faktorY * kPictureFontFactorFile);
-        canvas.SetFont(font);
-        OutputTarget target;
-        target.canvas = &canvas;
-        target.faktorX = faktorX;
-        target.faktorY = faktorY;
-        target.samplesPerPixel = faktorY;
-        target.plotWidthPx = plotW;
-        target.plotHeightPx = plotH;
-        OutputRedirection redirect(target);
-        GrafikZeichnen(true);
-        canvas.End();
+        DrawGraphPicture(&image, layout, kPictureFontFactorFile, nullptr);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["pixels"] = static_cast<double>(image.width()) * image.height();

@@ -1,6 +1,7 @@
 #include "graph_export.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "canvas_qpainter.h"
 #include "number_text.h"
@@ -11,37 +12,46 @@
 
 namespace kalvo {
 
-std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor) {
-    const OutputContext& screen = gOutput;
-    const int plotW = screen.PlotWidthPx, plotH = screen.PlotHeightPx;
-    if (plotW <= 0 || plotH <= 0) return nullptr;
-
-    const double faktorY = std::clamp(gDisplay.Aufloesung, 1, 4);
+std::optional<GraphPictureLayout> GraphPictureLayoutNow() {
+    const int plotW = gOutput.PlotWidthPx, plotH = gOutput.PlotHeightPx;
+    if (plotW <= 0 || plotH <= 0) return std::nullopt;
+    GraphPictureLayout l;
+    l.plotWidthPx = plotW;
+    l.plotHeightPx = plotH;
+    l.faktorY = std::clamp(gDisplay.Aufloesung, 1, 4);
     // The picture takes the height's factor across as well, so it comes out
     // as high as it is wide whatever the shape of the graph area.
-    const double faktorX = plotH * faktorY / plotW;
-    const int width = RoundToInt((plotW + 1) * faktorX);
-    const int height = RoundToInt((plotH + 1) * faktorY);
-    auto picture = std::make_unique<MetafileRecorder>(width, height);
-    {
-        QPainterCanvas canvas(picture.get());
-        CanvasFont font = GraphAreaFont();
-        font.size = RoundToInt(font.size * faktorY * fontFactor);
-        canvas.SetFont(font);
+    l.faktorX = plotH * l.faktorY / plotW;
+    l.width = RoundToInt((plotW + 1) * l.faktorX);
+    l.height = RoundToInt((plotH + 1) * l.faktorY);
+    return l;
+}
 
-        OutputTarget target;
-        target.canvas = &canvas;
-        target.faktorX = faktorX;
-        target.faktorY = faktorY;
-        target.samplesPerPixel = faktorY;
-        target.plotWidthPx = plotW;
-        target.plotHeightPx = plotH;
-        target.metafile = true;
-        target.metafileDevice = picture.get();
-        OutputRedirection redirect(target);
-        GrafikZeichnen(true);
-        canvas.End();
-    }
+void DrawGraphPicture(QPaintDevice* device, const GraphPictureLayout& l, double fontFactor, MetafileRecorder* metafile) {
+    QPainterCanvas canvas(device);
+    CanvasFont font = GraphAreaFont();
+    font.size = RoundToInt(font.size * l.faktorY * fontFactor);
+    canvas.SetFont(font);
+
+    OutputTarget target;
+    target.canvas = &canvas;
+    target.faktorX = l.faktorX;
+    target.faktorY = l.faktorY;
+    target.samplesPerPixel = l.faktorY;
+    target.plotWidthPx = l.plotWidthPx;
+    target.plotHeightPx = l.plotHeightPx;
+    target.metafile = metafile != nullptr;
+    target.metafileDevice = metafile;
+    OutputRedirection redirect(target);
+    GrafikZeichnen(true);
+    canvas.End();
+}
+
+std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor) {
+    const std::optional<GraphPictureLayout> layout = GraphPictureLayoutNow();
+    if (!layout) return nullptr;
+    auto picture = std::make_unique<MetafileRecorder>(layout->width, layout->height);
+    DrawGraphPicture(picture.get(), *layout, fontFactor, picture.get());
     return picture;
 }
 

@@ -5,16 +5,34 @@
 // main window and the report export of the curve-fitting window share it.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "atomic_file.h"
 #include "metafile_recorder.h"
+
+class QPaintDevice;
 
 namespace kalvo {
 
 // Font factor of pictures written to a file or a document, and of the clipboard.
 inline constexpr double kPictureFontFactorFile = 1.1;
 inline constexpr double kPictureFontFactorClipboard = 1.2;
+
+// The picture of the graph area as it stands: (PlotWidthPx + 1) x
+// (PlotHeightPx + 1) times output factors from Aufloesung. None when there
+// is no graph area to measure.
+struct GraphPictureLayout {
+    double faktorX = 1, faktorY = 1;
+    int width = 0, height = 0;
+    int plotWidthPx = 0, plotHeightPx = 0;
+};
+std::optional<GraphPictureLayout> GraphPictureLayoutNow();
+
+// GrafikZeichnen (with clearing) on the device at that layout, the graph
+// area's font scaled by faktorY * fontFactor; with a recorder, as a metafile.
+void DrawGraphPicture(QPaintDevice* device, const GraphPictureLayout& layout, double fontFactor,
+                      MetafileRecorder* metafile);
 
 // Records GrafikZeichnen (with clearing) into a new picture: output factors
 // from Aufloesung, the picture (PlotWidthPx + 1) x (PlotHeightPx + 1) times

@@ -56,6 +56,11 @@ std::int32_t Intern(std::vector<T>& table, std::unordered_map<T, std::int32_t, H
     return it->second;
 }
 
+}  // namespace
+
+// Named, not anonymous: the recorder's engine keeps tables keyed by them.
+namespace recorder_hash {
+
 struct PenHash {
     size_t operator()(const LogPen& p) const { return p.style * 0x9E3779B1u ^ p.width * 31u ^ p.color * 0x85EBCA6Bu; }
 };
@@ -70,7 +75,7 @@ struct FontHash {
     }
 };
 
-}  // namespace
+}  // namespace recorder_hash
 
 class MetafileRecorder::Engine : public QPaintEngine {
 public:
@@ -779,9 +784,9 @@ private:
     bool clipEnabled_ = false;
     int skipDecorationLines_ = 0;
     std::int32_t penIndex_ = -1, brushIndex_ = -1, fontIndex_ = -1;
-    std::unordered_map<LogPen, std::int32_t, PenHash> penIndexOf_;
-    std::unordered_map<LogBrush, std::int32_t, BrushHash> brushIndexOf_;
-    std::unordered_map<LogFont, std::int32_t, FontHash> fontIndexOf_;
+    std::unordered_map<LogPen, std::int32_t, recorder_hash::PenHash> penIndexOf_;
+    std::unordered_map<LogBrush, std::int32_t, recorder_hash::BrushHash> brushIndexOf_;
+    std::unordered_map<LogFont, std::int32_t, recorder_hash::FontHash> fontIndexOf_;
 };
 
 MetafileRecorder::MetafileRecorder(int widthPx, int heightPx)
