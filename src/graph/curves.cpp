@@ -210,7 +210,7 @@ namespace {
 // polyline; after an undefined stretch the line starts afresh.
 class MemberPlot {
 public:
-    explicit MemberPlot(double t) : t_(t) { GradientPenColor(t); }
+    explicit MemberPlot(double t) { GradientPenColor(t); }
 
     void Sample(double x, double y) {
         if (!DefinedValue(y)) {
@@ -238,7 +238,6 @@ public:
     }
 
 private:
-    double t_;
     double prev_ = 0;
     bool started_ = false;
     bool gap_ = false;
