@@ -1,7 +1,10 @@
 #include "discussion_window.h"
 
 #include <QCloseEvent>
+#include <QListWidget>
 #include <QPainter>
+#include <QStyle>
+#include <algorithm>
 #include <cmath>
 
 #include "analysis_state.h"
@@ -12,6 +15,7 @@
 #include "edit_field.h"
 #include "graph_host.h"
 #include "number_text.h"
+#include "numeric_tables.h"
 #include "output_redirection.h"
 #include "primitives.h"
 #include "program_state.h"
@@ -36,7 +40,16 @@ TForm11::TForm11(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     // Made once at start-up: a close only hides it.
     setAttribute(Qt::WA_DeleteOnClose, false);
     SetArrowKeysMoveFocus(true);
-    resize(736, 380);
+    // A line with a slope that does not exist must be read whole, not cut at
+    // "nicht de"; the window grows to let the lists hold it.
+    const QString breitesteZeile = QStringLiteral("W( -3,00| -3,00)  m =") + QString::fromStdString(NichtDefiniertText());
+    auto mindestens = [](QListWidget* liste, const QString& zeile) {
+        liste->setMinimumWidth(liste->fontMetrics().horizontalAdvance(zeile) + 2 * liste->frameWidth() +
+                               liste->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
+    };
+    for (QListWidget* liste : {ui_->ListBox1, ui_->ListBox2, ui_->ListBox3}) mindestens(liste, breitesteZeile);
+    for (QListWidget* liste : {ui_->ListBox4, ui_->ListBox5}) mindestens(liste, QStringLiteral("y = -1.23 * x - 4.56"));
+    resize(std::max(736, minimumSizeHint().width()), 380);
     for (TermEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit5}) e->setKind(TermEdit::Kind::Number);
     PolListenZeigen(false);
     ui_->Label6->setMinimumHeight(ui_->Label6->fontMetrics().height());

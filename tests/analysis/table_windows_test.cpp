@@ -165,7 +165,7 @@ TEST_F(NewtonWindow, DecimalsField) {
 }
 
 TEST_F(NewtonWindow, DrawingSwitchAndClosing) {
-    auto* w = OpenNewton("x^2-2");
+    OpenNewton("x^2-2");
     ui->CheckBox1->click();
     EXPECT_TRUE(gOverlay.NewtonZeichnen);
     Type(ui->Edit3, QStringLiteral("4"));
@@ -173,7 +173,7 @@ TEST_F(NewtonWindow, DrawingSwitchAndClosing) {
     ui->BitBtn4->click();  // OK keeps the tangents
     EXPECT_TRUE(gOverlay.NewtonZeichnen);
     Settle();
-    w = OpenNewton("x^2-2");
+    OpenNewton("x^2-2");
     const int redraws = host.redraws;
     ui->BitBtn2->click();  // "Beenden" switches them off
     EXPECT_FALSE(gOverlay.NewtonZeichnen);

@@ -96,7 +96,7 @@ void Neu() {
 template <typename W>
 W* Zeigen(W* w) {
     w->show();
-    QTest::qWaitForWindowExposed(w);
+    (void)QTest::qWaitForWindowExposed(w);
     return w;
 }
 
