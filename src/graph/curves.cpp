@@ -118,11 +118,12 @@ double EvalSumOverN(int order, double x, double t, double nStart, double nEnd, d
     // A sum of many terms can cost more than a whole picture; where the
     // redraw's budget cannot pay for a value, the rest of the picture is left
     // undrawn at once.
+    // One term is no more than a sample, which the drawing loops check.
+    if (nStart == nEnd) return EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
     if (!RedrawBudgetAffords(SumCost(order, nStart, nEnd, nStep))) {
         gTerms.TermOK = false;
         return 0;
     }
-    if (nStart == nEnd) return EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
     return EvalFunktionSumN(order, x, t, nStart, nEnd, nStep);
 }
 

@@ -41,11 +41,12 @@ inline bool PowSmall3(double x, double& out) {
 
 inline bool Limited(double v) { return termops::InLimit(v); }
 
-long long gTermWork = 0;
-
 }  // namespace
 
-long long TermWork() { return gTermWork; }
+namespace term_detail {
+long long gTermWork = 0;
+}
+using term_detail::gTermWork;
 
 long long TermCost(const Termbaum& tree) {
     const TermProgram* p = TermbaumAccess::Program(tree);

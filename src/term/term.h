@@ -115,7 +115,11 @@ void SetTermError();
 // The work the evaluator has done since the program started: every
 // evaluation adds the cost of its compiled term, about the nanoseconds it
 // takes on a desktop machine. A redraw keeps its budget by it.
-long long TermWork();
+namespace term_detail {
+extern long long gTermWork;
+}
+// Read once per drawn sample, so it is inline.
+inline long long TermWork() { return term_detail::gTermWork; }
 // What one evaluation of the compiled term adds to it (0 without a term).
 long long TermCost(const Termbaum& tree);
 
