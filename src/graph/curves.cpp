@@ -118,8 +118,15 @@ double EvalSumOverN(int order, double x, double t, double nStart, double nEnd, d
     // A sum of many terms can cost more than a whole picture; where the
     // redraw's budget cannot pay for a value, the rest of the picture is left
     // undrawn at once.
-    // One term is no more than a sample, which the drawing loops check.
-    if (nStart == nEnd) return EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
+    // One term costs no more than the stencil's few evaluations: enough to
+    // ask whether the budget is spent, not what the value would cost.
+    if (nStart == nEnd) {
+        if (RedrawBudgetSpent()) {
+            gTerms.TermOK = false;
+            return 0;
+        }
+        return EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
+    }
     if (!RedrawBudgetAffords(SumCost(order, nStart, nEnd, nStep))) {
         gTerms.TermOK = false;
         return 0;
