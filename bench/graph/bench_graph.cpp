@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPolygon>
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +21,7 @@
 #include "canvas_qpainter.h"
 #include "canvas_recording.h"
 #include "bench_table.h"
+#include "record_replay.h"
 #include "curves.h"
 #include "derived_curves.h"
 #include "function_set.h"
@@ -161,67 +161,6 @@ std::vector<CanvasRecord> Record(Scene scene, int size) {
     return recorder.Records();
 }
 
-// The records drawn with QPainter directly, as a hand-written renderer would.
-void Replay(QPainter& p, const std::vector<CanvasRecord>& records) {
-    QPolygon poly;
-    for (const CanvasRecord& r : records) {
-        switch (r.kind) {
-            case CanvasRecord::Kind::Polyline: {
-                QPen pen(ToQColor(r.pen.color));
-                pen.setWidth(r.pen.width);
-                pen.setStyle(r.pen.style == PenStyle::Dot ? Qt::DotLine : Qt::SolidLine);
-                pen.setCapStyle(Qt::RoundCap);
-                pen.setJoinStyle(Qt::RoundJoin);
-                p.setPen(pen);
-                poly.resize(static_cast<qsizetype>(r.points.size()));
-                for (size_t i = 0; i < r.points.size(); ++i) poly[qsizetype(i)] = QPoint(r.points[i].x, r.points[i].y);
-                p.drawPolyline(poly);
-                break;
-            }
-            case CanvasRecord::Kind::Polygon: {
-                p.setPen(ToQColor(r.pen.color));
-                p.setBrush(ToQColor(r.brush.color));
-                poly.resize(static_cast<qsizetype>(r.points.size()));
-                for (size_t i = 0; i < r.points.size(); ++i) poly[qsizetype(i)] = QPoint(r.points[i].x, r.points[i].y);
-                p.drawPolygon(poly);
-                break;
-            }
-            case CanvasRecord::Kind::FillRect:
-                p.fillRect(QRect(r.rect.left, r.rect.top, r.rect.right - r.rect.left, r.rect.bottom - r.rect.top),
-                           ToQColor(r.brush.color));
-                break;
-            case CanvasRecord::Kind::Text: {
-                const QFont f = ToQFont(r.font, kScreenDpi);
-                p.setFont(f);
-                p.setPen(ToQColor(r.font.color));
-                const QString s = QString::fromStdString(r.text);
-                const QFontMetrics fm(f);
-                if (r.brush.style == BrushStyle::Solid)
-                    p.fillRect(QRect(r.at.x, r.at.y, fm.horizontalAdvance(s), fm.height()), ToQColor(r.brush.color));
-                p.drawText(QPoint(r.at.x, r.at.y + fm.ascent()), s);
-                break;
-            }
-            case CanvasRecord::Kind::Rectangle:
-            case CanvasRecord::Kind::Ellipse: {
-                QPen pen(ToQColor(r.pen.color));
-                pen.setWidth(r.pen.width);
-                p.setPen(r.pen.style == PenStyle::Clear ? QPen(Qt::NoPen) : pen);
-                p.setBrush(r.brush.style == BrushStyle::Clear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(r.brush.color)));
-                const QRect box(r.rect.left, r.rect.top, r.rect.right - r.rect.left - 1, r.rect.bottom - r.rect.top - 1);
-                if (r.kind == CanvasRecord::Kind::Rectangle)
-                    p.drawRect(box);
-                else
-                    p.drawEllipse(box);
-                break;
-            }
-            case CanvasRecord::Kind::Clip:
-                p.setClipRect(QRect(r.rect.left, r.rect.top, r.rect.right - r.rect.left, r.rect.bottom - r.rect.top));
-                break;
-            case CanvasRecord::Kind::NoClip: p.setClipping(false); break;
-        }
-    }
-}
-
 void BM_Redraw(benchmark::State& state, Scene scene, int size) {
     Prepare(scene, size);
     QImage image(size, size, QImage::Format_RGB32);
@@ -253,7 +192,7 @@ void BM_Draw(benchmark::State& state, Scene scene, int size) {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setRenderHint(QPainter::TextAntialiasing, false);
-        Replay(p, records);
+        bench::ReplayRecords(p, records);
     }
     state.counters["records"] = static_cast<double>(records.size());
     state.counters["points"] = static_cast<double>(points);

@@ -10,12 +10,9 @@
 // each for the plain drawer (quadrilaterals with outlines, spectrum by
 // height) and the lit drawer (two triangles per cell). Figures are medians.
 
-#include <QFont>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPen>
 
 #include <benchmark/benchmark.h>
 
@@ -25,6 +22,7 @@
 #include <vector>
 
 #include "bench_table.h"
+#include "record_replay.h"
 #include "canvas_qpainter.h"
 #include "canvas_recording.h"
 #include "grafik3d.h"
@@ -78,84 +76,6 @@ std::vector<CanvasRecord> Aufnehmen(const TFlaeche& f, bool licht) {
     return aufnahme.Records();
 }
 
-// The records drawn as the screen canvas draws them (no antialiasing, round
-// ends of wide lines, odd-even filling), pens and brushes set only when they
-// change, as a hand-written renderer would.
-void Abspielen(QPainter& p, const std::vector<CanvasRecord>& records) {
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    QPolygon poly;
-    bool stiftGesetzt = false, pinselGesetzt = false;
-    CanvasPen stift;
-    CanvasBrush pinsel;
-    auto setzeStift = [&](const CanvasPen& s) {
-        if (stiftGesetzt && s == stift) return;
-        if (s.style == PenStyle::Clear) {
-            p.setPen(Qt::NoPen);
-        } else {
-            QPen pen(ToQColor(s.color));
-            pen.setWidth(std::max(1, s.width));
-            pen.setStyle(s.style == PenStyle::Dot ? Qt::DotLine : s.style == PenStyle::Dash ? Qt::DashLine : Qt::SolidLine);
-            pen.setCapStyle(Qt::RoundCap);
-            pen.setJoinStyle(Qt::RoundJoin);
-            p.setPen(pen);
-        }
-        stift = s;
-        stiftGesetzt = true;
-    };
-    auto setzePinsel = [&](const CanvasBrush& b) {
-        if (pinselGesetzt && b == pinsel) return;
-        p.setBrush(b.style == BrushStyle::Clear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(b.color), ToQtBrushStyle(b.style)));
-        pinsel = b;
-        pinselGesetzt = true;
-    };
-    auto punkte = [&](const CanvasRecord& r) {
-        poly.resize(static_cast<qsizetype>(r.points.size()));
-        for (size_t i = 0; i < r.points.size(); ++i) poly[qsizetype(i)] = QPoint(r.points[i].x, r.points[i].y);
-        return poly;
-    };
-    for (const CanvasRecord& r : records) {
-        switch (r.kind) {
-            case CanvasRecord::Kind::Polygon:
-                setzeStift(r.pen);
-                setzePinsel(r.brush);
-                p.drawPolygon(punkte(r), Qt::OddEvenFill);
-                break;
-            case CanvasRecord::Kind::Polyline:
-                setzeStift(r.pen);
-                p.drawPolyline(punkte(r));
-                break;
-            case CanvasRecord::Kind::FillRect:
-                p.fillRect(QRect(r.rect.left, r.rect.top, r.rect.right - r.rect.left, r.rect.bottom - r.rect.top),
-                           ToQColor(r.brush.color));
-                break;
-            case CanvasRecord::Kind::Rectangle:
-            case CanvasRecord::Kind::Ellipse: {
-                setzeStift(r.pen);
-                setzePinsel(r.brush);
-                const QRect box(r.rect.left, r.rect.top, r.rect.right - r.rect.left - 1, r.rect.bottom - r.rect.top - 1);
-                if (r.kind == CanvasRecord::Kind::Rectangle)
-                    p.drawRect(box);
-                else
-                    p.drawEllipse(box);
-                break;
-            }
-            case CanvasRecord::Kind::Text: {
-                const QFont f = ToQFont(r.font, kScreenDpi);
-                p.setFont(f);
-                p.setPen(ToQColor(r.font.color));
-                stiftGesetzt = false;
-                p.drawText(QPoint(r.at.x, r.at.y + QFontMetrics(f).ascent()), QString::fromStdString(r.text));
-                break;
-            }
-            case CanvasRecord::Kind::Clip:
-                p.setClipRect(QRect(r.rect.left, r.rect.top, r.rect.right - r.rect.left, r.rect.bottom - r.rect.top));
-                break;
-            case CanvasRecord::Kind::NoClip: p.setClipping(false); break;
-        }
-    }
-}
-
 void BM_Bild(benchmark::State& state, Ziel ziel, bool licht, int n) {
     const TFlaeche f = Flaeche(n);
     if (ziel == Ziel::Replay) {
@@ -166,7 +86,7 @@ void BM_Bild(benchmark::State& state, Ziel ziel, bool licht, int n) {
         for (auto _ : state) {
             bild.fill(Qt::white);
             QPainter p(&bild);
-            Abspielen(p, records);
+            bench::ReplayRecords(p, records);
             p.end();
             benchmark::DoNotOptimize(bild.constBits());
         }
