@@ -37,8 +37,9 @@ public:
         for (const Run& r : runs) {
             if (r.run_type != Run::RT_Aggregate || r.aggregate_name != "median") continue;
             const std::string& args = r.run_name.args;
-            seconds_[r.run_name.function_name + (args.empty() ? "" : "/" + args)] =
-                r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            const std::string name = r.run_name.function_name + (args.empty() ? "" : "/" + args);
+            seconds_[name] = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            realSeconds_[name] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
             shown.push_back(r);
         }
         if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
@@ -51,8 +52,14 @@ public:
         return it == seconds_.end() ? 0 : it->second;
     }
 
+    // The same in wall time: what the user waits.
+    double RealSeconds(const std::string& name) const {
+        auto it = realSeconds_.find(name);
+        return it == realSeconds_.end() ? 0 : it->second;
+    }
+
 private:
-    std::map<std::string, double> seconds_;
+    std::map<std::string, double> seconds_, realSeconds_;
 };
 
 }  // namespace kalvo::bench

@@ -22,7 +22,11 @@
 #include "canvas_recording.h"
 #include "bench_table.h"
 #include "record_replay.h"
+#include "analysis_state.h"
+#include "curve_discussion.h"
 #include "curves.h"
+#include "graph_host.h"
+#include "integration.h"
 #include "derived_curves.h"
 #include "function_set.h"
 #include "object_lists.h"
@@ -281,21 +285,146 @@ void BM_WorstRedraw(benchmark::State& state, Worst w) {
     QImage image(kWorstWidth, kWorstHeight, QImage::Format_RGB32);
     bool cut = false;
     long long work = 0;
-    unsigned long long points = 0;
     for (auto _ : state) {
         QPainterCanvas canvas(&image);
         gOutput.AusgabeCanvas = &canvas;
-        const long long before = TermWork();
+        const long long before = WorkDone();
         GrafikZeichnen(true);
-        work = TermWork() - before;
+        work = WorkDone() - before;
         cut = LastRedrawCut();
-        points = canvas.Operations();
         canvas.End();
         gOutput.AusgabeCanvas = nullptr;
     }
     state.counters["cut"] = cut ? 1 : 0;
-    state.counters["eval-units"] = static_cast<double>(work);
-    state.counters["points"] = static_cast<double>(points);
+    state.counters["work-units"] = static_cast<double>(work);
+    gFunktionenspeicher.Init();
+}
+
+// Pictures that once froze the window, each against the plain drawing of
+// the same curves (thin pen, no overlay, no grid): what the wide pen, the
+// overlay or the grid adds, and whether the redraw's budget had to cut it.
+struct HeavyScene {
+    const char* name;
+    int width, height;
+    void (*prepare)(bool plain);
+};
+
+void HeavyBase(int width, int height) {
+    ResetProgramState();
+    ResetGraphState();
+    InitTermTrees();
+    gDisplay.Schaubilder = SchaubildTabelle{};
+    gOutput.PlotWidthPx = width - 1;
+    gOutput.PlotHeightPx = height - 1;
+    gDisplay.FarbspektrumParameter = true;
+}
+
+void FamilyOf(const char* f, double from, double to, double step, bool plain) {
+    gTerms.TermF = f;
+    gParams.FgTVon = from;
+    gParams.FgTBis = to;
+    gParams.FgTSchrittweite = step;
+    gDisplay.Schaubilder[1] = Schaubild{0xFF0000, static_cast<uint8_t>(plain ? 0 : 3), true};
+}
+
+// f = sum over n = 1..9999 of sin(n x) / n^2, with an overlay on it.
+void LongSum() {
+    gTerms.TermF = "sin(n*x)/n^2";
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 0, true};
+}
+
+void Sums(int strips) {
+    gOverlay.SummenZeichnen = true;
+    gOverlay.AnzahlRechtecke = strips;
+    gOverlay.SummenAnzeigeart = kObersumme;
+    gOverlay.GrenzeA = -3;
+    gOverlay.GrenzeB = 3;
+}
+
+const HeavyScene kHeavy[] = {
+    {"wide-pen-family-1000", 1000, 1000, [](bool plain) { FamilyOf("8*sin(1000*x)*t/2", -2, 2, 0.016, plain); }},
+    {"wide-pen-family-1600", 1600, 1000, [](bool plain) { FamilyOf("8*sin(1000*x)*t/2", -2, 2, 0.016, plain); }},
+    {"wide-pen-family-50", 1000, 1000, [](bool plain) { FamilyOf("t*sin(50*x)", -2, 2, 0.016, plain); }},
+    {"sum-family", 1000, 1000, [](bool) {
+         FamilyOf("sin(n*x)/n+t/(2*n^2)", -4, 4, 0.5, true);
+         gParams.FgSummeVon = 1;
+         gParams.FgSummeBis = 999;
+     }},
+    {"sum-10000-1600", 1600, 1000, [](bool) {
+         gTerms.TermF = "sin(n*x)/n";
+         gParams.FgSummeVon = 1;
+         gParams.FgSummeBis = 10000;
+         gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 0, true};
+     }},
+    {"stored-sets-7500", 1000, 1000, [](bool plain) {
+         gTerms.TermF = "x^2/4";
+         gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 0, true};
+         if (plain) return;
+         ArchivEintrag e;
+         StoreGraphState(e);
+         for (int k = 0; k < SpeicherListe::kMaxCount; ++k) gFunktionenspeicher.Insert(1, e);
+     }},
+    {"attractor-long-sum", 1000, 1000, [](bool plain) {
+         LongSum();
+         if (plain) return;
+         gIteration.AttraktorAnzeige = true;
+         gIteration.VorIterationen = gIteration.NachIterationen = 200;
+     }},
+    {"iteration-path-long-sum", 1000, 1000, [](bool plain) {
+         LongSum();
+         if (plain) return;
+         gIteration.IterPfadAnzeige = gIteration.IterPfadAktiv = true;
+     }},
+    {"sequence-long-sum", 1000, 1000, [](bool plain) {
+         LongSum();
+         if (plain) return;
+         gIteration.FolgeAnzeige = true;
+     }},
+    {"upper-sums-1024-long-sum", 1000, 1000, [](bool plain) { LongSum(); if (!plain) Sums(1024); }},
+    {"upper-sums-100000-long-sum", 1000, 1000, [](bool plain) { LongSum(); if (!plain) Sums(kMaxRechtecke); }},
+    {"special-points-long-sum", 1000, 1000, [](bool plain) {
+         LongSum();
+         gDiscussion.SonderpunkteZeichnen = !plain;
+     }},
+    {"dotted-grid-widest", 1000, 1000, [](bool plain) {
+         gTerms.TermF = "x^2/4";
+         gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 0, true};
+         if (plain) return;
+         gDisplay.Koordinatensystem.Gitter = 1;
+         gDisplay.Koordinatensystem.Gitterdicke = 9;
+     }},
+};
+
+// The special points of the discussion are searched above the graph engine.
+struct SearchingHost : GraphHost {
+    void SonderpunkteBerechnen(double a, double b, double step, double t) override {
+        KurvendiskussionBerechnen(a, b, step, t);
+    }
+} gSearchingHost;
+
+void BM_Heavy(benchmark::State& state, const HeavyScene* scene, bool plain) {
+    HeavyBase(scene->width, scene->height);
+    scene->prepare(plain);
+    SetGraphHost(&gSearchingHost);
+    QImage image(scene->width, scene->height, QImage::Format_RGB32);
+    bool cut = false;
+    long long work = 0;
+    for (auto _ : state) {
+        QPainterCanvas canvas(&image);
+        gOutput.AusgabeCanvas = &canvas;
+        const long long before = WorkDone();
+        GrafikZeichnen(true);
+        canvas.End();
+        work += WorkDone() - before;
+        cut = LastRedrawCut();
+        gOutput.AusgabeCanvas = nullptr;
+    }
+    SetGraphHost(nullptr);
+    state.counters["cut"] = cut ? 1 : 0;
+    // The budget's count against the wall clock: about 1 when the count is right.
+    state.counters["units/ns"] = benchmark::Counter(static_cast<double>(work) * 1e-9, benchmark::Counter::kIsRate);
     gFunktionenspeicher.Init();
 }
 
@@ -313,6 +442,14 @@ void Summary(const bench::MedianReporter& reporter) {
             bench::TableRow(std::string("redraw ") + Name(s) + " " + std::to_string(size) + " px (vs evaluation + QPainter)",
                             redraw, eval + draw, "ms");
         }
+    }
+    std::printf("\nheavy pictures, median wall time\n%-28s %12s %12s %8s\n", "picture", "ms", "plain ms", "ratio");
+    for (const HeavyScene& h : kHeavy) {
+        const double ours = reporter.RealSeconds(std::string("Heavy/") + h.name) * 1e3;
+        const double plain = reporter.RealSeconds(std::string("HeavyPlain/") + h.name) * 1e3;
+        if (ours <= 0 || plain <= 0) continue;
+        std::printf("%-28s %12.1f %12.1f %8.2f\n", h.name, ours, plain, ours / plain);
+        bench::TableRow(std::string("redraw ") + h.name + " (vs the plain drawing)", ours, plain, "ms");
     }
 }
 
@@ -335,6 +472,14 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond)
             ->Iterations(3)
             ->Repetitions(3);
+    for (const HeavyScene& h : kHeavy)
+        for (bool plain : {false, true})
+            benchmark::RegisterBenchmark((std::string(plain ? "HeavyPlain/" : "Heavy/") + h.name).c_str(), BM_Heavy, &h,
+                                         plain)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime()
+                ->Iterations(1)
+                ->Repetitions(3);
     benchmark::Initialize(&argc, argv);
     bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -1,6 +1,7 @@
 #include "graph_link.h"
 
 #include "canvas_qpainter.h"
+#include "curves.h"
 #include "object_lists.h"
 #include "primitives.h"
 #include "program_state.h"
@@ -57,6 +58,7 @@ void ScreenSurface::Redraw(bool clearFirst) {
     gOutput.PlotWidthPx = size_.width() - 1;
     gOutput.PlotHeightPx = size_.height() - 1;
     GrafikZeichnen(clearFirst);
+    cut_ = LastRedrawCut();
 }
 
 void UpdateAxesAndTransform() { SetupAxes(gDisplay.Koordinatensystem); }

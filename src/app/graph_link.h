@@ -29,6 +29,8 @@ public:
     void Redraw(bool clearFirst);
     // Null until the first redraw.
     const QImage& Image() const { return image_; }
+    // Whether the picture shown was cut by the redraw's work budget.
+    bool Cut() const { return cut_; }
     Canvas* ScreenCanvas() const;
 
 private:
@@ -36,6 +38,7 @@ private:
     void MakeImage();
 
     QSize size_{1, 1};
+    bool cut_ = false;
     QImage image_;
     std::unique_ptr<QPainterCanvas> canvas_;
 };

@@ -18,6 +18,7 @@
 #include "app_resources.h"
 #include "app_start.h"
 #include "canvas.h"
+#include "curves.h"
 #include "graph_area.h"
 #include "graph_link.h"
 #include "mouse_tools.h"
@@ -75,6 +76,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
         connect(ui_->PaintBox1, &TGraphArea::FirstGraphPainted, label,
                 [label, own] { QTimer::singleShot(0, label, [label, own] { label->setFont(own); }); });
     }
+
+    // A picture the redraw's work budget cut says so until a whole one follows.
+    ui_->LabelUnvollstaendig->setText(QString::fromStdString(CutPictureText("gezeichnet")));
+    connect(ui_->PaintBox1, &TGraphArea::Redrawn, this,
+            [this] { ui_->LabelUnvollstaendig->setVisible(ui_->PaintBox1->Surface().Cut()); });
 
     connect(ui_->ButtonFunktionenschar, &QToolButton::clicked, this, &TForm1::OpenFunctionFamily);
     connect(ui_->Button2n, &QToolButton::clicked, this, &TForm1::DoubleRectangles);

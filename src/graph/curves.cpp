@@ -38,75 +38,8 @@ SumRange FamilySumRange() {
                     MendStep(static_cast<double>(gParams.FgSummeSchrittweite), 1.0)};
 }
 
-struct BudgetState {
-    int depth = 0;
-    int exempt = 0;
-    const Canvas* canvas = nullptr;
-    long long start = 0;    // Work() when the budget opened
-    long long limit = 0;
-    long long charged = 0;  // loading of stored sets, less the exempt work
-    bool lastCut = false;
-};
-BudgetState gBudget;
-
-// All work so far: the evaluator's, the drawing's, and what was charged.
-long long Work() {
-    const BudgetState& b = gBudget;
-    const long long drawn = b.canvas ? static_cast<long long>(b.canvas->Operations()) * kDrawPointCost : 0;
-    return TermWork() + drawn + b.charged;
-}
-
-bool Counting() { return gBudget.depth > 0 && gBudget.exempt == 0; }
-
-// What EvalSumOverN costs at most: the terms of the n range times the
-// evaluations of the derivative's stencil.
-long long SumCost(int order, double nStart, double nEnd, double nStep) {
-    const double step = nStep >= 1 ? nStep : 1;
-    const double span = std::floor((nEnd - nStart) / step) + 1;
-    // A sum of more terms than the limit is undefined before any is evaluated.
-    const double terms = nStart == nEnd || !(span > 1) || span > double(kMaxSumTerms) ? 1 : span;
-    const int stencil = order <= 0 ? 1 : order == 2 ? 3 : 4;
-    return static_cast<long long>(terms) * stencil * TermCost(FunktionTermbaum);
-}
-
 }  // namespace
 
-RedrawBudget::RedrawBudget(long long units) {
-    if (gBudget.depth++ > 0) return;
-    gBudget.canvas = &Ausgabe();
-    gBudget.charged = 0;
-    gBudget.start = Work();
-    gBudget.limit = units;
-}
-
-RedrawBudget::~RedrawBudget() {
-    if (--gBudget.depth > 0) return;
-    gBudget.lastCut = Work() - gBudget.start >= gBudget.limit;
-    gBudget.canvas = nullptr;
-}
-
-BudgetExempt::BudgetExempt() : start_(Work()) { ++gBudget.exempt; }
-
-BudgetExempt::~BudgetExempt() {
-    --gBudget.exempt;
-    gBudget.charged -= Work() - start_;
-}
-
-bool RedrawBudgetSpent() { return Counting() && Work() - gBudget.start >= gBudget.limit; }
-
-bool RedrawBudgetAffords(long long units) {
-    if (!Counting()) return true;
-    const long long left = gBudget.limit - (Work() - gBudget.start);
-    if (units < left) return true;
-    if (left > 0) gBudget.charged += left;
-    return false;
-}
-
-void ChargeRedraw(long long units) {
-    if (Counting()) gBudget.charged += units;
-}
-
-bool LastRedrawCut() { return gBudget.lastCut; }
 
 double SumStartIndex() {
     return FunktionTermbaum.UsesN() ? static_cast<double>(gParams.FgSummeVon) : static_cast<double>(gParams.FgSummeBis);
@@ -115,22 +48,7 @@ double SumStartIndex() {
 double StartParameter(double tStart, double tEnd) { return FunktionTermbaum.UsesT() ? tStart : tEnd; }
 
 double EvalSumOverN(int order, double x, double t, double nStart, double nEnd, double nStep) {
-    // A sum of many terms can cost more than a whole picture; where the
-    // redraw's budget cannot pay for a value, the rest of the picture is left
-    // undrawn at once.
-    // One term costs no more than the stencil's few evaluations: enough to
-    // ask whether the budget is spent, not what the value would cost.
-    if (nStart == nEnd) {
-        if (RedrawBudgetSpent()) {
-            gTerms.TermOK = false;
-            return 0;
-        }
-        return EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
-    }
-    if (!RedrawBudgetAffords(SumCost(order, nStart, nEnd, nStep))) {
-        gTerms.TermOK = false;
-        return 0;
-    }
+    if (nStart == nEnd) return EvalTermDerivative(FunktionTermbaum, order, x, 0, t, nStart);
     return EvalFunktionSumN(order, x, t, nStart, nEnd, nStep);
 }
 
@@ -167,7 +85,7 @@ FamilyWalk::FamilyWalk(double tStart, double tEnd, double tStep) {
 }
 
 bool FamilyWalk::Next(double& t) {
-    if (RedrawBudgetSpent()) return false;
+    if (WorkBudgetSpent()) return false;
     if (rangeIndex_ < rangeCount_) {
         t = t0_ + static_cast<double>(rangeIndex_) * step_;
         ++rangeIndex_;
@@ -277,7 +195,7 @@ void PlotCurve(int order, double xStart, double xEnd, double tStart, double tEnd
     while (family.Next(t)) {
         MemberPlot plot(t);
         if (!o.LogScaleX) {
-            for (long long k = 0; k <= lastLinear && !RedrawBudgetSpent(); ++k) {
+            for (long long k = 0; k <= lastLinear && !WorkBudgetSpent(); ++k) {
                 // The sample beyond the end is taken, and drawn, at the end.
                 const double x = std::min(xStart + static_cast<double>(k) * dx, xEnd);
                 plot.Sample(x, EvalSumOverN(order, x, t, n.start, n.end, n.step));
@@ -285,7 +203,7 @@ void PlotCurve(int order, double xStart, double xEnd, double tStart, double tEnd
         } else {
             // 900 or 90 samples per decade, ending with the first at or beyond xEnd.
             double x = xStart;
-            for (long long k = 0; k < kMaxSamples && !RedrawBudgetSpent(); ++k) {
+            for (long long k = 0; k < kMaxSamples && !WorkBudgetSpent(); ++k) {
                 const bool last = x >= xEnd;
                 if (last) x = xEnd;
                 plot.Sample(x, EvalSumOverN(order, x, t, n.start, n.end, n.step));

@@ -4,9 +4,11 @@
 // sampled once per device pixel column, broken at undefined places and
 // poles, clipped to the plot rectangle.
 
+#include <string>
 #include <string_view>
 
 #include "object_lists.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -62,51 +64,18 @@ private:
 // over n at most kMaxSumTerms terms (term.h).
 inline constexpr long long kMaxSamples = 1 << 22;
 
-// The budget of one redraw of the stored state, in the units of TermWork()
-// (about nanoseconds): what the evaluator does, what is drawn (each point
-// handed to the canvas) and the loading of stored sets. Whatever families,
-// sums, slots and stored sets the state holds, the graph slots of one
-// screen redraw stop there, so that it takes no more than about half a
-// second on a desktop machine; what fits is drawn, the rest is left out.
-// Printers and metafiles sample more densely and get that many times the
-// budget.
-inline constexpr long long kRedrawBudget = 300'000'000;
-// What one point on the canvas costs, and loading one stored set.
-inline constexpr long long kDrawPointCost = 80;
+// The work one redraw of the screen may take, in seconds (work_budget.h):
+// whatever families, sums, slots, overlays and stored sets the state holds,
+// the redraw stops there and says that it did. Printers and pictures for
+// files get as many times more as they have pixels more.
+inline constexpr double kRedrawSeconds = 1.0;
+// What loading one stored set for its pass costs, in work units.
 inline constexpr long long kStoredSetCost = 3000;
 
-// While one lives, the redraw's budget is open on the current canvas; a
-// budget opened inside another shares the outer one.
-class RedrawBudget {
-public:
-    explicit RedrawBudget(long long units);
-    ~RedrawBudget();
-    RedrawBudget(const RedrawBudget&) = delete;
-    RedrawBudget& operator=(const RedrawBudget&) = delete;
-};
-
-// Work that the budget does not cover, such as the analysis overlays whose
-// results are shown as numbers: while one lives the budget is never spent,
-// and what is done meanwhile does not count.
-class BudgetExempt {
-public:
-    BudgetExempt();
-    ~BudgetExempt();
-    BudgetExempt(const BudgetExempt&) = delete;
-    BudgetExempt& operator=(const BudgetExempt&) = delete;
-
-private:
-    long long start_;
-};
-
-// True while a budget is open, not exempt, and used up.
-bool RedrawBudgetSpent();
-// Whether the open budget still has `units` left; when not, it counts as
-// spent from now on, so that the picture stops where such work would start.
-bool RedrawBudgetAffords(long long units);
-// Counts work besides the evaluator's against the open budget.
-void ChargeRedraw(long long units);
-// Whether the budget of the last redraw ran out before everything was drawn.
+// Whether the last redraw was cut by its work budget.
 bool LastRedrawCut();
+// What is said of a cut picture: "Die Grafik wurde nicht vollständig "
+// followed by `done` ("gezeichnet", "gedruckt", ...) and the reason.
+std::string CutPictureText(std::string_view done);
 
 }  // namespace kalvo

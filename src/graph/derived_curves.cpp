@@ -306,7 +306,7 @@ void DrawParametricCurve(std::string_view xTerm, std::string_view yTerm, int mod
     const Termbaum& tree = FunktionTermbaum;
     const TRange r = ParametricRange(-INFINITY, INFINITY);
     FreeTrace trace(8000);
-    for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
+    for (long long k = 0; k <= r.steps && !WorkBudgetSpent(); ++k) {
         const double t = r.from + static_cast<double>(k) * r.step;
         double x = 0, y = 0;
         bool defined;
@@ -344,7 +344,7 @@ void DrawComponentItem(std::string_view term, int order, bool yOfT) {
     const ViewWindowState& v = gView;
     const TRange r = yOfT ? ParametricRange(v.BereichX1, v.BereichX2) : ParametricRange(v.BereichY1, v.BereichY2);
     AxisTrace trace(yOfT, 1);
-    for (long long k = 0; k <= r.steps && !RedrawBudgetSpent(); ++k) {
+    for (long long k = 0; k <= r.steps && !WorkBudgetSpent(); ++k) {
         const double t = r.from + static_cast<double>(k) * r.step;
         const double value = EvalTermDerivativeArg2(FunktionTermbaum, order, t, yOfT ? 0 : 1);
         if (!gTerms.TermOK)

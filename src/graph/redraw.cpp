@@ -123,14 +123,24 @@ GraphDrawers MakeDrawers() {
 // whatever slot was drawn last.
 void CompileF() { ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true); }
 
-// The overlays of the analysis dialogs show results as numbers too; they
-// keep caps of their own and are never cut by the redraw's budget.
 void RunOverlay(OverlayDrawer drawer) {
     if (!drawer) return;
-    BudgetExempt exempt;
     CompileF();
     drawer();
 }
+
+// A printer or a picture for a file has as many times the screen's pixels to
+// fill, and takes as many samples more: it gets as many times the work.
+double OutputWorkFactor() {
+    const OutputContext& o = gOutput;
+    if (!o.PrintingActive && !o.MetafileActive && !o.DruckVorschau) return 1.0;
+    const double pixels = std::fabs(o.AusgabefaktorX * o.AusgabefaktorY);
+    const double density = std::fabs(o.SamplesPerPixel);
+    const double factor = std::max(pixels, density);
+    return std::isfinite(factor) ? std::clamp(factor, 1.0, 256.0) : 1.0;
+}
+
+bool gLastRedrawCut = false;
 
 // Puts the current state back when a stored function set has borrowed it,
 // also when a drawer throws.
@@ -145,7 +155,7 @@ private:
 
 void DrawSlots() {
     GraphDrawers& d = Drawers();
-    for (int i = 1; i <= kGraphSlots && !RedrawBudgetSpent(); ++i) {
+    for (int i = 1; i <= kGraphSlots && !WorkBudgetSpent(); ++i) {
         const Schaubild& s = gDisplay.Schaubilder[static_cast<size_t>(i)];
         SetPen(s.Linienfarbe, OutputPenWidth(std::clamp<int>(s.Linienart, 0, 3) + 1), PenStyle::Solid);
         gGraph.AktuelleLinienfarbe = s.Linienfarbe;
@@ -159,9 +169,9 @@ void DrawAllFunctionSets() {
     StoreGraphState(current);
     StateRestorer restore(current);
     const int count = gFunktionenspeicher.Count();
-    for (int k = 0; k <= count && !RedrawBudgetSpent(); ++k) {
+    for (int k = 0; k <= count && !WorkBudgetSpent(); ++k) {
         if (k >= 1) {
-            ChargeRedraw(kStoredSetCost);
+            AddWork(kStoredSetCost);
             Host().FunktionstermeAusListe(k);
             // A stored set brings its own window, but the picture and its
             // transform are the current window's: every set is sampled there.
@@ -196,6 +206,12 @@ void DrawTextObject(const tElement& e) {
 
 }  // namespace
 
+bool LastRedrawCut() { return gLastRedrawCut; }
+
+std::string CutPictureText(std::string_view done) {
+    return "Die Grafik wurde nicht vollst\xC3\xA4ndig " + std::string(done) + " (zu viel Rechenaufwand).";
+}
+
 GraphDrawers& Drawers() {
     static GraphDrawers drawers = MakeDrawers();
     return drawers;
@@ -225,8 +241,6 @@ void DrawObjectList() {
         }
         const auto kind = static_cast<size_t>(e.Art);
         if (kind < Drawers().objects.size() && Drawers().objects[kind]) {
-            // A tangent or a point costs a few evaluations and is never cut.
-            BudgetExempt exempt;
             CompileF();
             Drawers().objects[kind](e);
         }
@@ -247,9 +261,12 @@ void GrafikZeichnen(bool clearFirst) {
     OutputContext& o = gOutput;
     const KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
     Canvas& c = Ausgabe();
-    // Printers and metafiles take more samples per pixel than the screen.
-    const double density = std::isfinite(o.SamplesPerPixel) ? std::clamp(o.SamplesPerPixel, 1.0, 64.0) : 1.0;
-    RedrawBudget budget(static_cast<long long>(kRedrawBudget * density));
+    WorkBudget budget(kRedrawSeconds * OutputWorkFactor());
+    // Whatever way the redraw ends, its caller learns whether it was whole.
+    struct CutReport {
+        const WorkBudget& budget;
+        ~CutReport() { gLastRedrawCut = budget.Cut(); }
+    } report{budget};
 
     // Printers and metafiles come with a label font their caller has scaled.
     if (!o.PrintingActive && !o.MetafileActive) c.SetFontSize(gDisplay.Schriftgroesse);
@@ -280,11 +297,11 @@ void GrafikZeichnen(bool clearFirst) {
         if (gDiscussion.SonderpunkteZeichnen || gDiscussion.SonderpunkteBeschriften) {
             ParseTerm(FunktionTermbaum, gDiscussion.DiskussionMitG ? gTerms.TermG.str() : gTerms.TermF.str(), true);
             const ViewWindowState& v = gView;
-            // Its results are shown in the curve-discussion window as well.
-            BudgetExempt exempt;
+            // Marks from a search that was cut would pass for all there are.
+            WorkBudget search(kRedrawSeconds);
             Host().SonderpunkteBerechnen(v.BereichX1, v.BereichX2, std::fabs(v.BereichX2 - v.BereichX1) / 500,
                                          gTerms.ParameterWerte[0]);
-            if (d.sonderpunkte) d.sonderpunkte();
+            if (d.sonderpunkte && !search.Cut()) d.sonderpunkte();
         }
     }
 

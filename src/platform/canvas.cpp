@@ -105,6 +105,13 @@ void Canvas::Polyline(std::span<const CanvasPoint> points) {
 void Canvas::Polygon(std::span<const CanvasPoint> points) {
     FlushPath();
     CountLines(points);
+    if (!points.empty()) {
+        const auto [left, right] = std::minmax_element(points.begin(), points.end(),
+                                                       [](CanvasPoint a, CanvasPoint b) { return a.x < b.x; });
+        const auto [top, bottom] = std::minmax_element(points.begin(), points.end(),
+                                                       [](CanvasPoint a, CanvasPoint b) { return a.y < b.y; });
+        CountFill(static_cast<long long>(right->x) - left->x, static_cast<long long>(bottom->y) - top->y);
+    }
     if (points.size() > 1) DoPolygon(points);
 }
 
@@ -114,32 +121,37 @@ static CanvasRect Normalized(int x1, int y1, int x2, int y2) {
 
 void Canvas::Rectangle(int x1, int y1, int x2, int y2) {
     FlushPath();
-    Count(4);
-    DoRectangle(Normalized(x1, y1, x2, y2));
+    const CanvasRect r = Normalized(x1, y1, x2, y2);
+    CountFill(static_cast<long long>(r.right) - r.left, static_cast<long long>(r.bottom) - r.top);
+    const CanvasPoint corners[] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
+    CountLines(corners);
+    DoRectangle(r);
 }
 
 void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
     FlushPath();
-    Count(4);
-    DoEllipse(Normalized(x1, y1, x2, y2));
+    const CanvasRect r = Normalized(x1, y1, x2, y2);
+    CountFill(static_cast<long long>(r.right) - r.left, static_cast<long long>(r.bottom) - r.top);
+    DoEllipse(r);
 }
 
 void Canvas::FillRect(const CanvasRect& r) {
     FlushPath();
-    Count(4);
-    DoFillRect(Normalized(r.left, r.top, r.right, r.bottom));
+    const CanvasRect n = Normalized(r.left, r.top, r.right, r.bottom);
+    CountFill(static_cast<long long>(n.right) - n.left, static_cast<long long>(n.bottom) - n.top);
+    DoFillRect(n);
 }
 
 void Canvas::TextOut(int x, int y, std::string_view utf8) {
     FlushPath();
-    Count(16);
+    CountText(utf8);
     if (!utf8.empty()) DoText(x, y, utf8, nullptr);
 }
 
 void Canvas::TextRect(const CanvasRect& r, int x, int y, std::string_view utf8) {
     FlushPath();
     const CanvasRect n = Normalized(r.left, r.top, r.right, r.bottom);
-    Count(16);
+    CountText(utf8);
     DoText(x, y, utf8, &n);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPen>
 #include <QString>
 
@@ -130,7 +131,18 @@ const QPolygon& QPainterCanvas::ToPolygon(std::span<const CanvasPoint> points) {
 void QPainterCanvas::DoPolyline(std::span<const CanvasPoint> points) {
     if (ended_ || Pen().style == PenStyle::Clear) return;
     ApplyPen();
-    painter_->drawPolyline(ToPolygon(points));
+    // The raster engine strokes a wide polyline as one outline and fills it;
+    // a curve that zigzags across the picture then costs up to a hundred
+    // times what its segments cost one by one. Their round caps cover the
+    // round joins: the pixels are the same. Patterned lines stay whole, so
+    // that their dots run on across the corners.
+    if (Pen().width > 1 && Pen().style == PenStyle::Solid && painter_->paintEngine() &&
+        painter_->paintEngine()->type() == QPaintEngine::Raster) {
+        for (size_t i = 1; i < points.size(); ++i)
+            painter_->drawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+    } else {
+        painter_->drawPolyline(ToPolygon(points));
+    }
     ClearUpperVectorState();
 }
 

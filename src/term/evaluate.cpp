@@ -5,6 +5,7 @@
 #include "term.h"
 #include "term_ops.h"
 #include "term_program.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -43,11 +44,6 @@ inline bool Limited(double v) { return termops::InLimit(v); }
 
 }  // namespace
 
-namespace term_detail {
-long long gTermWork = 0;
-}
-using term_detail::gTermWork;
-
 long long TermCost(const Termbaum& tree) {
     const TermProgram* p = TermbaumAccess::Program(tree);
     return p ? p->cost : 0;
@@ -58,8 +54,14 @@ double RunTermProgram(const TermProgram* program, double x, double y, double t, 
         gTerms.TermOK = false;
         return 0;
     }
+    // Where the open work budget is spent nothing is evaluated any more: the
+    // value is undefined, and whoever opened the budget learns that it was cut.
+    if (WorkBudgetSpent()) {
+        gTerms.TermOK = false;
+        return 0;
+    }
     const TermProgram& p = *program;
-    gTermWork += p.cost;
+    AddWork(p.cost);
     double* s = p.slots.data();
     s[kSlotX] = x;
     s[kSlotY] = y;
@@ -280,6 +282,11 @@ double EvalFunktionSumN(int order, double x, double t, double nStart, double nEn
     if (!(nStep >= 1)) nStep = 1;
     // Decided before the first term: a sum past the limit costs nothing.
     if ((nEnd - nStart) / nStep >= static_cast<double>(kMaxSumTerms)) return Finish(false, 0);
+    // Nor does one that the open work budget could not pay for to its end.
+    const double terms = std::floor((nEnd - nStart) / nStep) + 1;
+    const int stencil = order <= 0 ? 1 : order == 2 ? 3 : 4;
+    if (terms > 1 && !WorkBudgetAffords(static_cast<long long>(terms) * stencil * TermCost(FunktionTermbaum)))
+        return Finish(false, 0);
     double sum = 0;
     // n by index, so a step lost in rounding cannot hang the loop.
     for (long long i = 0;; ++i) {

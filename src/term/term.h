@@ -112,15 +112,9 @@ std::string TermFieldText(std::string_view text);
 
 void SetTermError();
 
-// The work the evaluator has done since the program started: every
-// evaluation adds the cost of its compiled term, about the nanoseconds it
-// takes on a desktop machine. A redraw keeps its budget by it.
-namespace term_detail {
-extern long long gTermWork;
-}
-// Read once per drawn sample, so it is inline.
-inline long long TermWork() { return term_detail::gTermWork; }
-// What one evaluation of the compiled term adds to it (0 without a term).
+// Every evaluation counts the cost of its compiled term against the open
+// work budget (work_budget.h) and is undefined once that is spent.
+// What one evaluation of the compiled term costs, in work units (0 without a term).
 long long TermCost(const Termbaum& tree);
 
 // The value of the term; 0 with gTerms.TermOK false where it is undefined.

@@ -171,9 +171,7 @@ TEST_F(Redraw, OverlaysFindFCompiled) {
 class RedrawBudgetTest : public GraphTest {
 protected:
     // Everything the redraw does, in the budget's units.
-    long long Work() const {
-        return TermWork() + static_cast<long long>(canvas.Operations()) * kDrawPointCost;
-    }
+    static long long Work() { return WorkDone(); }
 };
 
 std::string Nested(std::string s, size_t chars) {
@@ -189,7 +187,8 @@ TEST_F(RedrawBudgetTest, NoStoredStateTakesMoreThanTheBudget) {
         {"the costliest function nested as deep as a term allows", nullptr, 0, 1, 34, 0},
         {"parametric curves at their finest step", nullptr, 0, 23, 30, 0},
     };
-    constexpr long long kUnits = 20'000'000;
+    constexpr double kSeconds = 0.02;
+    constexpr long long kUnits = static_cast<long long>(kSeconds * kUnitsPerSecond);
     for (const auto& c : cases) {
         GraphTest::SetUp();  // a clean state for each case
         canvas.ClearRecords();
@@ -214,7 +213,7 @@ TEST_F(RedrawBudgetTest, NoStoredStateTakesMoreThanTheBudget) {
         const long long before = Work();
         {
             // A budget opened around the redraw is the one it keeps.
-            RedrawBudget budget(kUnits);
+            WorkBudget budget(kSeconds);
             GrafikZeichnen(true);
         }
         EXPECT_TRUE(LastRedrawCut()) << c.name;
@@ -234,26 +233,33 @@ TEST_F(RedrawBudgetTest, AnOrdinaryPictureIsDrawnWhole) {
     EXPECT_FALSE(LastRedrawCut());
 }
 
-// What is shown as a number besides the picture is never cut short.
-TEST_F(RedrawBudgetTest, TheSpecialPointSearchIsNotCut) {
+// The special-point search keeps to the redraw's budget like everything
+// else; marks from a search that was cut would be taken for all there are.
+TEST_F(RedrawBudgetTest, TheSpecialPointSearchKeepsToTheRedrawsBudgetAndACutOneMarksNothing) {
     struct SearchingHost : GraphHost {
-        bool defined = false;
+        bool defined = true;
         void SonderpunkteBerechnen(double, double, double, double) override {
             EvalSumOverN(0, 1, 0, 0, 0, 1);
             defined = gTerms.TermOK;
         }
     } host;
     SetGraphHost(&host);
+    static int marked;
+    marked = 0;
+    const GraphDrawers saved = Drawers();
+    Drawers().sonderpunkte = [] { ++marked; };
     gDiscussion.SonderpunkteZeichnen = true;
     gTerms.TermF = "x^2";
     gDisplay.Schaubilder[1] = Schaubild{0xFF, 0, true};
     {
-        RedrawBudget budget(1);
+        WorkBudget budget(1e-9);
         GrafikZeichnen(true);
     }
+    Drawers() = saved;
     SetGraphHost(nullptr);
     EXPECT_TRUE(LastRedrawCut());
-    EXPECT_TRUE(host.defined);
+    EXPECT_FALSE(host.defined);
+    EXPECT_EQ(marked, 0);
 }
 
 struct RecordingHost : GraphHost {
