@@ -9,6 +9,7 @@
 #include "bit_check_box.h"
 #include "color_button.h"
 #include "curve_discussion.h"
+#include "curves.h"
 #include "derived_curves.h"
 #include "draw_combo_box.h"
 #include "edit_field.h"
@@ -112,10 +113,18 @@ void TForm13::Berechnen() {
         // Where f is undefined or has a pole in [a, b] there is no area.
         const double orientiert = IntegralSimpson(iterationen_, kIntegrandF, t_, a_, b_);
         bool undefiniert = o.IntegrandUndefiniert;
-        const double absolut =
-            undefiniert ? 0.0 : std::fabs(IntegralSimpson(iterationen_, kIntegrandBetrag, t_, a_, b_));
+        bool abgebrochen = o.IntegralAbgebrochen;
+        const double absolut = undefiniert || abgebrochen
+                                   ? 0.0
+                                   : std::fabs(IntegralSimpson(iterationen_, kIntegrandBetrag, t_, a_, b_));
         undefiniert = undefiniert || o.IntegrandUndefiniert;
-        if (undefiniert) {
+        abgebrochen = abgebrochen || o.IntegralAbgebrochen;
+        if (abgebrochen) {
+            // An area cut short is no area; the previous one belonged to other bounds.
+            ui_->Label18->clear();
+            ui_->Label19->clear();
+            ShowMessage(kBerechnungAbgebrochen, MessageKind::Warning);
+        } else if (undefiniert) {
             ui_->Label18->setText(QString::fromUtf8(kNotFiniteText.data(), kNotFiniteText.size()));
             ui_->Label19->setText(ui_->Label18->text());
         } else {
@@ -135,8 +144,14 @@ void TForm13::SpeedButton1Click() {
     if (!CommitFocusedField()) return;
     if (!DifferenzKompilieren()) return;
     const ViewWindowState& v = gView;
+    WorkBudget budget(kWaitSeconds);
     KurvendiskussionBerechnen(v.BereichX1, v.BereichX2, std::fabs(v.BereichX2 - v.BereichX1) / 500,
                               gTerms.ParameterWerte[0]);
+    // Intersections from a search cut short need not be the outer ones.
+    if (budget.Cut()) {
+        ShowMessage(kBerechnungAbgebrochen, MessageKind::Warning);
+        return;
+    }
     const DiscussionResults& d = gDiscussion;
     // Without an intersection in the view the bounds stay as they are.
     if (d.AnzahlNullstellen < 1) return;

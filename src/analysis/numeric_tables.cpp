@@ -8,6 +8,7 @@
 #include "number_text.h"
 #include "program_state.h"
 #include "shown_derivative.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -41,6 +42,11 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
 
     Wertetabelle tabelle;
     tabelle.eingabe = e;
+    // The rows the table will have, for sharing out the derivatives' work.
+    const double spanne = std::floor((e.bis - e.von) / e.schritt + 1e-9) + 1;
+    const double zeilen = std::isfinite(spanne) ? std::clamp(spanne, 1.0, double(kWertetabelleMaxZeilen)) : 1.0;
+    WorkBudget budget(kWaitSeconds);
+    bool ableitungenGekuerzt = false;
     double x = e.von;
     // Counted by rows: a step that rounds away leaves x where it is, and
     // the table then shows the same x in every row.
@@ -50,10 +56,24 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
         zeile[0] = FormatNumberCommaBlanks(dezimalen, x);
         bool definiert = false;
         const double y = FamilienWert(0, x, e.t, definiert);
+        // A value the budget did not pay for reads as undefined: the table ends before it.
+        if (budget.Spent()) {
+            tabelle.meldung = kTabelleAbgebrochen;
+            break;
+        }
         if (definiert && std::fabs(y) < 1e20) {
             zeile[1] = FormatNumberComma(dezimalen, y);
             // FormatNumberComma shows values below 1e-10 as 0.
-            const auto abl = ShownDerivatives(FamilienFunktion(e.t), x, 3, DecimalsUnit(dezimalen, 1e-10));
+            std::array<ShownDerivative, kMaxShownDerivativeOrder> abl;
+            {
+                WorkBudget anteil(kWaitSeconds / 2 / zeilen);
+                abl = ShownDerivatives(FamilienFunktion(e.t), x, 3, DecimalsUnit(dezimalen, 1e-10));
+                // A refinement cut short has not shown that its derivative exists.
+                if (anteil.Cut()) {
+                    for (ShownDerivative& a : abl) a.defined = false;
+                    ableitungenGekuerzt = true;
+                }
+            }
             for (size_t k = 0; k < abl.size(); ++k)
                 zeile[k + 2] = abl[k].defined ? FormatNumberComma(dezimalen, abl[k].value) : NichtDefiniertText();
         } else {
@@ -63,6 +83,7 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
         x += e.schritt;
         if (!(x <= e.bis)) break;
     }
+    if (ableitungenGekuerzt && tabelle.meldung.empty()) tabelle.meldung = kAbleitungenNichtBerechnet;
     return tabelle;
 }
 
@@ -75,8 +96,16 @@ NewtonErgebnis NewtonBerechnen(double x, double t, int dezimalen) {
     NewtonErgebnis e;
     dezimalen = std::clamp(dezimalen, 1, 7);
     const double grenze = gOutput.ValueLimitHigh;
+    WorkBudget budget(kWaitSeconds);
+    auto abbrechen = [&e](double letztes) {
+        e.abgebrochen = true;
+        e.meldung = kBerechnungAbgebrochen;
+        e.letztesX = letztes;
+        return e;
+    };
     bool definiert = false;
     double y = FamilienWert(0, x, t, definiert);
+    if (budget.Cut()) return abbrechen(x);
     // Where f is undefined its value reads 0; that is no zero, and the first
     // step reports it.
     if (definiert && std::fabs(y) < 1e-12) {
@@ -131,6 +160,11 @@ NewtonErgebnis NewtonBerechnen(double x, double t, int dezimalen) {
         // shrinks them by a fixed factor clearly below 1).
         if (klein && !nullstelle && std::fabs(q) >= 0.99 * std::fabs(vorigerSchritt)) divergiert = true;
         vorigerSchritt = q;
+        // Values the budget did not pay for read as undefined: the step is not shown.
+        if (budget.Cut()) {
+            e.zeilen.pop_back();
+            return abbrechen(xAlt);
+        }
         if (!definiert || std::fabs(xAlt - x) < eps || nullstelle || divergiert || n == kNewtonMaxSchritte) {
             e.letztesX = x;
             if (ableitungNull) e.meldung = kAbleitungNull;

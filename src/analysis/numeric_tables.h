@@ -34,13 +34,24 @@ struct Wertetabelle {
     // The input as it was used: the step positive (0 becomes 1), von <= bis.
     WertetabelleEingabe eingabe;
     std::vector<WertetabelleZeile> zeilen;  // without the header
+    // What the work budget left out, said to the user; empty when nothing.
+    std::string meldung;
 };
+
+// The table ends where its work budget does; a row's derivatives that its
+// share of the budget cannot refine read "nicht def.".
+inline constexpr const char* kTabelleAbgebrochen =
+    "Die Wertetabelle wurde abgebrochen: zu viel Rechenaufwand.";
+inline constexpr const char* kAbleitungenNichtBerechnet =
+    "Nicht alle Ableitungen konnten berechnet werden (zu viel Rechenaufwand); sie stehen als \"nicht def.\" in der Tabelle.";
 
 // The header row: "     x", "    f(x)", ...
 const WertetabelleZeile& WertetabelleKopf();
 
 // x from von on, each x rounded to `dezimalen` decimals before it is used and
-// before the step is added, until x passes bis or 101 rows are made.
+// before the step is added, until x passes bis or 101 rows are made, within
+// a work budget of kWaitSeconds: the rows it pays for, and of that at most
+// half for the refined derivatives, shared out over the rows.
 Wertetabelle WertetabelleBerechnen(WertetabelleEingabe eingabe, int dezimalen);
 
 // ---- Newton's method ----
@@ -54,6 +65,8 @@ const NewtonZeile& NewtonKopf();
 struct NewtonErgebnis {
     // The start value is a zero: the table stays as it was.
     bool startwertIstNullstelle = false;
+    // The work budget ran out: the rows are the steps it paid for in full.
+    bool abgebrochen = false;
     // One row per step, n = 0, 1, ...; a step that could not be taken leaves
     // its row empty.
     std::vector<NewtonZeile> zeilen;
@@ -68,7 +81,9 @@ inline constexpr const char* kKonvergiertNicht = "Das Iterationsverfahren konver
 inline constexpr const char* kNichtDefiniert = " ----> nicht definiert !";
 
 // x(n+1) = x(n) - f(x(n)) / f'(x(n)) from x0 at parameter t; the stop rule's
-// precision and the cells' decimals are `dezimalen` (1 to 7).
+// precision and the cells' decimals are `dezimalen` (1 to 7). Within a work
+// budget of kWaitSeconds; what it cannot pay for ends the table with
+// kBerechnungAbgebrochen.
 NewtonErgebnis NewtonBerechnen(double x0, double t, int dezimalen);
 
 }  // namespace kalvo

@@ -8,6 +8,7 @@
 #include "clipboard_picture.h"
 #include "edit_field.h"
 #include "graph_host.h"
+#include "message_sink.h"
 #include "mgrid.h"
 #include "program_state.h"
 #include "term.h"
@@ -109,6 +110,7 @@ void TForm12::Berechnen() {
     QList<QStringList> zeilen;
     for (const WertetabelleZeile& z : tabelle.zeilen) zeilen << Zellen(z);
     TabelleFuellen(ui_->StringGrid1, TabellenKopf(), zeilen);
+    if (!tabelle.meldung.empty()) ShowMessage(tabelle.meldung, MessageKind::Warning);
     ui_->edit1->selectAll();
     ui_->edit1->setFocus(Qt::OtherFocusReason);
 }

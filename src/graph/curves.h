@@ -68,7 +68,7 @@ inline constexpr long long kMaxSamples = 1 << 22;
 // whatever families, sums, slots, overlays and stored sets the state holds,
 // the redraw stops there and says that it did. Printers and pictures for
 // files get as many times more as they have pixels more.
-inline constexpr double kRedrawSeconds = 1.0;
+inline constexpr double kRedrawSeconds = kWaitSeconds;
 // What loading one stored set for its pass costs, in work units.
 inline constexpr long long kStoredSetCost = 3000;
 
@@ -77,5 +77,8 @@ bool LastRedrawCut();
 // What is said of a cut picture: "Die Grafik wurde nicht vollständig "
 // followed by `done` ("gezeichnet", "gedruckt", ...) and the reason.
 std::string CutPictureText(std::string_view done);
+// What a tool says instead of a result its work budget cut short.
+inline constexpr const char* kZuVielRechenaufwand = "zu viel Rechenaufwand";
+inline constexpr const char* kBerechnungAbgebrochen = "Die Berechnung wurde abgebrochen: zu viel Rechenaufwand.";
 
 }  // namespace kalvo

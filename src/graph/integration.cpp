@@ -147,10 +147,13 @@ RiemannSummen WalkStrips(int n, double a, double b, double t, Draw draw) {
     // What the samples leave of the budget, in evaluations of the term.
     const long long suchen = (werte - s.n * (proben + 2)) / s.n * summanden;
     double o = 0, u = 0, z = 0, betragO = 0, betragU = 0, betragZ = 0;
+    WorkBudget budget(kWaitSeconds);
     for (int k = 1; k <= s.n; ++k) {
         const double xl = a + (k - 1) * h;
         const double xr = k == s.n ? b : a + k * h;
         const StripValues v = Strip(xl, xr, t, range, proben, suchen);
+        // Values the budget did not pay for read as undefined: not this strip's.
+        if (WorkBudgetSpent()) break;
         u += v.min;
         o += v.max;
         z += v.mid * h;
@@ -159,6 +162,7 @@ RiemannSummen WalkStrips(int n, double a, double b, double t, Draw draw) {
         betragZ += std::fabs(v.mid * h);
         draw(k, xl, xr, v);
     }
+    s.abgebrochen = budget.Cut();
     s.Obersumme = OhneRauschen(o * h, betragO * h);
     s.Untersumme = OhneRauschen(u * h, betragU * h);
     s.Zwischenwertsumme = OhneRauschen(z, betragZ);
@@ -346,6 +350,7 @@ std::string SummenText(int mode, const RiemannSummen& s) {
     // A sum that does not exist reads "nicht def.", set off like a number.
     auto num = [](double x) { return std::isfinite(x) ? FormatNumberCommaTight(4, x) : " " + std::string(kNotFiniteText); };
     std::string text = "n = " + IntToText(s.n) + "  ";
+    if (s.abgebrochen) return text + "Summen nicht berechnet: " + kZuVielRechenaufwand;
     switch (mode) {
         case kObersumme: text += "O =" + num(s.Obersumme); break;
         case kUntersumme: text += "U =" + num(s.Untersumme); break;
@@ -443,6 +448,13 @@ double SimpsonStep(long long pairs, int mode, double t, double a, double b) {
 double IntegralSimpson(int maxPairs, int mode, double t, double a, double b) {
     OverlayState& ov = gOverlay;
     ov.IntegrandUndefiniert = false;
+    ov.IntegralAbgebrochen = false;
+    WorkBudget budget(kWaitSeconds);
+    // Whatever way it returns, a cut integral says so.
+    struct Report {
+        const WorkBudget& budget;
+        ~Report() { gOverlay.IntegralAbgebrochen = budget.Cut(); }
+    } report{budget};
     if (!std::isfinite(a) || !std::isfinite(b)) {
         ov.IntegrandUndefiniert = true;
         return 0;
@@ -458,7 +470,7 @@ double IntegralSimpson(int maxPairs, int mode, double t, double a, double b) {
         if (integral.wert != 0) r = std::fabs((integral.wert - previous) / integral.wert);
         previous = integral.wert;
         pairs *= 2;
-    } while (r >= 1e-6 && pairs <= cap && !ov.IntegrandUndefiniert);
+    } while (r >= 1e-6 && pairs <= cap && !ov.IntegrandUndefiniert && !WorkBudgetSpent());
     // The nodes can pass a pole, or a short undefined stretch, between them.
     if (mode != kIntegrandX2Ableitung && !ov.IntegrandUndefiniert) {
         const Integrierbarkeit p = IntegrierbarkeitPruefen(t, a, b);

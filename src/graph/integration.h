@@ -34,17 +34,22 @@ struct RiemannSummen {
     int n = 0;  // strips used
     // Not finite where f has a pole in a strip: that sum does not exist.
     double Obersumme = 0, Untersumme = 0, Zwischenwertsumme = 0;
+    // The work budget ran out before every strip was known: no sum is.
+    bool abgebrochen = false;
 };
 
 // Upper, lower and midpoint sums of the term in the main tree at parameter t
 // over [a, b] (either order) with n strips: per strip the smallest and
 // largest value, found from samples that depend on n alone (not on the
 // window) and searched out to the last digit around the best ones; and the
-// value at its middle.
+// value at its middle. Within a work budget of its own (kWaitSeconds, and
+// no more than an open one leaves).
 RiemannSummen RiemannSums(int n, double a, double b, double t);
 
 // Draws the strips of the mode and writes the sums to the status line
 // (GraphHost::SummenText); the term in the main tree, t as the family starts.
+// Sums cut short by the work budget are not shown, nor are strips whose
+// values were not found.
 RiemannSummen DrawOberUntersumme(int n, int mode, double a, double b);
 
 // "n = 4  O = 0,6250" and so on, as the status line shows the sums.
@@ -76,6 +81,8 @@ double SimpsonStep(long long pairs, int mode, double t, double a, double b);
 // f^2 a pole of f in [a, b], or a place where f is undefined between the
 // nodes, also sets IntegrandUndefiniert: no area exists there. Rounding
 // noise beside the integral of the integrand's size comes back as 0.
+// Within a work budget of its own; cut short, it sets IntegralAbgebrochen
+// (and the value means nothing).
 double IntegralSimpson(int maxPairs, int mode, double t, double a, double b);
 
 inline constexpr long long kMaxSimpsonPairs = 1 << 20;

@@ -80,6 +80,11 @@ WorkBudget::~WorkBudget() {
     gNextLook = outer_->spent_ ? LLONG_MIN : gWork;
 }
 
+bool WorkBudget::Spent() const {
+    if (spent_) return true;
+    return gTop == this && WorkBudgetSpent();
+}
+
 bool WorkBudget::Exceeded(long long now) const {
     return gWork - startWork_ >= unitLimit_ || (gClock && now >= deadline_);
 }

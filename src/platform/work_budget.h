@@ -26,6 +26,8 @@ bool LookAtLimits();
 }  // namespace work_detail
 
 inline constexpr double kUnitsPerSecond = 1e9;
+// What a user waits at most for one picture or one answer, in seconds.
+inline constexpr double kWaitSeconds = 1.0;
 inline constexpr long long kLookInterval = 20'000;
 
 // Counts work that the evaluator and the canvas do not count themselves.
@@ -56,6 +58,9 @@ public:
     // Whether this budget ran out, or one opened inside it did: what was
     // computed while it was open is not complete.
     bool Cut() const { return spent_ || innerCut_; }
+    // Whether this budget itself is used up now (one inside it that ran out
+    // of its own share does not count).
+    bool Spent() const;
 
 private:
     friend bool work_detail::LookAtLimits();

@@ -9,6 +9,7 @@
 #include "canvas.h"
 #include "grafik3d.h"
 #include "integration.h"
+#include "work_budget.h"
 #include "number_text.h"
 #include "plot_support.h"
 #include "scene3d.h"
@@ -103,10 +104,12 @@ void KoerperWeltkoordinaten(Grafik3DEngine& g, const TFlaeche& netz) {
 Rauminhalte KoerperVolumen(int maxPaare, double t, double a, double b) {
     ClearUpperVectorState();
     Rauminhalte r;
+    WorkBudget budget(kWaitSeconds);
     r.v1 = IntegralSimpson(maxPaare, kIntegrandQuadrat, t, a, b);
     r.v1Undefiniert = gOverlay.IntegrandUndefiniert;
     r.v2 = IntegralSimpson(maxPaare, kIntegrandX2Ableitung, t, a, b);
     r.v2Undefiniert = r.v1Undefiniert && IntegrierbarkeitPruefen(t, a, b).pol;
+    r.abgebrochen = budget.Cut();
     return r;
 }
 

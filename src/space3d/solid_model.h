@@ -51,9 +51,12 @@ struct Rauminhalte {
     // f has a pole in [a, b]: the solid reaches to infinity, V2 is no volume
     // either. (Where f is merely undefined, V2 is that of the defined part.)
     bool v2Undefiniert = false;
+    // The work budget ran out: neither volume is known.
+    bool abgebrochen = false;
 };
 
-// Both integrals over [a, b] at t with at most maxPaare Simpson interval pairs.
+// Both integrals over [a, b] at t with at most maxPaare Simpson interval
+// pairs, within one work budget of kWaitSeconds.
 Rauminhalte KoerperVolumen(int maxPaare, double t, double a, double b);
 
 // The volume as the result labels show it: the number with the decimal

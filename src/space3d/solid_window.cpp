@@ -5,10 +5,12 @@
 #include "analysis_state.h"
 #include "bit_check_box.h"
 #include "color_button.h"
+#include "curves.h"
 #include "derived_curves.h"
 #include "edit_field.h"
 #include "grafik3d_canvas.h"
 #include "graph_host.h"
+#include "message_sink.h"
 #include "number_text.h"
 #include "rotation_panel.h"
 #include "surface_model.h"
@@ -190,10 +192,13 @@ void Tform21::BitBtnOkClick() {
     CombineTerms(gTerms.TermF.str(), "", '+');
     volumen_ = KoerperVolumen(iterationen_, daten_.t, daten_.a, daten_.b);
     const int d = gDisplay.Nachkommastellen;
-    ui_->LabelV1->setText(QString::fromStdString(volumen_.v1Undefiniert ? std::string(kNotFiniteText)
-                                                                        : VolumenText(volumen_.v1, d)));
-    ui_->LabelV2->setText(QString::fromStdString(volumen_.v2Undefiniert ? std::string(kNotFiniteText)
-                                                                        : VolumenText(volumen_.v2, d)));
+    auto text = [&](double v, bool undefiniert) {
+        if (volumen_.abgebrochen) return std::string(kZuVielRechenaufwand);
+        return undefiniert ? std::string(kNotFiniteText) : VolumenText(v, d);
+    };
+    ui_->LabelV1->setText(QString::fromStdString(text(volumen_.v1, volumen_.v1Undefiniert)));
+    ui_->LabelV2->setText(QString::fromStdString(text(volumen_.v2, volumen_.v2Undefiniert)));
+    if (volumen_.abgebrochen) ShowMessage(kBerechnungAbgebrochen, MessageKind::Warning);
     BuildKoerper();
     zeichnen();
 }

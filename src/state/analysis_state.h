@@ -53,6 +53,8 @@ struct OverlayState {
     uint8_t FuellmusterSummen = kBrushBDiagonal;
     Color FuellfarbeFlaeche = 0xFF;
     bool IntegrandUndefiniert = false;
+    // The last integral was cut short by its work budget: it has no value.
+    bool IntegralAbgebrochen = false;
     bool ObjektM = false;
     bool ObjektF1 = false;
     double ObjektX = 0;
