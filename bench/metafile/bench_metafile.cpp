@@ -1,9 +1,10 @@
 // The graph's own metafile export against drawing the same picture into an
 // image: the export records the central redraw into the metafile recorder
 // and writes the EMF bytes; the yardstick runs the same redraw, at the same
-// size, output factors and sampling density, into a QImage. Three pictures:
+// size, output factors and sampling density, into a QImage. Four pictures:
 // one curve; ten curves (f, g, their derivatives, f + g and f * g) over the
-// grid; a family of 20 curves.
+// solid grid; a family of 20 curves; one curve over the dotted grid, whose
+// dots a metafile has to carry one by one.
 // Besides, a 3D-sized picture (20,000 filled polygons) recorded as a
 // metafile, against drawing it with QPainter into a QImage and into
 // QSvgGenerator. Figures are medians of repeated runs.
@@ -43,13 +44,14 @@ using kalvo::test::kPolygonSceneWidth;
 
 // ------------------------------------------------------------ graph pictures
 
-enum class Picture { OneCurve, TenCurves, Family20 };
+enum class Picture { OneCurve, TenCurves, Family20, DottedGrid };
 
 const char* Name(Picture p) {
     switch (p) {
         case Picture::OneCurve: return "one curve";
         case Picture::TenCurves: return "ten curves with derivatives and grid";
         case Picture::Family20: return "family of 20";
+        case Picture::DottedGrid: return "one curve over the dotted grid";
     }
     return "";
 }
@@ -82,6 +84,11 @@ void Prepare(Picture picture) {
             gView.BereichY2 = 2;
             gDisplay.Schaubilder[1] = Schaubild{0x800000, 0, true};
             break;
+        case Picture::DottedGrid:
+            gTerms.TermF = "sin(x)*x/2";
+            gDisplay.Koordinatensystem.Gitter = 1;
+            gDisplay.Schaubilder[1] = Schaubild{0x0000FF, 0, true};
+            break;
     }
 }
 
@@ -93,6 +100,8 @@ void BM_GraphExport(benchmark::State& state, Picture picture) {
         bytes = recorded ? recorded->toEmf().size() : 0;
     }
     state.counters["emf_kB"] = static_cast<double>(bytes) / 1024;
+    const auto recorded = RecordGraphPicture(kPictureFontFactorFile);
+    state.counters["wmf_kB"] = recorded ? static_cast<double>(recorded->toWmf().size()) / 1024 : 0;
 }
 
 // The export's redraw into an image: the size, factors, density and font of
@@ -162,7 +171,7 @@ void BM_QSvgGenerator(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 
-constexpr Picture kPictures[] = {Picture::OneCurve, Picture::TenCurves, Picture::Family20};
+constexpr Picture kPictures[] = {Picture::OneCurve, Picture::TenCurves, Picture::Family20, Picture::DottedGrid};
 
 }  // namespace
 

@@ -8,11 +8,13 @@
 #include <QBuffer>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <numbers>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 
 namespace kalvo::gdi {
@@ -25,36 +27,64 @@ constexpr int kDpi = 96;
 // Larger images are scaled down before they go into a record.
 constexpr int kMaxImageSide = 4096;
 
+// Little-endian, as both formats store their numbers.
+template <class T>
+void StoreLE(char* out, T v) {
+    static_assert(std::is_integral_v<T>);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &v, sizeof v);
+    } else {
+        using U = std::make_unsigned_t<T>;
+        for (size_t i = 0; i < sizeof v; ++i) out[i] = static_cast<char>(static_cast<U>(v) >> (8 * i));
+    }
+}
+
+// The file being written. A picture brings hundreds of thousands of points,
+// so arrays go in whole: room is made once and filled through a pointer.
 class Bytes {
 public:
     std::string data;
     void U8(std::uint8_t v) { data.push_back(static_cast<char>(v)); }
-    void U16(std::uint16_t v) {
-        U8(static_cast<std::uint8_t>(v));
-        U8(static_cast<std::uint8_t>(v >> 8));
-    }
-    void U32(std::uint32_t v) {
-        U16(static_cast<std::uint16_t>(v));
-        U16(static_cast<std::uint16_t>(v >> 16));
-    }
-    void I16(std::int16_t v) { U16(static_cast<std::uint16_t>(v)); }
-    void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
-    void F32(float v) {
-        std::uint32_t u;
-        std::memcpy(&u, &v, 4);
-        U32(u);
-    }
+    void U16(std::uint16_t v) { Put(v); }
+    void U32(std::uint32_t v) { Put(v); }
+    void I16(std::int16_t v) { Put(v); }
+    void I32(std::int32_t v) { Put(v); }
+    void F32(float v) { Put(std::bit_cast<std::uint32_t>(v)); }
     void Zeros(size_t n) { data.append(n, '\0'); }
-    void Raw(const std::string& s) { data += s; }
-    void PatchU32(size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) data[at + i] = static_cast<char>(v >> (8 * i));
+    void Raw(std::string_view s) { data.append(s); }
+    template <class T>
+    void Array(const T* v, size_t n) {
+        if constexpr (std::endian::native == std::endian::little) {
+            Raw(std::string_view(reinterpret_cast<const char*>(v), n * sizeof(T)));
+        } else {
+            char* out = Grow(n * sizeof(T));
+            for (size_t i = 0; i < n; ++i) StoreLE(out + i * sizeof(T), v[i]);
+        }
     }
-    void PatchU16(size_t at, std::uint16_t v) {
-        data[at] = static_cast<char>(v);
-        data[at + 1] = static_cast<char>(v >> 8);
+    // n more bytes at the end, to be filled through the pointer returned.
+    char* Grow(size_t n) {
+        const size_t at = data.size();
+        data.resize(at + n);
+        return data.data() + at;
     }
+    void PatchU32(size_t at, std::uint32_t v) { StoreLE(data.data() + at, v); }
+    void PatchU16(size_t at, std::uint16_t v) { StoreLE(data.data() + at, v); }
     size_t Size() const { return data.size(); }
+
+private:
+    template <class T>
+    void Put(T v) {
+        char b[sizeof(T)];
+        StoreLE(b, v);
+        data.append(b, sizeof(T));
+    }
 };
+
+// Enough room for the records of the picture's geometry, so that the file
+// does not move while it grows (images aside).
+size_t EstimatedSize(const Picture& pic) {
+    return 4096 + pic.points.size() * 4 + pic.polyCounts.size() * 4 + pic.ops.size() * 48 + pic.texts.size() * 160;
+}
 
 std::int16_t Clamp16(std::int64_t v) {
     return static_cast<std::int16_t>(std::clamp<std::int64_t>(v, INT16_MIN, INT16_MAX));
@@ -93,6 +123,7 @@ DibImage Dib(const QImage& source) {
     Bytes b;
     const int w = img.width(), h = img.height();
     const int stride = (w * 3 + 3) & ~3;
+    b.data.reserve(40 + static_cast<size_t>(stride) * static_cast<size_t>(h));
     b.U32(40);
     b.I32(w);
     b.I32(h);
@@ -104,14 +135,14 @@ DibImage Dib(const QImage& source) {
     b.I32(3780);
     b.U32(0);
     b.U32(0);
-    for (int y = h - 1; y >= 0; --y) {
+    char* out = b.Grow(static_cast<size_t>(stride) * static_cast<size_t>(h));  // row padding stays zero
+    for (int y = h - 1; y >= 0; --y, out += stride) {
         const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
         for (int x = 0; x < w; ++x) {
-            b.U8(static_cast<std::uint8_t>(qBlue(line[x])));
-            b.U8(static_cast<std::uint8_t>(qGreen(line[x])));
-            b.U8(static_cast<std::uint8_t>(qRed(line[x])));
+            out[3 * x] = static_cast<char>(qBlue(line[x]));
+            out[3 * x + 1] = static_cast<char>(qGreen(line[x]));
+            out[3 * x + 2] = static_cast<char>(qRed(line[x]));
         }
-        b.Zeros(static_cast<size_t>(stride - w * 3));
     }
     return {std::move(b.data), 40, w, h};
 }
@@ -324,6 +355,7 @@ public:
     explicit EmfWriter(const Picture& pic) : pic_(pic), dc_(pic, *this) {}
 
     std::string Write() {
+        b_.data.reserve(EstimatedSize(pic_));
         WriteHeader();
         Simple(EMR_SETMAPMODE, {MM_ANISOTROPIC});
         Simple(EMR_SETWINDOWORGEX, {0, 0});
@@ -404,13 +436,17 @@ private:
         b_.I32(r.bottom);
     }
     void Points(const QPoint* p, size_t n, bool small) {
-        for (size_t i = 0; i < n; ++i) {
-            if (small) {
-                b_.I16(static_cast<std::int16_t>(p[i].x()));
-                b_.I16(static_cast<std::int16_t>(p[i].y()));
-            } else {
-                b_.I32(p[i].x());
-                b_.I32(p[i].y());
+        if (small) {
+            char* out = b_.Grow(n * 4);
+            for (size_t i = 0; i < n; ++i, out += 4) {
+                StoreLE(out, static_cast<std::int16_t>(p[i].x()));
+                StoreLE(out + 2, static_cast<std::int16_t>(p[i].y()));
+            }
+        } else {
+            char* out = b_.Grow(n * 8);
+            for (size_t i = 0; i < n; ++i, out += 8) {
+                StoreLE(out, static_cast<std::int32_t>(p[i].x()));
+                StoreLE(out + 4, static_cast<std::int32_t>(p[i].y()));
             }
         }
     }
@@ -447,7 +483,7 @@ private:
         b_.U32(0);  // no OpenGL
         b_.I32(508000);
         b_.I32(381000);
-        for (char16_t c : description) b_.U16(c);
+        b_.Array(description.data(), description.size());
         End(at);
     }
 
@@ -482,7 +518,7 @@ private:
                 Rect(BoundsOf(p, total));
                 b_.U32(op.c);
                 b_.U32(total);
-                for (std::uint32_t i = 0; i < op.c; ++i) b_.U32(pic_.polyCounts[op.b + i]);
+                b_.Array(pic_.polyCounts.data() + op.b, op.c);
                 Points(p, total, small);
                 End(at);
                 break;
@@ -521,9 +557,9 @@ private:
         b_.U32(0);  // no options: background and clip come from the context
         Rect({0, 0, -1, -1});
         b_.U32(76 + stringBytes);
-        for (QChar c : t.text) b_.U16(c.unicode());
+        b_.Array(t.text.utf16(), n);
         b_.Zeros(stringBytes - n * 2);
-        for (std::int32_t d : t.dx) b_.I32(d);
+        b_.Array(t.dx.data(), t.dx.size());
         End(at);
     }
 
@@ -594,6 +630,7 @@ public:
         head.U16(sum);
 
         // Standard header; size, object count and largest record are patched below.
+        b_.data.reserve(EstimatedSize(pic_));
         b_.U16(1);
         b_.U16(9);
         b_.U16(0x0300);
@@ -693,9 +730,12 @@ private:
         b_.U32(c);
         End(at);
     }
-    void Point(const QPoint& p) {
-        b_.I16(Clamp16(p.x()));
-        b_.I16(Clamp16(p.y()));
+    void Points(const QPoint* p, size_t n) {
+        char* out = b_.Grow(n * 4);
+        for (size_t i = 0; i < n; ++i, out += 4) {
+            StoreLE(out, Clamp16(p[i].x()));
+            StoreLE(out + 2, Clamp16(p[i].y()));
+        }
     }
 
     // Keeps a polygon within the 16-bit point count by leaving out points evenly.
@@ -709,7 +749,7 @@ private:
     void Poly(std::uint16_t function, const QPoint* p, std::uint32_t n) {
         const size_t at = Begin(function);
         b_.I16(static_cast<std::int16_t>(n));
-        for (std::uint32_t i = 0; i < n; ++i) Point(p[i]);
+        Points(p, n);
         End(at);
     }
 
@@ -747,24 +787,7 @@ private:
                 }
                 break;
             }
-            case OpKind::PolyPolygon: {
-                std::vector<std::vector<QPoint>> parts;
-                const QPoint* p = pts + op.a;
-                for (std::uint32_t i = 0; i < op.c; ++i) {
-                    const std::uint32_t n = pic_.polyCounts[op.b + i];
-                    parts.push_back(n > kMaxWmfPoints ? Thin(p, n) : std::vector<QPoint>(p, p + n));
-                    p += n;
-                }
-                // The part count is 16-bit as well; a path with more parts than that keeps the first.
-                if (parts.size() > kMaxWmfPoints) parts.resize(kMaxWmfPoints);
-                const size_t at = Begin(META_POLYPOLYGON);
-                b_.U16(static_cast<std::uint16_t>(parts.size()));
-                for (const auto& part : parts) b_.U16(static_cast<std::uint16_t>(part.size()));
-                for (const auto& part : parts)
-                    for (const QPoint& q : part) Point(q);
-                End(at);
-                break;
-            }
+            case OpKind::PolyPolygon: WritePolyPolygon(pts + op.a, pic_.polyCounts.data() + op.b, op.c); break;
             case OpKind::Rectangle:
             case OpKind::Ellipse: {
                 const QPoint& a = pts[op.a];
@@ -786,6 +809,36 @@ private:
         }
     }
 
+    void WritePolyPolygon(const QPoint* p, const std::uint32_t* counts, std::uint32_t parts) {
+        // The part count is 16-bit as well; a path with more parts than that keeps the first.
+        const std::uint32_t written = std::min(parts, kMaxWmfPoints);
+        std::vector<std::uint16_t> sizes(written);
+        bool thin = false;
+        for (std::uint32_t i = 0; i < written; ++i) {
+            thin = thin || counts[i] > kMaxWmfPoints;
+            sizes[i] = static_cast<std::uint16_t>(std::min(counts[i], kMaxWmfPoints));
+        }
+        const size_t at = Begin(META_POLYPOLYGON);
+        b_.U16(static_cast<std::uint16_t>(written));
+        b_.Array(sizes.data(), sizes.size());
+        if (!thin) {
+            std::uint64_t total = 0;
+            for (std::uint32_t i = 0; i < written; ++i) total += counts[i];
+            Points(p, total);
+        } else {
+            for (std::uint32_t i = 0; i < written; ++i) {
+                if (counts[i] > kMaxWmfPoints) {
+                    const std::vector<QPoint> part = Thin(p, counts[i]);
+                    Points(part.data(), part.size());
+                } else {
+                    Points(p, counts[i]);
+                }
+                p += counts[i];
+            }
+        }
+        End(at);
+    }
+
     void WriteText(const DcState& st, const TextRun& t) {
         const LogFont& font = pic_.fonts[st.font];
         // Along the baseline, whatever the escapement.
@@ -802,9 +855,10 @@ private:
             b_.I16(Clamp16(x));
             b_.I16(static_cast<std::int16_t>(n));
             b_.U16(0);
-            b_.Raw(run.bytes.substr(0, n));
+            b_.Raw(std::string_view(run.bytes).substr(0, n));
             if (n % 2) b_.U8(0);
-            for (std::uint32_t i = 0; i < n; ++i) b_.I16(Clamp16(t.dx[run.first + i]));
+            char* dx = b_.Grow(static_cast<size_t>(n) * 2);
+            for (std::uint32_t i = 0; i < n; ++i) StoreLE(dx + 2 * i, Clamp16(t.dx[run.first + i]));
             End(at);
             for (int i = 0; i < run.count; ++i) advance += t.dx[run.first + i];
         }

@@ -24,6 +24,12 @@ constexpr int kDpi = 96;
 // Beyond this many dashes in one line a styled pen is written as GDI's own
 // style instead of its dashes (no picture of the program comes near it).
 constexpr std::size_t kMaxDashes = 200000;
+// A record of dashes that several lines share stays within what 16-bit
+// readers count (WMF has 16-bit counts), and the lines it holds are few
+// enough that checking a new one against them all is cheap.
+constexpr std::uint32_t kMaxDashRecordParts = 8000;
+constexpr std::uint32_t kMaxDashRecordPoints = 32000;
+constexpr std::size_t kMaxDashRecordLines = 256;
 // Far beyond any picture, yet safe from overflow when the writers add pen widths.
 constexpr double kCoordLimit = 1 << 27;
 
@@ -89,6 +95,7 @@ public:
         clipEnabled_ = false;
         skipDecorationLines_ = 0;
         penIndex_ = brushIndex_ = -1;
+        dashRun_ = {};
         return true;
     }
 
@@ -474,7 +481,8 @@ private:
     }
 
     // The dashes of the pen along the line (logical points); false, with
-    // nothing recorded, when the line has too many of them.
+    // nothing recorded, when the line has too many of them. The pieces go
+    // straight into the picture's points; see AddDashOp for their record.
     bool AddDashes(const std::vector<QPointF>& logical) {
         const double w = PenWidthOnDevice();
         std::vector<double> pattern;
@@ -489,17 +497,42 @@ private:
             line.push_back(m_.map(q));
             if (line.size() > 1) length += QLineF(line[line.size() - 2], line.back()).length();
         }
-        if (!std::isfinite(length) || length / period * (pattern.size() / 2) > kMaxDashes) return false;
+        const double dashes = length / period * static_cast<double>(pattern.size() / 2);
+        if (!std::isfinite(length) || dashes > kMaxDashes) return false;
 
-        QList<QPolygonF> pieces;
+        const std::uint32_t firstPoint = static_cast<std::uint32_t>(pic_.points.size());
+        const std::uint32_t firstCount = static_cast<std::uint32_t>(pic_.polyCounts.size());
+        const size_t pieces = static_cast<size_t>(dashes) + line.size() + 1;
+        Reserve(pic_.points, 4 * pieces);
+        Reserve(pic_.polyCounts, pieces);
         const double half = w / 2;
         // Halves round up, so that every piece is as wide as the pen.
-        auto pixel = [](QPointF p) { return QPointF(std::floor(p.x() + 0.5), std::floor(p.y() + 0.5)); };
+        auto pixel = [](QPointF p) {
+            return QPoint(ToDevice(std::floor(p.x() + 0.5)), ToDevice(std::floor(p.y() + 0.5)));
+        };
         auto piece = [&](QPointF a, QPointF b) {
             const QLineF l(a, b);
-            if (l.length() <= 0) return;
-            const QPointF n = QPointF(-l.dy(), l.dx()) * (half / l.length());
-            pieces.append(QPolygonF({pixel(a + n), pixel(b + n), pixel(b - n), pixel(a - n)}));
+            const double len = l.length();
+            if (len <= 0) return;
+            const QPointF n = QPointF(-l.dy(), l.dx()) * (half / len);
+            const QPoint corners[4] = {pixel(a + n), pixel(b + n), pixel(b - n), pixel(a - n)};
+            // A piece that rounds to fewer corners keeps those that differ; a point stays a line.
+            QPoint* out = &pic_.points.emplace_back(corners[0]);
+            std::uint32_t count = 1;
+            for (int i = 1; i < 4; ++i) {
+                if (corners[i] == *out) continue;
+                out = &pic_.points.emplace_back(corners[i]);
+                ++count;
+            }
+            if (count > 2 && *out == corners[0]) {
+                pic_.points.pop_back();
+                --count;
+            }
+            if (count == 1) {
+                pic_.points.push_back(corners[0]);
+                ++count;
+            }
+            pic_.polyCounts.push_back(count);
         };
         // Where in the pattern the line starts, as Qt counts it.
         double at = std::fmod(pen_.dashOffset() * w, period);
@@ -527,21 +560,76 @@ private:
                 }
             }
         }
-        if (pieces.isEmpty()) return true;
-        // The pieces are device points already.
-        const QTransform transform = m_;
+        if (pic_.polyCounts.size() > firstCount) AddDashOp(firstPoint, firstCount);
+        return true;
+    }
+
+    // The pieces of one styled line, filled in the pen's colour without an
+    // outline. They join the record of the lines just before when nothing
+    // was drawn in between with another state, the record stays within its
+    // limits, and no piece of theirs can overlap a piece already there: a
+    // reader that fills a record even-odd would cut a hole where two pieces
+    // cover each other. So a grid of dotted lines takes two records, its
+    // vertical and its horizontal lines.
+    void AddDashOp(std::uint32_t firstPoint, std::uint32_t firstCount) {
+        const std::uint32_t parts = static_cast<std::uint32_t>(pic_.polyCounts.size()) - firstCount;
+        const std::uint32_t points = static_cast<std::uint32_t>(pic_.points.size()) - firstPoint;
+        RectL box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        for (std::uint32_t i = firstPoint; i < firstPoint + points; ++i) {
+            const QPoint& p = pic_.points[i];
+            box = {std::min(box.left, p.x()), std::min(box.top, p.y()), std::max(box.right, p.x()),
+                   std::max(box.bottom, p.y())};
+        }
+
         const QPen pen = pen_;
         const QBrush brush = brush_;
-        m_ = QTransform();
         brush_ = QBrush(pen.color());
         pen_ = QPen(Qt::NoPen);
         penIndex_ = brushIndex_ = -1;
-        AddPolyPolygon(pieces, FILL_WINDING);
-        m_ = transform;
+        const std::uint32_t st = StateIndex(Needs::Fill, FILL_WINDING);
         pen_ = pen;
         brush_ = brush;
         penIndex_ = brushIndex_ = -1;
-        return true;
+
+        auto overlaps = [&](const RectL& r) {
+            return r.left < box.right && box.left < r.right && r.top < box.bottom && box.top < r.bottom;
+        };
+        DashRun& run = dashRun_;
+        const bool joins = !pic_.ops.empty() && run.op == pic_.ops.size() - 1 &&
+                           pic_.ops[run.op].kind == OpKind::PolyPolygon && pic_.ops[run.op].state == st &&
+                           run.pointEnd == firstPoint &&
+                           run.countEnd == firstCount && run.parts + parts <= kMaxDashRecordParts &&
+                           run.points + points <= kMaxDashRecordPoints && run.boxes.size() < kMaxDashRecordLines &&
+                           std::none_of(run.boxes.begin(), run.boxes.end(), overlaps);
+        if (joins) {
+            pic_.ops[run.op].c += parts;
+            run.parts += parts;
+            run.points += points;
+        } else {
+            // A line too long for one record goes into several, whole pieces each.
+            std::uint32_t part = firstCount, point = firstPoint;
+            const std::uint32_t endCount = firstCount + parts;
+            while (part < endCount) {
+                const std::uint32_t recordPart = part, recordPoint = point;
+                do {
+                    point += pic_.polyCounts[part++];
+                } while (part < endCount && part - recordPart < kMaxDashRecordParts &&
+                         point - recordPoint + pic_.polyCounts[part] <= kMaxDashRecordPoints);
+                pic_.ops.push_back({OpKind::PolyPolygon, st, recordPoint, recordPart, part - recordPart});
+                run = DashRun{pic_.ops.size() - 1, 0, 0, part - recordPart, point - recordPoint, {}};
+            }
+        }
+        run.pointEnd = static_cast<std::uint32_t>(pic_.points.size());
+        run.countEnd = static_cast<std::uint32_t>(pic_.polyCounts.size());
+        run.boxes.push_back(box);
+        AddPointBounds(firstPoint, points, st);
+    }
+
+    // Room for n more, growing as push_back would, so that many small
+    // reservations stay linear.
+    template <class T>
+    static void Reserve(std::vector<T>& v, size_t n) {
+        if (v.capacity() - v.size() < n) v.reserve(std::max(v.size() + n, 2 * v.capacity()));
     }
 
     void AddPolyPolygon(const QList<QPolygonF>& parts, std::uint16_t fill) {
@@ -775,8 +863,17 @@ private:
         pic_.bounds.bottom = std::max(pic_.bounds.bottom, r.bottom);
     }
 
+    // The record the last styled line's dashes went into.
+    struct DashRun {
+        size_t op = SIZE_MAX;
+        std::uint32_t pointEnd = 0, countEnd = 0;  // where its points and part sizes end
+        std::uint32_t parts = 0, points = 0;
+        std::vector<RectL> boxes;  // of each line in it
+    };
+
     gdi::Picture& pic_;
     QPaintDevice* device_ = nullptr;
+    DashRun dashRun_;
     QTransform m_;
     QPen pen_;
     QBrush brush_;

@@ -18,11 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace kalvo::test {
 namespace {
@@ -260,6 +262,89 @@ TEST_P(BothFormats, WideDottedAndDashedPensGoInAsTheirDashes) {
             EXPECT_EQ(box.height() - 1, c.pen.width()) << i;
         }
     }
+}
+
+// The box around each part of the dashes' records (right and bottom exclusive, as
+// the scene gives the dots), and the most parts lying on one pixel in any record.
+std::pair<std::vector<QRect>, int> DashBoxes(const std::vector<Shape>& records, int size) {
+    std::vector<QRect> boxes;
+    int mostCover = 0;
+    for (const Shape& s : records) {
+        std::vector<std::uint8_t> cover(static_cast<size_t>(size) * size);
+        size_t at = 0;
+        for (int count : s.counts) {
+            QPoint lo(INT_MAX, INT_MAX), hi(INT_MIN, INT_MIN);
+            for (int k = 0; k < count; ++k, ++at) {
+                lo = QPoint(std::min(lo.x(), s.points[at].x()), std::min(lo.y(), s.points[at].y()));
+                hi = QPoint(std::max(hi.x(), s.points[at].x()), std::max(hi.y(), s.points[at].y()));
+            }
+            boxes.emplace_back(lo, QSize(hi.x() - lo.x(), hi.y() - lo.y()));
+            for (int y = std::max(lo.y(), 0); y < std::min(hi.y(), size); ++y)
+                for (int x = std::max(lo.x(), 0); x < std::min(hi.x(), size); ++x)
+                    mostCover = std::max<int>(mostCover, ++cover[static_cast<size_t>(y) * size + x]);
+        }
+    }
+    return {boxes, mostCover};
+}
+
+bool ByPosition(const QRect& a, const QRect& b) {
+    return std::tuple(a.top(), a.left(), a.width(), a.height()) < std::tuple(b.top(), b.left(), b.width(), b.height());
+}
+
+// The export's dotted grid: every dot as its own filled square, as many to
+// a record as the format allows, never two dots overlapping in one record
+// (a reader filling even-odd would leave the overlap empty), and no more
+// bytes than the dots' own corners need.
+TEST_P(BothFormats, TheDottedGridGoesInAsAllItsDotsInFewRecords) {
+    MetafileRecorder recorder(kGridSceneSize, kGridSceneSize);
+    std::vector<QRect> expected;
+    Paint(recorder, [&](QPainter& p) {
+        expected = DrawDottedGridScene(p, QColor(0x80, 0x80, 0x80));
+        p.setPen(QPen(Qt::black, 3));
+        p.drawLine(0, 900, kGridSceneSize, 900);  // the axis over it, after it in the file
+    });
+    const std::string bytes = recorder.toBytes(fmt);
+    const Replay r = Read(fmt, bytes);
+    EXPECT_EQ(Errors(r), "");
+
+    const std::vector<Shape> records = ShapesOf(r, "polypolygon");
+    EXPECT_LE(records.size(), 2u);
+    for (const Shape& s : records) {
+        EXPECT_EQ(s.pen.style, 5);
+        EXPECT_EQ(s.brush.color, 0x808080u);
+    }
+    auto [boxes, mostCover] = DashBoxes(records, kGridSceneSize);
+    EXPECT_EQ(mostCover, 1);
+    std::sort(boxes.begin(), boxes.end(), ByPosition);
+    std::sort(expected.begin(), expected.end(), ByPosition);
+    EXPECT_EQ(boxes.size(), expected.size());
+    EXPECT_TRUE(boxes == expected);
+    ASSERT_FALSE(r.shapes.empty());
+    EXPECT_EQ(r.shapes.back().kind, "polyline");
+
+    // A dot is four 16-bit points and its corner count (32 bits in EMF, 16 in WMF).
+    const size_t perDot = fmt == MetafileFormat::Emf ? 20 : 18;
+    EXPECT_LE(bytes.size(), expected.size() * perDot + 1024);
+}
+
+// A dotted line longer than a record may hold goes into several, losing no dot.
+TEST_P(BothFormats, AVeryLongDottedLineIsSplitIntoWholeRecords) {
+    std::vector<QPointF> zigzag;
+    for (int i = 0; i <= 400; ++i) zigzag.emplace_back(i % 2 == 0 ? 10 : 1990, 10 + i * 4);
+    const Replay r = Read(fmt, Record(fmt, [&](QPainter& p) {
+        p.setPen(QPen(Qt::blue, 2, Qt::DotLine));
+        p.drawPolyline(zigzag.data(), static_cast<int>(zigzag.size()));
+    }, 2000, 1700));
+    EXPECT_EQ(Errors(r), "");
+    const std::vector<Shape> records = ShapesOf(r, "polypolygon");
+    EXPECT_GT(records.size(), 1u);
+    size_t dots = 0;
+    for (const Shape& s : records) {
+        EXPECT_LE(s.points.size(), 32767u);
+        dots += s.counts.size();
+    }
+    // About 400 lines of 1980 pixels with a dot every 6 pixels (corners aside).
+    EXPECT_NEAR(static_cast<double>(dots), 400 * 1980 / 6.0, 400);
 }
 
 TEST_P(BothFormats, TextsCanStandOnAnOpaqueBackground) {
@@ -673,6 +758,65 @@ TEST_F(OutsideReaders, Wmf2SvgShowsTextsInTheirCodePagesAndLinesWhereTheyWereDra
                 EXPECT_NEAR(at.y(), (200 - 120 * std::sin((at.x() / f - 200) / 30)) * f, 2.5 * f) << at.x();
             }
         }
+    }
+}
+
+// The boxes of the closed parts of the filled paths an SVG shows in one colour.
+std::vector<QRectF> FilledBoxes(const QString& svgPath, const QString& fill) {
+    QFile file(svgPath);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QString all = QString::fromUtf8(file.readAll());
+    static const QRegularExpression path(R"re(<path d="([^"]*)"([^>]*)>)re");
+    std::vector<QRectF> boxes;
+    for (auto it = path.globalMatch(all); it.hasNext();) {
+        const auto m = it.next();
+        if (!m.captured(2).contains(fill)) continue;
+        for (const QString& part : m.captured(1).split(QLatin1Char('Z'), Qt::SkipEmptyParts)) {
+            const std::vector<QPointF> pts = Numbers(part);
+            if (pts.empty()) continue;
+            QPointF lo = pts.front(), hi = pts.front();
+            for (const QPointF& q : pts) {
+                lo = QPointF(std::min(lo.x(), q.x()), std::min(lo.y(), q.y()));
+                hi = QPointF(std::max(hi.x(), q.x()), std::max(hi.y(), q.y()));
+            }
+            boxes.emplace_back(lo, hi);
+        }
+    }
+    return boxes;
+}
+
+TEST_F(OutsideReaders, ShowEveryDotOfTheDottedGrid) {
+    MetafileRecorder recorder(kGridSceneSize, kGridSceneSize);
+    std::vector<QRect> expected;
+    Paint(recorder, [&](QPainter& p) { expected = DrawDottedGridScene(p, QColor(0x80, 0x80, 0x80)); });
+    std::sort(expected.begin(), expected.end(), ByPosition);
+    const QString emf = dir.filePath("gitter.emf"), wmf = dir.filePath("gitter.wmf");
+    ASSERT_TRUE(recorder.save(emf.toStdString(), MetafileFormat::Emf).ok);
+    ASSERT_TRUE(recorder.save(wmf.toStdString(), MetafileFormat::Wmf).ok);
+    ASSERT_EQ(Convert("emf2svg-conv", {"-i", emf, "-o", emf + ".svg"}), 0);
+    ASSERT_EQ(Convert("wmf2svg", {"--wmf-gs-fontmap=" + WriteFontMap(dir), "-o", wmf + ".svg", wmf}), 0);
+
+    // emf2svg keeps the picture's pixels; libwmf scales them, here by the span of all dots.
+    const struct {
+        QString svg, fill;
+    } readers[] = {{emf + ".svg", "fill=\"#808080\""}, {wmf + ".svg", "fill:gray;"}};
+    for (const auto& reader : readers) {
+        SCOPED_TRACE(reader.svg.toStdString());
+        const std::vector<QRectF> shown = FilledBoxes(reader.svg, reader.fill);
+        ASSERT_EQ(shown.size(), expected.size());
+        QRectF span = shown.front(), wanted = QRectF(expected.front());
+        for (const QRectF& b : shown) span |= b;
+        for (const QRect& e : expected) wanted |= QRectF(e);
+        const double sx = wanted.width() / span.width(), sy = wanted.height() / span.height();
+        std::vector<QRect> dots;
+        for (const QRectF& b : shown) {
+            auto x = [&](double v) { return static_cast<int>(std::lround(wanted.left() + (v - span.left()) * sx)); };
+            auto y = [&](double v) { return static_cast<int>(std::lround(wanted.top() + (v - span.top()) * sy)); };
+            dots.emplace_back(QPoint(x(b.left()), y(b.top())),
+                              QSize(x(b.right()) - x(b.left()), y(b.bottom()) - y(b.top())));
+        }
+        std::sort(dots.begin(), dots.end(), ByPosition);
+        EXPECT_TRUE(dots == expected);
     }
 }
 

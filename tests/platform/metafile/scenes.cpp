@@ -55,6 +55,25 @@ ReferenceScene DrawReferenceScene(QPainter& p, double f) {
     return s;
 }
 
+std::vector<QRect> DrawDottedGridScene(QPainter& p, QColor color) {
+    constexpr int kPen = 3, kPeriod = 3 * kPen, kStep = 60;
+    // Lines of 199 periods and one dot: every dot whole, the last at the far end.
+    constexpr int kNear = kGridSceneSize - kPen, kFar = kNear - 199 * kPeriod - kPen;
+    QPen pen(color, kPen, Qt::DotLine);
+    pen.setCapStyle(Qt::RoundCap);  // as the canvas sets it; dots stay square all the same
+    p.setPen(pen);
+    std::vector<QRect> dots;
+    for (int x = kStep; x < kGridSceneSize; x += kStep) {
+        p.drawLine(x, kNear, x, kFar);
+        for (int y = kNear; y > kFar; y -= kPeriod) dots.emplace_back(x - 1, y - kPen, kPen, kPen);
+    }
+    for (int y = kStep; y < kGridSceneSize; y += kStep) {
+        p.drawLine(kFar, y, kNear, y);
+        for (int x = kFar; x < kNear; x += kPeriod) dots.emplace_back(x, y - 1, kPen, kPen);
+    }
+    return dots;
+}
+
 void DrawPolygonScene(QPainter& p, int columns, int rows) {
     const double cw = 0.6 * kPolygonSceneWidth / columns, rh = 0.5 * kPolygonSceneHeight / rows;
     auto height = [](double u, double v) { return 60 * std::sin(u * 0.07) * std::cos(v * 0.11); };

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -34,6 +35,15 @@ struct ReferenceScene {
 // Axes, a dotted grid, a clipped curve of 2,000 points, hatched triangles of every
 // hatching, ellipses and texts with umlauts and Greek letters; sizes times factor.
 ReferenceScene DrawReferenceScene(QPainter& p, double factor);
+
+// The graph's dotted grid as the export draws it: a pen three pixels wide
+// with Qt's dots (three pixels on, six off), lines drawn one by one over a
+// picture of kGridSceneSize pixels, first the vertical ones from the bottom
+// up, then the horizontal ones from left to right, crossing them.
+// Returns the boxes of the dots (device pixels, right and bottom exclusive)
+// as the pattern lays them out, worked out here from the line ends alone.
+constexpr int kGridSceneSize = 1800;
+std::vector<QRect> DrawDottedGridScene(QPainter& p, QColor color);
 
 // A 3D-like surface: columns x rows filled quadrilaterals, each its own shade,
 // with a thin net around them.
