@@ -8,6 +8,7 @@
 
 #include "app_start.h"
 #include "canvas_qpainter.h"
+#include "curves.h"
 #include "graph_link.h"
 #include "output_redirection.h"
 #include "primitives.h"
@@ -90,6 +91,7 @@ void TForm14::Zeichnen() {
         UpdateAxesAndTransform();
         GrafikZeichnen(false);
     }
+    if (LastRedrawCut()) MarkCutPicture(picture, QString::fromStdString(CutPictureText("gezeichnet")));
     ui_->PaintBox1->SetPicture(std::move(picture));
 }
 

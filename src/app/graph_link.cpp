@@ -1,5 +1,9 @@
 #include "graph_link.h"
 
+#include <QPainter>
+
+#include <algorithm>
+
 #include "canvas_qpainter.h"
 #include "curves.h"
 #include "object_lists.h"
@@ -59,6 +63,19 @@ void ScreenSurface::Redraw(bool clearFirst) {
     gOutput.PlotHeightPx = size_.height() - 1;
     GrafikZeichnen(clearFirst);
     cut_ = LastRedrawCut();
+}
+
+void MarkCutPicture(QImage& picture, const QString& note) {
+    if (picture.isNull()) return;
+    QPainter p(&picture);
+    QFont font = p.font();
+    font.setPixelSize(std::clamp(picture.height() / 40, 9, 16));
+    p.setFont(font);
+    const QFontMetrics m(font);
+    const QRect box(4, picture.height() - m.height() - 6, m.horizontalAdvance(note) + 8, m.height() + 4);
+    p.fillRect(box, QColor(255, 255, 224));
+    p.setPen(QColor(0xC0, 0, 0));
+    p.drawText(box, Qt::AlignCenter, note);
 }
 
 void UpdateAxesAndTransform() { SetupAxes(gDisplay.Koordinatensystem); }

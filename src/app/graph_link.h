@@ -43,6 +43,10 @@ private:
     std::unique_ptr<QPainterCanvas> canvas_;
 };
 
+// Writes a note across the foot of a picture that the redraw's work budget
+// cut, so that it cannot pass for the whole graph.
+void MarkCutPicture(QImage& picture, const QString& note);
+
 // Axes, value limits and plot rectangle from the coordinate-system settings,
 // the view window and the parameter ranges repaired, the transform computed.
 void UpdateAxesAndTransform();

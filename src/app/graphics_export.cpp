@@ -8,6 +8,7 @@
 #include "atomic_file.h"
 #include "canvas.h"
 #include "clipboard_picture.h"
+#include "curves.h"
 #include "graph_export.h"
 #include "message_sink.h"
 #include "program_state.h"
@@ -35,11 +36,14 @@ int& LastPictureFilter() {
 }
 
 bool CopyGraphToClipboard() {
-    const auto picture = RecordGraphPicture(kPictureFontFactorClipboard);
+    bool cut = false;
+    const auto picture = RecordGraphPicture(kPictureFontFactorClipboard, &cut);
     if (!picture) return false;
     // Labels stand on the picture's background, clear of grid and curves.
     picture->setOpaqueTextBackground(ToQColor(gDisplay.HintergrundBildschirm));
-    return CopyPictureToClipboard(*picture);
+    if (!CopyPictureToClipboard(*picture)) return false;
+    if (cut) ShowMessage(CutPictureText("in die Zwischenablage gelegt"), MessageKind::Warning);
+    return true;
 }
 
 DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Opener opener) {
@@ -48,8 +52,10 @@ DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Open
     if (!FolderIsWritable(dir)) dir = QDir::tempPath().toStdString();
     const std::string path = QDir(QString::fromStdString(dir)).filePath(QStringLiteral("temp.wmf")).toStdString();
     result.path = path;
-    const auto picture = RecordGraphPicture(kPictureFontFactorFile);
+    bool cut = false;
+    const auto picture = RecordGraphPicture(kPictureFontFactorFile, &cut);
     if (!picture) return result;
+    if (cut) ShowMessage(CutPictureText("in das Dokument gelegt"), MessageKind::Warning);
     const WriteResult saved =
         picture->save(path, LastPictureFilter() == 1 ? MetafileFormat::Emf : MetafileFormat::Wmf);
     if (!saved.ok) {

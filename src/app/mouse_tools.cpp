@@ -1,4 +1,5 @@
 #include "mouse_tools.h"
+#include "work_budget.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -94,6 +95,9 @@ QImage PreviewPicture(QSize size, TDrawingTool tool, Color color, double x) {
 // the tangent, normal or line.
 QString ObjectLabel(TDrawingTool tool, double x) {
     QuietParsing quiet;
+    // Asked at every move of the mouse: a slope that long sums make costly
+    // to refine reads "nicht def." rather than holding the mouse up.
+    WorkBudget budget(kWaitSeconds / 4);
     ParseTerm(FunktionTermbaum, gTerms.TermF.str(), true);
     const double t = gParams.FgTVon;
     const NRange n = CurrentNRange();

@@ -7,6 +7,8 @@
 
 #include "app_resources.h"
 #include "canvas_qpainter.h"
+#include "curves.h"
+#include "graph_link.h"
 #include "edit_field.h"
 #include "message_sink.h"
 #include "number_text.h"
@@ -249,6 +251,7 @@ void TGrafikDruckenDlg::ZeigeBlatt() {
     // keep their shape and hairlines show as light grey.
     QImage large(width * kPreviewSupersampling, height * kPreviewSupersampling, QImage::Format_RGB32);
     large.fill(ToQColor(gDisplay.HintergrundDrucker));
+    bool cut = false;
     if (f.Valid() && width > 2 && height > 2) {
         QPainter painter(&large);
         painter.scale(shrink * kPreviewSupersampling, shrink * kPreviewSupersampling);
@@ -267,9 +270,13 @@ void TGrafikDruckenDlg::ZeigeBlatt() {
             gOutput.PrinterPixelsPerInchX = RoundToInt(kPreviewPrinterDpi);
             GrafikZeichnen(false);
         }
+        cut = LastRedrawCut();
         canvas.End();
     }
-    ui_->Image1->SetPicture(large.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation), at);
+    QImage preview = large.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The preview keeps to the screen's budget; the printout has its own.
+    if (cut) MarkCutPicture(preview, QStringLiteral("Vorschau unvollst\u00E4ndig (zu viel Rechenaufwand)"));
+    ui_->Image1->SetPicture(std::move(preview), at);
 }
 
 void TGrafikDruckenDlg::OkClick() {
@@ -329,8 +336,10 @@ bool PrintGraphPage(PrintJob& printer) {
         }
         canvas.End();
     }
+    const bool cut = LastRedrawCut();
     painter.end();
     gControl.DruckenOK = false;
+    if (cut) ShowMessage(CutPictureText("gedruckt"), MessageKind::Warning);
     return true;
 }
 

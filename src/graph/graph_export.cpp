@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "canvas_qpainter.h"
+#include "curves.h"
+#include "message_sink.h"
 #include "number_text.h"
 #include "output_redirection.h"
 #include "primitives.h"
@@ -27,7 +29,7 @@ std::optional<GraphPictureLayout> GraphPictureLayoutNow() {
     return l;
 }
 
-void DrawGraphPicture(QPaintDevice* device, const GraphPictureLayout& l, double fontFactor, MetafileRecorder* metafile) {
+bool DrawGraphPicture(QPaintDevice* device, const GraphPictureLayout& l, double fontFactor, MetafileRecorder* metafile) {
     QPainterCanvas canvas(device);
     CanvasFont font = GraphAreaFont();
     font.size = RoundToInt(font.size * l.faktorY * fontFactor);
@@ -45,13 +47,15 @@ void DrawGraphPicture(QPaintDevice* device, const GraphPictureLayout& l, double 
     OutputRedirection redirect(target);
     GrafikZeichnen(true);
     canvas.End();
+    return LastRedrawCut();
 }
 
-std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor) {
+std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor, bool* cut) {
     const std::optional<GraphPictureLayout> layout = GraphPictureLayoutNow();
     if (!layout) return nullptr;
     auto picture = std::make_unique<MetafileRecorder>(layout->width, layout->height);
-    DrawGraphPicture(picture.get(), *layout, fontFactor, picture.get());
+    const bool wasCut = DrawGraphPicture(picture.get(), *layout, fontFactor, picture.get());
+    if (cut) *cut = wasCut;
     return picture;
 }
 
@@ -60,9 +64,12 @@ WriteResult SaveGraphPicture(const std::string& path, double fontFactor) {
 }
 
 WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format, double fontFactor) {
-    const auto picture = RecordGraphPicture(fontFactor);
+    bool cut = false;
+    const auto picture = RecordGraphPicture(fontFactor, &cut);
     if (!picture) return WriteResult{false, "Die Grafik kann nicht aufgezeichnet werden: das Zeichenfeld hat keine Größe."};
-    return picture->save(path, format);
+    const WriteResult saved = picture->save(path, format);
+    if (saved.ok && cut) ShowMessage(CutPictureText("gespeichert"), MessageKind::Warning);
+    return saved;
 }
 
 }  // namespace kalvo

@@ -31,18 +31,20 @@ std::optional<GraphPictureLayout> GraphPictureLayoutNow();
 
 // GrafikZeichnen (with clearing) on the device at that layout, the graph
 // area's font scaled by faktorY * fontFactor; with a recorder, as a metafile.
-void DrawGraphPicture(QPaintDevice* device, const GraphPictureLayout& layout, double fontFactor,
+// Returns whether the redraw's work budget cut the picture.
+bool DrawGraphPicture(QPaintDevice* device, const GraphPictureLayout& layout, double fontFactor,
                       MetafileRecorder* metafile);
 
 // Records GrafikZeichnen (with clearing) into a new picture: output factors
 // from Aufloesung, the picture (PlotWidthPx + 1) x (PlotHeightPx + 1) times
 // the factors, the graph area's font scaled by AusgabefaktorY * fontFactor.
 // Null when there is no graph area to measure (PlotWidthPx or PlotHeightPx
-// not positive).
-std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor = kPictureFontFactorFile);
+// not positive). `cut` (if given) tells whether the work budget cut it.
+std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor = kPictureFontFactorFile, bool* cut = nullptr);
 
 // Records the graph and saves it; the format follows the path's extension
-// (".emf" EMF, anything else WMF) unless given.
+// (".emf" EMF, anything else WMF) unless given. A picture the work budget
+// cut is saved as it is, and a message says that it is not whole.
 WriteResult SaveGraphPicture(const std::string& path, double fontFactor = kPictureFontFactorFile);
 WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format,
                              double fontFactor = kPictureFontFactorFile);

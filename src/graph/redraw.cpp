@@ -133,7 +133,8 @@ void RunOverlay(OverlayDrawer drawer) {
 // fill, and takes as many samples more: it gets as many times the work.
 double OutputWorkFactor() {
     const OutputContext& o = gOutput;
-    if (!o.PrintingActive && !o.MetafileActive && !o.DruckVorschau) return 1.0;
+    // The print preview is redrawn as its fields change, and waits like the screen.
+    if (o.DruckVorschau || (!o.PrintingActive && !o.MetafileActive)) return 1.0;
     const double pixels = std::fabs(o.AusgabefaktorX * o.AusgabefaktorY);
     const double density = std::fabs(o.SamplesPerPixel);
     const double factor = std::max(pixels, density);
