@@ -357,7 +357,14 @@ double ModelValue(const TVector& B, double x) {
         }
         case 7: return B[0] * RealPower(x, B[1]);
         case 9: return B[0] * x;
-        case 10: return B[1] / (1.0 + Expo(-B[2] * x + B[3]));
+        case 10: {
+            // Far out on a level e^u under- or overflows: the value is then
+            // that level, not an error.
+            const double u = -B[2] * x + B[3];
+            if (u < MinLog) return B[1];
+            if (u > MaxLog) return 0.0;
+            return B[1] / (1.0 + Expo(u));
+        }
         default: return 0.0;
     }
 }

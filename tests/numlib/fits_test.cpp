@@ -495,6 +495,17 @@ TEST_F(ModelsTest, LogisticEstimateTakesTheLevelWhereTheCurveLevelsOff) {
         EXPECT_LT(rNow, rBefore) << n;
         rBefore = rNow;
     }
+
+    // A point far out on a level: e^(-b x + c) underflows there, which is
+    // the level itself, not an error.
+    for (double far : {400.0, -400.0}) {
+        TVector X = OneBased({0, 1, 2, 3, 4, far}), Y = X;
+        for (int i = 1; i <= 6; ++i) Y[i] = 5 / (1 + std::exp(-2 * X[i] + 4));
+        const FitResult r = Fit(10, {0}, X, Y, 6);
+        EXPECT_EQ(r.code, 0) << far;
+        EXPECT_EQ(StickyMathErr, 0) << far;
+        EXPECT_EQ(r.Ycalc[far > 0 ? 6 : 1], far > 0 ? 5 : 0) << far;
+    }
 }
 
 // Data that no logistic curve follows: a clear failure or a fit with finite
