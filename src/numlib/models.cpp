@@ -182,13 +182,22 @@ int EstimatePower(const TVector& X, const TVector& Y, int N, TVector& B) {
     return code;
 }
 
-// The y at the largest x is taken as the upper level a; then
-// ln(a/y - 1) = -b x + c is a straight line.
+// y = a / (1 + e^(-b x + c)) runs from 0 at one end to its level a at the
+// other, so ln(a/y - 1) = -b x + c is a straight line. The level is the value
+// farthest from 0: that is where the curve levels off, at the right end when
+// it rises, at the left when it falls, and below 0 when a is negative; with
+// noise it is the highest value of the plateau, so that no point lies beyond
+// it. Points on either level (y = a, and y = 0 as rounded data show far out)
+// would give an infinite logarithm: they carry no slope and are left out. A
+// point beyond 0 (of the other sign than a) is no logistic datum: the fit
+// fails.
 int EstimateLogistic(TVector& X, TVector& Y, int N, TVector& B) {
     SortPairs(X, Y, N);
     B[0] = 0.0;
-    B[1] = Y[N];
-    const double L = B[1] - B[0];
+    double L = 0.0;
+    for (int i = FirstPoint; i <= N; ++i)
+        if (std::fabs(Y[i]) > std::fabs(L)) L = Y[i];
+    B[1] = L;
     TVector Xs, Z, A;
     TMatrix Vw;
     AllocVector(Xs, N);
@@ -196,31 +205,35 @@ int EstimateLogistic(TVector& X, TVector& Y, int N, TVector& B) {
     AllocVector(A, 1);
     AllocMatrix(Vw, 1, 1);
     int c = 0;
-    bool bad = false;
-    for (int i = FirstPoint; i <= N; ++i) {
-        if (!(X[FirstPoint] <= X[i] && X[i] < X[N])) continue;
+    bool bad = !(L != 0.0);
+    for (int i = FirstPoint; i <= N && !bad; ++i) {
+        const double t = Y[i] - B[0];
+        if (t == L || t == 0.0) continue;
+        // (L - t) / t rather than L / t - 1: near the level the quotient
+        // could round to 1 and the logarithm to that of 0.
+        const double q = (L - t) / t;
+        if (!(q > 0.0)) {
+            bad = true;
+            break;
+        }
         ++c;
         Xs[c] = X[i];
-        const double t = Y[i] - B[0];
-        if (std::fabs(t) <= 1E-40) {  // L/t would divide by zero
-            bad = true;
-            Z[c] = -10000.0;
-        } else {
-            Z[c] = Log(L / t - 1.0);
-            if (Z[c] > 1E11) {
-                bad = true;
-                Z[c] = 1E11;
-            }
-        }
+        Z[c] = Log(q);
+        if (!(Z[c] <= 1E11)) bad = true;
     }
     if (bad) {
         FitErrorFlag = true;
         return -1;
     }
-    const int code = LineFit(Xs, Z, c, A, Vw);
+    int code = LineFit(Xs, Z, c, A, Vw);
     if (code == 0) {
         B[2] = -A[1];
         B[3] = A[0];
+        // The fitted curve must approach its level at the end the level was
+        // taken from; a slope of the other sign, or none, is no logistic
+        // curve through these data.
+        const bool levelRight = std::fabs(Y[N]) >= std::fabs(Y[FirstPoint]);
+        if (!(levelRight ? B[2] > 0.0 : B[2] < 0.0)) code = -1;
     }
     return code;
 }
@@ -344,7 +357,14 @@ double ModelValue(const TVector& B, double x) {
         }
         case 7: return B[0] * RealPower(x, B[1]);
         case 9: return B[0] * x;
-        case 10: return B[1] / (1.0 + Expo(-B[2] * x + B[3]));
+        case 10: {
+            // Far out on a level e^u under- or overflows: the value is then
+            // that level, not an error.
+            const double u = -B[2] * x + B[3];
+            if (u < MinLog) return B[1];
+            if (u > MaxLog) return 0.0;
+            return B[1] / (1.0 + Expo(u));
+        }
         default: return 0.0;
     }
 }

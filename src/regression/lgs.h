@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace kalvo {
 
@@ -46,6 +47,26 @@ enum class LgsUrteil { KeinUrteil, KeineLoesung, UnendlichViele, Eindeutig };
 // The verdict on a reduced matrix: only for square systems (n - 1 = m).
 LgsUrteil LgsLoesungsurteil(const LgsMatrix& R, int m, int n);
 
+// An exact fraction, reduced, the denominator positive.
+__extension__ typedef __int128 LgsGanzzahl;
+struct LgsBruch {
+    LgsGanzzahl zaehler = 0, nenner = 1;
+};
+using LgsBruchMatrix = std::array<std::array<LgsBruch, 9>, 9>;
+
+// The exact reduced row echelon form of rows 1..m, columns 1..n, where every
+// entry is a decimal number as typed (at most 15 significant digits): each
+// row scaled by a power of ten is whole, and fraction-free Gauss-Jordan in
+// 128-bit integers (every product checked, every division tested to leave
+// no remainder) gives each entry as a whole number over the pivot
+// determinant. False when an entry is no such decimal or a number would
+// not fit: then nothing exact is known.
+bool LgsExaktReduzieren(const LgsMatrix& A, int m, int n, LgsBruchMatrix& R);
+LgsUrteil LgsLoesungsurteil(const LgsBruchMatrix& R, int m, int n);
+// "p/q", "p" for a whole number; the nearest double.
+std::string BruchText(const LgsBruch& b);
+double BruchWert(const LgsBruch& b);
+
 // p/q close to x within `tolerance` by the continued-fraction expansion of
 // |x|; p carries the sign. False when no such fraction was reached.
 bool FloatToFraction(double x, double& p, double& q, double tolerance = 1e-15);
@@ -64,28 +85,41 @@ double BruchToleranz(double x);
 // A value as a fraction ("5/2", "-3", "0") where one is close enough and
 // small enough, else as a decimal number with at least one decimal.
 std::string FormatBruch(double x);
+// Whether FormatBruch shows x as a fraction or a whole number.
+bool AlsBruchErkannt(double x);
+// x as a whole number when it is one, else as a decimal number: for values
+// that are not known exactly, where a fraction could be wrong.
+std::string DezimalText(double x);
 
 // A value in the general form with `stellen` significant digits (0 counts as
 // 1) and at least three exponent digits.
 std::string LgsZahltext(double x, int stellen);
 
-// The verdict line: "L = {(x1; x2; ...)}" (values as `zahltext` writes
-// them), "keine Lösung!", "unendlich viele Lösungen!" or empty.
+// The verdict line: "L = {(x1; x2; ...)}" with the texts of the solution,
+// "keine Lösung!", "unendlich viele Lösungen!" or empty.
+std::string LgsUrteilText(LgsUrteil urteil, const std::vector<std::string>& loesung);
+// The same with the b* column of R written by `zahltext`.
 template <typename ZahlText>
 std::string LgsUrteilText(LgsUrteil urteil, const LgsMatrix& R, int m, int n, ZahlText zahltext) {
-    switch (urteil) {
-        case LgsUrteil::KeineLoesung: return "keine Lösung!";
-        case LgsUrteil::UnendlichViele: return "unendlich viele Lösungen!";
-        case LgsUrteil::Eindeutig: {
-            std::string s = "L = {(";
-            for (int r = 1; r <= m; ++r) {
-                if (r > 1) s += "; ";
-                s += zahltext(R[static_cast<size_t>(r)][static_cast<size_t>(n)]);
-            }
-            return s + ")}";
-        }
-        default: return {};
-    }
+    std::vector<std::string> loesung;
+    if (urteil == LgsUrteil::Eindeutig)
+        for (int r = 1; r <= m; ++r) loesung.push_back(zahltext(R[static_cast<size_t>(r)][static_cast<size_t>(n)]));
+    return LgsUrteilText(urteil, loesung);
 }
+
+// A solve as the window shows it.
+struct LgsErgebnis {
+    LgsMatrix werte{};  // the reduced matrix; exact entries as their nearest doubles
+    std::array<std::array<std::string, 9>, 9> texte;  // the result grid's cells
+    LgsUrteil urteil = LgsUrteil::KeinUrteil;
+    std::string urteilText;
+    bool exakt = false;  // reduced exactly, so every text is right as it stands
+};
+// Reduces the input exactly where it can, else in floating point. With
+// fractions on, an exact result shows its fractions; otherwise only values
+// that pass the fraction guard do, and a unique solution shows either all
+// its components as fractions or all as decimals. With fractions off every
+// value has `stellen` significant digits.
+LgsErgebnis LgsLoesen(const LgsMatrix& eingabe, int m, int n, bool brueche, int stellen);
 
 }  // namespace kalvo

@@ -180,21 +180,16 @@ void TForm23::SpeedButton2Click() {
                 LgsEingabematrix[static_cast<size_t>(r)][static_cast<size_t>(c)] = v;
             }
     }
-    LgsArbeitsmatrix = LgsEingabematrix;
     LgsHistorieSpeichern(LgsEingabematrix);
-    rref(LgsArbeitsmatrix, m, n);
-    LgsLoesungsmatrix = LgsArbeitsmatrix;
-
-    auto zahl = [this](double v) {
-        return LgsBruchdarstellung ? FormatBruch(v) : LgsZahltext(v, LgsNachkommastellen);
-    };
+    const LgsErgebnis ergebnis = LgsLoesen(LgsEingabematrix, m, n, LgsBruchdarstellung, LgsNachkommastellen);
+    LgsArbeitsmatrix = ergebnis.werte;
+    LgsLoesungsmatrix = ergebnis.werte;
     for (int r = 1; r <= m; ++r)
         for (int c = 1; c <= n; ++c)
-            ui_->StringGrid2->SetCells(c - 1, r, Text(zahl(LgsLoesungsmatrix[static_cast<size_t>(r)][static_cast<size_t>(c)])));
-    const LgsUrteil urteil = LgsLoesungsurteil(LgsLoesungsmatrix, m, n);
-    LgsKeineLoesung = urteil == LgsUrteil::KeineLoesung;
-    ZeigeUrteil(Text(LgsUrteilText(urteil, LgsLoesungsmatrix, m, n, zahl)));
-    ui_->SpeedButton3->setEnabled(urteil == LgsUrteil::Eindeutig && m < 5);
+            ui_->StringGrid2->SetCells(c - 1, r, Text(ergebnis.texte[static_cast<size_t>(r)][static_cast<size_t>(c)]));
+    LgsKeineLoesung = ergebnis.urteil == LgsUrteil::KeineLoesung;
+    ZeigeUrteil(Text(ergebnis.urteilText));
+    ui_->SpeedButton3->setEnabled(ergebnis.urteil == LgsUrteil::Eindeutig && m < 5);
 }
 
 // The solution goes in with its full value, not rounded as shown.

@@ -217,6 +217,7 @@ FitResult Fit(int model, TVector opt, TVector& X, TVector& Y, int N) {
     for (int i = ModelFirstParamIndex(); i <= last; ++i) Bmin[i] = -10000.0, Bmax[i] = 10000.0;
     FitErrorFlag = false;
     MathErr = 0;
+    StickyMathErr = 0;
     r.code = FitData(X, TVector{}, Y, N, true, 100, 0.001, VrOut, r.B, Bmin, Bmax, V, r.Ycalc,
                      r.S, r.Test);
     return r;
@@ -379,7 +380,26 @@ TEST_F(ModelsTest, BoundedGrowthFitsBothSidesOfItsLevel) {
     for (double b : Fit(5, {}, X, Y, 6).B) EXPECT_TRUE(std::isfinite(b));
 }
 
-// The guard tested y - 1 instead of y: y = 1 was refused, y = 0 divided by zero.
+// The straight line ln(a/y - 1) = -b x + c through the points off both levels,
+// by an independent least-squares solve: (b, c).
+std::pair<double, double> LogisticLine(const TVector& X, const TVector& Y, int N, double a) {
+    std::vector<std::pair<double, double>> pts;
+    for (int i = 1; i <= N; ++i)
+        if (Y[i] != a && Y[i] != 0) pts.emplace_back(X[i], std::log(a / Y[i] - 1));
+    Eigen::MatrixXd M(pts.size(), 2);
+    Eigen::VectorXd z(pts.size());
+    for (size_t k = 0; k < pts.size(); ++k) {
+        M(k, 0) = 1;
+        M(k, 1) = pts[k].first;
+        z(k) = pts[k].second;
+    }
+    const Eigen::Vector2d line = M.colPivHouseholderQr().solve(z);
+    return {-line(1), line(0)};
+}
+
+// The guard tested y - 1 instead of y: y = 1 was refused, y = 0 divided by
+// zero. y = 0 lies on the lower level and says nothing about the slope, as a
+// point on the upper level does, wherever it lies: both are left out.
 TEST_F(ModelsTest, LogisticEstimateGuardsAgainstZeroNotOne) {
     TVector X = OneBased({0, 1, 2, 3, 4}), Y = OneBased({0.5, 1.0, 2.0, 3.0, 3.5});
     FitResult r = Fit(10, {0}, X, Y, 5);
@@ -389,15 +409,132 @@ TEST_F(ModelsTest, LogisticEstimateGuardsAgainstZeroNotOne) {
     // ln(3.5 / 1 - 1) at x = 1
     EXPECT_NEAR(-r.B[2] * 1 + r.B[3], std::log(2.5), 0.2);
 
-    Y = OneBased({0.5, 0.0, 2.0, 3.0, 3.5});
-    r = Fit(10, {0}, X, Y, 5);
-    EXPECT_EQ(r.code, -1);
-    EXPECT_TRUE(FitErrorFlag);
+    for (const TVector& y : {OneBased({0.5, 0.0, 2.0, 3.0, 3.5}), OneBased({0.5, 3.5, 2.0, 3.0, 3.5})}) {
+        Y = y;
+        r = Fit(10, {0}, X, Y, 5);
+        EXPECT_EQ(r.code, 0) << y[2];
+        EXPECT_FALSE(FitErrorFlag) << y[2];
+        EXPECT_EQ(StickyMathErr, 0) << y[2];
+        const auto [b, c] = LogisticLine(X, Y, 5, 3.5);  // from x = 0, 2, 3
+        EXPECT_NEAR(r.B[2], b, 1E-12) << y[2];
+        EXPECT_NEAR(r.B[3], c, 1E-12) << y[2];
+    }
+}
 
-    // the largest-x value also at a smaller x: ln 0, clipped
-    Y = OneBased({0.5, 3.5, 2.0, 3.0, 3.5});
-    r = Fit(10, {0}, X, Y, 5);
-    EXPECT_TRUE(FitErrorFlag);
+// Data that are logistic fitted: the level is taken where the curve levels
+// off, and points on a level are left out. Rounded to four decimals, the
+// plateau reads 5,0000 (and far out at the other end 0,0000); a falling
+// curve is near 0 at its right end. The estimate is the line through the
+// logarithms; where the data do not reach the level it keeps the largest y
+// as a, and the curve follows the data less closely the farther they run
+// on towards the true level.
+TEST_F(ModelsTest, LogisticEstimateTakesTheLevelWhereTheCurveLevelsOff) {
+    auto round4 = [](double v) { return std::nearbyint(v * 1E4) / 1E4; };
+    // A fixed noise of +-0.03; the largest value, 5.0x, lies inside the data.
+    const double noise[] = {0.01, -0.02, 0.03, -0.01, 0.02, -0.03, 0.01, 0.03, -0.02, 0.03, -0.01, 0.0, -0.02};
+    const struct {
+        const char* what;
+        std::function<double(double)> f;
+        double x0;
+        int n;
+        double a, b, c;  // the true curve y = a / (1 + exp(-b x + c))
+        double tol;      // relative, on b and c: the logarithms weigh the points near a level most
+        double r2;       // the least r^2
+    } cases[] = {
+        {"rising, rounded", [&](double x) { return round4(5 / (1 + std::exp(-2 * x + 4))); }, 0, 10, 5, 2, 4, 0.015,
+         0.999},
+        {"rising, rounded, both levels reached", [&](double x) { return round4(5 / (1 + std::exp(-2 * x + 4))); }, -5,
+         15, 5, 2, 4, 0.015, 0.999},
+        {"falling, exact", [](double x) { return 5 / (1 + std::exp(2 * x - 4)); }, -2, 11, 5, -2, -4, 0.015, 0.999},
+        {"falling, rounded", [&](double x) { return round4(5 / (1 + std::exp(2 * x - 4))); }, -4, 15, 5, -2, -4,
+         0.015, 0.999},
+        {"negative level, rising", [&](double x) { return round4(-3 / (1 + std::exp(-1.5 * x + 3))); }, -6, 15, -3,
+         1.5, 3, 0.02, 0.999},
+        {"negative level, falling", [](double x) { return -0.5 / (1 + std::exp(0.8 * x + 1)); }, -12, 20, -0.5, -0.8,
+         1, 0.03, 0.999},
+        {"noisy", [&](double x) { return 5 / (1 + std::exp(-x + 4)) + noise[static_cast<int>(x)]; }, 0, 13, 5, 1, 4,
+         0.15, 0.95},
+    };
+    for (const auto& c : cases) {
+        TVector X, Y;
+        Sample(c.f, c.x0, 1, c.n, X, Y);
+        double level = 0;
+        for (int i = 1; i <= c.n; ++i)
+            if (std::fabs(Y[i]) > std::fabs(level)) level = Y[i];
+        const FitResult r = Fit(10, {0}, X, Y, c.n);
+        ASSERT_EQ(r.code, 0) << c.what;
+        EXPECT_FALSE(FitErrorFlag) << c.what;
+        EXPECT_EQ(StickyMathErr, 0) << c.what;
+        EXPECT_EQ(r.B[1], level) << c.what;
+        EXPECT_NEAR(r.B[1], c.a, 0.04) << c.what;
+        const auto [b, cc] = LogisticLine(X, Y, c.n, level);
+        EXPECT_NEAR(r.B[2], b, 1E-10 * (1 + std::fabs(b))) << c.what;
+        EXPECT_NEAR(r.B[3], cc, 1E-10 * (1 + std::fabs(cc))) << c.what;
+        EXPECT_NEAR(r.B[2], c.b, c.tol * std::fabs(c.b)) << c.what;
+        EXPECT_NEAR(r.B[3], c.c, c.tol * std::fabs(c.c)) << c.what;
+        EXPECT_GT(r.Test.RSquared, c.r2) << c.what;
+    }
+
+    // Short of the level: x = 0..8 keep a = 4,7629, the largest y, and r (as
+    // the window shows it) falls as the data run on towards 5.
+    double rBefore = 1;
+    for (int n = 9; n <= 14; ++n) {
+        TVector X, Y;
+        Sample([](double x) { return 5 / (1 + std::exp(-0.5 * x + 1)); }, 0, 1, n, X, Y);
+        const FitResult r = Fit(10, {0}, X, Y, n);
+        ASSERT_EQ(r.code, 0) << n;
+        EXPECT_EQ(r.B[1], Y[n]) << n;
+        if (n == 9) {
+            EXPECT_NEAR(r.B[1], 4.7629, 5E-5);
+        }
+        const auto [b, c] = LogisticLine(X, Y, n, Y[n]);
+        EXPECT_NEAR(r.B[2], b, 1E-12) << n;
+        EXPECT_NEAR(r.B[3], c, 1E-12) << n;
+        const double q = r.Test.RSquared;
+        const double rNow = std::sqrt(q > 1 ? 1 / q : q);
+        EXPECT_LT(rNow, rBefore) << n;
+        rBefore = rNow;
+    }
+
+    // A point far out on a level: e^(-b x + c) underflows there, which is
+    // the level itself, not an error.
+    for (double far : {400.0, -400.0}) {
+        TVector X = OneBased({0, 1, 2, 3, 4, far}), Y = X;
+        for (int i = 1; i <= 6; ++i) Y[i] = 5 / (1 + std::exp(-2 * X[i] + 4));
+        const FitResult r = Fit(10, {0}, X, Y, 6);
+        EXPECT_EQ(r.code, 0) << far;
+        EXPECT_EQ(StickyMathErr, 0) << far;
+        EXPECT_EQ(r.Ycalc[far > 0 ? 6 : 1], far > 0 ? 5 : 0) << far;
+    }
+}
+
+// Data that no logistic curve follows: a clear failure or a fit with finite
+// numbers, never a crash. A value of the other sign than the level, a level
+// of 0, or a slope away from the level end cannot be fitted.
+TEST_F(ModelsTest, LogisticEstimateOnDataThatAreNotLogistic) {
+    const struct {
+        const char* what;
+        TVector y;
+        bool fits;
+    } cases[] = {
+        {"crossing zero", OneBased({-1, 0.5, 2, 3, 3.5}), false},
+        {"all zero", OneBased({0, 0, 0, 0, 0}), false},
+        {"alternating", OneBased({1, 2, 1, 2, 1}), false},
+        {"away from the level end", OneBased({1, 0.5, 0.3, 0.4, 2}), false},
+        {"constant", OneBased({2, 2, 2, 2, 2}), false},
+        {"only on the levels", OneBased({0, 0, 4, 4, 4}), false},
+        {"hump", OneBased({1, 3, 2.5, 2, 2.2}), true},
+        {"straight line", OneBased({1, 2, 3, 4, 5}), true},
+    };
+    for (const auto& c : cases) {
+        TVector X = OneBased({1, 2, 3, 4, 5}), Y = c.y;
+        const FitResult r = Fit(10, {0}, X, Y, 5);
+        // As the window judges a fit.
+        const bool usable = r.code == 0 && !FitErrorFlag && StickyMathErr == 0;
+        EXPECT_EQ(usable, c.fits) << c.what;
+        for (int i = 1; i <= 3; ++i) EXPECT_TRUE(std::isfinite(r.B[i])) << c.what;
+        for (int i = 1; i <= 5; ++i) EXPECT_TRUE(std::isfinite(r.Ycalc[i])) << c.what;
+    }
 }
 
 // Through the origin the centred r^2 compares with a mean the line cannot

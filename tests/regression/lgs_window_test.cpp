@@ -65,6 +65,34 @@ TEST_F(LgsWindow, SolvesAndGivesTheVerdict) {
     EXPECT_EQ(w->Urteil(), "L = {(0,33; 2,5)}");
 }
 
+// Denominators of five and six digits: the grid and the verdict show the
+// whole solution as fractions, and with fractions off the exact values
+// rounded; typed decimals count as what they say.
+TEST_F(LgsWindow, ASolutionThatIsAFractionShowsAllAsFractions) {
+    auto w = Shown<TForm23>();
+    w->SetGroesse(5, 6);
+    Fill(w, {{"-9", "-6", "-3", "9", "2", "-4"},
+             {"2", "-6", "7", "1", "7", "-4"},
+             {"-3", "-7", "6", "-6", "-9", "0"},
+             {"-8", "8", "7", "9", "6", "-6"},
+             {"-5", "-3", "-4", "-6", "-3", "9"}});
+    w->SpeedButton2Click();
+    const QStringList solution = {"-46647/104555", "16701/104555", "-22005/41822", "-217733/209110", "38462/104555"};
+    EXPECT_EQ(w->Urteil(), QStringLiteral("L = {(") + solution.join(QStringLiteral("; ")) + QStringLiteral(")}"));
+    QStringList column;
+    for (int r = 1; r <= 5; ++r) column << w->Ergebnis()->Cells(5, r);
+    EXPECT_EQ(column, solution);
+    EXPECT_EQ(ResultRow(w, 4), (QStringList{"0", "0", "0", "1", "0", "-217733/209110"}));
+    w->SetBruchdarstellung(false);
+    EXPECT_EQ(w->Urteil(), "L = {(-0,4461; 0,1597; -0,5262; -1,041; 0,3679)}");
+
+    w->SetBruchdarstellung(true);
+    w->SetGroesse(2, 3);
+    Fill(w, {{"0,1", "0,2", "0,3"}, {"0,7", "1,5", "2"}});
+    w->SpeedButton2Click();
+    EXPECT_EQ(w->Urteil(), "L = {(5; -1)}");
+}
+
 TEST_F(LgsWindow, SolutionGoesIntoTheConstantsWithItsFullValue) {
     auto w = Shown<TForm23>();
     Fill(w, {{"3", "0", "0", "1"}, {"0", "1", "0", "2"}, {"0", "0", "7", "1"}});

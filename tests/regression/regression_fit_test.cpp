@@ -138,14 +138,36 @@ TEST_F(FitTest, CorrelationSignFollowsTheSlopeForLinesOnly) {
     EXPECT_EQ(Fit(falling, 8).Korrelationstext.find("-"), std::string::npos);
 }
 
+// Logistic data fitted where the curve levels off: rounded to four
+// decimals the plateau reads 5,0000 twice; a falling curve is near 0 at its
+// right end, its level is at the left.
+TEST_F(FitTest, LogisticDataAreFittedWhereverTheyLevelOff) {
+    // Expected values from an independent linearised fit (python).
+    const struct { Rows rows; const char* function; const char* r; } cases[] = {
+        {RowsOf(0, 1, 10, [](double x) { return std::nearbyint(5E4 / (1 + std::exp(-2 * x + 4))) / 1E4; }),
+         "y = 5,0000/(1+exp(-2,0097*x+4,0201))", "0,9991"},
+        {RowsOf(-2, 1, 11, [](double x) { return 5 / (1 + std::exp(2 * x - 4)); }),
+         "y = 4,9983/(1+exp(2,0088*x-4,0478))", "0,9992"},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        const FitErgebnis e = Fit(c.rows, 10);
+        EXPECT_TRUE(e.ok);
+        EXPECT_TRUE(messages.messages().empty());
+        EXPECT_EQ(e.Funktionstext, c.function);
+        EXPECT_EQ(e.Korrelationstext, std::string("Korrelationskoeffizient: r =   ") + c.r + "     ");
+    }
+}
+
 // All y equal leave no correlation to report; the logistic estimate needs y
-// below its level, and takes ln of a negative number at y = 3 and 2,5 (above
-// the level 2 of the last point), which the evaluations after it cleared.
+// between 0 and its level: y = -1 lies beyond 0, and ln of a negative number
+// cannot be taken; 1, 2, 1, 2 leave, without the points on the level 2, no
+// slope towards it.
 TEST_F(FitTest, FailedFitsShowTheMessageAndKeepF) {
     const std::pair<Rows, int> cases[] = {
         {{{"1", "2"}, {"2", "2"}, {"3", "2"}}, 0},
         {{{"1", "1"}, {"2", "2"}, {"3", "1"}, {"4", "2"}}, 10},
-        {{{"1", "1"}, {"2", "3"}, {"3", "2,5"}, {"4", "2"}}, 10},
+        {{{"1", "-1"}, {"2", "3"}, {"3", "2,5"}, {"4", "2"}}, 10},
     };
     for (const auto& [rows, modell] : cases) {
         gTerms.TermF = "x^2";
