@@ -1,4 +1,5 @@
 #include <QClipboard>
+#include <QLabel>
 #include <QFile>
 #include <QMimeData>
 #include <QProcess>
@@ -8,10 +9,12 @@
 
 #include "app_test_support.h"
 #include "clipboard_picture.h"
+#include "curves.h"
 #include "graph_export.h"
 #include "graphics_export.h"
 #include "ui_main_window.h"
 #include "user_choices.h"
+#include "work_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -180,6 +183,38 @@ TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
         EXPECT_TRUE(messages.messages().empty());
         EXPECT_TRUE(FileBytes(QString::fromStdString(opened)).contains(pictureKind));
     }
+    ExpectScreenOutput();
+}
+
+// A picture the work budget cut says so wherever it goes: in the status
+// line until a whole one follows, and in a message for a file and the
+// clipboard; a whole picture says nothing.
+TEST_F(ExportTest, ACutPictureSaysSoOnScreenInFilesAndOnTheClipboard) {
+    QLabel* status = form->Controls()->LabelUnvollstaendig;
+    const QString file = dir.filePath(QStringLiteral("bild.wmf"));
+    auto exported = [&] {
+        messages.clear();
+        EXPECT_TRUE(SaveGraphPicture(file.toStdString()).ok);
+        QTest::mouseClick(form->Controls()->ButtonWmfZwischenablage, Qt::LeftButton);
+        std::string said;
+        for (const std::string& m : messages.messages()) said += m + "|";
+        return said;
+    };
+    EXPECT_FALSE(status->isVisible());
+    EXPECT_EQ(exported(), "");
+    {
+        SteppingClock clock(1'000'000'000);  // a second passes at every look
+        gTerms.TermF = "sin(n*x)/n^2";
+        gParams.FgSummeVon = 1;
+        gParams.FgSummeBis = 9999;
+        form->Redraw(true);
+        EXPECT_TRUE(status->isVisible());
+        EXPECT_EQ(status->text().toStdString(), CutPictureText("gezeichnet"));
+        EXPECT_EQ(exported(), CutPictureText("gespeichert") + "|" + CutPictureText("in die Zwischenablage gelegt") + "|");
+    }
+    gTerms.TermF = "x^2";
+    form->Redraw(true);
+    EXPECT_FALSE(status->isVisible());
     ExpectScreenOutput();
 }
 

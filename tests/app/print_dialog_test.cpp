@@ -4,6 +4,7 @@
 #include <QToolButton>
 
 #include "app_test_support.h"
+#include "curves.h"
 #include "edit_field.h"
 #include "graph_link.h"
 #include "print_dialog.h"
@@ -11,6 +12,7 @@
 #include "ui_main_window.h"
 #include "ui_print_dialog.h"
 #include "user_choices.h"
+#include "work_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -179,6 +181,38 @@ TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
     EXPECT_NEAR(ink.width(), 8 * cm, 3);
     EXPECT_NEAR(ink.height(), 16 * cm, 3);
 
+    ExpectScreenOutput();
+}
+
+// The printout gets as many times the screen's budget as it has pixels
+// more: what the screen shows whole prints whole without a word; a picture
+// beyond even that is printed as far as it goes and says so.
+TEST_F(PrintTest, ACutPrintoutSaysSoAndAWholeOneSaysNothing) {
+    auto print = [&] {
+        messages.clear();
+        QFile::remove(pdf);
+        if (!Open()) return std::string("no dialog");
+        QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
+        Settle();
+        EXPECT_TRUE(QFile::exists(pdf));
+        std::string said;
+        for (const std::string& m : messages.messages()) said += m;
+        return said;
+    };
+    gTerms.TermF = "2*t+0.3*sin(50*x)";
+    gParams.FgTVon = -3;
+    gParams.FgTBis = 3;
+    gParams.FgTSchrittweite = 0.025;
+    gDisplay.Schaubilder[1] = Schaubild{0xFF, 3, true};
+    form->Redraw(true);
+    ASSERT_FALSE(form->PaintBox1()->Surface().Cut());
+    EXPECT_EQ(print(), "");
+
+    SteppingClock clock(1'000'000'000);
+    gTerms.TermF = "sin(n*x)/n^2";
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    EXPECT_EQ(print(), CutPictureText("gedruckt"));
     ExpectScreenOutput();
 }
 

@@ -1,0 +1,152 @@
+// Every tool on a sum of 9,999 terms, far beyond what a second pays for:
+// each stops at its work budget, says so, and shows no number it did not
+// finish as if it were the answer. A stepping clock lets a second of work
+// pass in a few milliseconds.
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis_state.h"
+#include "canvas.h"
+#include "curve_discussion.h"
+#include "curves.h"
+#include "graph_host.h"
+#include "graph_state.h"
+#include "integration.h"
+#include "iteration.h"
+#include "numeric_tables.h"
+#include "program_state.h"
+#include "redraw.h"
+#include "term.h"
+#include "view.h"
+#include "work_test_support.h"
+
+namespace kalvo {
+namespace {
+
+struct ToolHost : GraphHost {
+    std::string summen;
+    void SummenText(const std::string& text) override { summen = text; }
+    void SonderpunkteBerechnen(double a, double b, double step, double t) override {
+        KurvendiskussionBerechnen(a, b, step, t);
+    }
+};
+
+class LongSum : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_analysis";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    }
+    void SetUp() override {
+        ResetProgramState();
+        ResetGraphState();
+        InitTermTrees();
+        gOutput.AusgabeCanvas = &canvas;
+        gOutput.PlotWidthPx = gOutput.PlotHeightPx = 999;
+        SetGraphHost(&host);
+        gParams.FgSummeVon = 1;
+        gParams.FgSummeBis = 9999;
+    }
+    void TearDown() override {
+        SetGraphHost(nullptr);
+        gOutput.AusgabeCanvas = nullptr;
+    }
+    void Compile(const char* term) {
+        gTerms.TermF = term;
+        QuietParsing quiet;
+        ASSERT_TRUE(ParseTerm(FunktionTermbaum, term, true)) << term;
+    }
+
+    NullCanvas canvas;
+    ToolHost host;
+    SteppingClock clock;
+};
+
+TEST_F(LongSum, OverlaysAreCutAndTheSumsSayTheyWereNotComputed) {
+    struct Overlay {
+        const char* name;
+        void (*on)();
+    } overlays[] = {
+        {"attractor", [] {
+             gIteration.AttraktorAnzeige = true;
+             gIteration.VorIterationen = gIteration.NachIterationen = 200;
+         }},
+        {"iteration path", [] { gIteration.IterPfadAnzeige = gIteration.IterPfadAktiv = true; }},
+        {"sequence", [] {
+             gIteration.FolgeAnzeige = true;
+             gIteration.IterationenN = kMaxIterationSteps;
+             gIteration.IterierteK = kMaxIterierteK;
+         }},
+        {"upper sums", [] {
+             gOverlay.SummenZeichnen = true;
+             gOverlay.AnzahlRechtecke = 1024;
+         }},
+        {"upper sums after 2n up to the end", [] {
+             gOverlay.SummenZeichnen = true;
+             gOverlay.AnzahlRechtecke = kMaxRechtecke;
+         }},
+        {"special points", [] { gDiscussion.SonderpunkteZeichnen = true; }},
+        {"the graph itself", [] {}},
+    };
+    for (const Overlay& o : overlays) {
+        SetUp();
+        gTerms.TermF = "sin(n*x)/n^2";
+        gDisplay.Schaubilder[1] = Schaubild{0xFF, 0, true};
+        gOverlay.GrenzeA = -3;
+        gOverlay.GrenzeB = 3;
+        host.summen.clear();
+        o.on();
+        const long long before = SteppingClock::Looks();
+        GrafikZeichnen(true);
+        EXPECT_TRUE(LastRedrawCut()) << o.name;
+        // The redraw's second and no more, whatever the overlay.
+        EXPECT_LE(SteppingClock::Looks() - before, 110) << o.name;
+        if (gOverlay.SummenZeichnen) {
+            EXPECT_NE(host.summen.find("nicht berechnet"), std::string::npos) << host.summen;
+            EXPECT_EQ(host.summen.find("O ="), std::string::npos) << host.summen;
+        }
+    }
+}
+
+TEST_F(LongSum, TablesAndIntegralsStopWithTheirMessage) {
+    Compile("blanc(n*x)/n^2");
+    const RiemannSummen sums = RiemannSums(1024, -3, 3, 0);
+    EXPECT_TRUE(sums.abgebrochen);
+    EXPECT_NE(SummenText(kObersumme, sums).find(kZuVielRechenaufwand), std::string::npos);
+
+    IntegralSimpson(1 << 20, kIntegrandF, 0, -3, 3);
+    EXPECT_TRUE(gOverlay.IntegralAbgebrochen);
+    Compile("x^2");
+    gParams.FgSummeBis = 0;
+    IntegralSimpson(1 << 20, kIntegrandF, 0, -3, 3);
+    EXPECT_FALSE(gOverlay.IntegralAbgebrochen);
+    gParams.FgSummeBis = 9999;
+
+    Compile("blanc(n*x)/n^2+x-1");
+    const NewtonErgebnis newton = NewtonBerechnen(2, 0, 4);
+    EXPECT_TRUE(newton.abgebrochen);
+    EXPECT_EQ(newton.meldung, kBerechnungAbgebrochen);
+    // The steps shown are whole steps.
+    for (const NewtonZeile& z : newton.zeilen)
+        for (const std::string& cell : z) EXPECT_FALSE(cell.empty());
+
+    WertetabelleEingabe e;
+    e.von = -2;
+    e.bis = 2;
+    e.schritt = 1;
+    const Wertetabelle table = WertetabelleBerechnen(e, 2);
+    EXPECT_FALSE(table.meldung.empty());
+    for (const WertetabelleZeile& z : table.zeilen) {
+        EXPECT_NE(z[1], NichtDefiniertText()) << z[0];
+        for (size_t k = 2; k < z.size(); ++k) EXPECT_EQ(z[k], NichtDefiniertText()) << z[0];
+    }
+}
+
+}  // namespace
+}  // namespace kalvo
