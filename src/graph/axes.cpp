@@ -612,11 +612,12 @@ Titles ReserveTitles(double originX, double originY, TextLayout& layout) {
         l = e != 0 ? TextEndingAt(l, DeviceX(o.PlotRight - 4.0), top) : EndingAt(l, DeviceX(o.PlotRight - 2.0), top);
         titles.x = layout.Reserve(l, below);
     } else {
-        // Above the axis at its right end.
-        const int top = GuardedRow(originY - 6.0) - h;
-        const Label l = e != 0
-                            ? TextEndingAt(layout.Make(xText + "/10", IntToText(e)), DeviceX(o.PlotRight - 18.0), top)
-                            : EndingAt(layout.Make(xText), DeviceX(o.PlotRight - 6.0), top);
+        // Above the axis at its right end; where the axis runs along the
+        // top of the surface, below the axis and its values, not across it.
+        Label l = e != 0 ? layout.Make(xText + "/10", IntToText(e)) : layout.Make(xText);
+        int top = GuardedRow(originY - 6.0) - h;
+        if (top - l.raise < layout.Surface().top) top = GuardedRow(originY) + h / 3 + h + l.raise;
+        l = e != 0 ? TextEndingAt(l, DeviceX(o.PlotRight - 18.0), top) : EndingAt(l, DeviceX(o.PlotRight - 6.0), top);
         titles.x = layout.Reserve(l);
     }
 
@@ -632,10 +633,13 @@ Titles ReserveTitles(double originX, double originY, TextLayout& layout) {
                                : TopLeft(layout.Make(yText), left, DeviceY(o.PlotTop - 4.0) - h);
         titles.y = layout.Reserve(l, INT_MIN, above);
     } else {
-        // Right of the axis at its top.
-        const Label l = e != 0 ? TopLeft(layout.Make(yText + "/10", IntToText(e)), GuardedColumn(originX + 10),
-                                         DeviceY(o.PlotTop) + layout.Raise())
-                               : TopLeft(layout.Make(yText), GuardedColumn(originX + 8), DeviceY(o.PlotTop + 1.0));
+        // Right of the axis at its top; where the axis runs along the right
+        // edge of the surface, left of it, not across it.
+        const double gap = e != 0 ? 10 : 8;
+        Label l = e != 0 ? TopLeft(layout.Make(yText + "/10", IntToText(e)), GuardedColumn(originX + gap),
+                                   DeviceY(o.PlotTop) + layout.Raise())
+                         : TopLeft(layout.Make(yText), GuardedColumn(originX + gap), DeviceY(o.PlotTop + 1.0));
+        if (l.x + l.FullWidth() > layout.Surface().right) l.x = GuardedColumn(originX - gap) - l.FullWidth();
         titles.y = layout.Reserve(l);
     }
     return titles;
