@@ -160,25 +160,39 @@ public:
         return true;
     }
 
+    // An axis line with its ticks and arrowhead, which titles keep off.
+    void AddLine(const Cell& c) { lines_.push_back(c); }
+
     // A title: moved into the surface, within the rows band (the margin it
-    // belongs to) where they leave room, and from there up or down to the
-    // nearest place clear of the cells laid out before it; drawn later by Draw.
+    // belongs to) where they leave room, and from there to the nearest place
+    // clear of the texts laid out before it and of the axis lines, up or
+    // down, left or right; drawn later by Draw.
     Label Reserve(Label l, int bandTop = INT_MIN, int bandBottom = INT_MAX) {
         const Cell band{surface_.left, std::max(surface_.top, bandTop), surface_.right,
                         std::min(surface_.bottom, bandBottom)};
         l = Into(Into(l, surface_), band);
-        if (!Clear(l)) {
+        if (!Clear(l) || OnLine(l)) {
             const Cell box = l.Box();
-            std::vector<int> shifts;
-            for (const Cell& c : taken_) {
-                shifts.push_back(c.bottom - box.top);
-                shifts.push_back(c.top - box.bottom);
+            struct Shift {
+                int dx, dy;
+            };
+            std::vector<Shift> shifts;
+            for (const std::vector<Cell>* cells : {&taken_, &lines_}) {
+                for (const Cell& c : *cells) {
+                    shifts.push_back({0, c.bottom - box.top});
+                    shifts.push_back({0, c.top - box.bottom});
+                    shifts.push_back({c.right - box.left, 0});
+                    shifts.push_back({c.left - box.right, 0});
+                }
             }
-            std::stable_sort(shifts.begin(), shifts.end(), [](int a, int b) { return std::abs(a) < std::abs(b); });
-            for (const int dy : shifts) {
+            std::stable_sort(shifts.begin(), shifts.end(), [](const Shift& a, const Shift& b) {
+                return std::abs(a.dx) + std::abs(a.dy) < std::abs(b.dx) + std::abs(b.dy);
+            });
+            for (const Shift& s : shifts) {
                 Label m = l;
-                m.y += dy;
-                if (Inside(m.Box(), band) && Clear(m)) {
+                m.x += s.dx;
+                m.y += s.dy;
+                if (Inside(m.Box(), band) && Clear(m) && !OnLine(m)) {
                     Take(m);
                     return m;
                 }
@@ -207,6 +221,10 @@ private:
                 if (Overlap(cells[i], t)) return false;
         return true;
     }
+    bool OnLine(const Label& l) const {
+        const Cell box = l.Box();
+        return std::any_of(lines_.begin(), lines_.end(), [&](const Cell& c) { return Overlap(c, box); });
+    }
     bool Fits(const Label& l) const {
         return Inside(l.TextCell(), surface_) && (l.exponent.empty() || Inside(l.ExponentCell(), surface_)) &&
                Clear(l);
@@ -229,7 +247,7 @@ private:
     int labelSize_, smallSize_;
     int height_ = 0, smallHeight_ = 0;
     Cell surface_;
-    std::vector<Cell> taken_;
+    std::vector<Cell> taken_, lines_;
 };
 
 // A device column or row that may lie far off the surface (an axis of a
@@ -724,7 +742,23 @@ void DrawKoordinatensystem(double originX, double originY, double pixelsPerUnitX
     pens.grid = CanvasPen{static_cast<Color>(k.Gitterfarbe), (std::clamp(k.Gitterdicke, 0, 9) + 1) * unit,
                           g.GridSolid ? PenStyle::Solid : PenStyle::Dot};
 
+    const bool yAxis = !o.LogScaleX && originX > o.PlotLeft && originX < o.PlotRight;
+    const bool xAxis = !o.LogScaleY && originY > o.PlotTop && originY < o.PlotBottom;
     TextLayout layout(labelSize);
+    {
+        // The axes with their ticks and arrowheads, 4 pixels either side,
+        // and the half of a wide pen.
+        const int across = std::max(RoundToInt(pens.axis.width / 2.0), 1);
+        const int dx = ToDevice(4.0, o.AusgabefaktorX) + across, dy = ToDevice(4.0, o.AusgabefaktorY) + across;
+        if (yAxis) {
+            const int column = DeviceX(originX);
+            layout.AddLine({column - dx, DeviceY(o.PlotTop), column + dx + 1, DeviceY(o.PlotBottom) + 1});
+        }
+        if (xAxis) {
+            const int row = DeviceY(originY);
+            layout.AddLine({DeviceX(o.PlotLeft), row - dy, DeviceX(o.PlotRight) + 1, row + dy + 1});
+        }
+    }
     if (o.LogScaleX) PutDecadesX(layout);
     if (o.LogScaleY) PutDecadesY(layout);
     const Titles titles = ReserveTitles(originX, originY, layout);
@@ -740,8 +774,6 @@ void DrawKoordinatensystem(double originX, double originY, double pixelsPerUnitX
     for (const std::optional<Label>& t : {titles.x, titles.y})
         if (t) layout.Draw(*t);
 
-    const bool yAxis = !o.LogScaleX && originX > o.PlotLeft && originX < o.PlotRight;
-    const bool xAxis = !o.LogScaleY && originY > o.PlotTop && originY < o.PlotBottom;
     SetAxisPen(pens);
     if (yAxis) ScaledLine(originX, o.PlotBottom, originX, o.PlotTop);
     if (xAxis) ScaledLine(o.PlotLeft, originY, o.PlotRight, originY);
