@@ -108,11 +108,12 @@ struct Label {
 // Where the texts of the coordinate system go. Each text is measured on the
 // output canvas in the font it is drawn in, so the layout holds for every
 // font, size and output factor, proportional fonts and the larger fonts of
-// printers and metafiles alike. A tick value is drawn only where its whole
-// cell lies on the surface, clear of every cell laid out before it: a value
-// that would cover another one or a title is left out, never drawn over or
-// cut off. Titles are laid out before the values and are moved into the
-// surface rather than left out.
+// printers and metafiles alike. A value is drawn only where its whole cell
+// lies on the surface, clear of every cell laid out before it: one that
+// would cover another text is left out, never drawn over or cut off. The
+// decades of logarithmic axes come first, then the titles, which are moved
+// into the surface and off the texts and axis lines rather than left out,
+// then the tick values and digits.
 class TextLayout {
 public:
     explicit TextLayout(int labelSize)
@@ -163,10 +164,10 @@ public:
     // An axis line with its ticks and arrowhead, which titles keep off.
     void AddLine(const Cell& c) { lines_.push_back(c); }
 
-    // A title: moved into the surface, within the rows band (the margin it
-    // belongs to) where they leave room, and from there to the nearest place
-    // clear of the texts laid out before it and of the axis lines, up or
-    // down, left or right; drawn later by Draw.
+    // A title: moved into the surface, and into the rows bandTop..bandBottom
+    // (the margin it belongs to) where they leave room; from there to the
+    // nearest place clear of the texts laid out before it and of the axis
+    // lines, up or down, left or right. Drawn later by Draw.
     Label Reserve(Label l, int bandTop = INT_MIN, int bandBottom = INT_MAX) {
         const Cell band{surface_.left, std::max(surface_.top, bandTop), surface_.right,
                         std::min(surface_.bottom, bandBottom)};

@@ -256,6 +256,93 @@ bool IsTickValue(const std::string& t) {
     return !s.empty() && std::isfinite(StrToRealComma(s)) && s.find_first_not_of("-0123456789,") == std::string::npos;
 }
 
+// Draws the coordinate system of the scene on the output and checks every
+// text of it: whole cells, none over another, on the surface, every decade
+// with its exponent, both titles, no axis line through a title, and most
+// of the tick values.
+void CheckLabels(const Scene& scene, const Output& out) {
+    KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
+    k.xSkalierung = static_cast<uint8_t>(scene.xSkalierung);
+    k.ySkalierung = static_cast<uint8_t>(scene.ySkalierung);
+    k.Art = static_cast<uint8_t>(scene.art);
+    k.xAchsentext = scene.xTitle;
+    SetWindow(scene.x1, scene.x2, scene.y1, scene.y2);
+    SetupAxes(k);
+
+    RecordingCanvas target(out.fontDpi);
+    CanvasFont font = GraphAreaFont();
+    font.size = OutputFontSize(out, gDisplay.Schriftgroesse);
+    target.SetFont(font);
+    int exponentX = 0, exponentY = 0;
+    {
+        OutputRedirection redirect({.canvas = &target, .faktorX = out.fx, .faktorY = out.fy, .plotWidthPx = 599,
+                                    .plotHeightPx = 599, .printing = out.printing, .metafile = out.metafile});
+        GrafikZeichnen(true);
+        exponentX = gGraph.TickExponentX;
+        exponentY = gGraph.TickExponentY;
+    }
+    std::vector<CanvasRecord> texts, axisLines;
+    for (const CanvasRecord& r : target.Records()) {
+        if (r.kind == CanvasRecord::Kind::Text) texts.push_back(r);
+        if (r.kind == CanvasRecord::Kind::Polyline && r.pen.color == kAxisColour) axisLines.push_back(r);
+    }
+    std::vector<CanvasRect> cells;
+    for (const CanvasRecord& r : texts) cells.push_back(Cell(r, out.fontDpi));
+
+    const CanvasRect surface{0, 0, ToDevice(600, out.fx), ToDevice(600, out.fy)};
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const CanvasRect& a = cells[i];
+        EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= surface.right && a.bottom <= surface.bottom)
+            << "\"" << texts[i].text << "\" cut off at the edge";
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(Overlap(a, cells[j])) << "\"" << texts[i].text << "\" over \"" << texts[j].text << "\"";
+    }
+
+    // Every decade of a logarithmic axis: "10" and its exponent raised after it.
+    std::multiset<std::string> exponents, wanted;
+    const int decadesX = scene.xSkalierung == 1 ? gOutput.DecadesX : -1;
+    const int decadesY = scene.ySkalierung == 1 ? gOutput.DecadesY : -1;
+    for (int d = 0; d <= decadesX; ++d) wanted.insert(IntToText(gGraph.LogExpLowX + d));
+    for (int d = 0; d <= decadesY; ++d) wanted.insert(IntToText(gGraph.LogExpLowY + d));
+    for (size_t i = 0; i + 1 < texts.size(); ++i) {
+        const CanvasRecord& e = texts[i + 1];
+        if (texts[i].text != "10" || e.font.size >= texts[i].font.size) continue;
+        EXPECT_EQ(cells[i + 1].left, cells[i].right) << e.text;
+        EXPECT_LT(cells[i + 1].top, cells[i].top) << e.text;
+        exponents.insert(e.text);
+    }
+    EXPECT_EQ(exponents, wanted);
+
+    // Both titles, with the exponent of their tick values.
+    for (const auto& [title, exponent, linear] :
+         {std::tuple{k.xAchsentext.str(), exponentX, scene.xSkalierung != 1},
+          std::tuple{k.yAchsentext.str(), exponentY, scene.ySkalierung != 1}}) {
+        const bool power = linear && exponent != 0;
+        const std::string shown = power ? title + "/10" : title;
+        const auto it =
+            std::find_if(texts.begin(), texts.end(), [&](const CanvasRecord& r) { return r.text == shown; });
+        ASSERT_NE(it, texts.end()) << shown;
+        if (power) {
+            ASSERT_NE(it + 1, texts.end());
+            EXPECT_EQ((it + 1)->text, IntToText(exponent));
+        }
+        // No axis line runs through a title. (A framed plot's margins are set
+        // by the point size; the larger fonts of printers and metafiles may
+        // need more than the margin above the frame.)
+        if (scene.art == 0 || !(out.printing || out.metafile))
+            for (const CanvasRecord& line : axisLines)
+                EXPECT_FALSE(Crosses(line, cells[static_cast<size_t>(it - texts.begin())])) << shown;
+    }
+
+    if (scene.xSkalierung == 1 || scene.ySkalierung == 1) return;
+    int values = 0;
+    for (const CanvasRecord& r : texts) values += IsTickValue(r.text);
+    // All of them on the screen and in metafiles, give or take one where the
+    // values next to the origin meet; most of them on the printer, whose
+    // larger text leaves out a value that would cover its neighbour.
+    EXPECT_GE(values, out.printing ? 2 * scene.values / 3 : scene.values - 1);
+}
+
 TEST_F(Axes, LabelsNeitherOverlapNorLoseACharacterInAnyFontSizeOrOutput) {
     KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
     k.Beschriftung = 1;
@@ -263,99 +350,15 @@ TEST_F(Axes, LabelsNeitherOverlapNorLoseACharacterInAnyFontSizeOrOutput) {
     k.Achsenfarbe = kAxisColour;
     for (const std::string& font : LabelFonts()) {
         for (int size = 8; size <= 14; ++size) {
+            gDisplay.Schriftname = font;
+            gDisplay.Schriftgroesse = size;
+            gDisplay.SchriftFett = size == 11;  // bold, wider, at one of the sizes
             for (const Scene& scene : kScenes) {
                 for (const Output& out : kOutputs) {
                     std::ostringstream what;
                     what << font << " " << size << " pt, " << scene.name << ", " << out.name;
                     SCOPED_TRACE(what.str());
-                    gDisplay.Schriftname = font;
-                    gDisplay.Schriftgroesse = size;
-                    gDisplay.SchriftFett = size == 11;  // bold, wider, at one of the sizes
-                    k.xSkalierung = static_cast<uint8_t>(scene.xSkalierung);
-                    k.ySkalierung = static_cast<uint8_t>(scene.ySkalierung);
-                    k.Art = static_cast<uint8_t>(scene.art);
-                    k.xAchsentext = scene.xTitle;
-                    SetWindow(scene.x1, scene.x2, scene.y1, scene.y2);
-                    SetupAxes(k);
-
-                    RecordingCanvas target(out.fontDpi);
-                    int exponentX = 0, exponentY = 0;
-                    CanvasFont f = GraphAreaFont();
-                    f.size = OutputFontSize(out, size);
-                    target.SetFont(f);
-                    {
-                        OutputRedirection redirect({.canvas = &target, .faktorX = out.fx, .faktorY = out.fy,
-                                                    .plotWidthPx = 599, .plotHeightPx = 599,
-                                                    .printing = out.printing, .metafile = out.metafile});
-                        GrafikZeichnen(true);
-                        exponentX = gGraph.TickExponentX;
-                        exponentY = gGraph.TickExponentY;
-                    }
-                    std::vector<CanvasRecord> texts, axisLines;
-                    for (const CanvasRecord& r : target.Records()) {
-                        if (r.kind == CanvasRecord::Kind::Text) texts.push_back(r);
-                        if (r.kind == CanvasRecord::Kind::Polyline && r.pen.color == kAxisColour) axisLines.push_back(r);
-                    }
-
-                    std::vector<CanvasRect> cells;
-                    for (const CanvasRecord& r : texts) cells.push_back(Cell(r, out.fontDpi));
-                    const CanvasRect surface{0, 0, ToDevice(600, out.fx), ToDevice(600, out.fy)};
-                    for (size_t i = 0; i < texts.size(); ++i) {
-                        const CanvasRect& a = cells[i];
-                        EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= surface.right && a.bottom <= surface.bottom)
-                            << "\"" << texts[i].text << "\" cut off at the edge";
-                        for (size_t j = 0; j < i; ++j)
-                            EXPECT_FALSE(Overlap(a, cells[j]))
-                                << "\"" << texts[i].text << "\" over \"" << texts[j].text << "\"";
-                    }
-
-                    // Every decade of a logarithmic axis: "10" and its exponent raised after it.
-                    std::multiset<std::string> exponents, wanted;
-                    int tens = 0;
-                    const int decadesX = scene.xSkalierung == 1 ? gOutput.DecadesX : -1;
-                    const int decadesY = scene.ySkalierung == 1 ? gOutput.DecadesY : -1;
-                    for (int d = 0; d <= decadesX; ++d) wanted.insert(IntToText(gGraph.LogExpLowX + d));
-                    for (int d = 0; d <= decadesY; ++d) wanted.insert(IntToText(gGraph.LogExpLowY + d));
-                    for (size_t i = 0; i + 1 < texts.size(); ++i) {
-                        const CanvasRecord& e = texts[i + 1];
-                        if (texts[i].text != "10" || e.font.size >= texts[i].font.size) continue;
-                        ++tens;
-                        const CanvasRect &ten = cells[i], &exp = cells[i + 1];
-                        EXPECT_EQ(exp.left, ten.right) << e.text;
-                        EXPECT_LT(exp.top, ten.top) << e.text;
-                        exponents.insert(e.text);
-                    }
-                    EXPECT_EQ(exponents, wanted);
-                    EXPECT_EQ(tens, static_cast<int>(wanted.size()));
-
-                    // Both titles, with the exponent of their tick values.
-                    for (const auto& [title, exponent, linear] :
-                         {std::tuple{k.xAchsentext.str(), exponentX, scene.xSkalierung != 1},
-                          std::tuple{k.yAchsentext.str(), exponentY, scene.ySkalierung != 1}}) {
-                        const bool power = linear && exponent != 0;
-                        const std::string shown = power ? title + "/10" : title;
-                        auto it = std::find_if(texts.begin(), texts.end(),
-                                               [&](const CanvasRecord& r) { return r.text == shown; });
-                        ASSERT_NE(it, texts.end()) << shown;
-                        if (power) {
-                            ASSERT_NE(it + 1, texts.end());
-                            EXPECT_EQ((it + 1)->text, IntToText(exponent));
-                        }
-                        // No axis line runs through a title. (A framed plot's margins are
-                        // set by the point size; the larger fonts of printers and
-                        // metafiles may need more than the margin above the frame.)
-                        if (scene.art == 0 || !(out.printing || out.metafile))
-                            for (const CanvasRecord& line : axisLines)
-                                EXPECT_FALSE(Crosses(line, cells[static_cast<size_t>(it - texts.begin())])) << shown;
-                    }
-
-                    if (scene.xSkalierung == 1 || scene.ySkalierung == 1) continue;
-                    int values = 0;
-                    for (const CanvasRecord& r : texts) values += IsTickValue(r.text);
-                    // All of them on the screen and in metafiles, give or take one where the
-                    // values next to the origin meet; most of them on the printer, whose
-                    // larger text leaves out a value that would cover its neighbour.
-                    EXPECT_GE(values, out.printing ? 2 * scene.values / 3 : scene.values - 1);
+                    CheckLabels(scene, out);
                 }
             }
         }
