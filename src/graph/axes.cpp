@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <climits>
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "graph_state.h"
 #include "number_text.h"
@@ -62,12 +66,220 @@ struct AxisPens {
 void SetAxisPen(const AxisPens& p) { Ausgabe().SetPen(p.axis); }
 void SetGridPen(const AxisPens& p) { Ausgabe().SetPen(p.grid); }
 
-// Text in a smaller font for exponents; the label size comes back afterwards.
-void SmallText(double x, double y, const std::string& text, int labelSize) {
-    Canvas& c = Ausgabe();
-    c.SetFontSize(RoundToInt(labelSize * 0.75));
-    ScaledText(x, y, text);
-    c.SetFontSize(labelSize);
+// A text cell in device pixels; right and bottom outside.
+struct Cell {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+bool Overlap(const Cell& a, const Cell& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool Inside(const Cell& a, const Cell& s) {
+    return a.left >= s.left && a.top >= s.top && a.right <= s.right && a.bottom <= s.bottom;
+}
+
+// A text in the label font, for a power of ten or an axis title followed by
+// an exponent in the smaller font, raised: "10" with "-1", "x/10" with "3".
+// Positions in device pixels, the text's cell from (x, y).
+struct Label {
+    std::string text, exponent;
+    int x = 0, y = 0;
+    int width = 0, height = 0;                 // the text's cell
+    int expWidth = 0, expHeight = 0, gap = 0;  // the exponent's cell starts gap after the text
+    int raise = 0;                             // and raise above it
+
+    Cell TextCell() const { return {x, y, x + width, y + height}; }
+    Cell ExponentCell() const {
+        const int ex = x + width + gap, ey = y - raise;
+        return {ex, ey, ex + expWidth, ey + expHeight};
+    }
+    // Both cells together.
+    Cell Box() const {
+        Cell b = TextCell();
+        if (exponent.empty()) return b;
+        const Cell e = ExponentCell();
+        return {std::min(b.left, e.left), std::min(b.top, e.top), std::max(b.right, e.right),
+                std::max(b.bottom, e.bottom)};
+    }
+    int FullWidth() const { return exponent.empty() ? width : width + gap + expWidth; }
+};
+
+// Where the texts of the coordinate system go. Each text is measured on the
+// output canvas in the font it is drawn in, so the layout holds for every
+// font, size and output factor, proportional fonts and the larger fonts of
+// printers and metafiles alike. A value is drawn only where its whole cell
+// lies on the surface, clear of every cell laid out before it: one that
+// would cover another text is left out, never drawn over or cut off. The
+// decades of logarithmic axes come first, then the titles, which are moved
+// into the surface and off the texts and axis lines rather than left out,
+// then the tick values and digits.
+class TextLayout {
+public:
+    explicit TextLayout(int labelSize)
+        : labelSize_(std::max(labelSize, 1)), smallSize_(std::max(RoundToInt(labelSize_ * 0.75), 1)) {
+        Canvas& c = Ausgabe();
+        c.SetFontSize(smallSize_);
+        smallHeight_ = c.TextExtent({}).height;
+        c.SetFontSize(labelSize_);
+        height_ = c.TextExtent({}).height;
+        const OutputContext& o = gOutput;
+        surface_ = Cell{0, 0, DeviceX(o.PlotWidthPx + 1.0), DeviceY(o.PlotHeightPx + 1.0)};
+    }
+
+    // Height of a cell in the label font, in device pixels.
+    int Height() const { return height_; }
+    // How far an exponent's cell stands above the cell of its text.
+    int Raise() const { return RoundToInt(height_ / 4.0); }
+    int Width(std::string_view text) const { return Ausgabe().TextExtent(text).width; }
+    const Cell& Surface() const { return surface_; }
+
+    // A text (and exponent) measured, its cell at (0, 0).
+    Label Make(std::string text, std::string exponent = {}, int gap = 0) const {
+        Label l;
+        l.text = std::move(text);
+        l.exponent = std::move(exponent);
+        l.width = Width(l.text);
+        l.height = height_;
+        if (!l.exponent.empty()) {
+            Canvas& c = Ausgabe();
+            c.SetFontSize(smallSize_);
+            l.expWidth = c.TextExtent(l.exponent).width;
+            c.SetFontSize(labelSize_);
+            l.expHeight = smallHeight_;
+            l.gap = gap;
+            l.raise = Raise();
+        }
+        return l;
+    }
+
+    // A tick value: drawn when it fits, else left out.
+    bool Put(const Label& l) {
+        if (!Fits(l)) return false;
+        Take(l);
+        Draw(l);
+        return true;
+    }
+
+    // An axis line with its ticks and arrowhead, which titles keep off.
+    void AddLine(const Cell& c) { lines_.push_back(c); }
+
+    // A title: moved into the surface, and into the rows bandTop..bandBottom
+    // (the margin it belongs to) where they leave room; from there to the
+    // nearest place clear of the texts laid out before it and of the axis
+    // lines, up or down, left or right. Drawn later by Draw.
+    Label Reserve(Label l, int bandTop = INT_MIN, int bandBottom = INT_MAX) {
+        const Cell band{surface_.left, std::max(surface_.top, bandTop), surface_.right,
+                        std::min(surface_.bottom, bandBottom)};
+        l = Into(Into(l, surface_), band);
+        if (!Clear(l) || OnLine(l)) {
+            const Cell box = l.Box();
+            struct Shift {
+                int dx, dy;
+            };
+            std::vector<Shift> shifts;
+            for (const std::vector<Cell>* cells : {&taken_, &lines_}) {
+                for (const Cell& c : *cells) {
+                    shifts.push_back({0, c.bottom - box.top});
+                    shifts.push_back({0, c.top - box.bottom});
+                    shifts.push_back({c.right - box.left, 0});
+                    shifts.push_back({c.left - box.right, 0});
+                }
+            }
+            std::stable_sort(shifts.begin(), shifts.end(), [](const Shift& a, const Shift& b) {
+                return std::abs(a.dx) + std::abs(a.dy) < std::abs(b.dx) + std::abs(b.dy);
+            });
+            for (const Shift& s : shifts) {
+                Label m = l;
+                m.x += s.dx;
+                m.y += s.dy;
+                if (Inside(m.Box(), band) && Clear(m) && !OnLine(m)) {
+                    Take(m);
+                    return m;
+                }
+            }
+        }
+        Take(l);
+        return l;
+    }
+
+    void Draw(const Label& l) const {
+        Canvas& c = Ausgabe();
+        c.TextOut(l.x, l.y, l.text);
+        if (l.exponent.empty()) return;
+        const Cell e = l.ExponentCell();
+        c.SetFontSize(smallSize_);
+        c.TextOut(e.left, e.top, l.exponent);
+        c.SetFontSize(labelSize_);
+    }
+
+private:
+    bool Clear(const Label& l) const {
+        const Cell cells[2] = {l.TextCell(), l.ExponentCell()};
+        const int n = l.exponent.empty() ? 1 : 2;
+        for (int i = 0; i < n; ++i)
+            for (const Cell& t : taken_)
+                if (Overlap(cells[i], t)) return false;
+        return true;
+    }
+    bool OnLine(const Label& l) const {
+        const Cell box = l.Box();
+        return std::any_of(lines_.begin(), lines_.end(), [&](const Cell& c) { return Overlap(c, box); });
+    }
+    bool Fits(const Label& l) const {
+        return Inside(l.TextCell(), surface_) && (l.exponent.empty() || Inside(l.ExponentCell(), surface_)) &&
+               Clear(l);
+    }
+    void Take(const Label& l) {
+        taken_.push_back(l.TextCell());
+        if (!l.exponent.empty()) taken_.push_back(l.ExponentCell());
+    }
+    // Shifted into the area; where it is too small, its top and left edge win.
+    static Label Into(Label l, const Cell& area) {
+        const Cell b = l.Box();
+        if (b.right > area.right) l.x -= b.right - area.right;
+        if (b.bottom > area.bottom) l.y -= b.bottom - area.bottom;
+        const Cell m = l.Box();
+        if (m.left < area.left) l.x += area.left - m.left;
+        if (m.top < area.top) l.y += area.top - m.top;
+        return l;
+    }
+
+    int labelSize_, smallSize_;
+    int height_ = 0, smallHeight_ = 0;
+    Cell surface_;
+    std::vector<Cell> taken_, lines_;
+};
+
+// A device column or row that may lie far off the surface (an axis of a
+// window far from the origin): held to the guard band around it, so that no
+// text position computed from it overflows.
+int GuardedColumn(double x) { return DeviceX(ClampPixel(x, -GuardBand(), gOutput.PlotWidthPx + GuardBand())); }
+int GuardedRow(double y) { return DeviceY(ClampPixel(y, -GuardBand(), gOutput.PlotHeightPx + GuardBand())); }
+
+// Label positions by an anchor in device pixels.
+Label TopLeft(Label l, int x, int y) {
+    l.x = x;
+    l.y = y;
+    return l;
+}
+// Centred on a column, the exponent counted in.
+Label CentredOn(Label l, int column, int y) {
+    l.x = column - l.FullWidth() / 2;
+    l.y = y;
+    return l;
+}
+// Ending (the exponent counted in) at a column.
+Label EndingAt(Label l, int column, int y) {
+    l.x = column - l.FullWidth();
+    l.y = y;
+    return l;
+}
+// The text (not its exponent) ending at a column.
+Label TextEndingAt(Label l, int column, int y) {
+    l.x = column - l.width;
+    l.y = y;
+    return l;
 }
 
 // Which ticks carry a value in the axis layout.
@@ -141,7 +353,36 @@ void ChooseTicks(bool logScale, bool piScale, double width, double ppu, double& 
 
 std::string ValueText(double value, int width, int decimals) { return RealToStrComma(value, width, decimals); }
 
-void DrawLinearX(const AxisPens& pens, double originX, double originY) {
+// Rows of the texts below a framed plot, device pixels: the tick values
+// of a linear x axis half a text height below the plot, the title below
+// them; on a logarithmic x axis the digits, below them the decades with
+// their raised exponents clear of the digits, and the title.
+int BelowTicks() { return DeviceY(gOutput.PlotBottom + 4.0); }
+int ValueRowX(const TextLayout& layout) {
+    // Where the margin is too low for the title below them, the values go
+    // up towards the ticks.
+    const int h = layout.Height();
+    const int title = h + (gGraph.TickExponentX != 0 ? layout.Raise() : 0);
+    return std::max(BelowTicks(), std::min(DeviceY(gOutput.PlotBottom) + h / 2, layout.Surface().bottom - h - title));
+}
+int DigitRowX() { return DeviceY(gOutput.PlotBottom + 6.0); }
+int DecadeRowX(const TextLayout& layout) {
+    const int wanted = std::max(DeviceY(gOutput.PlotBottom + 20.0), DigitRowX() + layout.Height() + layout.Raise());
+    // Where the margin is too low for both rows, the decades go up into
+    // the digits' row (a digit gives way to them), but not onto the ticks.
+    const int lowest = layout.Surface().bottom - layout.Height();
+    return std::max(std::min(wanted, lowest), BelowTicks() + layout.Raise());
+}
+
+// The columns where the digits and the decades of a logarithmic y axis end.
+int DigitEndY() { return DeviceX(gOutput.PlotLeft - 10.0); }
+int DecadeEndY(const TextLayout& layout) {
+    int digits = 0;
+    for (int m = 2; m <= 9; ++m) digits = std::max(digits, layout.Width(IntToText(m)));
+    return DigitEndY() - digits - ToDevice(4.0, gOutput.AusgabefaktorX);
+}
+
+void DrawLinearX(const AxisPens& pens, double originX, double originY, TextLayout& layout) {
     GraphState& g = gGraph;
     const OutputContext& o = gOutput;
     const double tp = g.TickPixelsX;
@@ -149,7 +390,8 @@ void DrawLinearX(const AxisPens& pens, double originX, double originY) {
     const bool frame = g.FrameLayout;
     const double step = gOutput.TickLabelStepX;
     const std::string stepText = ValueText(step, g.TickWidthX, g.TickDecimalsX);
-    const double stepWidth = TextWidthScaled(stepText);
+    // The width of the step's value in screen pixels.
+    const double stepWidth = layout.Width(stepText) / std::max(o.AusgabefaktorX, 1e-9);
     const Walk pos = PositiveWalk(originX, tp, o.PlotLeft, o.PlotRight - 5);
     const Walk neg = NegativeWalk(originX, tp, o.PlotLeft + 5, o.PlotRight);
 
@@ -188,6 +430,8 @@ void DrawLinearX(const AxisPens& pens, double originX, double originY) {
     SetAxisPen(pens);
     LabelRule rule{gDisplay.Koordinatensystem.Beschriftung};
     const double row = originY;
+    const int frameRow = ValueRowX(layout);
+    const int axisRow = GuardedRow(row) + layout.Height() / 3;
     for (const bool positive : {true, false}) {
         const Walk& w = positive ? pos : neg;
         for (long long i = 0; i <= w.last - w.first; ++i) {
@@ -197,30 +441,28 @@ void DrawLinearX(const AxisPens& pens, double originX, double originY) {
                 ScaledLine(col, o.PlotBottom + 4, col, o.PlotBottom);
                 if (!g.TickValueLabels) continue;
                 if (k == 0) {
-                    const std::string t = "0";
-                    if (col < o.PlotRight - 8) ScaledText(col - 4, o.PlotBottom + TextHeightPx(t) / 2, t);
+                    if (col < o.PlotRight - 8) layout.Put(CentredOn(layout.Make("0"), DeviceX(col), frameRow));
                 } else if (PhaseHolds(k, g.TickLabelIntervalX, g.TickPhaseX)) {
                     std::string t = ValueText(k * step, g.TickWidthX, g.TickDecimalsX);
                     AppendPiSuffixX(t);
-                    if (col < o.PlotRight - 8.0 * CharCount(stepText))
-                        ScaledText(col - 4.0 * CharCount(t), o.PlotBottom + TextHeightPx(t) / 2, t);
+                    if (col < o.PlotRight - stepWidth)
+                        layout.Put(CentredOn(layout.Make(std::move(t)), DeviceX(col), frameRow));
                 }
             } else {
                 ScaledLine(col, row + 4, col, row - 4);
                 if (k != 0 && PhaseHolds(k, g.TickLabelIntervalX, g.TickPhaseX) && rule.Allows(k)) {
                     std::string t = ValueText(k * step, g.TickWidthX, g.TickDecimalsX);
                     AppendPiSuffixX(t);
-                    if (col < o.PlotRight - stepWidth) {
-                        ScaledText(col - TextWidthScaled(t) / 2.0, row + TextHeightPx(t) / 3.0, t);
-                        if (k > 0) rule.positiveWritten = true;
-                    }
+                    if (col < o.PlotRight - stepWidth &&
+                        layout.Put(CentredOn(layout.Make(std::move(t)), DeviceX(col), axisRow)) && k > 0)
+                        rule.positiveWritten = true;
                 }
             }
         }
     }
 }
 
-void DrawLinearY(const AxisPens& pens, double originX, double originY) {
+void DrawLinearY(const AxisPens& pens, double originX, double originY, TextLayout& layout) {
     GraphState& g = gGraph;
     const OutputContext& o = gOutput;
     const double tp = g.TickPixelsY;
@@ -253,11 +495,14 @@ void DrawLinearY(const AxisPens& pens, double originX, double originY) {
     SetAxisPen(pens);
     LabelRule rule{gDisplay.Koordinatensystem.Beschriftung};
     const double col = originX;
+    // Values end left of the frame, or at the axis.
+    const int end = frame ? DeviceX(o.PlotLeft - 3.0) : GuardedColumn(col);
     for (const bool positive : {true, false}) {
         const Walk& w = positive ? up : down;
         for (long long i = 0; i <= w.last - w.first; ++i) {
             const long long k = positive ? w.first + i : w.last - i;
             const double row = originY - k * tp;
+            const int top = DeviceY(row) - layout.Height() / 2;
             if (frame) {
                 ScaledLine(o.PlotLeft - 5, row, o.PlotLeft, row);
                 if (!g.TickValueLabels) continue;
@@ -273,38 +518,59 @@ void DrawLinearY(const AxisPens& pens, double originX, double originY) {
                 } else {
                     continue;
                 }
-                ScaledText(o.PlotLeft - 3 - TextWidthScaled(t), row - TextHeightPx(t) / 2.0, t);
+                layout.Put(EndingAt(layout.Make(std::move(t)), end, top));
             } else {
                 ScaledLine(col - 3, row, col + 4, row);
                 if (k != 0 && PhaseHolds(k, g.TickLabelIntervalY, g.TickPhaseY) && rule.Allows(k)) {
                     std::string t = ValueText(k * step, g.TickWidthY, g.TickDecimalsY);
                     AppendPiSuffixY(t);
                     t += ' ';
-                    ScaledText(col - TextWidthScaled(t), row - TextHeightPx(t) / 2.0, t);
-                    if (k > 0) rule.positiveWritten = true;
+                    if (layout.Put(EndingAt(layout.Make(std::move(t)), end, top)) && k > 0)
+                        rule.positiveWritten = true;
                 }
             }
         }
     }
 }
 
-void DrawLogX(const AxisPens& pens, int labelSize) {
+int DecadeCount(int decades) { return std::max(1, decades); }
+
+// The powers of ten at the decades of the logarithmic axes: before the
+// titles and the digits, which give way to them.
+void PutDecadesX(TextLayout& layout) {
     const GraphState& g = gGraph;
     const OutputContext& o = gOutput;
-    const int decades = std::max(1, o.DecadesX);
+    const int row = DecadeRowX(layout);
+    for (int d = 0; d <= DecadeCount(o.DecadesX); ++d) {
+        const int column = GuardedColumn(o.PlotLeft + d * g.PixelsPerDecadeX);
+        layout.Put(CentredOn(layout.Make("10", IntToText(g.LogExpLowX + d)), column, row));
+    }
+}
+
+void PutDecadesY(TextLayout& layout) {
+    const GraphState& g = gGraph;
+    const OutputContext& o = gOutput;
+    const int end = DecadeEndY(layout);
+    for (int d = 0; d <= DecadeCount(o.DecadesY); ++d) {
+        const int row = GuardedRow(o.PlotBottom - d * g.PixelsPerDecadeY);
+        layout.Put(EndingAt(layout.Make("10", IntToText(g.LogExpLowY + d)), end, row - layout.Height() / 2));
+    }
+}
+
+void DrawLogX(const AxisPens& pens, TextLayout& layout) {
+    const GraphState& g = gGraph;
+    const OutputContext& o = gOutput;
+    const int decades = DecadeCount(o.DecadesX);
     const int s = decades > 6 ? 10 : decades > 4 ? 5 : decades > 2 ? 2 : 1;
     const double ppd = g.PixelsPerDecadeX;
+    const int digitRow = DigitRowX();
     SetAxisPen(pens);
-    for (int d = 0; d <= decades; ++d) {
-        const double X = d == 0 ? o.PlotLeft - 12 : o.PlotLeft + d * ppd;
-        SmallText(X + 15, o.PlotBottom + 16, IntToText(g.LogExpLowX + d), labelSize);
-        ScaledText(X - 6, o.PlotBottom + 20, "10");
-        if (d == decades) break;
+    for (int d = 0; d < decades; ++d) {
         for (int m = 2; m <= 10; ++m) {
             if (m % s != 0) continue;
             const double xm = o.PlotLeft + (d + std::log10(static_cast<double>(m))) * ppd;
             ScaledLine(xm, o.PlotBottom + 4, xm, o.PlotBottom);
-            if (m < 10) ScaledText(xm - 4, o.PlotBottom + 6, IntToText(m));
+            if (m < 10) layout.Put(CentredOn(layout.Make(IntToText(m)), GuardedColumn(xm), digitRow));
             if (g.GridLines) {
                 SetGridPen(pens);
                 ScaledLine(xm, o.PlotBottom, xm, o.PlotTop);
@@ -312,27 +578,22 @@ void DrawLogX(const AxisPens& pens, int labelSize) {
             }
         }
     }
-    const std::string& title = gDisplay.Koordinatensystem.xAchsentext.str();
-    ScaledText(o.PlotRight - TextWidthScaled(title) - 2, o.PlotBottom + 4 * gDisplay.Schriftgroesse, title);
 }
 
-void DrawLogY(const AxisPens& pens, int labelSize) {
+void DrawLogY(const AxisPens& pens, TextLayout& layout) {
     const GraphState& g = gGraph;
     const OutputContext& o = gOutput;
-    const int decades = std::max(1, o.DecadesY);
+    const int decades = DecadeCount(o.DecadesY);
     const int s = decades > 7 ? 10 : decades > 4 ? 5 : decades > 1 ? 2 : 1;
     const double ppd = g.PixelsPerDecadeY;
+    const int end = DigitEndY();
     SetAxisPen(pens);
-    for (int d = 0; d <= decades; ++d) {
-        const double Y = o.PlotBottom - d * ppd;
-        SmallText(o.PlotLeft - 35, Y - 10, IntToText(g.LogExpLowY + d), labelSize);
-        ScaledText(o.PlotLeft - 56, Y - 6, "10");
-        if (d == decades) break;
+    for (int d = 0; d < decades; ++d) {
         for (int m = 2; m <= 10; ++m) {
             if (m % s != 0) continue;
             const double ym = o.PlotBottom - (d + std::log10(static_cast<double>(m))) * ppd;
             ScaledLine(o.PlotLeft - 5, ym, o.PlotLeft, ym);
-            if (m < 10) ScaledText(o.PlotLeft - 18, ym - 6, IntToText(m));
+            if (m < 10) layout.Put(EndingAt(layout.Make(IntToText(m)), end, GuardedRow(ym) - layout.Height() / 2));
             if (g.GridLines) {
                 SetGridPen(pens);
                 ScaledLine(o.PlotLeft, ym, o.PlotRight, ym);
@@ -340,54 +601,67 @@ void DrawLogY(const AxisPens& pens, int labelSize) {
             }
         }
     }
-    const std::string& title = gDisplay.Koordinatensystem.yAchsentext.str();
-    ScaledText(o.PlotLeft, o.PlotTop - TextHeightPx(title) - 2, title);
 }
 
-void DrawTitles(double originX, double originY, int labelSize) {
+// The axis titles, each with the exponent of its tick values when they
+// carry one: laid out before the tick values, drawn after them.
+struct Titles {
+    std::optional<Label> x, y;
+};
+
+Titles ReserveTitles(double originX, double originY, TextLayout& layout) {
     const GraphState& g = gGraph;
     const OutputContext& o = gOutput;
     const KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
     const bool frame = g.FrameLayout;
-    if (!o.LogScaleX) {
-        std::string title = k.xAchsentext.str();
-        const int e = g.TickExponentX;
-        if (e != 0) title += "/10";
-        const double w = TextWidthScaled(title);
-        if (e != 0) {
-            if (frame) {
-                ScaledText(o.PlotRight - w - 4, o.PlotBottom + 25, title);
-                SmallText(o.PlotRight - 4, o.PlotBottom + 20, IntToText(e), labelSize);
-            } else {
-                ScaledText(o.PlotRight - w - 18, originY - 20, title);
-                SmallText(o.PlotRight - 18, originY - 25, IntToText(e), labelSize);
-            }
-        } else if (frame) {
-            ScaledText(o.PlotRight - w - 2, o.PlotBottom + 20, title);
-        } else {
-            ScaledText(o.PlotRight - 6 - w, originY - 6 - TextHeightPx(title), title);
-        }
+    const int h = layout.Height();
+    // The margin below a framed plot, and the one above it.
+    const int below = BelowTicks(), above = DeviceY(o.PlotTop);
+    Titles titles;
+
+    const std::string xText = k.xAchsentext.str();
+    if (o.LogScaleX) {
+        const int top = std::max(DeviceY(o.PlotBottom + 4.0 * gDisplay.Schriftgroesse), DecadeRowX(layout) + h);
+        titles.x = layout.Reserve(EndingAt(layout.Make(xText), DeviceX(o.PlotRight - 2.0), top), below);
+    } else if (const int e = g.TickExponentX; frame) {
+        Label l = e != 0 ? layout.Make(xText + "/10", IntToText(e)) : layout.Make(xText);
+        // Below the row of tick values.
+        const int values = g.TickValueLabels ? ValueRowX(layout) + h + l.raise : INT_MIN;
+        const int top = std::max(DeviceY(o.PlotBottom + (e != 0 ? 25.0 : 20.0)), values);
+        l = e != 0 ? TextEndingAt(l, DeviceX(o.PlotRight - 4.0), top) : EndingAt(l, DeviceX(o.PlotRight - 2.0), top);
+        titles.x = layout.Reserve(l, below);
+    } else {
+        // Above the axis at its right end; where the axis runs along the
+        // top of the surface, below the axis and its values, not across it.
+        Label l = e != 0 ? layout.Make(xText + "/10", IntToText(e)) : layout.Make(xText);
+        int top = GuardedRow(originY - 6.0) - h;
+        if (top - l.raise < layout.Surface().top) top = GuardedRow(originY) + h / 3 + h + l.raise;
+        l = e != 0 ? TextEndingAt(l, DeviceX(o.PlotRight - 18.0), top) : EndingAt(l, DeviceX(o.PlotRight - 6.0), top);
+        titles.x = layout.Reserve(l);
     }
-    if (!o.LogScaleY) {
-        std::string title = k.yAchsentext.str();
-        const int e = g.TickExponentY;
-        if (e != 0) title += "/10";
-        const double w = TextWidthScaled(title);
-        const double w2 = TextWidthScaled("  ");
-        if (e != 0) {
-            if (frame) {
-                ScaledText(o.PlotLeft - w2, o.PlotTop - 16, title);
-                SmallText(o.PlotLeft - w2 + w + 4, o.PlotTop - 21, IntToText(e), labelSize);
-            } else {
-                ScaledText(originX + 10, o.PlotTop + 3, title);
-                SmallText(originX + 10 + MeasureText(GraphAreaFont(), title).width, o.PlotTop, IntToText(e), labelSize);
-            }
-        } else if (frame) {
-            ScaledText(o.PlotLeft - w2, o.PlotTop - 19, title);
-        } else {
-            ScaledText(originX + 8, o.PlotTop + 1, title);
-        }
+
+    const std::string yText = k.yAchsentext.str();
+    if (o.LogScaleY) {
+        const Label l = TopLeft(layout.Make(yText), DeviceX(o.PlotLeft), DeviceY(o.PlotTop - 2.0) - h);
+        titles.y = layout.Reserve(l, INT_MIN, above);
+    } else if (const int e = g.TickExponentY; frame) {
+        // Above the values, starting two blanks left of the plot.
+        const int left = DeviceX(o.PlotLeft) - layout.Width("  ");
+        const Label l = e != 0 ? TopLeft(layout.Make(yText + "/10", IntToText(e), ToDevice(4.0, o.AusgabefaktorX)),
+                                         left, DeviceY(o.PlotTop - 1.0) - h)
+                               : TopLeft(layout.Make(yText), left, DeviceY(o.PlotTop - 4.0) - h);
+        titles.y = layout.Reserve(l, INT_MIN, above);
+    } else {
+        // Right of the axis at its top; where the axis runs along the right
+        // edge of the surface, left of it, not across it.
+        const double gap = e != 0 ? 10 : 8;
+        Label l = e != 0 ? TopLeft(layout.Make(yText + "/10", IntToText(e)), GuardedColumn(originX + gap),
+                                   DeviceY(o.PlotTop) + layout.Raise())
+                         : TopLeft(layout.Make(yText), GuardedColumn(originX + gap), DeviceY(o.PlotTop + 1.0));
+        if (l.x + l.FullWidth() > layout.Surface().right) l.x = GuardedColumn(originX - gap) - l.FullWidth();
+        titles.y = layout.Reserve(l);
     }
+    return titles;
 }
 
 void DrawArrowheads(const AxisPens& pens, double originX, double originY, bool xAxis, bool yAxis) {
@@ -469,19 +743,38 @@ void DrawKoordinatensystem(double originX, double originY, double pixelsPerUnitX
     pens.grid = CanvasPen{static_cast<Color>(k.Gitterfarbe), (std::clamp(k.Gitterdicke, 0, 9) + 1) * unit,
                           g.GridSolid ? PenStyle::Solid : PenStyle::Dot};
 
-    if (o.LogScaleX)
-        DrawLogX(pens, labelSize);
-    else if (WalkableAxis(originX, g.TickPixelsX))
-        DrawLinearX(pens, originX, originY);
-    if (o.LogScaleY)
-        DrawLogY(pens, labelSize);
-    else if (WalkableAxis(originY, g.TickPixelsY))
-        DrawLinearY(pens, originX, originY);
-    SetAxisPen(pens);
-    DrawTitles(originX, originY, labelSize);
-
     const bool yAxis = !o.LogScaleX && originX > o.PlotLeft && originX < o.PlotRight;
     const bool xAxis = !o.LogScaleY && originY > o.PlotTop && originY < o.PlotBottom;
+    TextLayout layout(labelSize);
+    {
+        // The axes with their ticks and arrowheads, 4 pixels either side,
+        // and the half of a wide pen.
+        const int across = std::max(RoundToInt(pens.axis.width / 2.0), 1);
+        const int dx = ToDevice(4.0, o.AusgabefaktorX) + across, dy = ToDevice(4.0, o.AusgabefaktorY) + across;
+        if (yAxis) {
+            const int column = DeviceX(originX);
+            layout.AddLine({column - dx, DeviceY(o.PlotTop), column + dx + 1, DeviceY(o.PlotBottom) + 1});
+        }
+        if (xAxis) {
+            const int row = DeviceY(originY);
+            layout.AddLine({DeviceX(o.PlotLeft), row - dy, DeviceX(o.PlotRight) + 1, row + dy + 1});
+        }
+    }
+    if (o.LogScaleX) PutDecadesX(layout);
+    if (o.LogScaleY) PutDecadesY(layout);
+    const Titles titles = ReserveTitles(originX, originY, layout);
+    if (o.LogScaleX)
+        DrawLogX(pens, layout);
+    else if (WalkableAxis(originX, g.TickPixelsX))
+        DrawLinearX(pens, originX, originY, layout);
+    if (o.LogScaleY)
+        DrawLogY(pens, layout);
+    else if (WalkableAxis(originY, g.TickPixelsY))
+        DrawLinearY(pens, originX, originY, layout);
+    SetAxisPen(pens);
+    for (const std::optional<Label>& t : {titles.x, titles.y})
+        if (t) layout.Draw(*t);
+
     SetAxisPen(pens);
     if (yAxis) ScaledLine(originX, o.PlotBottom, originX, o.PlotTop);
     if (xAxis) ScaledLine(o.PlotLeft, originY, o.PlotRight, originY);

@@ -1,7 +1,15 @@
+#include <QFontDatabase>
+#include <QStringList>
+
 #include <cmath>
+#include <set>
+#include <sstream>
+#include <tuple>
 
 #include "axes.h"
 #include "graph_test_support.h"
+#include "number_text.h"
+#include "output_redirection.h"
 
 namespace kalvo {
 namespace {
@@ -162,6 +170,199 @@ TEST_F(Axes, FarAwayWindowsDrawOnlyVisibleTicks) {
             EXPECT_GT(p.x, -2000);
             EXPECT_LT(p.x, 2600);
         }
+}
+
+// Every installed family the font dialog offers, the program's default and
+// the generic name the dialog falls back to, at every size it offers (8 to 14).
+std::vector<std::string> LabelFonts() {
+    std::set<std::string> names{"Courier New", "Sans Serif", "Arial"};
+    for (const QString& f : QFontDatabase::families()) names.insert(f.toStdString());
+    return {names.begin(), names.end()};
+}
+
+struct Output {
+    const char* name;
+    double fx, fy, fontDpi;
+    bool printing, metafile;
+};
+
+// The screen, a metafile at resolution 3 with the export's font factor 1.1,
+// and a printer of 600 dpi with the printer's font, the graph stretched
+// wider than high: its text, sized by the width, is tall for the rows.
+constexpr Output kOutputs[] = {
+    {"Bildschirm", 1, 1, kScreenDpi, false, false},
+    {"Metafile", 3, 3, kScreenDpi, false, true},
+    {"Drucker", 5.2, 4.4, 600, true, false},
+};
+
+int OutputFontSize(const Output& out, int size) {
+    if (out.printing) return std::max(1, RoundToInt(size * out.fx / out.fontDpi * 330 * 0.39));
+    return RoundToInt(size * out.fy * (out.metafile ? 1.1 : 1.0));
+}
+
+struct Scene {
+    const char* name;
+    int xSkalierung, ySkalierung, art;
+    double x1, x2, y1, y2;
+    const char* xTitle;
+    int values;  // tick values on the linear axes
+};
+
+constexpr Scene kScenes[] = {
+    {"log y, the open report", 0, 1, 1, -2, 10, 0.1, 10000, "Zeit t in s.", 0},
+    {"log x", 1, 0, 1, 0.01, 1000, -3, 4, "Zeit t in s.", 0},
+    {"log x and y, seven decades each", 1, 1, 1, 1e-7, 1, 1, 1e7, "x", 0},
+    {"log x with a single decade", 1, 0, 1, 2, 7, -1, 1, "x", 0},
+    {"frame", 0, 0, 1, -10, 10, -10, 10, "Zeit t in s.", 18},
+    {"frame, powers of ten", 0, 0, 1, 0, 100000, 0, 0.001, "Zeit t in s.", 16},
+    {"frame, decimals", 0, 0, 1, -0.01, 0.01, -0.05, 0.05, "x", 10},
+    {"axes", 0, 0, 0, -8, 8, -8, 8, "Zeit t in s.", 28},
+    {"axes, powers of ten", 0, 0, 0, -100000, 100000, -0.001, 0.001, "x", 14},
+    {"axes, origin in the top right corner", 0, 0, 0, -10, 0.3, -10, 0.3, "Zeit t in s.", 15},
+    {"axes, x axis below the plot", 0, 0, 0, -8, 8, 1, 9, "Zeit t in s.", 7},
+    {"pi", 2, 2, 0, -8, 8, -8, 8, "x", 8},
+    {"pi, frame", 2, 2, 1, -8, 8, -8, 8, "x", 10},
+};
+
+// The cell of a recorded text in the font it was drawn in.
+CanvasRect Cell(const CanvasRecord& r, double dpi) {
+    const CanvasSize s = MeasureText(r.font, r.text, dpi);
+    return {r.at.x, r.at.y, r.at.x + s.width, r.at.y + s.height};
+}
+
+bool Overlap(const CanvasRect& a, const CanvasRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+constexpr Color kAxisColour = 0x0000C0;
+
+// Whether a line of an axis (the axis itself, not a tick across it) runs
+// through the inside of a cell.
+bool Crosses(const CanvasRecord& line, const CanvasRect& c) {
+    const CanvasPoint a = line.points.front(), b = line.points.back();
+    if (a.y == b.y && std::abs(b.x - a.x) > 20)
+        return a.y > c.top && a.y < c.bottom - 1 && std::max(a.x, b.x) > c.left && std::min(a.x, b.x) < c.right;
+    if (a.x == b.x && std::abs(b.y - a.y) > 20)
+        return a.x > c.left && a.x < c.right - 1 && std::max(a.y, b.y) > c.top && std::min(a.y, b.y) < c.bottom;
+    return false;
+}
+
+// A tick value as the axes write it: a number with a decimal comma, the pi
+// sign and, on the y axis, a blank after it.
+bool IsTickValue(const std::string& t) {
+    std::string s = t;
+    if (!s.empty() && s.back() == ' ') s.pop_back();
+    if (s.size() > 2 && s.compare(s.size() - 2, 2, "\u03A0") == 0) s.resize(s.size() - 2);
+    return !s.empty() && std::isfinite(StrToRealComma(s)) && s.find_first_not_of("-0123456789,") == std::string::npos;
+}
+
+// Draws the coordinate system of the scene on the output and checks every
+// text of it: whole cells, none over another, on the surface, every decade
+// with its exponent, both titles, no axis line through a title, and most
+// of the tick values.
+void CheckLabels(const Scene& scene, const Output& out) {
+    KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
+    k.xSkalierung = static_cast<uint8_t>(scene.xSkalierung);
+    k.ySkalierung = static_cast<uint8_t>(scene.ySkalierung);
+    k.Art = static_cast<uint8_t>(scene.art);
+    k.xAchsentext = scene.xTitle;
+    SetWindow(scene.x1, scene.x2, scene.y1, scene.y2);
+    SetupAxes(k);
+
+    RecordingCanvas target(out.fontDpi);
+    CanvasFont font = GraphAreaFont();
+    font.size = OutputFontSize(out, gDisplay.Schriftgroesse);
+    target.SetFont(font);
+    int exponentX = 0, exponentY = 0;
+    {
+        OutputRedirection redirect({.canvas = &target, .faktorX = out.fx, .faktorY = out.fy, .plotWidthPx = 599,
+                                    .plotHeightPx = 599, .printing = out.printing, .metafile = out.metafile});
+        GrafikZeichnen(true);
+        exponentX = gGraph.TickExponentX;
+        exponentY = gGraph.TickExponentY;
+    }
+    std::vector<CanvasRecord> texts, axisLines;
+    for (const CanvasRecord& r : target.Records()) {
+        if (r.kind == CanvasRecord::Kind::Text) texts.push_back(r);
+        if (r.kind == CanvasRecord::Kind::Polyline && r.pen.color == kAxisColour) axisLines.push_back(r);
+    }
+    std::vector<CanvasRect> cells;
+    for (const CanvasRecord& r : texts) cells.push_back(Cell(r, out.fontDpi));
+
+    const CanvasRect surface{0, 0, ToDevice(600, out.fx), ToDevice(600, out.fy)};
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const CanvasRect& a = cells[i];
+        EXPECT_TRUE(a.left >= 0 && a.top >= 0 && a.right <= surface.right && a.bottom <= surface.bottom)
+            << "\"" << texts[i].text << "\" cut off at the edge";
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(Overlap(a, cells[j])) << "\"" << texts[i].text << "\" over \"" << texts[j].text << "\"";
+    }
+
+    // Every decade of a logarithmic axis: "10" and its exponent raised after it.
+    std::multiset<std::string> exponents, wanted;
+    const int decadesX = scene.xSkalierung == 1 ? gOutput.DecadesX : -1;
+    const int decadesY = scene.ySkalierung == 1 ? gOutput.DecadesY : -1;
+    for (int d = 0; d <= decadesX; ++d) wanted.insert(IntToText(gGraph.LogExpLowX + d));
+    for (int d = 0; d <= decadesY; ++d) wanted.insert(IntToText(gGraph.LogExpLowY + d));
+    for (size_t i = 0; i + 1 < texts.size(); ++i) {
+        const CanvasRecord& e = texts[i + 1];
+        if (texts[i].text != "10" || e.font.size >= texts[i].font.size) continue;
+        EXPECT_EQ(cells[i + 1].left, cells[i].right) << e.text;
+        EXPECT_LT(cells[i + 1].top, cells[i].top) << e.text;
+        exponents.insert(e.text);
+    }
+    EXPECT_EQ(exponents, wanted);
+
+    // Both titles, with the exponent of their tick values.
+    for (const auto& [title, exponent, linear] :
+         {std::tuple{k.xAchsentext.str(), exponentX, scene.xSkalierung != 1},
+          std::tuple{k.yAchsentext.str(), exponentY, scene.ySkalierung != 1}}) {
+        const bool power = linear && exponent != 0;
+        const std::string shown = power ? title + "/10" : title;
+        const auto it =
+            std::find_if(texts.begin(), texts.end(), [&](const CanvasRecord& r) { return r.text == shown; });
+        ASSERT_NE(it, texts.end()) << shown;
+        if (power) {
+            ASSERT_NE(it + 1, texts.end());
+            EXPECT_EQ((it + 1)->text, IntToText(exponent));
+        }
+        // No axis line runs through a title. (A framed plot's margins are set
+        // by the point size; the larger fonts of printers and metafiles may
+        // need more than the margin above the frame.)
+        if (scene.art == 0 || !(out.printing || out.metafile))
+            for (const CanvasRecord& line : axisLines)
+                EXPECT_FALSE(Crosses(line, cells[static_cast<size_t>(it - texts.begin())])) << shown;
+    }
+
+    if (scene.xSkalierung == 1 || scene.ySkalierung == 1) return;
+    int values = 0;
+    for (const CanvasRecord& r : texts) values += IsTickValue(r.text);
+    // All of them on the screen and in metafiles, give or take one where the
+    // values next to the origin meet; most of them on the printer, whose
+    // larger text leaves out a value that would cover its neighbour.
+    EXPECT_GE(values, out.printing ? 2 * scene.values / 3 : scene.values - 1);
+}
+
+TEST_F(Axes, LabelsNeitherOverlapNorLoseACharacterInAnyFontSizeOrOutput) {
+    KoordinatensystemEinstellung& k = gDisplay.Koordinatensystem;
+    k.Beschriftung = 1;
+    k.yAchsentext = "Weg s in m";
+    k.Achsenfarbe = kAxisColour;
+    for (const std::string& font : LabelFonts()) {
+        for (int size = 8; size <= 14; ++size) {
+            gDisplay.Schriftname = font;
+            gDisplay.Schriftgroesse = size;
+            gDisplay.SchriftFett = size == 11;  // bold, wider, at one of the sizes
+            for (const Scene& scene : kScenes) {
+                for (const Output& out : kOutputs) {
+                    std::ostringstream what;
+                    what << font << " " << size << " pt, " << scene.name << ", " << out.name;
+                    SCOPED_TRACE(what.str());
+                    CheckLabels(scene, out);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

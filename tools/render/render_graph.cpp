@@ -1,5 +1,6 @@
 // Renders the redraw of a prepared state offscreen into a PNG, for looking
 // at pictures: render_graph <scene> <size> <file.png> [frame] [grid=N] [print]
+// [font=NAME] [pt=N] [bold] [xtitle=TEXT] [ytitle=TEXT]
 // Scenes: ableitungen, schar, logx, logy, pix, hyperbel, wurzel, tan, summe, liste,
 // integral, integralwurzel, umkehr, quotient, geraden, lissajous, paramwurzel, stueckweise, obersumme,
 // untersumme, oberunter, fehler, zwischen, flaeche, objekte, newton,
@@ -8,6 +9,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -337,6 +339,12 @@ int main(int argc, char** argv) {
         if (!std::strcmp(argv[i], "print")) print = true;
         if (!std::strncmp(argv[i], "symbol=", 7)) gRegression.WertepaarSymbol = std::atoi(argv[i] + 7);
         if (!std::strncmp(argv[i], "n=", 2)) gOverlay.AnzahlRechtecke = std::atoi(argv[i] + 2);
+        if (!std::strncmp(argv[i], "font=", 5)) gDisplay.Schriftname = argv[i] + 5;
+        if (!std::strncmp(argv[i], "pt=", 3))
+            gDisplay.Schriftgroesse = std::clamp(std::atoi(argv[i] + 3), 1, 72);
+        if (!std::strcmp(argv[i], "bold")) gDisplay.SchriftFett = true;
+        if (!std::strncmp(argv[i], "xtitle=", 7)) gDisplay.Koordinatensystem.xAchsentext = argv[i] + 7;
+        if (!std::strncmp(argv[i], "ytitle=", 7)) gDisplay.Koordinatensystem.yAchsentext = argv[i] + 7;
     }
     const int size = std::max(16, std::atoi(argv[2]));
     QImage image(size, size, QImage::Format_RGB32);
