@@ -79,6 +79,8 @@ TEST_F(TermTreeTest, LabelsShowWhatTheParserRead) {
         ASSERT_NE(root, nullptr) << name;
         EXPECT_EQ(root->Kind, code) << name;
     }
+    // Codes outside the functions have no name.
+    for (uint16_t code : {0, 1, 9, 39, 42, 105}) EXPECT_EQ(FunctionCodeName(code), "") << code;
 }
 
 TEST_F(TermTreeTest, ATreeWithRoomIsDrawnWithHalvingOffsetsAndALineToEachChild) {
