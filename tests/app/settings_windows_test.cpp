@@ -222,7 +222,9 @@ TEST_F(SettingsWindowsTest, TheFontDialogOpensOnTheInstalledFamilyAndOnlyAnother
         ASSERT_TRUE(fd);
         QFont f = fd->currentFont();
         EXPECT_TRUE(QFontDatabase::families().contains(f.family())) << f.family().toStdString();
-        if (*offered) EXPECT_EQ(f.family().toStdString(), offered);
+        if (*offered) {
+            EXPECT_EQ(f.family().toStdString(), offered);
+        }
         EXPECT_EQ(f.pointSize(), 10);
         if (answer == OnlySize) f.setPointSize(13);
         if (answer == OnlyBold) f.setStyleName(QStringLiteral("Bold"));
