@@ -15,6 +15,7 @@
 #include "program_state.h"
 #include "settings_file.h"
 #include "ui_coordinate_dialog.h"
+#include "user_choices.h"
 
 namespace kalvo {
 
@@ -196,7 +197,7 @@ void TForm5::BeschriftungClick(int value) {
 void TForm5::SchriftClick() {
     if (FontDialog()) return;
     const DisplayState& d = gDisplay;
-    QFont current(QString::fromStdString(d.Schriftname));
+    QFont current(FamilyToOffer(QString::fromStdString(d.Schriftname)));
     current.setPointSize(std::max(d.Schriftgroesse, 1));
     current.setBold(d.SchriftFett);
     auto* dialog = new QFontDialog(current, this);
@@ -209,7 +210,7 @@ QFontDialog* TForm5::FontDialog() const { return findChild<QFontDialog*>(); }
 
 void TForm5::SchriftGewaehlt(const QFont& font) {
     DisplayState& d = gDisplay;
-    if (!font.family().isEmpty()) d.Schriftname = font.family().toStdString();
+    d.Schriftname = ChosenFamily(QString::fromStdString(d.Schriftname), font.family()).toStdString();
     // A font sized in pixels has no point size; it keeps the size it had.
     const double points = font.pointSizeF();
     const int size = points > 0 ? RoundToInt(points) : d.Schriftgroesse;

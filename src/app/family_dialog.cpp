@@ -84,10 +84,13 @@ TForm2::~TForm2() = default;
 
 void TForm2::TermbaumClick() {
     // The tree shows the term the user sees in the field, not the one
-    // compiled last; afterwards both texts count as entered.
+    // compiled last; afterwards both texts count as entered, and the fields
+    // show them as Enter would have.
     auto takeTerms = [this] {
-        gTerms.TermF = FieldTerm(ui_->Edit1);
-        gTerms.TermG = FieldTerm(ui_->Edit2);
+        for (auto [edit, term] : {std::pair{ui_->Edit1, &gTerms.TermF}, std::pair{ui_->Edit2, &gTerms.TermG}}) {
+            *term = TermFieldText(FieldTerm(edit));
+            edit->setText(ShownTerm(term->str()));
+        }
     };
     takeTerms();
     auto* tree = new TForm19(this);

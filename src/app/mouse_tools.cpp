@@ -491,9 +491,15 @@ void TMouseTools::ObjektlisteLoeschenClick() {
 
 void TMouseTools::SchriftartClick() {
     QPointer<TMouseTools> self(this);
-    Choices().chooseFont(form_, ToQFont(textFont_, kScreenDpi), [self](const QFont& chosen) {
+    const QString stored = QString::fromStdString(textFont_.name);
+    // The dialog speaks points; the label keeps its size in points.
+    QFont offered = ToQFont(textFont_, kScreenDpi);
+    offered.setFamily(FamilyToOffer(stored));
+    offered.setPointSize(std::clamp(textFont_.size, 1, 2000));
+    Choices().chooseFont(form_, offered, [self, stored](const QFont& chosen) {
         if (!self) return;
         CanvasFont f = FromQFont(chosen);
+        f.name = ChosenFamily(stored, chosen.family()).toStdString();
         f.color = self->textFont_.color;
         self->SetTextFont(f);
     });

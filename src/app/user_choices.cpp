@@ -2,7 +2,9 @@
 
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 
+#include "canvas.h"
 #include "printing.h"
 
 namespace kalvo {
@@ -46,6 +48,18 @@ void AskForFont(QWidget* parent, const QFont& initial, std::function<void(const 
 UserChoices Dialogs() { return UserChoices{AskForFile, AskForPrinter, AskForFont, {}}; }
 
 }  // namespace
+
+QString FamilyToOffer(const QString& stored) {
+    if (stored.isEmpty()) return QFontInfo(QFont()).family();
+    // The family the screen draws the name with, as fontconfig resolves it.
+    return QFontInfo(QFont(InstalledFamily(stored))).family();
+}
+
+QString ChosenFamily(const QString& stored, const QString& chosen) {
+    if (chosen.isEmpty()) return stored;
+    if (stored.isEmpty() || chosen.compare(FamilyToOffer(stored), Qt::CaseInsensitive) != 0) return chosen;
+    return stored;
+}
 
 UserChoices& Choices() {
     static UserChoices choices = Dialogs();

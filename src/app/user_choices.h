@@ -43,6 +43,14 @@ struct UserChoices {
     std::function<bool(const std::string& path)> openDocument;
 };
 
+// The font dialog lists only installed families and falls back to the
+// default family for any other name. A stored family that is not installed
+// is therefore offered as the installed family that draws it on screen, and
+// an answer in that family keeps the stored name: a user who changes only
+// the size has not chosen another font. An empty stored name takes the answer.
+QString FamilyToOffer(const QString& stored);
+QString ChosenFamily(const QString& stored, const QString& chosen);
+
 // The ways of asking now in force; the dialogs unless a test replaced them.
 UserChoices& Choices();
 // Puts the dialogs back.

@@ -313,6 +313,10 @@ void TForm30::BitBtnEndeClick() { close(); }
 bool TForm30::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui_->EditZ && event->type() == QEvent::MouseButtonPress && ui_->SpeedButtonListe->isChecked())
         ListeSchliessen();
+    // The open list follows its buttons when the layout moves them.
+    if (watched == ui_->GroupBoxListe && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        ui_->SpeedButtonListe->isChecked())
+        ListePlatzieren(AktuelleListe());
     return T3DFenster::eventFilter(watched, event);
 }
 
@@ -324,11 +328,21 @@ Termlistenart TForm30::AktuelleListenart() const {
 
 QListWidget* TForm30::AktuelleListe() const { return Parametermodus() ? ui_->ListBoxParameter : ui_->ListBoxFunktion; }
 
-void TForm30::ListenhoeheSetzen(QListWidget* liste) {
+void TForm30::ListePlatzieren(QListWidget* liste) {
     const int zeile = std::max(liste->sizeHintForRow(0), liste->fontMetrics().height() + 2);
     const int n = liste->count();
-    const int hoehe = n < 11 ? (n + 1) * zeile : 150;
-    liste->setFixedHeight(hoehe + 2 * liste->frameWidth());
+    const int hoehe = (n < 11 ? (n + 1) * zeile : 150) + 2 * liste->frameWidth();
+    // The open list hangs below its buttons over the controls beneath them,
+    // as a drop-down list does. Taking room in the layout instead made the
+    // window grow with every entry once the panel was full, and moved the
+    // buttons under the mouse.
+    const QRect knoepfe = ui_->ListenKnoepfeLayout->geometry();
+    const QPoint oben =
+        ui_->GroupBoxListe->mapTo(ui_->PanelLinks, knoepfe.bottomLeft() + QPoint(0, 1 + ui_->ListeLayout->spacing()));
+    // On a short panel the list scrolls rather than being cut off.
+    const int platz = std::max(ui_->PanelLinks->height() - oben.y(), 3 * zeile);
+    liste->setGeometry(oben.x(), oben.y(), knoepfe.width(), std::min(hoehe, platz));
+    liste->raise();
 }
 
 void TForm30::SpeedButtonListeClick() {
@@ -337,7 +351,7 @@ void TForm30::SpeedButtonListeClick() {
         return;
     }
     QListWidget* liste = AktuelleListe();
-    ListenhoeheSetzen(liste);
+    ListePlatzieren(liste);
     liste->show();
     (liste == ui_->ListBoxFunktion ? ui_->ListBoxParameter : ui_->ListBoxFunktion)->hide();
     ui_->SpeedButtonAufnehmen->setEnabled(true);
@@ -376,7 +390,7 @@ void TForm30::SpeedButtonAufnehmenClick() {
     if (Enthalten(liste, eintrag) || static_cast<size_t>(liste->count()) >= kMaxTermlistenEintraege) return;
     liste->addItem(eintrag);
     liste->setCurrentRow(liste->count() - 1);
-    ListenhoeheSetzen(liste);
+    ListePlatzieren(liste);
 }
 
 void TForm30::SpeedButtonEntfernenClick() {
@@ -386,7 +400,7 @@ void TForm30::SpeedButtonEntfernenClick() {
     // The parametric list keeps one entry.
     if (Parametermodus() && liste->count() <= 1) return;
     delete liste->takeItem(zeile);
-    ListenhoeheSetzen(liste);
+    ListePlatzieren(liste);
     TermeLesen();
 }
 
@@ -450,7 +464,7 @@ bool TForm30::ListeHolen(const QString& pfad) {
     QListWidget* liste = AktuelleListe();
     liste->clear();
     for (const std::string& e : gelesen.eintraege) liste->addItem(ShownTerm(e));
-    ListenhoeheSetzen(liste);
+    ListePlatzieren(liste);
     if (gelesen.ausgelassen > 0)
         ShowMessage("Die Termliste " + QFileInfo(pfad).fileName().toStdString() + " ist länger als " +
                         std::to_string(kMaxTermlistenEintraege) + " Zeilen; der Rest wurde nicht geladen.",

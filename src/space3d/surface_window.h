@@ -84,7 +84,8 @@ private:
     void WinkelZeigen();
     void Bereichsknopf(int bereich, int art);
     void ListeSchliessen();
-    void ListenhoeheSetzen(QListWidget* liste);
+    // Height by the number of entries, place below the list buttons.
+    void ListePlatzieren(QListWidget* liste);
     void EintragInFelder(const QString& eintrag);
     bool TermeLesen();
     Achsenstil GewaehlterAchsenstil() const;

@@ -19,7 +19,9 @@ TForm19::TForm19(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     setAutoFillBackground(true);
     setWindowState(windowState() | Qt::WindowMaximized);
 
-    termText_ = gTerms.TermF.str();
+    // The title shows the term as the field shows it once read, whoever
+    // opens the window with whatever was typed.
+    termText_ = TermFieldText(gTerms.TermF.str());
     QuietParsing quiet;
     if (!ParseTerm(tree_, termText_, true)) ResetTermbaum(tree_);
 }

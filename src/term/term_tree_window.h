@@ -19,9 +19,10 @@ namespace kalvo {
 class TForm19 : public KalvoDialog {
     Q_OBJECT
 public:
-    // Shows gTerms.TermF with a tree of its own compiled from it, so that
-    // text and tree agree whatever the program compiles meanwhile; a term
-    // with a syntax error shows the tree "0", without a message.
+    // Shows gTerms.TermF, normalised as a term field shows it once read,
+    // with a tree of its own compiled from it, so that text and tree agree
+    // whatever the program compiles meanwhile; a term with a syntax error
+    // shows the tree "0", without a message.
     explicit TForm19(QWidget* parent = nullptr);
     ~TForm19() override;
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -544,6 +545,39 @@ TEST_F(MouseToolsTest, TextLabelsArePlacedLiftedAndPutBackInTheFontChosen) {
     EXPECT_EQ(e.Text.str(), "gross");
     EXPECT_EQ(std::tuple(e.SchriftName, e.SchriftHoehe, e.Schriftart),
               std::tuple("Liberation Serif", 18, kFontItalic));
+}
+
+TEST_F(MouseToolsTest, TheFontDialogOpensOnTheInstalledFamilyAndALabelKeepsTheNameNotChanged) {
+    QLineEdit* field = Ui()->Edit1;
+    // Size only, then another family; the family the dialog opens on, the label's font.
+    const std::tuple<int, const char*, const char*, const char*, int> cases[] = {
+        {16, nullptr, "Liberation Sans", "Arial", 16},
+        {0, "Liberation Serif", "Liberation Sans", "Liberation Serif", 16},
+    };
+    for (const auto& [size, family, offered, stored, height] : cases) {
+        SCOPED_TRACE(stored);
+        Click(Ui()->ButtonTextfeld);
+        // The label placed before is taken up again.
+        QTest::mouseClick(Area(), Qt::LeftButton, {}, gGrafikobjektliste.Empty() ? QPoint(200, 150) : QPoint(205, 155));
+        if (field->text().isEmpty()) QTest::keyClicks(field, QStringLiteral("Hallo"));
+        Click(Ui()->ButtonSchriftart);
+        QPointer<QFontDialog> fd = form->findChild<QFontDialog*>();
+        ASSERT_TRUE(fd);
+        QFont f = fd->currentFont();
+        EXPECT_EQ(f.family().toStdString(), offered);
+        EXPECT_EQ(f.pointSize(), size ? 10 : 16);
+        if (size) f.setPointSize(size);
+        if (family) f.setFamily(QString::fromUtf8(family));
+        fd->setCurrentFont(f);
+        fd->accept();
+        Settle();
+        field->setFocus();
+        QTest::keyClick(field, Qt::Key_Return);
+        ASSERT_EQ(gGrafikobjektliste.Count(), 1);
+        tElement e;
+        gGrafikobjektliste.Get(1, e);
+        EXPECT_EQ(std::tuple(e.Text.str(), e.SchriftName, e.SchriftHoehe), std::tuple("Hallo", stored, height));
+    }
 }
 
 }  // namespace

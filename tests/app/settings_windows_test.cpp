@@ -1,4 +1,5 @@
 #include <QDesktopServices>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -198,6 +199,47 @@ TEST_F(SettingsWindowsTest, FontDialogAnswerIsClampedAndShownOnTheFontButtonUnti
     EXPECT_TRUE(d->GitterButton(2)->isChecked());
     EXPECT_EQ(d->Controls()->ColorButton1->SelectionColor(), 0x808080u);
     EXPECT_EQ(d->Controls()->Edit5->text(), QStringLiteral("x"));
+}
+
+TEST_F(SettingsWindowsTest, TheFontDialogOpensOnTheInstalledFamilyAndOnlyAnotherFamilyReplacesTheStoredName) {
+    enum Answer { OnlySize, OnlyBold, Family };
+    // Stored family, the installed one the dialog opens on (empty: any installed
+    // family), the answer, the family stored.
+    const std::tuple<const char*, const char*, Answer, const char*> cases[] = {
+        {"Courier New", "Liberation Mono", OnlySize, "Courier New"},
+        {"Arial", "Liberation Sans", OnlyBold, "Arial"},
+        {"Comic Sans MS", "", OnlySize, "Comic Sans MS"},
+        {"Liberation Serif", "Liberation Serif", OnlySize, "Liberation Serif"},
+        {"Courier New", "Liberation Mono", Family, "Liberation Serif"},
+    };
+    for (const auto& [stored, offered, answer, kept] : cases) {
+        SCOPED_TRACE(std::string(stored) + " " + std::to_string(answer));
+        gDisplay.Schriftname = stored, gDisplay.Schriftgroesse = 10, gDisplay.SchriftFett = false;
+        QPointer<TForm5> d = Coordinates();
+        ASSERT_TRUE(d);
+        QTest::mouseClick(d->Controls()->SpeedButtonSchrift, Qt::LeftButton);
+        QPointer<QFontDialog> fd = d->FontDialog();
+        ASSERT_TRUE(fd);
+        QFont f = fd->currentFont();
+        EXPECT_TRUE(QFontDatabase::families().contains(f.family())) << f.family().toStdString();
+        if (*offered) {
+            EXPECT_EQ(f.family().toStdString(), offered);
+        }
+        EXPECT_EQ(f.pointSize(), 10);
+        if (answer == OnlySize) f.setPointSize(13);
+        if (answer == OnlyBold) f.setStyleName(QStringLiteral("Bold"));
+        if (answer == Family) f.setFamily(QStringLiteral("Liberation Serif"));
+        fd->setCurrentFont(f);
+        fd->accept();
+        Settle();
+        EXPECT_EQ(std::tuple(gDisplay.Schriftname, gDisplay.Schriftgroesse, gDisplay.SchriftFett),
+                  std::tuple(kept, answer == OnlySize ? 13 : 10, answer == OnlyBold));
+        EXPECT_EQ(d->Controls()->SpeedButtonSchrift->text().toStdString(), kept);
+        Click(d->Controls()->BitBtn2);
+        EXPECT_EQ(SettingsFile(dir).ReadString("Koordinatensystem", "Schriftname", ""), kept);
+        d->close();
+        Settle();
+    }
 }
 
 TEST_F(SettingsWindowsTest, SavingWritesTheSettingsFileAndTitlesKeepTheirFullStops) {

@@ -367,3 +367,37 @@ TEST_F(Axes, LabelsNeitherOverlapNorLoseACharacterInAnyFontSizeOrOutput) {
 
 }  // namespace
 }  // namespace kalvo
+
+namespace kalvo {
+namespace {
+
+TEST(TickTable, RowsFromLargestToSmallest) {
+    const TickRow* rows = TickTable();
+    EXPECT_EQ(rows[0].spacing, 5e9);
+    EXPECT_EQ(rows[0].exponent, 9);
+    EXPECT_EQ(rows[0].labelStep, 5);
+    EXPECT_EQ(rows[kTickRows - 1].spacing, 0.0001);
+    const struct {
+        double spacing, labelStep;
+        int exponent, interval, decimals, width, phase;
+    } cases[] = {
+        {1000, 1, 3, 1, 0, 0, 0},    {500, 500, 0, 2, 0, 0, 1}, {200, 200, 0, 2, 0, 2, 0},
+        {5, 5, 0, 1, 0, 0, 0},       {0.2, 0.2, 0, 2, 1, 0, 0}, {0.0005, 0.0005, 0, 2, 3, 0, 1},
+        {0.0002, 2, -4, 2, 0, 0, 0}, {2e6, 2, 6, 1, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const TickRow* r = nullptr;
+        for (int i = 0; i < kTickRows; ++i)
+            if (rows[i].spacing == c.spacing) r = &rows[i];
+        ASSERT_NE(r, nullptr) << c.spacing;
+        EXPECT_DOUBLE_EQ(r->labelStep, c.labelStep) << c.spacing;
+        EXPECT_EQ(r->exponent, c.exponent) << c.spacing;
+        EXPECT_EQ(r->interval, c.interval) << c.spacing;
+        EXPECT_EQ(r->decimals, c.decimals) << c.spacing;
+        EXPECT_EQ(r->width, c.width) << c.spacing;
+        EXPECT_EQ(r->phase, c.phase) << c.spacing;
+    }
+}
+
+}  // namespace
+}  // namespace kalvo

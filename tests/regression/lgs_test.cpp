@@ -345,3 +345,12 @@ TEST_F(RegressionTest, HistoryStepsFromTheOldestAndKeepsTheTwentyNewest) {
 
 }  // namespace
 }  // namespace kalvo
+
+namespace kalvo {
+namespace {
+
+// Beyond the range of 32-bit integers the divisor is found in floating point.
+TEST(Lgs, GcdOfLargeWholeNumbers) { EXPECT_EQ(FloatGcd(6e12, 4e12), 2e12); }
+
+}  // namespace
+}  // namespace kalvo

@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -402,6 +403,62 @@ TEST_F(Form30Test, ParametricListSplitsItsEntriesAndKeepsOne) {
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(Form30Test, TheOpenListLeavesTheWindowsSizeAndItsButtonsWhereTheyAre) {
+    // 1100 x 760 leaves the left panel no room to spare: a list that took
+    // room in the layout grew the window from the ninth entry on.
+    ASSERT_TRUE(Oeffnen());
+    const QSize size = fenster->size();
+    const auto at = [&](const QWidget* w) { return w->mapTo(fenster, QPoint()); };
+    const auto place = [&](const QWidget* w) { return std::pair(at(w).x(), at(w).y()); };
+    const QWidget* const buttons[] = {ui->SpeedButtonListe, ui->SpeedButtonAufnehmen, ui->SpeedButtonEntfernen,
+                                      ui->RadioButtonOhne, ui->BitBtnOk, ui->BitBtnEnde};
+    std::vector<std::pair<int, int>> places;
+    for (const QWidget* w : buttons) places.push_back(place(w));
+    const std::function<void()> steps[] = {
+        [&] { QTest::mouseClick(ui->SpeedButtonListe, Qt::LeftButton); },
+        [&] {
+            for (int i = 0; i < 12; ++i) {
+                ui->EditZ->setText(QStringLiteral("x+%1").arg(i));
+                QTest::mouseClick(ui->SpeedButtonAufnehmen, Qt::LeftButton);
+            }
+        },
+        [&] { QTest::mouseClick(ui->SpeedButtonEntfernen, Qt::LeftButton); },
+        [&] { QTest::mouseClick(ui->SpeedButtonListe, Qt::LeftButton); },
+        [&] { Waehlen(ui->RadioButtonParameter); },
+        [&] {
+            QTest::mouseClick(ui->SpeedButtonListe, Qt::LeftButton);
+            ui->EditPx->setText(QStringLiteral("a"));
+            ui->EditPy->setText(QStringLiteral("b"));
+            for (const char* z : {"a*b", "a+b", "a-b"}) {
+                ui->EditPz->setText(QString::fromUtf8(z));
+                QTest::mouseClick(ui->SpeedButtonAufnehmen, Qt::LeftButton);
+            }
+        },
+    };
+    int step = 0;
+    for (const auto& run : steps) {
+        SCOPED_TRACE(step++);
+        run();
+        Settle();
+        EXPECT_EQ(fenster->size(), size);
+        for (size_t i = 0; i < std::size(buttons); ++i) EXPECT_EQ(place(buttons[i]), places[i]) << i;
+        // The open list hangs right below its buttons; up to ten entries it
+        // shows them all, beyond that it is 150 pixels high and scrolls.
+        const QListWidget* list = fenster->AktuelleListe();
+        if (!list->isVisible()) continue;
+        const QRect box(at(list), list->size());
+        EXPECT_EQ(box.left(), at(ui->SpeedButtonListe).x());
+        EXPECT_GT(box.top(), at(ui->SpeedButtonListe).y() + ui->SpeedButtonListe->height());
+        EXPECT_LT(box.top(), at(ui->SpeedButtonListe).y() + ui->SpeedButtonListe->height() + 10);
+        const int n = list->count();
+        if (n < 11)
+            EXPECT_EQ(list->verticalScrollBar()->maximum(), 0) << n;
+        else
+            EXPECT_EQ(list->height() - 2 * list->frameWidth(), 150) << n;
+    }
+    EXPECT_EQ(ui->ListBoxParameter->count(), 3);
+}
+
 TEST_F(Form30Test, PrintedClipboardAndFilePictures) {
     ASSERT_TRUE(Oeffnen());
     Type(ui->EditZ, QStringLiteral("x*y"));
@@ -503,6 +560,23 @@ TEST_F(Form21Test, ShowingTakesTheSharedInputsAndComputes) {
     EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("6,00") + kPiVE);
     EXPECT_EQ(gTerms.TermF.str(), "t");
     EXPECT_EQ(Netz().D3Point(30, 0), (TSurfPoint{2.5, 0, 2}));
+}
+
+TEST_F(Form21Test, LongAndUndefinedVolumesLeaveTheWindowsSizeAndButtonsAsTheyWere) {
+    ASSERT_TRUE(Oeffnen());
+    const QSize size = fenster->size();
+    const QPoint ok = ui->BitBtnOk->mapTo(fenster, QPoint()), ende = ui->BitBtnEnde->mapTo(fenster, QPoint());
+    for (const char* term : {"1e12*x^10", "sqrt(-1)", "1/x", "x"}) {
+        SCOPED_TRACE(term);
+        Type(ui->EditF, QString::fromUtf8(term));
+        Type(ui->EditA, QStringLiteral("-8"));
+        Type(ui->EditB, QStringLiteral("8"));
+        QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
+        Settle();
+        EXPECT_EQ(fenster->size(), size);
+        EXPECT_TRUE(ui->BitBtnOk->mapTo(fenster, QPoint()) == ok && ui->BitBtnEnde->mapTo(fenster, QPoint()) == ende);
+    }
+    EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("3,41 E+2") + kPiVE);
 }
 
 TEST_F(Form21Test, FieldsAreReadAndMended) {

@@ -79,6 +79,8 @@ TEST_F(TermTreeTest, LabelsShowWhatTheParserRead) {
         ASSERT_NE(root, nullptr) << name;
         EXPECT_EQ(root->Kind, code) << name;
     }
+    // Codes outside the functions have no name.
+    for (uint16_t code : {0, 1, 9, 39, 42, 105}) EXPECT_EQ(FunctionCodeName(code), "") << code;
 }
 
 TEST_F(TermTreeTest, ATreeWithRoomIsDrawnWithHalvingOffsetsAndALineToEachChild) {
@@ -173,18 +175,22 @@ protected:
 };
 
 TEST_F(TermbaumWindowTest, ShowsTheMainTermInATreeOfItsOwnAndZeroForAFaultyOne) {
-    const std::tuple<std::string, const char*, double> cases[] = {
-        {"x^2+1", "+ ^ x 2 1", 5}, {"", "0", 0}, {"2x+", "0", 0}, {"sin(", "0", 0},
-        {Repeat("sin(x)", 17, "+"), nullptr, 17 * std::sin(2.0)},  // as long as a term may be
+    // Term, its text as shown (empty: as given), labels, value at x = 2.
+    const std::tuple<std::string, std::string, const char*, double> cases[] = {
+        {"x^2+1", "", "+ ^ x 2 1", 5}, {"", "", "0", 0}, {"2x+", "", "0", 0}, {"sin(", "", "0", 0},
+        {Repeat("sin(x)", 17, "+"), "", nullptr, 17 * std::sin(2.0)},  // as long as a term may be
+        // As typed, not yet read: shown as the field shows it after Enter.
+        {"X^2 + 1", "x^2+1", "+ ^ x 2 1", 5}, {" 2 * PI * X", "2*\xC2\xB6*x", "* * 2 \xCF\x80 x", 4 * M_PI},
+        {"0.5 X {Gerade}", "0,5x{Gerade}", "* 0,5 x", 1}, {"SIN( X", "sin(x", "0", 0},
     };
-    for (const auto& [term, labels, atTwo] : cases) {
+    for (const auto& [term, shown, labels, atTwo] : cases) {
         SCOPED_TRACE(term);
         ParseTerm(FunktionTermbaum, "cos(x)", true);  // what a redraw may have left there
         gTerms.TermF = term;
         TForm19 form;
         EXPECT_EQ(form.windowTitle(), "Termbaum");
         EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
-        EXPECT_EQ(form.TermText(), term);
+        EXPECT_EQ(form.TermText(), shown.empty() ? term : shown);
         if (labels) {
             EXPECT_EQ(PreorderLabels(form.Tree().Root()), labels);
         }
