@@ -236,58 +236,63 @@ TEST_F(RedrawBudgetTest, AnOrdinaryPictureIsDrawnWhole) {
 // What the dialogs and files allow draws whole where it is affordable, the
 // budget counting what it costs on this machine; printers and pictures for
 // files, with as many times the pixels, draw what the screen draws.
-TEST_F(RedrawBudgetTest, AffordablePicturesAreWholeOnScreenInPrintAndInFiles) {
+struct AffordableCase {
+    const char* name;
+    int width, height;
+    bool printed;
+    void (*prepare)();
+};
+
+class AffordablePicture : public GraphTest, public ::testing::WithParamInterface<AffordableCase> {};
+
+TEST_P(AffordablePicture, IsWholeOnScreenAndInPrint) {
+    const AffordableCase& c = GetParam();
     NullCanvas null;
-    struct Case {
-        const char* name;
-        int width, height;
-        bool printed;
-        void (*prepare)();
-    } cases[] = {
-        {"one curve of a sum of ten thousand terms", 1600, 1000, false, [] {
-             gTerms.TermF = "sin(n*x)/n";
-             gParams.FgSummeVon = 1;
-             gParams.FgSummeBis = 10000;
-         }},
-        {"a store full of function sets", 1000, 1000, true, [] {
-             gTerms.TermF = "x^2/4";
-             ArchivEintrag e;
-             StoreGraphState(e);
-             for (int k = 0; k < SpeicherListe::kMaxCount; ++k) gFunktionenspeicher.Insert(1, e);
-         }},
-        {"241 curves with the widest pen", 1000, 1000, true, [] {
-             gTerms.TermF = "2*t+0.3*sin(50*x)";
-             gParams.FgTVon = -3;
-             gParams.FgTBis = 3;
-             gParams.FgTSchrittweite = 0.025;
-             gDisplay.Schaubilder[1].Linienart = 3;
-         }},
-    };
-    for (const Case& c : cases) {
-        GraphTest::SetUp();
-        gOutput.AusgabeCanvas = &null;
-        gOutput.PlotWidthPx = c.width - 1;
-        gOutput.PlotHeightPx = c.height - 1;
-        gDisplay.Schaubilder[1] = Schaubild{0xFF, 0, true};
-        c.prepare();
+    gOutput.AusgabeCanvas = &null;
+    gOutput.PlotWidthPx = c.width - 1;
+    gOutput.PlotHeightPx = c.height - 1;
+    gDisplay.Schaubilder[1] = Schaubild{0xFF, 0, true};
+    c.prepare();
+    GrafikZeichnen(true);
+    EXPECT_FALSE(LastRedrawCut());
+    if (c.printed) {
+        // A printer page at 600 dots per inch, four samples a pixel.
+        OutputTarget printer;
+        printer.canvas = &null;
+        printer.faktorX = printer.faktorY = 6.25;
+        printer.samplesPerPixel = 4;
+        printer.plotWidthPx = c.width - 1;
+        printer.plotHeightPx = c.height - 1;
+        printer.printing = true;
+        OutputRedirection redirect(printer);
         GrafikZeichnen(true);
-        EXPECT_FALSE(LastRedrawCut()) << c.name;
-        if (c.printed) {
-            // A printer page at 600 dots per inch, four samples a pixel.
-            OutputTarget printer;
-            printer.canvas = &null;
-            printer.faktorX = printer.faktorY = 6.25;
-            printer.samplesPerPixel = 4;
-            printer.plotWidthPx = c.width - 1;
-            printer.plotHeightPx = c.height - 1;
-            printer.printing = true;
-            OutputRedirection redirect(printer);
-            GrafikZeichnen(true);
-        }
-        EXPECT_FALSE(LastRedrawCut()) << c.name << " printed";
-        gFunktionenspeicher.Init();
+        EXPECT_FALSE(LastRedrawCut()) << "printed";
     }
+    gFunktionenspeicher.Init();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    RedrawBudget, AffordablePicture,
+    ::testing::Values(
+        AffordableCase{"SumOfTenThousandTerms", 1600, 1000, false, [] {
+                           gTerms.TermF = "sin(n*x)/n";
+                           gParams.FgSummeVon = 1;
+                           gParams.FgSummeBis = 10000;
+                       }},
+        AffordableCase{"StoreFullOfFunctionSets", 1000, 1000, false, [] {
+                           gTerms.TermF = "x^2/4";
+                           ArchivEintrag e;
+                           StoreGraphState(e);
+                           for (int k = 0; k < SpeicherListe::kMaxCount; ++k) gFunktionenspeicher.Insert(1, e);
+                       }},
+        AffordableCase{"FamilyOf241WithTheWidestPen", 1000, 1000, true, [] {
+                           gTerms.TermF = "2*t+0.3*sin(50*x)";
+                           gParams.FgTVon = -3;
+                           gParams.FgTBis = 3;
+                           gParams.FgTSchrittweite = 0.025;
+                           gDisplay.Schaubilder[1].Linienart = 3;
+                       }}),
+    [](const ::testing::TestParamInfo<AffordableCase>& info) { return std::string(info.param.name); });
 
 // Beyond the budget the picture is cut, and says so; the next whole one
 // takes that back.
