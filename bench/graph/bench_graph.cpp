@@ -276,7 +276,7 @@ void PrepareWorst(Worst w) {
     if (w == Worst::StoredSets) {
         ArchivEintrag e;
         StoreGraphState(e);
-        for (int k = 0; k < SpeicherListe::kMaxCount; ++k) gFunktionenspeicher.Insert(1, e);
+        gFunktionenspeicher.InsertFirst(std::vector<ArchivEintrag>(SpeicherListe::kMaxCount, e));
     }
 }
 
@@ -364,7 +364,7 @@ const HeavyScene kHeavy[] = {
          if (plain) return;
          ArchivEintrag e;
          StoreGraphState(e);
-         for (int k = 0; k < SpeicherListe::kMaxCount; ++k) gFunktionenspeicher.Insert(1, e);
+         gFunktionenspeicher.InsertFirst(std::vector<ArchivEintrag>(SpeicherListe::kMaxCount, e));
      }},
     {"attractor-long-sum", 1000, 1000, [](bool plain) {
          LongSum();

@@ -283,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
                            gTerms.TermF = "x^2/4";
                            ArchivEintrag e;
                            StoreGraphState(e);
-                           for (int k = 0; k < SpeicherListe::kMaxCount; ++k) gFunktionenspeicher.Insert(1, e);
+                           gFunktionenspeicher.InsertFirst(std::vector<ArchivEintrag>(SpeicherListe::kMaxCount, e));
                        }},
         AffordableCase{"FamilyOf241WithTheWidestPen", 1000, 1000, true, [] {
                            gTerms.TermF = "2*t+0.3*sin(50*x)";
