@@ -1,5 +1,7 @@
 #include "work_budget.h"
 
+#include "canvas.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -18,6 +20,10 @@ long long gWork = 0;
 long long gNextLook = LLONG_MAX;
 
 bool LookAtLimits() {
+    // The evaluator's scalar code runs at a fraction of its speed while Qt's
+    // or the C library's vector code leaves the upper register halves in
+    // use; a look every few microseconds of work keeps it at full speed.
+    ClearUpperVectorState();
     WorkBudget* b = gTop;
     if (!b) {
         gNextLook = LLONG_MAX;
@@ -51,6 +57,7 @@ WorkClock SetWorkClock(WorkClock clock) {
 }
 
 WorkBudget::WorkBudget(double seconds) : outer_(gTop) {
+    ClearUpperVectorState();
     gTop = this;
     startWork_ = gWork;
     // A quarter of the range keeps every sum below free of overflow.
