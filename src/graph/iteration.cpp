@@ -102,6 +102,8 @@ void DataMarker(int kind, double px, double py) {
 }  // namespace
 
 double LogisticStep(double x) {
+    // Not the evaluator's work, but work all the same.
+    AddWork(3);
     gTerms.TermOK = true;
     return Limited(gTerms.KonstanteA * x * (1 - x));
 }
@@ -195,7 +197,7 @@ void DrawIterationDiagram() {
         py = RowOf(ClampValue(x));
         SequenceMark(px, py, dots);
     }
-    for (int n = 1; n <= steps && std::fabs(x) < 1e10; ++n) {
+    for (int n = 1; n <= steps && std::fabs(x) < 1e10 && !WorkBudgetSpent(); ++n) {
         const double next = KteIterierte(k, a, x);
         if (!gTerms.TermOK) break;
         if (it.IterPfadAktiv) {
@@ -231,7 +233,7 @@ void DrawBifurcationDiagram() {
     const int post = std::clamp(it.NachIterationen, 0, kMaxAttraktorIterationen);
     const double x0 = gOverlay.Startwert;
     // One parameter value per pixel column.
-    for (int c = o.PlotLeft; c <= o.PlotRight; ++c) {
+    for (int c = o.PlotLeft; c <= o.PlotRight && !WorkBudgetSpent(); ++c) {
         const double a = PixelToWorldX(c);
         double x = x0;
         gTerms.KonstanteA = a;
