@@ -122,6 +122,7 @@ TForm11::Rechenstand TForm11::AktuellerStand() const {
                        std::min(z.SuchintervallVon, z.SuchintervallBis),
                        std::max(z.SuchintervallVon, z.SuchintervallBis),
                        diskussionT_,
+                       {gTerms.KonstanteA, gTerms.KonstanteB, gTerms.KonstanteC, gTerms.KonstanteD},
                        p.FgSummeVon,
                        p.FgSummeBis,
                        p.FgSummeSchrittweite,
@@ -177,8 +178,8 @@ void TForm11::FormShow() {
     IntervallfelderSchreiben();
     ui_->Edit5->setText(ZahlFeldText(diskussionT_));
     suchSchrittweite_ = std::fabs(z.SuchintervallBis - z.SuchintervallVon) / 500;
-    // Lists of another term, interval or parameter (or none yet, as in a
-    // window made on first use) are computed anew.
+    // Lists of another term, interval, parameter or constant (or none yet,
+    // as in a window made on first use) are computed anew.
     if (listenStand_ != AktuellerStand()) Berechnen();
     TermfeldWaehlen();
 }
