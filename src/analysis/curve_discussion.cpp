@@ -827,9 +827,11 @@ Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
 void Kurvendiskussion::AsymptoteEintragen(double m, double c) {
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlAsymptoten >= kMaxAsymptoten) return;
-    const std::string zeile = LineEquationText(m, c);
-    Zeile(Ergebnisliste::Asymptoten, zeile);
-    d.AsymptotenText[static_cast<size_t>(d.AnzahlAsymptoten)] = NormalizeTermText(zeile).substr(2);
+    // The list shows the decimal comma as every number on screen; the stored
+    // term, which the drawing compiles and the user may copy, keeps its point.
+    const std::string gleichung = LineEquationText(m, c);
+    Zeile(Ergebnisliste::Asymptoten, PointToComma(gleichung));
+    d.AsymptotenText[static_cast<size_t>(d.AnzahlAsymptoten)] = NormalizeTermText(gleichung).substr(2);
     ++d.AnzahlAsymptoten;
 }
 

@@ -48,7 +48,9 @@ TForm11::TForm11(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
                                liste->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
     };
     for (QListWidget* liste : {ui_->ListBox1, ui_->ListBox2, ui_->ListBox3}) mindestens(liste, breitesteZeile);
-    for (QListWidget* liste : {ui_->ListBox4, ui_->ListBox5}) mindestens(liste, QStringLiteral("y = -1.23 * x - 4.56"));
+    // Steep lines far from the origin have both numbers in scientific form.
+    for (QListWidget* liste : {ui_->ListBox4, ui_->ListBox5})
+        mindestens(liste, QStringLiteral("y =  -1,23 E+6 * x -  4,56 E+5"));
     resize(std::max(736, minimumSizeHint().width()), 380);
     for (TermEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit5}) e->setKind(TermEdit::Kind::Number);
     PolListenZeigen(false);

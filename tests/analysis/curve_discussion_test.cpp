@@ -195,6 +195,16 @@ TEST_F(Discussion, LinesKeepTheWindowsBlanksAndDecimals) {
     gDisplay.Nachkommastellen = 2;
     Run("sqrt(x-1)");
     EXPECT_EQ(out[L::Nullstellen][0], "N(  1,00|  0,00)  m = nicht def.");
+    // Poles and asymptotes with the decimal comma, in their own widths; the
+    // stored asymptote is a term and keeps its point.
+    Run("x+1+1/(x-1)", -8, 8, 0, true);
+    EXPECT_EQ(out[L::Pole], std::vector<std::string>{"x =  1,00"});
+    EXPECT_EQ(out[L::Asymptoten], std::vector<std::string>{"y =  x +  1,00"});
+    EXPECT_EQ(gDiscussion.AsymptotenText[0].str(), "x+1.00");
+    Run("-2.5x-150+1/(x+10)", -20, 20, 0, true);
+    EXPECT_EQ(out[L::Pole], std::vector<std::string>{"x = -10,00"});
+    EXPECT_EQ(out[L::Asymptoten], std::vector<std::string>{"y =  -2,50 * x -  1,50 E+2"});
+    EXPECT_EQ(gDiscussion.AsymptotenText[0].str(), "-2.50*x-1.50e+2");
 }
 
 TEST_F(Discussion, SumsOverNAsTheGraphDoes) {
@@ -280,18 +290,18 @@ TEST_F(Discussion, FindsAsymptotes) {
     struct Case { const char *term, *zeilen, *terme; };
     const std::vector<Case> cases = {
         // The same line on both sides is listed once.
-        {"2x+1", "y=2.00*x+1.00", "2.00*x+1.00"}, {"1/x", "y=0.0", "0.0"}, {"(x^2+1)/x", "y=x", "x"},
-        {"e^x", "y=0.0", "0.0"},  // left only: on the right f passes 1e7
+        {"2x+1", "y=2,00*x+1,00", "2.00*x+1.00"}, {"1/x", "y=0,0", "0.0"}, {"(x^2+1)/x", "y=x", "x"},
+        {"e^x", "y=0,0", "0.0"},  // left only: on the right f passes 1e7
         // The same intercept with different slopes are two lines, right first.
-        {"sqrt(x^2+1)", "y=x y=-x", "x -x"}, {"arctan(x)", "y=1.57 y=-1.57", "1.57 -1.57"},
-        {"200x-3", "y=2.00E+2*x-3.00", "2.00e+2*x-3.00"},
+        {"sqrt(x^2+1)", "y=x y=-x", "x -x"}, {"arctan(x)", "y=1,57 y=-1,57", "1.57 -1.57"},
+        {"200x-3", "y=2,00E+2*x-3,00", "2.00e+2*x-3.00"},
         // Slowly bending graphs pass the slope test far out but approach no line.
         {"sqrt(x)", "---.----", ""}, {"ln(x)", "---.----", ""}, {"x^2", "---.----", ""}, {"sin(x)", "---.----", ""},
         // The limit line, not the value at the last test point, however
         // slowly f approaches it (limits by hand).
-        {"2/sqrt(x+1)", "y=0.0", "0.0"}, {"1/sqrt(x-2)", "y=0.0", "0.0"}, {"1+1/ln(x+3)", "y=1.00", "1.00"},
-        {"3-5/ln(x+1)", "y=3.00", "3.00"}, {"x+1/sqrt(x)", "y=x", "x"}, {"(2x^3+1)/(x^2+1)", "y=2.00*x", "2.00*x"},
-        {"sin(x)/x", "y=0.0", "0.0"},
+        {"2/sqrt(x+1)", "y=0,0", "0.0"}, {"1/sqrt(x-2)", "y=0,0", "0.0"}, {"1+1/ln(x+3)", "y=1,00", "1.00"},
+        {"3-5/ln(x+1)", "y=3,00", "3.00"}, {"x+1/sqrt(x)", "y=x", "x"}, {"(2x^3+1)/(x^2+1)", "y=2,00*x", "2.00*x"},
+        {"sin(x)/x", "y=0,0", "0.0"},
         // No limit far out: none is listed.
         {"ln(ln(x))", "---.----", ""}, {"x+sin(x)", "---.----", ""}, {"x+sqrt(x)", "---.----", ""},
     };
@@ -383,7 +393,7 @@ TEST_F(Discussion, PrintsEachNonEmptyListUnderItsHeading) {
     Run("1/x", -8, 8, 0, true);
     std::vector<std::string> gedruckt;
     for (const CanvasRecord& r : printer.Records()) gedruckt.push_back(r.text);
-    EXPECT_EQ(gedruckt, (std::vector<std::string>{"Pole", "x =  0,00", "Asymptoten", "y =   0.0", kUrsprung}));
+    EXPECT_EQ(gedruckt, (std::vector<std::string>{"Pole", "x =  0,00", "Asymptoten", "y =   0,0", kUrsprung}));
     // The next run, not printing, leaves the page alone.
     printer.ClearRecords();
     Run("x^2-4");
