@@ -750,19 +750,39 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
     if (d.AnzahlPole == 0) ausgabe_.ZeileHinzufuegen(Ergebnisliste::Pole, kLeerePolliste);
 }
 
+// Whether v[k] for k from kFit to kBis fit c + a w[k] to a quarter of the
+// unit (and their rounding), with a taken from the points kA and kBis; c is
+// the limit where w fades.
+bool FitPasst(const double* v, const double* w, const double* rauschen, int kFit, int kA, int kBis,
+              const ShownUnit& einheit, double& grenzwert) {
+    const double a = (v[kA] - v[kBis]) / (w[kA] - w[kBis]);
+    const double c = v[kBis] - a * w[kBis];
+    if (!std::isfinite(c)) return false;
+    const double toleranz = 0.25 * einheit(c);
+    for (int k = kFit; k <= kBis; ++k)
+        if (!(std::fabs(v[k] - (c + a * w[k])) <= toleranz + rauschen[k])) return false;
+    grenzwert = c;
+    return true;
+}
+
 // The limit of v[k] for k from kVon to kBis, values far out at distances
-// growing tenfold with k, to a quarter of the last digit a line shows. It
-// is confirmed when the last third has settled on v[kBis], or when the
-// outer two thirds fit c + a/k, an approach as slow as 1/ln(x); then c is
-// the limit, not the value at the last point.
-bool GrenzwertFern(const double* v, int kVon, int kBis, double& grenzwert) {
+// growing geometrically with k, to a quarter of the unit `einheit` gives.
+// It is confirmed when the last third has settled on v[kBis], or when the
+// outer two thirds fit c + a/k, an approach as slow as 1/ln(x), or, with
+// the distances given, c + a/distance, as a rational function approaches
+// its line; then c is the limit, not the value at the last point.
+// rauschen[k] is the rounding error v[k] may carry: within it the values
+// count as settled, however they scatter.
+bool GrenzwertFern(const double* v, const double* rauschen, int kVon, int kBis, const ShownUnit& einheit,
+                   double& grenzwert, const double* abstand = nullptr) {
     if (kBis - kVon < 2) return false;
-    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
     const int kRuhig = kBis - std::max(2, (kBis - kVon) / 3);
     bool ruhig = true;
     for (int k = kRuhig; k <= kBis && ruhig; ++k) {
         const double abweichung = std::fabs(v[k] - v[kBis]);
-        ruhig = abweichung <= 0.25 * einheit(v[kBis]) && (k == kRuhig || abweichung <= std::fabs(v[k - 1] - v[kBis]));
+        const double streuung = rauschen[k] + rauschen[k - 1] + 2 * rauschen[kBis];
+        ruhig = abweichung <= 0.25 * einheit(v[kBis]) &&
+                (k == kRuhig || abweichung <= std::fabs(v[k - 1] - v[kBis]) + streuung);
     }
     if (ruhig) {
         grenzwert = v[kBis];
@@ -770,54 +790,90 @@ bool GrenzwertFern(const double* v, int kVon, int kBis, double& grenzwert) {
     }
     const int k3 = kVon + (kBis - kVon) / 3;
     const int k2 = std::min(kBis - 1, kVon + (2 * (kBis - kVon) + 2) / 3);
-    const double a = (v[k2] - v[kBis]) / (1.0 / k2 - 1.0 / kBis);
-    const double c = v[kBis] - a / kBis;
-    if (!std::isfinite(c)) return false;
-    const double toleranz = 0.25 * einheit(c);
-    for (int k = k3; k <= kBis; ++k)
-        if (!(std::fabs(v[k] - (c + a / k)) <= toleranz)) return false;
-    grenzwert = c;
-    return true;
+    std::array<double, kAsymptotenDekaden + 1> w{};
+    for (int k = kVon; k <= kBis; ++k) w[static_cast<size_t>(k)] = 1.0 / k;
+    if (FitPasst(v, w.data(), rauschen, k3, k2, kBis, einheit, grenzwert)) return true;
+    if (!abstand) return false;
+    // The slope of that fit from the points farthest apart in 1/distance:
+    // the rounding of the outer values weighs least there.
+    for (int k = kVon; k <= kBis; ++k) w[static_cast<size_t>(k)] = 1.0 / abstand[k];
+    return FitPasst(v, w.data(), rauschen, k3, k3, kBis, einheit, grenzwert);
 }
+
+// The rounding error of a few operations on doubles of this size.
+double Rundungsfehler(double groesse) { return 2 * std::numeric_limits<double>::epsilon() * std::fabs(groesse); }
 
 Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
     Asymptote a;
     if (!std::isfinite(x0)) return a;
+    // Lines show two decimals; a level or an intercept below kNullGrenze is 0.
+    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
     // f and its secant slopes at x0 +- 1.3 * 10^k, as far out as f is defined.
-    std::array<double, kAsymptotenDekaden + 1> weg{}, werte{}, steigungen{};
+    std::array<double, kAsymptotenDekaden + 1> werte{}, steigungen{}, werteRauschen{}, steigungenRauschen{};
     int kWerte = 0, kSteigungen = 0;
     for (int k = 1; k <= kAsymptotenDekaden; ++k) {
         const double x = x0 + richtung * 1.3 * std::pow(10.0, k);
         double y = 0;
         if (!FDefiniert(x, y)) break;
         const auto i = static_cast<size_t>(k);
-        weg[i] = x;
         werte[i] = y;
+        werteRauschen[i] = Rundungsfehler(y);
         kWerte = k;
         const double x2 = x0 + richtung * 2.6 * std::pow(10.0, k);
         double y2 = 0;
         if (kSteigungen == k - 1 && FDefiniert(x2, y2) && std::isfinite((y2 - y) / (x2 - x))) {
             steigungen[i] = (y2 - y) / (x2 - x);
+            // Far out on a steep line the slope is known only to the rounding
+            // of the two values it is taken from.
+            steigungenRauschen[i] = Rundungsfehler(std::fabs(y) + std::fabs(y2)) / std::fabs(x2 - x) +
+                                    Rundungsfehler(steigungen[i]);
             kSteigungen = k;
         }
     }
     double m = 0, c = 0;
-    if (GrenzwertFern(werte.data(), 1, kWerte, c)) {
+    if (GrenzwertFern(werte.data(), werteRauschen.data(), 1, kWerte, einheit, c)) {
         // Level far out: the values themselves approach the line.
-        m = 0;
-    } else {
-        // Slanted: the slopes settle, and the intercepts f(x) - m x approach
-        // c; those from points no farther out than where m x still leaves
-        // their digits.
-        if (!GrenzwertFern(steigungen.data(), 1, kSteigungen, m)) return a;
-        std::array<double, kAchsenabschnittDekaden + 1> abschnitte{};
-        const int kAbschnitte = std::min(kWerte, kAchsenabschnittDekaden);
-        for (int k = 1; k <= kAbschnitte; ++k) {
-            const auto i = static_cast<size_t>(k);
-            abschnitte[i] = werte[i] - m * weg[i];
-        }
-        if (!GrenzwertFern(abschnitte.data(), 1, kAbschnitte, c)) return a;
+        a.m = 0;
+        a.c = c;
+        a.gefunden = true;
+        return a;
     }
+    // Slanted: the slopes settle, and the intercepts f(x) - m x approach c.
+    if (!GrenzwertFern(steigungen.data(), steigungenRauschen.data(), 1, kSteigungen, einheit, m)) return a;
+    // How far m may be off: the scatter of the settled slopes.
+    double mRauschen = Rundungsfehler(m);
+    for (int k = kSteigungen - std::max(2, kSteigungen / 3); k <= kSteigungen; ++k)
+        mRauschen = std::max(mRauschen, std::fabs(steigungen[static_cast<size_t>(k)] - m));
+    if (m != 0 && std::fabs(m) < kNullGrenze) {
+        // A small slope is a slope when it is settled to its own digits (a
+        // line such as 0.000001x + 3); slopes that merely fade are 0.
+        double genau = 0;
+        const ShownUnit eigeneStellen = [](double v) { return ShownDigitUnit(v, 2); };
+        m = GrenzwertFern(steigungen.data(), steigungenRauschen.data(), 1, kSteigungen, eigeneStellen, genau) ? genau : 0;
+    }
+    // The intercepts at four points a decade, out to where m x swallows the
+    // digits they are shown with: the steeper the line, the closer in.
+    constexpr int kJeDekade = 4;
+    constexpr int jVon = kJeDekade, jBis = kJeDekade * kAchsenabschnittDekaden;
+    std::array<double, jBis + 1> abschnitte{}, abschnitteRauschen{}, abstand{};
+    int jAbschnitte = jVon - 1;
+    for (int j = jVon; j <= jBis; ++j) {
+        const double x = x0 + richtung * 1.3 * std::pow(10.0, static_cast<double>(j) / kJeDekade);
+        double y = 0;
+        if (!FDefiniert(x, y)) break;
+        const double abschnitt = y - m * x;
+        const double rauschen = Rundungsfehler(std::fabs(y) + std::fabs(m * x)) + mRauschen * std::fabs(x);
+        if (!std::isfinite(abschnitt) || !std::isfinite(rauschen)) break;
+        const auto i = static_cast<size_t>(j);
+        abschnitte[i] = abschnitt;
+        abschnitteRauschen[i] = rauschen;
+        abstand[i] = std::fabs(x - x0);
+        // The noise grows with the distance: the range ends at the last point
+        // whose noise leaves the digits it is shown with.
+        if (rauschen <= 0.1 * einheit(abschnitt)) jAbschnitte = j;
+    }
+    if (!GrenzwertFern(abschnitte.data(), abschnitteRauschen.data(), jVon, jAbschnitte, einheit, c, abstand.data()))
+        return a;
     a.m = m;
     a.c = c;
     a.gefunden = true;
@@ -827,12 +883,26 @@ Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
 void Kurvendiskussion::AsymptoteEintragen(double m, double c) {
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlAsymptoten >= kMaxAsymptoten) return;
+    // The slope is 0 or settled to its digits, however small; an intercept
+    // is known to a quarter of a hundredth.
+    if (std::fabs(c) < kNullGrenze) c = 0;
     // The list shows the decimal comma as every number on screen; the stored
     // term, which the drawing compiles and the user may copy, keeps its point.
-    const std::string gleichung = LineEquationText(m, c);
+    const std::string gleichung = LineEquationText(m, c, 0);
     Zeile(Ergebnisliste::Asymptoten, PointToComma(gleichung));
     d.AsymptotenText[static_cast<size_t>(d.AnzahlAsymptoten)] = NormalizeTermText(gleichung).substr(2);
     ++d.AnzahlAsymptoten;
+}
+
+// Both searches found the same line when slope and intercept agree within
+// half of the last digit shown, or read the same.
+bool DieselbeGerade(const Asymptote& r, const Asymptote& l) {
+    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
+    auto gleich = [&einheit](double u, double v) {
+        return std::fabs(u - v) <= 0.5 * einheit(std::fabs(u) > std::fabs(v) ? u : v);
+    };
+    auto text = [](const Asymptote& a) { return LineEquationText(a.m, std::fabs(a.c) < kNullGrenze ? 0 : a.c, 0); };
+    return (gleich(r.m, l.m) && gleich(r.c, l.c)) || text(r) == text(l);
 }
 
 void Kurvendiskussion::AsymptotenSuchen() {
@@ -842,8 +912,9 @@ void Kurvendiskussion::AsymptotenSuchen() {
     const Asymptote links = AsymptoteLinks(x0);
     if (rechts.gefunden && links.gefunden) {
         // One line on both sides is listed once; y = x and y = -x (as of
-        // sqrt(x^2+1)) share the intercept but are two lines.
-        if (std::fabs(rechts.c - links.c) < 1 && std::fabs(rechts.m - links.m) < kNullGrenze) {
+        // sqrt(x^2+1)) share the intercept but are two lines, and so are
+        // levels a little apart (arctan(x)/10).
+        if (DieselbeGerade(rechts, links)) {
             AsymptoteEintragen((rechts.m + links.m) / 2, (rechts.c + links.c) / 2);
         } else {
             AsymptoteEintragen(rechts.m, rechts.c);
@@ -903,12 +974,16 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
             return q;
         };
 
+        // The scan starts where f is defined: a line as steep as 1e9 x is
+        // nowhere below the validity bound at x +- h, and its zero is still
+        // a zero. The refinements of extrema and inflection points test the
+        // validity of their samples themselves.
         long i = -1;
         Dreipunkt p;
         do {
             p = abtasten(i);
             ++i;
-        } while (!p.gueltig && i <= n);
+        } while (!p.mDefiniert && i <= n);
 
         double vorF = 0, vorD1 = 0, vorD2 = 0;
         do {

@@ -155,6 +155,13 @@ TEST_F(Discussion, ZerosOfEveryKind) {
     // The slope of a zero at a border is stored as not a number.
     Run("sqrt(x-1)");
     EXPECT_TRUE(std::isnan(gDiscussion.NullstelleSteigung[1]));
+    // Lines so steep that no sample is below the validity bound at x +- h.
+    for (const auto& [term, zeile] : {std::pair{"1e9*(x-3)", "N(3,00|0,00)m=1,00E+9"},
+                                      std::pair{"-1e12*(x+2)", "N(-2,00|0,00)m=-1,00E+12"}}) {
+        SCOPED_TRACE(term);
+        Run(term);
+        EXPECT_EQ(out.Kurz(L::Nullstellen), zeile);
+    }
 }
 
 TEST_F(Discussion, InflectionPointsNeedATangent) {
@@ -304,6 +311,20 @@ TEST_F(Discussion, FindsAsymptotes) {
         {"sin(x)/x", "y=0,0", "0.0"},
         // No limit far out: none is listed.
         {"ln(ln(x))", "---.----", ""}, {"x+sin(x)", "---.----", ""}, {"x+sqrt(x)", "---.----", ""},
+        // A line is its own asymptote, once, however steep or flat; far out
+        // m x leaves the intercept no digits, so it comes from nearer in.
+        {"1000000*(x-0.5)", "y=1,00E+6*x-5,00E+5", "1.00e+6*x-5.00e+5"}, {"1000000*x", "y=1,00E+6*x", "1.00e+6*x"},
+        {"1000000*x+1", "y=1,00E+6*x+1,00", "1.00e+6*x+1.00"}, {"1e9*x", "y=1,00E+9*x", "1.00e+9*x"},
+        {"-1e7*x+123", "y=-1,00E+7*x+1,23E+2", "-1.00e+7*x+1.23e+2"}, {"5x+1e5", "y=5,00*x+1,00E+5", "5.00*x+1.00e+5"},
+        {"1e-6*x+3", "y=1,00E-6*x+3,00", "1.00e-6*x+3.00"}, {"-1e-6*x", "y=-1,00E-6*x", "-1.00e-6*x"},
+        {"x+0.05", "y=x+5,00E-2", "x+5.00e-2"},
+        // Near-lines: a line and a term that fades, 1/x even where m x is huge.
+        {"1e6*x+1/x", "y=1,00E+6*x", "1.00e+6*x"}, {"1e9*x+1/x", "y=1,00E+9*x", "1.00e+9*x"},
+        {"5e5*x+3e5/x", "y=5,00E+5*x", "5.00e+5*x"}, {"1e8*(x-3)+1/x", "y=1,00E+8*x-3,00E+8", "1.00e+8*x-3.00e+8"},
+        {"x^2/(x+1)", "y=x-1,00", "x-1.00"}, {"3x+exp(-x)", "y=3,00*x", "3.00*x"},
+        // Lines a little apart are two, not their mean: x + 1/4 and x - 1/4,
+        // y = pi/20 and y = -pi/20.
+        {"x+0.25*tanh(x)", "y=x+0,25 y=x-0,25", "x+0.25 x-0.25"}, {"arctan(x)/10", "y=0,16 y=-0,16", "0.16 -0.16"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
