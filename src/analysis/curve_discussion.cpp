@@ -77,6 +77,9 @@ struct Dreipunkt {
 // bound, or neither.
 enum class Grenzverhalten : uint8_t { Null, Unbeschraenkt, Endlich };
 
+// The rounding error of a few operations on doubles of this size.
+double Rundungsfehler(double groesse) { return 2 * std::numeric_limits<double>::epsilon() * std::fabs(groesse); }
+
 // A second difference within the rounding of its three values has no sign:
 // the curvature of a straight stretch far from the axis.
 double D2Rauschen(const Dreipunkt& p) {
@@ -144,6 +147,12 @@ private:
     void NullstelleEingrenzen(double l, double r);
     void ExtremumEingrenzen(double l, double r);
     void WendepunktEingrenzen(double l, double r, double s);
+    // The zero of the second difference over +-eta near m, to the rounding
+    // of the values; NaN when none is found within h. `unsicher`: how far
+    // from m it may lie.
+    double D2Nullstelle(double m, double eta, double unsicher);
+    // The inflection point near m, from second differences over h and h/2.
+    double WendepunktPolieren(double m, double unsicher);
     void NullstelleEintragen(double x, double steigung);
     // The slope f'(x), refined to the decimals shown; NaN where it does not exist.
     double Steigung(double x);
@@ -548,21 +557,79 @@ bool Kurvendiskussion::Knick(double m) {
     return ersteAenderung > 0 && aenderung > 100 * rauschen;
 }
 
+double Kurvendiskussion::D2Nullstelle(double m, double eta, double unsicher) {
+    auto d2 = [this, eta](double x, double& v, double& rauschen) {
+        double yl = 0, ym = 0, yr = 0;
+        if (!FDefiniert(x - eta, yl) || !FDefiniert(x, ym) || !FDefiniert(x + eta, yr)) return false;
+        v = yr - 2 * ym + yl;
+        rauschen = Rundungsfehler(2 * (std::fabs(yl) + 2 * std::fabs(ym) + std::fabs(yr)));
+        return true;
+    };
+    const double skala = std::max(1.0, std::fabs(m));
+    double w = std::max(unsicher, 1e-7 * skala), gl = 0, gr = 0, rl = 0, rr = 0;
+    bool gefunden = false;
+    for (; w <= 4 * kH && !gefunden; w *= 4)
+        gefunden = d2(m - w, gl, rl) && d2(m + w, gr, rr) && std::fabs(gl) > rl && std::fabs(gr) > rr &&
+                   TermSgn(gl) * TermSgn(gr) == -1;
+    if (!gefunden) return std::numeric_limits<double>::quiet_NaN();
+    w /= 4;
+    double l = m - w, r = m + w;
+    for (int i = 0; i < kMaxHalbierungen && r - l > 1e-13 * skala; ++i) {
+        const double mitte = l + (r - l) / 2;
+        if (mitte <= l || mitte >= r) break;
+        double gm = 0, rm = 0;
+        if (!d2(mitte, gm, rm)) return std::numeric_limits<double>::quiet_NaN();
+        // Within its rounding the difference has no sign: the point is here.
+        if (std::fabs(gm) <= rm) return mitte;
+        (TermSgn(gm) == TermSgn(gl) ? l : r) = mitte;
+    }
+    return l + (r - l) / 2;
+}
+
+double Kurvendiskussion::WendepunktPolieren(double m, double unsicher) {
+    // The zero of the second difference over +-h lies some h^2 away from the
+    // zero of the second derivative; with h halved the offset drops to a
+    // quarter, and the two zeros give the inflection point (Richardson).
+    const double grob = D2Nullstelle(m, kH, unsicher);
+    const double fein = D2Nullstelle(std::isnan(grob) ? m : grob, kH / 2, 4 * unsicher);
+    if (std::isnan(grob) || std::isnan(fein)) return m;
+    return fein + (fein - grob) / 3;
+}
+
 void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
     const double x = r;
-    // In a straight stretch a sign change of the second difference is noise.
-    if (std::fabs(F1(x - 8 * s) - F1(x - 3 * s)) < 0.00001) return;
+    // In a straight stretch a sign change of the second difference is noise:
+    // f' does not change there beyond the rounding of its stencil, however
+    // large or small f and f' are.
+    {
+        const double f1a = F1(x - 8 * s), f1b = F1(x - 3 * s);
+        const double rauschen = 1e4 * std::numeric_limits<double>::epsilon() *
+                                (std::fabs(F(x - 8 * s)) + std::fabs(F(x - 3 * s)));
+        if (!(std::fabs(f1a - f1b) > rauschen)) return;
+    }
     const Dreipunkt pl = Dreipunktwerte(l);
     const Dreipunkt pr = Dreipunktwerte(r);
     if (!pl.gueltig || !pr.gueltig) return;
+    // How fast the second difference changes across the step: the rounding
+    // of the values then tells how closely its zero can be located.
+    const double d2Steigung = std::fabs(pr.D2 - pl.D2) / (r - l);
     double fl = pl.yM, fr = pr.yM, d2r = pr.D2;
-    double m = l, fm = fl;
+    // A jump makes f change across the bracket by more than its steepest
+    // slope on it explains; a steep curve does not (10x^3 + 5000x).
+    double steilste = std::max(std::fabs(pl.D1), std::fabs(pr.D1)) / (2 * kH);
+    auto sprung = [&fl, &fr, &steilste](double breite) {
+        const double d = std::fabs(fl - fr);
+        return d > kSprung && d > 4 * breite * steilste + Rundungsfehler(std::fabs(fl) + std::fabs(fr));
+    };
+    double m = l, fm = fl, rauschen = D2Rauschen(pl);
     for (int i = 0; i < kMaxHalbierungen; ++i) {
         m = (l + r) / 2;
         const Dreipunkt pm = Dreipunktwerte(m);
         if (!pm.gueltig) return;
         fm = pm.yM;
-        if (std::fabs(fl - fr) > kSprung) return;
+        rauschen = D2Rauschen(pm);
+        steilste = std::max(steilste, std::fabs(pm.D1) / (2 * kH));
+        if (sprung(r - l)) return;
         // On to a ten-billionth: y and the slope at the point are shown and
         // must be those of the inflection point, not of a point 1e-4 away.
         if (std::fabs(m - l) < 1e-10 * std::max(1.0, std::fabs(m)) || pm.D2 == 0 || m == l || m == r) break;
@@ -575,10 +642,25 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
             fr = fm;
         }
     }
+    if (sprung(r - l)) return;
+    // Where the second difference is within its rounding, its sign says
+    // nothing: the point is known to this much (on a steep curve far more
+    // than the bisection's last step).
+    double unsicher = d2Steigung > 0 ? rauschen / d2Steigung : 0;
+    m = WendepunktPolieren(m, unsicher);
+    // The half step's difference is four times as sensitive to rounding,
+    // and the extrapolation adds a third of both.
+    unsicher *= 4 * 4.0 / 3 + 1.0 / 3;
     // An inflection point needs a tangent: at a corner f' jumps, and the
     // curvature changes sign without any inflection.
     if (Knick(m)) return;
+    if (!FDefiniert(m, fm)) return;
     const double steigung = Steigung(m);
+    // Within the uncertainty of the place the value is known only to what f
+    // changes over it: a point on the axis stays on it.
+    const double f1 = std::isnan(steigung) ? steilste : std::fabs(steigung);
+    if (std::fabs(fm) <= f1 * unsicher + Rundungsfehler(fm)) fm = 0;
+    if (std::fabs(m) <= unsicher) m = 0;
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlWendepunkte >= kMaxSpecialPoints) return;
     ++d.AnzahlWendepunkte;
@@ -799,9 +881,6 @@ bool GrenzwertFern(const double* v, const double* rauschen, int kVon, int kBis, 
     for (int k = kVon; k <= kBis; ++k) w[static_cast<size_t>(k)] = 1.0 / abstand[k];
     return FitPasst(v, w.data(), rauschen, k3, k3, kBis, einheit, grenzwert);
 }
-
-// The rounding error of a few operations on doubles of this size.
-double Rundungsfehler(double groesse) { return 2 * std::numeric_limits<double>::epsilon() * std::fabs(groesse); }
 
 Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
     Asymptote a;

@@ -189,6 +189,42 @@ TEST_F(Discussion, InflectionPointsNeedATangent) {
     }
 }
 
+TEST_F(Discussion, InflectionPointsOfSteepAndFlatCurves) {
+    // By hand: f'' = 6ax (+ its shift) for the cubics, -ln(x)/(4x^1.5) for
+    // sqrt(x)ln(x), 2x(x^2-3)/(1+x^2)^3 for x/(1+x^2).
+    struct Case { const char* term; double a, b; const char* wendepunkte; };
+    const std::vector<Case> cases = {
+        // Steep: f changes by far more than 100 across a scan step.
+        {"10*x^3+5000*x", -8, 8, "W(0,00|0,00)m=5,00E+3"}, {"100*x^3+5000*x", -8, 8, "W(0,00|0,00)m=5,00E+3"},
+        {"1e4*x^3+1e4*x", -8, 8, "W(0,00|0,00)m=1,00E+4"}, {"1e6*x+0.1*x^3", -8, 8, "W(0,00|0,00)m=1,00E+6"},
+        {"(x-1)^3+5000*x", -8, 8, "W(1,00|5,00E+3)m=5,00E+3"}, {"x^3+1000*x", -8, 8, "W(0,00|0,00)m=1,00E+3"},
+        {"1000*sin(x)", -4, 4, "W(-3,14|0,00)m=-1,00E+3 W(0,00|0,00)m=1,00E+3 W(3,14|0,00)m=-1,00E+3"},
+        // On the axis within the rounding of the place: y is 0, not 1e-7.
+        {"x^3+3000*x", -8, 8, "W(0,00|0,00)m=3,00E+3"}, {"1000*tanh(x)", -8, 8, "W(0,00|0,00)m=1,00E+3"},
+        {"sqrt(x)*ln(x)", -8, 8, "W(1,00|0,00)m=1,00"},
+        // Flat: f' changes by less than 0.00001 over five scan steps.
+        {"1e-5*x^3", -8, 8, "TR(0,00|0,00)m=0,00"}, {"1e-6*x^3+x", -8, 8, "W(0,00|0,00)m=1,00"},
+        {"x/(1+x^2)", -8, 8, "W(-1,73|-0,43)m=-0,12 W(0,00|0,00)m=1,00 W(1,73|0,43)m=-0,12"},
+        // A jump where f'' changes sign is no inflection point, steep or not.
+        {"x^3+300*x/abs(x)", -8, 8, "---.---"}, {"(x-0.5)^3+300*(x-0.5)/abs(x-0.5)", -8, 8, "---.---"},
+        {"x^3+0.5*x/abs(x)", -8, 8, "---.---"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.term);
+        Run(c.term, c.a, c.b);
+        EXPECT_EQ(out.Kurz(L::Wendepunkte), c.wendepunkte);
+    }
+    // The arrays hold the places themselves, not those of the second
+    // difference over +-0.001.
+    Run("sqrt(x)*ln(x)");
+    ASSERT_EQ(gDiscussion.AnzahlWendepunkte, 1);
+    EXPECT_NEAR(gDiscussion.WendepunktX[1], 1, 1e-8);
+    Run("exp(-x^2)");
+    ASSERT_EQ(gDiscussion.AnzahlWendepunkte, 2);
+    EXPECT_NEAR(gDiscussion.WendepunktX[2], std::sqrt(0.5), 1e-8);
+    EXPECT_NEAR(gDiscussion.WendepunktY[2], std::exp(-0.5), 1e-8);
+}
+
 TEST_F(Discussion, LinesKeepTheWindowsBlanksAndDecimals) {
     Run("x^3-3x");
     EXPECT_EQ(out[L::Nullstellen][0], "N( -1,73|  0,00)  m =  6,00");
