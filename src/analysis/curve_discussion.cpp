@@ -1,6 +1,7 @@
 #include "curve_discussion.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -36,7 +37,10 @@ constexpr double kNullGrenze = 0.01;
 constexpr double kRauschGrenze = 1e-7;
 constexpr double kSteigungRauschGrenze = 1e-6;
 constexpr double kPolGrob = 100, kPolFein = 1000;
-constexpr double kPolAbstand = 0.02;    // a pole this close to the previous one is the same
+constexpr double kPolAbstand = 0.02;
+// A place this close to 0 (or this share of its size beside a short number)
+// is that number: halvings towards 0 never reach it.
+constexpr double kNaehe = 1e-12;    // a pole this close to the previous one is the same
 constexpr double kSymmetrieToleranz = 1e-8;
 // An asymptote is confirmed at x0 +- 1.3 * 10^k for k up to this, as far as
 // f is defined there; a line must be approached, not only passed slowly.
@@ -158,6 +162,9 @@ private:
     double Steigung(double x);
     // Where the domain ends between a defined and an undefined sample.
     void RandUntersuchen(double xDefiniert, double xUndefiniert);
+    // Whether the border between xd (f defined) and xu (undefined), narrowed
+    // down, belongs to the domain; rand: the border.
+    bool RandGehoertDazu(double xd, double xu, double& rand);
     Grenzverhalten Annaeherung(double c, double weite, int seiten);
     double VorzeichenwechselEingrenzen(double l, double r);
     // Narrows a border between a defined and an undefined point down (to
@@ -373,6 +380,39 @@ void Kurvendiskussion::PolKandidat(double l, double r) {
     if (!std::isnan(mitte) && Annaeherung(mitte, r - l, 0) == Grenzverhalten::Unbeschraenkt) PolVormerken(mitte);
 }
 
+// The number with at most ten significant digits within a trillionth of x,
+// or NaN: where a term typed with decimal numbers has its borders (ln(x - 1)
+// at 1, sqrt(2.5 - x) at 2.5), while the language's own limits end the
+// domain a little beside them (x exp(-1/x) is undefined below 1e-15, where
+// -1/x passes 1e15), and a border such as sqrt(2) of sqrt(2 - x^2) falls
+// between two doubles.
+double NaheKurzeZahl(double x) {
+    // Next to 0 the language's limits leave f undefined farthest (exp(-1/x^2)
+    // below 3.2e-8, where 1/x^2 passes 1e15); this module shows anything
+    // below kRauschGrenze as 0 anyway.
+    if (std::fabs(x) < kRauschGrenze) return 0;
+    char text[64];
+    const auto [ende, fehler] = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, 9);
+    double kurz = 0;
+    if (fehler != std::errc() || std::from_chars(text, ende, kurz).ec != std::errc()) return std::nan("");
+    return std::fabs(kurz - x) <= kNaehe * std::fabs(x) ? kurz : std::nan("");
+}
+
+bool Kurvendiskussion::RandGehoertDazu(double xd, double xu, double& rand) {
+    // The halvings end on neighbouring doubles, or short of them on the way
+    // to 0.
+    rand = std::nextafter(xd, xu) == xu ? xd : xd + (xu - xd) / 2;
+    const double kurz = NaheKurzeZahl(rand);
+    // A border between doubles is taken as reached, f tending to 0 there.
+    if (std::isnan(kurz)) return true;
+    // Otherwise the border is that number, and it belongs to the domain
+    // when f is defined and 0 there: sqrt(x) at 0, not x^2 ln(x) (f may
+    // well be 0 just beside it, where x^2 has underflowed).
+    rand = kurz;
+    double y = 0;
+    return FDefiniert(kurz, y) && Gerundet(y) == 0;
+}
+
 void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
     Randpunkt(xd, xu);
     const int seite = xd < xu ? -1 : +1;  // where f is defined, seen from the border
@@ -389,10 +429,14 @@ void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
         if (Annaeherung(mitte, weite, 0) == Grenzverhalten::Unbeschraenkt) PolVormerken(mitte);
         return;
     }
+    double rand = xd;
     switch (Annaeherung(xd, weite, seite)) {
         case Grenzverhalten::Null:
-            // The slope there does not exist: f ends.
-            if (xd >= a_ && xd <= b_) NullstelleEintragen(Gerundet(xd), std::numeric_limits<double>::quiet_NaN());
+            // A zero only where the border belongs to the domain (sqrt(x) at
+            // 0), not where f merely tends to 0 (x^2 ln(x) at 0). The slope
+            // there does not exist: f ends.
+            if (RandGehoertDazu(xd, xu, rand) && rand >= a_ && rand <= b_)
+                NullstelleEintragen(Gerundet(rand), std::numeric_limits<double>::quiet_NaN());
             break;
         case Grenzverhalten::Unbeschraenkt: PolVormerken(xd); break;
         case Grenzverhalten::Endlich: break;
@@ -403,16 +447,24 @@ void Kurvendiskussion::NullstelleEingrenzen(double l, double r) {
     double yl = 0, yr = 0;
     if (!FDefiniert(l, yl) || !FDefiniert(r, yr)) return;
     const double weite = r - l;
-    const double m = VorzeichenwechselEingrenzen(l, r);
+    double m = VorzeichenwechselEingrenzen(l, r);
     double ym = 0;
-    if (FDefiniert(m, ym) && ym == 0) {
+    // The halvings towards 0 end short of it: the change is at 0 itself,
+    // which need not belong to the domain (x^2/x, x ln|x|).
+    if (l < 0 && 0 < r && std::fabs(m) < kNaehe) m = 0;
+    const bool definiert = FDefiniert(m, ym);
+    if (definiert && ym == 0) {
         NullstelleEintragen(Gerundet(m), Steigung(m));
         return;
     }
     // However steep the change: a zero where f tends to 0, a pole where it
-    // grows without bound, and a jump across the axis is neither.
+    // grows without bound, and a jump across the axis is neither. Across a
+    // gap of the domain f may tend to 0 (x ln(x^2) at 0), but a zero is a
+    // point of the domain.
     switch (Annaeherung(m, weite, 0)) {
-        case Grenzverhalten::Null: NullstelleEintragen(Gerundet(m), Steigung(m)); break;
+        case Grenzverhalten::Null:
+            if (definiert) NullstelleEintragen(Gerundet(m), Steigung(m));
+            break;
         case Grenzverhalten::Unbeschraenkt: PolVormerken(m); break;
         case Grenzverhalten::Endlich: break;
     }
@@ -486,6 +538,17 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
     if (!Definiert(y) || !(std::fabs(y) < kGueltig)) return PolKandidat(l0 - 2 * kH, r0 + 2 * kH);
     const double yGenau = F(genau);
     y = Gerundet(y);
+    // Where f is constant to the last bit over a stretch (exp(-1/x^2) is 0
+    // near 0 to the language), the first difference is 0 and its sign
+    // changes across the stretch without any extremum: at a minimum f is
+    // higher a scan step away on either side, at a maximum lower.
+    {
+        const double schritt = r0 - l0, kind = dl < dr ? 1 : -1;
+        double seite = 0;
+        for (double xs : {genau - schritt, genau + schritt})
+            if (FDefiniert(xs, seite) && !(kind * (seite - yGenau) > Rundungsfehler(std::fabs(seite) + std::fabs(yGenau))))
+                return;
+    }
 
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlExtrema >= kMaxSpecialPoints) return;

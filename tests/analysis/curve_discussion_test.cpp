@@ -164,6 +164,50 @@ TEST_F(Discussion, ZerosOfEveryKind) {
     }
 }
 
+TEST_F(Discussion, AZeroIsAPointOfTheDomain) {
+    // Where f only tends to 0 at a place it is undefined, there is no zero;
+    // where f is defined and 0 at the end of its domain, there is one.
+    // Zeros and slopes by hand: (x-1)^2 ln(x-1) has f'(2) = 1, sin(x) ln(x)
+    // has f' = sin(1), -ln(pi), ln(2 pi) at 1, pi, 2 pi.
+    struct Case { const char *term, *nullstellen, *pole; };
+    const std::vector<Case> cases = {
+        {"x^2*ln(x)", "N(1,00|0,00)m=1,00", "---.----"}, {"sqrt(x)*ln(x)", "N(1,00|0,00)m=1,00", "---.----"},
+        {"x^3*ln(x)", "N(1,00|0,00)m=1,00", "---.----"},
+        {"sin(x)*ln(x)", "N(1,00|0,00)m=0,84 N(3,14|0,00)m=-1,14 N(6,28|0,00)m=1,84", "---.----"},
+        {"(x-1)^2*ln(x-1)", "N(2,00|0,00)m=1,00", "---.----"}, {"(x+2)*ln(x+2)", "N(-1,00|0,00)m=1,00", "---.----"},
+        {"x*exp(-1/x)", "---.---", nullptr},
+        // Gaps of the domain, across which f changes sign or not.
+        {"x^2/x", "---.---", "---.----"}, {"x^3/abs(x)", "---.---", "---.----"},
+        {"x*ln(abs(x))", "N(-1,00|0,00)m=1,00 N(1,00|0,00)m=1,00", "---.----"},
+        // Borders that belong to the domain, and poles at borders.
+        {"sqrt(x)", "N(0,00|0,00)m=nichtdef.", "---.----"}, {"x*sqrt(x)", "N(0,00|0,00)m=nichtdef.", "---.----"},
+        {"sqrt(-x)", "N(0,00|0,00)m=nichtdef.", "---.----"}, {"sqrt(2.5-x)", "N(2,50|0,00)m=nichtdef.", "---.----"},
+        {"sqrt(4-x^2)", "N(-2,00|0,00)m=nichtdef. N(2,00|0,00)m=nichtdef.", "---.----"},
+        {"sqrt(2-x^2)", "N(-1,41|0,00)m=nichtdef. N(1,41|0,00)m=nichtdef.", "---.----"},
+        {"arccos(x)", "N(1,00|0,00)m=nichtdef.", "---.----"}, {"x", "N(0,00|0,00)m=1,00", "---.----"},
+        {"ln(x)", "N(1,00|0,00)m=1,00", "x=0,00"}, {"1/sqrt(x)", "---.---", "x=0,00"},
+        // f tends to 0 at the gap around 0, where the language leaves it
+        // undefined within 3.2e-8, and is 0 to the language further out.
+        {"exp(-1/x^2)", "---.---", nullptr},
+    };
+    // With 0 a sample of the scan and without.
+    for (const auto& [a, b] : {std::pair{-8.0, 8.0}, std::pair{-7.3, 9.1}}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.term << " on " << a << " " << b);
+            Run(c.term, a, b, 0, true);
+            EXPECT_EQ(out.Kurz(L::Nullstellen), c.nullstellen);
+            if (c.pole) {
+                EXPECT_EQ(out.Kurz(L::Pole), c.pole);
+            }
+        }
+    }
+    // Nor is that stretch of zeros an extremum; the inflection points are
+    // at +-sqrt(2/3) with y = e^-1.5, slope 2 sqrt(27/8) e^-1.5.
+    Run("exp(-1/x^2)");
+    EXPECT_EQ(out.Kurz(L::Extrema), "---.---");
+    EXPECT_EQ(out.Kurz(L::Wendepunkte), "W(-0,82|0,22)m=-0,82 W(0,82|0,22)m=0,82");
+}
+
 TEST_F(Discussion, InflectionPointsNeedATangent) {
     struct Case { const char *term, *wendepunkte, *extrema; };
     const std::vector<Case> cases = {
