@@ -174,6 +174,7 @@ private:
     double LochMitte(double c, double l, double r);
     double BetragMaximum(double l, double r);
     bool Beruehrt(double m);
+    double EbenenMitte(double m, double schritt, int art);
     double ExtremumPolieren(double m, double s);
     bool Knick(double m);
     void PolKandidat(double l, double r);
@@ -497,6 +498,51 @@ double Kurvendiskussion::ExtremumPolieren(double m, double s) {
     return l + (r - l) / 2;
 }
 
+double Kurvendiskussion::EbenenMitte(double m, double schritt, int art) {
+    // f keeps its value to the last bit over a stretch around an extremum
+    // where it is flat beyond the precision of doubles (x^8 near 0,
+    // (x-2)^12 + 3 within 0.05 of 2): the extremum is the middle of that
+    // stretch, not where the bisection happened to stop on it. NaN where f
+    // is constant as far as the search looks. art: 1 minimum, -1 maximum.
+    constexpr int kProben = 256;
+    const double q = schritt / 4;
+    double y0 = 0, y = 0;
+    if (!FDefiniert(m, y0)) return m;
+    // The extreme value of the stretch: the bisection may have stopped at
+    // its edge, a rounding step off.
+    const double m0 = m;
+    for (double richtung : {-1.0, 1.0}) {
+        for (int k = 1; k <= kProben; ++k) {
+            const double x = m0 + richtung * k * q;
+            if (!FDefiniert(x, y) || art * (y - y0) > 0) break;
+            if (art * (y - y0) < 0) {
+                m = x;
+                y0 = y;
+            }
+        }
+    }
+    auto gleich = [this, y0, &y](double x) { return FDefiniert(x, y) && y == y0; };
+    double rand[2] = {m, m};
+    for (int seite = 0; seite < 2; ++seite) {
+        const double richtung = seite == 0 ? -1 : 1;
+        double innen = m, aussen = m;
+        int k = 1;
+        for (; k <= kProben; ++k) {
+            aussen = m + richtung * k * q;
+            if (!gleich(aussen)) break;
+            innen = aussen;
+        }
+        if (k > kProben) return std::numeric_limits<double>::quiet_NaN();
+        for (int i = 0; i < kMaxHalbierungen; ++i) {
+            const double mitte = innen + (aussen - innen) / 2;
+            if (mitte == innen || mitte == aussen) break;
+            (gleich(mitte) ? innen : aussen) = mitte;
+        }
+        rand[seite] = innen;
+    }
+    return rand[0] + (rand[1] - rand[0]) / 2;
+}
+
 bool Kurvendiskussion::Beruehrt(double m) {
     // f touches the axis when its value at the extremum is no larger than
     // what it varies by a few millionths away: zero within rounding, not a
@@ -532,23 +578,13 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
             dr = pm.D1;
         }
     }
-    const double genau = ExtremumPolieren(m, r0 - l0);
+    const double genau = EbenenMitte(ExtremumPolieren(m, r0 - l0), r0 - l0, dl < dr ? 1 : -1);
+    if (std::isnan(genau)) return;
     m = Gerundet(genau);
     double y = F(m);
     if (!Definiert(y) || !(std::fabs(y) < kGueltig)) return PolKandidat(l0 - 2 * kH, r0 + 2 * kH);
     const double yGenau = F(genau);
     y = Gerundet(y);
-    // Where f is constant to the last bit over a stretch (exp(-1/x^2) is 0
-    // near 0 to the language), the first difference is 0 and its sign
-    // changes across the stretch without any extremum: at a minimum f is
-    // higher a scan step away on either side, at a maximum lower.
-    {
-        const double schritt = r0 - l0, kind = dl < dr ? 1 : -1;
-        double seite = 0;
-        for (double xs : {genau - schritt, genau + schritt})
-            if (FDefiniert(xs, seite) && !(kind * (seite - yGenau) > Rundungsfehler(std::fabs(seite) + std::fabs(yGenau))))
-                return;
-    }
 
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlExtrema >= kMaxSpecialPoints) return;

@@ -208,6 +208,28 @@ TEST_F(Discussion, AZeroIsAPointOfTheDomain) {
     EXPECT_EQ(out.Kurz(L::Wendepunkte), "W(-0,82|0,22)m=-0,82 W(0,82|0,22)m=0,82");
 }
 
+TEST_F(Discussion, FlatExtremaSitInTheMiddleOfTheirFlatStretch) {
+    // Around these extrema f keeps its value to the last bit over up to
+    // 0.05 on either side; the extremum is the middle, by hand.
+    struct Case { const char *term, *extrema, *nullstellen; };
+    const std::vector<Case> cases = {
+        {"x^8", "T(0,00|0,00)m=0,00", "N(0,00|0,00)m=0,00"}, {"x^10", "T(0,00|0,00)m=0,00", "N(0,00|0,00)m=0,00"},
+        {"(x-2)^10+3", "T(2,00|3,00)m=0,00", "---.---"}, {"(x-2)^12+3", "T(2,00|3,00)m=0,00", "---.---"},
+        {"1e4+x^4", "T(0,00|1,00E+4)m=0,00", "---.---"},
+        // (x+1)^12 = 2 at x = -1 -+ 2^(1/12), where f' = -+12 * 2^(11/12).
+        {"-(x+1)^12+2", "H(-1,00|2,00)m=0,00", "N(-2,06|0,00)m=22,65 N(5,95E-2|0,00)m=-22,65"},
+        {"5", "---.---", "---.---"},
+    };
+    for (const auto& [a, b] : {std::pair{-8.0, 8.0}, std::pair{-7.3, 9.1}}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.term << " on " << a << " " << b);
+            Run(c.term, a, b);
+            EXPECT_EQ(out.Kurz(L::Extrema), c.extrema);
+            EXPECT_EQ(out.Kurz(L::Nullstellen), c.nullstellen);
+        }
+    }
+}
+
 TEST_F(Discussion, InflectionPointsNeedATangent) {
     struct Case { const char *term, *wendepunkte, *extrema; };
     const std::vector<Case> cases = {
