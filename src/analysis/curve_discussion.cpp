@@ -155,6 +155,10 @@ private:
     // of the values; NaN when none is found within h. `unsicher`: how far
     // from m it may lie.
     double D2Nullstelle(double m, double eta, double unsicher);
+    // The second difference over +-eta at x and its rounding.
+    bool D2Wert(double x, double eta, double& v, double& rauschen);
+    // How far from m that difference has no sign.
+    double D2Unschaerfe(double m, double eta);
     // The inflection point near m, from second differences over h and h/2.
     double WendepunktPolieren(double m, double unsicher);
     void NullstelleEintragen(double x, double steigung);
@@ -656,14 +660,29 @@ bool Kurvendiskussion::Knick(double m) {
     return ersteAenderung > 0 && aenderung > 100 * rauschen;
 }
 
+bool Kurvendiskussion::D2Wert(double x, double eta, double& v, double& rauschen) {
+    double yl = 0, ym = 0, yr = 0;
+    if (!FDefiniert(x - eta, yl) || !FDefiniert(x, ym) || !FDefiniert(x + eta, yr)) return false;
+    v = yr - 2 * ym + yl;
+    rauschen = Rundungsfehler(2 * (std::fabs(yl) + 2 * std::fabs(ym) + std::fabs(yr)));
+    return true;
+}
+
+double Kurvendiskussion::D2Unschaerfe(double m, double eta) {
+    // Out to where the second difference has a sign on both sides of m,
+    // beyond its rounding: near a zero of f'' of higher order (x^5 - 5x) far
+    // more than its slope at a distance suggests.
+    const double skala = std::max(1.0, std::fabs(m));
+    for (double d = 1e-13 * skala; d <= 4 * kH; d *= 2) {
+        double vl = 0, rl = 0, vr = 0, rr = 0;
+        if (D2Wert(m - d, eta, vl, rl) && D2Wert(m + d, eta, vr, rr) && std::fabs(vl) > rl && std::fabs(vr) > rr)
+            return d;
+    }
+    return 4 * kH;
+}
+
 double Kurvendiskussion::D2Nullstelle(double m, double eta, double unsicher) {
-    auto d2 = [this, eta](double x, double& v, double& rauschen) {
-        double yl = 0, ym = 0, yr = 0;
-        if (!FDefiniert(x - eta, yl) || !FDefiniert(x, ym) || !FDefiniert(x + eta, yr)) return false;
-        v = yr - 2 * ym + yl;
-        rauschen = Rundungsfehler(2 * (std::fabs(yl) + 2 * std::fabs(ym) + std::fabs(yr)));
-        return true;
-    };
+    auto d2 = [this, eta](double x, double& v, double& rauschen) { return D2Wert(x, eta, v, rauschen); };
     const double skala = std::max(1.0, std::fabs(m));
     double w = std::max(unsicher, 1e-7 * skala), gl = 0, gr = 0, rl = 0, rr = 0;
     bool gefunden = false;
@@ -745,21 +764,22 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
     // Where the second difference is within its rounding, its sign says
     // nothing: the point is known to this much (on a steep curve far more
     // than the bisection's last step).
-    double unsicher = d2Steigung > 0 ? rauschen / d2Steigung : 0;
-    m = WendepunktPolieren(m, unsicher);
-    // The half step's difference is four times as sensitive to rounding,
-    // and the extrapolation adds a third of both.
-    unsicher *= 4 * 4.0 / 3 + 1.0 / 3;
+    m = WendepunktPolieren(m, d2Steigung > 0 ? rauschen / d2Steigung : 0);
+    // The place is known to where the half step's difference has a sign
+    // again, and a third more after the extrapolation.
+    const double unsicher = 1.5 * D2Unschaerfe(m, kH / 2);
+    const bool imUrsprung = std::fabs(m) <= unsicher;
+    if (imUrsprung) m = 0;
     // An inflection point needs a tangent: at a corner f' jumps, and the
     // curvature changes sign without any inflection.
     if (Knick(m)) return;
     if (!FDefiniert(m, fm)) return;
     const double steigung = Steigung(m);
     // Within the uncertainty of the place the value is known only to what f
-    // changes over it: a point on the axis stays on it.
+    // changes over it: a point on the axis stays on it. At 0 the value is
+    // that of the place shown.
     const double f1 = std::isnan(steigung) ? steilste : std::fabs(steigung);
-    if (std::fabs(fm) <= f1 * unsicher + Rundungsfehler(fm)) fm = 0;
-    if (std::fabs(m) <= unsicher) m = 0;
+    if (!imUrsprung && std::fabs(fm) <= f1 * unsicher + Rundungsfehler(fm)) fm = 0;
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlWendepunkte >= kMaxSpecialPoints) return;
     ++d.AnzahlWendepunkte;

@@ -268,6 +268,9 @@ TEST_F(Discussion, InflectionPointsOfSteepAndFlatCurves) {
         // On the axis within the rounding of the place: y is 0, not 1e-7.
         {"x^3+3000*x", -8, 8, "W(0,00|0,00)m=3,00E+3"}, {"1000*tanh(x)", -8, 8, "W(0,00|0,00)m=1,00E+3"},
         {"sqrt(x)*ln(x)", -8, 8, "W(1,00|0,00)m=1,00"},
+        // f'' = 20x^3 changes sign with a zero of third order: the place is
+        // known far less closely, its value still right.
+        {"x^5-5x", -8, 8, "W(0,00|0,00)m=-5,00"}, {"x^5-5x+0.0003", -8, 8, "W(0,00|3,00E-4)m=-5,00"},
         // Flat: f' changes by less than 0.00001 over five scan steps.
         {"1e-5*x^3", -8, 8, "TR(0,00|0,00)m=0,00"}, {"1e-6*x^3+x", -8, 8, "W(0,00|0,00)m=1,00"},
         {"x/(1+x^2)", -8, 8, "W(-1,73|-0,43)m=-0,12 W(0,00|0,00)m=1,00 W(1,73|0,43)m=-0,12"},
