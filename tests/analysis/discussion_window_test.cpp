@@ -209,6 +209,18 @@ TEST_F(DiscussionWindow, ListsFollowTheConstantsSetElsewhere) {
     EXPECT_EQ(ui->ListBox1->count(), 3);
 }
 
+TEST_F(DiscussionWindow, PolesAndAsymptotesShowTheDecimalComma) {
+    gTerms.TermF = "x+1+1/(x-1)";
+    Anzeigen();
+    ui->CheckBox1->click();
+    ASSERT_EQ(ui->ListBox4->count(), 1);
+    EXPECT_EQ(ui->ListBox4->item(0)->text(), QStringLiteral("x =  1,00"));
+    ASSERT_EQ(ui->ListBox5->count(), 1);
+    EXPECT_EQ(ui->ListBox5->item(0)->text(), QStringLiteral("y =  x +  1,00"));
+    // The stored line is a term the drawing compiles.
+    EXPECT_EQ(gDiscussion.AsymptotenText[0].str(), "x+1.00");
+}
+
 TEST_F(DiscussionWindow, PrintoutHasTitleRangeAndOnlyNonEmptySections) {
     ASSERT_TRUE(HatPdftotext());
     Anzeigen();
