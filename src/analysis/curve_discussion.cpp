@@ -37,10 +37,10 @@ constexpr double kNullGrenze = 0.01;
 constexpr double kRauschGrenze = 1e-7;
 constexpr double kSteigungRauschGrenze = 1e-6;
 constexpr double kPolGrob = 100, kPolFein = 1000;
-constexpr double kPolAbstand = 0.02;
+constexpr double kPolAbstand = 0.02;    // a pole this close to the previous one is the same
 // A place this close to 0 (or this share of its size beside a short number)
 // is that number: halvings towards 0 never reach it.
-constexpr double kNaehe = 1e-12;    // a pole this close to the previous one is the same
+constexpr double kNaehe = 1e-12;
 constexpr double kSymmetrieToleranz = 1e-8;
 // An asymptote is confirmed at x0 +- 1.3 * 10^k for k up to this, as far as
 // f is defined there; a line must be approached, not only passed slowly.
@@ -761,9 +761,9 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
         }
     }
     if (sprung(r - l)) return;
-    // Where the second difference is within its rounding, its sign says
-    // nothing: the point is known to this much (on a steep curve far more
-    // than the bisection's last step).
+    // Refined past the bias of the second difference. Within its rounding
+    // the difference has no sign: on a steep curve the bisection's place may
+    // be off by far more than its last step, and the refinement looks there.
     m = WendepunktPolieren(m, d2Steigung > 0 ? rauschen / d2Steigung : 0);
     // The place is known to where the half step's difference has a sign
     // again, and a third more after the extrapolation.
