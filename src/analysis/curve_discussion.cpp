@@ -1,6 +1,7 @@
 #include "curve_discussion.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -37,6 +38,9 @@ constexpr double kRauschGrenze = 1e-7;
 constexpr double kSteigungRauschGrenze = 1e-6;
 constexpr double kPolGrob = 100, kPolFein = 1000;
 constexpr double kPolAbstand = 0.02;    // a pole this close to the previous one is the same
+// A place this close to 0 (or this share of its size beside a short number)
+// is that number: halvings towards 0 never reach it.
+constexpr double kNaehe = 1e-12;
 constexpr double kSymmetrieToleranz = 1e-8;
 // An asymptote is confirmed at x0 +- 1.3 * 10^k for k up to this, as far as
 // f is defined there; a line must be approached, not only passed slowly.
@@ -76,6 +80,9 @@ struct Dreipunkt {
 // How f behaves on the way to a point: it tends to 0, it grows without
 // bound, or neither.
 enum class Grenzverhalten : uint8_t { Null, Unbeschraenkt, Endlich };
+
+// The rounding error of a few operations on doubles of this size.
+double Rundungsfehler(double groesse) { return 2 * std::numeric_limits<double>::epsilon() * std::fabs(groesse); }
 
 // A second difference within the rounding of its three values has no sign:
 // the curvature of a straight stretch far from the axis.
@@ -144,11 +151,24 @@ private:
     void NullstelleEingrenzen(double l, double r);
     void ExtremumEingrenzen(double l, double r);
     void WendepunktEingrenzen(double l, double r, double s);
+    // The zero of the second difference over +-eta near m, to the rounding
+    // of the values; NaN when none is found within h. `unsicher`: how far
+    // from m it may lie.
+    double D2Nullstelle(double m, double eta, double unsicher);
+    // The second difference over +-eta at x and its rounding.
+    bool D2Wert(double x, double eta, double& v, double& rauschen);
+    // How far from m that difference has no sign.
+    double D2Unschaerfe(double m, double eta);
+    // The inflection point near m, from second differences over h and h/2.
+    double WendepunktPolieren(double m, double unsicher);
     void NullstelleEintragen(double x, double steigung);
     // The slope f'(x), refined to the decimals shown; NaN where it does not exist.
     double Steigung(double x);
     // Where the domain ends between a defined and an undefined sample.
     void RandUntersuchen(double xDefiniert, double xUndefiniert);
+    // Whether the border between xd (f defined) and xu (undefined), narrowed
+    // down, belongs to the domain; rand: the border.
+    bool RandGehoertDazu(double xd, double xu, double& rand);
     Grenzverhalten Annaeherung(double c, double weite, int seiten);
     double VorzeichenwechselEingrenzen(double l, double r);
     // Narrows a border between a defined and an undefined point down (to
@@ -158,6 +178,7 @@ private:
     double LochMitte(double c, double l, double r);
     double BetragMaximum(double l, double r);
     bool Beruehrt(double m);
+    double EbenenMitte(double m, double schritt, int art);
     double ExtremumPolieren(double m, double s);
     bool Knick(double m);
     void PolKandidat(double l, double r);
@@ -364,6 +385,39 @@ void Kurvendiskussion::PolKandidat(double l, double r) {
     if (!std::isnan(mitte) && Annaeherung(mitte, r - l, 0) == Grenzverhalten::Unbeschraenkt) PolVormerken(mitte);
 }
 
+// The number with at most ten significant digits within a trillionth of x,
+// or NaN: where a term typed with decimal numbers has its borders (ln(x - 1)
+// at 1, sqrt(2.5 - x) at 2.5), while the language's own limits end the
+// domain a little beside them (x exp(-1/x) is undefined below 1e-15, where
+// -1/x passes 1e15), and a border such as sqrt(2) of sqrt(2 - x^2) falls
+// between two doubles.
+double NaheKurzeZahl(double x) {
+    // Next to 0 the language's limits leave f undefined farthest (exp(-1/x^2)
+    // below 3.2e-8, where 1/x^2 passes 1e15); this module shows anything
+    // below kRauschGrenze as 0 anyway.
+    if (std::fabs(x) < kRauschGrenze) return 0;
+    char text[64];
+    const auto [ende, fehler] = std::to_chars(text, text + sizeof text, x, std::chars_format::scientific, 9);
+    double kurz = 0;
+    if (fehler != std::errc() || std::from_chars(text, ende, kurz).ec != std::errc()) return std::nan("");
+    return std::fabs(kurz - x) <= kNaehe * std::fabs(x) ? kurz : std::nan("");
+}
+
+bool Kurvendiskussion::RandGehoertDazu(double xd, double xu, double& rand) {
+    // The halvings end on neighbouring doubles, or short of them on the way
+    // to 0.
+    rand = std::nextafter(xd, xu) == xu ? xd : xd + (xu - xd) / 2;
+    const double kurz = NaheKurzeZahl(rand);
+    // A border between doubles is taken as reached, f tending to 0 there.
+    if (std::isnan(kurz)) return true;
+    // Otherwise the border is that number, and it belongs to the domain
+    // when f is defined and 0 there: sqrt(x) at 0, not x^2 ln(x) (f may
+    // well be 0 just beside it, where x^2 has underflowed).
+    rand = kurz;
+    double y = 0;
+    return FDefiniert(kurz, y) && Gerundet(y) == 0;
+}
+
 void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
     Randpunkt(xd, xu);
     const int seite = xd < xu ? -1 : +1;  // where f is defined, seen from the border
@@ -380,10 +434,14 @@ void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
         if (Annaeherung(mitte, weite, 0) == Grenzverhalten::Unbeschraenkt) PolVormerken(mitte);
         return;
     }
+    double rand = xd;
     switch (Annaeherung(xd, weite, seite)) {
         case Grenzverhalten::Null:
-            // The slope there does not exist: f ends.
-            if (xd >= a_ && xd <= b_) NullstelleEintragen(Gerundet(xd), std::numeric_limits<double>::quiet_NaN());
+            // A zero only where the border belongs to the domain (sqrt(x) at
+            // 0), not where f merely tends to 0 (x^2 ln(x) at 0). The slope
+            // there does not exist: f ends.
+            if (RandGehoertDazu(xd, xu, rand) && rand >= a_ && rand <= b_)
+                NullstelleEintragen(Gerundet(rand), std::numeric_limits<double>::quiet_NaN());
             break;
         case Grenzverhalten::Unbeschraenkt: PolVormerken(xd); break;
         case Grenzverhalten::Endlich: break;
@@ -394,16 +452,24 @@ void Kurvendiskussion::NullstelleEingrenzen(double l, double r) {
     double yl = 0, yr = 0;
     if (!FDefiniert(l, yl) || !FDefiniert(r, yr)) return;
     const double weite = r - l;
-    const double m = VorzeichenwechselEingrenzen(l, r);
+    double m = VorzeichenwechselEingrenzen(l, r);
     double ym = 0;
-    if (FDefiniert(m, ym) && ym == 0) {
+    // The halvings towards 0 end short of it: the change is at 0 itself,
+    // which need not belong to the domain (x^2/x, x ln|x|).
+    if (l < 0 && 0 < r && std::fabs(m) < kNaehe) m = 0;
+    const bool definiert = FDefiniert(m, ym);
+    if (definiert && ym == 0) {
         NullstelleEintragen(Gerundet(m), Steigung(m));
         return;
     }
     // However steep the change: a zero where f tends to 0, a pole where it
-    // grows without bound, and a jump across the axis is neither.
+    // grows without bound, and a jump across the axis is neither. Across a
+    // gap of the domain f may tend to 0 (x ln(x^2) at 0), but a zero is a
+    // point of the domain.
     switch (Annaeherung(m, weite, 0)) {
-        case Grenzverhalten::Null: NullstelleEintragen(Gerundet(m), Steigung(m)); break;
+        case Grenzverhalten::Null:
+            if (definiert) NullstelleEintragen(Gerundet(m), Steigung(m));
+            break;
         case Grenzverhalten::Unbeschraenkt: PolVormerken(m); break;
         case Grenzverhalten::Endlich: break;
     }
@@ -434,6 +500,51 @@ double Kurvendiskussion::ExtremumPolieren(double m, double s) {
         (TermSgn(gm) == TermSgn(gl) ? l : r) = mitte;
     }
     return l + (r - l) / 2;
+}
+
+double Kurvendiskussion::EbenenMitte(double m, double schritt, int art) {
+    // f keeps its value to the last bit over a stretch around an extremum
+    // where it is flat beyond the precision of doubles (x^8 near 0,
+    // (x-2)^12 + 3 within 0.05 of 2): the extremum is the middle of that
+    // stretch, not where the bisection happened to stop on it. NaN where f
+    // is constant as far as the search looks. art: 1 minimum, -1 maximum.
+    constexpr int kProben = 256;
+    const double q = schritt / 4;
+    double y0 = 0, y = 0;
+    if (!FDefiniert(m, y0)) return m;
+    // The extreme value of the stretch: the bisection may have stopped at
+    // its edge, a rounding step off.
+    const double m0 = m;
+    for (double richtung : {-1.0, 1.0}) {
+        for (int k = 1; k <= kProben; ++k) {
+            const double x = m0 + richtung * k * q;
+            if (!FDefiniert(x, y) || art * (y - y0) > 0) break;
+            if (art * (y - y0) < 0) {
+                m = x;
+                y0 = y;
+            }
+        }
+    }
+    auto gleich = [this, y0, &y](double x) { return FDefiniert(x, y) && y == y0; };
+    double rand[2] = {m, m};
+    for (int seite = 0; seite < 2; ++seite) {
+        const double richtung = seite == 0 ? -1 : 1;
+        double innen = m, aussen = m;
+        int k = 1;
+        for (; k <= kProben; ++k) {
+            aussen = m + richtung * k * q;
+            if (!gleich(aussen)) break;
+            innen = aussen;
+        }
+        if (k > kProben) return std::numeric_limits<double>::quiet_NaN();
+        for (int i = 0; i < kMaxHalbierungen; ++i) {
+            const double mitte = innen + (aussen - innen) / 2;
+            if (mitte == innen || mitte == aussen) break;
+            (gleich(mitte) ? innen : aussen) = mitte;
+        }
+        rand[seite] = innen;
+    }
+    return rand[0] + (rand[1] - rand[0]) / 2;
 }
 
 bool Kurvendiskussion::Beruehrt(double m) {
@@ -471,7 +582,8 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
             dr = pm.D1;
         }
     }
-    const double genau = ExtremumPolieren(m, r0 - l0);
+    const double genau = EbenenMitte(ExtremumPolieren(m, r0 - l0), r0 - l0, dl < dr ? 1 : -1);
+    if (std::isnan(genau)) return;
     m = Gerundet(genau);
     double y = F(m);
     if (!Definiert(y) || !(std::fabs(y) < kGueltig)) return PolKandidat(l0 - 2 * kH, r0 + 2 * kH);
@@ -548,21 +660,94 @@ bool Kurvendiskussion::Knick(double m) {
     return ersteAenderung > 0 && aenderung > 100 * rauschen;
 }
 
+bool Kurvendiskussion::D2Wert(double x, double eta, double& v, double& rauschen) {
+    double yl = 0, ym = 0, yr = 0;
+    if (!FDefiniert(x - eta, yl) || !FDefiniert(x, ym) || !FDefiniert(x + eta, yr)) return false;
+    v = yr - 2 * ym + yl;
+    rauschen = Rundungsfehler(2 * (std::fabs(yl) + 2 * std::fabs(ym) + std::fabs(yr)));
+    return true;
+}
+
+double Kurvendiskussion::D2Unschaerfe(double m, double eta) {
+    // Out to where the second difference has a sign on both sides of m,
+    // beyond its rounding: near a zero of f'' of higher order (x^5 - 5x) far
+    // more than its slope at a distance suggests.
+    const double skala = std::max(1.0, std::fabs(m));
+    for (double d = 1e-13 * skala; d <= 4 * kH; d *= 2) {
+        double vl = 0, rl = 0, vr = 0, rr = 0;
+        if (D2Wert(m - d, eta, vl, rl) && D2Wert(m + d, eta, vr, rr) && std::fabs(vl) > rl && std::fabs(vr) > rr)
+            return d;
+    }
+    return 4 * kH;
+}
+
+double Kurvendiskussion::D2Nullstelle(double m, double eta, double unsicher) {
+    auto d2 = [this, eta](double x, double& v, double& rauschen) { return D2Wert(x, eta, v, rauschen); };
+    const double skala = std::max(1.0, std::fabs(m));
+    double w = std::max(unsicher, 1e-7 * skala), gl = 0, gr = 0, rl = 0, rr = 0;
+    bool gefunden = false;
+    for (; w <= 4 * kH && !gefunden; w *= 4)
+        gefunden = d2(m - w, gl, rl) && d2(m + w, gr, rr) && std::fabs(gl) > rl && std::fabs(gr) > rr &&
+                   TermSgn(gl) * TermSgn(gr) == -1;
+    if (!gefunden) return std::numeric_limits<double>::quiet_NaN();
+    w /= 4;
+    double l = m - w, r = m + w;
+    for (int i = 0; i < kMaxHalbierungen && r - l > 1e-13 * skala; ++i) {
+        const double mitte = l + (r - l) / 2;
+        if (mitte <= l || mitte >= r) break;
+        double gm = 0, rm = 0;
+        if (!d2(mitte, gm, rm)) return std::numeric_limits<double>::quiet_NaN();
+        // Within its rounding the difference has no sign: the point is here.
+        if (std::fabs(gm) <= rm) return mitte;
+        (TermSgn(gm) == TermSgn(gl) ? l : r) = mitte;
+    }
+    return l + (r - l) / 2;
+}
+
+double Kurvendiskussion::WendepunktPolieren(double m, double unsicher) {
+    // The zero of the second difference over +-h lies some h^2 away from the
+    // zero of the second derivative; with h halved the offset drops to a
+    // quarter, and the two zeros give the inflection point (Richardson).
+    const double grob = D2Nullstelle(m, kH, unsicher);
+    const double fein = D2Nullstelle(std::isnan(grob) ? m : grob, kH / 2, 4 * unsicher);
+    if (std::isnan(grob) || std::isnan(fein)) return m;
+    return fein + (fein - grob) / 3;
+}
+
 void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
     const double x = r;
-    // In a straight stretch a sign change of the second difference is noise.
-    if (std::fabs(F1(x - 8 * s) - F1(x - 3 * s)) < 0.00001) return;
+    // In a straight stretch a sign change of the second difference is noise:
+    // f' does not change there beyond the rounding of its stencil, however
+    // large or small f and f' are.
+    {
+        const double f1a = F1(x - 8 * s), f1b = F1(x - 3 * s);
+        const double rauschen = 1e4 * std::numeric_limits<double>::epsilon() *
+                                (std::fabs(F(x - 8 * s)) + std::fabs(F(x - 3 * s)));
+        if (!(std::fabs(f1a - f1b) > rauschen)) return;
+    }
     const Dreipunkt pl = Dreipunktwerte(l);
     const Dreipunkt pr = Dreipunktwerte(r);
     if (!pl.gueltig || !pr.gueltig) return;
+    // How fast the second difference changes across the step: the rounding
+    // of the values then tells how closely its zero can be located.
+    const double d2Steigung = std::fabs(pr.D2 - pl.D2) / (r - l);
     double fl = pl.yM, fr = pr.yM, d2r = pr.D2;
-    double m = l, fm = fl;
+    // A jump makes f change across the bracket by more than its steepest
+    // slope on it explains; a steep curve does not (10x^3 + 5000x).
+    double steilste = std::max(std::fabs(pl.D1), std::fabs(pr.D1)) / (2 * kH);
+    auto sprung = [&fl, &fr, &steilste](double breite) {
+        const double d = std::fabs(fl - fr);
+        return d > kSprung && d > 4 * breite * steilste + Rundungsfehler(std::fabs(fl) + std::fabs(fr));
+    };
+    double m = l, fm = fl, rauschen = D2Rauschen(pl);
     for (int i = 0; i < kMaxHalbierungen; ++i) {
         m = (l + r) / 2;
         const Dreipunkt pm = Dreipunktwerte(m);
         if (!pm.gueltig) return;
         fm = pm.yM;
-        if (std::fabs(fl - fr) > kSprung) return;
+        rauschen = D2Rauschen(pm);
+        steilste = std::max(steilste, std::fabs(pm.D1) / (2 * kH));
+        if (sprung(r - l)) return;
         // On to a ten-billionth: y and the slope at the point are shown and
         // must be those of the inflection point, not of a point 1e-4 away.
         if (std::fabs(m - l) < 1e-10 * std::max(1.0, std::fabs(m)) || pm.D2 == 0 || m == l || m == r) break;
@@ -575,10 +760,26 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
             fr = fm;
         }
     }
+    if (sprung(r - l)) return;
+    // Refined past the bias of the second difference. Within its rounding
+    // the difference has no sign: on a steep curve the bisection's place may
+    // be off by far more than its last step, and the refinement looks there.
+    m = WendepunktPolieren(m, d2Steigung > 0 ? rauschen / d2Steigung : 0);
+    // The place is known to where the half step's difference has a sign
+    // again, and a third more after the extrapolation.
+    const double unsicher = 1.5 * D2Unschaerfe(m, kH / 2);
+    const bool imUrsprung = std::fabs(m) <= unsicher;
+    if (imUrsprung) m = 0;
     // An inflection point needs a tangent: at a corner f' jumps, and the
     // curvature changes sign without any inflection.
     if (Knick(m)) return;
+    if (!FDefiniert(m, fm)) return;
     const double steigung = Steigung(m);
+    // Within the uncertainty of the place the value is known only to what f
+    // changes over it: a point on the axis stays on it. At 0 the value is
+    // that of the place shown.
+    const double f1 = std::isnan(steigung) ? steilste : std::fabs(steigung);
+    if (!imUrsprung && std::fabs(fm) <= f1 * unsicher + Rundungsfehler(fm)) fm = 0;
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlWendepunkte >= kMaxSpecialPoints) return;
     ++d.AnzahlWendepunkte;
@@ -750,19 +951,39 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
     if (d.AnzahlPole == 0) ausgabe_.ZeileHinzufuegen(Ergebnisliste::Pole, kLeerePolliste);
 }
 
+// Whether v[k] for k from kFit to kBis fit c + a w[k] to a quarter of the
+// unit (and their rounding), with a taken from the points kA and kBis; c is
+// the limit where w fades.
+bool FitPasst(const double* v, const double* w, const double* rauschen, int kFit, int kA, int kBis,
+              const ShownUnit& einheit, double& grenzwert) {
+    const double a = (v[kA] - v[kBis]) / (w[kA] - w[kBis]);
+    const double c = v[kBis] - a * w[kBis];
+    if (!std::isfinite(c)) return false;
+    const double toleranz = 0.25 * einheit(c);
+    for (int k = kFit; k <= kBis; ++k)
+        if (!(std::fabs(v[k] - (c + a * w[k])) <= toleranz + rauschen[k])) return false;
+    grenzwert = c;
+    return true;
+}
+
 // The limit of v[k] for k from kVon to kBis, values far out at distances
-// growing tenfold with k, to a quarter of the last digit a line shows. It
-// is confirmed when the last third has settled on v[kBis], or when the
-// outer two thirds fit c + a/k, an approach as slow as 1/ln(x); then c is
-// the limit, not the value at the last point.
-bool GrenzwertFern(const double* v, int kVon, int kBis, double& grenzwert) {
+// growing geometrically with k, to a quarter of the unit `einheit` gives.
+// It is confirmed when the last third has settled on v[kBis], or when the
+// outer two thirds fit c + a/k, an approach as slow as 1/ln(x), or, with
+// the distances given, c + a/distance, as a rational function approaches
+// its line; then c is the limit, not the value at the last point.
+// rauschen[k] is the rounding error v[k] may carry: within it the values
+// count as settled, however they scatter.
+bool GrenzwertFern(const double* v, const double* rauschen, int kVon, int kBis, const ShownUnit& einheit,
+                   double& grenzwert, const double* abstand = nullptr) {
     if (kBis - kVon < 2) return false;
-    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
     const int kRuhig = kBis - std::max(2, (kBis - kVon) / 3);
     bool ruhig = true;
     for (int k = kRuhig; k <= kBis && ruhig; ++k) {
         const double abweichung = std::fabs(v[k] - v[kBis]);
-        ruhig = abweichung <= 0.25 * einheit(v[kBis]) && (k == kRuhig || abweichung <= std::fabs(v[k - 1] - v[kBis]));
+        const double streuung = rauschen[k] + rauschen[k - 1] + 2 * rauschen[kBis];
+        ruhig = abweichung <= 0.25 * einheit(v[kBis]) &&
+                (k == kRuhig || abweichung <= std::fabs(v[k - 1] - v[kBis]) + streuung);
     }
     if (ruhig) {
         grenzwert = v[kBis];
@@ -770,54 +991,87 @@ bool GrenzwertFern(const double* v, int kVon, int kBis, double& grenzwert) {
     }
     const int k3 = kVon + (kBis - kVon) / 3;
     const int k2 = std::min(kBis - 1, kVon + (2 * (kBis - kVon) + 2) / 3);
-    const double a = (v[k2] - v[kBis]) / (1.0 / k2 - 1.0 / kBis);
-    const double c = v[kBis] - a / kBis;
-    if (!std::isfinite(c)) return false;
-    const double toleranz = 0.25 * einheit(c);
-    for (int k = k3; k <= kBis; ++k)
-        if (!(std::fabs(v[k] - (c + a / k)) <= toleranz)) return false;
-    grenzwert = c;
-    return true;
+    std::array<double, kAsymptotenDekaden + 1> w{};
+    for (int k = kVon; k <= kBis; ++k) w[static_cast<size_t>(k)] = 1.0 / k;
+    if (FitPasst(v, w.data(), rauschen, k3, k2, kBis, einheit, grenzwert)) return true;
+    if (!abstand) return false;
+    // The slope of that fit from the points farthest apart in 1/distance:
+    // the rounding of the outer values weighs least there.
+    for (int k = kVon; k <= kBis; ++k) w[static_cast<size_t>(k)] = 1.0 / abstand[k];
+    return FitPasst(v, w.data(), rauschen, k3, k3, kBis, einheit, grenzwert);
 }
 
 Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
     Asymptote a;
     if (!std::isfinite(x0)) return a;
+    // Lines show two decimals; a level or an intercept below kNullGrenze is 0.
+    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
     // f and its secant slopes at x0 +- 1.3 * 10^k, as far out as f is defined.
-    std::array<double, kAsymptotenDekaden + 1> weg{}, werte{}, steigungen{};
+    std::array<double, kAsymptotenDekaden + 1> werte{}, steigungen{}, werteRauschen{}, steigungenRauschen{};
     int kWerte = 0, kSteigungen = 0;
     for (int k = 1; k <= kAsymptotenDekaden; ++k) {
         const double x = x0 + richtung * 1.3 * std::pow(10.0, k);
         double y = 0;
         if (!FDefiniert(x, y)) break;
         const auto i = static_cast<size_t>(k);
-        weg[i] = x;
         werte[i] = y;
+        werteRauschen[i] = Rundungsfehler(y);
         kWerte = k;
         const double x2 = x0 + richtung * 2.6 * std::pow(10.0, k);
         double y2 = 0;
         if (kSteigungen == k - 1 && FDefiniert(x2, y2) && std::isfinite((y2 - y) / (x2 - x))) {
             steigungen[i] = (y2 - y) / (x2 - x);
+            // Far out on a steep line the slope is known only to the rounding
+            // of the two values it is taken from.
+            steigungenRauschen[i] = Rundungsfehler(std::fabs(y) + std::fabs(y2)) / std::fabs(x2 - x) +
+                                    Rundungsfehler(steigungen[i]);
             kSteigungen = k;
         }
     }
     double m = 0, c = 0;
-    if (GrenzwertFern(werte.data(), 1, kWerte, c)) {
+    if (GrenzwertFern(werte.data(), werteRauschen.data(), 1, kWerte, einheit, c)) {
         // Level far out: the values themselves approach the line.
-        m = 0;
-    } else {
-        // Slanted: the slopes settle, and the intercepts f(x) - m x approach
-        // c; those from points no farther out than where m x still leaves
-        // their digits.
-        if (!GrenzwertFern(steigungen.data(), 1, kSteigungen, m)) return a;
-        std::array<double, kAchsenabschnittDekaden + 1> abschnitte{};
-        const int kAbschnitte = std::min(kWerte, kAchsenabschnittDekaden);
-        for (int k = 1; k <= kAbschnitte; ++k) {
-            const auto i = static_cast<size_t>(k);
-            abschnitte[i] = werte[i] - m * weg[i];
-        }
-        if (!GrenzwertFern(abschnitte.data(), 1, kAbschnitte, c)) return a;
+        a.m = 0;
+        a.c = c;
+        a.gefunden = true;
+        return a;
     }
+    // Slanted: the slopes settle, and the intercepts f(x) - m x approach c.
+    if (!GrenzwertFern(steigungen.data(), steigungenRauschen.data(), 1, kSteigungen, einheit, m)) return a;
+    // How far m may be off: the scatter of the settled slopes.
+    double mRauschen = Rundungsfehler(m);
+    for (int k = kSteigungen - std::max(2, kSteigungen / 3); k <= kSteigungen; ++k)
+        mRauschen = std::max(mRauschen, std::fabs(steigungen[static_cast<size_t>(k)] - m));
+    if (m != 0 && std::fabs(m) < kNullGrenze) {
+        // A small slope is a slope when it is settled to its own digits (a
+        // line such as 0.000001x + 3); slopes that merely fade are 0.
+        double genau = 0;
+        const ShownUnit eigeneStellen = [](double v) { return ShownDigitUnit(v, 2); };
+        m = GrenzwertFern(steigungen.data(), steigungenRauschen.data(), 1, kSteigungen, eigeneStellen, genau) ? genau : 0;
+    }
+    // The intercepts at four points a decade, out to where m x swallows the
+    // digits they are shown with: the steeper the line, the closer in.
+    constexpr int kJeDekade = 4;
+    constexpr int jVon = kJeDekade, jBis = kJeDekade * kAchsenabschnittDekaden;
+    std::array<double, jBis + 1> abschnitte{}, abschnitteRauschen{}, abstand{};
+    int jAbschnitte = jVon - 1;
+    for (int j = jVon; j <= jBis; ++j) {
+        const double x = x0 + richtung * 1.3 * std::pow(10.0, static_cast<double>(j) / kJeDekade);
+        double y = 0;
+        if (!FDefiniert(x, y)) break;
+        const double abschnitt = y - m * x;
+        const double rauschen = Rundungsfehler(std::fabs(y) + std::fabs(m * x)) + mRauschen * std::fabs(x);
+        if (!std::isfinite(abschnitt) || !std::isfinite(rauschen)) break;
+        const auto i = static_cast<size_t>(j);
+        abschnitte[i] = abschnitt;
+        abschnitteRauschen[i] = rauschen;
+        abstand[i] = std::fabs(x - x0);
+        // The noise grows with the distance: the range ends at the last point
+        // whose noise leaves the digits it is shown with.
+        if (rauschen <= 0.1 * einheit(abschnitt)) jAbschnitte = j;
+    }
+    if (!GrenzwertFern(abschnitte.data(), abschnitteRauschen.data(), jVon, jAbschnitte, einheit, c, abstand.data()))
+        return a;
     a.m = m;
     a.c = c;
     a.gefunden = true;
@@ -827,10 +1081,26 @@ Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
 void Kurvendiskussion::AsymptoteEintragen(double m, double c) {
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlAsymptoten >= kMaxAsymptoten) return;
-    const std::string zeile = LineEquationText(m, c);
-    Zeile(Ergebnisliste::Asymptoten, zeile);
-    d.AsymptotenText[static_cast<size_t>(d.AnzahlAsymptoten)] = NormalizeTermText(zeile).substr(2);
+    // The slope is 0 or settled to its digits, however small; an intercept
+    // is known to a quarter of a hundredth.
+    if (std::fabs(c) < kNullGrenze) c = 0;
+    // The list shows the decimal comma as every number on screen; the stored
+    // term, which the drawing compiles and the user may copy, keeps its point.
+    const std::string gleichung = LineEquationText(m, c, 0);
+    Zeile(Ergebnisliste::Asymptoten, PointToComma(gleichung));
+    d.AsymptotenText[static_cast<size_t>(d.AnzahlAsymptoten)] = NormalizeTermText(gleichung).substr(2);
     ++d.AnzahlAsymptoten;
+}
+
+// Both searches found the same line when slope and intercept agree within
+// half of the last digit shown, or read the same.
+bool DieselbeGerade(const Asymptote& r, const Asymptote& l) {
+    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
+    auto gleich = [&einheit](double u, double v) {
+        return std::fabs(u - v) <= 0.5 * einheit(std::fabs(u) > std::fabs(v) ? u : v);
+    };
+    auto text = [](const Asymptote& a) { return LineEquationText(a.m, std::fabs(a.c) < kNullGrenze ? 0 : a.c, 0); };
+    return (gleich(r.m, l.m) && gleich(r.c, l.c)) || text(r) == text(l);
 }
 
 void Kurvendiskussion::AsymptotenSuchen() {
@@ -840,8 +1110,9 @@ void Kurvendiskussion::AsymptotenSuchen() {
     const Asymptote links = AsymptoteLinks(x0);
     if (rechts.gefunden && links.gefunden) {
         // One line on both sides is listed once; y = x and y = -x (as of
-        // sqrt(x^2+1)) share the intercept but are two lines.
-        if (std::fabs(rechts.c - links.c) < 1 && std::fabs(rechts.m - links.m) < kNullGrenze) {
+        // sqrt(x^2+1)) share the intercept but are two lines, and so are
+        // levels a little apart (arctan(x)/10).
+        if (DieselbeGerade(rechts, links)) {
             AsymptoteEintragen((rechts.m + links.m) / 2, (rechts.c + links.c) / 2);
         } else {
             AsymptoteEintragen(rechts.m, rechts.c);
@@ -901,12 +1172,16 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
             return q;
         };
 
+        // The scan starts where f is defined: a line as steep as 1e9 x is
+        // nowhere below the validity bound at x +- h, and its zero is still
+        // a zero. The refinements of extrema and inflection points test the
+        // validity of their samples themselves.
         long i = -1;
         Dreipunkt p;
         do {
             p = abtasten(i);
             ++i;
-        } while (!p.gueltig && i <= n);
+        } while (!p.mDefiniert && i <= n);
 
         double vorF = 0, vorD1 = 0, vorD2 = 0;
         do {

@@ -48,7 +48,9 @@ TForm11::TForm11(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
                                liste->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
     };
     for (QListWidget* liste : {ui_->ListBox1, ui_->ListBox2, ui_->ListBox3}) mindestens(liste, breitesteZeile);
-    for (QListWidget* liste : {ui_->ListBox4, ui_->ListBox5}) mindestens(liste, QStringLiteral("y = -1.23 * x - 4.56"));
+    // Steep lines far from the origin have both numbers in scientific form.
+    for (QListWidget* liste : {ui_->ListBox4, ui_->ListBox5})
+        mindestens(liste, QStringLiteral("y =  -1,23 E+6 * x -  4,56 E+5"));
     resize(std::max(736, minimumSizeHint().width()), 380);
     for (TermEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit5}) e->setKind(TermEdit::Kind::Number);
     PolListenZeigen(false);
@@ -122,6 +124,7 @@ TForm11::Rechenstand TForm11::AktuellerStand() const {
                        std::min(z.SuchintervallVon, z.SuchintervallBis),
                        std::max(z.SuchintervallVon, z.SuchintervallBis),
                        diskussionT_,
+                       {gTerms.KonstanteA, gTerms.KonstanteB, gTerms.KonstanteC, gTerms.KonstanteD},
                        p.FgSummeVon,
                        p.FgSummeBis,
                        p.FgSummeSchrittweite,
@@ -177,8 +180,8 @@ void TForm11::FormShow() {
     IntervallfelderSchreiben();
     ui_->Edit5->setText(ZahlFeldText(diskussionT_));
     suchSchrittweite_ = std::fabs(z.SuchintervallBis - z.SuchintervallVon) / 500;
-    // Lists of another term, interval or parameter (or none yet, as in a
-    // window made on first use) are computed anew.
+    // Lists of another term, interval, parameter or constant (or none yet,
+    // as in a window made on first use) are computed anew.
     if (listenStand_ != AktuellerStand()) Berechnen();
     TermfeldWaehlen();
 }

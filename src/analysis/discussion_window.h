@@ -7,6 +7,7 @@
 // shows: opened on anything else, it searches again.
 
 #include <QPointer>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -78,12 +79,15 @@ private:
     // Orders the interval, compiles the term field and searches.
     bool Berechnen();
     void ErgebnisseLeeren();
-    // What the lists were computed for: examined function, term, interval,
-    // parameter, the family's n range, decimals and the pole option.
+    // What the lists were computed for: everything the term's values and
+    // the lines depend on. The examined function, term, interval, parameter,
+    // the constants a to d (other windows set them too), the family's n
+    // range, decimals and the pole option.
     struct Rechenstand {
         bool mitG = false;
         std::string term;
         double von = 0, bis = 0, t = 0;
+        std::array<double, 4> konstanten{};
         long long nVon = 0, nBis = 0, nSchritt = 0;
         int dezimalen = 0;
         bool pole = false;

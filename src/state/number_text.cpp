@@ -182,9 +182,9 @@ std::string NormalizeTermText(std::string_view s) {
     return t + comment;
 }
 
-std::string LineEquationText(double m, double b) {
-    if (std::fabs(m) < 0.01) m = 0;
-    if (std::fabs(b) < 0.01) b = 0;
+std::string LineEquationText(double m, double b, double zeroBelow) {
+    if (std::fabs(m) < zeroBelow) m = 0;
+    if (std::fabs(b) < zeroBelow) b = 0;
     std::string s = "y = ";
     if (m != 0) {
         const std::string mt = FormatNumberPoint(2, m);

@@ -65,7 +65,8 @@ std::string TermShown(std::string_view term);
 std::string TermFromShown(std::string_view shown);
 
 std::string NormalizeTermText(std::string_view s);
-std::string LineEquationText(double m, double b);
+// The line y = m x + b; slope and intercept below zeroBelow in size count as 0.
+std::string LineEquationText(double m, double b, double zeroBelow = 0.01);
 
 // Text lengths are counted in characters, not bytes: cuts a UTF-8 text after
 // at most n characters, never inside a character.

@@ -155,6 +155,79 @@ TEST_F(Discussion, ZerosOfEveryKind) {
     // The slope of a zero at a border is stored as not a number.
     Run("sqrt(x-1)");
     EXPECT_TRUE(std::isnan(gDiscussion.NullstelleSteigung[1]));
+    // Lines so steep that no sample is below the validity bound at x +- h.
+    for (const auto& [term, zeile] : {std::pair{"1e9*(x-3)", "N(3,00|0,00)m=1,00E+9"},
+                                      std::pair{"-1e12*(x+2)", "N(-2,00|0,00)m=-1,00E+12"}}) {
+        SCOPED_TRACE(term);
+        Run(term);
+        EXPECT_EQ(out.Kurz(L::Nullstellen), zeile);
+    }
+}
+
+TEST_F(Discussion, AZeroIsAPointOfTheDomain) {
+    // Where f only tends to 0 at a place it is undefined, there is no zero;
+    // where f is defined and 0 at the end of its domain, there is one.
+    // Zeros and slopes by hand: (x-1)^2 ln(x-1) has f'(2) = 1, sin(x) ln(x)
+    // has f' = sin(1), -ln(pi), ln(2 pi) at 1, pi, 2 pi.
+    struct Case { const char *term, *nullstellen, *pole; };
+    const std::vector<Case> cases = {
+        {"x^2*ln(x)", "N(1,00|0,00)m=1,00", "---.----"}, {"sqrt(x)*ln(x)", "N(1,00|0,00)m=1,00", "---.----"},
+        {"x^3*ln(x)", "N(1,00|0,00)m=1,00", "---.----"},
+        {"sin(x)*ln(x)", "N(1,00|0,00)m=0,84 N(3,14|0,00)m=-1,14 N(6,28|0,00)m=1,84", "---.----"},
+        {"(x-1)^2*ln(x-1)", "N(2,00|0,00)m=1,00", "---.----"}, {"(x+2)*ln(x+2)", "N(-1,00|0,00)m=1,00", "---.----"},
+        {"x*exp(-1/x)", "---.---", nullptr},
+        // Gaps of the domain, across which f changes sign or not.
+        {"x^2/x", "---.---", "---.----"}, {"x^3/abs(x)", "---.---", "---.----"},
+        {"x*ln(abs(x))", "N(-1,00|0,00)m=1,00 N(1,00|0,00)m=1,00", "---.----"},
+        // Borders that belong to the domain, and poles at borders.
+        {"sqrt(x)", "N(0,00|0,00)m=nichtdef.", "---.----"}, {"x*sqrt(x)", "N(0,00|0,00)m=nichtdef.", "---.----"},
+        {"sqrt(-x)", "N(0,00|0,00)m=nichtdef.", "---.----"}, {"sqrt(2.5-x)", "N(2,50|0,00)m=nichtdef.", "---.----"},
+        {"sqrt(4-x^2)", "N(-2,00|0,00)m=nichtdef. N(2,00|0,00)m=nichtdef.", "---.----"},
+        {"sqrt(2-x^2)", "N(-1,41|0,00)m=nichtdef. N(1,41|0,00)m=nichtdef.", "---.----"},
+        {"arccos(x)", "N(1,00|0,00)m=nichtdef.", "---.----"}, {"x", "N(0,00|0,00)m=1,00", "---.----"},
+        {"ln(x)", "N(1,00|0,00)m=1,00", "x=0,00"}, {"1/sqrt(x)", "---.---", "x=0,00"},
+        // f tends to 0 at the gap around 0, where the language leaves it
+        // undefined within 3.2e-8, and is 0 to the language further out.
+        {"exp(-1/x^2)", "---.---", nullptr},
+    };
+    // With 0 a sample of the scan and without.
+    for (const auto& [a, b] : {std::pair{-8.0, 8.0}, std::pair{-7.3, 9.1}}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.term << " on " << a << " " << b);
+            Run(c.term, a, b, 0, true);
+            EXPECT_EQ(out.Kurz(L::Nullstellen), c.nullstellen);
+            if (c.pole) {
+                EXPECT_EQ(out.Kurz(L::Pole), c.pole);
+            }
+        }
+    }
+    // Nor is that stretch of zeros an extremum; the inflection points are
+    // at +-sqrt(2/3) with y = e^-1.5, slope 2 sqrt(27/8) e^-1.5.
+    Run("exp(-1/x^2)");
+    EXPECT_EQ(out.Kurz(L::Extrema), "---.---");
+    EXPECT_EQ(out.Kurz(L::Wendepunkte), "W(-0,82|0,22)m=-0,82 W(0,82|0,22)m=0,82");
+}
+
+TEST_F(Discussion, FlatExtremaSitInTheMiddleOfTheirFlatStretch) {
+    // Around these extrema f keeps its value to the last bit over up to
+    // 0.05 on either side; the extremum is the middle, by hand.
+    struct Case { const char *term, *extrema, *nullstellen; };
+    const std::vector<Case> cases = {
+        {"x^8", "T(0,00|0,00)m=0,00", "N(0,00|0,00)m=0,00"}, {"x^10", "T(0,00|0,00)m=0,00", "N(0,00|0,00)m=0,00"},
+        {"(x-2)^10+3", "T(2,00|3,00)m=0,00", "---.---"}, {"(x-2)^12+3", "T(2,00|3,00)m=0,00", "---.---"},
+        {"1e4+x^4", "T(0,00|1,00E+4)m=0,00", "---.---"},
+        // (x+1)^12 = 2 at x = -1 -+ 2^(1/12), where f' = -+12 * 2^(11/12).
+        {"-(x+1)^12+2", "H(-1,00|2,00)m=0,00", "N(-2,06|0,00)m=22,65 N(5,95E-2|0,00)m=-22,65"},
+        {"5", "---.---", "---.---"},
+    };
+    for (const auto& [a, b] : {std::pair{-8.0, 8.0}, std::pair{-7.3, 9.1}}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.term << " on " << a << " " << b);
+            Run(c.term, a, b);
+            EXPECT_EQ(out.Kurz(L::Extrema), c.extrema);
+            EXPECT_EQ(out.Kurz(L::Nullstellen), c.nullstellen);
+        }
+    }
 }
 
 TEST_F(Discussion, InflectionPointsNeedATangent) {
@@ -182,6 +255,45 @@ TEST_F(Discussion, InflectionPointsNeedATangent) {
     }
 }
 
+TEST_F(Discussion, InflectionPointsOfSteepAndFlatCurves) {
+    // By hand: f'' = 6ax (+ its shift) for the cubics, -ln(x)/(4x^1.5) for
+    // sqrt(x)ln(x), 2x(x^2-3)/(1+x^2)^3 for x/(1+x^2).
+    struct Case { const char* term; double a, b; const char* wendepunkte; };
+    const std::vector<Case> cases = {
+        // Steep: f changes by far more than 100 across a scan step.
+        {"10*x^3+5000*x", -8, 8, "W(0,00|0,00)m=5,00E+3"}, {"100*x^3+5000*x", -8, 8, "W(0,00|0,00)m=5,00E+3"},
+        {"1e4*x^3+1e4*x", -8, 8, "W(0,00|0,00)m=1,00E+4"}, {"1e6*x+0.1*x^3", -8, 8, "W(0,00|0,00)m=1,00E+6"},
+        {"(x-1)^3+5000*x", -8, 8, "W(1,00|5,00E+3)m=5,00E+3"}, {"x^3+1000*x", -8, 8, "W(0,00|0,00)m=1,00E+3"},
+        {"1000*sin(x)", -4, 4, "W(-3,14|0,00)m=-1,00E+3 W(0,00|0,00)m=1,00E+3 W(3,14|0,00)m=-1,00E+3"},
+        // On the axis within the rounding of the place: y is 0, not 1e-7.
+        {"x^3+3000*x", -8, 8, "W(0,00|0,00)m=3,00E+3"}, {"1000*tanh(x)", -8, 8, "W(0,00|0,00)m=1,00E+3"},
+        {"sqrt(x)*ln(x)", -8, 8, "W(1,00|0,00)m=1,00"},
+        // f'' = 20x^3 changes sign with a zero of third order: the place is
+        // known far less closely, its value still right.
+        {"x^5-5x", -8, 8, "W(0,00|0,00)m=-5,00"}, {"x^5-5x+0.0003", -8, 8, "W(0,00|3,00E-4)m=-5,00"},
+        // Flat: f' changes by less than 0.00001 over five scan steps.
+        {"1e-5*x^3", -8, 8, "TR(0,00|0,00)m=0,00"}, {"1e-6*x^3+x", -8, 8, "W(0,00|0,00)m=1,00"},
+        {"x/(1+x^2)", -8, 8, "W(-1,73|-0,43)m=-0,12 W(0,00|0,00)m=1,00 W(1,73|0,43)m=-0,12"},
+        // A jump where f'' changes sign is no inflection point, steep or not.
+        {"x^3+300*x/abs(x)", -8, 8, "---.---"}, {"(x-0.5)^3+300*(x-0.5)/abs(x-0.5)", -8, 8, "---.---"},
+        {"x^3+0.5*x/abs(x)", -8, 8, "---.---"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.term);
+        Run(c.term, c.a, c.b);
+        EXPECT_EQ(out.Kurz(L::Wendepunkte), c.wendepunkte);
+    }
+    // The arrays hold the places themselves, not those of the second
+    // difference over +-0.001.
+    Run("sqrt(x)*ln(x)");
+    ASSERT_EQ(gDiscussion.AnzahlWendepunkte, 1);
+    EXPECT_NEAR(gDiscussion.WendepunktX[1], 1, 1e-8);
+    Run("exp(-x^2)");
+    ASSERT_EQ(gDiscussion.AnzahlWendepunkte, 2);
+    EXPECT_NEAR(gDiscussion.WendepunktX[2], std::sqrt(0.5), 1e-8);
+    EXPECT_NEAR(gDiscussion.WendepunktY[2], std::exp(-0.5), 1e-8);
+}
+
 TEST_F(Discussion, LinesKeepTheWindowsBlanksAndDecimals) {
     Run("x^3-3x");
     EXPECT_EQ(out[L::Nullstellen][0], "N( -1,73|  0,00)  m =  6,00");
@@ -195,6 +307,16 @@ TEST_F(Discussion, LinesKeepTheWindowsBlanksAndDecimals) {
     gDisplay.Nachkommastellen = 2;
     Run("sqrt(x-1)");
     EXPECT_EQ(out[L::Nullstellen][0], "N(  1,00|  0,00)  m = nicht def.");
+    // Poles and asymptotes with the decimal comma, in their own widths; the
+    // stored asymptote is a term and keeps its point.
+    Run("x+1+1/(x-1)", -8, 8, 0, true);
+    EXPECT_EQ(out[L::Pole], std::vector<std::string>{"x =  1,00"});
+    EXPECT_EQ(out[L::Asymptoten], std::vector<std::string>{"y =  x +  1,00"});
+    EXPECT_EQ(gDiscussion.AsymptotenText[0].str(), "x+1.00");
+    Run("-2.5x-150+1/(x+10)", -20, 20, 0, true);
+    EXPECT_EQ(out[L::Pole], std::vector<std::string>{"x = -10,00"});
+    EXPECT_EQ(out[L::Asymptoten], std::vector<std::string>{"y =  -2,50 * x -  1,50 E+2"});
+    EXPECT_EQ(gDiscussion.AsymptotenText[0].str(), "-2.50*x-1.50e+2");
 }
 
 TEST_F(Discussion, SumsOverNAsTheGraphDoes) {
@@ -280,20 +402,34 @@ TEST_F(Discussion, FindsAsymptotes) {
     struct Case { const char *term, *zeilen, *terme; };
     const std::vector<Case> cases = {
         // The same line on both sides is listed once.
-        {"2x+1", "y=2.00*x+1.00", "2.00*x+1.00"}, {"1/x", "y=0.0", "0.0"}, {"(x^2+1)/x", "y=x", "x"},
-        {"e^x", "y=0.0", "0.0"},  // left only: on the right f passes 1e7
+        {"2x+1", "y=2,00*x+1,00", "2.00*x+1.00"}, {"1/x", "y=0,0", "0.0"}, {"(x^2+1)/x", "y=x", "x"},
+        {"e^x", "y=0,0", "0.0"},  // left only: on the right f passes 1e7
         // The same intercept with different slopes are two lines, right first.
-        {"sqrt(x^2+1)", "y=x y=-x", "x -x"}, {"arctan(x)", "y=1.57 y=-1.57", "1.57 -1.57"},
-        {"200x-3", "y=2.00E+2*x-3.00", "2.00e+2*x-3.00"},
+        {"sqrt(x^2+1)", "y=x y=-x", "x -x"}, {"arctan(x)", "y=1,57 y=-1,57", "1.57 -1.57"},
+        {"200x-3", "y=2,00E+2*x-3,00", "2.00e+2*x-3.00"},
         // Slowly bending graphs pass the slope test far out but approach no line.
         {"sqrt(x)", "---.----", ""}, {"ln(x)", "---.----", ""}, {"x^2", "---.----", ""}, {"sin(x)", "---.----", ""},
         // The limit line, not the value at the last test point, however
         // slowly f approaches it (limits by hand).
-        {"2/sqrt(x+1)", "y=0.0", "0.0"}, {"1/sqrt(x-2)", "y=0.0", "0.0"}, {"1+1/ln(x+3)", "y=1.00", "1.00"},
-        {"3-5/ln(x+1)", "y=3.00", "3.00"}, {"x+1/sqrt(x)", "y=x", "x"}, {"(2x^3+1)/(x^2+1)", "y=2.00*x", "2.00*x"},
-        {"sin(x)/x", "y=0.0", "0.0"},
+        {"2/sqrt(x+1)", "y=0,0", "0.0"}, {"1/sqrt(x-2)", "y=0,0", "0.0"}, {"1+1/ln(x+3)", "y=1,00", "1.00"},
+        {"3-5/ln(x+1)", "y=3,00", "3.00"}, {"x+1/sqrt(x)", "y=x", "x"}, {"(2x^3+1)/(x^2+1)", "y=2,00*x", "2.00*x"},
+        {"sin(x)/x", "y=0,0", "0.0"},
         // No limit far out: none is listed.
         {"ln(ln(x))", "---.----", ""}, {"x+sin(x)", "---.----", ""}, {"x+sqrt(x)", "---.----", ""},
+        // A line is its own asymptote, once, however steep or flat; far out
+        // m x leaves the intercept no digits, so it comes from nearer in.
+        {"1000000*(x-0.5)", "y=1,00E+6*x-5,00E+5", "1.00e+6*x-5.00e+5"}, {"1000000*x", "y=1,00E+6*x", "1.00e+6*x"},
+        {"1000000*x+1", "y=1,00E+6*x+1,00", "1.00e+6*x+1.00"}, {"1e9*x", "y=1,00E+9*x", "1.00e+9*x"},
+        {"-1e7*x+123", "y=-1,00E+7*x+1,23E+2", "-1.00e+7*x+1.23e+2"}, {"5x+1e5", "y=5,00*x+1,00E+5", "5.00*x+1.00e+5"},
+        {"1e-6*x+3", "y=1,00E-6*x+3,00", "1.00e-6*x+3.00"}, {"-1e-6*x", "y=-1,00E-6*x", "-1.00e-6*x"},
+        {"x+0.05", "y=x+5,00E-2", "x+5.00e-2"},
+        // Near-lines: a line and a term that fades, 1/x even where m x is huge.
+        {"1e6*x+1/x", "y=1,00E+6*x", "1.00e+6*x"}, {"1e9*x+1/x", "y=1,00E+9*x", "1.00e+9*x"},
+        {"5e5*x+3e5/x", "y=5,00E+5*x", "5.00e+5*x"}, {"1e8*(x-3)+1/x", "y=1,00E+8*x-3,00E+8", "1.00e+8*x-3.00e+8"},
+        {"x^2/(x+1)", "y=x-1,00", "x-1.00"}, {"3x+exp(-x)", "y=3,00*x", "3.00*x"},
+        // Lines a little apart are two, not their mean: x + 1/4 and x - 1/4,
+        // y = pi/20 and y = -pi/20.
+        {"x+0.25*tanh(x)", "y=x+0,25 y=x-0,25", "x+0.25 x-0.25"}, {"arctan(x)/10", "y=0,16 y=-0,16", "0.16 -0.16"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -383,7 +519,7 @@ TEST_F(Discussion, PrintsEachNonEmptyListUnderItsHeading) {
     Run("1/x", -8, 8, 0, true);
     std::vector<std::string> gedruckt;
     for (const CanvasRecord& r : printer.Records()) gedruckt.push_back(r.text);
-    EXPECT_EQ(gedruckt, (std::vector<std::string>{"Pole", "x =  0,00", "Asymptoten", "y =   0.0", kUrsprung}));
+    EXPECT_EQ(gedruckt, (std::vector<std::string>{"Pole", "x =  0,00", "Asymptoten", "y =   0,0", kUrsprung}));
     // The next run, not printing, leaves the page alone.
     printer.ClearRecords();
     Run("x^2-4");

@@ -179,6 +179,48 @@ TEST_F(DiscussionWindow, ListsAlwaysBelongToTheTermShown) {
     EXPECT_EQ(ui->Label6->text(), QString());
 }
 
+TEST_F(DiscussionWindow, ListsFollowTheConstantsSetElsewhere) {
+    // The family dialog and the linear-system window set a to d while the
+    // window is hidden; the term text stays the same.
+    struct Fall { const char* term; double TermState::*konstante; };
+    const Fall faelle[] = {{"x^2-a", &TermState::KonstanteA}, {"x^2-b", &TermState::KonstanteB},
+                           {"x^2-c", &TermState::KonstanteC}, {"x^2-d", &TermState::KonstanteD}};
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.term);
+        gTerms.TermF = f.term;
+        gTerms.*f.konstante = 4;
+        Anzeigen();
+        EXPECT_EQ(Zeilen(ui->ListBox1), QStringList({"N(-2,00|0,00)m=-4,00", "N(2,00|0,00)m=4,00"}));
+        EXPECT_EQ(Zeilen(ui->ListBox2), QStringList({"T(0,00|-4,00)m=0,00"}));
+        ui->BitBtn1->click();
+        gTerms.*f.konstante = 9;
+        Anzeigen();
+        EXPECT_EQ(Zeilen(ui->ListBox1), QStringList({"N(-3,00|0,00)m=-6,00", "N(3,00|0,00)m=6,00"}));
+        EXPECT_EQ(Zeilen(ui->ListBox2), QStringList({"T(0,00|-9,00)m=0,00"}));
+        form->close();
+        gTerms.*f.konstante = 1;
+    }
+    // Nothing changed: the lists stay as they are, without a search.
+    gTerms.TermF = "x^2-a";
+    Anzeigen();
+    ui->ListBox1->addItem(QStringLiteral("unverändert"));
+    form->close();
+    Anzeigen();
+    EXPECT_EQ(ui->ListBox1->count(), 3);
+}
+
+TEST_F(DiscussionWindow, PolesAndAsymptotesShowTheDecimalComma) {
+    gTerms.TermF = "x+1+1/(x-1)";
+    Anzeigen();
+    ui->CheckBox1->click();
+    ASSERT_EQ(ui->ListBox4->count(), 1);
+    EXPECT_EQ(ui->ListBox4->item(0)->text(), QStringLiteral("x =  1,00"));
+    ASSERT_EQ(ui->ListBox5->count(), 1);
+    EXPECT_EQ(ui->ListBox5->item(0)->text(), QStringLiteral("y =  x +  1,00"));
+    // The stored line is a term the drawing compiles.
+    EXPECT_EQ(gDiscussion.AsymptotenText[0].str(), "x+1.00");
+}
+
 TEST_F(DiscussionWindow, PrintoutHasTitleRangeAndOnlyNonEmptySections) {
     ASSERT_TRUE(HatPdftotext());
     Anzeigen();

@@ -116,6 +116,7 @@ TEST(NumberText, LineEquationText) {
     EXPECT_EQ(LineEquationText(0.001, 3), "y =   3.00");
     EXPECT_EQ(LineEquationText(0, 0.001), "y =   0.0");
     EXPECT_EQ(LineEquationText(1000, 0), "y =   1.00 E+3 * x");
+    EXPECT_EQ(LineEquationText(1e-6, 3, 0), "y =   1.00 E-6 * x +  3.00");
 }
 
 }  // namespace
