@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <initializer_list>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -15,6 +16,7 @@
 #include "program_state.h"
 #include "shown_derivative.h"
 #include "term.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -185,6 +187,8 @@ private:
     void PolVormerken(double xp);
     bool SymmetrieTest(double vorzeichen);
     void PoleSuchen(double a, double b, double step);
+    // The lists a run cut short by its work budget would show wrongly: emptied, with the reason.
+    void Abgebrochen(std::initializer_list<Ergebnisliste> listen);
     void PolEintragen(double xp);
     void AsymptotenSuchen();
     Asymptote AsymptoteSuchen(double x0, double richtung);
@@ -1138,6 +1142,7 @@ void Kurvendiskussion::NullstellenOrdnen() {
 }
 
 void Kurvendiskussion::Berechnen(double a, double b, double step) {
+    WorkBudget budget(kWaitSeconds);
     DiscussionResults& d = gDiscussion;
     d.AnzahlNullstellen = d.AnzahlExtrema = d.AnzahlWendepunkte = 0;
     // The drawing reads every count: a run without the pole search must not
@@ -1204,8 +1209,15 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
         NullstellenOrdnen();
     }
 
+    // Values the budget did not pay for read as undefined: what was found
+    // meanwhile is not all there is, and "none" would be a wrong answer.
+    const std::string symmetrie = budget.Cut() ? std::string() : SymmetrieText();
+    if (budget.Cut()) {
+        Abgebrochen({Ergebnisliste::Nullstellen, Ergebnisliste::Extrema, Ergebnisliste::Wendepunkte,
+                     Ergebnisliste::Pole, Ergebnisliste::Asymptoten});
+        return;
+    }
     PunktlistenFuellen();
-    const std::string symmetrie = SymmetrieText();
     ausgabe_.SymmetrieAnzeigen(symmetrie);
 
     ausgabe_.ListeLeeren(Ergebnisliste::Pole);
@@ -1216,10 +1228,32 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
         } else {
             ausgabe_.ZeileHinzufuegen(Ergebnisliste::Pole, kLeerePolliste);
         }
-        AsymptotenSuchen();
+        if (!budget.Cut()) AsymptotenSuchen();
+        if (budget.Cut()) {
+            Abgebrochen({Ergebnisliste::Pole, Ergebnisliste::Asymptoten});
+            return;
+        }
     }
 
     if (drucker_) Drucken(11, 2, symmetrie);
+    gKurvendiskussion.DiskussionDruck = false;
+}
+
+void Kurvendiskussion::Abgebrochen(std::initializer_list<Ergebnisliste> listen) {
+    DiscussionResults& d = gDiscussion;
+    for (Ergebnisliste l : listen) {
+        switch (l) {
+            case Ergebnisliste::Nullstellen: d.AnzahlNullstellen = 0; break;
+            case Ergebnisliste::Extrema: d.AnzahlExtrema = 0; break;
+            case Ergebnisliste::Wendepunkte: d.AnzahlWendepunkte = 0; break;
+            case Ergebnisliste::Pole: d.AnzahlPole = 0; break;
+            case Ergebnisliste::Asymptoten: d.AnzahlAsymptoten = 0; break;
+        }
+        ausgabe_.ListeLeeren(l);
+        ausgabe_.ZeileHinzufuegen(l, std::string(" ") + kZuVielRechenaufwand);
+    }
+    ausgabe_.SymmetrieAnzeigen(kDiskussionAbgebrochen);
+    if (drucker_) Drucken(11, 2, kDiskussionAbgebrochen);
     gKurvendiskussion.DiskussionDruck = false;
 }
 

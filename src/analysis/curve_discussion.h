@@ -64,6 +64,8 @@ void ResetKurvendiskussion();
 
 // Searches [a, b] with the scan step `step` at parameter t. Callers pass
 // a <= b and step = |b - a| / 500; a missing or runaway step is mended.
+// Within a work budget of kWaitSeconds: a run it cuts short empties its
+// lists and result arrays and says kDiskussionAbgebrochen.
 void KurvendiskussionBerechnen(double a, double b, double step, double t, KurvendiskussionAusgabe& ausgabe);
 // The same for the redraw and the area window: only the result arrays. The
 // discussion window's lists show its own runs, so that they always belong
@@ -74,6 +76,7 @@ void KurvendiskussionBerechnen(double a, double b, double step, double t);
 std::string SymmetrieText(double t);
 
 // Result texts for the window.
+inline constexpr const char* kDiskussionAbgebrochen = "Die Kurvendiskussion wurde abgebrochen: zu viel Rechenaufwand.";
 inline constexpr const char* kLeerePunktliste = "   --- . ---";
 inline constexpr const char* kLeerePolliste = " --- . ----";
 // The last line of a pole list that reached the room for poles.

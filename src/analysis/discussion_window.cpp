@@ -12,8 +12,10 @@
 #include "bit_check_box.h"
 #include "canvas_qpainter.h"
 #include "color_button.h"
+#include "curves.h"
 #include "edit_field.h"
 #include "graph_host.h"
+#include "message_sink.h"
 #include "number_text.h"
 #include "numeric_tables.h"
 #include "output_redirection.h"
@@ -401,8 +403,10 @@ void TForm11::GrafikDrucken(QPainter& painter, PrintJob& printer, const PrinterC
         GrafikZeichnen(false);
         canvas.End();
     }
+    const bool cut = LastRedrawCut();
     painter.restore();
     gOutput = vorher;
+    if (cut) ShowMessage(CutPictureText("gedruckt"), MessageKind::Warning);
 }
 
 }  // namespace kalvo

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "analysis_state.h"
 #include "canvas.h"
@@ -146,6 +148,30 @@ TEST_F(LongSum, TablesAndIntegralsStopWithTheirMessage) {
         EXPECT_NE(z[1], NichtDefiniertText()) << z[0];
         for (size_t k = 2; k < z.size(); ++k) EXPECT_EQ(z[k], NichtDefiniertText()) << z[0];
     }
+}
+
+// A discussion cut short lists nothing as found and nothing as "none":
+// every list says why it is empty, and the special points are gone.
+TEST_F(LongSum, TheCurveDiscussionStopsAndSaysWhy) {
+    struct Lists : KurvendiskussionAusgabe {
+        std::map<Ergebnisliste, std::vector<std::string>> zeilen;
+        std::string satz;
+        void ListeLeeren(Ergebnisliste l) override { zeilen[l].clear(); }
+        void ZeileHinzufuegen(Ergebnisliste l, const std::string& z) override { zeilen[l].push_back(z); }
+        void SymmetrieAnzeigen(const std::string& s) override { satz = s; }
+    } lists;
+    Compile("sin(n*x)/n^2");
+    gKurvendiskussion.PoleUndAsymptotenSuchen = true;
+    gDiscussion.AnzahlNullstellen = 3;
+    KurvendiskussionBerechnen(-8, 8, 16.0 / 500, 0, lists);
+    EXPECT_EQ(lists.satz, kDiskussionAbgebrochen);
+    ASSERT_EQ(lists.zeilen.size(), 5u);
+    for (const auto& [liste, zeilen] : lists.zeilen) {
+        ASSERT_EQ(zeilen.size(), 1u);
+        EXPECT_NE(zeilen[0].find(kZuVielRechenaufwand), std::string::npos);
+    }
+    const DiscussionResults& d = gDiscussion;
+    EXPECT_EQ(d.AnzahlNullstellen + d.AnzahlExtrema + d.AnzahlWendepunkte + d.AnzahlPole + d.AnzahlAsymptoten, 0);
 }
 
 }  // namespace
