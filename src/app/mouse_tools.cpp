@@ -127,12 +127,14 @@ QString ObjectLabel(TDrawingTool tool, double x) {
     const bool lineDefined = yDefined && mDefined;
     switch (tool) {
         case TDrawingTool::Tangente:
-            if (lineDefined) e = QStringLiteral("Tangente: ") + QString::fromStdString(LineEquationText(m, y - m * x));
+            if (lineDefined)
+                e = QStringLiteral("Tangente: ") + QString::fromStdString(PointToComma(LineEquationText(m, y - m * x)));
             break;
         case TDrawingTool::Normale:
             if (!lineDefined) break;
             if (m != 0)
-                e = QStringLiteral("Normale: ") + QString::fromStdString(LineEquationText(-1 / m, x / m + y));
+                e = QStringLiteral("Normale: ") +
+                    QString::fromStdString(PointToComma(LineEquationText(-1 / m, x / m + y)));
             else
                 e = QStringLiteral("Normale: x = ") + xs;
             break;

@@ -372,7 +372,7 @@ TEST_F(MouseToolsTest, ToolsEnableTheirControlsAndPreviewAtTheTickStepAndTheirTe
     EXPECT_EQ(std::pair(gOverlay.ObjektX, gOverlay.ObjektSchrittweite),
               std::pair(gOutput.TickLabelStepX, gOutput.TickLabelStepX / 2));
     EXPECT_FALSE(Area()->Overlay().isNull());
-    EXPECT_EQ(Ui()->Label3->text(), QStringLiteral("P(  1,00 |  1,00);     Tangente: y =   2.00 * x -  1.00"));
+    EXPECT_EQ(Ui()->Label3->text(), QStringLiteral("P(  1,00 |  1,00);     Tangente: y =   2,00 * x -  1,00"));
 
     // Another tool takes its place; pressing the same button again leaves no tool.
     Click(Ui()->ButtonSenkrechte);
@@ -418,14 +418,14 @@ TEST_F(MouseToolsTest, StatusTextsOfTheObjects) {
     const std::tuple<const char*, QToolButton*, double, const char*> cases[] = {
         {"x^2", Ui()->ButtonNormale, 0, "P(  0,00 |  0,00);     Normale: x =   0,00"},
         {"1e-11*x+1", Ui()->ButtonNormale, 2, "P(  2,00 |  1,00);     Normale: x =   2,00"},
-        {"x^2", Ui()->ButtonNormale, 1, "P(  1,00 |  1,00);     Normale: y =  -0.50 * x +  1.50"},
+        {"x^2", Ui()->ButtonNormale, 1, "P(  1,00 |  1,00);     Normale: y =  -0,50 * x +  1,50"},
         {"x^2", Ui()->ButtonWaagrechte, 2, "P(  2,00 |  4,00);     y =   4,00"},
         {"x^2", Ui()->ButtonSenkrechte, -1, "P( -1,00 |  1,00);     x =  -1,00"},
         {"x^2", Ui()->ButtonPunkt1, 3, "P(  3,00 |  9,00);     "},
         {"ln(x)", Ui()->ButtonTangente, -1, "P( -1,00 |nicht def.);     "},
         // Slopes right to the digits shown: -1/x^2 = -111111 at 0.003, the
         // intercept 2/x = 666.67 (the fixed-step quotient gives -1.00 E+5).
-        {"1/x", Ui()->ButtonTangente, 0.003, "P(  3,00 E-3 |  3,33 E+2);     Tangente: y =  -1.11 E+5 * x +  6.67 E+2"},
+        {"1/x", Ui()->ButtonTangente, 0.003, "P(  3,00 E-3 |  3,33 E+2);     Tangente: y =  -1,11 E+5 * x +  6,67 E+2"},
         // No tangent and no normal at a corner.
         {"abs(x)", Ui()->ButtonTangente, 0, "P(  0,00 |  0,00);     "},
         {"abs(x-1)", Ui()->ButtonNormale, 1, "P(  1,00 |  0,00);     "},
