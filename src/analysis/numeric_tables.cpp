@@ -42,7 +42,7 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
 
     Wertetabelle tabelle;
     tabelle.eingabe = e;
-    // The rows the table will have, for sharing out the derivatives' work.
+    // The rows the table will have, for sharing out the work of the derivatives.
     const double spanne = std::floor((e.bis - e.von) / e.schritt + 1e-9) + 1;
     const double zeilen = std::isfinite(spanne) ? std::clamp(spanne, 1.0, double(kWertetabelleMaxZeilen)) : 1.0;
     WorkBudget budget(kWaitSeconds);
@@ -66,7 +66,8 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
             // FormatNumberComma shows values below 1e-10 as 0.
             std::array<ShownDerivative, kMaxShownDerivativeOrder> abl;
             {
-                WorkBudget anteil(kWaitSeconds / 2 / zeilen);
+                // What is left shared out over the rows still to come.
+                WorkBudget anteil(budget.SecondsLeft() / std::max(1.0, zeilen - (r - 1)));
                 abl = ShownDerivatives(FamilienFunktion(e.t), x, 3, DecimalsUnit(dezimalen, 1e-10));
                 // A refinement cut short has not shown that its derivative exists.
                 if (anteil.Cut()) {

@@ -50,8 +50,8 @@ const WertetabelleZeile& WertetabelleKopf();
 
 // x from von on, each x rounded to `dezimalen` decimals before it is used and
 // before the step is added, until x passes bis or 101 rows are made, within
-// a work budget of kWaitSeconds: the rows it pays for, and of that at most
-// half for the refined derivatives, shared out over the rows.
+// a work budget of kWaitSeconds: the rows it pays for, each row's refined
+// derivatives with what is left shared out over the rows still to come.
 Wertetabelle WertetabelleBerechnen(WertetabelleEingabe eingabe, int dezimalen);
 
 // ---- Newton's method ----

@@ -110,15 +110,23 @@ void WorkBudget::ScheduleLook() {
     gNextLook = gWork + std::clamp(left, 0LL, kLookInterval);
 }
 
+long long WorkBudget::UnitsLeft() const {
+    long long left = unitLimit_ - (gWork - startWork_);
+    // The clock is not read here: the time left is what it was at the last
+    // look, less the work counted since.
+    if (gClock) left = std::min(left, timeLeftAtLook_ - (gWork - lookedAtWork_));
+    return left;
+}
+
+double WorkBudget::SecondsLeft() const {
+    return spent_ ? 0.0 : std::max(0.0, static_cast<double>(UnitsLeft()) / kUnitsPerSecond);
+}
+
 bool WorkBudgetAffords(long long units) {
     WorkBudget* b = gTop;
     if (!b) return true;
     if (b->spent_) return false;
-    long long left = b->unitLimit_ - (gWork - b->startWork_);
-    // The clock is not read here: the time left is what it was at the last
-    // look, less the work counted since.
-    if (gClock) left = std::min(left, b->timeLeftAtLook_ - (gWork - b->lookedAtWork_));
-    if (units < left) return true;
+    if (units < b->UnitsLeft()) return true;
     b->Spend();
     return false;
 }

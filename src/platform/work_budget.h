@@ -61,12 +61,17 @@ public:
     // Whether this budget itself is used up now (one inside it that ran out
     // of its own share does not count).
     bool Spent() const;
+    // What is left of it, in seconds: the lesser of the counted work left
+    // and the time left when the clock was last looked at, less the work
+    // counted since.
+    double SecondsLeft() const;
 
 private:
     friend bool work_detail::LookAtLimits();
     friend bool WorkBudgetAffords(long long units);
 
     bool Exceeded(long long now) const;
+    long long UnitsLeft() const;
     void Spend();
     void ScheduleLook();
 
