@@ -1,6 +1,18 @@
 #include "output_redirection.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+
 namespace kalvo {
+
+namespace {
+// A printout or a picture for a file may take several times the screen's
+// second: the mouse shows that the program is at work meanwhile.
+bool BusyCursorFor(const OutputTarget& target) {
+    return (target.printing || target.metafile) && !target.preview &&
+           qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+}
+}  // namespace
 
 OutputRedirection::OutputRedirection(const OutputTarget& target) : savedOutput_(gOutput), savedGraph_(gGraph) {
     OutputContext& o = gOutput;
@@ -14,6 +26,8 @@ OutputRedirection::OutputRedirection(const OutputTarget& target) : savedOutput_(
     o.PrintingActive = target.printing;
     o.MetafileActive = target.metafile;
     o.DruckVorschau = target.preview;
+    busy_ = BusyCursorFor(target);
+    if (busy_) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
 OutputRedirection::~OutputRedirection() {
@@ -31,6 +45,7 @@ OutputRedirection::~OutputRedirection() {
     restored.SicherungY2 = gGraph.SicherungY2;
     gGraph = restored;
     gOutput = savedOutput_;
+    if (busy_) QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace kalvo

@@ -36,6 +36,7 @@ public:
 private:
     OutputContext savedOutput_;
     GraphState savedGraph_;
+    bool busy_ = false;
 };
 
 }  // namespace kalvo

@@ -91,22 +91,22 @@ void DrawPunkt2Object(const tElement& e) { DrawPointMarker(2, e.LinienFarbe, gPa
 
 GraphDrawers MakeDrawers() {
     GraphDrawers d;
-    auto slots = [&d](int from, int to, SlotDrawer drawer) {
+    auto range = [&d](int from, int to, SlotDrawer drawer) {
         for (int i = from; i <= to; ++i) d.slotDrawers[static_cast<size_t>(i)] = drawer;
     };
-    slots(1, 4, DrawSlotF);
-    slots(5, 5, DrawSlotIntegral);
-    slots(6, 6, DrawSlotDirectionField);
-    slots(7, 7, DrawSlotInverse);
-    slots(8, 11, DrawSlotG);
-    slots(12, 12, DrawSlotIntegral);
-    slots(13, 13, DrawSlotDirectionField);
-    slots(14, 14, DrawSlotInverse);
-    slots(15, 19, DrawSlotCombination);
-    slots(20, 21, DrawSlotComposition);
-    slots(22, 22, DrawSlotLinesU);
-    slots(23, 30, DrawSlotParametric);
-    slots(31, 34, DrawSlotPiecewise);
+    range(1, 4, DrawSlotF);
+    range(5, 5, DrawSlotIntegral);
+    range(6, 6, DrawSlotDirectionField);
+    range(7, 7, DrawSlotInverse);
+    range(8, 11, DrawSlotG);
+    range(12, 12, DrawSlotIntegral);
+    range(13, 13, DrawSlotDirectionField);
+    range(14, 14, DrawSlotInverse);
+    range(15, 19, DrawSlotCombination);
+    range(20, 21, DrawSlotComposition);
+    range(22, 22, DrawSlotLinesU);
+    range(23, 30, DrawSlotParametric);
+    range(31, 34, DrawSlotPiecewise);
     d.flaeche = DrawFlaecheOverlay;
     d.wertepaare = DrawWertepaareOverlay;
     d.summen = DrawSummenOverlay;
@@ -130,7 +130,10 @@ void RunOverlay(OverlayDrawer drawer) {
 }
 
 // A printer or a picture for a file has as many times the screen's pixels to
-// fill, and takes as many samples more: it gets as many times the work.
+// fill, and takes as many samples more: it gets as many times the work, so
+// that what the screen shows whole prints whole (a printout costs some five
+// times the screen's work). Half a minute at most: a picture beyond that was
+// cut on the screen already.
 double OutputWorkFactor() {
     const OutputContext& o = gOutput;
     // The print preview is redrawn as its fields change, and waits like the screen.
@@ -138,7 +141,7 @@ double OutputWorkFactor() {
     const double pixels = std::fabs(o.AusgabefaktorX * o.AusgabefaktorY);
     const double density = std::fabs(o.SamplesPerPixel);
     const double factor = std::max(pixels, density);
-    return std::isfinite(factor) ? std::clamp(factor, 1.0, 256.0) : 1.0;
+    return std::isfinite(factor) ? std::clamp(factor, 1.0, 30.0) : 1.0;
 }
 
 bool gLastRedrawCut = false;
