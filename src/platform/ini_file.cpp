@@ -142,9 +142,10 @@ void Place(Slot* slots, size_t slotCount, uint32_t hash, size_t position) {
     MakeSlot(slots[at], hash, position);
 }
 
-// The number of slots for `room` items: at most half of them taken.
+// The number of slots for `room` items: a power of two, at most half of
+// them taken.
 size_t SlotsFor(size_t room) {
-    size_t size = 4 * kSearchedInOrder;
+    size_t size = 32;
     while (size < 2 * room) size *= 2;
     return size;
 }
