@@ -4,7 +4,7 @@ BUILD   ?= build
 CMAKE   := cmake -G Ninja -Wno-dev
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: deps build run test bench sanitize fuzz clean
+.PHONY: deps build run test bench sanitize fuzzers fuzz fuzz-seeds clean
 
 deps:
 	@./tools/install-deps
@@ -31,10 +31,17 @@ sanitize: deps
 	@cd build-asan && ctest --output-on-failure -j $(JOBS)
 
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzzers: deps
 	@[ -f build-fuzz/build.ninja ] || CXX=clang++ $(CMAKE) -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVO_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzzers
+
+# The corpus grows in build-fuzz/corpus; the seeds in fuzz/seeds change only
+# through fuzz-seeds, whose result is meant to be committed.
+fuzz: fuzzers
 	@./tools/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+
+fuzz-seeds: fuzzers
+	@./tools/run-fuzzers --update-seeds build-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build build-bench build-asan build-fuzz

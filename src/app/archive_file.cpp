@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "decimal.h"
 #include "function_set.h"
 #include "message_sink.h"
 #include "number_text.h"
@@ -28,11 +29,14 @@ constexpr const char* kEntrySections[] = {
 // Sections that stand once, without a suffix.
 constexpr const char* kSingleSections[] = {kKoord, kArchiv, "Funktionsterme", "Grafik", "Eingabe"};
 
+// The function list and the frame stand once in the file, after the first
+// entry's graphs and after its last section; the later entries would only
+// write the same values over them again.
 void WriteEntry(IniFile& ini, int i, const ArchivEintrag& e, const ArchiveContents& a) {
     WriteSchaubilderSection(ini, i, e.Schaubilder);
-    WriteListentermeSection(ini, a.Listenterme);
+    if (i == 0) WriteListentermeSection(ini, a.Listenterme);
     WriteFunctionSetSections(ini, i, e);
-    ini.WriteBool("Grafik", "Rahmen", a.Rahmen);
+    if (i == 0) ini.WriteBool("Grafik", "Rahmen", a.Rahmen);
 }
 
 // Reads entry i over e: the keys the file lacks take the archive defaults,
@@ -44,29 +48,41 @@ void ReadEntry(const IniFile& ini, int i, ArchivEintrag& e) {
     ReadFunctionSetSections(ini, i, e);
 }
 
-// The numbers 1..count of the store entries the file has a section of,
-// in ascending order; a name like "Konstanten Nr3" counts for entry 3.
-std::vector<int> EntriesInFile(const IniFile& ini, int count) {
-    std::vector<std::string> prefixes;
-    for (const char* s : kEntrySections) prefixes.push_back(FoldCase(s) + " nr");
+// The numbers of the store entries the file has a section of, in ascending
+// order: a name like "Konstanten Nr3" counts for entry 3.
+std::vector<int> NumberedEntries(const IniFile& ini) {
+    static const std::vector<std::string> folded = [] {
+        std::vector<std::string> f;
+        for (const char* s : kEntrySections) f.push_back(FoldCase(s));
+        return f;
+    }();
     std::vector<int> found;
-    for (const std::string& name : ini.SectionNames()) {
-        const std::string folded = FoldCase(name);
-        for (const std::string& p : prefixes) {
-            if (folded.size() <= p.size() || folded.compare(0, p.size(), p) != 0) continue;
-            const std::string_view digits = std::string_view(folded).substr(p.size());
-            int k = 0;
-            const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), k);
-            // Only the number as the writer spells it: the lookups use that spelling.
-            if (ec == std::errc() && end == digits.data() + digits.size() && k >= 1 && k <= count &&
-                digits == std::to_string(k))
-                found.push_back(k);
-            break;
-        }
+    for (size_t i = 0; i < ini.SectionCount(); ++i) {
+        const std::string_view name = ini.SectionName(i);
+        size_t digits = name.size();
+        while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9') --digits;
+        // Only the number as the writer spells it: the lookups use that spelling.
+        if (digits == name.size() || name[digits] == '0' || digits < 3) continue;
+        const std::string_view nr = name.substr(digits - 3, 3);
+        if (nr[0] != ' ' || (nr[1] != 'N' && nr[1] != 'n') || (nr[2] != 'R' && nr[2] != 'r')) continue;
+        int k = 0;
+        const auto [end, ec] = std::from_chars(name.data() + digits, name.data() + name.size(), k);
+        if (ec != std::errc() || end != name.data() + name.size()) continue;
+        if (std::find(folded.begin(), folded.end(), FoldCase(name.substr(0, digits - 3))) != folded.end())
+            found.push_back(k);
     }
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
+}
+
+std::string Funktionssaetze(long long n) { return IntToText(n) + (n == 1 ? " Funktionssatz" : " Funktionssätze"); }
+
+// "Nr3", "Nr5 bis Nr7"
+std::string EntryRange(const std::pair<int, int>& r) {
+    std::string s = "Nr" + std::to_string(r.first);
+    if (r.second != r.first) s += " bis Nr" + std::to_string(r.second);
+    return s;
 }
 
 }  // namespace
@@ -91,10 +107,22 @@ void WriteArchive(IniFile& ini, const ArchiveContents& a) {
     const int n = static_cast<int>(std::min<size_t>(a.Speicher.size(), SpeicherListe::kMaxCount));
     ini.WriteInteger(kArchiv, "Anzahl", n);
     WriteEntry(ini, 0, a.Aktuell, a);
-    for (int i = 1; i <= n; ++i) WriteEntry(ini, i, a.Speicher[static_cast<size_t>(i - 1)], a);
+    for (int i = 1; i <= n; ++i) {
+        const size_t sections = ini.SectionCount(), entries = ini.EntryRoom(), bytes = ini.TextBytes();
+        WriteEntry(ini, i, a.Speicher[static_cast<size_t>(i - 1)], a);
+        // The sets take about the same room each (their texts a little more
+        // or less): room for the others at once, not step by step.
+        if (i == 1 && n > 1) {
+            const size_t more = static_cast<size_t>(n - 1);
+            ini.Reserve(ini.SectionCount() + more * (ini.SectionCount() - sections),
+                        ini.EntryRoom() + more * (ini.EntryRoom() - entries),
+                        ini.TextBytes() + more * (ini.TextBytes() - bytes) * 5 / 4);
+        }
+    }
 }
 
-ArchiveContents ReadArchive(const IniFile& ini, const ArchiveContents& start, int storeCount) {
+ArchiveContents ReadArchive(const IniFile& ini, const ArchiveContents& start, int storeCount, ArchiveReadNotes* notes) {
+    ArchiveReadNotes n;
     ArchiveContents a = start;
     a.Speicher.clear();
     ReadKoordinatensystemSection(ini, a.Koordinatensystem, a.Schriftgroesse, a.Schriftname, a.SchriftFett);
@@ -105,23 +133,94 @@ ArchiveContents ReadArchive(const IniFile& ini, const ArchiveContents& start, in
     // entry first, so a key one of them lacks keeps the value read before.
     ArchivEintrag state = start.Aktuell;
     state.Koordinatensystem = a.Koordinatensystem;
-    const int count = ini.ReadInteger(kArchiv, "Anzahl", 0);
+
+    // A count that is no number reads as none, as every number of the file does.
+    if (ini.ValueExists(kArchiv, "Anzahl")) {
+        n.countText = ini.ReadString(kArchiv, "Anzahl", "");
+        n.countGiven = ParseInteger(n.countText, n.count);
+        if (!n.countGiven || n.count < 0) n.countValid = false;
+        if (!n.countGiven) n.count = 0;
+    }
+    const std::vector<int> numbered = NumberedEntries(ini);
+    const int count = std::max(0, n.count);
+    const auto inCount = std::upper_bound(numbered.begin(), numbered.end(), count);
+    n.beyond = static_cast<int>(numbered.end() - inCount);
+    n.present = static_cast<int>(inCount - numbered.begin());
+    long long expected = 1;
+    for (auto it = numbered.begin(); it != inCount; expected = *it++ + 1LL)
+        if (*it > expected) n.gaps.emplace_back(static_cast<int>(expected), *it - 1);
+    if (expected <= count) n.gaps.emplace_back(static_cast<int>(expected), count);
+
     // A negative count is no archive of ours: nothing of the entries is read.
-    if (count < 0) {
+    if (n.count < 0) {
         a.Aktuell = state;
+        if (notes) *notes = std::move(n);
         return a;
     }
-    std::vector<int> entries = EntriesInFile(ini, std::min(count, SpeicherListe::kMaxCount));
     const size_t room = static_cast<size_t>(std::max(0, SpeicherListe::kMaxCount - storeCount));
-    if (entries.size() > room) entries.resize(room);
-    a.Speicher.resize(entries.size());
-    for (size_t j = entries.size(); j-- > 0;) {
-        ReadEntry(ini, entries[j], state);
+    const size_t taken = std::min(static_cast<size_t>(n.present), room);
+    n.left = n.present - static_cast<int>(taken);
+    a.Speicher.resize(taken);
+    for (size_t j = taken; j-- > 0;) {
+        ReadEntry(ini, numbered[j], state);
         a.Speicher[j] = state;
     }
     ReadEntry(ini, 0, state);
     a.Aktuell = state;
+    if (notes) *notes = std::move(n);
     return a;
+}
+
+std::string ArchiveReadMessage(const ArchiveReadNotes& n, const std::string& name) {
+    std::vector<std::string> said;
+    const std::string datei = "Die Datei " + name;
+    // "der 1 gespeicherte", "die 3 gespeicherten"
+    const std::string stored = n.beyond == 1 ? "der 1 gespeicherte" : "die " + IntToText(n.beyond) + " gespeicherten";
+    if (!n.countValid) {
+        // A long text is shown by its beginning.
+        std::string shown = CutToChars(n.countText, 30);
+        if (shown.size() < n.countText.size()) shown += "…";
+        std::string s = datei + " nennt als Anzahl der Funktionssätze „" + shown + "“, das ist keine Anzahl; ";
+        if (n.countGiven)
+            s += "übernommen wurden nur Koordinatensystem, Funktionsliste und Rahmen, kein Funktionssatz" +
+                 (n.beyond > 0 ? ", auch nicht " + stored : std::string());
+        else
+            s += "übernommen wurde nur der aktuelle Funktionssatz" + (n.beyond > 0 ? ", nicht " + stored : std::string());
+        said.push_back(s + ".");
+    } else if (!n.countGiven) {
+        if (n.beyond > 0)
+            said.push_back(datei + " nennt keine Anzahl der Funktionssätze; übernommen wurde nur der aktuelle, nicht " +
+                           stored + ".");
+    } else {
+        if (!n.gaps.empty()) {
+            long long missing = 0;
+            for (const auto& [first, last] : n.gaps) missing += static_cast<long long>(last) - first + 1;
+            std::string ranges;
+            const size_t shown = std::min<size_t>(n.gaps.size(), 3);
+            for (size_t i = 0; i < shown; ++i)
+                ranges += (i == 0 ? "" : i + 1 == n.gaps.size() ? " und " : ", ") + EntryRange(n.gaps[i]);
+            if (n.gaps.size() > shown) ranges += " und weitere";
+            std::string s = datei + " nennt " + Funktionssaetze(n.count) + (missing == 1 ? ", es fehlt" : ", es fehlen") +
+                            " aber " + ranges + ". ";
+            s += n.present == 0   ? std::string("Übernommen wurde nur der aktuelle Funktionssatz.")
+                 : n.present == 1 ? std::string("Übernommen wurde der eine vorhandene.")
+                                  : "Übernommen wurden die " + IntToText(n.present) + " vorhandenen.";
+            said.push_back(s);
+        }
+        if (n.beyond > 0)
+            said.push_back(datei + " nennt " + Funktionssaetze(n.count) + ", enthält aber " +
+                           (n.beyond == 1 ? "1 weiteren mit höherer Nummer; er wurde"
+                                          : IntToText(n.beyond) + " weitere mit höheren Nummern; sie wurden") +
+                           " nicht übernommen.");
+    }
+    if (n.left > 0)
+        said.push_back("Der Funktionenspeicher fasst höchstens " + IntToText(SpeicherListe::kMaxCount) + " Funktionssätze; " +
+                       (n.left == 1 ? "1 Funktionssatz der Datei " + name + " wurde"
+                                    : IntToText(n.left) + " Funktionssätze der Datei " + name + " wurden") +
+                       " nicht übernommen.");
+    std::string text;
+    for (const std::string& s : said) text += (text.empty() ? "" : "\n") + s;
+    return text;
 }
 
 bool LooksLikeArchive(const IniFile& ini) {
@@ -129,7 +228,7 @@ bool LooksLikeArchive(const IniFile& ini) {
         if (ini.SectionExists(s)) return true;
     for (const char* s : kEntrySections)
         if (ini.SectionExists(s)) return true;
-    return !EntriesInFile(ini, SpeicherListe::kMaxCount).empty();
+    return !NumberedEntries(ini).empty();
 }
 
 void ApplyArchive(const ArchiveContents& a) {
@@ -181,17 +280,11 @@ bool LoadFunctionArchive(const std::string& path) {
         ShowMessage("Die Datei " + name + " ist kein Funktionen-Archiv.", MessageKind::Error);
         return false;
     }
-    const int stored = gFunktionenspeicher.Count();
-    const ArchiveContents a = ReadArchive(ini, ArchiveFromProgram(false), stored);
-    const int inFile = static_cast<int>(EntriesInFile(ini, std::max(0, ini.ReadInteger(kArchiv, "Anzahl", 0))).size());
+    ArchiveReadNotes notes;
+    const ArchiveContents a = ReadArchive(ini, ArchiveFromProgram(false), gFunktionenspeicher.Count(), &notes);
     ApplyArchive(a);
-    const int left = inFile - static_cast<int>(a.Speicher.size());
-    if (left > 0)
-        ShowMessage("Der Funktionenspeicher fasst höchstens " + IntToText(SpeicherListe::kMaxCount) + " Funktionssätze; " +
-                        (left == 1 ? "1 Funktionssatz der Datei " + name + " wurde"
-                                   : IntToText(left) + " Funktionssätze der Datei " + name + " wurden") +
-                        " nicht übernommen.",
-                    MessageKind::Warning);
+    const std::string said = ArchiveReadMessage(notes, name);
+    if (!said.empty()) ShowMessage(said, MessageKind::Warning);
     return true;
 }
 

@@ -11,6 +11,7 @@
 // read without a window; the main window's buttons only choose the file.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ini_file.h"
@@ -41,14 +42,34 @@ ArchiveContents ArchiveFromProgram(bool withStore = true);
 // Writes every section of the archive, in the file's order.
 void WriteArchive(IniFile& ini, const ArchiveContents& a);
 
+// What reading found that the user is told: a count that is none, entries
+// the count names that the file lacks, entries beyond the count, entries
+// the store has no room for.
+struct ArchiveReadNotes {
+    std::string countText;  // "Anzahl" as the file spells it
+    bool countGiven = false;  // "Anzahl" is there and an integer
+    bool countValid = true;   // "Anzahl" is missing or a count from 0
+    int count = 0;            // as read; 0 when missing or no integer
+    std::vector<std::pair<int, int>> gaps;  // entries 1..count without any section: first, last
+    int present = 0;  // entries 1..count the file has
+    int beyond = 0;   // entries numbered above the count, not read
+    int left = 0;     // entries the store had no room for
+};
+
 // Reads an archive. A key the file lacks takes the default of the archive
 // format, or for the slots, the coordinate system, the function list, the
 // parameter values, the decimals and the frame, the value `start` has (for
 // the entries of the store: the value of the entry read before). Counts,
 // sizes and kinds are clamped; store entries the file has no section of
 // are left out, and no more entries are read than the store has room for
-// besides `storeCount` sets.
-ArchiveContents ReadArchive(const IniFile& ini, const ArchiveContents& start, int storeCount = 0);
+// besides `storeCount` sets. A count that is no integer counts as 0; a
+// negative count reads no entry, not even entry 0.
+ArchiveContents ReadArchive(const IniFile& ini, const ArchiveContents& start, int storeCount = 0,
+                            ArchiveReadNotes* notes = nullptr);
+
+// The one message that tells the user what of the file `name` was not read
+// and why; empty when the file was read as it stands.
+std::string ArchiveReadMessage(const ArchiveReadNotes& notes, const std::string& name);
 
 // Whether the file has any section of an archive or of the settings file.
 bool LooksLikeArchive(const IniFile& ini);
@@ -66,7 +87,8 @@ std::string FileNameWithExtension(const std::string& chosen, const std::string& 
 bool SaveFunctionArchive(const std::string& path);
 
 // Reads an archive into the program. A file that cannot be read or holds no
-// archive gets a message and changes nothing. No redraw.
+// archive gets a message and changes nothing; what a file holds that was
+// not read is named in a warning. No redraw.
 bool LoadFunctionArchive(const std::string& path);
 
 }  // namespace kalvo

@@ -365,13 +365,11 @@ void TForm22::LoadFile(const QString& path) {
         ShowMessage(fehler, MessageKind::Error);
         return;
     }
-    const std::string hinweis = LadeHinweis(d);
     if (d.N == 0) {
-        ShowMessage("Die Datei " + QFileInfo(path).fileName().toStdString() + " enthält keine Wertepaare." +
-                        (hinweis.empty() ? "" : "\n" + hinweis),
-                    MessageKind::Error);
+        ShowMessage(NichtsGeladenMeldung(d, QFileInfo(path).fileName().toStdString()), MessageKind::Error);
         return;
     }
+    const std::string hinweis = LadeHinweis(d);
     if (!hinweis.empty()) ShowMessage(hinweis, MessageKind::Warning);
     Messwerttabelle t;
     for (int r = 1; r <= std::min(d.N, kWertepaarZeilen); ++r) {

@@ -13,16 +13,16 @@ namespace kalvo {
 
 namespace {
 
-// The lines of a decoded file, without their line ends.
+// The lines of a decoded file, without their line ends: LF, CR LF, or CR
+// alone as old Macintosh programs end lines.
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
     size_t start = 0;
     while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
+        size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        lines.push_back(text.substr(start, end - start));
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
         start = end + 1;
     }
     return lines;
@@ -32,16 +32,21 @@ bool IsBlank(std::string_view line) { return line.find_first_not_of(" \t\r") == 
 
 // Reads the pair lines in order into d, up to `limit` pairs: a blank line is
 // passed over, any other line that is not a valid pair is left out and
-// counted. Nothing stands in for a line that was left out.
+// counted. Nothing stands in for a line that was left out. Valid pairs
+// beyond the limit are counted, not kept.
 template <typename Next>
 void ReadPairs(Messdaten& d, int limit, Next next) {
     std::vector<double> xs, ys;
     std::string_view line;
     int number = 0;
-    while (static_cast<int>(xs.size()) < limit && next(line, number)) {
+    while (next(line, number)) {
         double x = 0, y = 0;
         if (ParseWertepaar(line, x, y) != WertepaarStatus::Ok) {
             if (d.Uebergangen++ == 0) d.ErsteUebergangene = number;
+            continue;
+        }
+        if (static_cast<int>(xs.size()) == limit) {
+            ++d.Weitere;
             continue;
         }
         xs.push_back(x);
@@ -55,6 +60,8 @@ void ReadPairs(Messdaten& d, int limit, Next next) {
         d.Y[k + 1] = ys[k];
     }
 }
+
+std::string Paare(long long n) { return IntToText(n) + (n == 1 ? " Wertepaar" : " Wertepaare"); }
 
 }  // namespace
 
@@ -77,16 +84,22 @@ WertepaarStatus ParseWertepaar(std::string_view line, double& x, double& y) {
 Messdaten LoadMesstabelleDat(std::string_view text) {
     Messdaten d;
     const auto lines = Lines(text);
-    if (lines.empty() || lines[0] != "Regression") return d;
+    if (lines.empty() || lines[0] != "Regression") {
+        d.KeinEigenesFormat = text.find_first_not_of(" \t\r\n") != std::string_view::npos;
+        return d;
+    }
     int n = 0;
-    if (lines.size() < 2 || !ParseInteger(lines[1], n) || n < 1) return d;
-    n = std::min(n, kMaxDateiWertepaare);
+    if (lines.size() < 2 || !ParseInteger(lines[1], n) || n < 1) {
+        d.KeineAnzahl = true;
+        if (lines.size() >= 2) d.AnzahlText = std::string(TrimBlanks(lines[1]));
+        return d;
+    }
     d.Angegeben = n;
     // The count covers the lines that are not blank; a file that ends before
     // them gives the pairs it has.
     size_t i = 2;
     int lineCount = 0;
-    ReadPairs(d, n, [&](std::string_view& line, int& number) {
+    ReadPairs(d, kMaxDateiWertepaare, [&](std::string_view& line, int& number) {
         while (i < lines.size() && IsBlank(lines[i])) ++i;
         if (i >= lines.size() || lineCount >= n) return false;
         line = lines[i];
@@ -115,17 +128,38 @@ Messdaten LoadMesswerteTxt(std::string_view text) {
 }
 
 std::string LadeHinweis(const Messdaten& d) {
-    std::string s;
-    if (d.Uebergangen > 0)
-        s = IntToText(d.Uebergangen) + (d.Uebergangen == 1 ? " Zeile" : " Zeilen") +
-            " ohne gültiges Zahlenpaar übergangen (zuerst Zeile " + IntToText(d.ErsteUebergangene) + ").";
-    if (d.Fehlend > 0) {
-        if (!s.empty()) s += "\n";
-        s += "Die Datei gibt " + IntToText(d.Angegeben) + " Wertepaare an, hat aber nur " +
-             IntToText(d.Angegeben - d.Fehlend) + (d.Angegeben - d.Fehlend == 1 ? " Zeile" : " Zeilen") +
-             " dafür; gelesen wurde, was vorhanden ist.";
+    std::vector<std::string> said;
+    if (d.KeinEigenesFormat)
+        said.push_back("Ihre erste Zeile heißt nicht „Regression“ wie die einer Messtabelle im eigenen Format; als "
+                       "Messwerte mit Trennzeichen wird nur eine Datei mit der Endung .txt gelesen.");
+    if (d.KeineAnzahl) {
+        // A long line is shown by its beginning.
+        std::string shown = CutToChars(d.AnzahlText, 30);
+        if (shown.size() < d.AnzahlText.size()) shown += "…";
+        said.push_back("Ihre zweite Zeile muss die Anzahl der Wertepaare angeben, eine ganze Zahl ab 1; dort steht „" +
+                       shown + "“.");
     }
+    if (d.Uebergangen > 0)
+        said.push_back(IntToText(d.Uebergangen) + (d.Uebergangen == 1 ? " Zeile" : " Zeilen") +
+                       " ohne gültiges Zahlenpaar übergangen (zuerst Zeile " + IntToText(d.ErsteUebergangene) + ").");
+    if (d.Fehlend > 0)
+        said.push_back("Die Datei gibt " + Paare(d.Angegeben) + " an, hat aber nur " + IntToText(d.Angegeben - d.Fehlend) +
+                       (d.Angegeben - d.Fehlend == 1 ? " Zeile" : " Zeilen") + " dafür; gelesen wurde, was vorhanden ist.");
+    if (d.Weitere > 0)
+        said.push_back("Die Datei hat " + Paare(static_cast<long long>(d.N) + d.Weitere) + ", die Tabelle fasst " +
+                       IntToText(kMaxDateiWertepaare) + ": Geladen wurden die ersten " + IntToText(d.N) +
+                       "; wird die Tabelle gespeichert, fehlen darin die übrigen " + IntToText(d.Weitere) + ".");
+    std::string s;
+    for (const std::string& line : said) s += (s.empty() ? "" : "\n") + line;
     return s;
+}
+
+std::string NichtsGeladenMeldung(const Messdaten& d, const std::string& name) {
+    const std::string hinweis = LadeHinweis(d);
+    // A file whose pairs stand after a damaged count does hold pairs.
+    return (d.KeineAnzahl ? "Aus der Datei " + name + " wurde kein Wertepaar geladen"
+                          : "Die Datei " + name + " enthält keine Wertepaare") +
+           "; die Tabelle bleibt, wie sie war." + (hinweis.empty() ? "" : "\n" + hinweis);
 }
 
 Messdaten LoadMessdatei(const std::string& path, std::string& fehler) {

@@ -14,7 +14,7 @@
 
 namespace kalvo {
 
-// Reading stops at the pairs the table can hold.
+// The pairs the table can hold; reading keeps no more, and counts the rest.
 inline constexpr int kMaxDateiWertepaare = 500;
 // Larger files are not read at all.
 inline constexpr long long kMaxMessdateiBytes = 16LL * 1024 * 1024;
@@ -31,22 +31,32 @@ struct Messdaten {
     TVector X, Y;
     int Uebergangen = 0;       // lines that held no valid pair and were left out
     int ErsteUebergangene = 0; // line number (from 1) of the first of them
-    int Angegeben = 0;         // own format: the pair count of its second line (at most the table's rows)
-    int Fehlend = 0;           // own format: pair lines that count promised beyond the end of the file
+    int Weitere = 0;           // valid pairs beyond the table's rows, not read
+    // Own format only:
+    bool KeinEigenesFormat = false;  // a first line that is not "Regression"
+    bool KeineAnzahl = false;        // a second line that is no count from 1 (or none)
+    std::string AnzahlText;          // that line as it stands
+    int Angegeben = 0;               // the pair count of the second line
+    int Fehlend = 0;                 // pair lines that count promised beyond the end of the file
 };
 
 // The own format from the text of a file: nothing (N = 0) unless the first
-// line is exactly "Regression"; the second line gives the count of pair
-// lines after it. Blank lines are passed over; a line that is no valid pair
-// is left out, never read as (0; 0).
+// line is exactly "Regression" and the second a count from 1; that many pair
+// lines follow. Blank lines are passed over; a line that is no valid pair
+// is left out, never read as (0; 0). Lines end in LF, CR LF or CR.
 Messdaten LoadMesstabelleDat(std::string_view text);
 // Plain text: the valid pairs of the lines that are not blank, in file order.
 Messdaten LoadMesswerteTxt(std::string_view text);
 
-// What the user is told once after loading: how many lines were left out and
-// the first one's number, and a count the file did not keep. Empty when the
-// file was read as it stands.
+// What the user is told once after loading: why an own-format file was not
+// read, how many lines were left out and the first one's number, a count
+// the file did not keep, and the pairs the table had no room for (a later
+// save would not write them). Empty when the file was read as it stands.
 std::string LadeHinweis(const Messdaten& d);
+
+// The message for a file that gave no pair: that nothing was loaded and the
+// table stays, then why (LadeHinweis).
+std::string NichtsGeladenMeldung(const Messdaten& d, const std::string& name);
 
 // Reads a file: plain text when the name ends in exactly ".txt", else the
 // own format. `fehler` gets a message text when the file cannot be read.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace kalvo {
 
@@ -9,16 +10,47 @@ namespace {
 
 constexpr const char* kKoord = "Koordinatensystem";
 
+// Keys numbered 1..n, built once: an archive reads and writes them for
+// every set it holds.
+class NumberedKeys {
+public:
+    NumberedKeys(std::string_view prefix, int n, std::string_view suffix = "") {
+        for (int i = 1; i <= n; ++i) keys_.push_back(NumberedKey(prefix, i, suffix));
+    }
+    const std::string& operator[](int i) const { return keys_[static_cast<size_t>(i - 1)]; }
+
+private:
+    std::vector<std::string> keys_;
+};
+
+const NumberedKeys& Linienfarbe() {
+    static const NumberedKeys keys("Linienfarbe", kGraphSlots);
+    return keys;
+}
+const NumberedKeys& Linienart() {
+    static const NumberedKeys keys("Linienart", kGraphSlots);
+    return keys;
+}
+const NumberedKeys& Zeichnen() {
+    static const NumberedKeys keys("zeichnen", kGraphSlots);
+    return keys;
+}
+const NumberedKeys& WertKeys(std::string_view prefix) {
+    static const NumberedKeys wert("Wert", kMaxParameterValues + 1), wert2("Wert2", kMaxParameterValues + 1);
+    return prefix == "Wert" ? wert : wert2;
+}
+
 void ReadWerte(const IniFile& ini, const std::string& section, std::string_view prefix, ParameterWerteFeld& werte) {
-    for (int i = 1; i <= kMaxParameterValues + 1; ++i)
-        werte[i - 1] = ini.ReadFloat(section, NumberedKey(prefix, i), werte[i - 1]);
+    const NumberedKeys& keys = WertKeys(prefix);
+    for (int i = 1; i <= kMaxParameterValues + 1; ++i) werte[i - 1] = ini.ReadFloat(section, keys[i], werte[i - 1]);
     // The count must be a whole number of values the table holds.
     double& count = werte[kMaxParameterValues];
     count = std::isfinite(count) ? std::clamp(std::round(count), 0.0, static_cast<double>(kMaxParameterValues)) : 0.0;
 }
 
 void WriteWerte(IniFile& ini, const std::string& section, std::string_view prefix, const ParameterWerteFeld& werte) {
-    for (int i = 1; i <= kMaxParameterValues + 1; ++i) ini.WriteFloat(section, NumberedKey(prefix, i), werte[i - 1]);
+    const NumberedKeys& keys = WertKeys(prefix);
+    for (int i = 1; i <= kMaxParameterValues + 1; ++i) ini.WriteFloat(section, keys[i], werte[i - 1]);
 }
 
 uint8_t ReadByte(const IniFile& ini, const char* key, uint8_t current, int hi) {
@@ -183,10 +215,9 @@ void ReadSchaubilderSection(const IniFile& ini, int entry, SchaubildTabelle& slo
     const std::string section = FunctionSetSection("Schaubilder", entry);
     for (int i = 1; i <= kGraphSlots; ++i) {
         Schaubild& s = slots[static_cast<size_t>(i)];
-        s.Linienfarbe =
-            static_cast<Color>(ini.ReadInteger(section, NumberedKey("Linienfarbe", i), static_cast<int>(s.Linienfarbe)));
-        s.Linienart = static_cast<uint8_t>(ReadClampedInteger(ini, section, NumberedKey("Linienart", i), s.Linienart, 0, 3));
-        s.zeichnen = ini.ReadBool(section, NumberedKey("zeichnen", i), s.zeichnen);
+        s.Linienfarbe = static_cast<Color>(ini.ReadInteger(section, Linienfarbe()[i], static_cast<int>(s.Linienfarbe)));
+        s.Linienart = static_cast<uint8_t>(ReadClampedInteger(ini, section, Linienart()[i], s.Linienart, 0, 3));
+        s.zeichnen = ini.ReadBool(section, Zeichnen()[i], s.zeichnen);
     }
 }
 
@@ -194,9 +225,9 @@ void WriteSchaubilderSection(IniFile& ini, int entry, const SchaubildTabelle& sl
     const std::string section = FunctionSetSection("Schaubilder", entry);
     for (int i = 1; i <= kGraphSlots; ++i) {
         const Schaubild& s = slots[static_cast<size_t>(i)];
-        ini.WriteInteger(section, NumberedKey("Linienfarbe", i), static_cast<int>(s.Linienfarbe));
-        ini.WriteInteger(section, NumberedKey("Linienart", i), s.Linienart);
-        ini.WriteBool(section, NumberedKey("zeichnen", i), s.zeichnen);
+        ini.WriteInteger(section, Linienfarbe()[i], static_cast<int>(s.Linienfarbe));
+        ini.WriteInteger(section, Linienart()[i], s.Linienart);
+        ini.WriteBool(section, Zeichnen()[i], s.zeichnen);
     }
 }
 

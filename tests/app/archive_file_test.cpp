@@ -141,6 +141,29 @@ TEST_F(ArchiveTest, AnArchiveOfAFullStoreStaysReadable) {
     EXPECT_EQ(Text(back), Text(a));
 }
 
+// Saving and reading cost every set the same lookups, however many sets the
+// archive holds: a full store takes as long per set as a small one. (About
+// two hundred keys a set, each found with a few names looked at.)
+TEST_F(ArchiveTest, EverySetCostsTheSameLookupsWhateverTheArchiveHolds) {
+    std::vector<std::pair<size_t, size_t>> work;  // lookups looked at: writing, reading
+    const int sizes[] = {20, 120, 620};
+    for (const int sets : sizes) {
+        IniFile out;
+        WriteArchive(out, UnusualArchive(sets));
+        IniFile in = Parsed(out.Text());
+        const size_t parsed = in.Probes();
+        ASSERT_EQ(ReadArchive(in, ArchiveContents{}).Speicher.size(), static_cast<size_t>(sets));
+        work.emplace_back(out.Probes(), in.Probes() - parsed);
+    }
+    const double sets1 = sizes[1] - sizes[0], sets2 = sizes[2] - sizes[1];
+    for (auto part : {&std::pair<size_t, size_t>::first, &std::pair<size_t, size_t>::second}) {
+        const double first = static_cast<double>(work[1].*part - work[0].*part) / sets1;
+        const double second = static_cast<double>(work[2].*part - work[1].*part) / sets2;
+        EXPECT_NEAR(second, first, 0.02 * first);
+        EXPECT_LE(second, 1000);
+    }
+}
+
 TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
     ArchiveContents start = UnusualArchive(0);
     const std::string file =
@@ -188,6 +211,89 @@ TEST_F(ArchiveTest, DamagedCountsReadOnlyTheEntriesTheFileHas) {
     // A store that is full takes no more.
     const ArchiveContents full = ReadArchive(Parsed(Text(UnusualArchive(3))), ArchiveContents{}, SpeicherListe::kMaxCount - 2);
     EXPECT_EQ(full.Speicher.size(), 2u);
+}
+
+// A count that is none, sets the count names but the file lacks, and sets
+// beyond the count: what was read is read, and one message says what was
+// wrong and what came into the program.
+TEST_F(ArchiveTest, WhatAFileHoldsThatIsNotReadIsNamed) {
+    // Sections of the store entries n, each with its constant a = n.
+    auto sets = [](std::initializer_list<int> numbers) {
+        std::string s;
+        for (int k : numbers) s += "[Konstanten Nr" + std::to_string(k) + "]\na=" + std::to_string(k) + "\n";
+        return s;
+    };
+    struct Case {
+        std::string file;
+        std::vector<double> store;  // a of the sets that came into the store
+        double current;             // a of the current set afterwards (7 stays when entry 0 is not read)
+        std::string said;           // after "Die Datei a.lib "
+    };
+    const Case cases[] = {
+        {"[Archiv]\nAnzahl=drei\n[Konstanten]\na=2\n" + sets({1, 2}), {}, 2,
+         "nennt als Anzahl der Funktionssätze „drei“, das ist keine Anzahl; übernommen wurde nur der aktuelle "
+         "Funktionssatz, nicht die 2 gespeicherten."},
+        {"[Archiv]\nAnzahl=2,9\n" + sets({1}), {}, 1,
+         "nennt als Anzahl der Funktionssätze „2,9“, das ist keine Anzahl; übernommen wurde nur der aktuelle "
+         "Funktionssatz, nicht der 1 gespeicherte."},
+        {"[Archiv]\nAnzahl=10^20\n[Konstanten]\na=2\n", {}, 2,
+         "nennt als Anzahl der Funktionssätze „10^20“, das ist keine Anzahl; übernommen wurde nur der aktuelle "
+         "Funktionssatz."},
+        {"[Archiv]\nAnzahl=100000000000000000000\n[Konstanten]\na=2\n", {}, 2,
+         "nennt als Anzahl der Funktionssätze „100000000000000000000“, das ist keine Anzahl; übernommen wurde nur "
+         "der aktuelle Funktionssatz."},
+        {"[Archiv]\nAnzahl=\n[Konstanten]\na=2\n", {}, 2,
+         "nennt als Anzahl der Funktionssätze „“, das ist keine Anzahl; übernommen wurde nur der aktuelle Funktionssatz."},
+        {"[Archiv]\nAnzahl=1234567890123456789012345678901234567890\n", {}, 1,
+         "nennt als Anzahl der Funktionssätze „123456789012345678901234567890…“, das ist keine Anzahl; übernommen "
+         "wurde nur der aktuelle Funktionssatz."},
+        {"[Archiv]\nAnzahl=-1\n[Konstanten]\na=2\n" + sets({1}), {}, 7,
+         "nennt als Anzahl der Funktionssätze „-1“, das ist keine Anzahl; übernommen wurden nur Koordinatensystem, "
+         "Funktionsliste und Rahmen, kein Funktionssatz, auch nicht der 1 gespeicherte."},
+        {"[Archiv]\nAnzahl=5\n[Konstanten]\na=2\n" + sets({1, 2, 4}), {1, 2, 4}, 2,
+         "nennt 5 Funktionssätze, es fehlen aber Nr3 und Nr5. Übernommen wurden die 3 vorhandenen."},
+        {"[Archiv]\nAnzahl=9\n" + sets({2, 4, 6, 8}), {2, 4, 6, 8}, 1,
+         "nennt 9 Funktionssätze, es fehlen aber Nr1, Nr3, Nr5 und weitere. Übernommen wurden die 4 vorhandenen."},
+        {"[Archiv]\nAnzahl=3\n[Konstanten]\na=2\n" + sets({3}), {3}, 2,
+         "nennt 3 Funktionssätze, es fehlen aber Nr1 bis Nr2. Übernommen wurde der eine vorhandene."},
+        {"[Archiv]\nAnzahl=1\n[Konstanten]\na=2\n", {}, 2,
+         "nennt 1 Funktionssatz, es fehlt aber Nr1. Übernommen wurde nur der aktuelle Funktionssatz."},
+        {"[Archiv]\nAnzahl=2\n" + sets({1, 2, 3, 4}), {1, 2}, 1,
+         "nennt 2 Funktionssätze, enthält aber 2 weitere mit höheren Nummern; sie wurden nicht übernommen."},
+        {"[Archiv]\nAnzahl=2\n" + sets({1, 3}), {1}, 1,
+         "nennt 2 Funktionssätze, es fehlt aber Nr2. Übernommen wurde der eine vorhandene.\nDie Datei a.lib nennt 2 "
+         "Funktionssätze, enthält aber 1 weiteren mit höherer Nummer; er wurde nicht übernommen."},
+        {"[Konstanten]\na=2\n" + sets({1}), {}, 2,
+         "nennt keine Anzahl der Funktionssätze; übernommen wurde nur der aktuelle, nicht der 1 gespeicherte."},
+        // What the program writes, and files without sets, say nothing.
+        {"[Archiv]\nAnzahl=2\n" + sets({1, 2}), {1, 2}, 1, ""},
+        {"[Archiv]\nAnzahl=$2\n" + sets({1, 2}), {1, 2}, 1, ""},
+        {"[Archiv]\nAnzahl=0\n[Konstanten]\na=2\n", {}, 2, ""},
+        {"[Konstanten]\na=2\n", {}, 2, ""},
+    };
+    for (const Case& c : cases) {
+        ResetProgramState();
+        ResetGraphState();
+        gFunktionenspeicher.Done();
+        gTerms.KonstanteA = 7;
+        messages_.clear();
+        WriteRaw("a.lib", c.file);
+        ASSERT_TRUE(LoadFunctionArchive(Path("a.lib"))) << c.file;
+        std::vector<double> store;
+        for (int i = 1; i <= gFunktionenspeicher.Count(); ++i) {
+            ArchivEintrag e;
+            gFunktionenspeicher.Get(i, e);
+            store.push_back(e.a);
+        }
+        EXPECT_EQ(store, c.store) << c.file;
+        EXPECT_EQ(gTerms.KonstanteA, c.current) << c.file;
+        if (c.said.empty()) {
+            EXPECT_TRUE(messages_.messages().empty()) << c.file;
+        } else {
+            ASSERT_EQ(messages_.messages().size(), 1u) << c.file;
+            EXPECT_EQ(messages_.messages()[0], "Die Datei a.lib " + c.said);
+        }
+    }
 }
 
 TEST_F(ArchiveTest, LoadingPutsTheFileSetsAheadOfTheStoreAndTheCurrentSetLast) {

@@ -188,6 +188,65 @@ TEST(IniFile, LookupIgnoresCaseAndKeepsOrder) {
     EXPECT_EQ(ini.ReadInteger("Koordinatensystem", "Neu", 0), 2);
 }
 
+// Names match without regard to the case of ASCII and Latin-1 letters, and
+// only so; values written over shorter or longer ones read back whole.
+TEST(IniFile, NamesMatchByCaseFoldingAndValuesAreReplacedInPlace) {
+    IniFile ini;
+    ini.Parse("[Größe Ä]\nÖl=1\nSchlüssel=2\n[×]\nk=3\n");
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"größe ä", "öl", 1}, {"GRÖßE Ä", "ÖL", 1}, {"größe ä", "SCHLÜSSEL", 2}, {"×", "K", 3},
+        {"÷", "k", -1},  // the division sign is no capital of the multiplication sign
+        {"größe a", "öl", -1}, {"größe ä", "ol", -1}, {"größe ä ", "öl", -1},
+    };
+    for (const auto& [section, key, value] : cases) EXPECT_EQ(ini.ReadInteger(section, key, -1), value) << section << key;
+
+    ini.WriteString("GRÖSSE Ä", "neu", "x");  // another section: ß has no capital here
+    ini.WriteString("größe ä", "ÖL", "ein längerer Wert");
+    ini.WriteString("größe ä", "schlüssel", "");
+    ini.WriteString("×", "K", "zwei\nZeilen");
+    EXPECT_EQ(ini.Text(), "[Größe Ä]\nÖl=ein längerer Wert\nSchlüssel=\n\n[×]\nk=zwei Zeilen\n\n[GRÖSSE Ä]\nneu=x\n\n");
+    // A copy is a file of its own.
+    IniFile copy = ini;
+    copy.WriteString("×", "k", "1");
+    EXPECT_EQ(ini.ReadString("×", "k", ""), "zwei Zeilen");
+}
+
+// Every lookup looks at a few stored names, however many sections and keys
+// the file has and in whatever order they are asked for: reading a large
+// archive costs each set the same.
+TEST(IniFile, LookupsLookAtAFewNamesWhateverTheSize) {
+    for (const int sections : {50, 20000}) {
+        std::string text;
+        for (int i = 0; i < sections; ++i) {
+            text += "[Abschnitt Nr" + std::to_string(i) + "]\n";
+            // One section of many keys among sections of a few.
+            for (int k = 0; k < (i % 50 == 7 ? 300 : 4); ++k) text += "Schluessel" + std::to_string(k) + "=" + std::to_string(i + k) + "\n";
+        }
+        IniFile ini;
+        ini.Parse(text);
+        const size_t parsed = ini.Probes();
+        EXPECT_LE(parsed, static_cast<size_t>(sections) * 30) << sections;
+        // In order, as the archive reads, out of order, and names that are missing.
+        size_t lookups = 0, wrong = 0;
+        const size_t before = ini.Probes();
+        for (int i = 0; i < sections; ++i)
+            for (int k = 0; k < 4; ++k, ++lookups)
+                wrong += ini.ReadInteger("abschnitt nr" + std::to_string(i), "SCHLUESSEL" + std::to_string(k), -1) != i + k;
+        for (int i = sections - 1; i >= 0; i -= 7)
+            for (const int k : {299, 3, 150, 0}) {
+                ++lookups;
+                wrong += ini.ReadInteger("Abschnitt Nr" + std::to_string(i), "Schluessel" + std::to_string(k), -1) !=
+                         (i % 50 == 7 || k < 4 ? i + k : -1);
+            }
+        for (int i = 0; i < sections; i += 3, lookups += 2) {
+            wrong += ini.ValueExists("Abschnitt Nr" + std::to_string(i), "fehlt");
+            wrong += ini.SectionExists("Fehlt Nr" + std::to_string(i));
+        }
+        EXPECT_EQ(wrong, 0u) << sections;
+        EXPECT_LE(ini.Probes() - before, 6 * lookups) << sections;
+    }
+}
+
 TEST(IniFile, TypedReadsFallBackToTheirDefaults) {
     IniFile ini;
     ini.Parse("[s]\ni=42\nh=$FF\nx=0x10\nneg=-7\nbig=99999999999\nbad=12a\nf=2,5\ng=1.5e3\nb=2\nz=0\n"

@@ -100,10 +100,100 @@ TEST(MeasuredData, OwnFormat) {
             << c.text;
     }
 
-    // A count beyond the table reads no more than the file holds.
+    // A count beyond the table reads no more than the file holds, and says the count as the file gives it.
     const Messdaten big = LoadMesstabelleDat("Regression\n2147483647\n1;1\n");
     EXPECT_EQ(Pairs(big), (P{{1, 1}}));
-    EXPECT_EQ(big.Fehlend, kMaxDateiWertepaare - 1);
+    EXPECT_EQ(big.Fehlend, 2147483646);
+    EXPECT_EQ(LadeHinweis(big),
+              "Die Datei gibt 2147483647 Wertepaare an, hat aber nur 1 Zeile dafür; gelesen wurde, was vorhanden ist.");
+}
+
+// An own-format file whose first two lines are not what they must be loads
+// nothing and says which line is wrong.
+TEST(MeasuredData, AFileThatLoadsNothingSaysWhy) {
+    const std::string notOwn =
+        "Ihre erste Zeile heißt nicht „Regression“ wie die einer Messtabelle im eigenen Format; als Messwerte mit "
+        "Trennzeichen wird nur eine Datei mit der Endung .txt gelesen.";
+    auto noCount = [](const char* text) {
+        return std::string("Ihre zweite Zeile muss die Anzahl der Wertepaare angeben, eine ganze Zahl ab 1; dort steht „") +
+               text + "“.";
+    };
+    const std::pair<const char*, std::string> cases[] = {
+        {"Regression\ndrei\n1;1\n", noCount("drei")},
+        {"Regression\r\n-1\r\n1;1\r\n", noCount("-1")},
+        {"Regression\n2,9\n1;1\n2;2\n", noCount("2,9")},
+        {"Regression\n10^20\n1;1\n", noCount("10^20")},
+        {"Regression\n100000000000000000000\n1;1\n", noCount("100000000000000000000")},
+        {"Regression\n0\n1;1\n", noCount("0")},
+        {"Regression\n  \n1;1\n", noCount("")},
+        {"Regression\n1234567890123456789012345678901234567890\n", noCount("123456789012345678901234567890…")},
+        {"Regression", noCount("")},
+        {"Regression\n", noCount("")},
+        {"regression\n1\n1;1\n", notOwn},
+        {"1;2\n3;4\n", notOwn},
+        {"", ""},
+        {"\r\n \r\n", ""},
+    };
+    for (const auto& [text, said] : cases) {
+        const Messdaten d = LoadMesstabelleDat(text);
+        EXPECT_EQ(d.N, 0) << text;
+        EXPECT_EQ(LadeHinweis(d), said) << text;
+    }
+    EXPECT_EQ(NichtsGeladenMeldung(LoadMesstabelleDat("Regression\ndrei\n1;1\n"), "m.dat"),
+              "Aus der Datei m.dat wurde kein Wertepaar geladen; die Tabelle bleibt, wie sie war.\n" + noCount("drei"));
+    EXPECT_EQ(NichtsGeladenMeldung(LoadMesswerteTxt("\n"), "m.txt"),
+              "Die Datei m.txt enthält keine Wertepaare; die Tabelle bleibt, wie sie war.");
+}
+
+// Lines that end in CR alone, as old Macintosh programs write them, are lines.
+TEST(MeasuredData, LinesEndInLfCrLfOrCrAlone) {
+    const P pairs = {{1, 2}, {3, 4}, {5, 6}};
+    for (const char* ends : {"\n", "\r\n", "\r"}) {
+        const std::string e = ends;
+        EXPECT_EQ(Pairs(LoadMesstabelleDat("Regression" + e + "3" + e + "1;2" + e + "3;4" + e + "5;6" + e)), pairs) << e.size();
+        EXPECT_EQ(Pairs(LoadMesswerteTxt("1;2" + e + "3;4" + e + e + "5;6")), pairs) << e.size();
+    }
+    const Messdaten mixed = LoadMesstabelleDat("Regression\r3\r\n1;2\n\r3;4\r5;6");
+    EXPECT_EQ(Pairs(mixed), pairs);
+    EXPECT_EQ(LadeHinweis(mixed), "");
+}
+
+// The table holds 500 pairs; a file with more loads its first 500 and says
+// that the others are not in the table, nor in a file saved from it.
+TEST(MeasuredData, PairsBeyondTheTableAreCountedAndNamed) {
+    auto lines = [](int from, int to) {
+        std::string s;
+        for (int i = from; i <= to; ++i) s += std::to_string(i) + ";1\r\n";
+        return s;
+    };
+    struct Case { std::string text; bool own; int beyond, missing; std::string said; } cases[] = {
+        {lines(1, 700), false, 200, 0,
+         "Die Datei hat 700 Wertepaare, die Tabelle fasst 500: Geladen wurden die ersten 500; wird die Tabelle "
+         "gespeichert, fehlen darin die übrigen 200."},
+        {lines(1, 501), false, 1, 0,
+         "Die Datei hat 501 Wertepaare, die Tabelle fasst 500: Geladen wurden die ersten 500; wird die Tabelle "
+         "gespeichert, fehlen darin die übrigen 1."},
+        {lines(1, 500), false, 0, 0, ""},
+        {"Regression\r\n600\r\n" + lines(1, 600), true, 100, 0,
+         "Die Datei hat 600 Wertepaare, die Tabelle fasst 500: Geladen wurden die ersten 500; wird die Tabelle "
+         "gespeichert, fehlen darin die übrigen 100."},
+        // The count decides which lines are pairs; lines beyond it are not.
+        {"Regression\r\n520\r\n" + lines(1, 600), true, 20, 0,
+         "Die Datei hat 520 Wertepaare, die Tabelle fasst 500: Geladen wurden die ersten 500; wird die Tabelle "
+         "gespeichert, fehlen darin die übrigen 20."},
+        {"Regression\r\n600\r\n" + lines(1, 550) + "x;y\r\n", true, 50, 49,
+         "1 Zeile ohne gültiges Zahlenpaar übergangen (zuerst Zeile 553).\n"
+         "Die Datei gibt 600 Wertepaare an, hat aber nur 551 Zeilen dafür; gelesen wurde, was vorhanden ist.\n"
+         "Die Datei hat 550 Wertepaare, die Tabelle fasst 500: Geladen wurden die ersten 500; wird die Tabelle "
+         "gespeichert, fehlen darin die übrigen 50."},
+    };
+    for (const Case& c : cases) {
+        const Messdaten d = c.own ? LoadMesstabelleDat(c.text) : LoadMesswerteTxt(c.text);
+        EXPECT_EQ(d.N, 500) << c.said;
+        EXPECT_EQ(d.X[d.N], d.N);
+        EXPECT_EQ(std::pair(d.Weitere, d.Fehlend), std::pair(c.beyond, c.missing)) << c.said;
+        EXPECT_EQ(LadeHinweis(d), c.said);
+    }
 }
 
 TEST(MeasuredData, PlainText) {
