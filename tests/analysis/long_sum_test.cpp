@@ -3,14 +3,13 @@
 // finish as if it were the answer. A stepping clock lets a second of work
 // pass in a few milliseconds.
 
-#include <QGuiApplication>
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "../graph/graph_test_support.h"
 #include "analysis_state.h"
 #include "canvas.h"
 #include "curve_discussion.h"
@@ -37,27 +36,19 @@ struct ToolHost : GraphHost {
     }
 };
 
-class LongSum : public ::testing::Test {
+// The graph engine's clean state and recording canvas, with a graph host
+// that searches the special points as the main window does.
+class LongSum : public GraphTest {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_analysis";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    }
     void SetUp() override {
-        ResetProgramState();
-        ResetGraphState();
-        InitTermTrees();
-        gOutput.AusgabeCanvas = &canvas;
-        gOutput.PlotWidthPx = gOutput.PlotHeightPx = 999;
+        GraphTest::SetUp();
         SetGraphHost(&host);
         gParams.FgSummeVon = 1;
         gParams.FgSummeBis = 9999;
     }
     void TearDown() override {
         SetGraphHost(nullptr);
-        gOutput.AusgabeCanvas = nullptr;
+        GraphTest::TearDown();
     }
     void Compile(const char* term) {
         gTerms.TermF = term;
@@ -65,7 +56,6 @@ protected:
         ASSERT_TRUE(ParseTerm(FunktionTermbaum, term, true)) << term;
     }
 
-    NullCanvas canvas;
     ToolHost host;
     SteppingClock clock;
 };
