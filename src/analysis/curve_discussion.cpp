@@ -164,6 +164,9 @@ private:
     // The inflection point near m, from second differences over h and h/2.
     double WendepunktPolieren(double m, double unsicher);
     void NullstelleEintragen(double x, double steigung);
+    // Whether x lies in the search interval, as far as the search can place
+    // it; a point beyond an end by no more than that is put at the end.
+    bool ImIntervall(double& x, double unsicher = 0) const;
     // The slope f'(x), refined to the decimals shown; NaN where it does not exist.
     double Steigung(double x);
     // Where the domain ends between a defined and an undefined sample.
@@ -237,9 +240,28 @@ Zweipunkt Kurvendiskussion::Zweipunktwerte(double x) {
     return p;
 }
 
+bool Kurvendiskussion::ImIntervall(double& x, double unsicher) const {
+    // The scan looks one step beyond both ends, so that a point at b is
+    // found as one at a; what it finds out there is not listed. A point at
+    // an end is found as far off it as the search places points (an extremum
+    // to about 1e-9, halvings to neighbouring doubles), never more than a
+    // fraction of a step.
+    auto toleranz = [this, unsicher](double ende) {
+        return std::max(unsicher, std::min(kRauschGrenze * std::max(1.0, std::fabs(ende)), s_ / 4));
+    };
+    if (x < a_) {
+        if (!(a_ - x <= toleranz(a_))) return false;
+        x = a_;
+    } else if (x > b_) {
+        if (!(x - b_ <= toleranz(b_))) return false;
+        x = b_;
+    }
+    return !std::isnan(x);
+}
+
 void Kurvendiskussion::NullstelleEintragen(double x, double steigung) {
     DiscussionResults& d = gDiscussion;
-    if (d.AnzahlNullstellen >= kMaxSpecialPoints) return;
+    if (d.AnzahlNullstellen >= kMaxSpecialPoints || !ImIntervall(x)) return;
     ++d.AnzahlNullstellen;
     d.NullstelleX[static_cast<size_t>(d.AnzahlNullstellen)] = x;
     d.NullstelleSteigung[static_cast<size_t>(d.AnzahlNullstellen)] = steigung;
@@ -377,7 +399,7 @@ double Kurvendiskussion::LochMitte(double c, double l, double r) {
 }
 
 void Kurvendiskussion::PolVormerken(double xp) {
-    if (poleSuchen_ && xp >= a_ - kPolAbstand && xp <= b_ + kPolAbstand) pole_.push_back(xp);
+    if (poleSuchen_ && ImIntervall(xp)) pole_.push_back(xp);
 }
 
 void Kurvendiskussion::PolKandidat(double l, double r) {
@@ -444,7 +466,7 @@ void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
             // A zero only where the border belongs to the domain (sqrt(x) at
             // 0), not where f merely tends to 0 (x^2 ln(x) at 0). The slope
             // there does not exist: f ends.
-            if (RandGehoertDazu(xd, xu, rand) && rand >= a_ && rand <= b_)
+            if (RandGehoertDazu(xd, xu, rand))
                 NullstelleEintragen(Gerundet(rand), std::numeric_limits<double>::quiet_NaN());
             break;
         case Grenzverhalten::Unbeschraenkt: PolVormerken(xd); break;
@@ -589,6 +611,7 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
     const double genau = EbenenMitte(ExtremumPolieren(m, r0 - l0), r0 - l0, dl < dr ? 1 : -1);
     if (std::isnan(genau)) return;
     m = Gerundet(genau);
+    const bool drin = ImIntervall(m);
     double y = F(m);
     if (!Definiert(y) || !(std::fabs(y) < kGueltig)) return PolKandidat(l0 - 2 * kH, r0 + 2 * kH);
     const double yGenau = F(genau);
@@ -596,18 +619,20 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
 
     DiscussionResults& d = gDiscussion;
     if (d.AnzahlExtrema >= kMaxSpecialPoints) return;
-    ++d.AnzahlExtrema;
-    const auto k = static_cast<size_t>(d.AnzahlExtrema);
-    d.ExtremumArt[k] = dl < dr ? 0 : 1;
-    d.ExtremumX[k] = m;
-    d.ExtremumY[k] = y;
-    // The tangent is level, or at a corner (or a cusp) there is none.
-    const bool ecke = Knick(genau);
-    extremumOhneSteigung_[k] = ecke;
-    if (Beruehrt(genau)) {
-        // A zero of even order: f touches the axis without changing sign.
-        NullstelleEintragen(m, ecke ? std::numeric_limits<double>::quiet_NaN() : 0.0);
-        return;
+    if (drin) {
+        ++d.AnzahlExtrema;
+        const auto k = static_cast<size_t>(d.AnzahlExtrema);
+        d.ExtremumArt[k] = dl < dr ? 0 : 1;
+        d.ExtremumX[k] = m;
+        d.ExtremumY[k] = y;
+        // The tangent is level, or at a corner (or a cusp) there is none.
+        const bool ecke = Knick(genau);
+        extremumOhneSteigung_[k] = ecke;
+        if (Beruehrt(genau)) {
+            // A zero of even order: f touches the axis without changing sign.
+            NullstelleEintragen(m, ecke ? std::numeric_limits<double>::quiet_NaN() : 0.0);
+            return;
+        }
     }
     // Across the axis and back within one scan step: the samples at both
     // ends agree in sign, the extremum lies on the other side.
@@ -774,6 +799,7 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
     const double unsicher = 1.5 * D2Unschaerfe(m, kH / 2);
     const bool imUrsprung = std::fabs(m) <= unsicher;
     if (imUrsprung) m = 0;
+    if (!ImIntervall(m, unsicher)) return;
     // An inflection point needs a tangent: at a corner f' jumps, and the
     // curvature changes sign without any inflection.
     if (Knick(m)) return;
@@ -886,7 +912,9 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
     d.AnzahlPole = 0;
     d.PolX[0] = -1000.0;
     const double sp = step / 50;
-    const long n = static_cast<long>(std::floor((b - a) / sp + 1e-9));
+    // From one step before a to one step beyond b, so that both ends are
+    // looked at alike.
+    const long n = static_cast<long>(std::floor((b - a) / sp + 1e-9)) + 1;
 
     // Sign changes of f or of its first difference next to large values.
     // While the three points straddle a pole where f changes sign, their
@@ -1161,7 +1189,10 @@ void Kurvendiskussion::Berechnen(double a, double b, double step) {
         s = std::max(s, (b - a) / kMaxScanSchritte);
         if (!(s > 0)) s = 1;  // a == b: one sample
         s_ = s;
-        const long n = static_cast<long>(std::floor((b - a) / s + 1e-9));
+        // The samples run from one step before a to one step beyond b: a
+        // zero, extremum or border exactly at either end lies between two of
+        // them. What is found outside [a, b] is not listed.
+        const long n = static_cast<long>(std::floor((b - a) / s + 1e-9)) + 1;
 
         // Where f is defined on one side of a step and undefined on the
         // other, the domain ends (or has a hole): zeros and poles there.

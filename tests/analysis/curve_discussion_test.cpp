@@ -208,6 +208,54 @@ TEST_F(Discussion, AZeroIsAPointOfTheDomain) {
     EXPECT_EQ(out.Kurz(L::Wendepunkte), "W(-0,82|0,22)m=-0,82 W(0,82|0,22)m=0,82");
 }
 
+TEST_F(Discussion, BothEndsOfTheIntervalAreLookedAtAlike) {
+    // Points exactly at a and at b, each case with its mirror image; points
+    // just outside are not listed. Slopes by hand: 2x at +-8, (x-8)(x+3)
+    // has 11 at 8, sin(pi x/8) has -+pi/8 at +-8.
+    struct Case { const char* term; double a, b; const char *nullstellen, *extrema, *wendepunkte, *pole; };
+    constexpr double kPi = std::numbers::pi;
+    const std::vector<Case> cases = {
+        {"x^2-64", -8, 8, "N(-8,00|0,00)m=-16,00 N(8,00|0,00)m=16,00", "T(0,00|-64,00)m=0,00", "---.---", nullptr},
+        {"(x-8)*(x+3)", -8, 8, "N(-3,00|0,00)m=-11,00 N(8,00|0,00)m=11,00", "T(2,50|-30,25)m=0,00", "---.---", nullptr},
+        // sin(pi) rounds to 1.2e-16, on the side of its left neighbour.
+        {"sin(pi*x/8)", -8, 8, "N(-8,00|0,00)m=-0,39 N(0,00|0,00)m=0,39 N(8,00|0,00)m=-0,39",
+         "T(-4,00|-1,00)m=0,00 H(4,00|1,00)m=0,00", "W(-8,00|0,00)m=-0,39 W(0,00|0,00)m=0,39 W(8,00|0,00)m=-0,39", nullptr},
+        {"(x-8)^2", -8, 8, "N(8,00|0,00)m=0,00", "T(8,00|0,00)m=0,00", "---.---", nullptr},
+        {"(x+8)^2", -8, 8, "N(-8,00|0,00)m=0,00", "T(-8,00|0,00)m=0,00", "---.---", nullptr},
+        {"x^3", -8, 0, "N(0,00|0,00)m=0,00", "---.---", "TR(0,00|0,00)m=0,00", nullptr},
+        {"x^3", 0, 8, "N(0,00|0,00)m=0,00", "---.---", "TR(0,00|0,00)m=0,00", nullptr},
+        {"sin(x)", 0, kPi / 2, "N(0,00|0,00)m=1,00", "H(1,57|1,00)m=0,00", "W(0,00|0,00)m=1,00", nullptr},
+        {"sin(x)", -kPi / 2, 0, "N(0,00|0,00)m=1,00", "T(-1,57|-1,00)m=0,00", "W(0,00|0,00)m=1,00", nullptr},
+        // Borders of the domain at an end.
+        {"sqrt(4-x^2)", 0, 2, "N(2,00|0,00)m=nichtdef.", "H(0,00|2,00)m=0,00", "---.---", "---.----"},
+        {"sqrt(4-x^2)", -2, 0, "N(-2,00|0,00)m=nichtdef.", "H(0,00|2,00)m=0,00", "---.---", "---.----"},
+        {"sqrt(-x)", -8, 0, "N(0,00|0,00)m=nichtdef.", "---.---", "---.---", "---.----"},
+        {"-x*sqrt(-x)", -8, 0, "N(0,00|0,00)m=nichtdef.", "---.---", "---.---", "---.----"},
+        {"x^2*ln(-x)", -8, 0, "N(-1,00|0,00)m=-1,00", nullptr, nullptr, "---.----"},
+        {"ln(-x)", -8, 0, "N(-1,00|0,00)m=-1,00", "---.---", "---.---", "x=0,00"},
+        {"1/(x-3)", -5, 3, "---.---", "---.---", "---.---", "x=3,00"},
+        {"1/(x-3)", 3, 7, "---.---", "---.---", "---.---", "x=3,00"},
+        // Just outside either end.
+        {"x+8.01", -8, 8, "---.---", "---.---", "---.---", "---.----"},
+        {"x-8.01", -8, 8, "---.---", "---.---", "---.---", "---.----"},
+        {"1/(x+8.01)", -8, 8, "---.---", "---.---", "---.---", "---.----"},
+        {"1/(x-8.01)", -8, 8, "---.---", "---.---", "---.---", "---.----"},
+        {"(x-8.01)^2", -8, 8, "---.---", "---.---", "---.---", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.term << " on " << c.a << " " << c.b);
+        Run(c.term, c.a, c.b, 0, true);
+        EXPECT_EQ(out.Kurz(L::Nullstellen), c.nullstellen);
+        if (c.extrema) EXPECT_EQ(out.Kurz(L::Extrema), c.extrema);
+        if (c.wendepunkte) EXPECT_EQ(out.Kurz(L::Wendepunkte), c.wendepunkte);
+        if (c.pole) EXPECT_EQ(out.Kurz(L::Pole), c.pole);
+    }
+    // A point at an end is stored at the end itself.
+    Run("(x-8)^2", -8, 8);
+    EXPECT_EQ(gDiscussion.ExtremumX[1], 8);
+    EXPECT_EQ(gDiscussion.NullstelleX[1], 8);
+}
+
 TEST_F(Discussion, FlatExtremaSitInTheMiddleOfTheirFlatStretch) {
     // Around these extrema f keeps its value to the last bit over up to
     // 0.05 on either side; the extremum is the middle, by hand.
@@ -467,7 +515,8 @@ TEST_F(Discussion, AwkwardIntervalsAndStepsNeitherHangNorCrash) {
     struct Case { double a, b, step; int nullstellen; };
     const std::vector<Case> cases = {
         {-8, 8, 0, 2}, {-8, 8, -0.032, 2}, {-8, 8, kNaN, 2}, {-8, 8, kInf, 2}, {8, -8, 0.032, 2}, {-8, 8, 1e-12, 2},
-        {2, 2, 0, 0}, {kNaN, 8, 0.1, 0}, {-kInf, 1, 1, 0}, {-1e300, 1e300, 4e297, 0}, {-1.7e308, 1.7e308, 1, 0},
+        // An interval of one point holds the zero there, and nothing beside it.
+        {2, 2, 0, 1}, {3, 3, 0, 0}, {kNaN, 8, 0.1, 0}, {-kInf, 1, 1, 0}, {-1e300, 1e300, 4e297, 0}, {-1.7e308, 1.7e308, 1, 0},
     };
     gKurvendiskussion.PoleUndAsymptotenSuchen = true;
     ASSERT_TRUE(ParseTerm(FunktionTermbaum, "x^2-4", true));
