@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <tuple>
 #include <vector>
 
@@ -56,6 +57,9 @@ constexpr double kAnnaeherungsFaktor = 4;
 constexpr int kAnnaeherungsPunkte = 64;
 // f has tended to 0 when its size fell to this share of the largest seen.
 constexpr double kNullAnteil = 1e-3;
+
+// Half the language's value limit, where sinh and cosh level off.
+constexpr double kSaettigung = 1e49;
 
 // Caps of the loops: far beyond what the callers ask (500 steps), they only
 // stop a runaway step or a bisection that floating point cannot finish.
@@ -195,8 +199,20 @@ private:
     void PolEintragen(double xp);
     void AsymptotenSuchen();
     Asymptote AsymptoteSuchen(double x0, double richtung);
-    Asymptote AsymptoteRechts(double x0) { return AsymptoteSuchen(x0, +1); }
-    Asymptote AsymptoteLinks(double x0) { return AsymptoteSuchen(x0, -1); }
+    // The line closer in, where f is defined out to a distance between
+    // dDefiniert and dUndefiniert from x0 only.
+    Asymptote AsymptoteNah(double x0, double richtung, double dDefiniert, double dUndefiniert);
+    // Whether f also keeps the level c between the decades up to kBis.
+    bool Bestaetigt(double x0, double richtung, int kBis, double c);
+    Asymptote AsymptoteRechts(double x0) { return AsymptoteGeprueft(x0, +1); }
+    Asymptote AsymptoteLinks(double x0) { return AsymptoteGeprueft(x0, -1); }
+    Asymptote AsymptoteGeprueft(double x0, double richtung) {
+        Asymptote a = AsymptoteSuchen(x0, richtung);
+        // sinh and cosh hold e^90 and more at 1e50 and stay at half of it:
+        // a level that high is the language's limit, not a line of f.
+        if (a.gefunden && !(std::fabs(a.c) < kSaettigung)) a.gefunden = false;
+        return a;
+    }
     void AsymptoteEintragen(double m, double c);
     void NullstellenOrdnen();
     void PunktlistenFuellen();
@@ -998,6 +1014,9 @@ bool FitPasst(const double* v, const double* w, const double* rauschen, int kFit
     return true;
 }
 
+// How a limit far out was confirmed.
+enum class Grenzweg : uint8_t { Keiner, Ruhig, Angepasst };
+
 // The limit of v[k] for k from kVon to kBis, values far out at distances
 // growing geometrically with k, to a quarter of the unit `einheit` gives.
 // It is confirmed when the last third has settled on v[kBis], or when the
@@ -1006,9 +1025,9 @@ bool FitPasst(const double* v, const double* w, const double* rauschen, int kFit
 // its line; then c is the limit, not the value at the last point.
 // rauschen[k] is the rounding error v[k] may carry: within it the values
 // count as settled, however they scatter.
-bool GrenzwertFern(const double* v, const double* rauschen, int kVon, int kBis, const ShownUnit& einheit,
-                   double& grenzwert, const double* abstand = nullptr) {
-    if (kBis - kVon < 2) return false;
+Grenzweg GrenzwertFern(const double* v, const double* rauschen, int kVon, int kBis, const ShownUnit& einheit,
+                       double& grenzwert, const double* abstand = nullptr) {
+    if (kBis - kVon < 2) return Grenzweg::Keiner;
     const int kRuhig = kBis - std::max(2, (kBis - kVon) / 3);
     bool ruhig = true;
     for (int k = kRuhig; k <= kBis && ruhig; ++k) {
@@ -1019,32 +1038,59 @@ bool GrenzwertFern(const double* v, const double* rauschen, int kVon, int kBis, 
     }
     if (ruhig) {
         grenzwert = v[kBis];
-        return true;
+        return Grenzweg::Ruhig;
     }
     const int k3 = kVon + (kBis - kVon) / 3;
     const int k2 = std::min(kBis - 1, kVon + (2 * (kBis - kVon) + 2) / 3);
     std::array<double, kAsymptotenDekaden + 1> w{};
     for (int k = kVon; k <= kBis; ++k) w[static_cast<size_t>(k)] = 1.0 / k;
-    if (FitPasst(v, w.data(), rauschen, k3, k2, kBis, einheit, grenzwert)) return true;
-    if (!abstand) return false;
+    if (FitPasst(v, w.data(), rauschen, k3, k2, kBis, einheit, grenzwert)) return Grenzweg::Angepasst;
+    if (!abstand) return Grenzweg::Keiner;
     // The slope of that fit from the points farthest apart in 1/distance:
     // the rounding of the outer values weighs least there.
     for (int k = kVon; k <= kBis; ++k) w[static_cast<size_t>(k)] = 1.0 / abstand[k];
-    return FitPasst(v, w.data(), rauschen, k3, k3, kBis, einheit, grenzwert);
+    return FitPasst(v, w.data(), rauschen, k3, k3, kBis, einheit, grenzwert) ? Grenzweg::Angepasst : Grenzweg::Keiner;
+}
+
+// Lines show two decimals; a level, slope or intercept below kNullGrenze is 0.
+ShownUnit AsymptotenEinheit() { return DecimalsUnit(2, kNullGrenze); }
+
+// The slope of a line far out from secant slopes st[k], k from kVon to kBis
+// (their rounding in rauschen); NaN when they do not settle. `streuung`:
+// how far the slope may be off.
+double SteigungFern(const double* st, const double* rauschen, int kVon, int kBis, double& streuung) {
+    double m = 0;
+    if (GrenzwertFern(st, rauschen, kVon, kBis, AsymptotenEinheit(), m) == Grenzweg::Keiner)
+        return std::numeric_limits<double>::quiet_NaN();
+    // How far m may be off: the scatter of the settled slopes.
+    streuung = Rundungsfehler(m);
+    for (int k = kBis - std::max(2, (kBis - kVon) / 3); k <= kBis; ++k)
+        streuung = std::max(streuung, std::fabs(st[k] - m));
+    if (m != 0 && std::fabs(m) < kNullGrenze) {
+        // A small slope is a slope when it is settled to its own digits (a
+        // line such as 0.000001x + 3); slopes that merely fade are 0.
+        double genau = 0;
+        const ShownUnit eigeneStellen = [](double v) { return ShownDigitUnit(v, 2); };
+        m = GrenzwertFern(st, rauschen, kVon, kBis, eigeneStellen, genau) != Grenzweg::Keiner ? genau : 0;
+    }
+    return m;
 }
 
 Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
     Asymptote a;
     if (!std::isfinite(x0)) return a;
-    // Lines show two decimals; a level or an intercept below kNullGrenze is 0.
-    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
+    const ShownUnit einheit = AsymptotenEinheit();
     // f and its secant slopes at x0 +- 1.3 * 10^k, as far out as f is defined.
     std::array<double, kAsymptotenDekaden + 1> werte{}, steigungen{}, werteRauschen{}, steigungenRauschen{};
-    int kWerte = 0, kSteigungen = 0;
+    int kWerte = 0, kSteigungen = 0, kUndefiniert = 0;
+    auto abstand = [](int k) { return 1.3 * std::pow(10.0, k); };
     for (int k = 1; k <= kAsymptotenDekaden; ++k) {
-        const double x = x0 + richtung * 1.3 * std::pow(10.0, k);
+        const double x = x0 + richtung * abstand(k);
         double y = 0;
-        if (!FDefiniert(x, y)) break;
+        if (!FDefiniert(x, y)) {
+            kUndefiniert = k;
+            break;
+        }
         const auto i = static_cast<size_t>(k);
         werte[i] = y;
         werteRauschen[i] = Rundungsfehler(y);
@@ -1060,8 +1106,15 @@ Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
             kSteigungen = k;
         }
     }
+    // Where f ends short of the far samples (an e-term beyond the language's
+    // limits, a domain that ends), the line is looked for closer in.
+    auto naeher = [&] {
+        if (kUndefiniert == 0) return a;
+        return AsymptoteNah(x0, richtung, kWerte > 0 ? abstand(kWerte) : 0, abstand(kUndefiniert));
+    };
     double m = 0, c = 0;
-    if (GrenzwertFern(werte.data(), werteRauschen.data(), 1, kWerte, einheit, c)) {
+    const Grenzweg ebene = GrenzwertFern(werte.data(), werteRauschen.data(), 1, kWerte, einheit, c);
+    if (ebene == Grenzweg::Angepasst || (ebene == Grenzweg::Ruhig && Bestaetigt(x0, richtung, kWerte, c))) {
         // Level far out: the values themselves approach the line.
         a.m = 0;
         a.c = c;
@@ -1069,23 +1122,14 @@ Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
         return a;
     }
     // Slanted: the slopes settle, and the intercepts f(x) - m x approach c.
-    if (!GrenzwertFern(steigungen.data(), steigungenRauschen.data(), 1, kSteigungen, einheit, m)) return a;
-    // How far m may be off: the scatter of the settled slopes.
-    double mRauschen = Rundungsfehler(m);
-    for (int k = kSteigungen - std::max(2, kSteigungen / 3); k <= kSteigungen; ++k)
-        mRauschen = std::max(mRauschen, std::fabs(steigungen[static_cast<size_t>(k)] - m));
-    if (m != 0 && std::fabs(m) < kNullGrenze) {
-        // A small slope is a slope when it is settled to its own digits (a
-        // line such as 0.000001x + 3); slopes that merely fade are 0.
-        double genau = 0;
-        const ShownUnit eigeneStellen = [](double v) { return ShownDigitUnit(v, 2); };
-        m = GrenzwertFern(steigungen.data(), steigungenRauschen.data(), 1, kSteigungen, eigeneStellen, genau) ? genau : 0;
-    }
+    double mRauschen = 0;
+    m = SteigungFern(steigungen.data(), steigungenRauschen.data(), 1, kSteigungen, mRauschen);
+    if (std::isnan(m)) return naeher();
     // The intercepts at four points a decade, out to where m x swallows the
     // digits they are shown with: the steeper the line, the closer in.
     constexpr int kJeDekade = 4;
     constexpr int jVon = kJeDekade, jBis = kJeDekade * kAchsenabschnittDekaden;
-    std::array<double, jBis + 1> abschnitte{}, abschnitteRauschen{}, abstand{};
+    std::array<double, jBis + 1> abschnitte{}, abschnitteRauschen{}, abstaende{};
     int jAbschnitte = jVon - 1;
     for (int j = jVon; j <= jBis; ++j) {
         const double x = x0 + richtung * 1.3 * std::pow(10.0, static_cast<double>(j) / kJeDekade);
@@ -1097,13 +1141,72 @@ Asymptote Kurvendiskussion::AsymptoteSuchen(double x0, double richtung) {
         const auto i = static_cast<size_t>(j);
         abschnitte[i] = abschnitt;
         abschnitteRauschen[i] = rauschen;
-        abstand[i] = std::fabs(x - x0);
+        abstaende[i] = std::fabs(x - x0);
         // The noise grows with the distance: the range ends at the last point
         // whose noise leaves the digits it is shown with.
         if (rauschen <= 0.1 * einheit(abschnitt)) jAbschnitte = j;
     }
-    if (!GrenzwertFern(abschnitte.data(), abschnitteRauschen.data(), jVon, jAbschnitte, einheit, c, abstand.data()))
-        return a;
+    if (GrenzwertFern(abschnitte.data(), abschnitteRauschen.data(), jVon, jAbschnitte, einheit, c, abstaende.data()) ==
+        Grenzweg::Keiner)
+        return naeher();
+    a.m = m;
+    a.c = c;
+    a.gefunden = true;
+    return a;
+}
+
+bool Kurvendiskussion::Bestaetigt(double x0, double richtung, int kBis, double c) {
+    // A periodic term can take the same value at every x0 + 1.3 * 10^k
+    // (cos(pi x/8) is 1 wherever x/16 is whole): the level must also hold
+    // between those points, at distances that share no period with them.
+    const ShownUnit einheit = AsymptotenEinheit();
+    const int kVon = std::max(1, kBis - std::max(2, (kBis - 1) / 3));
+    for (int k = kVon; k < kBis; ++k) {
+        double y = 0;
+        const double x = x0 + richtung * 1.3 * std::numbers::sqrt2 * std::pow(10.0, k);
+        if (FDefiniert(x, y) && !(std::fabs(y - c) <= 0.25 * einheit(c) + Rundungsfehler(y) + Rundungsfehler(c)))
+            return false;
+    }
+    return true;
+}
+
+Asymptote Kurvendiskussion::AsymptoteNah(double x0, double richtung, double dDefiniert, double dUndefiniert) {
+    // f is defined out to some distance D between the two given. Where an
+    // e-term ends it there (e^x beyond 90), f has reached its line to the
+    // last digit long before: over the outer eighth of the way out to D it
+    // keeps to one straight line within a millionth of the digits shown. A
+    // curve that only bends slowly (ln(ln(x)) or x^0.001 up to the
+    // language's limit on x) leaves that line by far more.
+    Asymptote a;
+    double xd = x0 + richtung * dDefiniert, xu = x0 + richtung * dUndefiniert, y = 0;
+    if (!FDefiniert(xd, y)) return a;
+    Randpunkt(xd, xu);
+    const double weit = std::fabs(xd - x0);
+    if (!(weit > 0) || !std::isfinite(weit)) return a;
+    constexpr int kPunkte = 8;
+    std::array<double, kPunkte + 1> x{}, v{};
+    for (int k = 0; k <= kPunkte; ++k) {
+        const auto i = static_cast<size_t>(k);
+        x[i] = k == kPunkte ? xd : x0 + richtung * weit * (7.0 + static_cast<double>(k) / kPunkte) / 8;
+        if (!FDefiniert(x[i], v[i])) return a;
+    }
+    // The line through the two ends of that stretch.
+    double m = (v[kPunkte] - v[0]) / (x[kPunkte] - x[0]);
+    double c = v[kPunkte] - m * x[kPunkte];
+    if (!std::isfinite(m) || !std::isfinite(c)) return a;
+    const ShownUnit einheit = AsymptotenEinheit();
+    for (size_t i = 0; i <= kPunkte; ++i) {
+        // So far out that rounding leaves the intercept no digits, nothing
+        // is confirmed (x + sin(x) near 1e16).
+        const double rauschen = 8 * Rundungsfehler(std::fabs(v[i]) + std::fabs(m * x[i]) + std::fabs(c));
+        const double u = einheit(v[i] - m * x[i]);
+        if (!(rauschen <= 1e-3 * u) || !(std::fabs(v[i] - (m * x[i] + c)) <= 1e-6 * u + rauschen)) return a;
+    }
+    // Level where the slope moves f by less than that over the whole way out.
+    if (std::fabs(m) * weit <= 1e-6 * einheit(c) + 8 * Rundungsfehler(v[kPunkte])) {
+        m = 0;
+        c = v[kPunkte];
+    }
     a.m = m;
     a.c = c;
     a.gefunden = true;
@@ -1127,7 +1230,7 @@ void Kurvendiskussion::AsymptoteEintragen(double m, double c) {
 // Both searches found the same line when slope and intercept agree within
 // half of the last digit shown, or read the same.
 bool DieselbeGerade(const Asymptote& r, const Asymptote& l) {
-    const ShownUnit einheit = DecimalsUnit(2, kNullGrenze);
+    const ShownUnit einheit = AsymptotenEinheit();
     auto gleich = [&einheit](double u, double v) {
         return std::fabs(u - v) <= 0.5 * einheit(std::fabs(u) > std::fabs(v) ? u : v);
     };
