@@ -106,6 +106,17 @@ struct Asymptote {
     double m = 0, c = 0;
 };
 
+// From which side f grows without bound at a pole; a pole at the end of the
+// domain, or with f unbounded on both sides, gets no note.
+enum class Polseite : uint8_t { Offen, Beidseitig, Links, Rechts };
+
+struct Polkandidat {
+    double x = 0;
+    Polseite seite = Polseite::Offen;  // Offen: told at the listing
+};
+
+double NaheKurzeZahl(double x);
+
 const char* Ueberschrift(Ergebnisliste liste) {
     switch (liste) {
         case Ergebnisliste::Nullstellen: return "Schnittpunkte mit der x-Achse";
@@ -191,12 +202,25 @@ private:
     double ExtremumPolieren(double m, double s);
     bool Knick(double m);
     void PolKandidat(double l, double r);
-    void PolVormerken(double xp);
+    void PolVormerken(double xp, Polseite seite = Polseite::Offen);
+    // Whether f grows without bound on the way to xp from side `seite`
+    // (-1 left, +1 right); `definiert`: whether f is defined on that side
+    // next to xp at all.
+    bool WaechstVonSeite(double xp, int seite, bool& definiert);
+    Polseite SeiteBestimmen(double xp);
+    // A stretch where f is undefined between the samples l, lu (last defined,
+    // first undefined) and ru, r (last undefined, first defined again): an
+    // e-term beyond the language's limits on one side of a pole.
+    void LueckeUntersuchen(double l, double lu, double ru, double r);
+    // Whether |f| grows by orders of magnitude on the way to e, the last
+    // point where f is defined before such a stretch, from the side
+    // `richtung` (-1 left, +1 right) within `breite`.
+    bool UeberlaufKante(double e, int richtung, double breite);
     bool SymmetrieTest(double vorzeichen);
     void PoleSuchen(double a, double b, double step);
     // The lists a run cut short by its work budget would show wrongly: emptied, with the reason.
     void Abgebrochen(std::initializer_list<Ergebnisliste> listen);
-    void PolEintragen(double xp);
+    void PolEintragen(double xp, Polseite seite);
     void AsymptotenSuchen();
     Asymptote AsymptoteSuchen(double x0, double richtung);
     // The line closer in, where f is defined out to a distance between
@@ -228,7 +252,7 @@ private:
     bool poleSuchen_ = false;
     // Poles met on the way (borders of the domain, slow poles the pole
     // scan's thresholds miss); listed with those of the pole scan.
-    std::vector<double> pole_;
+    std::vector<Polkandidat> pole_;
     // Extrema at a corner, where the list shows no slope.
     std::array<bool, kMaxSpecialPoints + 1> extremumOhneSteigung_{};
     bool listeBegonnen_[5] = {};
@@ -414,8 +438,76 @@ double Kurvendiskussion::LochMitte(double c, double l, double r) {
     return links + (rechts - links) / 2;
 }
 
-void Kurvendiskussion::PolVormerken(double xp) {
-    if (poleSuchen_ && ImIntervall(xp)) pole_.push_back(xp);
+void Kurvendiskussion::PolVormerken(double xp, Polseite seite) {
+    if (poleSuchen_ && ImIntervall(xp)) pole_.push_back({xp, seite});
+}
+
+bool Kurvendiskussion::WaechstVonSeite(double xp, int seite, bool& definiert) {
+    const double weite = std::fabs(s_);
+    int n = 0;
+    double y = 0;
+    for (double d = weite; d >= 1e-12 * std::max(1.0, std::fabs(xp)) && n < 3; d /= 4)
+        if (FDefiniert(xp + seite * d, y)) ++n;
+    definiert = n >= 3;
+    return definiert && Annaeherung(xp, weite, seite) == Grenzverhalten::Unbeschraenkt;
+}
+
+Polseite Kurvendiskussion::SeiteBestimmen(double xp) {
+    bool linksDefiniert = false, rechtsDefiniert = false;
+    const bool links = WaechstVonSeite(xp, -1, linksDefiniert);
+    const bool rechts = WaechstVonSeite(xp, +1, rechtsDefiniert);
+    // Only where f stays finite on a side it is defined on is the pole
+    // one-sided (exp(1/x) at 0 from the right, (1 + sgn(x))/x).
+    if (rechts && !links && linksDefiniert) return Polseite::Rechts;
+    if (links && !rechts && rechtsDefiniert) return Polseite::Links;
+    return Polseite::Beidseitig;
+}
+
+bool Kurvendiskussion::UeberlaufKante(double e, int richtung, double breite) {
+    // |f| at e + richtung * breite / 2^k for growing k, then at e itself:
+    // it must grow at every step and by a millionfold in all. An e-term
+    // such as e^(1/x) passes the language's limit at such a place, while
+    // the true limit lies beyond it, in the undefined stretch.
+    constexpr int kSchritte = 12;
+    double vor = -1, erst = 0, y = 0;
+    for (int k = 0; k <= kSchritte; ++k) {
+        const double x = k == kSchritte ? e : e + richtung * std::ldexp(breite, -k);
+        if (!FDefiniert(x, y)) return false;
+        const double betrag = std::fabs(y);
+        if (k == 0) erst = betrag;
+        if (!(betrag > vor)) return false;
+        vor = betrag;
+    }
+    return vor >= 1e6 * erst;
+}
+
+void Kurvendiskussion::LueckeUntersuchen(double l, double lu, double ru, double r) {
+    // Only where f is huge beside the stretch can it be an overflow.
+    double yl = 0, yr = 0;
+    if (!FDefiniert(l, yl) || !FDefiniert(r, yr) || !(std::max(std::fabs(yl), std::fabs(yr)) >= 1e6)) return;
+    const double e1 = Randpunkt(l, lu), e2 = Randpunkt(r, ru);
+    const double breite = e2 - e1;
+    if (!(breite > 0)) return;
+    // A side where f grows without bound right up to its edge has its pole
+    // there, which the searches list as such.
+    bool definiert = false;
+    if (WaechstVonSeite(e1, -1, definiert) || WaechstVonSeite(e2, +1, definiert)) return;
+    const bool links = UeberlaufKante(e1, -1, breite), rechts = UeberlaufKante(e2, +1, breite);
+    auto kurz = [](double x) {
+        const double k = NaheKurzeZahl(x);
+        return std::isnan(k) ? x : k;
+    };
+    if (links && rechts) {
+        // Unbounded on both sides: the pole lies within, in the middle as
+        // far as the values beside the stretch tell.
+        PolVormerken(kurz(e1 + breite / 2), Polseite::Beidseitig);
+    } else if (rechts) {
+        // f is finite up to e1 and huge just beyond the stretch: the pole is
+        // where the stretch begins (exp(1/x) at 0).
+        PolVormerken(kurz(e1), Polseite::Rechts);
+    } else if (links) {
+        PolVormerken(kurz(e2), Polseite::Links);
+    }
 }
 
 void Kurvendiskussion::PolKandidat(double l, double r) {
@@ -450,8 +542,18 @@ bool Kurvendiskussion::RandGehoertDazu(double xd, double xu, double& rand) {
     // to 0.
     rand = std::nextafter(xd, xu) == xu ? xd : xd + (xu - xd) / 2;
     const double kurz = NaheKurzeZahl(rand);
-    // A border between doubles is taken as reached, f tending to 0 there.
-    if (std::isnan(kurz)) return true;
+    if (std::isnan(kurz)) {
+        // A border between doubles is taken as reached where f vanishes
+        // there, still shrinking a hundredfold over the last millionth
+        // (sqrt(2 - x^2) at sqrt(2)). Where an e-term passes the language's
+        // limits f is smooth up to the border, whose true place lies beyond
+        // it (1/(1 + e^(1/x)) ends at 1/90 and has no zero), or it has
+        // underflowed to 0 before it (e^(1/sin(x)) right of pi).
+        double y = 0, yInnen = 0;
+        const double innen = xd + (xd < xu ? -1 : 1) * 1e-6 * std::max(1.0, std::fabs(xd));
+        return FDefiniert(xd, y) && FDefiniert(innen, yInnen) && yInnen != 0 &&
+               std::fabs(y) <= 0.01 * std::fabs(yInnen);
+    }
     // Otherwise the border is that number, and it belongs to the domain
     // when f is defined and 0 there: sqrt(x) at 0, not x^2 ln(x) (f may
     // well be 0 just beside it, where x^2 has underflowed).
@@ -912,13 +1014,17 @@ void Kurvendiskussion::PunktlistenFuellen() {
                                               steigung(d.WendepunktSteigung[i]));
 }
 
-void Kurvendiskussion::PolEintragen(double xp) {
+void Kurvendiskussion::PolEintragen(double xp, Polseite seite) {
     DiscussionResults& d = gDiscussion;
     // Element 0 holds -1000 as the previous pole of a run's first; it is not
     // compared, so a first pole near -1000 is kept.
     if (d.AnzahlPole > 0 && std::fabs(d.PolX[static_cast<size_t>(d.AnzahlPole)] - xp) <= kPolAbstand) return;
     if (d.AnzahlPole >= kMaxPoles) return;
-    Zeile(Ergebnisliste::Pole, "x = " + RealToStrComma(xp, 5, 2));
+    // A one-sided pole says from where f grows without bound.
+    const char* hinweis = seite == Polseite::Rechts  ? " (rechtsseitig)"
+                          : seite == Polseite::Links ? " (linksseitig)"
+                                                     : "";
+    Zeile(Ergebnisliste::Pole, "x = " + RealToStrComma(xp, 5, 2) + hinweis);
     ++d.AnzahlPole;
     d.PolX[static_cast<size_t>(d.AnzahlPole)] = xp;
 }
@@ -952,10 +1058,49 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
         }
     };
 
+    // Stretches where f is undefined between defined samples. One that
+    // reaches beyond an end of the scan is followed out to where f is
+    // defined again, up to the length of the interval: its pole may lie at
+    // the end, with f unbounded only outside (e^(-1/x) on [0, 8]).
+    auto definiertJenseits = [this, a, b, sp](double x0, double richtung, double& xu) {
+        double y = 0;
+        xu = x0;
+        for (double d = sp; d <= std::max(b - a, sp); d *= 2) {
+            const double x = x0 + richtung * d;
+            if (FDefiniert(x, y)) return x;
+            xu = x;
+        }
+        return std::numeric_limits<double>::quiet_NaN();
+    };
+    double xVor = a - sp, lueckeL = 0, lueckeLU = 0;
+    bool vorDefiniert = true, lueckeOffen = false;
+    {
+        double y = 0, innen = 0;
+        if (!FDefiniert(a - sp, y)) {
+            vorDefiniert = false;
+            lueckeL = definiertJenseits(a - sp, -1, innen);
+            lueckeLU = innen;
+            lueckeOffen = !std::isnan(lueckeL);
+        }
+    }
+    auto verfolgen = [&](double x, bool definiert) {
+        if (!definiert && vorDefiniert) {
+            lueckeOffen = true;
+            lueckeL = xVor;
+            lueckeLU = x;
+        } else if (definiert && !vorDefiniert && lueckeOffen) {
+            LueckeUntersuchen(lueckeL, lueckeLU, xVor, x);
+            lueckeOffen = false;
+        }
+        vorDefiniert = definiert;
+        xVor = x;
+    };
+
     long i = -1;
     Dreipunkt p;
     do {
         p = Dreipunktwerte(a + static_cast<double>(i) * sp);
+        verfolgen(a + static_cast<double>(i) * sp, p.mDefiniert);
         ++i;
     } while (!p.gueltig && i <= n);
 
@@ -965,6 +1110,7 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
         if (p.D1 != 0) vorD1 = p.D1;
         const double x = a + static_cast<double>(i) * sp;
         p = Dreipunktwerte(x);
+        verfolgen(x, p.mDefiniert);
         if (treffer(vorF, vorD1, p, kPolGrob)) {
             // Rescan the step tenfold finer, starting from the values before
             // it, so that every tenth of it is looked at; the coarse sample
@@ -983,10 +1129,21 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
         ++i;
         // Enough for the list and the notice that it is cut.
     } while (i <= n && pole_.size() <= static_cast<size_t>(2 * kMaxPoles));
+    if (lueckeOffen && !vorDefiniert && i > n) {
+        double ru = 0;
+        const double r = definiertJenseits(xVor, +1, ru);
+        if (!std::isnan(r)) LueckeUntersuchen(lueckeL, lueckeLU, ru, r);
+    }
 
-    // In the order of x, each once.
-    std::sort(pole_.begin(), pole_.end());
-    for (double xp : pole_) {
+    // In the order of x, each once: poles within kPolAbstand of the first
+    // of a group are that pole, whose side one of them may know already.
+    std::stable_sort(pole_.begin(), pole_.end(),
+                     [](const Polkandidat& u, const Polkandidat& v) { return u.x < v.x; });
+    for (size_t k = 0; k < pole_.size();) {
+        const double xp = pole_[k].x;
+        Polseite seite = Polseite::Offen;
+        for (; k < pole_.size() && std::fabs(pole_[k].x - xp) <= kPolAbstand; ++k)
+            if (seite == Polseite::Offen) seite = pole_[k].seite;
         if (d.AnzahlPole >= kMaxPoles) {
             if (std::fabs(d.PolX[static_cast<size_t>(d.AnzahlPole)] - xp) > kPolAbstand) {
                 Zeile(Ergebnisliste::Pole, PollisteGekuerztText());
@@ -994,7 +1151,8 @@ void Kurvendiskussion::PoleSuchen(double a, double b, double step) {
             }
             continue;
         }
-        PolEintragen(xp);
+        if (d.AnzahlPole > 0 && std::fabs(d.PolX[static_cast<size_t>(d.AnzahlPole)] - xp) <= kPolAbstand) continue;
+        PolEintragen(xp, seite == Polseite::Offen ? SeiteBestimmen(xp) : seite);
     }
     if (d.AnzahlPole == 0) ausgabe_.ZeileHinzufuegen(Ergebnisliste::Pole, kLeerePolliste);
 }

@@ -11,9 +11,11 @@
 #include "analysis_state.h"
 #include "canvas_recording.h"
 #include "curve_discussion.h"
+#include "curves.h"
 #include "message_sink.h"
 #include "program_state.h"
 #include "term.h"
+#include "work_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -176,6 +178,11 @@ TEST_F(Discussion, AZeroIsAPointOfTheDomain) {
         {"sin(x)*ln(x)", "N(1,00|0,00)m=0,84 N(3,14|0,00)m=-1,14 N(6,28|0,00)m=1,84", "---.----"},
         {"(x-1)^2*ln(x-1)", "N(2,00|0,00)m=1,00", "---.----"}, {"(x+2)*ln(x+2)", "N(-1,00|0,00)m=1,00", "---.----"},
         {"x*exp(-1/x)", "---.---", nullptr},
+        // f tends to 0 where an e-term passes the language's limits: at 1/90,
+        // where e^(1/x) stops, and right of pi/2 and pi, where e^(tan(x)) and
+        // e^(1/sin(x)) have underflowed to 0.
+        {"1/(1+exp(1/x))", "---.---", "---.----"}, {"exp(tan(x))", "---.---", nullptr},
+        {"exp(1/sin(x))", "---.---", nullptr},
         // Gaps of the domain, across which f changes sign or not.
         {"x^2/x", "---.---", "---.----"}, {"x^3/abs(x)", "---.---", "---.----"},
         {"x*ln(abs(x))", "N(-1,00|0,00)m=1,00 N(1,00|0,00)m=1,00", "---.----"},
@@ -431,6 +438,27 @@ TEST_F(Discussion, FindsPoles) {
         // Large values alone are no pole: a steep zero, a steep extremum, a jump.
         {"5000*(x-1)", -8, 8, "---.----"}, {"400*(x^2-4)", -8, 8, "---.----"},
         {"-500*(x-3)^2+200", -8, 8, "---.----"}, {"300*x/abs(x)", -8, 8, "---.----"},
+        // Unbounded on one side only, finite on the other: a pole, with its
+        // side. Beside it the language leaves f undefined where e^(1/x)
+        // passes e^90, out to 1/90 (and to 10/90 for e^(10/x)).
+        {"exp(1/x)", -8, 8, "x=0,00(rechtsseitig)"}, {"exp(-1/x)", -8, 8, "x=0,00(linksseitig)"},
+        {"x*exp(1/x)", -8, 8, "x=0,00(rechtsseitig)"}, {"x*exp(-1/x)", -8, 8, "x=0,00(linksseitig)"},
+        {"exp(1/(x-2))", -8, 8, "x=2,00(rechtsseitig)"}, {"exp(-1/(x+3))", -8, 8, "x=-3,00(linksseitig)"},
+        {"exp(10/x)", -8, 8, "x=0,00(rechtsseitig)"}, {"(1+sgn(x))/x", -8, 8, "x=0,00(rechtsseitig)"},
+        {"exp(1/(x^2-1))", -8, 8, "x=-1,00(linksseitig) x=1,00(rechtsseitig)"},
+        {"exp(1/sin(x))", -7.3, 9.1,
+         "x=-6,28(rechtsseitig) x=-3,14(linksseitig) x=0,00(rechtsseitig) x=3,14(linksseitig) x=6,28(rechtsseitig)"},
+        // At an end, also with f unbounded only outside; beyond it, none.
+        {"exp(-1/x)", 0, 8, "x=0,00(linksseitig)"}, {"exp(1/x)", -8, 0, "x=0,00(rechtsseitig)"},
+        {"exp(1/x)", 0.5, 8, "---.----"},
+        // Unbounded on both sides of such a stretch, or of a pole where f
+        // changes sign: no side is named.
+        {"exp(1/x^2)", -8, 8, "x=0,00"}, {"exp(1/(x-1)^2)", -8, 8, "x=1,00"}, {"exp(1/x)-exp(-1/x)", -8, 8, "x=0,00"},
+        {"1/(1-exp(x))", -8, 8, "x=0,00"},
+        // Finite on both sides: a removable point, a jump, a step.
+        {"sin(x)/x", -8, 8, "---.----"}, {"(x^2-1)/(x-1)", -8, 8, "---.----"}, {"sgn(x)", -8, 8, "---.----"},
+        {"maxint(x)", -8, 8, "---.----"}, {"1/(1+exp(1/x))", -8, 8, "---.----"},
+        {"exp(1/x)/(1+exp(1/x))", -8, 8, "---.----"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -553,6 +581,25 @@ TEST_F(Discussion, AwkwardIntervalsAndStepsNeitherHangNorCrash) {
         EXPECT_EQ(gDiscussion.AnzahlAsymptoten, 0);
     }
     EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(Discussion, AWorkBudgetSpentInThePoleSearchEmptiesItsListsAndSaysWhy) {
+    // A second of work passes after some 200,000 units: the point search of
+    // x^2 - 4 takes a sixth of that, the pole search with its fiftyfold
+    // finer scan six times as much.
+    SteppingClock clock(100'000'000);
+    Run("x^2-4", -8, 8, 0, false);
+    EXPECT_EQ(out.symmetrie, kYAchse);
+    Run("x^2-4", -8, 8, 0, true);
+    // The point lists were finished and stay; poles and asymptotes say why they are empty.
+    EXPECT_EQ(out.Kurz(L::Nullstellen), "N(-2,00|0,00)m=-4,00 N(2,00|0,00)m=4,00");
+    for (L l : {L::Pole, L::Asymptoten}) {
+        ASSERT_EQ(out[l].size(), 1u);
+        EXPECT_NE(out[l][0].find(kZuVielRechenaufwand), std::string::npos);
+    }
+    EXPECT_EQ(out.symmetrie, kDiskussionAbgebrochen);
+    EXPECT_EQ(gDiscussion.AnzahlPole + gDiscussion.AnzahlAsymptoten, 0);
+    EXPECT_FALSE(gKurvendiskussion.DiskussionDruck);
 }
 
 TEST_F(Discussion, PrintsEachNonEmptyListUnderItsHeading) {

@@ -132,6 +132,7 @@ int main(int argc, char** argv) {
         {"sqrt(9-x^2)", "kurvendiskussion_rand"},
         {"abs(x^2-4)", "kurvendiskussion_ecken"},
         {"ln(x-1)+1/x", "kurvendiskussion_pole"},
+        {"exp(1/x)+1/(x+4)", "kurvendiskussion_einseitig"},
     };
     for (const auto& [term, name] : diskussionen) {
         Neu();
