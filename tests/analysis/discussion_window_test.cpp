@@ -219,6 +219,13 @@ TEST_F(DiscussionWindow, PolesAndAsymptotesShowTheDecimalComma) {
     EXPECT_EQ(ui->ListBox5->item(0)->text(), QStringLiteral("y =  x +  1,00"));
     // The stored line is a term the drawing compiles.
     EXPECT_EQ(gDiscussion.AsymptotenText[0].str(), "x+1.00");
+    // A one-sided pole names its side after the place, within the list's width.
+    Type(ui->edit1, QStringLiteral("exp(1/x)+1/(x+4)"));
+    ASSERT_EQ(ui->ListBox4->count(), 2);
+    EXPECT_EQ(ui->ListBox4->item(0)->text(), QStringLiteral("x = -4,00"));
+    EXPECT_EQ(ui->ListBox4->item(1)->text(), QStringLiteral("x =  0,00 (rechtsseitig)"));
+    EXPECT_LT(ui->ListBox4->fontMetrics().horizontalAdvance(ui->ListBox4->item(1)->text()),
+              ui->ListBox4->viewport()->width());
 }
 
 TEST_F(DiscussionWindow, PrintoutHasTitleRangeAndOnlyNonEmptySections) {
