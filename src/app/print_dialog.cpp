@@ -267,6 +267,11 @@ void TGrafikDruckenDlg::ZeigeBlatt() {
         target.plotHeightPx = o.PlotHeightPx;
         target.printing = true;
         target.preview = true;
+        // The sheet as the printout's page: labels stay on the paper.
+        target.pageLeft = -RoundToInt(printerPxPerCm * gOutput.RandLinks);
+        target.pageTop = -RoundToInt(printerPxPerCm * gOutput.RandOben);
+        target.pageRight = target.pageLeft + RoundToInt(printerPxPerCm * kPaperWidthCm);
+        target.pageBottom = target.pageTop + RoundToInt(printerPxPerCm * kPaperHeightCm);
         {
             OutputRedirection redirect(target);
             gOutput.PrinterPixelsPerInchX = RoundToInt(kPreviewPrinterDpi);
@@ -331,6 +336,11 @@ bool PrintGraphPage(PrintJob& printer) {
         target.plotWidthPx = o.PlotWidthPx;
         target.plotHeightPx = o.PlotHeightPx;
         target.printing = true;
+        // Labels stay on the printable part of the page.
+        target.pageLeft = -offsetX;
+        target.pageTop = -offsetY;
+        target.pageRight = caps.HorzRes - offsetX;
+        target.pageBottom = caps.VertRes - offsetY;
         {
             OutputRedirection redirect(target);
             gOutput.PrinterPixelsPerInchX = caps.LogPixelsX;

@@ -114,13 +114,14 @@ int ExponentRaise(int height) { return RoundToInt(height / 4.0); }
 // Where the texts of the coordinate system go. Each text is measured on the
 // output canvas in the font it is drawn in, so the layout holds for every
 // font, size and output factor, proportional fonts and the larger fonts of
-// printers and metafiles alike. A value is drawn only where its whole cell
-// lies on the surface, clear of every cell laid out before it: one that
-// would cover another text is left out, never drawn over or cut off. The
-// decades of logarithmic axes come first, moved into the surface where
-// they stand out of it, then the titles, which are moved into the surface
-// and off the texts and lines rather than left out, then the tick values
-// and digits.
+// printers and metafiles alike. The surface is the graph's, on paper only
+// as far as the page's printable part reaches. A value is drawn only where
+// its whole cell lies on the surface, clear of every cell laid out before
+// it: one that would cover another text is left out, never drawn over or
+// cut off. The decades of logarithmic axes come first, moved into the
+// surface where they stand out of it, then the titles, which are moved into
+// the surface and off the texts and lines rather than left out, then the
+// tick values and digits.
 class TextLayout {
 public:
     explicit TextLayout(int labelSize)
@@ -132,6 +133,13 @@ public:
         height_ = c.TextExtent({}).height;
         const OutputContext& o = gOutput;
         surface_ = Cell{0, 0, DeviceX(o.PlotWidthPx + 1.0), DeviceY(o.PlotHeightPx + 1.0)};
+        // On paper only what lies on the page's printable part.
+        if (o.PageRight > o.PageLeft && o.PageBottom > o.PageTop) {
+            surface_.left = std::max(surface_.left, o.PageLeft);
+            surface_.top = std::max(surface_.top, o.PageTop);
+            surface_.right = std::max(surface_.left, std::min(surface_.right, o.PageRight));
+            surface_.bottom = std::max(surface_.top, std::min(surface_.bottom, o.PageBottom));
+        }
     }
 
     // Height of a cell in the label font, in device pixels.
