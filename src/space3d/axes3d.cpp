@@ -54,9 +54,9 @@ bool Innen(const CanvasRect& a, const CanvasRect& flaeche) {
 // output it is drawn to: none is cut off at the edge of the picture, none
 // covers another. The names of the axes are moved onto the picture; of the
 // values on an axis every one, or where they would run into each other
-// every second, fourth, fifth, tenth ..., and of those only the
-// ones clear of the texts before them: a value moved away from its tick
-// would name the wrong one.
+// every second, fourth, fifth, tenth ..., and of those only the ones clear
+// of the texts before them: a value moved away from its tick would name the
+// wrong one.
 class Beschriftung {
 public:
     Beschriftung(Canvas& c, CanvasRect flaeche) : c_(c), flaeche_(flaeche) {
