@@ -394,6 +394,9 @@ void TForm11::GrafikDrucken(QPainter& painter, PrintJob& printer, const PrinterC
         ziel.plotWidthPx = o.PlotWidthPx;
         ziel.plotHeightPx = o.PlotHeightPx;
         ziel.printing = true;
+        // Labels stay on the page, within the clip.
+        ziel.pageRight = caps.HorzRes - offsetX;
+        ziel.pageBottom = caps.VertRes - offsetY;
         OutputRedirection umleitung(ziel);
         gOutput.PrinterPixelsPerInchX = caps.LogPixelsX;
         gOutput.PrintOffsetX = offsetX;

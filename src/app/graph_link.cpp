@@ -1,5 +1,7 @@
 #include "graph_link.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -68,14 +70,51 @@ void ScreenSurface::Redraw(bool clearFirst) {
 void MarkCutPicture(QImage& picture, const QString& note) {
     if (picture.isNull()) return;
     QPainter p(&picture);
-    QFont font = p.font();
-    font.setPixelSize(std::clamp(picture.height() / 40, 9, 16));
-    p.setFont(font);
-    const QFontMetrics m(font);
-    const QRect box(4, picture.height() - m.height() - 6, m.horizontalAdvance(note) + 8, m.height() + 4);
-    p.fillRect(box, QColor(255, 255, 224));
-    p.setPen(QColor(0xC0, 0, 0));
-    p.drawText(box, Qt::AlignCenter, note);
+    PaintCutNote(p, picture.rect(), note);
+}
+
+CutNoteLayout LayOutCutNote(const QRect& area, const QString& note) {
+    CutNoteLayout l;
+    // A few pixels of the area's edge and of the box's border stay free.
+    const int room = std::max(1, area.width() - 16);
+    const QStringList words = note.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    l.font = QGuiApplication::font();
+    int pixels = std::clamp(area.height() / 40, 9, 16);
+    QFontMetrics m(l.font);
+    // Smaller where the longest word is wider than the area (down to a size
+    // that still reads).
+    for (;; --pixels) {
+        l.font.setPixelSize(pixels);
+        m = QFontMetrics(l.font);
+        int widest = 0;
+        for (const QString& w : words) widest = std::max(widest, m.horizontalAdvance(w));
+        if (widest <= room || pixels <= 6) break;
+    }
+    for (const QString& w : words) {
+        if (!l.lines.isEmpty() && m.horizontalAdvance(l.lines.back() + QLatin1Char(' ') + w) <= room)
+            l.lines.back() += QLatin1Char(' ') + w;
+        else
+            l.lines.append(w);
+    }
+    int width = 0;
+    for (const QString& line : l.lines) width = std::max(width, m.horizontalAdvance(line));
+    const int height = static_cast<int>(l.lines.size()) * m.height() + 4;
+    l.box = QRect(area.left() + 4, area.bottom() + 1 - height - 2, width + 8, height);
+    return l;
+}
+
+void PaintCutNote(QPainter& painter, const QRect& area, const QString& note) {
+    const CutNoteLayout l = LayOutCutNote(area, note);
+    if (l.lines.isEmpty()) return;
+    painter.save();
+    painter.setFont(l.font);
+    painter.fillRect(l.box, QColor(255, 255, 224));
+    painter.setPen(QColor(0xC0, 0, 0));
+    const int line = QFontMetrics(l.font).height();
+    for (qsizetype i = 0; i < l.lines.size(); ++i)
+        painter.drawText(QRect(l.box.left(), l.box.top() + 2 + static_cast<int>(i) * line, l.box.width(), line),
+                         Qt::AlignCenter, l.lines[i]);
+    painter.restore();
 }
 
 void UpdateAxesAndTransform() { SetupAxes(gDisplay.Koordinatensystem); }

@@ -3,8 +3,13 @@
 // engine draws on, the redraw and the window normalisation. Nothing else in
 // the windows touches the engine's internals.
 
+#include <QFont>
 #include <QImage>
+#include <QRect>
+#include <QStringList>
 #include <memory>
+
+class QPainter;
 
 namespace kalvo {
 
@@ -46,6 +51,18 @@ private:
 // Writes a note across the foot of a picture that the redraw's work budget
 // cut, so that it cannot pass for the whole graph.
 void MarkCutPicture(QImage& picture, const QString& note);
+
+// Where such a note goes in an area (a picture, the sheet of the print
+// preview): its font, the box at the foot of the area and the note broken
+// into lines at its blanks, each as wide as the area allows.
+struct CutNoteLayout {
+    QFont font;
+    QRect box;
+    QStringList lines;
+};
+CutNoteLayout LayOutCutNote(const QRect& area, const QString& note);
+// Paints the note laid out so: dark red on light yellow.
+void PaintCutNote(QPainter& painter, const QRect& area, const QString& note);
 
 // Axes, value limits and plot rectangle from the coordinate-system settings,
 // the view window and the parameter ranges repaired, the transform computed.

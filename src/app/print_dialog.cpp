@@ -82,9 +82,10 @@ CanvasFont PrinterGraphFont(double factorX, double dpi) {
 
 TA4Sheet::TA4Sheet(QWidget* parent) : QWidget(parent) { setFixedSize(kSheetWidth, kSheetHeight); }
 
-void TA4Sheet::SetPicture(QImage picture, QPoint at) {
+void TA4Sheet::SetPicture(QImage picture, QPoint at, QString note) {
     picture_ = std::move(picture);
     at_ = at;
+    note_ = std::move(note);
     update();
 }
 
@@ -96,6 +97,7 @@ void TA4Sheet::paintEvent(QPaintEvent*) {
     // A graph wider than the paper ends at its edge, as on paper.
     p.setClipRect(rect());
     if (!picture_.isNull()) p.drawImage(at_, picture_);
+    if (!note_.isEmpty()) PaintCutNote(p, rect(), note_);
 }
 
 TGrafikDruckenDlg::TGrafikDruckenDlg(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui::TGrafikDruckenDlg>()) {
@@ -265,6 +267,11 @@ void TGrafikDruckenDlg::ZeigeBlatt() {
         target.plotHeightPx = o.PlotHeightPx;
         target.printing = true;
         target.preview = true;
+        // The sheet as the printout's page: labels stay on the paper.
+        target.pageLeft = -RoundToInt(printerPxPerCm * gOutput.RandLinks);
+        target.pageTop = -RoundToInt(printerPxPerCm * gOutput.RandOben);
+        target.pageRight = target.pageLeft + RoundToInt(printerPxPerCm * kPaperWidthCm);
+        target.pageBottom = target.pageTop + RoundToInt(printerPxPerCm * kPaperHeightCm);
         {
             OutputRedirection redirect(target);
             gOutput.PrinterPixelsPerInchX = RoundToInt(kPreviewPrinterDpi);
@@ -275,8 +282,10 @@ void TGrafikDruckenDlg::ZeigeBlatt() {
     }
     QImage preview = large.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // The preview keeps to the screen's budget; the printout has its own.
-    if (cut) MarkCutPicture(preview, QStringLiteral("Vorschau unvollst\u00E4ndig (zu viel Rechenaufwand)"));
-    ui_->Image1->SetPicture(std::move(preview), at);
+    // The note goes on the sheet: a picture a few centimetres wide has no
+    // room for it.
+    ui_->Image1->SetPicture(std::move(preview), at,
+                            cut ? QStringLiteral("Vorschau unvollst\u00E4ndig (zu viel Rechenaufwand)") : QString());
 }
 
 void TGrafikDruckenDlg::OkClick() {
@@ -327,6 +336,11 @@ bool PrintGraphPage(PrintJob& printer) {
         target.plotWidthPx = o.PlotWidthPx;
         target.plotHeightPx = o.PlotHeightPx;
         target.printing = true;
+        // Labels stay on the printable part of the page.
+        target.pageLeft = -offsetX;
+        target.pageTop = -offsetY;
+        target.pageRight = caps.HorzRes - offsetX;
+        target.pageBottom = caps.VertRes - offsetY;
         {
             OutputRedirection redirect(target);
             gOutput.PrinterPixelsPerInchX = caps.LogPixelsX;

@@ -28,9 +28,12 @@ public:
     static constexpr int kSheetHeight = 297;
 
     explicit TA4Sheet(QWidget* parent = nullptr);
-    void SetPicture(QImage picture, QPoint at);
+    // The picture and, where it is not whole, a note at the foot of the
+    // sheet, whose width it has whatever the size of the picture.
+    void SetPicture(QImage picture, QPoint at, QString note = {});
     const QImage& Picture() const { return picture_; }
     QPoint PictureAt() const { return at_; }
+    const QString& Note() const { return note_; }
     QSize sizeHint() const override { return {kSheetWidth, kSheetHeight}; }
 
 protected:
@@ -39,6 +42,7 @@ protected:
 private:
     QImage picture_;
     QPoint at_;
+    QString note_;
 };
 
 class TGrafikDruckenDlg : public KalvoDialog {

@@ -1,5 +1,7 @@
 #include "axes.h"
 
+#include <QGuiApplication>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -105,15 +107,21 @@ struct Label {
     int FullWidth() const { return exponent.empty() ? width : width + gap + expWidth; }
 };
 
+// How far the exponent after a text stands above the text's cell: a
+// quarter of the cell's height.
+int ExponentRaise(int height) { return RoundToInt(height / 4.0); }
+
 // Where the texts of the coordinate system go. Each text is measured on the
 // output canvas in the font it is drawn in, so the layout holds for every
 // font, size and output factor, proportional fonts and the larger fonts of
-// printers and metafiles alike. A value is drawn only where its whole cell
-// lies on the surface, clear of every cell laid out before it: one that
-// would cover another text is left out, never drawn over or cut off. The
-// decades of logarithmic axes come first, then the titles, which are moved
-// into the surface and off the texts and axis lines rather than left out,
-// then the tick values and digits.
+// printers and metafiles alike. The surface is the graph's, on paper only
+// as far as the page's printable part reaches. A value is drawn only where
+// its whole cell lies on the surface, clear of every cell laid out before
+// it: one that would cover another text is left out, never drawn over or
+// cut off. The decades of logarithmic axes come first, moved into the
+// surface where they stand out of it, then the titles, which are moved into
+// the surface and off the texts and lines rather than left out, then the
+// tick values and digits.
 class TextLayout {
 public:
     explicit TextLayout(int labelSize)
@@ -125,12 +133,19 @@ public:
         height_ = c.TextExtent({}).height;
         const OutputContext& o = gOutput;
         surface_ = Cell{0, 0, DeviceX(o.PlotWidthPx + 1.0), DeviceY(o.PlotHeightPx + 1.0)};
+        // On paper only what lies on the page's printable part.
+        if (o.PageRight > o.PageLeft && o.PageBottom > o.PageTop) {
+            surface_.left = std::max(surface_.left, o.PageLeft);
+            surface_.top = std::max(surface_.top, o.PageTop);
+            surface_.right = std::max(surface_.left, std::min(surface_.right, o.PageRight));
+            surface_.bottom = std::max(surface_.top, std::min(surface_.bottom, o.PageBottom));
+        }
     }
 
     // Height of a cell in the label font, in device pixels.
     int Height() const { return height_; }
     // How far an exponent's cell stands above the cell of its text.
-    int Raise() const { return RoundToInt(height_ / 4.0); }
+    int Raise() const { return ExponentRaise(height_); }
     int Width(std::string_view text) const { return Ausgabe().TextExtent(text).width; }
     const Cell& Surface() const { return surface_; }
 
@@ -161,46 +176,36 @@ public:
         return true;
     }
 
-    // An axis line with its ticks and arrowhead, which titles keep off.
+    // A power of ten at a decade: moved into the surface where it stands
+    // out of it (at the first and the last decade), then as a tick value.
+    bool PutInside(const Label& l) { return Put(Into(l, surface_)); }
+
+    // An axis line with its ticks and arrowhead, or a side of the frame,
+    // which titles keep off.
     void AddLine(const Cell& c) { lines_.push_back(c); }
 
     // A title: moved into the surface, and into the rows bandTop..bandBottom
     // (the margin it belongs to) where they leave room; from there to the
-    // nearest place clear of the texts laid out before it and of the axis
-    // lines, up or down, left or right. Drawn later by Draw.
+    // nearest place clear of the texts laid out before it and of the lines,
+    // up or down, left or right. Where the margin is too low for it, its
+    // exponent stands less high; where it has no room even so (the larger
+    // fonts of a printer), the title goes to the nearest clear place on the
+    // surface. Drawn later by Draw.
     Label Reserve(Label l, int bandTop = INT_MIN, int bandBottom = INT_MAX) {
         const Cell band{surface_.left, std::max(surface_.top, bandTop), surface_.right,
                         std::min(surface_.bottom, bandBottom)};
-        l = Into(Into(l, surface_), band);
-        if (!Clear(l) || OnLine(l)) {
-            const Cell box = l.Box();
-            struct Shift {
-                int dx, dy;
-            };
-            std::vector<Shift> shifts;
-            for (const std::vector<Cell>* cells : {&taken_, &lines_}) {
-                for (const Cell& c : *cells) {
-                    shifts.push_back({0, c.bottom - box.top});
-                    shifts.push_back({0, c.top - box.bottom});
-                    shifts.push_back({c.right - box.left, 0});
-                    shifts.push_back({c.left - box.right, 0});
-                }
-            }
-            std::stable_sort(shifts.begin(), shifts.end(), [](const Shift& a, const Shift& b) {
-                return std::abs(a.dx) + std::abs(a.dy) < std::abs(b.dx) + std::abs(b.dy);
-            });
-            for (const Shift& s : shifts) {
-                Label m = l;
-                m.x += s.dx;
-                m.y += s.dy;
-                if (Inside(m.Box(), band) && Clear(m) && !OnLine(m)) {
-                    Take(m);
-                    return m;
-                }
-            }
+        std::optional<Label> placed = ShiftedInto(l, band);
+        for (int raise = l.raise - 1; !placed && raise >= 0; --raise) {
+            Label lower = l;
+            lower.raise = raise;
+            placed = ShiftedInto(lower, band);
         }
-        Take(l);
-        return l;
+        if (!placed) placed = NearestClear(l, band);
+        if (!placed) placed = NearestClear(l, surface_);
+        // Nowhere clear: on the surface, though over another text.
+        const Label chosen = placed ? *placed : Into(l, surface_);
+        Take(chosen);
+        return chosen;
     }
 
     void Draw(const Label& l) const {
@@ -226,6 +231,7 @@ private:
         const Cell box = l.Box();
         return std::any_of(lines_.begin(), lines_.end(), [&](const Cell& c) { return Overlap(c, box); });
     }
+    bool Free(const Label& l, const Cell& area) const { return Inside(l.Box(), area) && Clear(l) && !OnLine(l); }
     bool Fits(const Label& l) const {
         return Inside(l.TextCell(), surface_) && (l.exponent.empty() || Inside(l.ExponentCell(), surface_)) &&
                Clear(l);
@@ -243,6 +249,68 @@ private:
         if (m.left < area.left) l.x += area.left - m.left;
         if (m.top < area.top) l.y += area.top - m.top;
         return l;
+    }
+    // Into the area, then, where it covers a text or a line there, moved
+    // along one direction until it touches the nearest edge of one.
+    std::optional<Label> ShiftedInto(Label l, const Cell& area) const {
+        l = Into(l, area);
+        if (!Inside(l.Box(), area)) return std::nullopt;
+        if (Clear(l) && !OnLine(l)) return l;
+        const Cell box = l.Box();
+        struct Shift {
+            int dx, dy;
+        };
+        std::vector<Shift> shifts;
+        for (const std::vector<Cell>* cells : {&taken_, &lines_}) {
+            for (const Cell& c : *cells) {
+                shifts.push_back({0, c.bottom - box.top});
+                shifts.push_back({0, c.top - box.bottom});
+                shifts.push_back({c.right - box.left, 0});
+                shifts.push_back({c.left - box.right, 0});
+            }
+        }
+        std::stable_sort(shifts.begin(), shifts.end(), [](const Shift& a, const Shift& b) {
+            return std::abs(a.dx) + std::abs(a.dy) < std::abs(b.dx) + std::abs(b.dy);
+        });
+        for (const Shift& s : shifts) {
+            Label m = l;
+            m.x += s.dx;
+            m.y += s.dy;
+            if (Free(m, area)) return m;
+        }
+        return std::nullopt;
+    }
+    // The nearest place in the area, moved both across and up or down, where
+    // the label touches edges of texts, lines or the area and covers none.
+    std::optional<Label> NearestClear(Label l, const Cell& area) const {
+        l = Into(l, area);
+        if (!Inside(l.Box(), area)) return std::nullopt;
+        const Cell box = l.Box();
+        std::vector<int> dxs{0, area.left - box.left, area.right - box.right};
+        std::vector<int> dys{0, area.top - box.top, area.bottom - box.bottom};
+        for (const std::vector<Cell>* cells : {&taken_, &lines_}) {
+            for (const Cell& c : *cells) {
+                dxs.push_back(c.right - box.left);
+                dxs.push_back(c.left - box.right);
+                dys.push_back(c.bottom - box.top);
+                dys.push_back(c.top - box.bottom);
+            }
+        }
+        std::optional<Label> best;
+        long long bestDistance = LLONG_MAX;
+        for (const int dx : dxs) {
+            for (const int dy : dys) {
+                const long long distance = std::llabs(dx) + std::llabs(dy);
+                if (distance >= bestDistance) continue;
+                Label m = l;
+                m.x += dx;
+                m.y += dy;
+                if (!Free(m, area)) continue;
+                best = m;
+                bestDistance = distance;
+            }
+        }
+        return best;
     }
 
     int labelSize_, smallSize_;
@@ -543,7 +611,7 @@ void PutDecadesX(TextLayout& layout) {
     const int row = DecadeRowX(layout);
     for (int d = 0; d <= DecadeCount(o.DecadesX); ++d) {
         const int column = GuardedColumn(o.PlotLeft + d * g.PixelsPerDecadeX);
-        layout.Put(CentredOn(layout.Make("10", IntToText(g.LogExpLowX + d)), column, row));
+        layout.PutInside(CentredOn(layout.Make("10", IntToText(g.LogExpLowX + d)), column, row));
     }
 }
 
@@ -553,7 +621,7 @@ void PutDecadesY(TextLayout& layout) {
     const int end = DecadeEndY(layout);
     for (int d = 0; d <= DecadeCount(o.DecadesY); ++d) {
         const int row = GuardedRow(o.PlotBottom - d * g.PixelsPerDecadeY);
-        layout.Put(EndingAt(layout.Make("10", IntToText(g.LogExpLowY + d)), end, row - layout.Height() / 2));
+        layout.PutInside(EndingAt(layout.Make("10", IntToText(g.LogExpLowY + d)), end, row - layout.Height() / 2));
     }
 }
 
@@ -629,6 +697,12 @@ Titles ReserveTitles(double originX, double originY, TextLayout& layout) {
         const int values = g.TickValueLabels ? ValueRowX(layout) + h + l.raise : INT_MIN;
         const int top = std::max(DeviceY(o.PlotBottom + (e != 0 ? 25.0 : 20.0)), values);
         l = e != 0 ? TextEndingAt(l, DeviceX(o.PlotRight - 4.0), top) : EndingAt(l, DeviceX(o.PlotRight - 2.0), top);
+        // Where the margin is too low for both rows (the larger fonts of a
+        // metafile or printer), the title shares the row of the values, and
+        // ends at the right edge of the surface, so that it covers as few of
+        // them as it can.
+        if (g.TickValueLabels && ValueRowX(layout) + 2 * h > layout.Surface().bottom)
+            l = EndingAt(l, layout.Surface().right, top);
         titles.x = layout.Reserve(l, below);
     } else {
         // Above the axis at its right end; where the axis runs along the
@@ -698,6 +772,18 @@ void DrawArrowheads(const AxisPens& pens, double originX, double originY, bool x
 
 }  // namespace
 
+FrameMargins MeasuredFrameMargins(bool logScaleX) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return {};
+    const int h = MeasureText(GraphAreaFont(), {}).height;
+    const int raise = ExponentRaise(h);
+    FrameMargins m;
+    m.above = h + raise;
+    // Tick marks 4 pixels long, the values below them, then the title; on a
+    // logarithmic axis the digits 6 pixels down and the decades between.
+    m.below = logScaleX ? 6 + h + raise + h + h : 4 + h + h + raise;
+    return m;
+}
+
 const TickRow* TickTable() {
     static const std::array<TickRow, kTickRows> rows = BuildTable();
     return rows.data();
@@ -758,6 +844,15 @@ void DrawKoordinatensystem(double originX, double originY, double pixelsPerUnitX
         if (xAxis) {
             const int row = DeviceY(originY);
             layout.AddLine({DeviceX(o.PlotLeft), row - dy, DeviceX(o.PlotRight) + 1, row + dy + 1});
+        }
+        // The frame, drawn after everything else in the axis pen.
+        if (g.FrameLayout) {
+            const int left = DeviceX(o.PlotLeft), top = DeviceY(o.PlotTop);
+            const int right = DeviceX(o.PlotRight), bottom = DeviceY(o.PlotBottom);
+            layout.AddLine({left - across, top - across, right + across + 1, top + across + 1});
+            layout.AddLine({left - across, bottom - across, right + across + 1, bottom + across + 1});
+            layout.AddLine({left - across, top - across, left + across + 1, bottom + across + 1});
+            layout.AddLine({right - across, top - across, right + across + 1, bottom + across + 1});
         }
     }
     if (o.LogScaleX) PutDecadesX(layout);

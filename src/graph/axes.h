@@ -9,6 +9,16 @@ namespace kalvo {
 
 void DrawKoordinatensystem(double originX, double originY, double pixelsPerUnitX, double pixelsPerUnitY);
 
+// The least margins, in screen pixels, that hold the texts of the frame
+// layout in the label font as the screen measures it: above the frame the
+// y title with its raised power of ten; below it the tick values and the x
+// title, or on a logarithmic x axis the digits, the decades and the title.
+// Zero without a GUI application to measure with.
+struct FrameMargins {
+    int above = 0, below = 0;
+};
+FrameMargins MeasuredFrameMargins(bool logScaleX);
+
 // One row of the tick table: a spacing and how its ticks are labelled.
 struct TickRow {
     double spacing;    // world units between ticks

@@ -26,6 +26,10 @@ OutputRedirection::OutputRedirection(const OutputTarget& target) : savedOutput_(
     o.PrintingActive = target.printing;
     o.MetafileActive = target.metafile;
     o.DruckVorschau = target.preview;
+    o.PageLeft = target.pageLeft;
+    o.PageTop = target.pageTop;
+    o.PageRight = target.pageRight;
+    o.PageBottom = target.pageBottom;
     busy_ = BusyCursorFor(target);
     if (busy_) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }

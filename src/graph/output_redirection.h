@@ -23,6 +23,9 @@ struct OutputTarget {
     bool printing = false;
     bool metafile = false;
     bool preview = false;
+    // The printable part of the page in device pixels, its origin the
+    // graph's; none (zero size) where the surface is all there is.
+    int pageLeft = 0, pageTop = 0, pageRight = 0, pageBottom = 0;
     QPaintDevice* metafileDevice = nullptr;
 };
 

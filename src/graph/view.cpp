@@ -1,9 +1,11 @@
 #include "view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
 
+#include "axes.h"
 #include "graph_state.h"
 #include "number_text.h"
 
@@ -44,10 +46,13 @@ void SetupAxes(KoordinatensystemEinstellung k) {
         o.PlotBottom = o.PlotHeightPx;
     } else {
         const int fs = gDisplay.Schriftgroesse;
+        // Margins by the point size, and wider where the font's cells are
+        // taller than the point size promises.
+        const FrameMargins m = MeasuredFrameMargins(o.LogScaleX);
         o.PlotRight = o.PlotWidthPx - 4 * fs;
-        o.PlotBottom = o.PlotHeightPx - (o.LogScaleX ? 6 : 4) * fs;
+        o.PlotBottom = o.PlotHeightPx - std::max((o.LogScaleX ? 6 : 4) * fs, m.below);
         o.PlotLeft = 7 * fs;
-        o.PlotTop = 2 * fs;
+        o.PlotTop = std::max(2 * fs, m.above);
     }
     g.TickValueLabels = k.Beschriftung == 1;
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "grafik3d.h"
 #include "number_text.h"
@@ -30,6 +32,103 @@ Canvas& AchsenStift(Grafik3DEngine& g, int linienart, Color farbe) {
     c.SetFont(schrift);
     return c;
 }
+
+// A tick of a scaled axis: where it stands, its index in steps from zero,
+// its value's text and the cell that text would take.
+struct Skalenmarke {
+    CanvasPoint punkt;
+    double index = 0;
+    std::string text;
+    CanvasRect zelle;
+};
+
+bool Ueberlappen(const CanvasRect& a, const CanvasRect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool Innen(const CanvasRect& a, const CanvasRect& flaeche) {
+    return a.left >= flaeche.left && a.top >= flaeche.top && a.right <= flaeche.right && a.bottom <= flaeche.bottom;
+}
+
+// The texts of the axes, each measured in the font it is drawn in on the
+// output it is drawn to: none is cut off at the edge of the picture, none
+// covers another. The names of the axes are moved onto the picture; of the
+// values on an axis every one, or where they would run into each other
+// every second, fourth, fifth, tenth ..., and of those only the ones clear
+// of the texts before them: a value moved away from its tick would name the
+// wrong one.
+class Beschriftung {
+public:
+    Beschriftung(Canvas& c, CanvasRect flaeche) : c_(c), flaeche_(flaeche) {
+        // Values side by side keep a blank between them.
+        luecke_ = std::max(1, c.TextExtent(" ").width);
+    }
+
+    // An axis name at the place `wo` gives for its size, moved onto the picture.
+    template <class Ort>
+    void Name(const std::string& text, Ort wo) {
+        if (text.empty()) return;
+        const CanvasSize s = c_.TextExtent(text);
+        CanvasPoint p = wo(s);
+        p.x = std::max(flaeche_.left, std::min(p.x, flaeche_.right - s.width));
+        p.y = std::max(flaeche_.top, std::min(p.y, flaeche_.bottom - s.height));
+        c_.TextOut(p.x, p.y, text);
+        belegt_.push_back(CanvasRect{p.x, p.y, p.x + s.width, p.y + s.height});
+    }
+
+    void Skala(const std::vector<Skalenmarke>& marken) {
+        const double raster = Raster(marken);
+        for (const Skalenmarke& m : marken) {
+            if (!Geschrieben(m, raster) || !Frei(m.zelle)) continue;
+            c_.TextOut(m.zelle.left, m.zelle.top, m.text);
+            belegt_.push_back(m.zelle);
+        }
+    }
+
+private:
+    // Two cells meet where they overlap, or where they stand side by side
+    // in a row (their middle halves overlapping up and down) less than a
+    // blank apart: "-0,8-0,8" reads as one text. Cells one above the other
+    // need no more room than their own: the top and bottom of a cell are
+    // empty.
+    bool Treffen(const CanvasRect& a, const CanvasRect& b) const {
+        if (Ueberlappen(a, b)) return true;
+        const auto mitte = [](const CanvasRect& r) {
+            const int rand = (r.bottom - r.top) / 4;
+            return CanvasRect{r.left, r.top + rand, r.right, r.bottom - rand};
+        };
+        const CanvasRect m = mitte(a);
+        return Ueberlappen(CanvasRect{m.left - luecke_, m.top, m.right + luecke_, m.bottom}, mitte(b));
+    }
+    bool Frei(const CanvasRect& r) const {
+        if (!Innen(r, flaeche_)) return false;
+        return std::none_of(belegt_.begin(), belegt_.end(), [&](const CanvasRect& b) { return Treffen(b, r); });
+    }
+    static bool Geschrieben(const Skalenmarke& m, double raster) { return std::fmod(m.index, raster) == 0; }
+    // The smallest of 1, 2, 4, 5, 10, 20, 40, ... steps between written
+    // values at which no two of them meet. (Values of an axis stand in a
+    // row, so only neighbours can meet.)
+    double Raster(const std::vector<Skalenmarke>& marken) const {
+        const double groesstes = 10.0 * std::max<size_t>(marken.size(), 1);
+        for (double raster = 1;; raster *= 10) {
+            for (const double r : {raster, 2 * raster, 4 * raster, 5 * raster}) {
+                bool frei = true;
+                const Skalenmarke* vorige = nullptr;
+                for (const Skalenmarke& m : marken) {
+                    if (!Geschrieben(m, r)) continue;
+                    if (vorige && Treffen(vorige->zelle, m.zelle)) frei = false;
+                    vorige = &m;
+                }
+                if (frei || r >= groesstes) return r;
+            }
+        }
+    }
+
+    Canvas& c_;
+    CanvasRect flaeche_;
+    int luecke_ = 1;
+    std::vector<CanvasRect> belegt_;
+};
 
 }  // namespace
 
@@ -143,31 +242,44 @@ void Grafik3DEngine::AchsenXYZ(int linienart, Color farbe, const std::string& xl
 
     const int abstand3 = Runde(3 * faktorx), abstand6x = Runde(6 * faktorx), abstand6y = Runde(6 * faktory);
     const int abstand8x = Runde(8 * faktorx), abstand8y = Runde(8 * faktory);
+    Beschriftung texte(c, CanvasRect{0, 0, Pixel(Breite() * Fx()), Pixel(Hoehe() * Fy())});
     CanvasPoint p = WeltToPixel(x2, y1d3, z1d3);
-    if (!xlabel.empty()) c.TextOut(p.x - c.TextExtent(xlabel).width - abstand3, p.y + abstand6y, xlabel);
+    texte.Name(xlabel, [&](CanvasSize s) { return CanvasPoint{p.x - s.width - abstand3, p.y + abstand6y}; });
     p = WeltToPixel(x1d3, y2, z1d3);
-    if (!ylabel.empty()) c.TextOut(p.x + abstand3, p.y + abstand6y, ylabel);
+    texte.Name(ylabel, [&](CanvasSize) { return CanvasPoint{p.x + abstand3, p.y + abstand6y}; });
     p = WeltToPixel(x1d3, y1d3, z2);
-    if (!zlabel.empty()) c.TextOut(p.x, p.y - abstand6y - c.TextExtent(zlabel).height, zlabel);
+    texte.Name(zlabel, [&](CanvasSize s) { return CanvasPoint{p.x, p.y - abstand6y - s.height}; });
     if (!skalierung) return;
 
-    for (int achse = 0; achse < 2; ++achse) {
-        const double min = achse == 0 ? x1d3 : y1d3, w = achse == 0 ? xwd3 : ywd3;
-        for (double v : Skalenwerte(min, w, Skalenschritt(w, false))) {
-            p = achse == 0 ? WeltToPixel(v, y1d3, z1d3) : WeltToPixel(x1d3, v, z1d3);
-            const std::string t = Skalentext(v);
-            c.TextOut(p.x - c.TextExtent(t).width / 2, p.y + abstand8y, t);
-            c.MoveTo(p.x, p.y);
-            c.LineTo(p.x, Pixel(double(p.y) + abstand8y));
+    // The ticks of an axis, each drawn with its line; their values where
+    // they stand clear of one another and of every text before them.
+    for (int achse = 0; achse < 3; ++achse) {
+        const double min = achse == 0 ? x1d3 : achse == 1 ? y1d3 : z1d3;
+        const double w = achse == 0 ? xwd3 : achse == 1 ? ywd3 : zwd3;
+        const double schritt = Skalenschritt(w, achse == 2);
+        std::vector<Skalenmarke> marken;
+        for (double v : Skalenwerte(min, w, schritt)) {
+            Skalenmarke m;
+            m.punkt = achse == 0 ? WeltToPixel(v, y1d3, z1d3)
+                      : achse == 1 ? WeltToPixel(x1d3, v, z1d3)
+                                   : WeltToPixel(x1d3, y1d3, v);
+            const double k = std::nearbyint(v / schritt);
+            m.index = std::isfinite(k) ? k : 0;
+            m.text = Skalentext(v);
+            const CanvasSize s = c.TextExtent(m.text);
+            const CanvasPoint at = achse < 2 ? CanvasPoint{m.punkt.x - s.width / 2, m.punkt.y + abstand8y}
+                                             : CanvasPoint{m.punkt.x - abstand8x - s.width, m.punkt.y - s.height / 2};
+            m.zelle = CanvasRect{at.x, at.y, at.x + s.width, at.y + s.height};
+            marken.push_back(std::move(m));
         }
-    }
-    for (double v : Skalenwerte(z1d3, zwd3, Skalenschritt(zwd3, true))) {
-        p = WeltToPixel(x1d3, y1d3, v);
-        const std::string t = Skalentext(v);
-        const CanvasSize s = c.TextExtent(t);
-        c.TextOut(p.x - abstand8x - s.width, p.y - s.height / 2, t);
-        c.MoveTo(p.x, p.y);
-        c.LineTo(Pixel(double(p.x) - abstand6x), p.y);
+        texte.Skala(marken);
+        for (const Skalenmarke& m : marken) {
+            c.MoveTo(m.punkt.x, m.punkt.y);
+            if (achse < 2)
+                c.LineTo(m.punkt.x, Pixel(double(m.punkt.y) + abstand8y));
+            else
+                c.LineTo(Pixel(double(m.punkt.x) - abstand6x), m.punkt.y);
+        }
     }
     c.Flush();
 }

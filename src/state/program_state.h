@@ -145,6 +145,9 @@ struct OutputContext {
     double TickLabelStepX = 1;
     int PrinterPixelsPerInchX = 0;
     int PrintOffsetX = 0, PrintOffsetY = 0;
+    // The printable part of the page in the device pixels the graph is drawn
+    // in, whose origin is the graph's; none (zero size) off the printer.
+    int PageLeft = 0, PageTop = 0, PageRight = 0, PageBottom = 0;
     double PrintScaleX = 0, PrintScaleY = 0;
     double RandLinks = 1.0, RandOben = 1.0;
 };

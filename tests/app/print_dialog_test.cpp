@@ -216,5 +216,47 @@ TEST_F(PrintTest, ACutPrintoutSaysSoAndAWholeOneSaysNothing) {
     ExpectScreenOutput();
 }
 
+// A preview the budget cut says so whole at the foot of the sheet, however
+// small the graph on it: at the default 16 cm and at the least 2 cm. The
+// note is broken into lines that each fit the area it is written on.
+TEST_F(PrintTest, ThePreviewOfACutPictureSaysSoWholeOnTheSheet) {
+    SteppingClock clock(1'000'000'000);
+    gTerms.TermF = "sin(n*x)/n^2";
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    form->Redraw(true);
+    ASSERT_TRUE(Open());
+    TA4Sheet* sheet = dialog->Controls()->Image1;
+    for (const char* percent : {"100", "12,5"}) {
+        Type(dialog->Controls()->Edit1, QString::fromUtf8(percent));
+        ASSERT_EQ(sheet->Note(), QStringLiteral("Vorschau unvollst\u00E4ndig (zu viel Rechenaufwand)")) << percent;
+        const CutNoteLayout l = LayOutCutNote(sheet->rect(), sheet->Note());
+        EXPECT_TRUE(sheet->rect().contains(l.box)) << percent;
+        // Its letters in dark red on the sheet, inside the box.
+        const QImage shown = sheet->grab().toImage();
+        int red = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                if (c.red() > 120 && c.green() < 90 && c.blue() < 90) {
+                    ++red;
+                    EXPECT_TRUE(l.box.contains(x, y)) << x << ", " << y;
+                }
+            }
+        EXPECT_GT(red, 40) << percent;
+    }
+    const QString notes[] = {sheet->Note(), QString::fromStdString(CutPictureText("gezeichnet"))};
+    for (const QString& note : notes)
+        for (const int width : {100, 160, TA4Sheet::kSheetWidth, 640}) {
+            const QRect area(0, 0, width, 300);
+            const CutNoteLayout l = LayOutCutNote(area, note);
+            EXPECT_EQ(l.lines.join(QLatin1Char(' ')), note) << width;
+            EXPECT_TRUE(area.contains(l.box)) << width;
+            for (const QString& line : l.lines)
+                EXPECT_LE(QFontMetrics(l.font).horizontalAdvance(line), l.box.width() - 8) << width;
+        }
+    ExpectScreenOutput();
+}
+
 }  // namespace
 }  // namespace kalvo

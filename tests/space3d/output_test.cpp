@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFontDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -168,6 +169,85 @@ TEST(Ausgabe, PrintedPage) {
     const double breiteCm = (rechts - links) / 20.0 * 2.54;
     EXPECT_GT(breiteCm, 12);
     EXPECT_LT(breiteCm, 19.5);
+}
+
+// The values of a scaled box as the screen, a recording (twice the control,
+// twice the font) and a printer of 600 dpi lay them out, in every installed
+// family with Latin letters: whole on the picture, none over another text,
+// and "-0,8" and "-0,8" of two axes at the front corner not run together.
+TEST(Ausgabe, ScaleValuesStandWholeAndClearOfEachOtherOnEveryTarget) {
+    struct Ansicht {
+        const char* name;
+        double x1, y1, z1, x2, y2, z2;
+        double entfernung, sehwinkel, yrot, zrot;
+    };
+    const Ansicht ansichten[] = {
+        {"Kugel", -1, -1, -1, 1, 1, 1, 8, 3, 50, 45},
+        {"Kugel, gedreht", -1, -1, -1, 1, 1, 1, 8, 3, 75, 160},
+        {"Paraboloid", -3, -3, 0, 3, 3, 18, 8, 3, 20, 300},
+        {"Körper von der Seite", 0, -2, -2, 4, 2, 2, 44, 0.1, 90, 270},
+        {"Körper, gedreht", 0, -2, -2, 4, 2, 2, 44, 0.1, 60, 200},
+    };
+    struct Ziel {
+        const char* name;
+        double faktor, dpi;
+        int schrift;  // times the point size
+    };
+    const Ziel ziele[] = {{"Bildschirm", 1, kScreenDpi, 1}, {"Metafile", 2, kScreenDpi, 2}, {"Drucker", 6.6, 600, 1}};
+    // The picture of the 3D window at 900 x 600 and larger, with a few
+    // values on its axes; a small one has room for one at least.
+    const struct {
+        int breite, hoehe, werte;
+    } groessen[] = {{300, 515, 4}, {686, 710, 4}, {240, 160, 1}};
+    std::vector<std::string> familien;
+    for (const QString& f : QFontDatabase::families()) {
+        const QList<QFontDatabase::WritingSystem> s = QFontDatabase::writingSystems(f);
+        if (s.contains(QFontDatabase::Latin) && !s.contains(QFontDatabase::Symbol)) familien.push_back(f.toStdString());
+    }
+    familien.push_back("Arial");
+    auto ueberlappen = [](const CanvasRect& a, const CanvasRect& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    for (const std::string& familie : familien)
+        for (const int punkte : {8, 10, 14})
+            for (const Ansicht& a : ansichten)
+                for (const Ziel& z : ziele)
+                    for (const auto& [breite, hoehe, wenigstens] : groessen) {
+                        SCOPED_TRACE(familie + " " + std::to_string(punkte) + " pt, " + a.name + ", " + z.name + ", " +
+                                     std::to_string(breite) + " x " + std::to_string(hoehe));
+                        Grafik3DEngine g;
+                        RecordingCanvas rec(z.dpi);
+                        g.Groesse(breite, hoehe);
+                        g.SetEntfernung(a.entfernung);
+                        g.SetSehwinkel(a.sehwinkel);
+                        g.SetYrot(a.yrot);
+                        g.SetZrot(a.zrot);
+                        g.DefiniereWeltkoordinaten(a.x1, a.y1, a.z1, a.x2, a.y2, a.z2);
+                        CanvasFont schrift;
+                        schrift.name = familie;
+                        schrift.size = punkte * z.schrift;
+                        g.SetSchrift(schrift);
+                        g.SetDrucker(&rec, z.faktor, z.faktor);
+                        g.DefGrafikAusgabe(tAusgabe::Drucker);
+                        g.AchsenXYZ(1, 0, "x", "y", "z", false, true);
+                        std::vector<CanvasRect> zellen;
+                        int werte = 0;
+                        const CanvasRect bild{0, 0, ToDevice(breite, z.faktor), ToDevice(hoehe, z.faktor)};
+                        for (const CanvasRecord& r : rec.Records()) {
+                            if (r.kind != CanvasRecord::Kind::Text) continue;
+                            const CanvasSize s = MeasureText(r.font, r.text, z.dpi);
+                            const CanvasRect c{r.at.x, r.at.y, r.at.x + s.width, r.at.y + s.height};
+                            EXPECT_TRUE(c.left >= 0 && c.top >= 0 && c.right <= bild.right && c.bottom <= bild.bottom)
+                                << "\"" << r.text << "\" cut off";
+                            const bool name = r.text == "x" || r.text == "y" || r.text == "z";
+                            // The axis names may meet each other, never a value.
+                            for (size_t i = name ? 3 : 0; i < zellen.size(); ++i)
+                                EXPECT_FALSE(ueberlappen(c, zellen[i])) << "\"" << r.text << "\" over another text";
+                            zellen.push_back(c);
+                            werte += !name;
+                        }
+                        EXPECT_GE(werte, wenigstens);
+                    }
 }
 
 TEST(Ausgabe, ControlShowsThePicture) {

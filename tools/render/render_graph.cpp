@@ -1,12 +1,14 @@
 // Renders the redraw of a prepared state offscreen into a PNG, for looking
 // at pictures: render_graph <scene> <size> <file.png> [frame] [grid=N] [print]
-// [font=NAME] [pt=N] [bold] [xtitle=TEXT] [ytitle=TEXT]
-// Scenes: ableitungen, schar, logx, logy, pix, hyperbel, wurzel, tan, summe, liste,
+// [font=NAME] [pt=N] [bold] [xtitle=TEXT] [ytitle=TEXT] [druck=FILE.pdf]
+// With druck the graph is also printed into a PDF file as "Grafik drucken"
+// prints it at its natural size.
+// Scenes: potenzen, ableitungen, schar, logx, logy, pix, hyperbel, wurzel, tan, summe, liste,
 // integral, integralwurzel, umkehr, quotient, geraden, lissajous, paramwurzel, stueckweise, obersumme,
 // untersumme, oberunter, fehler, zwischen, flaeche, objekte, newton,
 // sonderpunkte, pol, richtungsfeld, spinnweb, folge, attraktor, regression.
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 
 #include <algorithm>
@@ -21,6 +23,8 @@
 #include "iteration.h"
 #include "number_text.h"
 #include "output_redirection.h"
+#include "print_dialog.h"
+#include "printing.h"
 #include "program_state.h"
 #include "object_lists.h"
 #include "redraw.h"
@@ -36,7 +40,16 @@ void Slot(int i, Color c, int art = 0) {
 
 bool Scene(const std::string& name) {
     gDisplay.Schaubilder = SchaubildTabelle{};
-    if (name == "ableitungen") {
+    if (name == "potenzen") {
+        // Both axes carry a power of ten: 10^3 on x, 10^-4 on y.
+        gTerms.TermF = "x^2/1e13";
+        gView.BereichX1 = 0;
+        gView.BereichX2 = 100000;
+        gView.BereichY1 = 0;
+        gView.BereichY2 = 0.001;
+        gDisplay.Koordinatensystem.Beschriftung = 1;
+        Slot(1, 0x0000FF, 1);
+    } else if (name == "ableitungen") {
         gTerms.TermF = "x^2";
         Slot(1, 0x000000, 1);
         Slot(2, 0x0000FF);
@@ -324,7 +337,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "render_graph <scene> <size> <file.png> [frame] [grid=N] [print]\n");
         return 2;
     }
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     ResetProgramState();
     ResetGraphState();
     InitTermTrees();
@@ -333,10 +346,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     bool print = false;
+    const char* pdf = nullptr;
     for (int i = 4; i < argc; ++i) {
         if (!std::strcmp(argv[i], "frame")) gDisplay.Koordinatensystem.Art = 1;
         if (!std::strncmp(argv[i], "grid=", 5)) gDisplay.Koordinatensystem.Gitter = static_cast<uint8_t>(std::atoi(argv[i] + 5));
         if (!std::strcmp(argv[i], "print")) print = true;
+        if (!std::strncmp(argv[i], "druck=", 6)) pdf = argv[i] + 6;
         if (!std::strncmp(argv[i], "symbol=", 7)) gRegression.WertepaarSymbol = std::atoi(argv[i] + 7);
         if (!std::strncmp(argv[i], "n=", 2)) gOverlay.AnzahlRechtecke = std::atoi(argv[i] + 2);
         if (!std::strncmp(argv[i], "font=", 5)) gDisplay.Schriftname = argv[i] + 5;
@@ -376,6 +391,13 @@ int main(int argc, char** argv) {
     if (!image.save(QString::fromLocal8Bit(argv[3]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[3]);
         return 1;
+    }
+    if (pdf) {
+        const std::shared_ptr<PrintJob> printer = NewPrintJob();
+        if (!printer) return 1;
+        printer->SetPdfOutput(QString::fromLocal8Bit(pdf));
+        gOutput.PrintScaleX = gOutput.PrintScaleY = 1;
+        if (!PrintGraphPage(*printer)) return 1;
     }
     return 0;
 }
