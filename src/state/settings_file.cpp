@@ -124,8 +124,8 @@ void WriteSettings(IniFile& ini) {
 void LoadSettings() {
     const std::string local = ProgramFolderFile(), config = ConfigFolderFile();
     const std::string path = SettingsPathForReading();
-    const std::string other = path == local ? config : local;
     // The other file when the chosen one cannot be read.
+    const std::string other = path == local ? config : local;
     IniFile ini;
     FileReadResult first, second;
     std::string from;
