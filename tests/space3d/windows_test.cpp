@@ -47,6 +47,7 @@
 #include "ui_surface_window.h"
 #include "ui_view_panel.h"
 #include "view_panel.h"
+#include "space3d_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -646,6 +647,26 @@ TEST_F(Form21Test, ClosedSolidsAboutEitherAxis) {
     EXPECT_EQ(fenster->Grafik()->z1(), 2);
     QTest::mouseClick(ui->CheckBoxGeschlossen, Qt::LeftButton);
     EXPECT_EQ(Netz().xMasche(), 30);
+}
+
+// At the window's own size and maximised, the printout is the whole
+// picture on the page.
+TEST_F(Form21Test, ThePrintoutFitsThePageWhateverTheWindowsSize) {
+    gTerms.TermF = "x^2";
+    ASSERT_TRUE(Oeffnen());
+    for (const QSize groesse : {QSize(757, 583), QSize(1600, 1000)}) {
+        SCOPED_TRACE(groesse.width());
+        fenster->resize(groesse);
+        Settle();
+        const QString pdf = dir.filePath(QStringLiteral("koerper%1.pdf").arg(groesse.width()));
+        fenster->ChoosePrinter = [&](PrintJob& p) {
+            p.SetPdfOutput(pdf);
+            return true;
+        };
+        const QImage bildschirm = fenster->Grafik()->Bitmap();
+        QTest::mouseClick(ui->BitBtnDrucker, Qt::LeftButton);
+        SeiteZeigtDasBild(pdf, bildschirm);
+    }
 }
 
 class ZaehlenderHost : public GraphHost {
