@@ -235,10 +235,11 @@ TEST_F(SettingsFileTest, WhatIsSavedComesBackAtTheNextStart) {
         gView.BereichX1 = -4;
         EXPECT_TRUE(SaveSettings());
         EXPECT_EQ(messages.messages().size(), c.toConfig ? 1u : 0u);
-        if (c.toConfig && !messages.messages().empty())
+        if (c.toConfig && !messages.messages().empty()) {
             EXPECT_EQ(messages.messages()[0].rfind("Die Einstellungen wurden in " + config.string() + " gespeichert, weil ", 0),
                       0u)
                 << messages.messages()[0];
+        }
         ResetProgramState();
         gControl.ProgramDir = program.string();
         LoadSettings();
