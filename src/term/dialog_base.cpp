@@ -7,9 +7,12 @@
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 namespace kalvo {
@@ -54,6 +57,33 @@ bool KalvoDialog::CommitFocusedField() {
         return passed;
     }
     return true;
+}
+
+// A message box opened while the window is being shown runs its own loop
+// before the window is on the screen: the window is left at its smallest
+// size behind the box. What the window computes when it is shown (in its
+// own showEvent or in LoadControls) says so once it stands.
+bool KalvoDialog::event(QEvent* event) {
+    if (event->type() != QEvent::Show) return QDialog::event(event);
+    MessageDeferral held;
+    const bool done = QDialog::event(event);
+    auto messages = held.Take();
+    if (!messages.empty()) ShowWhenStanding(std::move(messages));
+    return done;
+}
+
+void KalvoDialog::ShowWhenStanding(std::vector<std::pair<MessageKind, std::string>> messages, int tries) {
+    // The window system maps a new window a little later; a window that
+    // never comes up does not keep its messages for long.
+    constexpr int kTries = 50, kWaitMs = 10;
+    QTimer::singleShot(tries == 0 ? 0 : kWaitMs, qApp, [self = QPointer<KalvoDialog>(this), messages = std::move(messages), tries]() mutable {
+        const bool coming = self && self->isVisible() && !(self->windowHandle() && self->windowHandle()->isExposed());
+        if (coming && tries < kTries) {
+            self->ShowWhenStanding(std::move(messages), tries + 1);
+            return;
+        }
+        for (const auto& [kind, text] : messages) ShowMessage(text, kind);
+    });
 }
 
 void KalvoDialog::showEvent(QShowEvent* event) {

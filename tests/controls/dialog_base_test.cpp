@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace kalvo;
@@ -170,6 +171,36 @@ TEST(KalvoDialogTest, ControlsAreLoadedOnceWhenFirstShownAndAgainByVorgabe) {
     EXPECT_EQ(d->loads, 2);
     EXPECT_EQ(d->number->text(), "0");
     Close(d);
+}
+
+// What a dialog computes as it is shown may have something to say; a
+// message box then would stand before a window that is not yet there. The
+// messages come once the window stands, in their order, none lost.
+TEST(KalvoDialogTest, MessagesOfTheShowComeOnceTheWindowStands) {
+    struct Saying : KalvoDialog {
+        void LoadControls() override { ShowMessage("geladen"); }
+        void showEvent(QShowEvent* e) override {
+            KalvoDialog::showEvent(e);
+            ShowMessage("gezeigt");
+        }
+    };
+    QPointer<Saying> d = new Saying;
+    d->resize(300, 200);
+    std::vector<std::string> said;
+    const MessageHandler before = SetMessageHandler([&](MessageKind, const std::string& text) {
+        const bool stands = d && d->windowHandle() && d->windowHandle()->isExposed() && d->size() == QSize(300, 200);
+        said.push_back(text + (stands ? "" : " (zu früh)"));
+    });
+    for (const auto& expected : {std::vector<std::string>{"geladen", "gezeigt"}, std::vector<std::string>{"gezeigt"}}) {
+        said.clear();
+        d->show();
+        EXPECT_TRUE(said.empty());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return said.size() >= expected.size(); }, 2000));
+        EXPECT_EQ(said, expected);
+        d->hide();
+    }
+    SetMessageHandler(before);
+    delete d.data();
 }
 
 #include "dialog_base_test.moc"

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -561,6 +562,21 @@ TEST_F(Form21Test, ShowingTakesTheSharedInputsAndComputes) {
     EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("6,00") + kPiVE);
     EXPECT_EQ(gTerms.TermF.str(), "t");
     EXPECT_EQ(Netz().D3Point(30, 0), (TSurfPoint{2.5, 0, 2}));
+}
+
+// The window computes as it is shown; what it has to say then (here a term
+// that does not compile) comes once the window stands at its size.
+TEST_F(Form21Test, AMessageOfTheShowComesOnceTheWindowStands) {
+    gTerms.TermF = "x^^2";
+    std::vector<bool> stands;
+    const MessageHandler vorher = SetMessageHandler([&](MessageKind, const std::string&) {
+        stands.push_back(fenster && fenster->windowHandle() && fenster->windowHandle()->isExposed() &&
+                         fenster->size() == QSize(1100, 760));
+    });
+    ASSERT_TRUE(Oeffnen());
+    EXPECT_EQ(stands, std::vector<bool>{true});
+    EXPECT_TRUE(ui->EditF->hasFocus());
+    SetMessageHandler(vorher);
 }
 
 TEST_F(Form21Test, LongAndUndefinedVolumesLeaveTheWindowsSizeAndButtonsAsTheyWere) {
