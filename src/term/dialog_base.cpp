@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMetaMethod>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextEdit>
@@ -59,29 +58,42 @@ bool KalvoDialog::CommitFocusedField() {
     return true;
 }
 
+KalvoDialog::~KalvoDialog() { PostHeldMessages(); }
+
 // A message box opened while the window is being shown runs its own loop
 // before the window is on the screen: the window is left at its smallest
 // size behind the box. What the window computes when it is shown (in its
-// own showEvent or in LoadControls) says so once it stands.
+// own showEvent or in LoadControls) says so once the window stands: when it
+// is first painted, or when it goes again before that.
 bool KalvoDialog::event(QEvent* event) {
-    if (event->type() != QEvent::Show) return QDialog::event(event);
-    MessageDeferral held;
-    const bool done = QDialog::event(event);
-    auto messages = held.Take();
-    if (!messages.empty()) ShowWhenStanding(std::move(messages));
-    return done;
+    switch (event->type()) {
+        case QEvent::Show: {
+            MessageDeferral held;
+            const bool done = QDialog::event(event);
+            for (auto& m : held.Take()) heldMessages_.push_back(std::move(m));
+            if (!heldMessages_.empty()) {
+                QTimer::singleShot(0, this, [this] {
+                    if (windowHandle() && windowHandle()->isExposed()) PostHeldMessages();
+                });
+                // A window the window system never puts up does not keep them for long.
+                QTimer::singleShot(1000, this, &KalvoDialog::PostHeldMessages);
+            }
+            return done;
+        }
+        case QEvent::Paint:
+        case QEvent::Hide: {
+            const bool done = QDialog::event(event);
+            PostHeldMessages();
+            return done;
+        }
+        default: return QDialog::event(event);
+    }
 }
 
-void KalvoDialog::ShowWhenStanding(std::vector<std::pair<MessageKind, std::string>> messages, int tries) {
-    // The window system maps a new window a little later; a window that
-    // never comes up does not keep its messages for long.
-    constexpr int kTries = 50, kWaitMs = 10;
-    QTimer::singleShot(tries == 0 ? 0 : kWaitMs, qApp, [self = QPointer<KalvoDialog>(this), messages = std::move(messages), tries]() mutable {
-        const bool coming = self && self->isVisible() && !(self->windowHandle() && self->windowHandle()->isExposed());
-        if (coming && tries < kTries) {
-            self->ShowWhenStanding(std::move(messages), tries + 1);
-            return;
-        }
+void KalvoDialog::PostHeldMessages() {
+    if (heldMessages_.empty()) return;
+    // Not from inside the paint or the hiding, and whether the window lives on or not.
+    QTimer::singleShot(0, qApp, [messages = std::exchange(heldMessages_, {})] {
         for (const auto& [kind, text] : messages) ShowMessage(text, kind);
     });
 }

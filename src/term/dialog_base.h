@@ -30,6 +30,7 @@ class KalvoDialog : public QDialog {
     Q_OBJECT
 public:
     explicit KalvoDialog(QWidget* parent = nullptr);
+    ~KalvoDialog() override;
 
     // Runs the check of the focused field as if it had been left: a field with
     // an invokable `bool leaveField()` answers; any other widget passes. Call
@@ -63,9 +64,11 @@ private:
     bool HandleGridAndSpinBoxKeys(QWidget* target, QKeyEvent* key);
     void NumberGridEnter(QWidget* target);
     void NoDefaultButtons();
-    // Shows the messages once the window is on the screen, or is gone.
-    void ShowWhenStanding(std::vector<std::pair<MessageKind, std::string>> messages, int tries = 0);
+    // Hands the messages held back since the window was shown to the
+    // message sink, right after the event that runs now.
+    void PostHeldMessages();
 
+    std::vector<std::pair<MessageKind, std::string>> heldMessages_;
     bool arrowKeysMoveFocus_ = false;
     bool controlsLoaded_ = false;
     struct {

@@ -574,6 +574,7 @@ TEST_F(Form21Test, AMessageOfTheShowComesOnceTheWindowStands) {
                          fenster->size() == QSize(1100, 760));
     });
     ASSERT_TRUE(Oeffnen());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !stands.empty(); }, 2000));
     EXPECT_EQ(stands, std::vector<bool>{true});
     EXPECT_TRUE(ui->EditF->hasFocus());
     SetMessageHandler(vorher);
