@@ -129,45 +129,73 @@ TEST(Ausgabe, EmfAsOutsideReadersSeeIt) {
 
 TEST(Ausgabe, PrintedPage) {
     QTemporaryDir dir;
-    // Controls of every shape; the first is printed at its natural width.
-    const QSize groessen[] = {{370, 300}, {300, 900}, {1600, 1000}, {120, 1100}, {1500, 200}};
-    for (const QSize groesse : groessen) {
+    const QString pdf = dir.filePath("seite.pdf");
+    TGrafik3DCanvas g;
+    g.resize(370, 300);
+    g.show();
+    Szene szene(g);
+    double faktor = 0;
+    const std::shared_ptr<PrintJob> printer = NewPrintJob();
+    ASSERT_TRUE(printer);
+    printer->SetPdfOutput(pdf);
+    ASSERT_TRUE(Grafik3DDrucken(g, *printer, [&] {
+        if (g.Drucken()) faktor = g.FaktorX();
+        szene();
+    }));
+    EXPECT_EQ(szene.zeichnungen, 2);
+    EXPECT_FALSE(g.Drucken());
+    // 740 screen pixels at 2.5 cm per inch: twice the control's 370.
+    const double dpi = printer->Resolution();
+    const QPaintDevice& drucker = *printer->Device();
+    EXPECT_NEAR(faktor, 2 * (double(drucker.width()) * 10 / drucker.widthMM()) * 2.5 / 96, 0.05 * faktor);
+    EXPECT_NEAR(faktor, 2 * dpi / 96 * 2.5 / 2.54, 0.05 * faktor);
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("pdftoppm").isEmpty())
+        FAIL() << "poppler-utils are missing: tools/install-deps installs it";
+    QProcess p;
+    p.start("pdftotext", {pdf, "-"});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    for (const char* s : {"x", "y", "z", "-2", "-1"}) EXPECT_TRUE(text.contains(s)) << s << " in " << text.toStdString();
+    // The picture spans most of the 19 cm that 740 pixels make at 2.5 cm per inch.
+    p.start("pdftoppm", {"-r", "20", "-png", "-singlefile", pdf, dir.filePath("seite")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    const QImage seite(dir.filePath("seite.png"));
+    ASSERT_FALSE(seite.isNull());
+    int links = seite.width(), rechts = -1;
+    for (int y = 0; y < seite.height(); ++y)
+        for (int x = 0; x < seite.width(); ++x)
+            if (qGray(seite.pixel(x, y)) < 200) links = std::min(links, x), rechts = std::max(rechts, x);
+    const double breiteCm = (rechts - links) / 20.0 * 2.54;
+    EXPECT_GT(breiteCm, 12);
+    EXPECT_LT(breiteCm, 19.5);
+}
+
+// A control of any shape prints whole on the page, smaller than 740
+// pixels' 19 cm where the page is too low for it.
+TEST(Ausgabe, EveryShapePrintsWholeOnThePage) {
+    QTemporaryDir dir;
+    for (const QSize groesse : {QSize(300, 900), QSize(120, 1100), QSize(1600, 1000)}) {
         SCOPED_TRACE(groesse.width());
-        const QString pdf = dir.filePath(QStringLiteral("seite%1.pdf").arg(groesse.width()));
         TGrafik3DCanvas g;
         g.resize(groesse);
         g.show();
         Szene szene(g);
-        szene();
-        const QImage bildschirm = g.Bitmap();
-        double faktor = 0;
+        const QString pdf = dir.filePath(QStringLiteral("seite%1.pdf").arg(groesse.width()));
         const std::shared_ptr<PrintJob> printer = NewPrintJob();
         ASSERT_TRUE(printer);
         printer->SetPdfOutput(pdf);
-        ASSERT_TRUE(Grafik3DDrucken(g, *printer, [&] {
-            if (g.Drucken()) faktor = g.FaktorX();
-            szene();
-        }));
-        EXPECT_EQ(szene.zeichnungen, 3);
-        EXPECT_FALSE(g.Drucken());
-        const double dpi = printer->Resolution();
-        double breiteCm = 0;
-        SeiteZeigtDasBild(pdf, bildschirm, faktor / dpi * 2.54, &breiteCm);
-        if (groesse.width() != 370) continue;
-        // The picture spans most of the 19 cm that 740 pixels make at 2.5 cm per inch.
-        EXPECT_GT(breiteCm, 12);
-        EXPECT_LT(breiteCm, 19.5);
-        // 740 screen pixels at 2.5 cm per inch: twice the control's 370.
-        const QPaintDevice& drucker = *printer->Device();
-        EXPECT_NEAR(faktor, 2 * (double(drucker.width()) * 10 / drucker.widthMM()) * 2.5 / 96, 0.05 * faktor);
-        EXPECT_NEAR(faktor, 2 * dpi / 96 * 2.5 / 2.54, 0.05 * faktor);
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            FAIL() << "poppler-utils are missing: tools/install-deps installs it";
+        ASSERT_TRUE(Grafik3DDrucken(g, *printer, [&] { szene(); }));
         QProcess p;
-        p.start("pdftotext", {pdf, "-"});
-        ASSERT_TRUE(p.waitForFinished(20000));
-        const QString text = QString::fromUtf8(p.readAllStandardOutput());
-        for (const char* s : {"x", "y", "z", "-2", "-1"}) EXPECT_TRUE(text.contains(s)) << s << " in " << text.toStdString();
+        p.start("pdftoppm", {"-r", "20", "-png", "-singlefile", pdf, pdf});
+        ASSERT_TRUE(p.waitForFinished(20000)) << "poppler-utils are missing: tools/install-deps installs them";
+        const QImage seite(pdf + ".png");
+        QRect tinte;
+        for (int y = 0; y < seite.height(); ++y)
+            for (int x = 0; x < seite.width(); ++x)
+                if (qGray(seite.pixel(x, y)) < 200) tinte |= QRect(x, y, 1, 1);
+        // On the page, clear of every edge.
+        EXPECT_TRUE(tinte.top() > 0 && tinte.left() > 0 && tinte.bottom() < seite.height() - 1 &&
+                    tinte.right() < seite.width() - 1);
     }
 }
 

@@ -9,11 +9,6 @@
 #include <tuple>
 #include <vector>
 
-#include <QImage>
-#include <QProcess>
-#include <QRect>
-#include <QString>
-
 #include "canvas_recording.h"
 #include "grafik3d.h"
 
@@ -56,37 +51,5 @@ struct AufgezeichneteSzene {
         return r;
     }
 };
-
-// The rectangle of a picture's pixels that are not white.
-inline QRect Inhalt(const QImage& bild) {
-    QRect r;
-    for (int y = 0; y < bild.height(); ++y)
-        for (int x = 0; x < bild.width(); ++x)
-            if (qGray(bild.pixel(x, y)) < 250) r |= QRect(x, y, 1, 1);
-    return r;
-}
-
-// A printed 3D picture as poppler renders the PDF page: it lies on the page
-// with room to spare, and it is the screen picture at one scale (cm per
-// screen pixel, or when 0 the scale the page shows across), not a part of it.
-inline void SeiteZeigtDasBild(const QString& pdf, const QImage& bildschirm, double cmProPixel = 0,
-                              double* breiteCm = nullptr) {
-    constexpr int kDpi = 40;
-    QProcess p;
-    p.start(QStringLiteral("pdftoppm"), {"-r", QString::number(kDpi), "-png", "-singlefile", pdf, pdf + ".seite"});
-    ASSERT_TRUE(p.waitForFinished(20000)) << "poppler-utils are missing: tools/install-deps installs them";
-    const QImage seite(pdf + ".seite.png");
-    ASSERT_FALSE(seite.isNull());
-    const QRect gedruckt = Inhalt(seite), gezeigt = Inhalt(bildschirm);
-    ASSERT_FALSE(gezeigt.isEmpty());
-    ASSERT_FALSE(gedruckt.isEmpty());
-    EXPECT_TRUE(gedruckt.left() > 0 && gedruckt.top() > 0 && gedruckt.right() < seite.width() - 1 &&
-                gedruckt.bottom() < seite.height() - 1);
-    const double cm = 2.54 / kDpi;
-    const double massstab = cmProPixel > 0 ? cmProPixel : gedruckt.width() * cm / gezeigt.width();
-    EXPECT_NEAR(gedruckt.width() * cm, gezeigt.width() * massstab, 0.4);
-    EXPECT_NEAR(gedruckt.height() * cm, gezeigt.height() * massstab, 0.4);
-    if (breiteCm) *breiteCm = gedruckt.width() * cm;
-}
 
 }  // namespace kalvo

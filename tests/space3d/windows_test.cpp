@@ -22,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -48,7 +47,6 @@
 #include "ui_surface_window.h"
 #include "ui_view_panel.h"
 #include "view_panel.h"
-#include "space3d_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -564,22 +562,6 @@ TEST_F(Form21Test, ShowingTakesTheSharedInputsAndComputes) {
     EXPECT_EQ(Netz().D3Point(30, 0), (TSurfPoint{2.5, 0, 2}));
 }
 
-// The window computes as it is shown; what it has to say then (here a term
-// that does not compile) comes once the window stands at its size.
-TEST_F(Form21Test, AMessageOfTheShowComesOnceTheWindowStands) {
-    gTerms.TermF = "x^^2";
-    std::vector<bool> stands;
-    const MessageHandler vorher = SetMessageHandler([&](MessageKind, const std::string&) {
-        stands.push_back(fenster && fenster->windowHandle() && fenster->windowHandle()->isExposed() &&
-                         fenster->size() == QSize(1100, 760));
-    });
-    ASSERT_TRUE(Oeffnen());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !stands.empty(); }, 2000));
-    EXPECT_EQ(stands, std::vector<bool>{true});
-    EXPECT_TRUE(ui->EditF->hasFocus());
-    SetMessageHandler(vorher);
-}
-
 TEST_F(Form21Test, LongAndUndefinedVolumesLeaveTheWindowsSizeAndButtonsAsTheyWere) {
     ASSERT_TRUE(Oeffnen());
     const QSize size = fenster->size();
@@ -664,26 +646,6 @@ TEST_F(Form21Test, ClosedSolidsAboutEitherAxis) {
     EXPECT_EQ(fenster->Grafik()->z1(), 2);
     QTest::mouseClick(ui->CheckBoxGeschlossen, Qt::LeftButton);
     EXPECT_EQ(Netz().xMasche(), 30);
-}
-
-// At the window's own size and maximised, the printout is the whole
-// picture on the page.
-TEST_F(Form21Test, ThePrintoutFitsThePageWhateverTheWindowsSize) {
-    gTerms.TermF = "x^2";
-    ASSERT_TRUE(Oeffnen());
-    for (const QSize groesse : {QSize(757, 583), QSize(1600, 1000)}) {
-        SCOPED_TRACE(groesse.width());
-        fenster->resize(groesse);
-        Settle();
-        const QString pdf = dir.filePath(QStringLiteral("koerper%1.pdf").arg(groesse.width()));
-        fenster->ChoosePrinter = [&](PrintJob& p) {
-            p.SetPdfOutput(pdf);
-            return true;
-        };
-        const QImage bildschirm = fenster->Grafik()->Bitmap();
-        QTest::mouseClick(ui->BitBtnDrucker, Qt::LeftButton);
-        SeiteZeigtDasBild(pdf, bildschirm);
-    }
 }
 
 class ZaehlenderHost : public GraphHost {

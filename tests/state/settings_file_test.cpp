@@ -190,14 +190,9 @@ TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
 // says where, and a protected file there stays as it was.
 TEST_F(SettingsFileTest, WhatIsSavedComesBackAtTheNextStart) {
     enum Local { None, File, ProtectedFile };
-    const struct Case {
-        const char* name;
-        Local local;
-        bool protectedFolder;
-        int config;  // 0 none; else a file older (-1) or newer (1) than the program folder's
-        double read;       // x1 at the start
-        bool toConfig;     // saved in the configuration folder
-    } cases[] = {
+    // config: 0 none, else a file older (-1) or newer (1) than the program
+    // folder's; read: x1 at the start; toConfig: saved there.
+    const struct { const char* name; Local local; bool protectedFolder; int config; double read; bool toConfig; } cases[] = {
         {"nothing", None, false, 0, -8, false},
         {"program folder", File, false, 0, 5, false},
         {"protected folder", File, true, 0, 5, true},
@@ -209,23 +204,20 @@ TEST_F(SettingsFileTest, WhatIsSavedComesBackAtTheNextStart) {
         {"configuration older, file protected", ProtectedFile, false, -1, 6, true},
         {"configuration only", None, false, -1, 6, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ResetProgramState();
-        const fs::path program = dir_ / c.name, config = program / "config" / "kalvograf" / kSettingsFileName;
+        const fs::path program = dir_ / c.name, local = program / kSettingsFileName;
+        const fs::path config = program / "config" / "kalvograf" / kSettingsFileName;
         fs::create_directories(config.parent_path());
         setenv("XDG_CONFIG_HOME", (program / "config").c_str(), 1);
         gControl.ProgramDir = program.string();
-        const fs::path local = program / kSettingsFileName;
         if (c.local != None) std::ofstream(local) << "[xyBereich]\nx1=5\n";
-        if (c.config != 0) {
-            std::ofstream(config) << "[xyBereich]\nx1=6\n";
-            // The older one an hour before the other.
-            if (c.local != None) {
-                const fs::path& older = c.config < 0 ? config : local;
-                fs::last_write_time(older, fs::last_write_time(c.config < 0 ? local : config) - std::chrono::hours(1));
-            }
-        }
+        if (c.config != 0) std::ofstream(config) << "[xyBereich]\nx1=6\n";
+        // The older one an hour before the other.
+        if (c.local != None && c.config != 0)
+            fs::last_write_time(c.config < 0 ? config : local,
+                                fs::last_write_time(c.config < 0 ? local : config) - std::chrono::hours(1));
         if (c.local == ProtectedFile) fs::permissions(local, fs::perms::owner_read);
         if (c.protectedFolder) fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
 
@@ -234,22 +226,18 @@ TEST_F(SettingsFileTest, WhatIsSavedComesBackAtTheNextStart) {
         EXPECT_EQ(gView.BereichX1, c.read);
         gView.BereichX1 = -4;
         EXPECT_TRUE(SaveSettings());
+        const std::string said = messages.messages().empty() ? "" : messages.messages().back();
         EXPECT_EQ(messages.messages().size(), c.toConfig ? 1u : 0u);
-        if (c.toConfig && !messages.messages().empty()) {
-            EXPECT_EQ(messages.messages()[0].rfind("Die Einstellungen wurden in " + config.string() + " gespeichert, weil ", 0),
-                      0u)
-                << messages.messages()[0];
-        }
+        EXPECT_EQ(said.rfind("Die Einstellungen wurden in " + config.string() + " gespeichert, weil ", 0) == 0, c.toConfig);
         ResetProgramState();
         gControl.ProgramDir = program.string();
         LoadSettings();
         EXPECT_EQ(gView.BereichX1, -4);
         fs::permissions(program, fs::perms::owner_all);
-        if (c.local != None) {
-            IniFile kept;
-            EXPECT_TRUE(kept.Load(local.string()));
-            EXPECT_EQ(kept.ReadFloat("xyBereich", "x1", 0), c.toConfig ? 5 : -4);
-        }
+        // The program folder's file holds what was saved there, or stays as it was.
+        IniFile kept;
+        const double x1 = kept.Load(local.string()) ? kept.ReadFloat("xyBereich", "x1", 0) : 0;
+        EXPECT_EQ(x1, !c.toConfig ? -4 : c.local != None ? 5 : 0);
     }
 }
 
