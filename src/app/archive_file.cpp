@@ -48,8 +48,9 @@ void ReadEntry(const IniFile& ini, int i, ArchivEintrag& e) {
     ReadFunctionSetSections(ini, i, e);
 }
 
-// The numbers of the store entries the file has a section of, in ascending
-// order: a name like "Konstanten Nr3" counts for entry 3.
+// The numbers of the store entries the file has a section with a key of, in
+// ascending order: a name like "Konstanten Nr3" counts for entry 3. A
+// section without keys is what a file cut off after its name holds.
 std::vector<int> NumberedEntries(const IniFile& ini) {
     static const std::vector<std::string> folded = [] {
         std::vector<std::string> f;
@@ -62,7 +63,7 @@ std::vector<int> NumberedEntries(const IniFile& ini) {
         size_t digits = name.size();
         while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9') --digits;
         // Only the number as the writer spells it: the lookups use that spelling.
-        if (digits == name.size() || name[digits] == '0' || digits < 3) continue;
+        if (digits == name.size() || name[digits] == '0' || digits < 3 || ini.SectionKeyCount(i) == 0) continue;
         const std::string_view nr = name.substr(digits - 3, 3);
         if (nr[0] != ' ' || (nr[1] != 'N' && nr[1] != 'n') || (nr[2] != 'R' && nr[2] != 'r')) continue;
         int k = 0;
@@ -74,6 +75,14 @@ std::vector<int> NumberedEntries(const IniFile& ini) {
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
+}
+
+// Entry 0: a section of it with a key. The unsuffixed sections that belong
+// to no entry (list terms, frame, decimals) make no function set.
+bool HasCurrentSet(const IniFile& ini) {
+    for (const char* s : kEntrySections)
+        if (ini.KeyCount(s) > 0) return true;
+    return false;
 }
 
 std::string Funktionssaetze(long long n) { return IntToText(n) + (n == 1 ? " Funktionssatz" : " Funktionssätze"); }
@@ -151,9 +160,11 @@ ArchiveContents ReadArchive(const IniFile& ini, const ArchiveContents& start, in
         if (*it > expected) n.gaps.emplace_back(static_cast<int>(expected), *it - 1);
     if (expected <= count) n.gaps.emplace_back(static_cast<int>(expected), count);
 
+    n.current = HasCurrentSet(ini);
+    a.MitAktuell = n.current;
     // A negative count is no archive of ours: nothing of the entries is read.
     if (n.count < 0) {
-        a.Aktuell = state;
+        a.Aktuell = n.current ? state : start.Aktuell;
         if (notes) *notes = std::move(n);
         return a;
     }
@@ -165,8 +176,12 @@ ArchiveContents ReadArchive(const IniFile& ini, const ArchiveContents& start, in
         ReadEntry(ini, numbered[j], state);
         a.Speicher[j] = state;
     }
-    ReadEntry(ini, 0, state);
-    a.Aktuell = state;
+    if (n.current) {
+        ReadEntry(ini, 0, state);
+        a.Aktuell = state;
+    } else {
+        a.Aktuell = start.Aktuell;
+    }
     if (notes) *notes = std::move(n);
     return a;
 }
@@ -176,21 +191,32 @@ std::string ArchiveReadMessage(const ArchiveReadNotes& n, const std::string& nam
     const std::string datei = "Die Datei " + name;
     // "der 1 gespeicherte", "die 3 gespeicherten"
     const std::string stored = n.beyond == 1 ? "der 1 gespeicherte" : "die " + IntToText(n.beyond) + " gespeicherten";
+    // "der 1 gespeicherte wurde", "die 3 gespeicherten wurden"
+    const std::string storedNotTaken = stored + (n.beyond == 1 ? " wurde" : " wurden") + " nicht übernommen";
+    if (n.Nothing()) {
+        said.push_back(datei + (n.present + n.beyond == 0 ? " enthält keinen Funktionssatz"
+                                                           : " enthält keinen Funktionssatz, der übernommen werden kann") +
+                       "; der aktuelle Funktionssatz und der Funktionenspeicher bleiben unverändert.");
+    } else if (!n.current) {
+        said.push_back(datei + " enthält keinen aktuellen Funktionssatz; der aktuelle Funktionssatz bleibt unverändert.");
+    }
     if (!n.countValid) {
         // A long text is shown by its beginning.
         std::string shown = CutToChars(n.countText, 30);
         if (shown.size() < n.countText.size()) shown += "…";
-        std::string s = datei + " nennt als Anzahl der Funktionssätze „" + shown + "“, das ist keine Anzahl; ";
-        if (n.countGiven)
-            s += "übernommen wurden nur Koordinatensystem, Funktionsliste und Rahmen, kein Funktionssatz" +
+        std::string s = datei + " nennt als Anzahl der Funktionssätze „" + shown + "“, das ist keine Anzahl";
+        if (!n.current)
+            s += n.beyond > 0 ? "; " + storedNotTaken : std::string();
+        else if (n.countGiven)
+            s += "; übernommen wurden nur Koordinatensystem, Funktionsliste und Rahmen, kein Funktionssatz" +
                  (n.beyond > 0 ? ", auch nicht " + stored : std::string());
         else
-            s += "übernommen wurde nur der aktuelle Funktionssatz" + (n.beyond > 0 ? ", nicht " + stored : std::string());
+            s += "; übernommen wurde nur der aktuelle Funktionssatz" + (n.beyond > 0 ? ", nicht " + stored : std::string());
         said.push_back(s + ".");
     } else if (!n.countGiven) {
         if (n.beyond > 0)
-            said.push_back(datei + " nennt keine Anzahl der Funktionssätze; übernommen wurde nur der aktuelle, nicht " +
-                           stored + ".");
+            said.push_back(datei + " nennt keine Anzahl der Funktionssätze; " +
+                           (n.current ? "übernommen wurde nur der aktuelle, nicht " + stored : storedNotTaken) + ".");
     } else {
         if (!n.gaps.empty()) {
             long long missing = 0;
@@ -201,10 +227,10 @@ std::string ArchiveReadMessage(const ArchiveReadNotes& n, const std::string& nam
                 ranges += (i == 0 ? "" : i + 1 == n.gaps.size() ? " und " : ", ") + EntryRange(n.gaps[i]);
             if (n.gaps.size() > shown) ranges += " und weitere";
             std::string s = datei + " nennt " + Funktionssaetze(n.count) + (missing == 1 ? ", es fehlt" : ", es fehlen") +
-                            " aber " + ranges + ". ";
-            s += n.present == 0   ? std::string("Übernommen wurde nur der aktuelle Funktionssatz.")
-                 : n.present == 1 ? std::string("Übernommen wurde der eine vorhandene.")
-                                  : "Übernommen wurden die " + IntToText(n.present) + " vorhandenen.";
+                            " aber " + ranges + ".";
+            s += n.present == 0   ? std::string(n.current ? " Übernommen wurde nur der aktuelle Funktionssatz." : "")
+                 : n.present == 1 ? std::string(" Übernommen wurde der eine vorhandene.")
+                                  : " Übernommen wurden die " + IntToText(n.present) + " vorhandenen.";
             said.push_back(s);
         }
         if (n.beyond > 0)
@@ -232,6 +258,10 @@ bool LooksLikeArchive(const IniFile& ini) {
 }
 
 void ApplyArchive(const ArchiveContents& a) {
+    if (!a.MitAktuell) {
+        gFunktionenspeicher.InsertFirst(a.Speicher);
+        return;
+    }
     gDisplay.Koordinatensystem = a.Koordinatensystem;
     gDisplay.Schriftgroesse = a.Schriftgroesse;
     gDisplay.Schriftname = a.Schriftname;
@@ -282,8 +312,13 @@ bool LoadFunctionArchive(const std::string& path) {
     }
     ArchiveReadNotes notes;
     const ArchiveContents a = ReadArchive(ini, ArchiveFromProgram(false), gFunktionenspeicher.Count(), &notes);
-    ApplyArchive(a);
     const std::string said = ArchiveReadMessage(notes, name);
+    // A file without a set would otherwise put empty terms over the current ones.
+    if (notes.Nothing()) {
+        ShowMessage(said, MessageKind::Error);
+        return false;
+    }
+    ApplyArchive(a);
     if (!said.empty()) ShowMessage(said, MessageKind::Warning);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 #include "app_resources.h"
@@ -143,6 +144,14 @@ void TGrafikDruckenDlg::VorgabeClick() {
     ui_->Label8->setText(QStringLiteral("Höhe:   ") + TwoDecimals(DruckHoehe) + QStringLiteral(" cm"));
     OriginalBreite = DruckBreite;
     OriginalHoehe = DruckHoehe;
+    // A large window has room for more ticks, so its graph can be larger
+    // than the sheet: it starts at the largest size with its proportions that
+    // leaves the margins on both sides.
+    const double fit = std::min({1.0, (kPaperWidthCm - 2 * o.RandLinks) / DruckBreite,
+                                 (kPaperHeightCm - 2 * o.RandOben) / DruckHoehe});
+    DruckBreite *= fit;
+    DruckHoehe *= fit;
+    ProzentBreite = ProzentHoehe = 100 * fit;
     ZeigeBlatt();
     WriteFields();
     ui_->Edit1->setFocus(Qt::OtherFocusReason);

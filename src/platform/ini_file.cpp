@@ -273,6 +273,11 @@ WriteResult IniFile::Save(const std::string& path) const { return WriteFileAtomi
 
 bool IniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
 
+size_t IniFile::KeyCount(std::string_view section) const {
+    const Section* s = FindSection(section);
+    return s ? s->count : 0;
+}
+
 bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
     return Find(section, key) != nullptr;
 }

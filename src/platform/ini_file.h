@@ -39,6 +39,9 @@ public:
     // valid until the next write.
     size_t SectionCount() const { return sections_.size(); }
     std::string_view SectionName(size_t i) const { return View(sections_[i].name, sections_[i].nameSize); }
+    // How many keys a section holds (0 for a section that is not there).
+    size_t SectionKeyCount(size_t i) const { return sections_[i].count; }
+    size_t KeyCount(std::string_view section) const;
     void EraseSection(std::string_view section);
     // Room for that many sections, entries and bytes of names, keys and
     // values, so that writing a large file does not move what it holds; the

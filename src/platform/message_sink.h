@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kalvo {
@@ -18,6 +19,25 @@ void ShowMessage(const std::string& text, MessageKind kind = MessageKind::Info);
 
 // Installs a handler and returns the previous one.
 MessageHandler SetMessageHandler(MessageHandler handler);
+
+// Holds back the messages shown while it lives (the innermost one, when
+// several live); those it still holds when it ends go on as if shown then,
+// so that none is lost.
+class MessageDeferral {
+public:
+    MessageDeferral();
+    ~MessageDeferral();
+    MessageDeferral(const MessageDeferral&) = delete;
+    MessageDeferral& operator=(const MessageDeferral&) = delete;
+
+    // The messages held so far, in the order shown; they are no longer held.
+    std::vector<std::pair<MessageKind, std::string>> Take();
+
+private:
+    friend void ShowMessage(const std::string& text, MessageKind kind);
+    std::vector<std::pair<MessageKind, std::string>> held_;
+    MessageDeferral* outer_;
+};
 
 // Records every message while it lives; restores the previous handler on destruction.
 class MessageRecorder {

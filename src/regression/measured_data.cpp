@@ -148,7 +148,9 @@ std::string LadeHinweis(const Messdaten& d) {
     if (d.Weitere > 0)
         said.push_back("Die Datei hat " + Paare(static_cast<long long>(d.N) + d.Weitere) + ", die Tabelle fasst " +
                        IntToText(kMaxDateiWertepaare) + ": Geladen wurden die ersten " + IntToText(d.N) +
-                       "; wird die Tabelle gespeichert, fehlen darin die übrigen " + IntToText(d.Weitere) + ".");
+                       "; wird die Tabelle gespeichert, " +
+                       (d.Weitere == 1 ? std::string("fehlt darin das letzte.")
+                                       : "fehlen darin die übrigen " + IntToText(d.Weitere) + "."));
     std::string s;
     for (const std::string& line : said) s += (s.empty() ? "" : "\n") + line;
     return s;

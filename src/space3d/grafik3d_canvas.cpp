@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <exception>
 
 #include "canvas_qpainter.h"
@@ -41,8 +42,14 @@ bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<
         const double dpi = printer.Resolution();
         // Pixels per centimetre of the page, as the device reports them.
         const double q = seite.widthMM() > 0 ? double(seite.width()) * 10 / seite.widthMM() : dpi / 2.54;
-        // The picture is laid out on the screen image, which follows the control.
-        const double skala = 2.5 * q / kScreenDpi * 740 / std::max(1, g.Breite());
+        // The picture is laid out on the screen image, which follows the
+        // control: as wide as 740 screen pixels at 2.5 cm per inch, smaller
+        // where the page is too narrow or too low for it. What lies outside
+        // the picture is not printed, as it is not shown.
+        const double breite = std::max(1, g.Breite()), hoehe = std::max(1, g.Hoehe());
+        const double skala =
+            std::min({2.5 * q / kScreenDpi * 740 / breite, seite.width() / breite, seite.height() / hoehe});
+        painter.setClipRect(QRectF(0, 0, breite * skala, hoehe * skala));
         QPainterCanvas drucker(painter, dpi);
         // Back on the screen, and the printer canvas forgotten, however the scene ends.
         struct Zurueck {

@@ -465,14 +465,8 @@ bool TForm30::ListeHolen(const QString& pfad) {
     liste->clear();
     for (const std::string& e : gelesen.eintraege) liste->addItem(ShownTerm(e));
     ListePlatzieren(liste);
-    if (gelesen.ausgelassen > 0)
-        ShowMessage("Die Termliste " + QFileInfo(pfad).fileName().toStdString() + " ist länger als " +
-                        std::to_string(kMaxTermlistenEintraege) + " Zeilen; der Rest wurde nicht geladen.",
-                    MessageKind::Warning);
-    if (gelesen.gekuerzt > 0)
-        ShowMessage(std::to_string(gelesen.gekuerzt) + (gelesen.gekuerzt == 1 ? " Zeile" : " Zeilen") +
-                        " der Termliste " + QFileInfo(pfad).fileName().toStdString() + " waren zu lang und wurden gekürzt.",
-                    MessageKind::Warning);
+    for (const std::string& hinweis : TermlistenHinweise(gelesen, QFileInfo(pfad).fileName().toStdString()))
+        ShowMessage(hinweis, MessageKind::Warning);
     if (liste->count() == 0) {
         ListeSchliessen();
         return true;

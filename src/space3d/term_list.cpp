@@ -80,6 +80,18 @@ std::string TermlisteText(const std::vector<std::string>& eintraege) {
     return text;
 }
 
+std::vector<std::string> TermlistenHinweise(const Termliste& liste, const std::string& name) {
+    std::vector<std::string> hinweise;
+    if (liste.ausgelassen > 0)
+        hinweise.push_back("Die Termliste " + name + " ist länger als " + IntToText(static_cast<long long>(kMaxTermlistenEintraege)) +
+                           " Zeilen; der Rest wurde nicht geladen.");
+    if (liste.gekuerzt > 0)
+        hinweise.push_back(liste.gekuerzt == 1 ? "1 Zeile der Termliste " + name + " war zu lang und wurde gekürzt."
+                                               : IntToText(static_cast<long long>(liste.gekuerzt)) + " Zeilen der Termliste " +
+                                                     name + " waren zu lang und wurden gekürzt.");
+    return hinweise;
+}
+
 bool TermlisteLaden(const std::string& pfad, Termlistenart art, Termliste& liste, std::string& fehler) {
     const FileReadResult datei = ReadFileBytes(pfad, kMaxTermlistenBytes);
     if (!datei.ok()) {

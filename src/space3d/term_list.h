@@ -40,6 +40,10 @@ Termliste TermlisteAusText(std::string_view bytes, Termlistenart art);
 // One line per entry that is not empty, each ended by CR LF.
 std::string TermlisteText(const std::vector<std::string>& eintraege);
 
+// What the user is told of a list read from the file `name`: lines left
+// out, lines cut; one text each, none when the file was read whole.
+std::vector<std::string> TermlistenHinweise(const Termliste& liste, const std::string& name);
+
 // Reads a list file; false with a message text when it cannot be read or is too large.
 bool TermlisteLaden(const std::string& pfad, Termlistenart art, Termliste& liste, std::string& fehler);
 WriteResult TermlisteSpeichern(const std::string& pfad, const std::vector<std::string>& eintraege);

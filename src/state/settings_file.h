@@ -9,13 +9,14 @@ namespace kalvo {
 
 inline constexpr const char* kSettingsFileName = "kalvo.INI";
 
-// The file to read: the program folder's when it can be read, else the one
-// in the user's configuration folder; when neither exists, the program
-// folder's path.
+// The file to read: where the settings were saved last. That is the user's
+// configuration folder's file when saving goes there, or when it is newer
+// than the program folder's; otherwise the program folder's file.
 std::string SettingsPathForReading();
-// The file to write: in the program folder when it is writable and its
-// settings file can be read or does not exist yet, otherwise in the user's
-// configuration folder (created when missing).
+// The file to write: in the program folder when a file can be written there
+// and its settings file can be read and is not write-protected (or does not
+// exist yet), otherwise in the user's configuration folder (created when
+// missing).
 std::string SettingsPathForWriting();
 
 // Reads the settings file into the shared state. Missing keys and values that
@@ -25,7 +26,9 @@ std::string SettingsPathForWriting();
 // and go to the configuration folder.
 void LoadSettings();
 // Writes every setting; on failure shows a message and keeps the old file.
-// A file that exists but cannot be read is not replaced.
+// A file that exists but cannot be read is not replaced. Settings saved
+// elsewhere than in the program folder are followed by a message that says
+// where and why.
 bool SaveSettings();
 
 // The same, on an INI object (tests, and the archive files that reuse the keys).

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextEdit>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 
 namespace kalvo {
@@ -54,6 +56,46 @@ bool KalvoDialog::CommitFocusedField() {
         return passed;
     }
     return true;
+}
+
+KalvoDialog::~KalvoDialog() { PostHeldMessages(); }
+
+// A message box opened while the window is being shown runs its own loop
+// before the window is on the screen: the window is left at its smallest
+// size behind the box. What the window computes when it is shown (in its
+// own showEvent or in LoadControls) says so once the window stands: when it
+// is first painted, or when it goes again before that.
+bool KalvoDialog::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::Show: {
+            MessageDeferral held;
+            const bool done = QDialog::event(event);
+            for (auto& m : held.Take()) heldMessages_.push_back(std::move(m));
+            if (!heldMessages_.empty()) {
+                QTimer::singleShot(0, this, [this] {
+                    if (windowHandle() && windowHandle()->isExposed()) PostHeldMessages();
+                });
+                // A window the window system never puts up does not keep them for long.
+                QTimer::singleShot(1000, this, &KalvoDialog::PostHeldMessages);
+            }
+            return done;
+        }
+        case QEvent::Paint:
+        case QEvent::Hide: {
+            const bool done = QDialog::event(event);
+            PostHeldMessages();
+            return done;
+        }
+        default: return QDialog::event(event);
+    }
+}
+
+void KalvoDialog::PostHeldMessages() {
+    if (heldMessages_.empty()) return;
+    // Not from inside the paint or the hiding, and whether the window lives on or not.
+    QTimer::singleShot(0, qApp, [messages = std::exchange(heldMessages_, {})] {
+        for (const auto& [kind, text] : messages) ShowMessage(text, kind);
+    });
 }
 
 void KalvoDialog::showEvent(QShowEvent* event) {

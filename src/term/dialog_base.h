@@ -5,12 +5,17 @@
 // field (and never presses a button), Esc closes the dialog, and, where a
 // dialog asks for it, Up and Down move to the previous and next field. No
 // button is a default button. The controls are loaded from the shared state
-// once, when the dialog is first shown. The dialog deletes itself on close
-// unless the subclass clears Qt::WA_DeleteOnClose.
+// once, when the dialog is first shown. Messages shown while the dialog is
+// being shown wait until it stands on the screen. The dialog deletes itself
+// on close unless the subclass clears Qt::WA_DeleteOnClose.
 
 #include <QDialog>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
+
+#include "message_sink.h"
 
 class QAbstractSpinBox;
 class QKeyEvent;
@@ -25,6 +30,7 @@ class KalvoDialog : public QDialog {
     Q_OBJECT
 public:
     explicit KalvoDialog(QWidget* parent = nullptr);
+    ~KalvoDialog() override;
 
     // Runs the check of the focused field as if it had been left: a field with
     // an invokable `bool leaveField()` answers; any other widget passes. Call
@@ -49,6 +55,7 @@ protected:
     // Enter act as everywhere, other keys do nothing in them.
     void SetArrowButtonsOnly(std::vector<QAbstractSpinBox*> boxes) { arrowButtonsOnly_ = std::move(boxes); }
 
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -57,7 +64,11 @@ private:
     bool HandleGridAndSpinBoxKeys(QWidget* target, QKeyEvent* key);
     void NumberGridEnter(QWidget* target);
     void NoDefaultButtons();
+    // Hands the messages held back since the window was shown to the
+    // message sink, right after the event that runs now.
+    void PostHeldMessages();
 
+    std::vector<std::pair<MessageKind, std::string>> heldMessages_;
     bool arrowKeysMoveFocus_ = false;
     bool controlsLoaded_ = false;
     struct {

@@ -171,7 +171,8 @@ TEST_F(ArchiveTest, MissingKeysTakeTheDefaultsOrTheValueReadBefore) {
         "[Schaubilder Nr2]\nLinienart5=2\nLinienart6=9\n"
         "[Konstanten Nr2]\na=2,5\n"
         "[fg Parameter t Nr1]\nWert11=55\nvon=-2\nbis=2\nSchrittweite=0,000001\n"
-        "[Eingabe]\nNachkommastellen=3\n";
+        "[Eingabe]\nNachkommastellen=3\n"
+        "[xyBereich]\nx1=-3\n";
     const ArchiveContents a = ReadArchive(Parsed(file), start);
     ASSERT_EQ(a.Speicher.size(), 2u);
     const ArchivEintrag& second = a.Speicher[1];
@@ -228,12 +229,16 @@ TEST_F(ArchiveTest, WhatAFileHoldsThatIsNotReadIsNamed) {
         std::vector<double> store;  // a of the sets that came into the store
         double current;             // a of the current set afterwards (7 stays when entry 0 is not read)
         std::string said;           // after "Die Datei a.lib "
+        bool taken = true;          // something of the file came into the program
     };
+    const std::string none = "der aktuelle Funktionssatz und der Funktionenspeicher bleiben unverändert.";
+    const std::string noCurrent = "enthält keinen aktuellen Funktionssatz; der aktuelle Funktionssatz bleibt unverändert.\n"
+                                  "Die Datei a.lib ";
     const Case cases[] = {
         {"[Archiv]\nAnzahl=drei\n[Konstanten]\na=2\n" + sets({1, 2}), {}, 2,
          "nennt als Anzahl der Funktionssätze „drei“, das ist keine Anzahl; übernommen wurde nur der aktuelle "
          "Funktionssatz, nicht die 2 gespeicherten."},
-        {"[Archiv]\nAnzahl=2,9\n" + sets({1}), {}, 1,
+        {"[Archiv]\nAnzahl=2,9\n[Konstanten]\na=1\n" + sets({1}), {}, 1,
          "nennt als Anzahl der Funktionssätze „2,9“, das ist keine Anzahl; übernommen wurde nur der aktuelle "
          "Funktionssatz, nicht der 1 gespeicherte."},
         {"[Archiv]\nAnzahl=10^20\n[Konstanten]\na=2\n", {}, 2,
@@ -244,30 +249,36 @@ TEST_F(ArchiveTest, WhatAFileHoldsThatIsNotReadIsNamed) {
          "der aktuelle Funktionssatz."},
         {"[Archiv]\nAnzahl=\n[Konstanten]\na=2\n", {}, 2,
          "nennt als Anzahl der Funktionssätze „“, das ist keine Anzahl; übernommen wurde nur der aktuelle Funktionssatz."},
-        {"[Archiv]\nAnzahl=1234567890123456789012345678901234567890\n", {}, 1,
-         "nennt als Anzahl der Funktionssätze „123456789012345678901234567890…“, das ist keine Anzahl; übernommen "
-         "wurde nur der aktuelle Funktionssatz."},
+        {"[Archiv]\nAnzahl=1234567890123456789012345678901234567890\n", {}, 7,
+         "enthält keinen Funktionssatz; " + none + "\nDie Datei a.lib nennt als Anzahl der Funktionssätze "
+         "„123456789012345678901234567890…“, das ist keine Anzahl.", false},
         {"[Archiv]\nAnzahl=-1\n[Konstanten]\na=2\n" + sets({1}), {}, 7,
          "nennt als Anzahl der Funktionssätze „-1“, das ist keine Anzahl; übernommen wurden nur Koordinatensystem, "
          "Funktionsliste und Rahmen, kein Funktionssatz, auch nicht der 1 gespeicherte."},
         {"[Archiv]\nAnzahl=5\n[Konstanten]\na=2\n" + sets({1, 2, 4}), {1, 2, 4}, 2,
          "nennt 5 Funktionssätze, es fehlen aber Nr3 und Nr5. Übernommen wurden die 3 vorhandenen."},
-        {"[Archiv]\nAnzahl=9\n" + sets({2, 4, 6, 8}), {2, 4, 6, 8}, 1,
-         "nennt 9 Funktionssätze, es fehlen aber Nr1, Nr3, Nr5 und weitere. Übernommen wurden die 4 vorhandenen."},
+        {"[Archiv]\nAnzahl=9\n" + sets({2, 4, 6, 8}), {2, 4, 6, 8}, 7,
+         noCurrent + "nennt 9 Funktionssätze, es fehlen aber Nr1, Nr3, Nr5 und weitere. Übernommen wurden die 4 vorhandenen."},
         {"[Archiv]\nAnzahl=3\n[Konstanten]\na=2\n" + sets({3}), {3}, 2,
          "nennt 3 Funktionssätze, es fehlen aber Nr1 bis Nr2. Übernommen wurde der eine vorhandene."},
         {"[Archiv]\nAnzahl=1\n[Konstanten]\na=2\n", {}, 2,
          "nennt 1 Funktionssatz, es fehlt aber Nr1. Übernommen wurde nur der aktuelle Funktionssatz."},
-        {"[Archiv]\nAnzahl=2\n" + sets({1, 2, 3, 4}), {1, 2}, 1,
+        {"[Archiv]\nAnzahl=2\n[Konstanten]\na=1\n" + sets({1, 2, 3, 4}), {1, 2}, 1,
          "nennt 2 Funktionssätze, enthält aber 2 weitere mit höheren Nummern; sie wurden nicht übernommen."},
-        {"[Archiv]\nAnzahl=2\n" + sets({1, 3}), {1}, 1,
+        {"[Archiv]\nAnzahl=2\n[Konstanten]\na=1\n" + sets({1, 3}), {1}, 1,
          "nennt 2 Funktionssätze, es fehlt aber Nr2. Übernommen wurde der eine vorhandene.\nDie Datei a.lib nennt 2 "
          "Funktionssätze, enthält aber 1 weiteren mit höherer Nummer; er wurde nicht übernommen."},
         {"[Konstanten]\na=2\n" + sets({1}), {}, 2,
          "nennt keine Anzahl der Funktionssätze; übernommen wurde nur der aktuelle, nicht der 1 gespeicherte."},
+        // Without the current set: the current state stays, and only the stored sets come in.
+        {"[Archiv]\nAnzahl=2\n" + sets({1, 2}), {1, 2}, 7, "enthält keinen aktuellen Funktionssatz; der aktuelle "
+         "Funktionssatz bleibt unverändert."},
+        {"[Archiv]\nAnzahl=2,9\n" + sets({1}), {}, 7,
+         "enthält keinen Funktionssatz, der übernommen werden kann; " + none + "\nDie Datei a.lib nennt als Anzahl der "
+         "Funktionssätze „2,9“, das ist keine Anzahl; der 1 gespeicherte wurde nicht übernommen.", false},
         // What the program writes, and files without sets, say nothing.
-        {"[Archiv]\nAnzahl=2\n" + sets({1, 2}), {1, 2}, 1, ""},
-        {"[Archiv]\nAnzahl=$2\n" + sets({1, 2}), {1, 2}, 1, ""},
+        {"[Archiv]\nAnzahl=2\n[Konstanten]\na=1\n" + sets({1, 2}), {1, 2}, 1, ""},
+        {"[Archiv]\nAnzahl=$2\n[Konstanten]\na=1\n" + sets({1, 2}), {1, 2}, 1, ""},
         {"[Archiv]\nAnzahl=0\n[Konstanten]\na=2\n", {}, 2, ""},
         {"[Konstanten]\na=2\n", {}, 2, ""},
     };
@@ -278,7 +289,7 @@ TEST_F(ArchiveTest, WhatAFileHoldsThatIsNotReadIsNamed) {
         gTerms.KonstanteA = 7;
         messages_.clear();
         WriteRaw("a.lib", c.file);
-        ASSERT_TRUE(LoadFunctionArchive(Path("a.lib"))) << c.file;
+        ASSERT_EQ(LoadFunctionArchive(Path("a.lib")), c.taken) << c.file;
         std::vector<double> store;
         for (int i = 1; i <= gFunktionenspeicher.Count(); ++i) {
             ArchivEintrag e;
@@ -340,9 +351,22 @@ TEST_F(ArchiveTest, OldFilesInWindows1252WithCrLfRead) {
     EXPECT_EQ(std::pair(gView.BereichX1, gView.BereichX2), std::pair(-2.5, 8.0));
 }
 
+// Files that hold no function set: the current set, the settings that come
+// with it and the store stay as they were, and the message says why.
 TEST_F(ArchiveTest, AFileThatIsNoArchiveChangesNothing) {
+    std::string zufall;
+    uint32_t z = 12345;
+    for (int i = 0; i < 4096; ++i) zufall += static_cast<char>((z = z * 1103515245u + 12345u) >> 23);
+    const std::string archiv = Text(UnusualArchive(2));
     WriteRaw("leer.lib", "");
     WriteRaw("fremd.lib", "[Irgendwas]\nx=1\n");
+    WriteRaw("nurarchiv.lib", "[Archiv]\n");
+    WriteRaw("nullen.lib", "[Archiv]\nAnzahl=1\n" + std::string("\0\0[Konstanten]\n\0a=2\n\0[Konstanten Nr1]\n", 28) +
+                               std::string(64, '\0'));
+    WriteRaw("zufall.lib", "[Koordinatensystem]\nGitter=2\n[Archiv]\nAnzahl=0\n" + zufall);
+    // Cut off in the middle of the first key of the current set.
+    WriteRaw("gekuerzt.lib", archiv.substr(0, archiv.find("[Schaubilder]") + 19));
+    WriteRaw("liste.lib", "[Funktionsterme]\nf1(x)=x^3\n[Grafik]\nRahmen=1\n[Eingabe]\nNachkommastellen=0\n");
     // A named pipe would block the reader for good if it were opened.
     ASSERT_EQ(::mkfifo(Path("pipe.lib").c_str(), 0644), 0);
     {
@@ -352,13 +376,24 @@ TEST_F(ArchiveTest, AFileThatIsNoArchiveChangesNothing) {
         big.put('\n');
     }
     gTerms.TermF = "x^2";
+    gTerms.Listenterme[1] = "x";
+    gDisplay.Koordinatensystem.Gitter = 1;
     gFunktionenspeicher.Insert(1, ArchivEintrag{});
-    const std::pair<const char*, const char*> cases[] = {
+    const DisplayState display = gDisplay;
+    const std::string none = " enthält keinen Funktionssatz; der aktuelle Funktionssatz und der Funktionenspeicher "
+                             "bleiben unverändert.";
+    const std::pair<const char*, std::string> cases[] = {
         {"fehlt.lib", "Die Datei fehlt.lib kann nicht gelesen werden."},
         {"leer.lib", "Die Datei leer.lib ist kein Funktionen-Archiv."},
         {"fremd.lib", "Die Datei fremd.lib ist kein Funktionen-Archiv."},
         {"pipe.lib", "Die Datei pipe.lib kann nicht gelesen werden."},
         {"gross.lib", "Die Datei gross.lib ist zu groß für ein Funktionen-Archiv."},
+        {"nurarchiv.lib", "Die Datei nurarchiv.lib" + none},
+        {"nullen.lib", "Die Datei nullen.lib" + none + "\nDie Datei nullen.lib nennt 1 Funktionssatz, es fehlt aber Nr1."},
+        {"zufall.lib", "Die Datei zufall.lib" + none},
+        {"gekuerzt.lib", "Die Datei gekuerzt.lib" + none + "\nDie Datei gekuerzt.lib nennt 2 Funktionssätze, es fehlen "
+                                                            "aber Nr1 bis Nr2."},
+        {"liste.lib", "Die Datei liste.lib" + none},
     };
     for (const auto& [name, said] : cases) {
         messages_.clear();
@@ -366,6 +401,8 @@ TEST_F(ArchiveTest, AFileThatIsNoArchiveChangesNothing) {
         ASSERT_EQ(messages_.messages().size(), 1u) << name;
         EXPECT_EQ(messages_.messages()[0], said);
         EXPECT_EQ(gTerms.TermF.str(), "x^2");
+        EXPECT_EQ(gTerms.Listenterme[1].str(), "x");
+        EXPECT_TRUE(gDisplay == display) << name;
         EXPECT_EQ(gFunktionenspeicher.Count(), 1);
     }
 }
@@ -374,7 +411,7 @@ TEST_F(ArchiveTest, AStoreFullOfSetsLoadsAndWhatDoesNotFitIsNamed) {
     // One section per set is all a set needs; the file holds one set more
     // than fits beside the set the store holds already.
     const int sets = SpeicherListe::kMaxCount;
-    std::string file = "[Archiv]\nAnzahl=" + std::to_string(sets) + "\n";
+    std::string file = "[Archiv]\nAnzahl=" + std::to_string(sets) + "\n[Konstanten]\na=0\n";
     for (int k = 1; k <= sets; ++k) file += "[Konstanten Nr" + std::to_string(k) + "]\na=" + std::to_string(k) + "\n";
     WriteRaw("voll.lib", file);
     ArchivEintrag old;

@@ -184,6 +184,23 @@ TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
     ExpectScreenOutput();
 }
 
+// In a large window a window of 22 units has ticks a unit apart, 22 cm
+// each way: the printout starts at the largest size that leaves the margins
+// on the sheet, 19 cm each way (the printout has the size the dialog shows).
+TEST_F(PrintTest, AGraphLargerThanTheSheetStartsAtTheLargestSizeThatFits) {
+    form->resize(TForm1::ClientWidthFor(1000), 1000);
+    gView.BereichX1 = gView.BereichY1 = -11;
+    gView.BereichX2 = gView.BereichY2 = 11;
+    form->Redraw(true);
+    Settle();
+    ASSERT_TRUE(Open());
+    const Ui::TGrafikDruckenDlg* ui = dialog->Controls();
+    EXPECT_EQ(ui->Label7->text().toStdString(), "Breite:  22,00 cm");
+    EXPECT_EQ((ui->Edit1->text() + " " + ui->Edit2->text()).toStdString(), "86,36 86,36");
+    EXPECT_DOUBLE_EQ(dialog->DruckBreite, 19);
+    EXPECT_DOUBLE_EQ(dialog->DruckHoehe, 19);
+}
+
 // The printout gets as many times the screen's budget as it has pixels
 // more: what the screen shows whole prints whole without a word; a picture
 // beyond even that is printed as far as it goes and says so.

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace kalvo;
@@ -170,6 +171,29 @@ TEST(KalvoDialogTest, ControlsAreLoadedOnceWhenFirstShownAndAgainByVorgabe) {
     EXPECT_EQ(d->loads, 2);
     EXPECT_EQ(d->number->text(), "0");
     Close(d);
+}
+
+// What a dialog computes as it is shown (at the first show, and at every
+// show) may have something to say: it comes once the window stands.
+TEST(KalvoDialogTest, MessagesOfTheShowComeOnceTheWindowStands) {
+    struct Saying : KalvoDialog {
+        void LoadControls() override { ShowMessage("geladen"); }
+        void showEvent(QShowEvent* e) override { KalvoDialog::showEvent(e), ShowMessage("gezeigt"); }
+    };
+    QPointer<Saying> d = new Saying;
+    std::vector<std::string> said;
+    const MessageHandler before = SetMessageHandler([&](MessageKind, const std::string& text) {
+        said.push_back(text + (d->windowHandle() && d->windowHandle()->isExposed() ? "" : " (zu früh)"));
+    });
+    for (const std::vector<std::string>& expected : {std::vector<std::string>{"geladen", "gezeigt"}, {"gezeigt"}}) {
+        said.clear();
+        d->show();
+        EXPECT_TRUE(said.empty() && QTest::qWaitFor([&] { return said.size() >= expected.size(); }, 2000));
+        EXPECT_EQ(said, expected);
+        d->hide();
+    }
+    SetMessageHandler(before);
+    delete d.data();
 }
 
 #include "dialog_base_test.moc"

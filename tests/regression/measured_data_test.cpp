@@ -172,7 +172,7 @@ TEST(MeasuredData, PairsBeyondTheTableAreCountedAndNamed) {
          "gespeichert, fehlen darin die übrigen 200."},
         {lines(1, 501), false, 1, 0,
          "Die Datei hat 501 Wertepaare, die Tabelle fasst 500: Geladen wurden die ersten 500; wird die Tabelle "
-         "gespeichert, fehlen darin die übrigen 1."},
+         "gespeichert, fehlt darin das letzte."},
         {lines(1, 500), false, 0, 0, ""},
         {"Regression\r\n600\r\n" + lines(1, 600), true, 100, 0,
          "Die Datei hat 600 Wertepaare, die Tabelle fasst 500: Geladen wurden die ersten 500; wird die Tabelle "

@@ -248,6 +248,33 @@ TEST(Ausgabe, ScaleValuesStandWholeAndClearOfEachOtherOnEveryTarget) {
                         }
                         EXPECT_GE(werte, wenigstens);
                     }
+// A control of any shape prints whole on the page, smaller than 740
+// pixels' 19 cm where the page is too low for it.
+TEST(Ausgabe, EveryShapePrintsWholeOnThePage) {
+    QTemporaryDir dir;
+    for (const QSize groesse : {QSize(300, 900), QSize(120, 1100), QSize(1600, 1000)}) {
+        SCOPED_TRACE(groesse.width());
+        TGrafik3DCanvas g;
+        g.resize(groesse);
+        g.show();
+        Szene szene(g);
+        const QString pdf = dir.filePath(QStringLiteral("seite%1.pdf").arg(groesse.width()));
+        const std::shared_ptr<PrintJob> printer = NewPrintJob();
+        ASSERT_TRUE(printer);
+        printer->SetPdfOutput(pdf);
+        ASSERT_TRUE(Grafik3DDrucken(g, *printer, [&] { szene(); }));
+        QProcess p;
+        p.start("pdftoppm", {"-r", "20", "-png", "-singlefile", pdf, pdf});
+        ASSERT_TRUE(p.waitForFinished(20000)) << "poppler-utils are missing: tools/install-deps installs them";
+        const QImage seite(pdf + ".png");
+        QRect tinte;
+        for (int y = 0; y < seite.height(); ++y)
+            for (int x = 0; x < seite.width(); ++x)
+                if (qGray(seite.pixel(x, y)) < 200) tinte |= QRect(x, y, 1, 1);
+        // On the page, clear of every edge.
+        EXPECT_TRUE(tinte.top() > 0 && tinte.left() > 0 && tinte.bottom() < seite.height() - 1 &&
+                    tinte.right() < seite.width() - 1);
+    }
 }
 
 TEST(Ausgabe, ControlShowsThePicture) {

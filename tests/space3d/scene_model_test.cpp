@@ -332,6 +332,15 @@ TEST(Termliste, CountsAndLengthsAreCut) {
         EXPECT_EQ(k.eintraege[0].size(), MaxEintragZeichen(art));
         EXPECT_EQ(k.gekuerzt, 1u);
     }
+    // What the user is told agrees in number.
+    const std::pair<Termliste, Liste> hinweise[] = {
+        {l, {"Die Termliste a.LFF ist länger als 1000 Zeilen; der Rest wurde nicht geladen."}},
+        {TermlisteAusText(lang, Termlistenart::Funktion), {"1 Zeile der Termliste a.LFF war zu lang und wurde gekürzt."}},
+        {TermlisteAusText(lang + "\n" + lang, Termlistenart::Funktion),
+         {"2 Zeilen der Termliste a.LFF waren zu lang und wurden gekürzt."}},
+        {TermlisteAusText("x", Termlistenart::Funktion), {}},
+    };
+    for (const auto& [liste, gesagt] : hinweise) EXPECT_EQ(TermlistenHinweise(liste, "a.LFF"), gesagt);
     EXPECT_EQ(MaxEintragZeichen(Termlistenart::Funktion), 120u);
     // Three terms of 120 characters with their markers fit.
     EXPECT_EQ(MaxEintragZeichen(Termlistenart::Parameter), 368u);

@@ -1,6 +1,7 @@
 #include "settings_file.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -168,34 +169,76 @@ TEST_F(SettingsFileTest, SavingKeepsForeignKeysAndOrder) {
 }
 
 TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFileAndSaysSo) {
-    // Failures that hold for root as well.
-    const struct { const char* name; const char* said; } cases[] = {
-        {"write-protected", "ist schreibgeschützt"},
-        {"configuration folder below a file", "kann nicht geschrieben werden: Ein Teil des Pfades ist kein Ordner"},
+    // A failure that holds for root as well: the file in the program folder
+    // cannot be read; the configuration folder it would go to instead cannot
+    // be made.
+    const fs::path program = dir_ / "configuration folder below a file";
+    fs::create_directories(program / kSettingsFileName);
+    gControl.ProgramDir = program.string();
+    std::ofstream(program / "config") << "";
+    setenv("XDG_CONFIG_HOME", (program / "config").c_str(), 1);
+    MessageRecorder messages;
+    EXPECT_FALSE(SaveSettings());
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_NE(messages.messages()[0].find("kann nicht geschrieben werden: Ein Teil des Pfades ist kein Ordner"),
+              std::string::npos)
+        << messages.messages()[0];
+}
+
+// Wherever the program folder and its file stand, what is saved is read at
+// the next start; saved elsewhere than in the program folder, the program
+// says where, and a protected file there stays as it was.
+TEST_F(SettingsFileTest, WhatIsSavedComesBackAtTheNextStart) {
+    enum Local { None, File, ProtectedFile };
+    // config: 0 none, else a file older (-1) or newer (1) than the program
+    // folder's; read: x1 at the start; toConfig: saved there.
+    const struct { const char* name; Local local; bool protectedFolder; int config; double read; bool toConfig; } cases[] = {
+        {"nothing", None, false, 0, -8, false},
+        {"program folder", File, false, 0, 5, false},
+        {"protected folder", File, true, 0, 5, true},
+        {"protected file", ProtectedFile, false, 0, 5, true},
+        {"protected empty folder", None, true, 0, -8, true},
+        {"configuration newer", File, false, 1, 6, false},
+        {"configuration older", File, false, -1, 5, false},
+        {"configuration older, folder protected", File, true, -1, 6, true},
+        {"configuration older, file protected", ProtectedFile, false, -1, 6, true},
+        {"configuration only", None, false, -1, 6, false},
     };
     for (const auto& c : cases) {
-        const fs::path program = dir_ / c.name;
-        fs::create_directories(program);
+        SCOPED_TRACE(c.name);
+        ResetProgramState();
+        const fs::path program = dir_ / c.name, local = program / kSettingsFileName;
+        const fs::path config = program / "config" / "kalvograf" / kSettingsFileName;
+        fs::create_directories(config.parent_path());
+        setenv("XDG_CONFIG_HOME", (program / "config").c_str(), 1);
         gControl.ProgramDir = program.string();
-        const fs::path file = program / kSettingsFileName;
-        if (c.name[0] == 'w') {
-            std::ofstream(file) << "[xyBereich]\nx1=5\n";
-            fs::permissions(file, fs::perms::owner_read);
-        } else {
-            // The file in the program folder cannot be read; the configuration
-            // folder it would go to instead cannot be made.
-            fs::create_directories(file);
-            std::ofstream(program / "config") << "";
-            setenv("XDG_CONFIG_HOME", (program / "config").c_str(), 1);
-        }
+        if (c.local != None) std::ofstream(local) << "[xyBereich]\nx1=5\n";
+        if (c.config != 0) std::ofstream(config) << "[xyBereich]\nx1=6\n";
+        // The older one an hour before the other.
+        if (c.local != None && c.config != 0)
+            fs::last_write_time(c.config < 0 ? config : local,
+                                fs::last_write_time(c.config < 0 ? local : config) - std::chrono::hours(1));
+        if (c.local == ProtectedFile) fs::permissions(local, fs::perms::owner_read);
+        if (c.protectedFolder) fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
+
         MessageRecorder messages;
-        EXPECT_FALSE(SaveSettings()) << c.name;
-        ASSERT_EQ(messages.messages().size(), 1u) << c.name;
-        EXPECT_NE(messages.messages()[0].find(c.said), std::string::npos) << messages.messages()[0];
+        LoadSettings();
+        EXPECT_EQ(gView.BereichX1, c.read);
+        gView.BereichX1 = -4;
+        EXPECT_TRUE(SaveSettings());
+        const std::string said = messages.messages().empty() ? "" : messages.messages().back();
+        EXPECT_EQ(messages.messages().size(), c.toConfig ? 1u : 0u);
+        EXPECT_EQ(said.rfind("Die Einstellungen wurden in " + config.string() + " gespeichert, weil ", 0) == 0, c.toConfig);
+        ResetProgramState();
+        gControl.ProgramDir = program.string();
+        LoadSettings();
+        EXPECT_EQ(gView.BereichX1, -4);
+        fs::permissions(program, fs::perms::owner_all);
+        // The program folder's file holds what was saved there, or stays as it was.
+        IniFile kept;
+        const double x1 = kept.Load(local.string()) ? kept.ReadFloat("xyBereich", "x1", 0) : 0;
+        EXPECT_EQ(x1, !c.toConfig ? -4 : c.local != None ? 5 : 0);
     }
-    IniFile kept;
-    ASSERT_TRUE(kept.Load((dir_ / "write-protected" / kSettingsFileName).string()));
-    EXPECT_EQ(kept.ReadFloat("xyBereich", "x1", 0), 5);
 }
 
 TEST_F(SettingsFileTest, UnwritableProgramFolderUsesTheConfigFolder) {
@@ -209,7 +252,9 @@ TEST_F(SettingsFileTest, UnwritableProgramFolderUsesTheConfigFolder) {
     gView.BereichX1 = 0;
     LoadSettings();
     EXPECT_EQ(gView.BereichX1, -4);
-    EXPECT_TRUE(messages.messages().empty());
+    // Only where they went is said.
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_NE(messages.messages()[0].find(ConfigFile().string()), std::string::npos);
 }
 
 // A kalvo.INI that exists but cannot be read: the program starts with the
@@ -252,7 +297,8 @@ TEST_F(SettingsFileTest, AnUnreadableSettingsFileIsLeftAlone) {
         gView.BereichX1 = 0;
         LoadSettings();
         EXPECT_EQ(gView.BereichX1, -4) << c.name;
-        EXPECT_EQ(messages.messages().size(), 2u) << c.name;
+        // The start, where the settings went, the next start.
+        EXPECT_EQ(messages.messages().size(), 3u) << c.name;
     }
     EXPECT_TRUE(fs::is_directory(dir_ / "folder" / kSettingsFileName / "inhalt"));
     EXPECT_TRUE(fs::is_fifo(dir_ / "pipe" / kSettingsFileName));
