@@ -248,6 +248,8 @@ TEST(Ausgabe, ScaleValuesStandWholeAndClearOfEachOtherOnEveryTarget) {
                         }
                         EXPECT_GE(werte, wenigstens);
                     }
+}
+
 // A control of any shape prints whole on the page, smaller than 740
 // pixels' 19 cm where the page is too low for it.
 TEST(Ausgabe, EveryShapePrintsWholeOnThePage) {
