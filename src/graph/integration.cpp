@@ -515,7 +515,8 @@ struct Summe {
     double wert = 0, fehler = 0, betrag = 0;
     bool undefiniert = false;  // the integrand is undefined at a node
     bool erreicht = false;     // the error bound fell to the target
-    bool abgebrochen = false;  // the work budget ended first
+    // The work budget ended before every piece had a value: there is no sum.
+    bool abgebrochen = false;
 };
 
 // Whether the shown result stands for an integral with this value and error bound.
@@ -530,7 +531,8 @@ struct Teil {
 
 // Integrates f over the pieces given, always splitting the piece with the
 // largest error bound in half, until the sum of the bounds reaches the
-// target, no piece can be split any more, or the work budget ends. With
+// target, no piece can be split any more, or the work budget ends (then the
+// pieces so far make the sum, with their bounds). With
 // `steht`, it also stops where the shown result stands and the bound no
 // longer shrinks with more pieces.
 template <class F>
@@ -538,10 +540,11 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
     Summe r;
     std::vector<Stueck> offen, fertig;
     double wert = 0, fehler = 0, betrag = 0;
+    bool erschoepft = false;
     auto bewerten = [&](Stueck& s) {
         if (Kronrod21(f, s)) return true;
         if (WorkBudgetSpent())
-            r.abgebrochen = true;
+            erschoepft = true;
         else
             r.undefiniert = true;
         return false;
@@ -559,7 +562,10 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
         s.b = t.b;
         s.fa = endwert(t.a, t.pruefeA);
         s.fb = endwert(t.b, t.pruefeB);
-        if (!bewerten(s)) return r;
+        if (!bewerten(s)) {
+            r.abgebrochen = erschoepft;
+            return r;
+        }
         offen.push_back(s);
         wert += s.wert;
         fehler += s.fehler;
@@ -574,10 +580,7 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
             break;
         }
         if (offen.empty() || offen.size() + fertig.size() >= kMaxStuecke) break;
-        if (WorkBudgetSpent()) {
-            r.abgebrochen = true;
-            break;
-        }
+        if (WorkBudgetSpent()) break;
         if (runde % 64 == 0) {
             // The running sums drift with every piece added and taken away.
             Summierer w, e, g;
@@ -621,7 +624,9 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
         rr.b = s.b;
         rr.fb = s.fb;
         if (!bewerten(l) || !bewerten(rr)) {
+            // The piece keeps the value it had.
             offen.push_back(s);
+            if (r.undefiniert) return r;
             break;
         }
         wert += l.wert + rr.wert - s.wert;
@@ -642,7 +647,7 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
     r.wert = w.Wert();
     r.fehler = e.Wert();
     r.betrag = g.Wert();
-    if (!r.erreicht && !r.abgebrochen && !r.undefiniert) r.erreicht = r.fehler <= Ziel(r.wert, r.betrag);
+    if (!r.erreicht) r.erreicht = r.fehler <= Ziel(r.wert, r.betrag);
     return r;
 }
 

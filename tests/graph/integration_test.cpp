@@ -378,8 +378,8 @@ TEST_F(Integration, VolumesExistWhereTheirIntegralsDoUpToPoles) {
 TEST_F(Integration, AnIntegralThatDidNotSettleShowsNoNumber) {
     // Budgets from a few evaluations up to plenty: whatever part of the
     // refinement each pays for, a value is either cut or right to the digits
-    // shown.
-    const Ergebnistext text = [](double v) { return FormatNumberCommaBlanks(4, v); };
+    // shown, here eight decimals.
+    const Ergebnistext text = [](double v) { return FormatNumberCommaBlanks(8, v); };
     const struct { const char* term; int mode; double a, b, exakt; } cases[] = {
         {"sqrt(1-x^2)", kIntegrandF, -1, 1, 1.5707963267948966},
         {"sin(x^2)", kIntegrandBetrag, 0, 6, 3.5774782064990119},
