@@ -34,7 +34,10 @@ constexpr int kStreifenKandidaten = 3;
 // A search that has not settled after this many rounds has reached the
 // smallest numbers there are.
 constexpr int kMaxSuchRunden = 600;
-// Evaluations of the term one integrability check may spend on its searches.
+// The grid on which an integral looks for the poles of f and the places
+// where it is undefined, and the evaluations of the term that the searches
+// around its samples may spend.
+constexpr int kPruefSchritte = 1024;
 constexpr long long kPruefBudget = 1 << 22;
 
 }  // namespace
@@ -663,8 +666,9 @@ struct Funktion {
 // Poles beyond this many are not told apart.
 constexpr size_t kMaxPole = 512;
 
-// f on the grid of the integrability check, and the poles found around
-// the samples that stand out.
+// f on a grid of kPruefSchritte steps over [a, b], and the poles found
+// by searching around every sample that stands out; whether f is undefined
+// at a sample or at a place a search met.
 struct Abtastung {
     std::vector<Nachbarwert> proben;
     std::vector<double> pole;
@@ -833,11 +837,13 @@ Bereich PolZone(const Funktion& f, double c, double lo, double hi) {
 
 // One end of a stretch where f is defined: a point where f has a value, or
 // a singular end, which the integral approaches towards `bezug` (a pole, or
-// the edge of an undefined stretch).
+// the edge of an undefined stretch), x being the last point where f is
+// defined.
 struct Ende {
     double x = 0;
     bool singulaer = false;
     double bezug = 0;
+    bool pol = false;  // a pole lies at the end
 };
 
 struct Zerlegung {
@@ -908,19 +914,18 @@ Zerlegung Zerlegen(const Funktion& f, const Abtastung& s, double a, double b) {
     }
     Zerlegung r;
     auto polZone = [&](const Bereich& z) { return (z.polLo || z.polHi) && z.uHi - z.uLo <= schmal; };
-    // Where a singular end is approached from: the pole in a narrow
-    // neighbourhood (the end of the interval where that reaches it), else
-    // the edge itself.
     // Every edge is approached as a limit: f may have a pole there, or
     // behave like a root, which the last double before the edge resolves
-    // only to a few digits.
+    // only to a few digits. The limit is taken towards the pole in a narrow
+    // neighbourhood (the end of the interval where that reaches it), else
+    // towards the edge itself.
     auto nach = [&](const Bereich& z) {
         const double bezug = !polZone(z) ? z.uHi : z.amAnfang ? a : 0.5 * (z.uLo + z.uHi);
-        return Ende{z.hi, true, bezug};
+        return Ende{z.hi, true, bezug, z.polHi || polZone(z)};
     };
     auto vor = [&](const Bereich& z) {
         const double bezug = !polZone(z) ? z.uLo : z.amEnde ? b : 0.5 * (z.uLo + z.uHi);
-        return Ende{z.lo, true, bezug};
+        return Ende{z.lo, true, bezug, z.polLo || polZone(z)};
     };
     std::optional<Ende> anfang = Ende{a, false, a};
     for (const Bereich& z : ganz) {
@@ -936,6 +941,7 @@ Zerlegung Zerlegen(const Funktion& f, const Abtastung& s, double a, double b) {
 // How the integral and x^2 f behave towards a singular end.
 struct Randverlauf {
     bool divergent = false;
+    bool zuKurz = false;  // the stretch is too short to see a law
     double schnitt = 0;               // where the pieces stop short of the end
     double rest = 0, restFehler = 0;  // the integral from there to the end
     double g = 0, gFehler = 0;        // the limit of x^2 f at the end
@@ -975,7 +981,7 @@ Randverlauf RandVerfolgen(const Funktion& f, double bezug, int s, double weit, b
     const size_t n = hs.size();
     // Too few steps to tell what happens at the end.
     if (n < 5) {
-        r.divergent = true;
+        r.zuKurz = true;
         return r;
     }
     const double f2 = fs[n - 1], f1 = fs[n - 2], f0 = fs[n - 3], h = hs[n - 1];
@@ -1062,11 +1068,15 @@ Integralwert Uneigentlich(bool quadrat, double t, double a, double b, const Erge
         for (const Ende* e : {&links, &rechts}) {
             const double seite = e == &links ? -1.0 : 1.0;  // x^2 f enters with this sign
             double gWert;
+            Randverlauf v;
             if (e->singulaer) {
-                const Randverlauf v =
-                    RandVerfolgen(f, e->bezug, e == &links ? +1 : -1, e == &links ? rechts.x : links.x, quadrat);
+                v = RandVerfolgen(f, e->bezug, e == &links ? +1 : -1, e == &links ? rechts.x : links.x, quadrat);
                 if (WorkBudgetSpent()) return Abgebrochen();
-                if (v.divergent) return Undefiniert();
+                // Without a law to follow, a pole has no known limit; the
+                // edge of an undefined stretch is taken where f ends.
+                if (v.divergent || (v.zuKurz && e->pol)) return Undefiniert();
+            }
+            if (e->singulaer && !v.zuKurz) {
                 (e == &links ? lo : hi) = v.schnitt;
                 rest.Add(v.rest);
                 restFehler += v.restFehler;
@@ -1093,8 +1103,9 @@ Integralwert Uneigentlich(bool quadrat, double t, double a, double b, const Erge
     // The result from the integral over the pieces, and its error bound.
     auto ergebnis = [&](double integral) { return (quadrat ? 0.0 : g.Wert()) + faktor * (integral + rest.Wert()); };
     auto schranke = [&](double fehler) { return gFehler + std::fabs(faktor) * (fehler + restFehler); };
-    const Steht steht = text ? Steht([&](double w, double e) { return TextSteht(text, ergebnis(w), schranke(e)); })
-                             : Steht();
+    const Steht steht =
+        text ? Steht([&](double w, double e) { return TextSteht(text, vorzeichen * ergebnis(w), schranke(e)); })
+             : Steht();
     auto integrand = [&](double x, bool& ok) {
         const double y = f(x, ok);
         return quadrat ? y * y : x * y;
@@ -1106,26 +1117,12 @@ Integralwert Uneigentlich(bool quadrat, double t, double a, double b, const Erge
     const double groesse = gBetrag + std::fabs(faktor) * (summe.betrag + restBetrag);
     w.wert = vorzeichen * OhneRauschen(ergebnis(summe.wert), groesse);
     w.fehler = schranke(summe.fehler);
-    const bool steht_ = TextSteht(text, vorzeichen * ergebnis(summe.wert), w.fehler);
-    w.abgebrochen = !steht_ && !(summe.erreicht && gFehler + restFehler <= 1e-9 * groesse);
+    const bool gezeigt = TextSteht(text, vorzeichen * ergebnis(summe.wert), w.fehler);
+    w.abgebrochen = !gezeigt && !(summe.erreicht && gFehler + restFehler <= 1e-9 * groesse);
     return w;
 }
 
 }  // namespace
-
-Integrierbarkeit IntegrierbarkeitPruefen(double t, double a, double b) {
-    Integrierbarkeit r;
-    if (!std::isfinite(a) || !std::isfinite(b)) {
-        r.luecke = true;
-        return r;
-    }
-    if (a > b) std::swap(a, b);
-    if (a == b) return r;
-    const Abtastung s = Abtasten(Funktion{t, CurrentNRange()}, a, b, false);
-    r.pol = s.pol;
-    r.luecke = s.luecke;
-    return r;
-}
 
 Integralwert Integrieren(int mode, double t, double a, double b, const Ergebnistext& text, double sekunden) {
     if (mode == kIntegrandQuadrat) return Uneigentlich(true, t, a, b, text, sekunden);

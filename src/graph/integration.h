@@ -164,15 +164,4 @@ Polbefund PolNeben(double t, const NRange& n, double xm, double ym, const Nachba
 // The evaluations of the term behind one value of f: the terms of its sum over n.
 long long SummandenJeWert(const NRange& n);
 
-struct Integrierbarkeit {
-    bool pol = false;     // f grows without bound somewhere in [a, b]
-    bool luecke = false;  // f is undefined somewhere in [a, b]
-};
-
-// f on [a, b] at t, sampled on a grid of kPruefSchritte steps and searched
-// around every sample that stands out: its poles and the places where it is
-// undefined.
-Integrierbarkeit IntegrierbarkeitPruefen(double t, double a, double b);
-inline constexpr int kPruefSchritte = 1024;
-
 }  // namespace kalvo

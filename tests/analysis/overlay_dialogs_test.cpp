@@ -77,7 +77,8 @@ TEST_F(OverlayDialogs, AnAreaCutShortShowsItsTextAndSaysSo) {
     gParams.FgSummeBis = 9999;
     Type(ui->edit1, QStringLiteral("sin(n*x)/n^2"));
     ui->BitBtn2->click();
-    EXPECT_EQ(ui->Label18->text() + "|" + ui->Label19->text(), QStringLiteral("zu viel Rechenaufwand|zu viel Rechenaufwand"));
+    EXPECT_EQ(ui->Label18->text() + "|" + ui->Label19->text(),
+              QStringLiteral("zu viel Rechenaufwand|zu viel Rechenaufwand"));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0], kBerechnungAbgebrochen);
     // One term: 2 - 2 cos 1 by hand.

@@ -313,7 +313,8 @@ TEST_F(Integration, AreasSettleAtRootEndsKinksStepsAndCrossings) {
     const double pi = 3.14159265358979323846;
     const struct { const char* term; double a, b, orientiert, absolut; } cases[] = {
         // Circles of several radii, whole, halved, quartered and cut.
-        {"sqrt(1-x^2)", -1, 1, pi / 2, pi / 2}, {"sqrt(4-x^2)", 0, 2, pi, pi}, {"sqrt(9-x^2)", -3, 3, 4.5 * pi, 4.5 * pi},
+        {"sqrt(1-x^2)", -1, 1, pi / 2, pi / 2}, {"sqrt(4-x^2)", 0, 2, pi, pi},
+        {"sqrt(9-x^2)", -3, 3, 4.5 * pi, 4.5 * pi},
         {"sqrt(0.25-x^2)", -0.5, 0.5, pi / 8, pi / 8}, {"-sqrt(16-x^2)", 0, 4, -4 * pi, 4 * pi},
         {"sqrt(1-x^2)", -0.5, 1, 1.2637039021427074, 1.2637039021427074}, {"2*sqrt(1-(x-3)^2)", 2, 4, pi, pi},
         // Root ends of other orders.
@@ -333,7 +334,8 @@ TEST_F(Integration, AreasSettleAtRootEndsKinksStepsAndCrossings) {
     };
     for (const auto& c : cases) {
         Compile(c.term);
-        for (const auto& [mode, exakt] : {std::pair(kIntegrandF, c.orientiert), std::pair(kIntegrandBetrag, c.absolut)}) {
+        for (const auto& [mode, exakt] :
+             {std::pair(kIntegrandF, c.orientiert), std::pair(kIntegrandBetrag, c.absolut)}) {
             const Integralwert w = Integrieren(mode, 0, c.a, c.b);
             EXPECT_FALSE(w.undefiniert || w.abgebrochen) << c.term << " mode " << mode;
             EXPECT_NEAR(w.wert, exakt, 1e-9 * std::max(1.0, std::fabs(exakt))) << c.term << " mode " << mode;
@@ -353,7 +355,8 @@ TEST_F(Integration, VolumesExistWhereTheirIntegralsDoUpToPoles) {
         {"ln(x)", 0, 1, 2, 0.5}, {"1/(1-x)^(1/4)", 0, 1, 2, NAN}, {"1/sqrt(1-x)", 0, 1, NAN, NAN},
         {"1/x^2", 0, 1, NAN, NAN}, {"1/(x+1)", -1, 1, NAN, NAN},
         // Poles inside.
-        {"1/x", -1, 2, NAN, -3}, {"1/abs(x)^0.25", -1, 1, 4, 0}, {"1/(x-0.5)", 0, 1, NAN, NAN}, {"tan(x)", 1, 2, NAN, NAN},
+        {"1/x", -1, 2, NAN, -3}, {"1/abs(x)^0.25", -1, 1, 4, 0}, {"1/(x-0.5)", 0, 1, NAN, NAN},
+        {"tan(x)", 1, 2, NAN, NAN},
         // Undefined stretches: no volume about the x axis, about the y axis
         // that of the defined part (with 2 sqrt 3 + 9 sqrt 8 - 2/3 8^1.5 - 2 sqrt 3 by hand).
         {"sqrt(x)", -1, 1, NAN, 0.2}, {"sqrt(x^2-1)", -2, 3, NAN, 6.9067978422649424}, {"ln(x)", -1, 1, NAN, 0.5},

@@ -643,7 +643,8 @@ TEST_F(Form21Test, AVolumeCutShortShowsItsTextAndSaysSo) {
     gParams.FgSummeBis = 9999;
     Type(ui->EditF, QStringLiteral("sin(n*x)/n^2"));
     QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
-    EXPECT_EQ(ui->LabelV1->text() + "|" + ui->LabelV2->text(), QStringLiteral("zu viel Rechenaufwand|zu viel Rechenaufwand"));
+    EXPECT_EQ(ui->LabelV1->text() + "|" + ui->LabelV2->text(),
+              QStringLiteral("zu viel Rechenaufwand|zu viel Rechenaufwand"));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0], kBerechnungAbgebrochen);
     // One term: 1/2 - sin(2)/4 and 2 cos 1 - sin 1 by hand.
