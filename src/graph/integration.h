@@ -1,8 +1,7 @@
 #pragma once
-// Riemann sums over strips, the area between f and g, and Simpson
-// integration of the family term in the main tree, summed over the n range.
-// The sums and the integral serve the redraw and the area, sums and solids
-// windows alike.
+// Riemann sums over strips, the area between f and g, and the integrals of
+// the family term in the main tree, summed over the n range. The sums and
+// the integrals serve the redraw and the area, sums and solids windows alike.
 
 #include <functional>
 #include <string>
@@ -95,7 +94,8 @@ struct Integralwert {
 // to about ten digits, or (given `text`) once the shown digits no longer
 // change as the error bound shrinks. Adaptive Gauss-Kronrod rules split
 // the interval where the integrand is least smooth, so root-type ends and
-// kinks converge; |f| is split at the zeros of f.
+// kinks converge; |f| is split at the zeros of f. Rounding noise beside
+// the integral of the integrand's size comes back as 0.
 // - f and |f|: no value where f is undefined somewhere in [a, b] or has a
 //   pole there.
 // - f^2 (the volume about the x axis): f may have poles where f^2 stays
@@ -119,8 +119,8 @@ Integralwert IntegralX2Ableitung(double t, double a, double b, const Ergebnistex
 // Integrieren for the callers that read the shared flags: sets
 // IntegrandUndefiniert and IntegralAbgebrochen (a value that did not settle
 // within a second) and returns the value. The pair count is that of the
-// dialogs' fields; it bounds nothing any more: a result is refined until it
-// settles or the work budget ends.
+// dialogs' fields and bounds nothing: a result is refined until it settles
+// or the work budget ends.
 double IntegralSimpson(int maxPairs, int mode, double t, double a, double b);
 
 // The extreme of f (the term in the main tree, summed over n at t) next to a
