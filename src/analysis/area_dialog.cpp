@@ -110,27 +110,29 @@ void TForm13::Berechnen() {
         ui_->Label18->setText(QString::fromUtf8(kNotFiniteText.data(), kNotFiniteText.size()));
         ui_->Label19->setText(ui_->Label18->text());
     } else {
-        // Where f is undefined or has a pole in [a, b] there is no area.
-        const double orientiert = IntegralSimpson(iterationen_, kIntegrandF, t_, a_, b_);
-        bool undefiniert = o.IntegrandUndefiniert;
-        bool abgebrochen = o.IntegralAbgebrochen;
-        const double absolut = undefiniert || abgebrochen
-                                   ? 0.0
-                                   : std::fabs(IntegralSimpson(iterationen_, kIntegrandBetrag, t_, a_, b_));
-        undefiniert = undefiniert || o.IntegrandUndefiniert;
-        abgebrochen = abgebrochen || o.IntegralAbgebrochen;
-        if (abgebrochen) {
-            // An area cut short is no area; the previous one belonged to other bounds.
-            ui_->Label18->clear();
-            ui_->Label19->clear();
-            ShowMessage(kBerechnungAbgebrochen, MessageKind::Warning);
-        } else if (undefiniert) {
-            ui_->Label18->setText(QString::fromUtf8(kNotFiniteText.data(), kNotFiniteText.size()));
-            ui_->Label19->setText(ui_->Label18->text());
-        } else {
-            ui_->Label18->setText(QText(FormatNumberCommaBlanks(dez, orientiert) + " [FE]"));
-            ui_->Label19->setText(QText(FormatNumberCommaBlanks(dez, absolut) + " [FE]"));
-        }
+        // Each area is refined until its shown digits settle, the two within
+        // one budget; where f - g is undefined or has a pole in [a, b] there
+        // is no area.
+        const Ergebnistext text = [dez](double v) { return FormatNumberCommaBlanks(dez, v); };
+        WorkBudget budget(kWaitSeconds);
+        const Integralwert orientiert = Integrieren(kIntegrandF, t_, a_, b_, text, kWaitSeconds / 2);
+        const Integralwert absolut =
+            orientiert.undefiniert ? orientiert : Integrieren(kIntegrandBetrag, t_, a_, b_, text, kWaitSeconds);
+        o.IntegrandUndefiniert = orientiert.undefiniert || absolut.undefiniert;
+        o.IntegralAbgebrochen = orientiert.abgebrochen || absolut.abgebrochen;
+        // A value that did not settle is no area, and the one shown before
+        // belonged to other bounds.
+        auto zeigen = [dez](QLabel* label, const Integralwert& w, bool betrag) {
+            if (w.abgebrochen)
+                label->setText(QText(kZuVielRechenaufwand));
+            else if (w.undefiniert)
+                label->setText(QString::fromUtf8(kNotFiniteText.data(), kNotFiniteText.size()));
+            else
+                label->setText(QText(FormatNumberCommaBlanks(dez, betrag ? std::fabs(w.wert) : w.wert) + " [FE]"));
+        };
+        zeigen(ui_->Label18, orientiert, false);
+        zeigen(ui_->Label19, absolut, true);
+        if (o.IntegralAbgebrochen) ShowMessage(kBerechnungAbgebrochen, MessageKind::Warning);
     }
     ui_->Edit3->selectAll();
     ui_->Edit3->setFocus(Qt::OtherFocusReason);

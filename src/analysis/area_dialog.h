@@ -1,6 +1,6 @@
 #pragma once
 // The area between the graphs of f(x, t) and g(x, t) over [a, b], oriented
-// and absolute, by Simpson's rule; the bounds can come from the
+// and absolute, each to the digits it shows; the bounds can come from the
 // intersections; and whether and how the main graph fills the area.
 
 #include <memory>

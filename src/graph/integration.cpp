@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <optional>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -30,7 +34,10 @@ constexpr int kStreifenKandidaten = 3;
 // A search that has not settled after this many rounds has reached the
 // smallest numbers there are.
 constexpr int kMaxSuchRunden = 600;
-// Evaluations of the term one integrability check may spend on its searches.
+// The grid on which an integral looks for the poles of f and the places
+// where it is undefined, and the evaluations of the term that the searches
+// around its samples may spend.
+constexpr int kPruefSchritte = 1024;
 constexpr long long kPruefBudget = 1 << 22;
 
 }  // namespace
@@ -261,40 +268,6 @@ Polbefund PolNeben(double t, const NRange& n, double xm, double ym, const Nachba
     return p;
 }
 
-Integrierbarkeit IntegrierbarkeitPruefen(double t, double a, double b) {
-    Integrierbarkeit r;
-    if (!std::isfinite(a) || !std::isfinite(b)) {
-        r.luecke = true;
-        return r;
-    }
-    if (a > b) std::swap(a, b);
-    if (a == b) return r;
-    const NRange n = CurrentNRange();
-    const size_t anzahl = kPruefSchritte + 1;
-    std::vector<Nachbarwert> probe(anzahl);
-    for (size_t i = 0; i < anzahl; ++i) {
-        Nachbarwert& p = probe[i];
-        p.x = i + 1 == anzahl ? b : a + (b - a) * static_cast<double>(i) / kPruefSchritte;
-        p.y = NSum(0, p.x, t, n, p.definiert);
-        p.da = true;
-        r.luecke |= !p.definiert;
-    }
-    long long ausgegeben = 0;
-    for (size_t i = 0; i < anzahl && ausgegeben < kPruefBudget; ++i) {
-        if (!probe[i].definiert) continue;
-        const Nachbarwert keiner;
-        const Nachbarwert& links = i > 0 ? probe[i - 1] : keiner;
-        const Nachbarwert& rechts = i + 1 < anzahl ? probe[i + 1] : keiner;
-        const Polbefund p = PolNeben(t, n, probe[i].x, probe[i].y, links, rechts, kPruefBudget - ausgegeben, ausgegeben);
-        r.luecke |= p.luecke;
-        if (p.pol) {
-            r.pol = true;
-            break;
-        }
-    }
-    return r;
-}
-
 RiemannSummen RiemannSums(int n, double a, double b, double t) {
     return WalkStrips(n, a, b, t, [](int, double, double, const StripValues&) {});
 }
@@ -409,74 +382,803 @@ double Integrand(int mode, double x, double t) {
     }
     switch (mode) {
         case kIntegrandBetrag: return std::fabs(f);
-        case kIntegrandQuadrat: return std::fabs(f) >= 1e10 ? 1e10 : f * f;
+        case kIntegrandQuadrat: return f * f;
         default: return f;
     }
 }
 
-namespace {
-
-// Simpson's rule for the integrand and, with the same weights, for its size.
-struct SimpsonWert {
-    double wert = 0, betrag = 0;
-};
-
-SimpsonWert SimpsonSchritt(long long pairs, int mode, double t, double a, double b) {
+double SimpsonStep(long long pairs, int mode, double t, double a, double b) {
     if (pairs < 1) pairs = 1;
     const double h = (b - a) / (2.0 * static_cast<double>(pairs));
-    SimpsonWert s;
-    auto add = [&](double gewicht, double x) {
-        const double v = Integrand(mode, x, t);
-        s.wert += gewicht * v;
-        s.betrag += gewicht * std::fabs(v);
+    double s = Integrand(mode, a, t) + Integrand(mode, b, t);
+    for (long long i = 0; i < pairs; ++i) s += 4 * Integrand(mode, a + static_cast<double>(2 * i + 1) * h, t);
+    for (long long i = 1; i < pairs; ++i) s += 2 * Integrand(mode, a + static_cast<double>(2 * i) * h, t);
+    return s * h / 3;
+}
+
+namespace {
+
+// ---- Gauss-Kronrod rules ----
+
+// The 21-point Kronrod rule on [-1, 1]: its positive abscissae, then 0,
+// and their weights; the abscissae at odd places are those of the 10-point
+// Gauss rule, with the weights kGaussG. (Computed in 60-digit arithmetic as
+// the zeros of the Stieltjes polynomial of degree 11 and checked exact for
+// every polynomial of degree 31 or less.)
+constexpr double kKronrodX[11] = {
+    0.995657163025808080736, 0.973906528517171720078, 0.930157491355708226001, 0.865063366688984510732,
+    0.780817726586416897064, 0.679409568299024406234, 0.562757134668604683339, 0.433395394129247190799,
+    0.294392862701460198131, 0.148874338981631210885, 0.0};
+constexpr double kKronrodG[11] = {
+    0.0116946388673718742781, 0.0325581623079647274788, 0.0547558965743519960314, 0.075039674810919952767,
+    0.0931254545836976055351, 0.109387158802297641899, 0.123491976262065851078, 0.134709217311473325928,
+    0.142775938577060080797, 0.147739104901338491375, 0.149445554002916905665};
+constexpr double kGaussG[5] = {0.0666713443086881375936, 0.149451349150580593146, 0.219086362515982043996,
+                               0.269266719309996355091, 0.295524224714752870174};
+
+// What the degree-20 polynomial through the 21 Kronrod nodes takes at x = 1
+// (and mirrored at -1), as weights of the values at the nodes +x_j, at 0
+// and at -x_j: the rule's view of what lies beyond its outermost nodes.
+constexpr double kRandPlus[10] = {
+    1.45191574520433535648,  -0.704885368800862065821, 0.422706757526320743583, -0.297330412144010180429,
+    0.229082073219810370309, -0.184493489507934678418, 0.152280444380946688312, -0.128043029757355899182,
+    0.109098853097796423578, -0.09361924834481260077};
+constexpr double kRandNull = 0.0805770058948504709771;
+constexpr double kRandMinus[10] = {
+    0.00315957745574120876345, -0.00931802291736945474549, 0.0152955914212970488335, -0.0215117435215700603637,
+    0.0281953222146221644797,  -0.0352188343831305948519,  0.0426064526329504720892, -0.0506139273973570512457,
+    0.0594726157993695677347,  -0.0693563620736379293177};
+
+// One piece of an integral: its value by the Kronrod rule, an error bound,
+// and the integral of the size of the integrand (for telling rounding noise
+// from a value). fa, fb: the integrand at the ends where they are checked,
+// NaN where not (an end next to a pole).
+struct Stueck {
+    double a = 0, b = 0;
+    double fa = NAN, fb = NAN;
+    double wert = 0, fehler = 0, betrag = 0;
+};
+
+bool operator<(const Stueck& p, const Stueck& q) { return p.fehler < q.fehler; }
+
+// f(x, ok) on [a, b]; false where f is undefined at a node. The error bound
+// takes the difference of the two rules to the power 1.5 relative to the
+// spread of the integrand: a difference that the smoothness of the
+// integrand makes far too large for its size is taken at its worth, one that
+// shrinks with the piece is taken as the rule's much smaller true error. It
+// never falls below what rounding leaves of the nodes' values. A kink or a
+// step between an end and the outermost node is not seen by the nodes; the
+// value at the end then differs from what their polynomial takes there, and
+// what lies between can miss at most 0.005 of the width times that
+// difference.
+template <class F>
+bool Kronrod21(const F& f, Stueck& s) {
+    const double a = s.a, b = s.b;
+    const double mitte = 0.5 * (a + b), halb = 0.5 * (b - a);
+    double links[10], rechts[10];
+    bool ok = false;
+    const double fm = f(mitte, ok);
+    if (!ok) return false;
+    double kronrod = kKronrodG[10] * fm, gauss = 0, betrag = std::fabs(kronrod);
+    double randA = kRandNull * fm, randB = randA;
+    for (int j = 0; j < 10; ++j) {
+        const double d = halb * kKronrodX[j];
+        links[j] = f(mitte - d, ok);
+        if (!ok) return false;
+        rechts[j] = f(mitte + d, ok);
+        if (!ok) return false;
+        kronrod += kKronrodG[j] * (links[j] + rechts[j]);
+        betrag += kKronrodG[j] * (std::fabs(links[j]) + std::fabs(rechts[j]));
+        if (j % 2 == 1) gauss += kGaussG[j / 2] * (links[j] + rechts[j]);
+        randB += kRandPlus[j] * rechts[j] + kRandMinus[j] * links[j];
+        randA += kRandPlus[j] * links[j] + kRandMinus[j] * rechts[j];
+    }
+    const double mittel = 0.5 * kronrod;
+    double streuung = kKronrodG[10] * std::fabs(fm - mittel);
+    for (int j = 0; j < 10; ++j)
+        streuung += kKronrodG[j] * (std::fabs(links[j] - mittel) + std::fabs(rechts[j] - mittel));
+    const double h = std::fabs(halb);
+    s.wert = kronrod * halb;
+    s.betrag = betrag * h;
+    streuung *= h;
+    double fehler = std::fabs((kronrod - gauss) * halb);
+    if (streuung != 0 && fehler != 0) fehler = streuung * std::min(1.0, std::pow(200 * fehler / streuung, 1.5));
+    double rand = 0;
+    if (std::isfinite(s.fa)) rand += std::fabs(s.fa - randA);
+    if (std::isfinite(s.fb)) rand += std::fabs(s.fb - randB);
+    fehler += 0.005 * 2 * h * rand;
+    s.fehler = std::max(fehler, 50 * std::numeric_limits<double>::epsilon() * s.betrag);
+    if (!std::isfinite(s.wert) || !std::isfinite(s.fehler)) s.fehler = INFINITY;
+    return true;
+}
+
+// A sum of many terms without the rounding error growing with their number.
+class Summierer {
+public:
+    void Add(double v) {
+        const double t = summe_ + v;
+        korrektur_ += std::fabs(summe_) >= std::fabs(v) ? (summe_ - t) + v : (v - t) + summe_;
+        summe_ = t;
+    }
+    double Wert() const { return summe_ + korrektur_; }
+
+private:
+    double summe_ = 0, korrektur_ = 0;
+};
+
+// What an integral can be refined to: about ten digits of its value, or a
+// millionth of a millionth of the integral of its size where the value is
+// small by cancellation.
+double Ziel(double wert, double betrag) { return std::max(1e-10 * std::fabs(wert), 1e-12 * betrag); }
+
+// Pieces beyond this many are not split: memory stays in a few megabytes.
+constexpr size_t kMaxStuecke = 1 << 16;
+
+struct Summe {
+    double wert = 0, fehler = 0, betrag = 0;
+    bool undefiniert = false;  // the integrand is undefined at a node
+    bool erreicht = false;     // the error bound fell to the target
+    // The work budget ended before every piece had a value: there is no sum.
+    bool abgebrochen = false;
+};
+
+// Whether the shown result stands for an integral with this value and error bound.
+using Steht = std::function<bool(double wert, double fehler)>;
+
+// A piece to integrate; the values at the ends are checked unless the end
+// lies next to a pole.
+struct Teil {
+    double a = 0, b = 0;
+    bool pruefeA = true, pruefeB = true;
+};
+
+// Integrates f over the pieces given, always splitting the piece with the
+// largest error bound in half, until the sum of the bounds reaches the
+// target, no piece can be split any more, or the work budget ends (then the
+// pieces so far make the sum, with their bounds). With
+// `steht`, it also stops where the shown result stands and the bound no
+// longer shrinks with more pieces.
+template <class F>
+Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht) {
+    Summe r;
+    std::vector<Stueck> offen, fertig;
+    double wert = 0, fehler = 0, betrag = 0;
+    bool erschoepft = false;
+    auto bewerten = [&](Stueck& s) {
+        if (Kronrod21(f, s)) return true;
+        if (WorkBudgetSpent())
+            erschoepft = true;
+        else
+            r.undefiniert = true;
+        return false;
     };
-    add(1, a);
-    add(1, b);
-    for (long long i = 0; i < pairs; ++i) add(4, a + static_cast<double>(2 * i + 1) * h);
-    for (long long i = 1; i < pairs; ++i) add(2, a + static_cast<double>(2 * i) * h);
-    s.wert *= h / 3;
-    s.betrag *= std::fabs(h) / 3;
-    return s;
+    // An end where the integrand is undefined is not checked.
+    auto endwert = [&](double x, bool pruefen) {
+        bool ok = false;
+        const double y = pruefen ? f(x, ok) : 0.0;
+        return ok ? y : NAN;
+    };
+    for (const Teil& t : teile) {
+        if (!(t.a < t.b)) continue;
+        Stueck s;
+        s.a = t.a;
+        s.b = t.b;
+        s.fa = endwert(t.a, t.pruefeA);
+        s.fb = endwert(t.b, t.pruefeB);
+        if (!bewerten(s)) {
+            r.abgebrochen = erschoepft;
+            return r;
+        }
+        offen.push_back(s);
+        wert += s.wert;
+        fehler += s.fehler;
+        betrag += s.betrag;
+    }
+    std::make_heap(offen.begin(), offen.end());
+    double fehlerVorher = INFINITY;
+    size_t naechstePruefung = std::max<size_t>(64, 2 * offen.size());
+    for (long long runde = 1;; ++runde) {
+        if (fehler <= Ziel(wert, betrag)) {
+            r.erreicht = true;
+            break;
+        }
+        if (offen.empty() || offen.size() + fertig.size() >= kMaxStuecke) break;
+        if (WorkBudgetSpent()) break;
+        if (runde % 64 == 0) {
+            // The running sums drift with every piece added and taken away.
+            Summierer w, e, g;
+            for (const std::vector<Stueck>* v : {&offen, &fertig})
+                for (const Stueck& s : *v) {
+                    w.Add(s.wert);
+                    e.Add(s.fehler);
+                    g.Add(s.betrag);
+                }
+            wert = w.Wert();
+            fehler = e.Wert();
+            betrag = g.Wert();
+        }
+        // Every time the pieces have doubled: a bound that did not even
+        // halve is rounding noise or a nowhere smooth integrand, and no
+        // more pieces change the shown digits, which stand with room to spare.
+        if (offen.size() + fertig.size() >= naechstePruefung) {
+            if (steht && steht(wert, 2 * fehler) && fehler > 0.5 * fehlerVorher) break;
+            fehlerVorher = fehler;
+            naechstePruefung *= 2;
+        }
+        std::pop_heap(offen.begin(), offen.end());
+        const Stueck s = offen.back();
+        offen.pop_back();
+        const double m = 0.5 * (s.a + s.b);
+        // A piece a few units of the last digit of x wide has no nodes of its own.
+        const double groesst = std::max(std::fabs(s.a), std::fabs(s.b));
+        const double ulp = std::nextafter(groesst, INFINITY) - groesst;
+        if (!(s.a < m && m < s.b) || s.b - s.a <= 1024 * ulp || !std::isfinite(s.fehler)) {
+            fertig.push_back(s);
+            if (!std::isfinite(s.fehler)) break;
+            continue;
+        }
+        bool ok = false;
+        const double fm = f(m, ok);
+        Stueck l, rr;
+        l.a = s.a;
+        l.fa = s.fa;
+        l.b = rr.a = m;
+        l.fb = rr.fa = ok ? fm : NAN;
+        rr.b = s.b;
+        rr.fb = s.fb;
+        if (!bewerten(l) || !bewerten(rr)) {
+            // The piece keeps the value it had.
+            offen.push_back(s);
+            if (r.undefiniert) return r;
+            break;
+        }
+        wert += l.wert + rr.wert - s.wert;
+        fehler += l.fehler + rr.fehler - s.fehler;
+        betrag += l.betrag + rr.betrag - s.betrag;
+        for (const Stueck& neu : {l, rr}) {
+            offen.push_back(neu);
+            std::push_heap(offen.begin(), offen.end());
+        }
+    }
+    Summierer w, e, g;
+    for (const std::vector<Stueck>* v : {&offen, &fertig})
+        for (const Stueck& s : *v) {
+            w.Add(s.wert);
+            e.Add(s.fehler);
+            g.Add(s.betrag);
+        }
+    r.wert = w.Wert();
+    r.fehler = e.Wert();
+    r.betrag = g.Wert();
+    if (!r.erreicht) r.erreicht = r.fehler <= Ziel(r.wert, r.betrag);
+    return r;
+}
+
+// ---- what f does on [a, b] ----
+
+// f, the term in the main tree summed over the family's n range, at t.
+struct Funktion {
+    double t;
+    NRange n;
+    double operator()(double x, bool& ok) const { return NSum(0, x, t, n, ok); }
+};
+
+// Poles beyond this many are not told apart.
+constexpr size_t kMaxPole = 512;
+
+// f on a grid of kPruefSchritte steps over [a, b], and the poles found
+// by searching around every sample that stands out; whether f is undefined
+// at a sample or at a place a search met.
+struct Abtastung {
+    std::vector<Nachbarwert> proben;
+    std::vector<double> pole;
+    bool pol = false, luecke = false;
+};
+
+// With `allePole` the search goes on after the first pole.
+Abtastung Abtasten(const Funktion& f, double a, double b, bool allePole) {
+    Abtastung r;
+    const size_t anzahl = kPruefSchritte + 1;
+    r.proben.resize(anzahl);
+    for (size_t i = 0; i < anzahl; ++i) {
+        Nachbarwert& p = r.proben[i];
+        p.x = i + 1 == anzahl ? b : a + (b - a) * static_cast<double>(i) / kPruefSchritte;
+        p.y = f(p.x, p.definiert);
+        p.da = true;
+        r.luecke |= !p.definiert;
+    }
+    long long ausgegeben = 0;
+    for (size_t i = 0; i < anzahl && ausgegeben < kPruefBudget; ++i) {
+        if (!r.proben[i].definiert) continue;
+        const Nachbarwert keiner;
+        const Nachbarwert& links = i > 0 ? r.proben[i - 1] : keiner;
+        const Nachbarwert& rechts = i + 1 < anzahl ? r.proben[i + 1] : keiner;
+        const Polbefund p =
+            PolNeben(f.t, f.n, r.proben[i].x, r.proben[i].y, links, rechts, kPruefBudget - ausgegeben, ausgegeben);
+        r.luecke |= p.luecke;
+        if (p.pol) {
+            r.pol = true;
+            r.pole.push_back(p.x);
+            if (!allePole || r.pole.size() >= kMaxPole) break;
+        }
+    }
+    return r;
+}
+
+// The strict local extremes of f among the samples with defined neighbours,
+// inside (lo, hi): a peak narrower than the nodes of a rule starts at an
+// end of a piece, where the rule sees it.
+void ExtremeDazu(const Abtastung& s, double lo, double hi, std::vector<double>& punkte) {
+    const std::vector<Nachbarwert>& p = s.proben;
+    for (size_t i = 1; i + 1 < p.size(); ++i) {
+        if (!p[i - 1].definiert || !p[i].definiert || !p[i + 1].definiert) continue;
+        const bool hoch = p[i].y > p[i - 1].y && p[i].y > p[i + 1].y;
+        const bool tief = p[i].y < p[i - 1].y && p[i].y < p[i + 1].y;
+        if ((hoch || tief) && p[i].x > lo && p[i].x < hi) punkte.push_back(p[i].x);
+    }
+}
+
+// A zero of f between l and r, where f has opposite signs yl and yr: by
+// regula falsi with the Illinois step, bisecting every third step, down to
+// neighbouring doubles.
+double NullstelleZwischen(const Funktion& f, double l, double yl, double r, double yr) {
+    for (int k = 0; k < 200; ++k) {
+        double m = l - yl * (r - l) / (yr - yl);
+        if (k % 3 == 2 || !(m > l && m < r)) m = 0.5 * (l + r);
+        if (!(m > l && m < r)) break;
+        bool ok;
+        const double ym = f(m, ok);
+        if (!ok) break;
+        if (ym == 0) return m;
+        if ((ym < 0) == (yr < 0)) {
+            r = m;
+            yr = ym;
+            yl *= 0.5;
+        } else {
+            l = m;
+            yl = ym;
+            yr *= 0.5;
+        }
+    }
+    return 0.5 * (l + r);
+}
+
+// The zeros of f where it changes sign between samples, or is 0 at one.
+void NullstellenDazu(const Funktion& f, const Abtastung& s, std::vector<double>& punkte) {
+    const std::vector<Nachbarwert>& p = s.proben;
+    for (size_t i = 0; i + 1 < p.size(); ++i) {
+        if (!p[i].definiert || !p[i + 1].definiert) continue;
+        if (p[i].y == 0 && i > 0) punkte.push_back(p[i].x);
+        if ((p[i].y < 0 && p[i + 1].y > 0) || (p[i].y > 0 && p[i + 1].y < 0))
+            punkte.push_back(NullstelleZwischen(f, p[i].x, p[i].y, p[i + 1].x, p[i + 1].y));
+    }
+}
+
+// The pieces between consecutive points of [lo, hi], added to `teile`;
+// the values at lo and hi are checked as told.
+void TeileDazu(double lo, double hi, std::vector<double> punkte, std::vector<Teil>& teile, bool pruefeLo = true,
+               bool pruefeHi = true) {
+    punkte.push_back(lo);
+    punkte.push_back(hi);
+    std::sort(punkte.begin(), punkte.end());
+    for (size_t i = 0; i + 1 < punkte.size(); ++i)
+        if (punkte[i] >= lo && punkte[i + 1] <= hi && punkte[i] < punkte[i + 1])
+            teile.push_back(Teil{punkte[i], punkte[i + 1], pruefeLo || punkte[i] > lo, pruefeHi || punkte[i + 1] < hi});
+}
+
+// Where f stops being defined between d (defined) and u (undefined):
+// the last defined and the first undefined double found by bisection.
+std::pair<double, double> Grenze(const Funktion& f, double d, double u) {
+    for (int k = 0; k < 1100; ++k) {
+        const double m = 0.5 * (d + u);
+        if (m == d || m == u) break;
+        bool ok;
+        f(m, ok);
+        (ok ? d : u) = m;
+    }
+    return {d, u};
+}
+
+// A stretch where f is undefined: from the last defined point lo on its
+// left to the first defined point hi on its right (or from a, or to b, where
+// it reaches the end of the interval); uLo and uHi are its first and last
+// undefined points. A pole at an edge makes that edge singular.
+struct Bereich {
+    double lo = 0, hi = 0, uLo = 0, uHi = 0;
+    bool amAnfang = false, amEnde = false;
+    bool polLo = false, polHi = false;
+};
+
+// The undefined neighbourhood of a pole at c found between two samples
+// lo < c < hi: its edges from undefined points near c, both singular. A pole
+// whose values never leave the evaluator's range makes a stretch of no width.
+Bereich PolZone(const Funktion& f, double c, double lo, double hi) {
+    Bereich z;
+    z.lo = z.hi = z.uLo = z.uHi = c;
+    z.polLo = z.polHi = true;
+    double u = c;
+    int seite = 0;
+    for (double d = std::max(std::fabs(c), std::numeric_limits<double>::min()) * 0x1p-52; d < hi - lo && !seite;
+         d *= 2) {
+        for (const int s : {-1, +1}) {
+            const double x = c + s * d;
+            if (!(x > lo && x < hi)) continue;
+            bool ok;
+            f(x, ok);
+            if (!ok) {
+                seite = s;
+                u = x;
+                break;
+            }
+        }
+    }
+    if (!seite) return z;
+    const auto [d1, u1] = Grenze(f, c, u);
+    // Walk on across the undefined stretch until f is defined again.
+    double zuletzt = u1, weiter = seite > 0 ? hi : lo;
+    for (double e = std::fabs(u1 - d1); e < hi - lo; e *= 2) {
+        const double x = u1 + seite * e;
+        if (!(x > lo && x < hi)) break;
+        bool ok;
+        f(x, ok);
+        if (ok) {
+            weiter = x;
+            break;
+        }
+        zuletzt = x;
+    }
+    const auto [d2, u2] = Grenze(f, weiter, zuletzt);
+    z.lo = std::min(d1, d2);
+    z.hi = std::max(d1, d2);
+    z.uLo = std::min(u1, u2);
+    z.uHi = std::max(u1, u2);
+    return z;
+}
+
+// One end of a stretch where f is defined: a point where f has a value, or
+// a singular end, which the integral approaches towards `bezug` (a pole, or
+// the edge of an undefined stretch), x being the last point where f is
+// defined.
+struct Ende {
+    double x = 0;
+    bool singulaer = false;
+    double bezug = 0;
+    bool pol = false;  // a pole lies at the end
+};
+
+struct Zerlegung {
+    std::vector<std::pair<Ende, Ende>> strecken;
+    // f is undefined on a stretch that is not the neighbourhood of a pole.
+    bool luecke = false;
+};
+
+// [a, b] taken apart into the stretches where f is defined, from the
+// samples and the poles found around them.
+Zerlegung Zerlegen(const Funktion& f, const Abtastung& s, double a, double b) {
+    const std::vector<Nachbarwert>& p = s.proben;
+    const double schritt = (b - a) / kPruefSchritte;
+    // A pole's undefined neighbourhood is where its values leave the
+    // evaluator's range: far narrower than this.
+    const double schmal = 1e-6 * (b - a);
+    std::vector<Bereich> bereiche;
+    for (size_t i = 0; i < p.size();) {
+        if (p[i].definiert) {
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j + 1 < p.size() && !p[j + 1].definiert) ++j;
+        Bereich z;
+        if (i == 0) {
+            z.amAnfang = true;
+            z.lo = z.uLo = a;
+        } else {
+            std::tie(z.lo, z.uLo) = Grenze(f, p[i - 1].x, p[i].x);
+        }
+        if (j + 1 == p.size()) {
+            z.amEnde = true;
+            z.hi = z.uHi = b;
+        } else {
+            std::tie(z.hi, z.uHi) = Grenze(f, p[j + 1].x, p[j].x);
+        }
+        bereiche.push_back(z);
+        i = j + 1;
+    }
+    for (const double c : s.pole) {
+        bool dabei = false;
+        for (Bereich& z : bereiche) {
+            if (c < z.lo - schritt || c > z.hi + schritt) continue;
+            dabei = true;
+            if (!z.amAnfang && std::fabs(c - z.lo) <= schritt) z.polLo = true;
+            if (!z.amEnde && std::fabs(c - z.hi) <= schritt) z.polHi = true;
+        }
+        if (!dabei) bereiche.push_back(PolZone(f, c, std::max(a, c - schritt), std::min(b, c + schritt)));
+    }
+    std::sort(bereiche.begin(), bereiche.end(), [](const Bereich& x, const Bereich& y) { return x.lo < y.lo; });
+    // Overlapping stretches are one.
+    std::vector<Bereich> ganz;
+    for (const Bereich& z : bereiche) {
+        if (!ganz.empty() && z.lo <= ganz.back().hi) {
+            Bereich& g = ganz.back();
+            if (z.hi > g.hi) {
+                g.hi = z.hi;
+                g.uHi = z.uHi;
+                g.polHi = z.polHi;
+                g.amEnde = z.amEnde;
+            } else if (z.hi == g.hi) {
+                g.polHi |= z.polHi;
+            }
+            continue;
+        }
+        ganz.push_back(z);
+    }
+    Zerlegung r;
+    auto polZone = [&](const Bereich& z) { return (z.polLo || z.polHi) && z.uHi - z.uLo <= schmal; };
+    // Every edge is approached as a limit: f may have a pole there, or
+    // behave like a root, which the last double before the edge resolves
+    // only to a few digits. The limit is taken towards the pole in a narrow
+    // neighbourhood (the end of the interval where that reaches it), else
+    // towards the edge itself.
+    auto nach = [&](const Bereich& z) {
+        const double bezug = !polZone(z) ? z.uHi : z.amAnfang ? a : 0.5 * (z.uLo + z.uHi);
+        return Ende{z.hi, true, bezug, z.polHi || polZone(z)};
+    };
+    auto vor = [&](const Bereich& z) {
+        const double bezug = !polZone(z) ? z.uLo : z.amEnde ? b : 0.5 * (z.uLo + z.uHi);
+        return Ende{z.lo, true, bezug, z.polLo || polZone(z)};
+    };
+    std::optional<Ende> anfang = Ende{a, false, a};
+    for (const Bereich& z : ganz) {
+        r.luecke |= !polZone(z);
+        if (anfang && !z.amAnfang) r.strecken.emplace_back(*anfang, vor(z));
+        anfang.reset();
+        if (!z.amEnde) anfang = nach(z);
+    }
+    if (anfang) r.strecken.emplace_back(*anfang, Ende{b, false, b});
+    return r;
+}
+
+// How the integral and x^2 f behave towards a singular end.
+struct Randverlauf {
+    bool divergent = false;
+    bool zuKurz = false;  // the stretch is too short to see a law
+    double schnitt = 0;               // where the pieces stop short of the end
+    double rest = 0, restFehler = 0;  // the integral from there to the end
+    double g = 0, gFehler = 0;        // the limit of x^2 f at the end
+};
+
+// Steps towards a singular end halve the distance this often at most.
+constexpr int kRandSchritte = 200;
+
+// F (f^2, or x f) sampled towards `bezug` from side s (+1: the stretch lies
+// right of it), the distance halved each step from half of the stretch
+// (`weit` is its other end) until f is undefined or x no longer resolves
+// the distance.
+// Power-law tails: F ~ C h^p at the distance h gives the rest of the
+// integral F(h) h / (p + 1), which exists for p > -1; x^2 f has a limit
+// where its steps shrink.
+Randverlauf RandVerfolgen(const Funktion& f, double bezug, int s, double weit, bool quadrat) {
+    Randverlauf r;
+    std::vector<double> hs, fs, gs;
+    const double weite = 0.5 * std::fabs(weit - bezug);
+    // Closer to the end than a million units of its last digit, x resolves
+    // the distance h too coarsely for the steps to follow a law (the end
+    // itself is known to a unit).
+    const double aufloesung = 0x1p20 * (std::nextafter(std::fabs(bezug), INFINITY) - std::fabs(bezug));
+    for (int k = 0; k < kRandSchritte; ++k) {
+        const double h = std::ldexp(weite, -k);
+        if (h < aufloesung) break;
+        const double x = bezug + s * h;
+        if (!(s > 0 ? x > bezug : x < bezug)) break;
+        bool ok;
+        const double y = f(x, ok);
+        if (!ok) break;
+        hs.push_back(h);
+        fs.push_back(quadrat ? y * y : x * y);
+        gs.push_back(x * x * y);
+        r.schnitt = x;
+    }
+    const size_t n = hs.size();
+    // Too few steps to tell what happens at the end.
+    if (n < 5) {
+        r.zuKurz = true;
+        return r;
+    }
+    const double f2 = fs[n - 1], f1 = fs[n - 2], f0 = fs[n - 3], h = hs[n - 1];
+    if (f2 != 0 && (f2 > 0) == (f1 > 0) && (f1 > 0) == (f0 > 0) && f1 != 0 && f0 != 0) {
+        const double p2 = -std::log2(f2 / f1), p1 = -std::log2(f1 / f0);
+        if (p2 <= -0.99 || 0.5 * (p1 + p2) <= -0.99) {
+            r.divergent = true;
+            return r;
+        }
+        r.rest = f2 * h / (p2 + 1);
+        r.restFehler = std::fabs(r.rest - f2 * h / (p1 + 1)) + 1e-9 * std::fabs(r.rest);
+    } else {
+        // Changing sign: bounded there, or 0.
+        r.rest = 0;
+        r.restFehler = std::max({std::fabs(f2), std::fabs(f1), std::fabs(f0)}) * h;
+    }
+    if (!quadrat) {
+        // x^2 f = L + C h^q has the limit L where q > 0: the steps between
+        // its values shrink by r = 2^-q, and L follows from the last of them
+        // (Aitken's extrapolation); the two last such limits bound its error.
+        // Steps that change sign irregularly (x^2 f oscillating) have a limit
+        // where they shrink as a whole; steps that do not shrink mean that
+        // x^2 f grows without bound, as a power or a logarithm.
+        const double d3 = gs[n - 1] - gs[n - 2], d2 = gs[n - 2] - gs[n - 3], d1 = gs[n - 3] - gs[n - 4],
+                     d0 = gs[n - 4] - gs[n - 5];
+        const double klein = 1e-14 * std::fabs(gs[n - 1]);
+        const double r3 = d2 != 0 ? d3 / d2 : INFINITY, r2 = d1 != 0 ? d2 / d1 : INFINITY;
+        r.g = gs[n - 1];
+        if (std::fabs(d3) <= klein) {
+            r.gFehler = std::fabs(d3) + klein;
+        } else if (std::fabs(r3) < 0.985 && std::fabs(r2) < 0.985 && (r3 > 0) == (r2 > 0)) {
+            r.g = gs[n - 1] + d3 * r3 / (1 - r3);
+            const double vorher = gs[n - 2] + d2 * r2 / (1 - r2);
+            r.gFehler = std::fabs(r.g - vorher) + klein;
+        } else if (std::max(std::fabs(d3), std::fabs(d2)) <= 0.5 * std::max(std::fabs(d1), std::fabs(d0))) {
+            r.gFehler = 2 * std::max(std::fabs(d3), std::fabs(d2)) + klein;
+        } else {
+            r.divergent = true;
+        }
+    }
+    return r;
+}
+
+Integralwert Undefiniert() {
+    Integralwert w;
+    w.undefiniert = true;
+    return w;
+}
+
+Integralwert Abgebrochen() {
+    Integralwert w;
+    w.abgebrochen = true;
+    return w;
+}
+
+// Whether the shown result stands: the text of the value and of both ends
+// of its error bound agree.
+bool TextSteht(const Ergebnistext& text, double wert, double fehler) {
+    if (!text || !std::isfinite(wert) || !std::isfinite(fehler)) return false;
+    const std::string mitte = text(wert);
+    return text(wert - fehler) == mitte && text(wert + fehler) == mitte;
+}
+
+// f^2 (quadrat) or x^2 f' by the stretches where f is defined, up to the
+// poles at their ends.
+Integralwert Uneigentlich(bool quadrat, double t, double a, double b, const Ergebnistext& text, double sekunden) {
+    WorkBudget budget(sekunden);
+    if (!std::isfinite(a) || !std::isfinite(b)) return Undefiniert();
+    if (a == b) return {};
+    const double vorzeichen = a < b ? 1.0 : -1.0;
+    if (b < a) std::swap(a, b);
+    const Funktion f{t, CurrentNRange()};
+    const Abtastung s = Abtasten(f, a, b, true);
+    if (WorkBudgetSpent()) return Abgebrochen();
+    const Zerlegung z = Zerlegen(f, s, a, b);
+    if (WorkBudgetSpent()) return Abgebrochen();
+    if ((quadrat && z.luecke) || z.strecken.empty()) return Undefiniert();
+    // The limits of x^2 f at the ends and the rests of the integral up to them.
+    Summierer g, rest;
+    double gFehler = 0, gBetrag = 0, restFehler = 0, restBetrag = 0;
+    std::vector<Teil> teile;
+    for (const auto& [links, rechts] : z.strecken) {
+        double lo = links.x, hi = rechts.x;
+        for (const Ende* e : {&links, &rechts}) {
+            const double seite = e == &links ? -1.0 : 1.0;  // x^2 f enters with this sign
+            double gWert;
+            Randverlauf v;
+            if (e->singulaer) {
+                v = RandVerfolgen(f, e->bezug, e == &links ? +1 : -1, e == &links ? rechts.x : links.x, quadrat);
+                if (WorkBudgetSpent()) return Abgebrochen();
+                // Without a law to follow, a pole has no known limit; the
+                // edge of an undefined stretch is taken where f ends.
+                if (v.divergent || (v.zuKurz && e->pol)) return Undefiniert();
+            }
+            if (e->singulaer && !v.zuKurz) {
+                (e == &links ? lo : hi) = v.schnitt;
+                rest.Add(v.rest);
+                restFehler += v.restFehler;
+                restBetrag += std::fabs(v.rest);
+                gWert = v.g;
+                gFehler += v.gFehler;
+            } else {
+                bool ok = true;
+                const double y = quadrat ? 0.0 : f(e->x, ok);
+                if (!ok) return WorkBudgetSpent() ? Abgebrochen() : Undefiniert();
+                gWert = e->x * e->x * y;
+            }
+            if (!quadrat) {
+                g.Add(seite * gWert);
+                gBetrag += std::fabs(gWert);
+            }
+        }
+        if (!(lo < hi)) continue;
+        std::vector<double> punkte;
+        ExtremeDazu(s, lo, hi, punkte);
+        TeileDazu(lo, hi, punkte, teile, !links.singulaer, !rechts.singulaer);
+    }
+    const double faktor = quadrat ? 1.0 : -2.0;
+    // The result from the integral over the pieces, and its error bound.
+    auto ergebnis = [&](double integral) { return (quadrat ? 0.0 : g.Wert()) + faktor * (integral + rest.Wert()); };
+    auto schranke = [&](double fehler) { return gFehler + std::fabs(faktor) * (fehler + restFehler); };
+    const Steht steht =
+        text ? Steht([&](double w, double e) { return TextSteht(text, vorzeichen * ergebnis(w), schranke(e)); })
+             : Steht();
+    auto integrand = [&](double x, bool& ok) {
+        const double y = f(x, ok);
+        return quadrat ? y * y : x * y;
+    };
+    const Summe summe = Verfeinern(integrand, teile, steht);
+    if (summe.abgebrochen) return Abgebrochen();
+    if (summe.undefiniert) return Undefiniert();
+    Integralwert w;
+    const double groesse = gBetrag + std::fabs(faktor) * (summe.betrag + restBetrag);
+    w.wert = vorzeichen * OhneRauschen(ergebnis(summe.wert), groesse);
+    w.fehler = schranke(summe.fehler);
+    const bool gezeigt = TextSteht(text, vorzeichen * ergebnis(summe.wert), w.fehler);
+    w.abgebrochen = !gezeigt && !(summe.erreicht && gFehler + restFehler <= 1e-9 * groesse);
+    return w;
 }
 
 }  // namespace
 
-double SimpsonStep(long long pairs, int mode, double t, double a, double b) {
-    return SimpsonSchritt(pairs, mode, t, a, b).wert;
+Integralwert Integrieren(int mode, double t, double a, double b, const Ergebnistext& text, double sekunden) {
+    if (mode == kIntegrandQuadrat) return Uneigentlich(true, t, a, b, text, sekunden);
+    WorkBudget budget(sekunden);
+    if (!std::isfinite(a) || !std::isfinite(b)) return Undefiniert();
+    if (a == b) return {};
+    const double vorzeichen = a < b ? 1.0 : -1.0;
+    if (b < a) std::swap(a, b);
+    const Funktion f{t, CurrentNRange()};
+    std::vector<double> punkte;
+    if (mode == kIntegrandX2Ableitung) {
+        for (int i = 1; i < 8; ++i) punkte.push_back(a + (b - a) * i / 8);
+    } else {
+        // Where f is undefined or has a pole in [a, b] there is no area.
+        const Abtastung s = Abtasten(f, a, b, false);
+        if (WorkBudgetSpent()) return Abgebrochen();
+        if (s.pol || s.luecke) return Undefiniert();
+        ExtremeDazu(s, a, b, punkte);
+        // |f| has a kink at every zero where f changes sign.
+        if (mode == kIntegrandBetrag) NullstellenDazu(f, s, punkte);
+        if (WorkBudgetSpent()) return Abgebrochen();
+    }
+    const NRange n = f.n;
+    auto integrand = [&](double x, bool& ok) {
+        if (mode == kIntegrandX2Ableitung) {
+            bool definiert;
+            const double d = NSum(1, x, t, n, definiert);
+            // An undefined f' counts 0; only the end of the budget stops.
+            ok = definiert || !WorkBudgetSpent();
+            return definiert ? x * x * d : 0.0;
+        }
+        const double y = f(x, ok);
+        return mode == kIntegrandBetrag ? std::fabs(y) : y;
+    };
+    const Steht steht = text ? Steht([&](double w, double e) { return TextSteht(text, vorzeichen * w, e); }) : Steht();
+    std::vector<Teil> teile;
+    TeileDazu(a, b, punkte, teile);
+    const Summe summe = Verfeinern(integrand, teile, steht);
+    if (summe.abgebrochen) return Abgebrochen();
+    if (summe.undefiniert) return Undefiniert();
+    Integralwert w;
+    w.wert = vorzeichen * OhneRauschen(summe.wert, summe.betrag);
+    w.fehler = summe.fehler;
+    w.abgebrochen = !summe.erreicht && !TextSteht(text, vorzeichen * summe.wert, summe.fehler);
+    return w;
 }
 
-double IntegralSimpson(int maxPairs, int mode, double t, double a, double b) {
-    OverlayState& ov = gOverlay;
-    ov.IntegrandUndefiniert = false;
-    ov.IntegralAbgebrochen = false;
-    WorkBudget budget(kWaitSeconds);
-    // Whatever way it returns, a cut integral says so.
-    struct Report {
-        const WorkBudget& budget;
-        ~Report() { gOverlay.IntegralAbgebrochen = budget.Cut(); }
-    } report{budget};
-    if (!std::isfinite(a) || !std::isfinite(b)) {
-        ov.IntegrandUndefiniert = true;
-        return 0;
-    }
-    if (a == b) return 0;
-    const long long cap = std::min<long long>(maxPairs, kMaxSimpsonPairs);
-    double r = 1;
-    double previous = SimpsonStep(2, mode, t, a, b);
-    SimpsonWert integral;
-    long long pairs = 8;
-    do {
-        integral = SimpsonSchritt(pairs, mode, t, a, b);
-        if (integral.wert != 0) r = std::fabs((integral.wert - previous) / integral.wert);
-        previous = integral.wert;
-        pairs *= 2;
-    } while (r >= 1e-6 && pairs <= cap && !ov.IntegrandUndefiniert && !WorkBudgetSpent());
-    // The nodes can pass a pole, or a short undefined stretch, between them.
-    if (mode != kIntegrandX2Ableitung && !ov.IntegrandUndefiniert) {
-        const Integrierbarkeit p = IntegrierbarkeitPruefen(t, a, b);
-        if (p.pol || p.luecke) ov.IntegrandUndefiniert = true;
-    }
-    return OhneRauschen(integral.wert, integral.betrag);
+Integralwert IntegralX2Ableitung(double t, double a, double b, const Ergebnistext& text, double sekunden) {
+    return Uneigentlich(false, t, a, b, text, sekunden);
+}
+
+double IntegralSimpson(int, int mode, double t, double a, double b) {
+    const Integralwert w = Integrieren(mode, t, a, b);
+    gOverlay.IntegrandUndefiniert = w.undefiniert;
+    gOverlay.IntegralAbgebrochen = w.abgebrochen;
+    return w.wert;
 }
 
 }  // namespace kalvo

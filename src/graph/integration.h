@@ -1,12 +1,13 @@
 #pragma once
-// Riemann sums over strips, the area between f and g, and Simpson
-// integration of the family term in the main tree, summed over the n range.
-// The sums and the integral serve the redraw and the area, sums and solids
-// windows alike.
+// Riemann sums over strips, the area between f and g, and the integrals of
+// the family term in the main tree, summed over the n range. The sums and
+// the integrals serve the redraw and the area, sums and solids windows alike.
 
+#include <functional>
 #include <string>
 
 #include "plot_support.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -59,33 +60,68 @@ std::string SummenText(int mode, const RiemannSummen& s);
 // area's pattern and colour.
 void DrawFlaeche(double a, double b, double t);
 
-// What IntegralSimpson integrates, from the term in the main tree.
+// What an integral integrates, from the term in the main tree.
 enum IntegrandModus : int {
     kIntegrandF = 0,          // f
     kIntegrandBetrag = 1,     // |f|
-    kIntegrandQuadrat = 2,    // f^2, at most 1e10
+    kIntegrandQuadrat = 2,    // f^2
     kIntegrandX2Ableitung = 3,  // x^2 * f'
 };
 
 // The integrand at x; an undefined f gives 0 and sets IntegrandUndefiniert
-// (not for x^2 * f').
+// (not for x^2 * f', where an undefined f' gives 0).
 double Integrand(int mode, double x, double t);
 
 // Simpson's rule with 2 * pairs intervals on [a, b].
 double SimpsonStep(long long pairs, int mode, double t, double a, double b);
 
-// Simpson's rule with 2, 8, 16, 32, ... interval pairs (at most maxPairs,
-// and never more than kMaxSimpsonPairs, 8 always) until two results differ
-// by less than a millionth relative, or the integrand is undefined
-// somewhere (IntegrandUndefiniert, which this clears first). For f, |f| and
-// f^2 a pole of f in [a, b], or a place where f is undefined between the
-// nodes, also sets IntegrandUndefiniert: no area exists there. Rounding
-// noise beside the integral of the integrand's size comes back as 0.
-// Within a work budget of its own; cut short, it sets IntegralAbgebrochen
-// (and the value means nothing).
-double IntegralSimpson(int maxPairs, int mode, double t, double a, double b);
+// The text a result is shown with. Two values that read alike are the same
+// answer: an integral has settled once its value and its error bound on
+// either side of it read alike.
+using Ergebnistext = std::function<std::string(double)>;
 
-inline constexpr long long kMaxSimpsonPairs = 1 << 20;
+struct Integralwert {
+    double wert = 0;
+    double fehler = 0;  // bound of the error, as estimated
+    // No finite value: f is undefined there, or has a pole where no area
+    // exists, or the integral grows without bound.
+    bool undefiniert = false;
+    // The work budget ended before the value settled: it means nothing.
+    bool abgebrochen = false;
+};
+
+// The integral over [a, b] (either order) at t, refined until it settles:
+// to about ten digits, or (given `text`) once the shown digits no longer
+// change as the error bound shrinks. Adaptive Gauss-Kronrod rules split
+// the interval where the integrand is least smooth, so root-type ends and
+// kinks converge; |f| is split at the zeros of f. Rounding noise beside
+// the integral of the integrand's size comes back as 0.
+// - f and |f|: no value where f is undefined somewhere in [a, b] or has a
+//   pole there.
+// - f^2 (the volume about the x axis): f may have poles where f^2 stays
+//   integrable; the integral runs up to them. No value where f is
+//   undefined on a stretch, or where f^2 is not integrable.
+// - x^2 f': undefined f' counts 0 and never leaves the integral undefined.
+// Within a work budget of `sekunden` (inside an open one, no more than it
+// leaves); a value that did not settle within it is cut.
+Integralwert Integrieren(int mode, double t, double a, double b, const Ergebnistext& text = {},
+                         double sekunden = kWaitSeconds);
+
+// The integral of x^2 f' over [a, b] at t, whose pi-fold is the volume of
+// the solid f sweeps about the y axis, built without f' as the sum over the
+// stretches [c, d] where f is defined of d^2 f(d) - c^2 f(c) - 2 * integral
+// of x f (limits where f has a pole at an end: x^2 f -> 0 for 1/x at 0). It
+// exists where every one of these does; where f is undefined on a stretch
+// the solid is that of the defined part. Settled and cut as Integrieren.
+Integralwert IntegralX2Ableitung(double t, double a, double b, const Ergebnistext& text = {},
+                                 double sekunden = kWaitSeconds);
+
+// Integrieren for the callers that read the shared flags: sets
+// IntegrandUndefiniert and IntegralAbgebrochen (a value that did not settle
+// within a second) and returns the value. The pair count is that of the
+// dialogs' fields and bounds nothing: a result is refined until it settles
+// or the work budget ends.
+double IntegralSimpson(int maxPairs, int mode, double t, double a, double b);
 
 // The extreme of f (the term in the main tree, summed over n at t) next to a
 // sample, and whether f grows without bound there.
@@ -127,16 +163,5 @@ Polbefund PolNeben(double t, const NRange& n, double xm, double ym, const Nachba
 
 // The evaluations of the term behind one value of f: the terms of its sum over n.
 long long SummandenJeWert(const NRange& n);
-
-struct Integrierbarkeit {
-    bool pol = false;     // f grows without bound somewhere in [a, b]
-    bool luecke = false;  // f is undefined somewhere in [a, b]
-};
-
-// f on [a, b] at t, sampled on a grid of kPruefSchritte steps and searched
-// around every sample that stands out: its poles and the places where it is
-// undefined.
-Integrierbarkeit IntegrierbarkeitPruefen(double t, double a, double b);
-inline constexpr int kPruefSchritte = 1024;
 
 }  // namespace kalvo

@@ -101,15 +101,20 @@ void KoerperWeltkoordinaten(Grafik3DEngine& g, const TFlaeche& netz) {
     g.DefiniereWeltkoordinaten(lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]);
 }
 
-Rauminhalte KoerperVolumen(int maxPaare, double t, double a, double b) {
+Rauminhalte KoerperVolumen(int, double t, double a, double b, int nachkommastellen) {
     ClearUpperVectorState();
     Rauminhalte r;
+    const Ergebnistext text = [nachkommastellen](double v) { return VolumenText(v, nachkommastellen); };
     WorkBudget budget(kWaitSeconds);
-    r.v1 = IntegralSimpson(maxPaare, kIntegrandQuadrat, t, a, b);
-    r.v1Undefiniert = gOverlay.IntegrandUndefiniert;
-    r.v2 = IntegralSimpson(maxPaare, kIntegrandX2Ableitung, t, a, b);
-    r.v2Undefiniert = r.v1Undefiniert && IntegrierbarkeitPruefen(t, a, b).pol;
-    r.abgebrochen = budget.Cut();
+    const Integralwert v1 = Integrieren(kIntegrandQuadrat, t, a, b, text, kWaitSeconds / 2);
+    const Integralwert v2 = IntegralX2Ableitung(t, a, b, text, kWaitSeconds);
+    r.v1 = v1.wert;
+    r.v2 = v2.wert;
+    r.v1Undefiniert = v1.undefiniert;
+    r.v2Undefiniert = v2.undefiniert;
+    r.v1Abgebrochen = v1.abgebrochen;
+    r.v2Abgebrochen = v2.abgebrochen;
+    r.abgebrochen = v1.abgebrochen || v2.abgebrochen;
     return r;
 }
 

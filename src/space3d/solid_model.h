@@ -2,7 +2,7 @@
 // What the solids-of-revolution window computes without its controls: the
 // mesh of the solid that the graph of f (the term in the main tree) sweeps
 // over [a, b] when it turns about the x or the y axis, its world box, and
-// the two volumes by Simpson's rule.
+// the two volumes.
 
 #include <memory>
 #include <string>
@@ -46,18 +46,23 @@ struct Rauminhalte {
     // pi times these: V1 about the x axis (the integral of f^2), V2 about the
     // y axis (the integral of x^2 f').
     double v1 = 0, v2 = 0;
-    // f is undefined somewhere in [a, b], or has a pole there: V1 is no volume.
+    // No finite volume: f is undefined on a stretch of [a, b], or f^2 is not
+    // integrable up to a pole.
     bool v1Undefiniert = false;
-    // f has a pole in [a, b]: the solid reaches to infinity, V2 is no volume
-    // either. (Where f is merely undefined, V2 is that of the defined part.)
+    // No finite volume: x^2 f grows without bound towards a pole (one that
+    // is not at x = 0), or x f is not integrable up to it. Where f is
+    // undefined on a stretch, V2 is that of the defined part.
     bool v2Undefiniert = false;
-    // The work budget ran out: neither volume is known.
-    bool abgebrochen = false;
+    // The work budget ran out before that volume settled: it is not known.
+    bool v1Abgebrochen = false, v2Abgebrochen = false;
+    bool abgebrochen = false;  // either of them
 };
 
-// Both integrals over [a, b] at t with at most maxPaare Simpson interval
-// pairs, within one work budget of kWaitSeconds.
-Rauminhalte KoerperVolumen(int maxPaare, double t, double a, double b);
+// Both volumes over [a, b] at t, within one work budget of kWaitSeconds
+// (half of it for V1), each refined until it settles to the digits the
+// result labels show with `nachkommastellen` decimals. The iteration count
+// of the window's field bounds nothing: a volume settles or says so.
+Rauminhalte KoerperVolumen(int maxPaare, double t, double a, double b, int nachkommastellen = 2);
 
 // The volume as the result labels show it: the number with the decimal
 // places, "•pi [VE]" after it.

@@ -190,14 +190,15 @@ void Tform21::BitBtnOkClick() {
     CheckRotationskoerperInputs();
     gTerms.TermF = CutToChars(FieldTerm(ui_->EditF), kTermChars);
     CombineTerms(gTerms.TermF.str(), "", '+');
-    volumen_ = KoerperVolumen(iterationen_, daten_.t, daten_.a, daten_.b);
     const int d = gDisplay.Nachkommastellen;
-    auto text = [&](double v, bool undefiniert) {
-        if (volumen_.abgebrochen) return std::string(kZuVielRechenaufwand);
+    volumen_ = KoerperVolumen(iterationen_, daten_.t, daten_.a, daten_.b, d);
+    // A volume that did not settle within the budget shows no number.
+    auto text = [&](double v, bool undefiniert, bool abgebrochen) {
+        if (abgebrochen) return std::string(kZuVielRechenaufwand);
         return undefiniert ? std::string(kNotFiniteText) : VolumenText(v, d);
     };
-    ui_->LabelV1->setText(QString::fromStdString(text(volumen_.v1, volumen_.v1Undefiniert)));
-    ui_->LabelV2->setText(QString::fromStdString(text(volumen_.v2, volumen_.v2Undefiniert)));
+    ui_->LabelV1->setText(QString::fromStdString(text(volumen_.v1, volumen_.v1Undefiniert, volumen_.v1Abgebrochen)));
+    ui_->LabelV2->setText(QString::fromStdString(text(volumen_.v2, volumen_.v2Undefiniert, volumen_.v2Abgebrochen)));
     if (volumen_.abgebrochen) ShowMessage(kBerechnungAbgebrochen, MessageKind::Warning);
     BuildKoerper();
     zeichnen();

@@ -2,6 +2,7 @@
 #include "area_dialog.h"
 #include "bit_check_box.h"
 #include "color_button.h"
+#include "curves.h"
 #include "draw_combo_box.h"
 #include "iteration_dialog.h"
 #include "numeric_tables.h"
@@ -9,6 +10,7 @@
 #include "ui_area_dialog.h"
 #include "ui_iteration_dialog.h"
 #include "ui_sums_dialog.h"
+#include "work_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -28,6 +30,14 @@ TEST_F(OverlayDialogs, AreaComputesWhenShownAndOnRequest) {
         {"1/x^2", "0", "-1", "2", "nichtdef.", "nichtdef."}, {"x^2", "1/x", "-1", "2", "nichtdef.", "nichtdef."},
         {"tan(x)", "0", "1", "2", "nichtdef.", "nichtdef."},
         {"400*(x^2-4)", "0", "-1", "2", "-3,6000E+3[FE]", "3,6000E+3[FE]"},
+        // Root-type ends and curves that cross the axis or each other, to the
+        // last digit shown (pi/2, pi, 12; mpmath.quad split at the zeros).
+        {"sqrt(1-x^2)", "0", "-1", "1", "1,5708[FE]", "1,5708[FE]"},
+        {"sqrt(4-x^2)", "0", "0", "2", "3,1416[FE]", "3,1416[FE]"},
+        {"x^(1/3)", "0", "0", "8", "12,0000[FE]", "12,0000[FE]"},
+        {"sin(x^2)", "0", "0", "6", "0,6385[FE]", "3,5775[FE]"},
+        {"x^4-5*x^2+4", "0", "-2,5", "2,5", "6,9792[FE]", "12,8458[FE]"},
+        {"x^2", "x+2", "-3", "3", "6,0000[FE]", "15,0000[FE]"},
     };
     gTerms.TermF = "x";
     gTerms.TermG = "0";
@@ -47,6 +57,35 @@ TEST_F(OverlayDialogs, AreaComputesWhenShownAndOnRequest) {
         EXPECT_EQ(Kurz(ui->Label19->text()), QString::fromLatin1(f.absolut)) << f.f << " - " << f.g;
         EXPECT_EQ(gTerms.TermF.str(), f.f);
     }
+    // The largest iteration count settles to the same digits.
+    Type(ui->Edit6, QStringLiteral("500"));
+    ui->BitBtn2->click();
+    EXPECT_EQ(Kurz(ui->Label19->text()), QStringLiteral("15,0000[FE]"));
+    EXPECT_TRUE(messages.messages().empty());
+    w->close();
+}
+
+TEST_F(OverlayDialogs, AnAreaCutShortShowsItsTextAndSaysSo) {
+    SteppingClock clock;
+    gTerms.TermF = "x";
+    gOverlay.GrenzeA = -1;
+    gOverlay.GrenzeB = 1;
+    auto* w = Open(new TForm13);
+    Ui::TForm13* ui = w->Controls();
+    // 9,999 terms a value: far more than a second's work.
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    Type(ui->edit1, QStringLiteral("sin(n*x)/n^2"));
+    ui->BitBtn2->click();
+    EXPECT_EQ(ui->Label18->text() + "|" + ui->Label19->text(),
+              QStringLiteral("zu viel Rechenaufwand|zu viel Rechenaufwand"));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0], kBerechnungAbgebrochen);
+    // One term: 2 - 2 cos 1 by hand.
+    gParams.FgSummeBis = 1;
+    ui->BitBtn2->click();
+    EXPECT_EQ(Kurz(ui->Label18->text()) + "|" + Kurz(ui->Label19->text()), QStringLiteral("0,0000[FE]|0,9194[FE]"));
+    EXPECT_EQ(messages.messages().size(), 1u);
     w->close();
 }
 

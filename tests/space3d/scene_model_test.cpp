@@ -168,23 +168,29 @@ TEST_F(SzenenTest, Volumes) {
         EXPECT_EQ(VolumenText(r.v1, 2), f.text1);
         EXPECT_EQ(VolumenText(r.v2, 2), f.text2);
     }
-    // No volume where f has a pole in [a, b] (the solid reaches to infinity);
-    // where f is merely undefined the solid about the y axis is that of the
-    // defined part: sqrt(x) on [0, 1] gives 1/5 by hand. cos(x) on [-pi, pi]:
-    // x^2 f' is odd, V2 exactly 0.
+    // No volume about the x axis where f^2 is not integrable up to a pole; 1/x
+    // about the y axis has one, x^2 f' = -1 (by hand). Where f is merely
+    // undefined the solid about the y axis is that of the defined part:
+    // sqrt(x) on [0, 1] gives 1/5 by hand. cos(x) on [-pi, pi]: x^2 f' is
+    // odd, V2 exactly 0.
     const struct {
         const char* f;
         double a, b;
         bool v1Undefiniert, v2Undefiniert;
         const char* text2;
     } ohne[] = {
-        {"1/x", -1, 1, true, true, ""},
-        {"1/x", -1, 2, true, true, ""},
+        {"1/x", -1, 1, true, false, "-2,00\xE2\x80\xA2pi [VE]"},
+        {"1/x", -1, 2, true, false, "-3,00\xE2\x80\xA2pi [VE]"},
         {"1/x^2", -1, 2, true, true, ""},
         {"tan(x)", 1, 2, true, true, ""},
         {"sqrt(x)", -1, 1, true, false, "0,20\xE2\x80\xA2pi [VE]"},
         {"cos(x)", -3.141592653589793, 3.141592653589793, false, false, "0,00\xE2\x80\xA2pi [VE]"},
         {"1/(x-3)", 0, 2, false, false, "-1,41\xE2\x80\xA2pi [VE]"},  // by hand: 6 ln 3 - 8
+        // A hemisphere, -2/3; poles at 0 with x^2 f -> 0: -1, -1/3, -1/7.
+        {"sqrt(1-x^2)", 0, 1, false, false, "-0,67\xE2\x80\xA2pi [VE]"},
+        {"1/x", 0, 1, true, false, "-1,00\xE2\x80\xA2pi [VE]"},
+        {"1/sqrt(x)", 0, 1, true, false, "-0,33\xE2\x80\xA2pi [VE]"},
+        {"1/sqrt(sqrt(x))", 0, 1, false, false, "-0,14\xE2\x80\xA2pi [VE]"},
     };
     for (const auto& f : ohne) {
         Term(FunktionTermbaum, f.f);

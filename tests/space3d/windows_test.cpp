@@ -30,6 +30,7 @@
 #include "bit_check_box.h"
 #include "clipboard_picture.h"
 #include "color_button.h"
+#include "curves.h"
 #include "edit_field.h"
 #include "grafik3d_canvas.h"
 #include "printing.h"
@@ -37,6 +38,7 @@
 #include "graph_host.h"
 #include "message_sink.h"
 #include "program_state.h"
+#include "work_test_support.h"
 #include "rotation_panel.h"
 #include "solid_window.h"
 #include "surface_window.h"
@@ -617,7 +619,8 @@ TEST_F(Form21Test, ATermThatDoesNotCompileNeverBecomesF) {
     EXPECT_TRUE(ui->EditF->hasFocus());
     EXPECT_EQ(gTerms.TermF.str(), "x^2");
 
-    // An empty field is the function 0; a pole leaves no volume about either axis.
+    // An empty field is the function 0; 1/x leaves no volume about the x axis,
+    // about the y axis one of -3 (x^2 f' = -1).
     ui->EditF->clear();
     QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
     EXPECT_EQ(ui->LabelV1->text(), QStringLiteral("0,00") + kPiVE);
@@ -625,7 +628,29 @@ TEST_F(Form21Test, ATermThatDoesNotCompileNeverBecomesF) {
     Type(ui->EditB, QStringLiteral("2"));
     Type(ui->EditF, QStringLiteral("1/x"));
     QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
-    EXPECT_EQ(ui->LabelV1->text() + " " + ui->LabelV2->text(), QStringLiteral("nicht def. nicht def."));
+    EXPECT_EQ(ui->LabelV1->text() + " " + ui->LabelV2->text(), "nicht def. -3,00" + kPiVE);
+    EXPECT_EQ(messages.messages().size(), 1u);
+}
+
+TEST_F(Form21Test, AVolumeCutShortShowsItsTextAndSaysSo) {
+    gTerms.TermF = "x";
+    gOverlay.GrenzeA = 0;
+    gOverlay.GrenzeB = 1;
+    ASSERT_TRUE(Oeffnen());
+    SteppingClock clock;
+    // 9,999 terms a value: far more than a second's work.
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    Type(ui->EditF, QStringLiteral("sin(n*x)/n^2"));
+    QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
+    EXPECT_EQ(ui->LabelV1->text() + "|" + ui->LabelV2->text(),
+              QStringLiteral("zu viel Rechenaufwand|zu viel Rechenaufwand"));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0], kBerechnungAbgebrochen);
+    // One term: 1/2 - sin(2)/4 and 2 cos 1 - sin 1 by hand.
+    gParams.FgSummeBis = 1;
+    QTest::mouseClick(ui->BitBtnOk, Qt::LeftButton);
+    EXPECT_EQ(ui->LabelV1->text() + " " + ui->LabelV2->text(), "0,27" + kPiVE + " 0,24" + kPiVE);
     EXPECT_EQ(messages.messages().size(), 1u);
 }
 
