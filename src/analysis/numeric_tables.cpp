@@ -7,6 +7,7 @@
 #include "curves.h"
 #include "number_text.h"
 #include "program_state.h"
+#include "newton_slope.h"
 #include "shown_derivative.h"
 #include "work_budget.h"
 
@@ -93,10 +94,32 @@ const NewtonZeile& NewtonKopf() {
     return kopf;
 }
 
+namespace {
+
+// What is left of the way to the zero after the last of the steps s: the
+// steps to come shrink by the ratio of the last two, about 1 - 1/m near a
+// zero of order m and soon near 0 where they shrink quadratically (the
+// geometric sum then overestimates the way, as it should). Infinite where
+// the steps do not shrink, or where one step alone cannot tell.
+double Restweg(const std::vector<double>& s) {
+    constexpr double kUnendlich = std::numeric_limits<double>::infinity();
+    if (s.size() < 2) return kUnendlich;
+    if (s.back() == 0) return 0;
+    const double q = std::fabs(s.back() / s[s.size() - 2]);
+    return q < 1 ? std::fabs(s.back()) * q / (1 - q) : kUnendlich;
+}
+
+// Only a slope that vanishes against f stops the steps; on a flat tail f
+// and f' are tiny together and the step is sound.
+bool SteigungNull(double d, double y) {
+    return !(std::fabs(d) > 1e-12 || (d != 0 && std::fabs(y) <= std::fabs(d) * 1e6));
+}
+
+}  // namespace
+
 NewtonErgebnis NewtonBerechnen(double x, double t, int dezimalen) {
     NewtonErgebnis e;
     dezimalen = std::clamp(dezimalen, 1, 7);
-    const double grenze = gOutput.ValueLimitHigh;
     WorkBudget budget(kWaitSeconds);
     auto abbrechen = [&e](double letztes) {
         e.abgebrochen = true;
@@ -104,78 +127,163 @@ NewtonErgebnis NewtonBerechnen(double x, double t, int dezimalen) {
         e.letztesX = letztes;
         return e;
     };
-    bool definiert = false;
-    double y = FamilienWert(0, x, t, definiert);
+    bool yDefiniert = false;
+    double y = FamilienWert(0, x, t, yDefiniert);
     if (budget.Cut()) return abbrechen(x);
     // Where f is undefined its value reads 0; that is no zero, and the first
     // step reports it.
-    if (definiert && std::fabs(y) < 1e-12) {
+    if (yDefiniert && std::fabs(y) < 1e-12) {
         e.startwertIstNullstelle = true;
         e.meldung = kStartwertIstNullstelle;
         e.letztesX = x;
         return e;
     }
+    const FunctionSample f = FamilienFunktion(t);
+    const ShownUnit stelle = DecimalsUnit(dezimalen, 1e-10);
     const double eps = std::pow(10.0, -dezimalen);
     auto zahl = [dezimalen](double v) { return FormatNumberComma(dezimalen, v); };
-    // f' as the table shows it: right to its decimals, and only where it exists.
-    auto ableitung = [t, dezimalen](double xs, bool& ok) {
-        const ShownDerivative a = ShownDerivatives(FamilienFunktion(t), xs, 1, DecimalsUnit(dezimalen, 1e-10))[0];
-        ok = a.defined;
-        return a.value;
+    // A zero is found when what is left of the way to it cannot change a
+    // digit its x shows: x shows as every point within twice that way does
+    // (twice, for a way that is only estimated; and no less than the last
+    // bits of x, which the rounding of f leaves uncertain). Near a zero of
+    // order m the steps shrink by the factor 1 - 1/m and the way left is
+    // m - 1 times the last step; a step below the shown digits alone says
+    // nothing. Steps down to the last bits of x end the iteration as well,
+    // three in a row: a zero on the edge between two shown values is
+    // reached exactly, or not at all.
+    auto bits = [](double xs) {
+        return std::nextafter(std::fabs(xs), std::numeric_limits<double>::infinity()) - std::fabs(xs);
     };
-    // A small |f| alone is no zero: far out on a decaying tail f is tiny
-    // everywhere. The iterate has settled when the step still to come stays
-    // below the last decimal shown.
-    auto gesetzt = [&](double xs, double ys) {
-        if (ys == 0) return true;
-        bool ok = false;
-        const double ds = ableitung(xs, ok);
-        return ok && ds != 0 && std::fabs(ys / ds) <= eps * std::max(1.0, std::fabs(xs));
+    auto letzteBits = [&](double xs, double weg) { return weg <= 8 * bits(xs); };
+    int bitSchritte = 0;
+    auto gesetzt = [&](double xs, double restweg, int stillstand) {
+        const double weg = 2 * std::max(restweg, 4 * bits(xs));
+        return stillstand >= 3 || (std::isfinite(weg) && zahl(xs - weg) == zahl(xs + weg));
     };
 
-    bool divergiert = false, ableitungNull = false;
-    double vorigerSchritt = std::numeric_limits<double>::quiet_NaN();
+    // The steps x(n+1) - x(n) and |x|, |f| of the iterates x(0), x(1), ...
+    std::vector<double> schritte, betragX{std::fabs(x)}, betragF{std::fabs(y)};
+    // |x| grew by the factor in each of the last k steps.
+    auto waechst = [&](size_t k, double faktor) {
+        if (betragX.size() < k + 1) return false;
+        for (size_t i = betragX.size() - k; i < betragX.size(); ++i)
+            if (!(betragX[i] > faktor * betragX[i - 1])) return false;
+        return true;
+    };
+    // The iterates run away: |x| grows step after step, and the steps with it.
+    auto laeuftDavon = [&] {
+        if (!waechst(3, 1) || schritte.size() < 3) return false;
+        for (size_t i = schritte.size() - 2; i < schritte.size(); ++i)
+            if (std::fabs(schritte[i]) < std::fabs(schritte[i - 1])) return false;
+        return true;
+    };
+
+    // Where rounding hides the last digits of f, the iteration can go no
+    // further. Its x is the zero when what is left of the way cannot change
+    // a digit shown; the zero is 0 when 0 lies that close (the last x then
+    // shows 0); else the shown digits cannot be reached.
+    auto amEnde = [&](double rest) {
+        if (letzteBits(x, rest) || gesetzt(x, rest, 0)) return;
+        if (std::fabs(x) + rest < 0.5 * eps) {
+            x = 0;
+            e.zeilen.back()[5] = zahl(0);
+            return;
+        }
+        e.meldung = kKonvergiertNicht;
+    };
+
     for (int n = 1;; ++n) {
         const double xAlt = x;
-        bool yDefiniert = false, dDefiniert = false;
-        y = FamilienWert(0, xAlt, t, yDefiniert);
-        const double d = ableitung(xAlt, dDefiniert);
-        definiert = yDefiniert && dDefiniert;
-        // Only a derivative that vanishes against f stops the steps; on a
-        // flat tail f and f' are tiny together and the step is sound.
-        ableitungNull = definiert && !(std::fabs(d) > 1e-12 || (d != 0 && std::fabs(y) <= std::fabs(d) * 1e6));
-        NewtonZeile zeile;
-        double q = 0;
-        if (definiert && !ableitungNull && std::fabs(y) < grenze) {
-            q = y / d;
-            x = xAlt - q;
-            zeile = {IntToText(n - 1), zahl(xAlt), zahl(y), zahl(d), zahl(q), zahl(x)};
-            y = FamilienWert(0, x, t, definiert);
-        }
-        e.zeilen.push_back(std::move(zeile));
-        divergiert = std::fabs(x) > 1e6 || std::fabs(y) >= grenze || !std::isfinite(x);
-        const bool klein = definiert && !divergiert && std::fabs(y) < 1e-10;
-        const bool nullstelle = klein && gesetzt(x, y);
-        // Steps that neither settle nor shrink while f is tiny: the
-        // iteration runs down a flat tail (a zero of any multiplicity
-        // shrinks them by a fixed factor clearly below 1).
-        if (klein && !nullstelle && std::fabs(q) >= 0.99 * std::fabs(vorigerSchritt)) divergiert = true;
-        vorigerSchritt = q;
-        // Values the budget did not pay for read as undefined: the step is not shown.
-        if (budget.Cut()) {
-            e.zeilen.pop_back();
-            return abbrechen(xAlt);
-        }
-        if (!definiert || std::fabs(xAlt - x) < eps || nullstelle || divergiert || n == kNewtonMaxSchritte) {
-            e.letztesX = x;
-            if (ableitungNull) e.meldung = kAbleitungNull;
-            // Running away is no convergence either, and must not look like
-            // a result.
-            if (n == kNewtonMaxSchritte || (divergiert && definiert)) e.meldung = kKonvergiertNicht;
-            if (!definiert) e.meldung = PointToComma(FormatNumberWide(8, x)) + kNichtDefiniert;
+        const NewtonSteigung d = yDefiniert ? SteigungFuerSchritt(f, xAlt, y) : NewtonSteigung{};
+        if (budget.Cut()) return abbrechen(xAlt);
+        // Its slope lost in the rounding of f: no step leads on.
+        if (d.unscharf) {
+            if (schritte.empty()) e.meldung = kKonvergiertNicht;
+            else amEnde(Restweg(schritte));
             break;
         }
+        const bool definiert = yDefiniert && d.existiert;
+        const bool ableitungNull = definiert && SteigungNull(d.wert, y);
+        const bool schrittMoeglich = definiert && !ableitungNull;
+        double q = 0, yNeu = 0;
+        bool neuDefiniert = false;
+        if (schrittMoeglich) {
+            q = y / d.wert;
+            x = xAlt - q;
+            yNeu = FamilienWert(0, x, t, neuDefiniert);
+        }
+        // Values the budget did not pay for read as undefined: the step is not shown.
+        if (budget.Cut()) return abbrechen(xAlt);
+        const double schritt = x - xAlt;
+        // Where a small f(x(n)) or a step below the last decimal suggests the
+        // zero, the table ends with the row before when x(n) was the zero
+        // indeed: when this step from it, and those it lets expect, stay
+        // below what x(n) shows. Else the steps go on.
+        if (schrittMoeglich && !schritte.empty() && (std::fabs(y) < 1e-10 || std::fabs(schritte.back()) < eps)) {
+            std::vector<double> mitDiesem = schritte;
+            mitDiesem.push_back(schritt);
+            if (gesetzt(xAlt, std::fabs(schritt) + Restweg(mitDiesem),
+                        letzteBits(xAlt, std::fabs(schritt)) ? bitSchritte + 1 : 0)) {
+                x = xAlt;
+                break;
+            }
+        }
+
+        NewtonZeile zeile;
+        if (schrittMoeglich) {
+            // f' as the table shows it: right to its decimals, and only where it settles so.
+            const ShownDerivative gezeigt = ShownDerivatives(f, xAlt, 1, stelle)[0];
+            const std::string ableitung = gezeigt.defined ? zahl(gezeigt.value) : NichtDefiniertText();
+            zeile = {IntToText(n - 1), zahl(xAlt), zahl(y), ableitung, zahl(q), zahl(x)};
+            if (budget.Cut()) return abbrechen(xAlt);
+        }
+        e.zeilen.push_back(std::move(zeile));
+        if (!definiert) {
+            e.meldung = PointToComma(FormatNumberWide(8, xAlt)) + kNichtDefiniert;
+            break;
+        }
+        if (ableitungNull) {
+            // A slope that has faded while the iterates ran off: f levels off far out.
+            e.meldung = laeuftDavon() ? kKonvergiertNicht : kAbleitungNull;
+            break;
+        }
+        if (!neuDefiniert) {
+            e.meldung = PointToComma(FormatNumberWide(8, x)) + kNichtDefiniert;
+            break;
+        }
+        schritte.push_back(schritt);
+        bitSchritte = letzteBits(x, std::fabs(schritt)) ? bitSchritte + 1 : 0;
+        betragX.push_back(std::fabs(x));
+        betragF.push_back(std::fabs(yNeu));
+        // f(x(n+1)) = 0: no step leads on. Near a zero of higher order f
+        // rounds to 0 before x shows the zero, and shrinking steps tell how
+        // far it may still be; steps that did not shrink landed on it.
+        if (yNeu == 0 || schritt == 0) {
+            const double verhaeltnis =
+                schritte.size() >= 2 ? std::fabs(schritt / schritte[schritte.size() - 2]) : 1.0;
+            amEnde(verhaeltnis < 1 ? std::fabs(schritt) * verhaeltnis / (1 - verhaeltnis) : 0.0);
+            break;
+        }
+        // A step below the last decimal, or a small f(x(n+1)), and steps that
+        // shrink so that x(n+1) shows the zero.
+        if ((std::fabs(schritt) < eps || std::fabs(yNeu) < 1e-10 || bitSchritte >= 3) &&
+            gesetzt(x, Restweg(schritte), bitSchritte))
+            break;
+        // Divergence is a trend, not one large value: |x| grows by half again
+        // and more step after step while |f| does not fall (iterates that
+        // bounce about near a flat spot grow now and then, not four times in
+        // a row); or f is tiny while the steps keep their length (a flat
+        // tail far out, where f tends to 0 but has no zero).
+        const bool laeuftWeg = waechst(4, 1.5) && betragF.back() >= 0.9 * betragF[betragF.size() - 5];
+        const bool flacherAuslauf = std::fabs(yNeu) < 1e-10 && schritte.size() >= 2 &&
+                                    std::fabs(schritt) >= 0.99 * std::fabs(schritte[schritte.size() - 2]);
+        if (laeuftWeg || flacherAuslauf || n == kNewtonMaxSchritte) {
+            e.meldung = kKonvergiertNicht;
+            break;
+        }
+        y = yNeu;
     }
+    e.letztesX = x;
     return e;
 }
 

@@ -80,8 +80,11 @@ inline constexpr const char* kAbleitungNull = "  f'(x(n)) = 0 --> Das Iterations
 inline constexpr const char* kKonvergiertNicht = "Das Iterationsverfahren konvergiert nicht. => Keine L\xC3\xB6sung!";
 inline constexpr const char* kNichtDefiniert = " ----> nicht definiert !";
 
-// x(n+1) = x(n) - f(x(n)) / f'(x(n)) from x0 at parameter t; the stop rule's
-// precision and the cells' decimals are `dezimalen` (1 to 7). Within a work
+// x(n+1) = x(n) - f(x(n)) / f'(x(n)) from x0 at parameter t, with the cells'
+// decimals `dezimalen` (1 to 7). It ends where the last x shows the zero
+// right to those decimals (judged by how the steps shrink), where a step
+// cannot be taken (f or f' undefined, f' = 0), where the run diverges (a
+// trend of growing |x|, a flat tail) or after 100 steps. Within a work
 // budget of kWaitSeconds; what it cannot pay for ends the table with
 // kBerechnungAbgebrochen.
 NewtonErgebnis NewtonBerechnen(double x0, double t, int dezimalen);

@@ -11,6 +11,7 @@ namespace kalvo {
 
 int FitModel = 0;
 int WeightMode = 0;
+int EstimateLeftOut = 0;
 
 namespace {
 
@@ -188,9 +189,9 @@ int EstimatePower(const TVector& X, const TVector& Y, int N, TVector& B) {
 // it rises, at the left when it falls, and below 0 when a is negative; with
 // noise it is the highest value of the plateau, so that no point lies beyond
 // it. Points on either level (y = a, and y = 0 as rounded data show far out)
-// would give an infinite logarithm: they carry no slope and are left out. A
-// point beyond 0 (of the other sign than a) is no logistic datum: the fit
-// fails.
+// would give an infinite logarithm, and points beyond 0 (of the other sign
+// than a, as measurements corrected for a blank value show near the lower
+// level) none at all: they carry no slope and are left out, and counted.
 int EstimateLogistic(TVector& X, TVector& Y, int N, TVector& B) {
     SortPairs(X, Y, N);
     B[0] = 0.0;
@@ -198,6 +199,10 @@ int EstimateLogistic(TVector& X, TVector& Y, int N, TVector& B) {
     for (int i = FirstPoint; i <= N; ++i)
         if (std::fabs(Y[i]) > std::fabs(L)) L = Y[i];
     B[1] = L;
+    if (!(L != 0.0)) {
+        FitErrorFlag = true;
+        return -1;
+    }
     TVector Xs, Z, A;
     TMatrix Vw;
     AllocVector(Xs, N);
@@ -205,16 +210,15 @@ int EstimateLogistic(TVector& X, TVector& Y, int N, TVector& B) {
     AllocVector(A, 1);
     AllocMatrix(Vw, 1, 1);
     int c = 0;
-    bool bad = !(L != 0.0);
+    bool bad = false;
     for (int i = FirstPoint; i <= N && !bad; ++i) {
         const double t = Y[i] - B[0];
-        if (t == L || t == 0.0) continue;
         // (L - t) / t rather than L / t - 1: near the level the quotient
         // could round to 1 and the logarithm to that of 0.
         const double q = (L - t) / t;
-        if (!(q > 0.0)) {
-            bad = true;
-            break;
+        if (t == L || t == 0.0 || !(q > 0.0 && std::isfinite(q))) {
+            ++EstimateLeftOut;
+            continue;
         }
         ++c;
         Xs[c] = X[i];
@@ -243,6 +247,7 @@ int EstimateLogistic(TVector& X, TVector& Y, int N, TVector& B) {
 void ResetModels() {
     FitModel = 0;
     WeightMode = 0;
+    EstimateLeftOut = 0;
     PolyDeg = 2;
     Deg1 = Deg2 = 1;
     ConsTerm = true;
@@ -413,6 +418,7 @@ void ModelDerivatives(const TModelFunction&, double x, double y, const TVector& 
 }
 
 int ModelEstimate(TVector& X, TVector& Y, TMatrix& V, TVector& B, int N) {
+    EstimateLeftOut = 0;
     const int last = ModelLastParamIndex();
     if (!ModelKnown(FitModel) || N < FirstPoint || !Covers(X, N) || !Covers(Y, N) ||
         !Covers(B, last) || !Covers(V, last, last))

@@ -24,6 +24,9 @@ namespace kalvo {
 
 extern int FitModel;   // current model index
 extern int WeightMode; // always 0: fits are unweighted
+// The pairs the last estimate left out: those of the logistic model whose y
+// is not strictly between 0 and the level a.
+extern int EstimateLeftOut;
 
 // Model 2 reads the degree from Opt[0] (kept when 1 or less); model 3 reads
 // the numerator and denominator degrees from Opt[0] and Opt[1].
@@ -39,6 +42,7 @@ void ModelDerivatives(const TModelFunction& value, double x, double y, const TVe
                       TVector& D);
 
 // Initial estimate of B from X[1..N], Y[1..N]; models 5 and 10 sort the pairs by x in place.
+// Sets EstimateLeftOut.
 int ModelEstimate(TVector& X, TVector& Y, TMatrix& V, TVector& B, int N);
 
 // The whole fit: estimate (when DoEstimate), the nonlinear refinement of

@@ -408,7 +408,15 @@ std::vector<std::string> WriteProtokoll(int modell, int N, const TVector& X, con
         case 4: param("a", b(1)); param("b", -b(2)); break;
         case 5: param("a", b(0)); param("b", -b(1)); param("c", b(2) * b(0)); break;
         case 9: param("m", b(0)); break;
-        case 10: param("a", b(1)); param("b", -b(2)); param("c", b(3)); break;
+        case 10:
+            param("a", b(1));
+            param("b", -b(2));
+            param("c", b(3));
+            // The pairs the estimate could not take: on a level, or beyond 0.
+            if (EstimateLeftOut > 0)
+                lines.push_back(IntToText(EstimateLeftOut) + (EstimateLeftOut == 1 ? " Wertepaar" : " Wertepaare") +
+                                " nicht in der Schätzung (y nicht zwischen 0 und a)");
+            break;
         default:
             if (modell == 2 && ModelLastParamIndex() == 2) {
                 param("a", b(2));

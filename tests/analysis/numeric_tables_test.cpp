@@ -1,9 +1,11 @@
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "curves.h"
 #include "message_sink.h"
 #include "number_text.h"
 #include "numeric_tables.h"
@@ -113,6 +115,121 @@ TEST_F(Tables, NewtonThatRunsAwayOrNeverSettlesSaysSoAndDecimalsSetThePrecision)
     // Out of range decimals are pulled in, not used for a power of ten of 0 or 1e-99.
     EXPECT_EQ(Ohne(NewtonBerechnen(1, 0, 0).zeilen[0][5]), "1,5");
     EXPECT_EQ(Ohne(NewtonBerechnen(1, 0, 99).zeilen[0][5]), "1,5000000");
+}
+
+// Runs to their end: the x the last row shows, every row whole, the message.
+struct NewtonLauf {
+    const char* term;
+    double x0;
+    int dezimalen;
+    double exakt;  // the zero; NaN where the run must not end on one
+    const char* meldung;
+};
+
+void PruefeLaeufe(const NewtonLauf* laeufe, size_t anzahl, int nVon = 0, int nBis = 0) {
+    for (size_t i = 0; i < anzahl; ++i) {
+        const NewtonLauf& l = laeufe[i];
+        SCOPED_TRACE(testing::Message() << l.term << " from " << l.x0 << ", " << l.dezimalen << " decimals");
+        ResetProgramState();
+        gParams.FgSummeVon = nVon;
+        gParams.FgSummeBis = nBis;
+        {
+            QuietParsing quiet;
+            ASSERT_TRUE(ParseTerm(FunktionTermbaum, l.term, true));
+        }
+        const NewtonErgebnis e = NewtonBerechnen(l.x0, 0, l.dezimalen);
+        EXPECT_EQ(e.meldung, l.meldung);
+        EXPECT_FALSE(e.abgebrochen);
+        if (std::isnan(l.exakt)) continue;
+        ASSERT_FALSE(e.zeilen.empty());
+        for (const NewtonZeile& z : e.zeilen) EXPECT_FALSE(z[5].empty());
+        EXPECT_EQ(Ohne(e.zeilen.back()[5]), Ohne(FormatNumberComma(l.dezimalen, l.exakt)));
+    }
+}
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kKeine = std::numeric_limits<double>::quiet_NaN();  // no zero to end on
+
+// Near a zero of order m the error is about m - 1 times the step: a step
+// below the last decimal is no stop. Zeros of order 2 to 4, at 0 (which must
+// show 0, not the error in exponent form) and away from it.
+TEST_F(Tables, NewtonShowsZerosOfHigherOrderRightToTheLastDigit) {
+    const NewtonLauf laeufe[] = {
+        {"x^2", 1, 6, 0, ""}, {"x^2", 1, 1, 0, ""}, {"x^2", -3, 5, 0, ""}, {"x^3", 2, 7, 0, ""},
+        {"x^4", -2, 4, 0, ""}, {"x^2*exp(x)", 1, 6, 0, ""}, {"x*sin(x)", 1, 6, 0, ""},
+        {"(x-1)^2*(x+2)", 3, 6, 1, ""}, {"(x-1)^2*(x+2)", 0, 4, 1, ""}, {"(x-1)^3", 0, 7, 1, ""},
+        {"(x-2)^4", 3, 5, 2, ""}, {"(x-2)^4", 3, 7, 2, ""}, {"(x+2)^2*(x-5)", 0, 6, -2, ""},
+        {"(x-3)^3*(x+1)", 5, 6, 3, ""}, {"(x-0.5)^2", 2, 3, 0.5, ""}, {"x^2-2*x+1", 3, 7, 1, ""},
+        // pi itself, not the term language's 3.141592654.
+        {"sin(x)^2", 3, 6, kPi, ""}, {"sin(x)^2", 3, 7, kPi, ""}, {"sin(x)^3", 3, 6, kPi, ""},
+        // f rounds to 0 before x reaches the zero: it shows 0 all the same.
+        {"1-cos(x)", 1, 6, 0, ""}, {"sin(x)-x", 1, 3, 0, ""},
+        // Simple zeros as before: x^2 - 2 in four rows.
+        {"x^2-2", 1, 7, 1.41421356237309504880, ""}, {"cos(x)-x", 1, 7, 0.73908513321516064166, ""},
+        {"7*x-1", 0, 6, 1.0 / 7, ""},
+    };
+    PruefeLaeufe(laeufe, std::size(laeufe));
+    Compile("x^2-2");
+    EXPECT_EQ(NewtonBerechnen(1, 0, 6).zeilen.size(), 4u);
+}
+
+// A single large |f| (or |x|) on the way is no divergence, a trend is: |x|
+// growing step after step while |f| does not fall, or a tail that flattens
+// out without a zero, or steps that never settle. Exact zeros by mpmath.
+TEST_F(Tables, NewtonCallsARunDivergentByItsTrendOnly) {
+    const NewtonLauf laeufe[] = {
+        {"x^2-1000000", 1, 6, 1000, ""}, {"x^2-1000000", 0.001, 6, 1000, ""}, {"x^2-1000000", -1, 6, -1000, ""},
+        {"x^3-8000000", 1, 6, 200, ""}, {"x^2-100000000000000", 1, 6, 1e7, ""}, {"x^4-16", 100, 6, 2, ""},
+        {"exp(-x)-0.000001", 0, 6, 13.815510557964274104, ""}, {"exp(x/10)-5", 0, 6, 16.094379124341003746, ""},
+        // |x| grows eighteenfold a step, but f falls towards the zero.
+        {"ln(x)-20", 1, 6, 485165195.40979027797, ""}, {"sqrt(x)-1000", 1, 6, 1e6, ""},
+        {"x*exp(-x)", 2, 6, kKeine, kKonvergiertNicht}, {"exp(-x)", 0, 6, kKeine, kKonvergiertNicht},
+        {"exp(x)", 0, 6, kKeine, kKonvergiertNicht}, {"arctan(x)", 2, 6, kKeine, kKonvergiertNicht},
+        {"sgn(x)*abs(x)^(1/3)", 1, 6, kKeine, kKonvergiertNicht}, {"1/x", 1, 6, kKeine, kKonvergiertNicht},
+        {"1/x-1", 3, 6, kKeine, kKonvergiertNicht}, {"x/(1+x^2)", 2, 6, kKeine, kKonvergiertNicht},
+        {"1/(1+x^2)", 2, 6, kKeine, kKonvergiertNicht},
+        // Cycles: 0, 1, 0, ... and 1, -1, 1, ...
+        {"x^3-2*x+2", 0, 6, kKeine, kKonvergiertNicht}, {"x^3-5*x", 1, 6, kKeine, kKonvergiertNicht},
+    };
+    PruefeLaeufe(laeufe, std::size(laeufe));
+    Compile("x^3-2*x+2");
+    EXPECT_EQ(NewtonBerechnen(0, 0, 6).zeilen.size(), static_cast<size_t>(kNewtonMaxSchritte));
+}
+
+// The step needs a slope it can use, not one settled to the digits a table
+// shows: a sum of 9,999 terms reaches the zero at -7 pi (from -21,99293772
+// the shown f' does not settle to six digits). Only a slope that does not
+// exist stops the steps: a corner, a border of the domain, a function
+// without a slope anywhere.
+TEST_F(Tables, NewtonStepsOnALongSumAndStopsWhereNoSlopeExists) {
+    const NewtonLauf summen[] = {{"sin(n*x)/n^2", 1, 6, -7 * kPi, ""},
+                                 {"sin(n*x)/n^2", 1, 7, -7 * kPi, ""},
+                                 {"sin(n*x)/n^2", -21.99293772, 6, -7 * kPi, ""}};
+    PruefeLaeufe(summen, std::size(summen), 1, 9999);
+    const char* nichtDefiniert = "    0,00000000      ----> nicht definiert !";
+    const NewtonLauf ohneSteigung[] = {{"abs(x)-1", 0, 6, kKeine, nichtDefiniert},
+                                       {"x+abs(x)-1", 0, 6, kKeine, nichtDefiniert},
+                                       {"sqrt(x)-1", 0, 6, kKeine, nichtDefiniert},
+                                       {"blanc(x)-0.7", 0, 6, kKeine, nichtDefiniert}};
+    PruefeLaeufe(ohneSteigung, std::size(ohneSteigung));
+}
+
+// A step the work budget cuts short is not shown: the table ends with the
+// whole steps before it, and says why.
+TEST_F(Tables, NewtonCutInsideAStepShowsTheWholeStepsAndSaysSo) {
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    // The cycle 0, 1, 0, ... would run its 100 steps.
+    Compile("(x^3-2*x+2)*exp(sin(n))");
+    const NewtonErgebnis e = NewtonBerechnen(0, 0, 4);
+    EXPECT_TRUE(e.abgebrochen);
+    EXPECT_EQ(e.meldung, kBerechnungAbgebrochen);
+    EXPECT_GT(e.zeilen.size(), 2u);
+    EXPECT_LT(e.zeilen.size(), static_cast<size_t>(kNewtonMaxSchritte));
+    for (size_t i = 0; i < e.zeilen.size(); ++i) {
+        EXPECT_EQ(e.zeilen[i][0], std::to_string(i));
+        for (const std::string& zelle : e.zeilen[i]) EXPECT_FALSE(zelle.empty()) << i;
+    }
 }
 
 // ---- value table ----

@@ -508,16 +508,43 @@ TEST_F(ModelsTest, LogisticEstimateTakesTheLevelWhereTheCurveLevelsOff) {
     }
 }
 
+// Blank-corrected growth data: the first readings lie slightly below 0,
+// where ln(a/y - 1) does not exist. The estimate leaves them out with the
+// point on the level, counts them, and fits the line through the others.
+// References by mpmath: that line, and the least-squares logistic whose sum
+// of squares the estimate comes near (4,198 against 3,13700192857).
+TEST_F(ModelsTest, LogisticEstimateLeavesOutReadingsBeyondZeroAndCountsThem) {
+    TVector X(21), Y = OneBased({-1.09, -0.78, -0.56, -0.33, -0.15, 0.49, 0.32, 1.39, 1.78, 3.47, 5.25, 6.38, 8.22,
+                                 8.76, 9.53, 10.01, 9.65, 10.18, 9.86, 10.13});
+    for (int i = 1; i <= 20; ++i) X[i] = i - 1;
+    const FitResult r = Fit(10, {0}, X, Y, 20);
+    ASSERT_EQ(r.code, 0);
+    EXPECT_FALSE(FitErrorFlag);
+    EXPECT_EQ(StickyMathErr, 0);
+    EXPECT_EQ(EstimateLeftOut, 6);
+    EXPECT_EQ(r.B[1], 10.18);
+    EXPECT_NEAR(r.B[2], 0.59709946154938520, 1E-13);
+    EXPECT_NEAR(r.B[3], 6.1113550337500989, 1E-12);
+    EXPECT_NEAR(r.Test.RSquared, 0.87487740922837846, 1E-12);
+    double sse = 0;
+    for (int i = 1; i <= 20; ++i) sse += (Y[i] - r.Ycalc[i]) * (Y[i] - r.Ycalc[i]);
+    EXPECT_LT(sse, 1.35 * 3.13700192857);
+    // Only the level is left out of data inside it.
+    Y = OneBased({0.5, 1.0, 2.0, 3.0, 3.5});
+    EXPECT_EQ(Fit(10, {0}, X, Y, 5).code, 0);
+    EXPECT_EQ(EstimateLeftOut, 1);
+}
+
 // Data that no logistic curve follows: a clear failure or a fit with finite
-// numbers, never a crash. A value of the other sign than the level, a level
-// of 0, or a slope away from the level end cannot be fitted.
+// numbers, never a crash. A level of 0, or a slope away from the level end
+// cannot be fitted; a value of the other sign than the level is left out.
 TEST_F(ModelsTest, LogisticEstimateOnDataThatAreNotLogistic) {
     const struct {
         const char* what;
         TVector y;
         bool fits;
     } cases[] = {
-        {"crossing zero", OneBased({-1, 0.5, 2, 3, 3.5}), false},
+        {"crossing zero: -1 is left out", OneBased({-1, 0.5, 2, 3, 3.5}), true},
         {"all zero", OneBased({0, 0, 0, 0, 0}), false},
         {"alternating", OneBased({1, 2, 1, 2, 1}), false},
         {"away from the level end", OneBased({1, 0.5, 0.3, 0.4, 2}), false},

@@ -159,10 +159,30 @@ TEST_F(FitTest, LogisticDataAreFittedWhereverTheyLevelOff) {
     }
 }
 
-// All y equal leave no correlation to report; the logistic estimate needs y
-// between 0 and its level: y = -1 lies beyond 0, and ln of a negative number
-// cannot be taken; 1, 2, 1, 2 leave, without the points on the level 2, no
-// slope towards it.
+// Growth readings below 0 at the start (corrected for a blank value) are
+// fitted: the report names the pairs the estimate left out. Values of the
+// line through the others, by mpmath.
+TEST_F(FitTest, LogisticFitOfReadingsBelowZeroNamesWhatItLeftOut) {
+    const char* y[] = {"-1,09", "-0,78", "-0,56", "-0,33", "-0,15", "0,49", "0,32", "1,39", "1,78", "3,47",
+                       "5,25",  "6,38",  "8,22",  "8,76",  "9,53",  "10,01", "9,65", "10,18", "9,86", "10,13"};
+    Rows rows;
+    for (int i = 0; i < 20; ++i) rows.emplace_back(std::to_string(i), y[i]);
+    const FitErgebnis e = Fit(rows, 10, true);
+    ASSERT_TRUE(e.ok);
+    EXPECT_TRUE(messages.messages().empty());
+    EXPECT_EQ(e.Funktionstext, "y = 10,1800/(1+exp(-0,5971*x+6,1114))");
+    ASSERT_GT(e.Protokoll.size(), 8u);
+    EXPECT_EQ(e.Protokoll[6].substr(0, 7), "   c = ");
+    EXPECT_EQ(e.Protokoll[7], "6 Wertepaare nicht in der Schätzung (y nicht zwischen 0 und a)");
+    // The one pair on the level of data that stay inside it.
+    EXPECT_EQ(Fit({{"0", "0,5"}, {"1", "1"}, {"2", "2"}, {"3", "3"}, {"4", "3,5"}}, 10, true).Protokoll[7],
+              "1 Wertepaar nicht in der Schätzung (y nicht zwischen 0 und a)");
+}
+
+// All y equal leave no correlation to report; the logistic estimate needs
+// points strictly between 0 and its level that rise towards it: without -1
+// (beyond 0) and 3 (on the level) the points fall away from the level; 1, 2,
+// 1, 2 leave, without the points on the level 2, no slope towards it.
 TEST_F(FitTest, FailedFitsShowTheMessageAndKeepF) {
     const std::pair<Rows, int> cases[] = {
         {{{"1", "2"}, {"2", "2"}, {"3", "2"}}, 0},
