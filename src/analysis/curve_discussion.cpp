@@ -168,6 +168,9 @@ private:
     void NullstelleEingrenzen(double l, double r);
     void ExtremumEingrenzen(double l, double r);
     void WendepunktEingrenzen(double l, double r, double s);
+    // Whether the second difference changes sign at m beyond the rounding of
+    // f, over a part of the scan step s.
+    bool KruemmungWechselt(double m, double s);
     // The zero of the second difference over +-eta near m, to the rounding
     // of the values; NaN when none is found within h. `unsicher`: how far
     // from m it may lie.
@@ -200,6 +203,20 @@ private:
     bool Beruehrt(double m);
     double EbenenMitte(double m, double schritt, int art);
     double ExtremumPolieren(double m, double s);
+    // Whether f has a strict extremum of kind art (1 minimum, -1 maximum)
+    // at m, within the reach of the flat stretches EbenenMitte looks at: how
+    // far from m f first leaves its value beyond rounding on either side,
+    // or NaN.
+    double ExtremumReichweite(double m, int art, double schritt);
+    // How far f scatters at x about a smooth curve: the rounding of its
+    // computation, however small f itself is.
+    double WertRauschen(double x);
+    // Whether f is undefined at a short number within `unsicher` of x: a
+    // point found there lies in a gap of the domain (x + 3 written as
+    // (x^2+x-6)/(x-2) at 2).
+    bool LueckeNahe(double x, double unsicher);
+    // Whether f is exactly 0 beside x, on a whole stretch.
+    bool Nullstrecke(double x);
     bool Knick(double m);
     void PolKandidat(double l, double r);
     void PolVormerken(double xp, Polseite seite = Polseite::Offen);
@@ -584,7 +601,10 @@ void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
             // A zero only where the border belongs to the domain (sqrt(x) at
             // 0), not where f merely tends to 0 (x^2 ln(x) at 0). The slope
             // there does not exist: f ends.
-            if (RandGehoertDazu(xd, xu, rand))
+            // Nor where f is 0 on a whole stretch up to the border: e^(1/x^3)
+            // has underflowed to 0 left of 0 and ends where 1/x^3 passes
+            // the language's limit, at -1e-5; its limit 0 is not attained.
+            if (RandGehoertDazu(xd, xu, rand) && !Nullstrecke(xd))
                 NullstelleEintragen(Gerundet(rand), std::numeric_limits<double>::quiet_NaN());
             break;
         case Grenzverhalten::Unbeschraenkt: PolVormerken(xd); break;
@@ -603,7 +623,10 @@ void Kurvendiskussion::NullstelleEingrenzen(double l, double r) {
     if (l < 0 && 0 < r && std::fabs(m) < kNaehe) m = 0;
     const bool definiert = FDefiniert(m, ym);
     if (definiert && ym == 0) {
-        NullstelleEintragen(Gerundet(m), Steigung(m));
+        // The end of a stretch where f is 0 throughout is no zero of its
+        // own, whether f leaves it by a jump (int(x) at 1) or not: such a
+        // stretch lists none, as a term that is 0 everywhere.
+        if (!Nullstrecke(m)) NullstelleEintragen(Gerundet(m), Steigung(m));
         return;
     }
     // However steep the change: a zero where f tends to 0, a pole where it
@@ -705,6 +728,74 @@ bool Kurvendiskussion::Beruehrt(double m) {
     return std::fabs(y0) <= schwankung;
 }
 
+double Kurvendiskussion::WertRauschen(double x) {
+    // Fourth differences over a millionth leave the rounding alone, the
+    // curve's own part shrinking with the fourth power of the spacing: the
+    // smaller of two spacings tells. The spacing of doubles would not do:
+    // there the parts of a term such as 1 - cos(x) near 0 do not change.
+    constexpr double kUnendlich = std::numeric_limits<double>::infinity();
+    double y[9];
+    const double u = 0.25e-6 * std::max(1.0, std::fabs(x));
+    for (int i = 0; i < 9; ++i)
+        if (!FDefiniert(x + (i - 4) * u, y[i])) return kUnendlich;
+    auto vierte = [&y](int k) { return std::fabs(y[4 - 2 * k] - 4 * y[4 - k] + 6 * y[4] - 4 * y[4 + k] + y[4 + 2 * k]); };
+    // The five values of a fourth difference add their rounding up to eight times.
+    return std::min(vierte(1), vierte(2)) / 8 + Rundungsfehler(y[4]) / 2;
+}
+
+bool Kurvendiskussion::LueckeNahe(double x, double unsicher) {
+    double y = 0;
+    if (std::fabs(x) <= unsicher && !FDefiniert(0, y)) return true;
+    // x rounded to 0, 1, 2, ... decimals: the numbers a term is typed with.
+    for (int stellen = 0; stellen <= 15; ++stellen) {
+        const double faktor = std::pow(10.0, stellen);
+        const double kurz = std::nearbyint(x * faktor) / faktor;
+        if (std::fabs(kurz - x) <= unsicher && kurz != x && !FDefiniert(kurz, y)) return true;
+    }
+    return false;
+}
+
+bool Kurvendiskussion::Nullstrecke(double x) {
+    // Two points a little apart on the same side, both exactly 0.
+    const double d = std::fabs(s_) / 8;
+    for (double seite : {-1.0, 1.0}) {
+        double y1 = 0, y2 = 0;
+        if (FDefiniert(x + seite * d, y1) && y1 == 0 && FDefiniert(x + 2 * seite * d, y2) && y2 == 0) return true;
+    }
+    return false;
+}
+
+double Kurvendiskussion::ExtremumReichweite(double m, int art, double schritt) {
+    // On each side, the first value that differs from f(m) beyond rounding
+    // must lie on the side of the extremum's kind, and f must be defined up
+    // to there. Beside a pole or a gap f moves the wrong way on one side; on
+    // a level stretch (f constant beside a step, or where an e-term has
+    // reached its limit to the last digit) it does not move at all, and
+    // where the stretch ends in a gap of the domain it is no extremum either.
+    constexpr double kKeins = std::numeric_limits<double>::quiet_NaN();
+    double y0 = 0;
+    if (!FDefiniert(m, y0)) return kKeins;
+    const double rauschen = 4 * WertRauschen(m) + Rundungsfehler(y0);
+    const double skala = std::max(1.0, std::fabs(m));
+    // From well beyond the place's uncertainty out to the reach of EbenenMitte.
+    const double weite = 64 * schritt;
+    double reichweite = 0;
+    for (double seite : {-1.0, 1.0}) {
+        bool entschieden = false;
+        double d = 1e-6 * skala;
+        for (; d <= weite && !entschieden; d *= 2) {
+            double y = 0;
+            if (!FDefiniert(m + seite * d, y)) return kKeins;
+            const double abweichung = art * (y - y0);
+            if (abweichung < -rauschen) return kKeins;
+            entschieden = abweichung > rauschen;
+        }
+        if (!entschieden) return kKeins;
+        reichweite = std::max(reichweite, d / 2);
+    }
+    return reichweite;
+}
+
 void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
     const double l0 = l, r0 = r;
     const Zweipunkt pl = Zweipunktwerte(l);
@@ -732,6 +823,12 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
     const bool drin = ImIntervall(m);
     double y = F(m);
     if (!Definiert(y) || !(std::fabs(y) < kGueltig)) return PolKandidat(l0 - 2 * kH, r0 + 2 * kH);
+    // Not every sign change of the difference is an extremum: rounding noise
+    // on a level stretch, a pole or a gap in between. Nor is a point in a
+    // gap of the domain one: the place is known to where f leaves its value
+    // on both sides, and that is where a gap would have to be.
+    const double reichweite = ExtremumReichweite(genau, dl < dr ? 1 : -1, r0 - l0);
+    if (std::isnan(reichweite) || LueckeNahe(genau, reichweite)) return;
     const double yGenau = F(genau);
     y = Gerundet(y);
 
@@ -747,8 +844,9 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
         const bool ecke = Knick(genau);
         extremumOhneSteigung_[k] = ecke;
         if (Beruehrt(genau)) {
-            // A zero of even order: f touches the axis without changing sign.
-            NullstelleEintragen(m, ecke ? std::numeric_limits<double>::quiet_NaN() : 0.0);
+            // A zero of even order: f touches the axis without changing sign;
+            // not where it lies on the axis for a whole stretch (x int(x)).
+            if (!Nullstrecke(genau)) NullstelleEintragen(m, ecke ? std::numeric_limits<double>::quiet_NaN() : 0.0);
             return;
         }
     }
@@ -851,6 +949,26 @@ double Kurvendiskussion::D2Nullstelle(double m, double eta, double unsicher) {
     return l + (r - l) / 2;
 }
 
+bool Kurvendiskussion::KruemmungWechselt(double m, double s) {
+    // Second differences over +-H centred at m - H and m + H; H is halved
+    // where f is not defined that far out (a border, a pole beside).
+    for (double H = s / 2; H >= s / 64; H /= 2) {
+        std::array<double, 5> y{};
+        double rauschen = 0;
+        bool definiert = true;
+        for (size_t i = 0; i < 5 && definiert; ++i) {
+            const double x = m + (static_cast<double>(i) - 2) * H;
+            definiert = FDefiniert(x, y[i]);
+            if (definiert) rauschen = std::max(rauschen, WertRauschen(x));
+        }
+        if (!definiert) continue;
+        const double links = y[0] - 2 * y[1] + y[2], rechts = y[2] - 2 * y[3] + y[4];
+        const double grenze = 4 * rauschen;
+        return std::fabs(links) > grenze && std::fabs(rechts) > grenze && TermSgn(links) * TermSgn(rechts) == -1;
+    }
+    return true;
+}
+
 double Kurvendiskussion::WendepunktPolieren(double m, double unsicher) {
     // The zero of the second difference over +-h lies some h^2 away from the
     // zero of the second derivative; with h halved the offset drops to a
@@ -922,6 +1040,12 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
     // curvature changes sign without any inflection.
     if (Knick(m)) return;
     if (!FDefiniert(m, fm)) return;
+    // The curvature must change sign beyond what rounding makes of f: on a
+    // straight stretch of a term that cancels (near the removable gap of
+    // (x^2+x-6)/(x-2), or near its zero) the second difference is noise far
+    // above the rounding of f's own size. Nor is a point in a gap of the
+    // domain an inflection point.
+    if (!KruemmungWechselt(m, s) || LueckeNahe(m, std::max(unsicher, 1e-6 * std::max(1.0, std::fabs(m))))) return;
     const double steigung = Steigung(m);
     // Within the uncertainty of the place the value is known only to what f
     // changes over it: a point on the axis stays on it. At 0 the value is
