@@ -233,6 +233,14 @@ private:
     // point where f is defined before such a stretch, from the side
     // `richtung` (-1 left, +1 right) within `breite`.
     bool UeberlaufKante(double e, int richtung, double breite);
+    // The pole inside such a stretch [e1, e2], unbounded on both sides: the
+    // middle between where ln|f| takes the same level on either side moves
+    // towards it as the level grows, and is carried on to an infinite
+    // level. NaN when f does not allow it.
+    double PolInDerLuecke(double e1, double e2);
+    // Where ln|f| falls to `niveau` on the way from e, the last defined
+    // point beside the stretch, in direction `richtung`.
+    double NiveauStelle(double e, int richtung, double breite, double niveau);
     bool SymmetrieTest(double vorzeichen);
     void PoleSuchen(double a, double b, double step);
     // The lists a run cut short by its work budget would show wrongly: emptied, with the reason.
@@ -481,14 +489,16 @@ Polseite Kurvendiskussion::SeiteBestimmen(double xp) {
 }
 
 bool Kurvendiskussion::UeberlaufKante(double e, int richtung, double breite) {
-    // |f| at e + richtung * breite / 2^k for growing k, then at e itself:
-    // it must grow at every step and by a millionfold in all. An e-term
-    // such as e^(1/x) passes the language's limit at such a place, while
-    // the true limit lies beyond it, in the undefined stretch.
+    // |f| at e + richtung * breite / 2^k for growing k from 2 on, then at e
+    // itself: it must grow at every step and by a millionfold in all. An
+    // e-term such as e^(1/x) passes the language's limit at such a place,
+    // while the true limit lies beyond it, in the undefined stretch. The
+    // quarter of the stretch's width keeps the steps to where the e-term
+    // rises towards it: e^(1/x^2 + 10/x) falls again beyond -0.1 on the left.
     constexpr int kSchritte = 12;
     double vor = -1, erst = 0, y = 0;
     for (int k = 0; k <= kSchritte; ++k) {
-        const double x = k == kSchritte ? e : e + richtung * std::ldexp(breite, -k);
+        const double x = k == kSchritte ? e : e + richtung * std::ldexp(breite, -k - 2);
         if (!FDefiniert(x, y)) return false;
         const double betrag = std::fabs(y);
         if (k == 0) erst = betrag;
@@ -496,6 +506,79 @@ bool Kurvendiskussion::UeberlaufKante(double e, int richtung, double breite) {
         vor = betrag;
     }
     return vor >= 1e6 * erst;
+}
+
+double Kurvendiskussion::NiveauStelle(double e, int richtung, double breite, double niveau) {
+    auto ln = [this](double x, double& v) {
+        double y = 0;
+        if (!FDefiniert(x, y) || y == 0) return false;
+        v = std::log(std::fabs(y));
+        return true;
+    };
+    // Out in doubling steps to a point below the level, then halvings back.
+    double innen = e, aussen = e, v = 0;
+    bool gefunden = false;
+    for (int k = 0; k < 30 && !gefunden; ++k) {
+        aussen = e + richtung * std::ldexp(breite, k - 4);
+        if (!ln(aussen, v)) return std::numeric_limits<double>::quiet_NaN();
+        if (v < niveau) {
+            gefunden = true;
+        } else {
+            innen = aussen;
+        }
+    }
+    if (!gefunden) return std::numeric_limits<double>::quiet_NaN();
+    for (int i = 0; i < kMaxHalbierungen; ++i) {
+        const double m = innen + (aussen - innen) / 2;
+        if (m == innen || m == aussen) break;
+        if (!ln(m, v)) return std::numeric_limits<double>::quiet_NaN();
+        (v >= niveau ? innen : aussen) = m;
+    }
+    return innen + (aussen - innen) / 2;
+}
+
+double Kurvendiskussion::PolInDerLuecke(double e1, double e2) {
+    constexpr double kKeiner = std::numeric_limits<double>::quiet_NaN();
+    double y1 = 0, y2 = 0;
+    if (!FDefiniert(e1, y1) || !FDefiniert(e2, y2) || y1 == 0 || y2 == 0) return kKeiner;
+    const double oben = std::min(std::log(std::fabs(y1)), std::log(std::fabs(y2)));
+    if (!(oben > 10)) return kKeiner;
+    // For e^(a/u^2 + b/u), u the distance from the pole, the middle at the
+    // level L lies b/(2L) off the pole: a polynomial in 1/L, whose value at
+    // 1/L = 0 is found from four levels (Lagrange). The spread of the
+    // extrapolations of lower degree tells how far it can be trusted.
+    constexpr int kNiveaus = 4;
+    std::array<double, kNiveaus> u{}, mitte{};
+    const double breite = e2 - e1;
+    for (int k = 0; k < kNiveaus; ++k) {
+        const double niveau = oben * (1 - 0.125 * (k + 0.5));
+        const double links = NiveauStelle(e1, -1, breite, niveau), rechts = NiveauStelle(e2, +1, breite, niveau);
+        if (std::isnan(links) || std::isnan(rechts)) return kKeiner;
+        u[static_cast<size_t>(k)] = 1 / niveau;
+        mitte[static_cast<size_t>(k)] = links + (rechts - links) / 2;
+    }
+    auto beiNull = [&u, &mitte](int grad) {
+        double summe = 0;
+        for (int i = 0; i <= grad; ++i) {
+            double term = mitte[static_cast<size_t>(i)];
+            for (int j = 0; j <= grad; ++j)
+                if (j != i) term *= u[static_cast<size_t>(j)] / (u[static_cast<size_t>(j)] - u[static_cast<size_t>(i)]);
+            summe += term;
+        }
+        return summe;
+    };
+    const double lin = beiNull(1), quad = beiNull(2), kub = beiNull(3);
+    if (!(e1 < quad && quad < e2)) return kKeiner;
+    // The number with the fewest decimals within that spread: the poles of
+    // the terms typed are short numbers.
+    const double unsicher = std::max({std::fabs(quad - lin), std::fabs(kub - quad), 1e-9 * std::max(1.0, std::fabs(quad))});
+    if (std::fabs(quad) <= unsicher) return 0;
+    for (int stellen = 0; stellen <= 15; ++stellen) {
+        const double faktor = std::pow(10.0, stellen);
+        const double kurz = std::nearbyint(quad * faktor) / faktor;
+        if (std::fabs(kurz - quad) <= unsicher) return kurz;
+    }
+    return quad;
 }
 
 void Kurvendiskussion::LueckeUntersuchen(double l, double lu, double ru, double r) {
@@ -515,9 +598,12 @@ void Kurvendiskussion::LueckeUntersuchen(double l, double lu, double ru, double 
         return std::isnan(k) ? x : k;
     };
     if (links && rechts) {
-        // Unbounded on both sides: the pole lies within, in the middle as
-        // far as the values beside the stretch tell.
-        PolVormerken(kurz(e1 + breite / 2), Polseite::Beidseitig);
+        // Unbounded on both sides: the pole lies within. The middle of the
+        // stretch is where both sides reach the language's limit, which is
+        // the pole only where f grows alike on both sides (e^(1/x^2), not
+        // e^(1/x^2 + 1/x)).
+        const double pol = PolInDerLuecke(e1, e2);
+        PolVormerken(std::isnan(pol) ? kurz(e1 + breite / 2) : pol, Polseite::Beidseitig);
     } else if (rechts) {
         // f is finite up to e1 and huge just beyond the stretch: the pole is
         // where the stretch begins (exp(1/x) at 0).

@@ -502,6 +502,11 @@ TEST_F(Discussion, FindsPoles) {
         // Unbounded on both sides of such a stretch, or of a pole where f
         // changes sign: no side is named.
         {"exp(1/x^2)", -8, 8, "x=0,00"}, {"exp(1/(x-1)^2)", -8, 8, "x=1,00"}, {"exp(1/x)-exp(-1/x)", -8, 8, "x=0,00"},
+        // A stretch that lies off the pole: e^(1/x^2 + 1/x) ends at -0.1 and
+        // 1/9, e^(1/x^2 + 10/x) falls again left of -0.1; and one that lies
+        // around it, at 0.05, which stays where it is.
+        {"exp(1/x^2+1/x)", -8, 8, "x=0,00"}, {"exp(1/x^2-1/x)", -7.3, 9.1, "x=0,00"}, {"exp(1/x^2+10/x)", -8, 8, "x=0,00"},
+        {"exp(1/(x-2.5)^2+1/(x-2.5))", -8, 8, "x=2,50"}, {"exp(1/(x-0.05)^2)", -8, 8, "x=0,05"},
         {"1/(1-exp(x))", -8, 8, "x=0,00"},
         // Finite on both sides: a removable point, a jump, a step.
         {"sin(x)/x", -8, 8, "---.----"}, {"(x^2-1)/(x-1)", -8, 8, "---.----"}, {"sgn(x)", -8, 8, "---.----"},
@@ -521,6 +526,9 @@ TEST_F(Discussion, FindsPoles) {
     }
     Run("1/(x-0.0006)^2", -8, 8, 0, true);
     EXPECT_NEAR(gDiscussion.PolX[1], 0.0006, 0.0001);
+    // The drawing's line goes through the pole itself.
+    Run("exp(1/x^2+1/x)", -8, 8, 0, true);
+    EXPECT_EQ(gDiscussion.PolX[1], 0);
 }
 
 TEST_F(Discussion, FindsAsymptotes) {
