@@ -116,6 +116,7 @@ struct Polkandidat {
 };
 
 double NaheKurzeZahl(double x);
+ShownUnit AsymptotenEinheit();
 
 const char* Ueberschrift(Ergebnisliste liste) {
     switch (liste) {
@@ -251,6 +252,10 @@ private:
     // The line closer in, where f is defined out to a distance between
     // dDefiniert and dUndefiniert from x0 only.
     Asymptote AsymptoteNah(double x0, double richtung, double dDefiniert, double dUndefiniert);
+    // The same where f still approaches its line as a rational function
+    // does when the e-term ends it (e^x/(e^x + 1) + 1/x): from the values
+    // between weit/2 and weit.
+    Asymptote AsymptoteGebrochen(double x0, double richtung, double weit);
     // Whether f also keeps the level c between the decades up to kBis.
     bool Bestaetigt(double x0, double richtung, int kBis, double c);
     Asymptote AsymptoteRechts(double x0) { return AsymptoteGeprueft(x0, +1); }
@@ -260,8 +265,16 @@ private:
         // sinh and cosh hold e^90 and more at 1e50 and stay at half of it:
         // a level that high is the language's limit, not a line of f.
         if (a.gefunden && !(std::fabs(a.c) < kSaettigung)) a.gefunden = false;
+        if (a.gefunden && SpitzenFernab(x0, richtung, a)) a.gefunden = false;
         return a;
     }
+    // Whether f keeps leaving the line far out, between the samples the
+    // search looks at: poles that recur (tan(x)/x), spikes that keep their
+    // height (1/(1 + x^2 sin(x)^2)).
+    bool SpitzenFernab(double x0, double richtung, const Asymptote& a);
+    // The largest |f - line| on [l, r] by golden sections; an undefined
+    // value counts as the largest.
+    double AbstandMaximum(double l, double r, const Asymptote& a);
     void AsymptoteEintragen(double m, double c);
     void NullstellenOrdnen();
     void PunktlistenFuellen();
@@ -438,6 +451,71 @@ double Kurvendiskussion::BetragMaximum(double l, double r) {
         }
     }
     return f1 >= f2 ? x1 : x2;
+}
+
+double Kurvendiskussion::AbstandMaximum(double l, double r, const Asymptote& a) {
+    constexpr double g = 0.6180339887498949;
+    auto abstand = [this, &a](double x) {
+        double y = 0;
+        return FDefiniert(x, y) ? std::fabs(y - (a.m * x + a.c)) : std::numeric_limits<double>::infinity();
+    };
+    double x1 = r - g * (r - l), x2 = l + g * (r - l);
+    double f1 = abstand(x1), f2 = abstand(x2);
+    for (int i = 0; i < kMaxHalbierungen && x1 < x2 && std::isfinite(std::max(f1, f2)); ++i) {
+        if (f1 >= f2) {
+            r = x2;
+            x2 = x1;
+            f2 = f1;
+            x1 = r - g * (r - l);
+            f1 = abstand(x1);
+        } else {
+            l = x1;
+            x1 = x2;
+            f1 = f2;
+            x2 = l + g * (r - l);
+            f2 = abstand(x2);
+        }
+    }
+    return std::max(f1, f2);
+}
+
+bool Kurvendiskussion::SpitzenFernab(double x0, double richtung, const Asymptote& a) {
+    // Two windows far out, a thousand and a hundred thousand away: on a grid
+    // of quarters f lies within its usual distance from the line, and
+    // between the points the largest distances are followed up. A pole or a
+    // spike there rises a thousandfold above the usual and beyond the
+    // digits shown; an approach that merely oscillates or fades does not.
+    // Either window will do: a hundred thousand away doubles no longer come
+    // close enough to a pole of tan(x)/x^3 to show it.
+    constexpr int kPunkte = 256;
+    constexpr double kAbstand = 0.25;
+    const double toleranz = 0.25 * AsymptotenEinheit()(a.c);
+    for (double fern : {1.3e3, 1.3e5}) {
+        std::array<double, kPunkte> e{};
+        std::vector<double> sortiert;
+        for (size_t j = 0; j < kPunkte; ++j) {
+            const double x = x0 + richtung * (fern + kAbstand * static_cast<double>(j));
+            double y = 0;
+            e[j] = FDefiniert(x, y) ? std::fabs(y - (a.m * x + a.c)) : std::numeric_limits<double>::quiet_NaN();
+            if (!std::isnan(e[j])) sortiert.push_back(e[j]);
+        }
+        // Where f is not defined out there, the window tells nothing.
+        if (sortiert.size() < kPunkte / 2) continue;
+        std::nth_element(sortiert.begin(), sortiert.begin() + static_cast<long>(sortiert.size() / 2), sortiert.end());
+        const double ueblich = sortiert[sortiert.size() / 2];
+        // The four highest local maxima of the grid.
+        std::vector<std::pair<double, size_t>> gipfel;
+        for (size_t j = 1; j + 1 < kPunkte; ++j)
+            if (!std::isnan(e[j]) && !(e[j] < e[j - 1]) && !(e[j] < e[j + 1])) gipfel.emplace_back(e[j], j);
+        std::sort(gipfel.begin(), gipfel.end(), [](const auto& p, const auto& q) { return p.first > q.first; });
+        double hoechster = 0;
+        for (size_t k = 0; k < std::min<size_t>(4, gipfel.size()); ++k) {
+            const double xm = x0 + richtung * (fern + kAbstand * static_cast<double>(gipfel[k].second));
+            hoechster = std::max(hoechster, AbstandMaximum(xm - kAbstand, xm + kAbstand, a));
+        }
+        if (hoechster > toleranz && hoechster > 1e3 * ueblich) return true;
+    }
+    return false;
 }
 
 double Kurvendiskussion::Randpunkt(double& xd, double& xu) {
@@ -1568,7 +1646,8 @@ Asymptote Kurvendiskussion::AsymptoteNah(double x0, double richtung, double dDef
         // is confirmed (x + sin(x) near 1e16).
         const double rauschen = 8 * Rundungsfehler(std::fabs(v[i]) + std::fabs(m * x[i]) + std::fabs(c));
         const double u = einheit(v[i] - m * x[i]);
-        if (!(rauschen <= 1e-3 * u) || !(std::fabs(v[i] - (m * x[i] + c)) <= 1e-6 * u + rauschen)) return a;
+        if (!(rauschen <= 1e-3 * u)) return a;
+        if (!(std::fabs(v[i] - (m * x[i] + c)) <= 1e-6 * u + rauschen)) return AsymptoteGebrochen(x0, richtung, weit);
     }
     // Level where the slope moves f by less than that over the whole way out.
     if (std::fabs(m) * weit <= 1e-6 * einheit(c) + 8 * Rundungsfehler(v[kPunkte])) {
@@ -1578,6 +1657,101 @@ Asymptote Kurvendiskussion::AsymptoteNah(double x0, double richtung, double dDef
     a.m = m;
     a.c = c;
     a.gefunden = true;
+    return a;
+}
+
+// Least squares by Householder reflections: the coefficients of the columns
+// of a (n rows, k columns) that fit b best; false where the columns do not
+// determine them. The largest deviation of the fit goes to `abweichung`.
+constexpr int kFitZeilen = 17, kFitSpalten = 6;
+bool KleinsteQuadrate(std::array<std::array<double, kFitSpalten>, kFitZeilen> a, std::array<double, kFitZeilen> b,
+                      int k, std::array<double, kFitSpalten>& loesung, double& abweichung) {
+    constexpr int n = kFitZeilen;
+    const std::array<std::array<double, kFitSpalten>, kFitZeilen> a0 = a;
+    const std::array<double, kFitZeilen> b0 = b;
+    for (int j = 0; j < k; ++j) {
+        double norm = 0;
+        for (int i = j; i < n; ++i) norm = std::hypot(norm, a[i][j]);
+        if (!(norm > 0)) return false;
+        const double alpha = a[j][j] > 0 ? -norm : norm;
+        std::array<double, kFitZeilen> v{};
+        for (int i = j; i < n; ++i) v[i] = a[i][j];
+        v[j] -= alpha;
+        double vv = 0;
+        for (int i = j; i < n; ++i) vv += v[i] * v[i];
+        if (!(vv > 0)) return false;
+        for (int spalte = j; spalte < k; ++spalte) {
+            double s = 0;
+            for (int i = j; i < n; ++i) s += v[i] * a[i][spalte];
+            for (int i = j; i < n; ++i) a[i][spalte] -= 2 * s / vv * v[i];
+        }
+        double s = 0;
+        for (int i = j; i < n; ++i) s += v[i] * b[i];
+        for (int i = j; i < n; ++i) b[i] -= 2 * s / vv * v[i];
+    }
+    for (int j = k - 1; j >= 0; --j) {
+        double s = b[j];
+        for (int spalte = j + 1; spalte < k; ++spalte) s -= a[j][spalte] * loesung[spalte];
+        if (!(std::fabs(a[j][j]) > 1e-12 * std::fabs(a[0][0]))) return false;
+        loesung[j] = s / a[j][j];
+    }
+    abweichung = 0;
+    for (int i = 0; i < n; ++i) {
+        double y = 0;
+        for (int j = 0; j < k; ++j) y += a0[i][j] * loesung[j];
+        abweichung = std::max(abweichung, std::fabs(y - b0[i]));
+    }
+    return std::isfinite(abweichung);
+}
+
+Asymptote Kurvendiskussion::AsymptoteGebrochen(double x0, double richtung, double weit) {
+    // In w = weit / d, d the distance from x0, a rational approach is a
+    // power series: c + a1 w + a2 w^2 + ... (and m weit / w on a slanted
+    // line). Fits of growing degree over w in [1, 2] settle on c as fast as
+    // that series converges, each step a fraction of the last; a slow bend
+    // (ln(x), x^0.1, e^(-x/10)) moves c by much the same at every degree,
+    // and sin(x)/x fits no degree at all.
+    Asymptote a;
+    std::array<std::array<double, kFitSpalten>, kFitZeilen> zeilen{};
+    std::array<double, kFitZeilen> v{};
+    std::array<double, kFitZeilen> w{};
+    for (int j = 0; j < kFitZeilen; ++j) {
+        const double d = weit * (0.5 + 0.5 * j / (kFitZeilen - 1));
+        w[static_cast<size_t>(j)] = weit / d;
+        if (!FDefiniert(x0 + richtung * d, v[static_cast<size_t>(j)])) return a;
+    }
+    const ShownUnit einheit = AsymptotenEinheit();
+    // Degrees 2, 3, 4 of the series, with or without the slope's column.
+    auto anpassen = [&](bool schraeg, std::array<double, 3>& c, std::array<double, 3>& m, double& abweichung) {
+        const int erste = schraeg ? -1 : 0;
+        for (int grad = 2; grad <= 4; ++grad) {
+            const int k = grad + 1 - erste;
+            for (size_t i = 0; i < kFitZeilen; ++i)
+                for (int j = 0; j < k; ++j) zeilen[i][static_cast<size_t>(j)] = std::pow(w[i], erste + j);
+            std::array<double, kFitSpalten> loesung{};
+            if (!KleinsteQuadrate(zeilen, v, k, loesung, abweichung)) return false;
+            c[static_cast<size_t>(grad - 2)] = loesung[static_cast<size_t>(-erste)];
+            m[static_cast<size_t>(grad - 2)] = schraeg ? loesung[0] / weit : 0;
+        }
+        return true;
+    };
+    auto konvergiert = [](const std::array<double, 3>& folge, double u) {
+        const double d1 = std::fabs(folge[1] - folge[0]), d2 = std::fabs(folge[2] - folge[1]);
+        return d2 <= 0.04 * u && d2 <= std::max(0.25 * d1, 1e-6 * u);
+    };
+    for (bool schraeg : {false, true}) {
+        std::array<double, 3> c{}, m{};
+        double abweichung = 0;
+        if (!anpassen(schraeg, c, m, abweichung)) continue;
+        const double rauschen = 8 * Rundungsfehler(std::fabs(v[0]) + std::fabs(v[kFitZeilen - 1]));
+        if (!(abweichung <= 0.01 * einheit(c[2]) + rauschen) || !konvergiert(c, einheit(c[2]))) continue;
+        if (schraeg && !konvergiert(m, einheit(m[2]))) continue;
+        // Back from the distance to x: y = m d + c with d = richtung (x - x0).
+        a.m = richtung * m[2];
+        a.c = c[2] - a.m * x0;
+        a.gefunden = std::isfinite(a.m) && std::isfinite(a.c);
+        return a;
+    }
     return a;
 }
 

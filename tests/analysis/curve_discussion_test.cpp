@@ -573,6 +573,18 @@ TEST_F(Discussion, FindsAsymptotes) {
         {"10/(1+9*exp(-0.5*x))", "y=10,00 y=0,0", "10.00 0.0"}, {"exp(x-80)/(exp(x-80)+1)", "y=1,00 y=0,0", "1.00 0.0"},
         {"exp(0.01*x)/(exp(0.01*x)+1)", "y=1,00 y=0,0", "1.00 0.0"}, {"exp(x^2)/(1+exp(x^2))", "y=1,00", "1.00"},
         {"2x+3+exp(-x)/(1+exp(-x))", "y=2,00*x+3,00 y=2,00*x+4,00", "2.00*x+3.00 2.00*x+4.00"},
+        // Such a term with a rational approach beside it, which has not
+        // reached the line where the e-term ends f.
+        {"exp(x)/(exp(x)+1)+1/x", "y=1,00 y=0,0", "1.00 0.0"},
+        {"3*exp(x)/(exp(x)+1)+1/(x+2)", "y=3,00 y=0,0", "3.00 0.0"},
+        {"(exp(x)-exp(-x))/(exp(x)+exp(-x))+1/x", "y=1,00 y=-1,00", "1.00 -1.00"},
+        {"exp(x)/(exp(x)+1)+x+1/x", "y=x+1,00 y=x", "x+1.00 x"},
+        // Beside it a slow bend is no such approach.
+        {"exp(x)/(exp(x)+1)+ln(x+9)", "---.----", ""},
+        // Poles that recur, and spikes that keep their height, far out
+        // between the samples: no line, however small f is at the samples.
+        {"tan(x)/x", "---.----", ""}, {"tan(x)/x^2", "---.----", ""}, {"x+tan(x)/x", "---.----", ""},
+        {"1/(1+x^2*sin(x)^2)", "---.----", ""}, {"x+sin(x)/x", "y=x", "x"},
         // Bending too slowly to tell up to the language's limit on x: no line.
         {"x^0.001", "---.----", ""},
         // The same value at every far sample of a period, and the level at
