@@ -116,6 +116,7 @@ struct Polkandidat {
 };
 
 double NaheKurzeZahl(double x);
+ShownUnit AsymptotenEinheit();
 
 const char* Ueberschrift(Ergebnisliste liste) {
     switch (liste) {
@@ -168,6 +169,9 @@ private:
     void NullstelleEingrenzen(double l, double r);
     void ExtremumEingrenzen(double l, double r);
     void WendepunktEingrenzen(double l, double r, double s);
+    // Whether the second difference changes sign at m beyond the rounding of
+    // f, over a part of the scan step s.
+    bool KruemmungWechselt(double m, double s);
     // The zero of the second difference over +-eta near m, to the rounding
     // of the values; NaN when none is found within h. `unsicher`: how far
     // from m it may lie.
@@ -200,6 +204,20 @@ private:
     bool Beruehrt(double m);
     double EbenenMitte(double m, double schritt, int art);
     double ExtremumPolieren(double m, double s);
+    // Whether f has a strict extremum of kind art (1 minimum, -1 maximum)
+    // at m, within the reach of the flat stretches EbenenMitte looks at: how
+    // far from m f first leaves its value beyond rounding on either side,
+    // or NaN.
+    double ExtremumReichweite(double m, int art, double schritt);
+    // How far f scatters at x about a smooth curve: the rounding of its
+    // computation, however small f itself is.
+    double WertRauschen(double x);
+    // Whether f is undefined at a short number within `unsicher` of x: a
+    // point found there lies in a gap of the domain (x + 3 written as
+    // (x^2+x-6)/(x-2) at 2).
+    bool LueckeNahe(double x, double unsicher);
+    // Whether f is exactly 0 beside x, on a whole stretch.
+    bool Nullstrecke(double x);
     bool Knick(double m);
     void PolKandidat(double l, double r);
     void PolVormerken(double xp, Polseite seite = Polseite::Offen);
@@ -216,6 +234,14 @@ private:
     // point where f is defined before such a stretch, from the side
     // `richtung` (-1 left, +1 right) within `breite`.
     bool UeberlaufKante(double e, int richtung, double breite);
+    // The pole inside such a stretch [e1, e2], unbounded on both sides: the
+    // middle between where ln|f| takes the same level on either side moves
+    // towards it as the level grows, and is carried on to an infinite
+    // level. NaN when f does not allow it.
+    double PolInDerLuecke(double e1, double e2);
+    // Where ln|f| falls to `niveau` on the way from e, the last defined
+    // point beside the stretch, in direction `richtung`.
+    double NiveauStelle(double e, int richtung, double breite, double niveau);
     bool SymmetrieTest(double vorzeichen);
     void PoleSuchen(double a, double b, double step);
     // The lists a run cut short by its work budget would show wrongly: emptied, with the reason.
@@ -226,6 +252,10 @@ private:
     // The line closer in, where f is defined out to a distance between
     // dDefiniert and dUndefiniert from x0 only.
     Asymptote AsymptoteNah(double x0, double richtung, double dDefiniert, double dUndefiniert);
+    // The same where f still approaches its line as a rational function
+    // does when the e-term ends it (e^x/(e^x + 1) + 1/x): from the values
+    // between weit/2 and weit.
+    Asymptote AsymptoteGebrochen(double x0, double richtung, double weit);
     // Whether f also keeps the level c between the decades up to kBis.
     bool Bestaetigt(double x0, double richtung, int kBis, double c);
     Asymptote AsymptoteRechts(double x0) { return AsymptoteGeprueft(x0, +1); }
@@ -235,8 +265,16 @@ private:
         // sinh and cosh hold e^90 and more at 1e50 and stay at half of it:
         // a level that high is the language's limit, not a line of f.
         if (a.gefunden && !(std::fabs(a.c) < kSaettigung)) a.gefunden = false;
+        if (a.gefunden && SpitzenFernab(x0, richtung, a)) a.gefunden = false;
         return a;
     }
+    // Whether f keeps leaving the line far out, between the samples the
+    // search looks at: poles that recur (tan(x)/x), spikes that keep their
+    // height (1/(1 + x^2 sin(x)^2)).
+    bool SpitzenFernab(double x0, double richtung, const Asymptote& a);
+    // The largest |f - line| on [l, r] by golden sections; an undefined
+    // value counts as the largest.
+    double AbstandMaximum(double l, double r, const Asymptote& a);
     void AsymptoteEintragen(double m, double c);
     void NullstellenOrdnen();
     void PunktlistenFuellen();
@@ -415,6 +453,71 @@ double Kurvendiskussion::BetragMaximum(double l, double r) {
     return f1 >= f2 ? x1 : x2;
 }
 
+double Kurvendiskussion::AbstandMaximum(double l, double r, const Asymptote& a) {
+    constexpr double g = 0.6180339887498949;
+    auto abstand = [this, &a](double x) {
+        double y = 0;
+        return FDefiniert(x, y) ? std::fabs(y - (a.m * x + a.c)) : std::numeric_limits<double>::infinity();
+    };
+    double x1 = r - g * (r - l), x2 = l + g * (r - l);
+    double f1 = abstand(x1), f2 = abstand(x2);
+    for (int i = 0; i < kMaxHalbierungen && x1 < x2 && std::isfinite(std::max(f1, f2)); ++i) {
+        if (f1 >= f2) {
+            r = x2;
+            x2 = x1;
+            f2 = f1;
+            x1 = r - g * (r - l);
+            f1 = abstand(x1);
+        } else {
+            l = x1;
+            x1 = x2;
+            f1 = f2;
+            x2 = l + g * (r - l);
+            f2 = abstand(x2);
+        }
+    }
+    return std::max(f1, f2);
+}
+
+bool Kurvendiskussion::SpitzenFernab(double x0, double richtung, const Asymptote& a) {
+    // Two windows far out, a thousand and a hundred thousand away: on a grid
+    // of quarters f lies within its usual distance from the line, and
+    // between the points the largest distances are followed up. A pole or a
+    // spike there rises a thousandfold above the usual and beyond the
+    // digits shown; an approach that merely oscillates or fades does not.
+    // Either window will do: a hundred thousand away doubles no longer come
+    // close enough to a pole of tan(x)/x^3 to show it.
+    constexpr int kPunkte = 256;
+    constexpr double kAbstand = 0.25;
+    const double toleranz = 0.25 * AsymptotenEinheit()(a.c);
+    for (double fern : {1.3e3, 1.3e5}) {
+        std::array<double, kPunkte> e{};
+        std::vector<double> sortiert;
+        for (size_t j = 0; j < kPunkte; ++j) {
+            const double x = x0 + richtung * (fern + kAbstand * static_cast<double>(j));
+            double y = 0;
+            e[j] = FDefiniert(x, y) ? std::fabs(y - (a.m * x + a.c)) : std::numeric_limits<double>::quiet_NaN();
+            if (!std::isnan(e[j])) sortiert.push_back(e[j]);
+        }
+        // Where f is not defined out there, the window tells nothing.
+        if (sortiert.size() < kPunkte / 2) continue;
+        std::nth_element(sortiert.begin(), sortiert.begin() + static_cast<long>(sortiert.size() / 2), sortiert.end());
+        const double ueblich = sortiert[sortiert.size() / 2];
+        // The four highest local maxima of the grid.
+        std::vector<std::pair<double, size_t>> gipfel;
+        for (size_t j = 1; j + 1 < kPunkte; ++j)
+            if (!std::isnan(e[j]) && !(e[j] < e[j - 1]) && !(e[j] < e[j + 1])) gipfel.emplace_back(e[j], j);
+        std::sort(gipfel.begin(), gipfel.end(), [](const auto& p, const auto& q) { return p.first > q.first; });
+        double hoechster = 0;
+        for (size_t k = 0; k < std::min<size_t>(4, gipfel.size()); ++k) {
+            const double xm = x0 + richtung * (fern + kAbstand * static_cast<double>(gipfel[k].second));
+            hoechster = std::max(hoechster, AbstandMaximum(xm - kAbstand, xm + kAbstand, a));
+        }
+        if (hoechster > toleranz && hoechster > 1e3 * ueblich) return true;
+    }
+    return false;
+}
+
 double Kurvendiskussion::Randpunkt(double& xd, double& xu) {
     for (int i = 0; i < kMaxHalbierungen; ++i) {
         const double m = xd + (xu - xd) / 2;
@@ -464,14 +567,16 @@ Polseite Kurvendiskussion::SeiteBestimmen(double xp) {
 }
 
 bool Kurvendiskussion::UeberlaufKante(double e, int richtung, double breite) {
-    // |f| at e + richtung * breite / 2^k for growing k, then at e itself:
-    // it must grow at every step and by a millionfold in all. An e-term
-    // such as e^(1/x) passes the language's limit at such a place, while
-    // the true limit lies beyond it, in the undefined stretch.
+    // |f| at e + richtung * breite / 2^k for growing k from 2 on, then at e
+    // itself: it must grow at every step and by a millionfold in all. An
+    // e-term such as e^(1/x) passes the language's limit at such a place,
+    // while the true limit lies beyond it, in the undefined stretch. The
+    // quarter of the stretch's width keeps the steps to where the e-term
+    // rises towards it: e^(1/x^2 + 10/x) falls again beyond -0.1 on the left.
     constexpr int kSchritte = 12;
     double vor = -1, erst = 0, y = 0;
     for (int k = 0; k <= kSchritte; ++k) {
-        const double x = k == kSchritte ? e : e + richtung * std::ldexp(breite, -k);
+        const double x = k == kSchritte ? e : e + richtung * std::ldexp(breite, -k - 2);
         if (!FDefiniert(x, y)) return false;
         const double betrag = std::fabs(y);
         if (k == 0) erst = betrag;
@@ -479,6 +584,79 @@ bool Kurvendiskussion::UeberlaufKante(double e, int richtung, double breite) {
         vor = betrag;
     }
     return vor >= 1e6 * erst;
+}
+
+double Kurvendiskussion::NiveauStelle(double e, int richtung, double breite, double niveau) {
+    auto ln = [this](double x, double& v) {
+        double y = 0;
+        if (!FDefiniert(x, y) || y == 0) return false;
+        v = std::log(std::fabs(y));
+        return true;
+    };
+    // Out in doubling steps to a point below the level, then halvings back.
+    double innen = e, aussen = e, v = 0;
+    bool gefunden = false;
+    for (int k = 0; k < 30 && !gefunden; ++k) {
+        aussen = e + richtung * std::ldexp(breite, k - 4);
+        if (!ln(aussen, v)) return std::numeric_limits<double>::quiet_NaN();
+        if (v < niveau) {
+            gefunden = true;
+        } else {
+            innen = aussen;
+        }
+    }
+    if (!gefunden) return std::numeric_limits<double>::quiet_NaN();
+    for (int i = 0; i < kMaxHalbierungen; ++i) {
+        const double m = innen + (aussen - innen) / 2;
+        if (m == innen || m == aussen) break;
+        if (!ln(m, v)) return std::numeric_limits<double>::quiet_NaN();
+        (v >= niveau ? innen : aussen) = m;
+    }
+    return innen + (aussen - innen) / 2;
+}
+
+double Kurvendiskussion::PolInDerLuecke(double e1, double e2) {
+    constexpr double kKeiner = std::numeric_limits<double>::quiet_NaN();
+    double y1 = 0, y2 = 0;
+    if (!FDefiniert(e1, y1) || !FDefiniert(e2, y2) || y1 == 0 || y2 == 0) return kKeiner;
+    const double oben = std::min(std::log(std::fabs(y1)), std::log(std::fabs(y2)));
+    if (!(oben > 10)) return kKeiner;
+    // For e^(a/u^2 + b/u), u the distance from the pole, the middle at the
+    // level L lies b/(2L) off the pole: a polynomial in 1/L, whose value at
+    // 1/L = 0 is found from four levels (Lagrange). The spread of the
+    // extrapolations of lower degree tells how far it can be trusted.
+    constexpr int kNiveaus = 4;
+    std::array<double, kNiveaus> u{}, mitte{};
+    const double breite = e2 - e1;
+    for (int k = 0; k < kNiveaus; ++k) {
+        const double niveau = oben * (1 - 0.125 * (k + 0.5));
+        const double links = NiveauStelle(e1, -1, breite, niveau), rechts = NiveauStelle(e2, +1, breite, niveau);
+        if (std::isnan(links) || std::isnan(rechts)) return kKeiner;
+        u[static_cast<size_t>(k)] = 1 / niveau;
+        mitte[static_cast<size_t>(k)] = links + (rechts - links) / 2;
+    }
+    auto beiNull = [&u, &mitte](int grad) {
+        double summe = 0;
+        for (int i = 0; i <= grad; ++i) {
+            double term = mitte[static_cast<size_t>(i)];
+            for (int j = 0; j <= grad; ++j)
+                if (j != i) term *= u[static_cast<size_t>(j)] / (u[static_cast<size_t>(j)] - u[static_cast<size_t>(i)]);
+            summe += term;
+        }
+        return summe;
+    };
+    const double lin = beiNull(1), quad = beiNull(2), kub = beiNull(3);
+    if (!(e1 < quad && quad < e2)) return kKeiner;
+    // The number with the fewest decimals within that spread: the poles of
+    // the terms typed are short numbers.
+    const double unsicher = std::max({std::fabs(quad - lin), std::fabs(kub - quad), 1e-9 * std::max(1.0, std::fabs(quad))});
+    if (std::fabs(quad) <= unsicher) return 0;
+    for (int stellen = 0; stellen <= 15; ++stellen) {
+        const double faktor = std::pow(10.0, stellen);
+        const double kurz = std::nearbyint(quad * faktor) / faktor;
+        if (std::fabs(kurz - quad) <= unsicher) return kurz;
+    }
+    return quad;
 }
 
 void Kurvendiskussion::LueckeUntersuchen(double l, double lu, double ru, double r) {
@@ -498,9 +676,12 @@ void Kurvendiskussion::LueckeUntersuchen(double l, double lu, double ru, double 
         return std::isnan(k) ? x : k;
     };
     if (links && rechts) {
-        // Unbounded on both sides: the pole lies within, in the middle as
-        // far as the values beside the stretch tell.
-        PolVormerken(kurz(e1 + breite / 2), Polseite::Beidseitig);
+        // Unbounded on both sides: the pole lies within. The middle of the
+        // stretch is where both sides reach the language's limit, which is
+        // the pole only where f grows alike on both sides (e^(1/x^2), not
+        // e^(1/x^2 + 1/x)).
+        const double pol = PolInDerLuecke(e1, e2);
+        PolVormerken(std::isnan(pol) ? kurz(e1 + breite / 2) : pol, Polseite::Beidseitig);
     } else if (rechts) {
         // f is finite up to e1 and huge just beyond the stretch: the pole is
         // where the stretch begins (exp(1/x) at 0).
@@ -584,7 +765,10 @@ void Kurvendiskussion::RandUntersuchen(double xd, double xu) {
             // A zero only where the border belongs to the domain (sqrt(x) at
             // 0), not where f merely tends to 0 (x^2 ln(x) at 0). The slope
             // there does not exist: f ends.
-            if (RandGehoertDazu(xd, xu, rand))
+            // Nor where f is 0 on a whole stretch up to the border: e^(1/x^3)
+            // has underflowed to 0 left of 0 and ends where 1/x^3 passes
+            // the language's limit, at -1e-5; its limit 0 is not attained.
+            if (RandGehoertDazu(xd, xu, rand) && !Nullstrecke(xd))
                 NullstelleEintragen(Gerundet(rand), std::numeric_limits<double>::quiet_NaN());
             break;
         case Grenzverhalten::Unbeschraenkt: PolVormerken(xd); break;
@@ -603,7 +787,10 @@ void Kurvendiskussion::NullstelleEingrenzen(double l, double r) {
     if (l < 0 && 0 < r && std::fabs(m) < kNaehe) m = 0;
     const bool definiert = FDefiniert(m, ym);
     if (definiert && ym == 0) {
-        NullstelleEintragen(Gerundet(m), Steigung(m));
+        // The end of a stretch where f is 0 throughout is no zero of its
+        // own, whether f leaves it by a jump (int(x) at 1) or not: such a
+        // stretch lists none, as a term that is 0 everywhere.
+        if (!Nullstrecke(m)) NullstelleEintragen(Gerundet(m), Steigung(m));
         return;
     }
     // However steep the change: a zero where f tends to 0, a pole where it
@@ -705,6 +892,74 @@ bool Kurvendiskussion::Beruehrt(double m) {
     return std::fabs(y0) <= schwankung;
 }
 
+double Kurvendiskussion::WertRauschen(double x) {
+    // Fourth differences over a millionth leave the rounding alone, the
+    // curve's own part shrinking with the fourth power of the spacing: the
+    // smaller of two spacings tells. The spacing of doubles would not do:
+    // there the parts of a term such as 1 - cos(x) near 0 do not change.
+    constexpr double kUnendlich = std::numeric_limits<double>::infinity();
+    double y[9];
+    const double u = 0.25e-6 * std::max(1.0, std::fabs(x));
+    for (int i = 0; i < 9; ++i)
+        if (!FDefiniert(x + (i - 4) * u, y[i])) return kUnendlich;
+    auto vierte = [&y](int k) { return std::fabs(y[4 - 2 * k] - 4 * y[4 - k] + 6 * y[4] - 4 * y[4 + k] + y[4 + 2 * k]); };
+    // The five values of a fourth difference add their rounding up to eight times.
+    return std::min(vierte(1), vierte(2)) / 8 + Rundungsfehler(y[4]) / 2;
+}
+
+bool Kurvendiskussion::LueckeNahe(double x, double unsicher) {
+    double y = 0;
+    if (std::fabs(x) <= unsicher && !FDefiniert(0, y)) return true;
+    // x rounded to 0, 1, 2, ... decimals: the numbers a term is typed with.
+    for (int stellen = 0; stellen <= 15; ++stellen) {
+        const double faktor = std::pow(10.0, stellen);
+        const double kurz = std::nearbyint(x * faktor) / faktor;
+        if (std::fabs(kurz - x) <= unsicher && kurz != x && !FDefiniert(kurz, y)) return true;
+    }
+    return false;
+}
+
+bool Kurvendiskussion::Nullstrecke(double x) {
+    // Two points a little apart on the same side, both exactly 0.
+    const double d = std::fabs(s_) / 8;
+    for (double seite : {-1.0, 1.0}) {
+        double y1 = 0, y2 = 0;
+        if (FDefiniert(x + seite * d, y1) && y1 == 0 && FDefiniert(x + 2 * seite * d, y2) && y2 == 0) return true;
+    }
+    return false;
+}
+
+double Kurvendiskussion::ExtremumReichweite(double m, int art, double schritt) {
+    // On each side, the first value that differs from f(m) beyond rounding
+    // must lie on the side of the extremum's kind, and f must be defined up
+    // to there. Beside a pole or a gap f moves the wrong way on one side; on
+    // a level stretch (f constant beside a step, or where an e-term has
+    // reached its limit to the last digit) it does not move at all, and
+    // where the stretch ends in a gap of the domain it is no extremum either.
+    constexpr double kKeins = std::numeric_limits<double>::quiet_NaN();
+    double y0 = 0;
+    if (!FDefiniert(m, y0)) return kKeins;
+    const double rauschen = 4 * WertRauschen(m) + Rundungsfehler(y0);
+    const double skala = std::max(1.0, std::fabs(m));
+    // From well beyond the place's uncertainty out to the reach of EbenenMitte.
+    const double weite = 64 * schritt;
+    double reichweite = 0;
+    for (double seite : {-1.0, 1.0}) {
+        bool entschieden = false;
+        double d = 1e-6 * skala;
+        for (; d <= weite && !entschieden; d *= 2) {
+            double y = 0;
+            if (!FDefiniert(m + seite * d, y)) return kKeins;
+            const double abweichung = art * (y - y0);
+            if (abweichung < -rauschen) return kKeins;
+            entschieden = abweichung > rauschen;
+        }
+        if (!entschieden) return kKeins;
+        reichweite = std::max(reichweite, d / 2);
+    }
+    return reichweite;
+}
+
 void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
     const double l0 = l, r0 = r;
     const Zweipunkt pl = Zweipunktwerte(l);
@@ -732,6 +987,12 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
     const bool drin = ImIntervall(m);
     double y = F(m);
     if (!Definiert(y) || !(std::fabs(y) < kGueltig)) return PolKandidat(l0 - 2 * kH, r0 + 2 * kH);
+    // Not every sign change of the difference is an extremum: rounding noise
+    // on a level stretch, a pole or a gap in between. Nor is a point in a
+    // gap of the domain one: the place is known to where f leaves its value
+    // on both sides, and that is where a gap would have to be.
+    const double reichweite = ExtremumReichweite(genau, dl < dr ? 1 : -1, r0 - l0);
+    if (std::isnan(reichweite) || LueckeNahe(genau, reichweite)) return;
     const double yGenau = F(genau);
     y = Gerundet(y);
 
@@ -747,8 +1008,9 @@ void Kurvendiskussion::ExtremumEingrenzen(double l, double r) {
         const bool ecke = Knick(genau);
         extremumOhneSteigung_[k] = ecke;
         if (Beruehrt(genau)) {
-            // A zero of even order: f touches the axis without changing sign.
-            NullstelleEintragen(m, ecke ? std::numeric_limits<double>::quiet_NaN() : 0.0);
+            // A zero of even order: f touches the axis without changing sign;
+            // not where it lies on the axis for a whole stretch (x int(x)).
+            if (!Nullstrecke(genau)) NullstelleEintragen(m, ecke ? std::numeric_limits<double>::quiet_NaN() : 0.0);
             return;
         }
     }
@@ -851,6 +1113,26 @@ double Kurvendiskussion::D2Nullstelle(double m, double eta, double unsicher) {
     return l + (r - l) / 2;
 }
 
+bool Kurvendiskussion::KruemmungWechselt(double m, double s) {
+    // Second differences over +-H centred at m - H and m + H; H is halved
+    // where f is not defined that far out (a border, a pole beside).
+    for (double H = s / 2; H >= s / 64; H /= 2) {
+        std::array<double, 5> y{};
+        double rauschen = 0;
+        bool definiert = true;
+        for (size_t i = 0; i < 5 && definiert; ++i) {
+            const double x = m + (static_cast<double>(i) - 2) * H;
+            definiert = FDefiniert(x, y[i]);
+            if (definiert) rauschen = std::max(rauschen, WertRauschen(x));
+        }
+        if (!definiert) continue;
+        const double links = y[0] - 2 * y[1] + y[2], rechts = y[2] - 2 * y[3] + y[4];
+        const double grenze = 4 * rauschen;
+        return std::fabs(links) > grenze && std::fabs(rechts) > grenze && TermSgn(links) * TermSgn(rechts) == -1;
+    }
+    return true;
+}
+
 double Kurvendiskussion::WendepunktPolieren(double m, double unsicher) {
     // The zero of the second difference over +-h lies some h^2 away from the
     // zero of the second derivative; with h halved the offset drops to a
@@ -922,6 +1204,12 @@ void Kurvendiskussion::WendepunktEingrenzen(double l, double r, double s) {
     // curvature changes sign without any inflection.
     if (Knick(m)) return;
     if (!FDefiniert(m, fm)) return;
+    // The curvature must change sign beyond what rounding makes of f: on a
+    // straight stretch of a term that cancels (near the removable gap of
+    // (x^2+x-6)/(x-2), or near its zero) the second difference is noise far
+    // above the rounding of f's own size. Nor is a point in a gap of the
+    // domain an inflection point.
+    if (!KruemmungWechselt(m, s) || LueckeNahe(m, std::max(unsicher, 1e-6 * std::max(1.0, std::fabs(m))))) return;
     const double steigung = Steigung(m);
     // Within the uncertainty of the place the value is known only to what f
     // changes over it: a point on the axis stays on it. At 0 the value is
@@ -1358,7 +1646,8 @@ Asymptote Kurvendiskussion::AsymptoteNah(double x0, double richtung, double dDef
         // is confirmed (x + sin(x) near 1e16).
         const double rauschen = 8 * Rundungsfehler(std::fabs(v[i]) + std::fabs(m * x[i]) + std::fabs(c));
         const double u = einheit(v[i] - m * x[i]);
-        if (!(rauschen <= 1e-3 * u) || !(std::fabs(v[i] - (m * x[i] + c)) <= 1e-6 * u + rauschen)) return a;
+        if (!(rauschen <= 1e-3 * u)) return a;
+        if (!(std::fabs(v[i] - (m * x[i] + c)) <= 1e-6 * u + rauschen)) return AsymptoteGebrochen(x0, richtung, weit);
     }
     // Level where the slope moves f by less than that over the whole way out.
     if (std::fabs(m) * weit <= 1e-6 * einheit(c) + 8 * Rundungsfehler(v[kPunkte])) {
@@ -1368,6 +1657,101 @@ Asymptote Kurvendiskussion::AsymptoteNah(double x0, double richtung, double dDef
     a.m = m;
     a.c = c;
     a.gefunden = true;
+    return a;
+}
+
+// Least squares by Householder reflections: the coefficients of the columns
+// of a (n rows, k columns) that fit b best; false where the columns do not
+// determine them. The largest deviation of the fit goes to `abweichung`.
+constexpr int kFitZeilen = 17, kFitSpalten = 6;
+bool KleinsteQuadrate(std::array<std::array<double, kFitSpalten>, kFitZeilen> a, std::array<double, kFitZeilen> b,
+                      int k, std::array<double, kFitSpalten>& loesung, double& abweichung) {
+    constexpr int n = kFitZeilen;
+    const std::array<std::array<double, kFitSpalten>, kFitZeilen> a0 = a;
+    const std::array<double, kFitZeilen> b0 = b;
+    for (int j = 0; j < k; ++j) {
+        double norm = 0;
+        for (int i = j; i < n; ++i) norm = std::hypot(norm, a[i][j]);
+        if (!(norm > 0)) return false;
+        const double alpha = a[j][j] > 0 ? -norm : norm;
+        std::array<double, kFitZeilen> v{};
+        for (int i = j; i < n; ++i) v[i] = a[i][j];
+        v[j] -= alpha;
+        double vv = 0;
+        for (int i = j; i < n; ++i) vv += v[i] * v[i];
+        if (!(vv > 0)) return false;
+        for (int spalte = j; spalte < k; ++spalte) {
+            double s = 0;
+            for (int i = j; i < n; ++i) s += v[i] * a[i][spalte];
+            for (int i = j; i < n; ++i) a[i][spalte] -= 2 * s / vv * v[i];
+        }
+        double s = 0;
+        for (int i = j; i < n; ++i) s += v[i] * b[i];
+        for (int i = j; i < n; ++i) b[i] -= 2 * s / vv * v[i];
+    }
+    for (int j = k - 1; j >= 0; --j) {
+        double s = b[j];
+        for (int spalte = j + 1; spalte < k; ++spalte) s -= a[j][spalte] * loesung[spalte];
+        if (!(std::fabs(a[j][j]) > 1e-12 * std::fabs(a[0][0]))) return false;
+        loesung[j] = s / a[j][j];
+    }
+    abweichung = 0;
+    for (int i = 0; i < n; ++i) {
+        double y = 0;
+        for (int j = 0; j < k; ++j) y += a0[i][j] * loesung[j];
+        abweichung = std::max(abweichung, std::fabs(y - b0[i]));
+    }
+    return std::isfinite(abweichung);
+}
+
+Asymptote Kurvendiskussion::AsymptoteGebrochen(double x0, double richtung, double weit) {
+    // In w = weit / d, d the distance from x0, a rational approach is a
+    // power series: c + a1 w + a2 w^2 + ... (and m weit / w on a slanted
+    // line). Fits of growing degree over w in [1, 2] settle on c as fast as
+    // that series converges, each step a fraction of the last; a slow bend
+    // (ln(x), x^0.1, e^(-x/10)) moves c by much the same at every degree,
+    // and sin(x)/x fits no degree at all.
+    Asymptote a;
+    std::array<std::array<double, kFitSpalten>, kFitZeilen> zeilen{};
+    std::array<double, kFitZeilen> v{};
+    std::array<double, kFitZeilen> w{};
+    for (int j = 0; j < kFitZeilen; ++j) {
+        const double d = weit * (0.5 + 0.5 * j / (kFitZeilen - 1));
+        w[static_cast<size_t>(j)] = weit / d;
+        if (!FDefiniert(x0 + richtung * d, v[static_cast<size_t>(j)])) return a;
+    }
+    const ShownUnit einheit = AsymptotenEinheit();
+    // Degrees 2, 3, 4 of the series, with or without the slope's column.
+    auto anpassen = [&](bool schraeg, std::array<double, 3>& c, std::array<double, 3>& m, double& abweichung) {
+        const int erste = schraeg ? -1 : 0;
+        for (int grad = 2; grad <= 4; ++grad) {
+            const int k = grad + 1 - erste;
+            for (size_t i = 0; i < kFitZeilen; ++i)
+                for (int j = 0; j < k; ++j) zeilen[i][static_cast<size_t>(j)] = std::pow(w[i], erste + j);
+            std::array<double, kFitSpalten> loesung{};
+            if (!KleinsteQuadrate(zeilen, v, k, loesung, abweichung)) return false;
+            c[static_cast<size_t>(grad - 2)] = loesung[static_cast<size_t>(-erste)];
+            m[static_cast<size_t>(grad - 2)] = schraeg ? loesung[0] / weit : 0;
+        }
+        return true;
+    };
+    auto konvergiert = [](const std::array<double, 3>& folge, double u) {
+        const double d1 = std::fabs(folge[1] - folge[0]), d2 = std::fabs(folge[2] - folge[1]);
+        return d2 <= 0.04 * u && d2 <= std::max(0.25 * d1, 1e-6 * u);
+    };
+    for (bool schraeg : {false, true}) {
+        std::array<double, 3> c{}, m{};
+        double abweichung = 0;
+        if (!anpassen(schraeg, c, m, abweichung)) continue;
+        const double rauschen = 8 * Rundungsfehler(std::fabs(v[0]) + std::fabs(v[kFitZeilen - 1]));
+        if (!(abweichung <= 0.01 * einheit(c[2]) + rauschen) || !konvergiert(c, einheit(c[2]))) continue;
+        if (schraeg && !konvergiert(m, einheit(m[2]))) continue;
+        // Back from the distance to x: y = m d + c with d = richtung (x - x0).
+        a.m = richtung * m[2];
+        a.c = c[2] - a.m * x0;
+        a.gefunden = std::isfinite(a.m) && std::isfinite(a.c);
+        return a;
+    }
     return a;
 }
 

@@ -102,6 +102,20 @@ TEST_F(Discussion, FindsZerosExtremaInflectionPointsAndSymmetry) {
         {"(x-1)^2+0.005", -8, 8, 0, "---.---", "T(1,00|5,00E-3)m=0,00", "---.---", ""},
         // A maximum near the origin, sqrt(0.00001) = 3.16227766e-3 away.
         {"x^2-0.00001", -1, 1, 0, "N(-3,16E-3|0,00)m=-6,32E-3 N(3,16E-3|0,00)m=6,32E-3", "T(0,00|-1,00E-5)m=0,00", "---.---", kYAchse},
+        // Points of the domain only: the maxima 1/2 of (1-cos(x))/x^2 and 1 of
+        // sin(x)/x lie in the removable gap at 0; f rises towards the poles
+        // of tan(x)/x, and e^(x/(1-x)) has underflowed to 0 on (1, 1.011],
+        // beside a gap, on its way down to its limit 0 at 1. By hand:
+        // sin(x)/x has x = -tan(x) at 2.0816 and 5.9404 for its inflection
+        // points, e^(x/(1-x)) has f'' = 0 at 3/2.
+        {"(1-cos(x))/x^2", -8, 8, 0, "N(-6,28|0,00)m=0,00 N(6,28|0,00)m=0,00", "T(-6,28|0,00)m=0,00 T(6,28|0,00)m=0,00",
+         "W(-7,41|1,05E-2)m=-1,36E-2 W(-2,61|0,27)m=0,14 W(2,61|0,27)m=-0,14 W(7,41|1,05E-2)m=1,36E-2", kYAchse},
+        {"sin(x)/x", -8, 8, 0, "N(-6,28|0,00)m=-0,16 N(-3,14|0,00)m=0,32 N(3,14|0,00)m=-0,32 N(6,28|0,00)m=0,16",
+         "H(-7,73|0,13)m=0,00 T(-4,49|-0,22)m=0,00 T(4,49|-0,22)m=0,00 H(7,73|0,13)m=0,00",
+         "W(-5,94|-5,66E-2)m=-0,17 W(-2,08|0,42)m=0,44 W(2,08|0,42)m=-0,44 W(5,94|-5,66E-2)m=0,17", kYAchse},
+        {"tan(x)/x", -7.3, 9.1, 0, "N(-6,28|0,00)m=-0,16 N(-3,14|0,00)m=-0,32 N(3,14|0,00)m=0,32 N(6,28|0,00)m=0,16",
+         "---.---", "W(-6,43|2,36E-2)m=-0,16 W(-3,41|7,98E-2)m=-0,29 W(3,41|7,98E-2)m=0,29 W(6,43|2,36E-2)m=0,16", kYAchse},
+        {"exp(x/(1-x))", -3, 4, 0, "---.---", "---.---", "W(1,50|4,98E-2)m=0,20", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -196,6 +210,9 @@ TEST_F(Discussion, AZeroIsAPointOfTheDomain) {
         // f tends to 0 at the gap around 0, where the language leaves it
         // undefined within 3.2e-8, and is 0 to the language further out.
         {"exp(-1/x^2)", "---.---", nullptr},
+        // The same on one side: the border at -+1e-5, where 1/x^3 passes
+        // the language's limit, ends a stretch of zeros, not a zero of f.
+        {"exp(1/x^3)", "---.---", nullptr}, {"exp(-1/x^3)", "---.---", nullptr}, {"x*exp(1/x^3)", "---.---", nullptr},
     };
     // With 0 a sample of the scan and without.
     for (const auto& [a, b] : {std::pair{-8.0, 8.0}, std::pair{-7.3, 9.1}}) {
@@ -249,14 +266,27 @@ TEST_F(Discussion, BothEndsOfTheIntervalAreLookedAtAlike) {
         {"1/(x+8.01)", -8, 8, "---.---", "---.---", "---.---", "---.----"},
         {"1/(x-8.01)", -8, 8, "---.---", "---.---", "---.---", "---.----"},
         {"(x-8.01)^2", -8, 8, "---.---", "---.---", "---.---", nullptr},
+        // Stretches of zeros up to an end: of a step, of an e-term that has
+        // underflowed beside its pole (its limit 0 is not attained, and f is
+        // level there, no minimum).
+        {"maxint(x)", 0, 3, "---.---", "---.---", "---.---", "---.----"},
+        {"exp(1/x^3)", -1, 0, "---.---", "---.---", "W(-0,91|0,26)m=-1,16", "x=0,00(rechtsseitig)"},
+        {"exp(-1/x^3)", 0, 2, "---.---", "---.---", "W(0,91|0,26)m=1,16", "x=0,00(linksseitig)"},
+        {"exp(x/(1-x))", 0.5, 3, "---.---", "---.---", "W(1,50|4,98E-2)m=0,20", "x=1,00(linksseitig)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.term << " on " << c.a << " " << c.b);
         Run(c.term, c.a, c.b, 0, true);
         EXPECT_EQ(out.Kurz(L::Nullstellen), c.nullstellen);
-        if (c.extrema) EXPECT_EQ(out.Kurz(L::Extrema), c.extrema);
-        if (c.wendepunkte) EXPECT_EQ(out.Kurz(L::Wendepunkte), c.wendepunkte);
-        if (c.pole) EXPECT_EQ(out.Kurz(L::Pole), c.pole);
+        if (c.extrema) {
+            EXPECT_EQ(out.Kurz(L::Extrema), c.extrema);
+        }
+        if (c.wendepunkte) {
+            EXPECT_EQ(out.Kurz(L::Wendepunkte), c.wendepunkte);
+        }
+        if (c.pole) {
+            EXPECT_EQ(out.Kurz(L::Pole), c.pole);
+        }
     }
     // A point at an end is stored at the end itself.
     Run("(x-8)^2", -8, 8);
@@ -275,6 +305,18 @@ TEST_F(Discussion, FlatExtremaSitInTheMiddleOfTheirFlatStretch) {
         // (x+1)^12 = 2 at x = -1 -+ 2^(1/12), where f' = -+12 * 2^(11/12).
         {"-(x+1)^12+2", "H(-1,00|2,00)m=0,00", "N(-2,06|0,00)m=22,65 N(5,95E-2|0,00)m=-22,65"},
         {"5", "---.---", "---.---"},
+        // Level on one side only, to the last digit: beside a step, where an
+        // e-term has reached its limit (e^(x^2)/(1 + e^(x^2)) is 1 from
+        // |x| = 6.06 on), or at the removable gap of tanh(x)/x and of the
+        // cubic at 1. Where sgn(x)*3 + x^2 falls towards -3 there is no minimum.
+        {"arctan(x)+arctan(1/x)", "---.---", "---.---"}, {"exp(x^2)/(1+exp(x^2))", "T(0,00|0,50)m=0,00", "---.---"},
+        {"3*exp(x^2)/(1+exp(x^2))", "T(0,00|1,50)m=0,00", "---.---"}, {"tanh(x)/x", "---.---", "---.---"},
+        {"(x-1)/(x-1)*(x^3-3*x)", "H(-1,00|2,00)m=0,00", "N(-1,73|0,00)m=6,00 N(0,00|0,00)m=-3,00 N(1,73|0,00)m=6,00"},
+        {"sgn(x)*3+x^2", "---.---", "N(-1,73|0,00)m=-3,46 N(0,00|0,00)m=nichtdef."},
+        // A jump is no zero, nor is a stretch where f is 0 throughout; the
+        // least value of x int(x), 0 on (-1, 1), is kept as a level extremum.
+        {"int(x)", "---.---", "---.---"}, {"maxint(x)", "---.---", "---.---"}, {"int(x/2)", "---.---", "---.---"},
+        {"0*x", "---.---", "---.---"}, {"x-x", "---.---", "---.---"}, {"int(x)*x", "T(0,00|0,00)m=0,00", "---.---"},
     };
     for (const auto& [a, b] : {std::pair{-8.0, 8.0}, std::pair{-7.3, 9.1}}) {
         for (const Case& c : cases) {
@@ -333,6 +375,12 @@ TEST_F(Discussion, InflectionPointsOfSteepAndFlatCurves) {
         // A jump where f'' changes sign is no inflection point, steep or not.
         {"x^3+300*x/abs(x)", -8, 8, "---.---"}, {"(x-0.5)^3+300*(x-0.5)/abs(x-0.5)", -8, 8, "---.---"},
         {"x^3+0.5*x/abs(x)", -8, 8, "---.---"},
+        // Straight lines with a removable gap: near the gap and near the zero
+        // the quotient's rounding is far above that of f's own size.
+        {"(x^2+x-6)/(x-2)", -3, 2, "---.---"}, {"(x^2+x-6)/(x-2)", -5, 5, "---.---"},
+        {"(x^2-9)/(x-3)", 3, 8, "---.---"}, {"(x^2-4)/(x+2)", -2, 4, "---.---"},
+        // The terrace points of (x-1)^3 and (x-0.5)^3 + 1/8 lie in the gap.
+        {"(x-1)/(x-1)*(x-1)^3", -8, 8, "---.---"}, {"(x-0.5)/(x-0.5)*(x^3-1.5*x^2+0.75*x)", -8, 8, "---.---"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.term);
@@ -454,6 +502,11 @@ TEST_F(Discussion, FindsPoles) {
         // Unbounded on both sides of such a stretch, or of a pole where f
         // changes sign: no side is named.
         {"exp(1/x^2)", -8, 8, "x=0,00"}, {"exp(1/(x-1)^2)", -8, 8, "x=1,00"}, {"exp(1/x)-exp(-1/x)", -8, 8, "x=0,00"},
+        // A stretch that lies off the pole: e^(1/x^2 + 1/x) ends at -0.1 and
+        // 1/9, e^(1/x^2 + 10/x) falls again left of -0.1; and one that lies
+        // around it, at 0.05, which stays where it is.
+        {"exp(1/x^2+1/x)", -8, 8, "x=0,00"}, {"exp(1/x^2-1/x)", -7.3, 9.1, "x=0,00"}, {"exp(1/x^2+10/x)", -8, 8, "x=0,00"},
+        {"exp(1/(x-2.5)^2+1/(x-2.5))", -8, 8, "x=2,50"}, {"exp(1/(x-0.05)^2)", -8, 8, "x=0,05"},
         {"1/(1-exp(x))", -8, 8, "x=0,00"},
         // Finite on both sides: a removable point, a jump, a step.
         {"sin(x)/x", -8, 8, "---.----"}, {"(x^2-1)/(x-1)", -8, 8, "---.----"}, {"sgn(x)", -8, 8, "---.----"},
@@ -473,6 +526,9 @@ TEST_F(Discussion, FindsPoles) {
     }
     Run("1/(x-0.0006)^2", -8, 8, 0, true);
     EXPECT_NEAR(gDiscussion.PolX[1], 0.0006, 0.0001);
+    // The drawing's line goes through the pole itself.
+    Run("exp(1/x^2+1/x)", -8, 8, 0, true);
+    EXPECT_EQ(gDiscussion.PolX[1], 0);
 }
 
 TEST_F(Discussion, FindsAsymptotes) {
@@ -517,6 +573,18 @@ TEST_F(Discussion, FindsAsymptotes) {
         {"10/(1+9*exp(-0.5*x))", "y=10,00 y=0,0", "10.00 0.0"}, {"exp(x-80)/(exp(x-80)+1)", "y=1,00 y=0,0", "1.00 0.0"},
         {"exp(0.01*x)/(exp(0.01*x)+1)", "y=1,00 y=0,0", "1.00 0.0"}, {"exp(x^2)/(1+exp(x^2))", "y=1,00", "1.00"},
         {"2x+3+exp(-x)/(1+exp(-x))", "y=2,00*x+3,00 y=2,00*x+4,00", "2.00*x+3.00 2.00*x+4.00"},
+        // Such a term with a rational approach beside it, which has not
+        // reached the line where the e-term ends f.
+        {"exp(x)/(exp(x)+1)+1/x", "y=1,00 y=0,0", "1.00 0.0"},
+        {"3*exp(x)/(exp(x)+1)+1/(x+2)", "y=3,00 y=0,0", "3.00 0.0"},
+        {"(exp(x)-exp(-x))/(exp(x)+exp(-x))+1/x", "y=1,00 y=-1,00", "1.00 -1.00"},
+        {"exp(x)/(exp(x)+1)+x+1/x", "y=x+1,00 y=x", "x+1.00 x"},
+        // Beside it a slow bend is no such approach.
+        {"exp(x)/(exp(x)+1)+ln(x+9)", "---.----", ""},
+        // Poles that recur, and spikes that keep their height, far out
+        // between the samples: no line, however small f is at the samples.
+        {"tan(x)/x", "---.----", ""}, {"tan(x)/x^2", "---.----", ""}, {"x+tan(x)/x", "---.----", ""},
+        {"1/(1+x^2*sin(x)^2)", "---.----", ""}, {"x+sin(x)/x", "y=x", "x"},
         // Bending too slowly to tell up to the language's limit on x: no line.
         {"x^0.001", "---.----", ""},
         // The same value at every far sample of a period, and the level at
