@@ -46,7 +46,7 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
     const double spanne = std::floor((e.bis - e.von) / e.schritt + 1e-9) + 1;
     const double zeilen = std::isfinite(spanne) ? std::clamp(spanne, 1.0, double(kWertetabelleMaxZeilen)) : 1.0;
     WorkBudget budget(kWaitSeconds);
-    bool ableitungenGekuerzt = false;
+    bool ableitungenGekuerzt = false, ableitungenUngesichert = false;
     double x = e.von;
     // Counted by rows: a step that rounds away leaves x where it is, and
     // the table then shows the same x in every row.
@@ -71,10 +71,11 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
                 abl = ShownDerivatives(FamilienFunktion(e.t), x, 3, DecimalsUnit(dezimalen, 1e-10));
                 // A refinement cut short has not shown that its derivative exists.
                 if (anteil.Cut()) {
-                    for (ShownDerivative& a : abl) a.defined = false;
+                    for (ShownDerivative& a : abl) a = ShownDerivative{};
                     ableitungenGekuerzt = true;
                 }
             }
+            for (const ShownDerivative& a : abl) ableitungenUngesichert = ableitungenUngesichert || a.unconfirmed;
             for (size_t k = 0; k < abl.size(); ++k)
                 zeile[k + 2] = abl[k].defined ? FormatNumberComma(dezimalen, abl[k].value) : NichtDefiniertText();
         } else {
@@ -84,7 +85,12 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
         x += e.schritt;
         if (!(x <= e.bis)) break;
     }
-    if (ableitungenGekuerzt && tabelle.meldung.empty()) tabelle.meldung = kAbleitungenNichtBerechnet;
+    auto melden = [&tabelle](const char* satz) {
+        if (!tabelle.meldung.empty()) tabelle.meldung += '\n';
+        tabelle.meldung += satz;
+    };
+    if (ableitungenGekuerzt && tabelle.meldung.empty()) melden(kAbleitungenNichtBerechnet);
+    if (ableitungenUngesichert) melden(kAbleitungenNichtGesichert);
     return tabelle;
 }
 
