@@ -55,7 +55,10 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
         WertetabelleZeile zeile;
         zeile[0] = FormatNumberCommaBlanks(dezimalen, x);
         bool definiert = false;
+        const double vorher = budget.SecondsLeft();
         const double y = FamilienWert(0, x, e.t, definiert);
+        // What a value of f costs of the budget.
+        const double kostenF = std::max(0.0, vorher - budget.SecondsLeft());
         // A value the budget did not pay for reads as undefined: the table ends before it.
         if (budget.Spent()) {
             tabelle.meldung = kTabelleAbgebrochen;
@@ -66,8 +69,13 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
             // FormatNumberComma shows values below 1e-10 as 0.
             std::array<ShownDerivative, kMaxShownDerivativeOrder> abl;
             {
-                // What is left shared out over the rows still to come.
-                WorkBudget anteil(budget.SecondsLeft() / std::max(1.0, zeilen - (r - 1)));
+                // What is left shared out over the rows still to come,
+                // less what their values of f will cost (twice over, as a
+                // later x may cost more): the derivatives of the first rows
+                // must not leave the last rows without their values.
+                const double spaeter = std::max(0.0, zeilen - r);
+                const double frei = std::max(0.0, budget.SecondsLeft() - 2 * kostenF * spaeter);
+                WorkBudget anteil(frei / std::max(1.0, zeilen - (r - 1)));
                 abl = ShownDerivatives(FamilienFunktion(e.t), x, 3, DecimalsUnit(dezimalen, 1e-10));
                 // A refinement cut short has not shown that its derivative exists.
                 if (anteil.Cut()) {
