@@ -28,9 +28,11 @@ constexpr double kNoiseUlps = 32;
 constexpr double kNachDemBoden = 64;
 // Measured noise counts with this margin: the largest of four draws.
 constexpr double kMeasuredNoiseMargin = 6;
-// Unevenly spaced offsets, in steps, for a check that no frequency escapes,
-// and how many such checks a result may take.
-constexpr std::array<double, 7> kUngleich = {-3, -2.17, -1.31, 0, 0.73, 1.89, 3};
+// Unevenly spaced offsets, in steps, for a check that no frequency escapes;
+// the steps of the check, in the last step of the chain, none a power of two
+// or a simple fraction of it; and how many such checks a result may take.
+constexpr std::array<double, 7> kUngleich = {-2.93, -2.17, -1.31, 0, 0.73, 1.89, 2.71};
+constexpr std::array<double, 2> kGegenprobenSchritte = {0.618, 0.382};
 constexpr int kGegenproben = 3;
 // A raw quotient that has grown by this factor at each of this many halvings
 // grows without bound: a cusp, a vertical tangent.
@@ -195,6 +197,7 @@ struct Aufloesung {
 // before was what coarser steps saw of the term.
 struct Kette {
     Extrapolation e;
+    size_t order = 0;  // 0 to 2 for f' to f'''
     bool everDefined = false;
     // The rounding noise of the probes is judged against the largest samples
     // of the chain, so that a term that vanishes at x (x^6 at 0) reaches it.
@@ -245,7 +248,9 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
 
     const double nullEinheit = unit(0);
     std::array<std::array<Kette, 3>, kMaxShownDerivativeOrder> tab;
-    for (auto& order : tab) {
+    for (size_t k = 0; k < tab.size(); ++k) {
+        auto& order = tab[k];
+        for (Kette& c : order) c.order = k;
         order[kMitte].e = Extrapolation(true, nullEinheit);
         // The one-sided quotients converge like h, often towards a smaller
         // value than they start from: their best estimate is the one known
@@ -256,6 +261,7 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
 
     std::array<double, 7> y{};
     std::array<bool, 7> ok{};
+    double fx = 0;
     auto sample = [&](int j) {
         double v = 0;
         ok[static_cast<size_t>(j + 3)] = f(x + j * h, v) && std::isfinite(v);
@@ -278,12 +284,17 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
     };
     // An estimate that cannot be told from 0 shows as 0 where every value
     // it may stand for does, and where it is the rounding noise of the
-    // samples (1/(1+x^2) has f''' = 0 at 1); one that merely has not
-    // settled yet shows nothing.
-    auto gezeigt = [&](const Extrapolation& e) {
+    // samples, far below the size of the term and of its lower derivatives
+    // (1/(1+x^2) has f''' = 0 at 1); one that merely has not settled yet
+    // shows nothing.
+    auto gezeigt = [&](const Kette& c) {
+        const Extrapolation& e = c.e;
         const double unsicher = std::max(e.Error(), e.Noise());
         if (std::fabs(e.Best()) > 4 * unsicher) return e.Best();
-        const bool rauschen = e.Error() <= 4 * e.Noise() && 4 * unsicher <= 0.025 * nullEinheit;
+        double groesse = std::fabs(fx);
+        for (size_t j = 0; j < c.order; ++j) groesse = std::max(groesse, std::fabs(tab[j][kMitte].e.Best()));
+        const bool rauschen = e.Error() <= 4 * e.Noise() && 4 * unsicher <= 0.025 * nullEinheit &&
+                              4 * unsicher <= 1e-6 * groesse;
         if (zeigtNull(std::fabs(e.Best()) + 4 * unsicher) || rauschen) return 0.0;
         // Not told from 0, yet possibly shown as a number: not settled.
         return e.Best() != 0 ? e.Best() : std::numeric_limits<double>::min();
@@ -293,10 +304,10 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
     // that lies on a border (of the last digit's rounding, of the fixed band)
     // to within far less than the last digit is put on it, as an exact 1.5
     // or 100 is; one that straddles it from further away has not settled.
-    auto wert = [&](const Extrapolation& e) {
+    auto wert = [&](const Kette& c) {
         constexpr double kNichts = std::numeric_limits<double>::quiet_NaN();
-        const double unsicher = std::max(e.Error(), e.Noise());
-        const double v = gezeigt(e);
+        const double unsicher = std::max(c.e.Error(), c.e.Noise());
+        const double v = gezeigt(c);
         if (v == 0) return unsicher <= 0.25 * nullEinheit ? 0.0 : kNichts;
         double a = std::fabs(v);
         if (a <= 2 * unsicher) return kNichts;
@@ -320,7 +331,7 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
     // Settled to the digits shown, over enough steps, and on steps fine
     // enough that nothing but noise is left unresolved.
     auto bestaetigt = [&](const Kette& c) {
-        return c.e.Found() && (c.e.Rows() >= kTrustedRows || c.e.Done()) && c.floorSeen && !std::isnan(wert(c.e));
+        return c.e.Found() && (c.e.Rows() >= kTrustedRows || c.e.Done()) && c.floorSeen && !std::isnan(wert(c));
     };
 
     // The sixth divided difference on the uneven offsets at step s, scaled
@@ -398,19 +409,20 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
     // must be down to the noise as well.
     int pruefungen = 0;
     bool gesichert = false;
-    auto gegenprobe = [&](double s) {
-        const Ungleich g = ungleich(s);
-        if (!g.defined) return false;
-        for (int k = 1; k <= maxOrder; ++k) {
-            const Kette& c = tab[static_cast<size_t>(k - 1)][kMitte];
-            if (!bestaetigt(c)) continue;
-            // The chain's noise per sample, carried over to these weights.
-            double anker = 0;
-            for (size_t p = 0; p < kProbe.size(); ++p) anker = std::max(anker, c.anchor[p] / kProbeSum[p]);
-            const double boden =
-                std::max(kNoiseUlps * kRoundoff * std::max(g.scale, anker * g.sum),
-                         kMeasuredNoiseMargin * sampleRauschen * g.norm);
-            if (g.value > boden) return false;
+    auto gegenprobe = [&](double letzterSchritt) {
+        for (double schritt : kGegenprobenSchritte) {
+            const Ungleich g = ungleich(schritt * letzterSchritt);
+            if (!g.defined) return false;
+            for (int k = 1; k <= maxOrder; ++k) {
+                const Kette& c = tab[static_cast<size_t>(k - 1)][kMitte];
+                if (!bestaetigt(c)) continue;
+                // The chain's noise per sample, carried over to these weights.
+                double anker = 0;
+                for (size_t p = 0; p < kProbe.size(); ++p) anker = std::max(anker, c.anchor[p] / kProbeSum[p]);
+                const double boden = std::max(kNoiseUlps * kRoundoff * std::max(g.scale, anker * g.sum),
+                                              kMeasuredNoiseMargin * sampleRauschen * g.norm);
+                if (g.value > boden) return false;
+            }
         }
         return true;
     };
@@ -427,6 +439,7 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
     for (int row = 0; row < kRefineRows && h >= hMin; ++row) {
         if (row == 0) {
             for (int j = -3; j <= 3; ++j) sample(j);
+            fx = y[3];
         } else {
             // Halved: the old +-h are the new +-2h, x stays.
             y[1] = y[2], ok[1] = ok[2];
@@ -540,7 +553,7 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
         if (fertig) {
             if (!etwasBestaetigt() || pruefungen == kGegenproben) break;
             ++pruefungen;
-            gesichert = gegenprobe(h / 2);
+            gesichert = gegenprobe(h);
             if (gesichert) break;
             // Something above the noise that the halved steps did not see:
             // every chain starts afresh with the next step.
@@ -553,7 +566,7 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
         h /= 2;
     }
     // The steps ran out with some order settled and others not.
-    if (!gesichert && pruefungen < kGegenproben && etwasBestaetigt()) gesichert = gegenprobe(h);
+    if (!gesichert && pruefungen < kGegenproben && etwasBestaetigt()) gesichert = gegenprobe(2 * h);
 
     for (int k = 1; k <= maxOrder; ++k) {
         const auto& t = tab[static_cast<size_t>(k - 1)];
@@ -562,7 +575,7 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
         const Kette& l = t[kLinks];
         // Undefined on a side at every step: a border of the domain.
         if (!c.everDefined || !r.everDefined || !l.everDefined) break;
-        const double v = wert(c.e);
+        const double v = wert(c);
         // Settled on steps that resolve the term: no corner either, since a
         // jump of the derivative of order k keeps the probes from shrinking
         // faster than h^k.

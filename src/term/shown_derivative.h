@@ -9,7 +9,8 @@
 // a corner or a jump. Steps that do not resolve the term (a sum of many
 // frequencies seen at a step longer than its shortest period) settle
 // nothing, and a value is shown only once the steps have come down to where
-// nothing but rounding noise is left unresolved.
+// nothing but rounding noise is left unresolved, on unevenly spaced samples
+// too, and every value it may stand for shows the same digits.
 
 #include <array>
 #include <functional>
