@@ -17,9 +17,9 @@ constexpr int kTableauWidth = 8;
 // An estimate is trusted only with this many step sizes behind it, so that
 // two quotients agreeing by chance at coarse steps settle nothing.
 constexpr int kTrustedRows = 4;
-// The coarsest step is this share of |x| (of 1 where |x| is smaller), so
-// that x = 1000 is refined as x = 1 is, and the stencil stays inside the
-// domain of a term such as ln(x) or sqrt(x) however large x is.
+// The coarsest step is this share of |x| (of 1 where |x| is smaller),
+// rounded up to a power of two, so that x = 1000 is refined as x = 1 is and
+// the stencil stays inside the domain of ln(x) or sqrt(x) however large x is.
 constexpr double kCoarsestShare = 0.125;
 // A difference of samples is rounding noise up to this many units of the
 // last place of the samples it is taken from.
