@@ -47,7 +47,7 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
     const double spanne = std::floor((e.bis - e.von) / e.schritt + 1e-9) + 1;
     const double zeilen = std::isfinite(spanne) ? std::clamp(spanne, 1.0, double(kWertetabelleMaxZeilen)) : 1.0;
     WorkBudget budget(kWaitSeconds);
-    bool ableitungenGekuerzt = false;
+    bool ableitungenGekuerzt = false, ableitungenUngesichert = false;
     double x = e.von;
     // Counted by rows: a step that rounds away leaves x where it is, and
     // the table then shows the same x in every row.
@@ -56,7 +56,10 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
         WertetabelleZeile zeile;
         zeile[0] = FormatNumberCommaBlanks(dezimalen, x);
         bool definiert = false;
+        const double vorher = budget.SecondsLeft();
         const double y = FamilienWert(0, x, e.t, definiert);
+        // What a value of f costs of the budget.
+        const double kostenF = std::max(0.0, vorher - budget.SecondsLeft());
         // A value the budget did not pay for reads as undefined: the table ends before it.
         if (budget.Spent()) {
             tabelle.meldung = kTabelleAbgebrochen;
@@ -67,15 +70,21 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
             // FormatNumberComma shows values below 1e-10 as 0.
             std::array<ShownDerivative, kMaxShownDerivativeOrder> abl;
             {
-                // What is left shared out over the rows still to come.
-                WorkBudget anteil(budget.SecondsLeft() / std::max(1.0, zeilen - (r - 1)));
+                // What is left shared out over the rows still to come,
+                // less what their values of f will cost (twice over, as a
+                // later x may cost more): the derivatives of the first rows
+                // must not leave the last rows without their values.
+                const double spaeter = std::max(0.0, zeilen - r);
+                const double frei = std::max(0.0, budget.SecondsLeft() - 2 * kostenF * spaeter);
+                WorkBudget anteil(frei / std::max(1.0, zeilen - (r - 1)));
                 abl = ShownDerivatives(FamilienFunktion(e.t), x, 3, DecimalsUnit(dezimalen, 1e-10));
                 // A refinement cut short has not shown that its derivative exists.
                 if (anteil.Cut()) {
-                    for (ShownDerivative& a : abl) a.defined = false;
+                    for (ShownDerivative& a : abl) a = ShownDerivative{};
                     ableitungenGekuerzt = true;
                 }
             }
+            for (const ShownDerivative& a : abl) ableitungenUngesichert = ableitungenUngesichert || a.unconfirmed;
             for (size_t k = 0; k < abl.size(); ++k)
                 zeile[k + 2] = abl[k].defined ? FormatNumberComma(dezimalen, abl[k].value) : NichtDefiniertText();
         } else {
@@ -85,7 +94,12 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe e, int dezimalen) {
         x += e.schritt;
         if (!(x <= e.bis)) break;
     }
-    if (ableitungenGekuerzt && tabelle.meldung.empty()) tabelle.meldung = kAbleitungenNichtBerechnet;
+    auto melden = [&tabelle](const char* satz) {
+        if (!tabelle.meldung.empty()) tabelle.meldung += '\n';
+        tabelle.meldung += satz;
+    };
+    if (ableitungenGekuerzt && tabelle.meldung.empty()) melden(kAbleitungenNichtBerechnet);
+    if (ableitungenUngesichert) melden(kAbleitungenNichtGesichert);
     return tabelle;
 }
 

@@ -34,7 +34,8 @@ struct Wertetabelle {
     // The input as it was used: the step positive (0 becomes 1), von <= bis.
     WertetabelleEingabe eingabe;
     std::vector<WertetabelleZeile> zeilen;  // without the header
-    // What the work budget left out, said to the user; empty when nothing.
+    // What the table could not show and why, said to the user (one line
+    // for each reason); empty when nothing.
     std::string meldung;
 };
 
@@ -44,6 +45,11 @@ inline constexpr const char* kTabelleAbgebrochen =
     "Die Wertetabelle wurde abgebrochen: zu viel Rechenaufwand.";
 inline constexpr const char* kAbleitungenNichtBerechnet =
     "Nicht alle Ableitungen konnten berechnet werden (zu viel Rechenaufwand); sie stehen als \"nicht def.\" in der Tabelle.";
+// A derivative that may exist but could not be shown right to its digits.
+inline constexpr const char* kAbleitungenNichtGesichert =
+    "Nicht alle Ableitungen lie\xC3\x9F" "en sich auf die angezeigten Stellen genau bestimmen (die N\xC3\xA4herungen "
+    "stimmen nicht \xC3\xBC" "berein, oder der Term \xC3\xA4ndert sich schneller, als die feinste Schrittweite "
+    "aufl\xC3\xB6st); sie stehen als \"nicht def.\" in der Tabelle.";
 
 // The header row: "     x", "    f(x)", ...
 const WertetabelleZeile& WertetabelleKopf();

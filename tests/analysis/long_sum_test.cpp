@@ -120,24 +120,40 @@ TEST_F(LongSum, TablesAndIntegralsStopWithTheirMessage) {
     EXPECT_FALSE(gOverlay.IntegralAbgebrochen);
     gParams.FgSummeBis = 9999;
 
-    Compile("blanc(n*x)/n^2+x-1");
+    // A triple zero: Newton's steps shrink by a third each, far more of
+    // them than the budget pays for with 500 terms; a few it does pay for.
+    Compile("(x-1)^3/n^2");
+    gParams.FgSummeBis = 500;
     const NewtonErgebnis newton = NewtonBerechnen(2, 0, 4);
     EXPECT_TRUE(newton.abgebrochen);
     EXPECT_EQ(newton.meldung, kBerechnungAbgebrochen);
     // The steps shown are whole steps.
+    ASSERT_FALSE(newton.zeilen.empty());
     for (const NewtonZeile& z : newton.zeilen)
         for (const std::string& cell : z) EXPECT_FALSE(cell.empty());
 
-    WertetabelleEingabe e;
-    e.von = -2;
-    e.bis = 2;
-    e.schritt = 1;
-    const Wertetabelle table = WertetabelleBerechnen(e, 2);
-    EXPECT_FALSE(table.meldung.empty());
+    // Every value of f is paid for, no derivative is.
+    gParams.FgSummeBis = 9999;
+    const Wertetabelle table = WertetabelleBerechnen({-2, 2, 1, 0}, 2);
+    EXPECT_EQ(table.meldung, kAbleitungenNichtBerechnet);
+    ASSERT_EQ(table.zeilen.size(), 5u);
     for (const WertetabelleZeile& z : table.zeilen) {
         EXPECT_NE(z[1], NichtDefiniertText()) << z[0];
         for (size_t k = 2; k < z.size(); ++k) EXPECT_EQ(z[k], NichtDefiniertText()) << z[0];
     }
+}
+
+// The derivatives of each row get a share of what is left, less what the
+// values of the rows still to come will cost: the first rows' refinement
+// does not leave the last rows without their values.
+TEST_F(LongSum, TheValueTableSharesItsBudgetOutOverItsRows) {
+    Compile("sin(n*x)/n^2");
+    gParams.FgSummeBis = 2000;
+    const Wertetabelle table = WertetabelleBerechnen({-8, 8, 1, 0}, 2);
+    EXPECT_EQ(table.meldung, kAbleitungenNichtBerechnet);
+    ASSERT_EQ(table.zeilen.size(), 17u);
+    EXPECT_EQ(table.zeilen.back()[0], "  8,00     ");
+    for (const WertetabelleZeile& z : table.zeilen) EXPECT_NE(z[1], NichtDefiniertText()) << z[0];
 }
 
 // A discussion cut short lists nothing as found and nothing as "none":

@@ -293,6 +293,13 @@ TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
         {"sqrt(x^2+1)", 2, 3, 0.89442719099991587856, 0.089442719099991587856, -0.10733126291998990543},
         {"e^(-x^2)", 0.5, 3, -0.77880078307140486824, -0.77880078307140486824, 3.8940039153570243412},
         {"x^2", 2, 2, 4, 2, 0}, {"x^2/4", 3, 2, 1.5, 0.5, 0}, {"x^3/3-x", -1.7, 3, 1.89, -3.4, 2},
+        // Far from 0 and close to it alike: ln(x) has f'''(1000) = 2e-9.
+        {"ln(x)", 1000, 2, 1e-3, -1e-6, 2e-9}, {"ln(x)", 0.001, 3, 1000, -1e6, 2e9},
+        {"sqrt(x)", 1e6, 2, 5e-4, -2.5e-10, 3.75e-16}, {"1/x", 1000, 3, -1e-6, 2e-9, -6e-12},
+        {"x^3", 1000, 2, 3e6, 6000, 6}, {"x^5", 1000, 3, 5e12, 2e10, 6e7}, {"x^5", 0.001, 3, 5e-12, 2e-8, 6e-5},
+        {"sqrt(x)", 0.001, 3, 15.811388300841896495, -7905.6941504209480831, 11858541.225631421878},
+        // On the border of the fixed band: -100 shows as -1,00 E+2.
+        {"exp(-50*x^2)", 0, 2, 0, -100, 0},
         // A border of the domain: no derivative, and none of higher order.
         {"sqrt(x)", 0, 2, kNicht, kNicht, kNicht}, {"sqrt(4-x^2)", 2, 2, kNicht, kNicht, kNicht},
         {"sqrt(x)^3", 0, 2, kNicht, kNicht, kNicht},
@@ -315,6 +322,9 @@ TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
         }
     }
     EXPECT_EQ(NichtDefiniertText(), " nicht def.");
+    // A derivative that does not exist is no derivative left unsettled.
+    Compile("abs(x)");
+    EXPECT_EQ(WertetabelleBerechnen({0, 0, 1, 0}, 2).meldung, "");
     // Values are those of the family as the graph shows them.
     // A term without n is evaluated once, whatever the n range.
     gParams.FgSummeVon = 0;
@@ -328,6 +338,70 @@ TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
     gParams.FgSummeVon = gParams.FgSummeBis = 0;
     Compile("t*x");
     EXPECT_EQ(Ohne(WertetabelleBerechnen({2, 2, 1, 3}, 2).zeilen[0][1]), "6,00");
+}
+
+// Sums of many frequencies: steps longer than the shortest period agree on
+// the derivatives of the smooth curve the samples happen to lie on.
+TEST_F(Tables, ValueTableDerivativesOfLongSumsAreRightOrSayWhy) {
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 999;
+    Compile("sin(n*x)/n^2");
+    // f'' and f''' of the sum from n = 1 to 999 at x = -8 .. 8 (mpmath); the
+    // sum is odd, f'' odd and f''' even. At 0, f''' = -499500 lies on the
+    // rounding border of -4,995 E+5 and cannot be settled on either side.
+    constexpr double f2[] = {-0.0954244969376, -0.0692571097196, -0.123182754797, -0.0718175585479,
+                             -0.0541097504014, -0.0395423893432, -0.0260019126748, -0.0129099064588, 0};
+    constexpr double f3[] = {-397.683699414, -245.307783638, -1047.11820458, -583.345471976, -520.855745849,
+                             -495.116606958, -481.832713763, -475.130897264, 0};
+    const Wertetabelle t = WertetabelleBerechnen({-8, 8, 1, 0}, 2);
+    ASSERT_EQ(t.zeilen.size(), 17u);
+    for (size_t r = 0; r < 17; ++r) {
+        const size_t i = r <= 8 ? r : 16 - r;
+        const double seite = r <= 8 ? 1 : -1;
+        SCOPED_TRACE(t.zeilen[r][0]);
+        EXPECT_EQ(t.zeilen[r][3], FormatNumberComma(2, seite * f2[i]));
+        EXPECT_EQ(t.zeilen[r][4], r == 8 ? NichtDefiniertText() : FormatNumberComma(2, f3[i]));
+    }
+    EXPECT_EQ(t.meldung, kAbleitungenNichtGesichert);
+
+    // Right, or "nicht def." and the message: where the halved steps are all
+    // blind to the highest frequencies (2000 x 1/2^k close to multiples of
+    // 2 pi), with 9999 terms, where the estimates cannot be told from 0 yet
+    // could show as a number, next to a border of the rounding (-5,6499 E-2),
+    // and for a term that rounds in steps coarser than its size suggests.
+    struct Fall { const char* term; int bis; double x; int dezimalen; size_t k; double exakt; } faelle[] = {
+        {"sin(n*x)/n^3", 2000, 4, 2, 3, 0.695512637158}, {"sin(n*x)/n^3", 2000, 5, 2, 3, 0.771522619295},
+        {"sin(n*x)/n^2", 9999, -7, 2, 3, 13829.4480234}, {"sin(n*x)/n^2", 9999, 6, 2, 3, 32157.8128498},
+        {"sin(n*x)/n^3", 3016, 4, 1, 3, 0.0842217567948},
+        {"sin(n*x)/n^3", 2000, -2.3, 1, 3, -0.0252941306921},
+        {"sin((2*n-1)*x)/(2*n-1)^3", 500, 3.55, 2, 3, 0.000379510159845},
+        {"cos(n*x/3)/n^3", 999, -3.8, 1, 3, -0.0564988936389},
+        {"tanh((x-1)/(1+(2*x)^6))", 0, -4.37, 2, 2, -2.03358098765e-5},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(testing::Message() << f.term << " at " << f.x);
+        gParams.FgSummeBis = f.bis;
+        Compile(f.term);
+        const Wertetabelle e = WertetabelleBerechnen({f.x, f.x, 1, 0}, f.dezimalen);
+        const std::string zelle = e.zeilen.at(0)[f.k + 1];
+        if (zelle == NichtDefiniertText())
+            EXPECT_EQ(e.meldung, kAbleitungenNichtGesichert);
+        else
+            EXPECT_EQ(zelle, FormatNumberComma(f.dezimalen, f.exakt));
+    }
+    // Terms whose samples round more coarsely off the grid of the halved
+    // steps than on it are still settled.
+    gParams.FgSummeBis = 500;
+    Compile("sin(n*x)*exp(-n/50)");
+    const WertetabelleZeile z = WertetabelleBerechnen({3, 3, 1, 0}, 0).zeilen.at(0);
+    EXPECT_EQ(z[2] + z[3] + z[4], FormatNumberComma(0, -0.253271848388) + FormatNumberComma(0, 5.56847307803) +
+                                       FormatNumberComma(0, 510.538892778));
+    // A term without a derivative anywhere says why it shows none.
+    gParams.FgSummeBis = 0;
+    Compile("blanc(x)");
+    const Wertetabelle b = WertetabelleBerechnen({0.3, 0.3, 1, 0}, 2);
+    EXPECT_EQ(b.zeilen.at(0)[2], NichtDefiniertText());
+    EXPECT_EQ(b.meldung, kAbleitungenNichtGesichert);
 }
 
 }  // namespace
