@@ -44,6 +44,11 @@ TEST(CanvasRules, DeviceCoordinatesRoundHalvesToEvenAndClamp) {
         {0.5, 1, 0},     {1.5, 1, 2},          {2.5, 1, 2},       {-0.5, 1, 0},       {-1.5, 1, -2},
         {10, 3, 30},     {10.5, 3, 32},        {3.5, 1.0, 4},     {1e300, 1, INT_MAX}, {-1e300, 1, INT_MIN},
         {NAN, 1, INT_MIN}, {INFINITY, 1, INT_MAX},
+        // Rounding noise around a half goes where the half goes, so a
+        // constant curve does not jump between two rows.
+        {187.5 + 2e-8, 1, 188}, {187.5 - 2e-8, 1, 188}, {186.5 - 2e-8, 1, 186}, {186.5 + 2e-8, 1, 186},
+        {-186.5 + 2e-8, 1, -186}, {-187.5 - 2e-8, 1, -188}, {187.49, 1, 187}, {187.51, 1, 188},
+        {2147483646.5 + 1e-7, 1, 2147483646},
     };
     for (const auto& c : cases) EXPECT_EQ(ToDevice(c.p, c.f), c.expected) << c.p << " x " << c.f;
 }
