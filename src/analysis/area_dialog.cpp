@@ -111,8 +111,9 @@ void TForm13::Berechnen() {
         ui_->Label19->setText(ui_->Label18->text());
     } else {
         // Each area is refined until its shown digits settle, the two within
-        // one budget; where f - g is undefined or has a pole in [a, b] there
-        // is no area.
+        // one budget. Where f - g is undefined at isolated points of [a, b]
+        // the area is the improper integral, where that exists; where it is
+        // undefined on a stretch there is no area.
         const Ergebnistext text = [dez](double v) { return FormatNumberCommaBlanks(dez, v); };
         WorkBudget budget(kWaitSeconds);
         const Integralwert orientiert = Integrieren(kIntegrandF, t_, a_, b_, text, kWaitSeconds / 2);

@@ -39,6 +39,10 @@ constexpr int kMaxSuchRunden = 600;
 // around its samples may spend.
 constexpr int kPruefSchritte = 1024;
 constexpr long long kPruefBudget = 1 << 22;
+// Values this large next to a place where f is undefined are those of a
+// pole that left the evaluator's range there (a quotient ends at 1e15),
+// not of a domain that ends; beside much smaller ones, those of a pole.
+constexpr double kUeberlauf = 1e12;
 
 }  // namespace
 
@@ -196,6 +200,7 @@ Extremstelle ExtremSuchen(double t, const NRange& n, double lo, double hi, doubl
     // The best value after each round, for telling growth from settling.
     std::vector<double> verlauf{best};
     bool undefiniert = false, gesetzt = false;
+    double lueckeX = NAN;
     int ruhig = 0;
     for (int runde = 0; runde < kMaxSuchRunden && halb > 0 && auswertungen < ende; ++runde) {
         const double u = halb / 4;
@@ -210,6 +215,7 @@ Extremstelle ExtremSuchen(double t, const NRange& n, double lo, double hi, doubl
             auswertungen += jeWert;
             if (!ok) {
                 undefiniert = true;
+                lueckeX = x;
                 continue;
             }
             tiefst = std::min(tiefst, v);
@@ -238,6 +244,7 @@ Extremstelle ExtremSuchen(double t, const NRange& n, double lo, double hi, doubl
     e.x = bx;
     e.y = s * best;
     e.luecke = undefiniert;
+    e.lueckeX = lueckeX;
     // A search cut short by its budget has not seen where the values go.
     const bool erschoepft = !gesetzt && auswertungen >= ende;
     const bool stetig = !erschoepft && (!gesetzt || undefiniert) && StetigWachsend(verlauf) &&
@@ -259,6 +266,7 @@ Polbefund PolNeben(double t, const NRange& n, double xm, double ym, const Nachba
         if (!ExtremGegen(ym, richtung, a, b)) continue;
         const Extremstelle e = ExtremSuchen(t, n, lo, hi, xm, ym, richtung, skala, grenze, auswertungen);
         if (e.unbeschraenkt || (e.luecke && !p.luecke)) p.x = e.x;
+        if (e.luecke) p.lueckeX = e.lueckeX;
         p.luecke |= e.luecke;
         if (e.unbeschraenkt) {
             p.pol = true;
@@ -517,6 +525,7 @@ constexpr size_t kMaxStuecke = 1 << 16;
 struct Summe {
     double wert = 0, fehler = 0, betrag = 0;
     bool undefiniert = false;  // the integrand is undefined at a node
+    double bei = NAN;          // there
     bool erreicht = false;     // the error bound fell to the target
     // The work budget ended before every piece had a value: there is no sum.
     bool abgebrochen = false;
@@ -544,8 +553,13 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
     std::vector<Stueck> offen, fertig;
     double wert = 0, fehler = 0, betrag = 0;
     bool erschoepft = false;
+    auto knoten = [&](double x, bool& ok) {
+        const double y = f(x, ok);
+        if (!ok) r.bei = x;
+        return y;
+    };
     auto bewerten = [&](Stueck& s) {
-        if (Kronrod21(f, s)) return true;
+        if (Kronrod21(knoten, s)) return true;
         if (WorkBudgetSpent())
             erschoepft = true;
         else
@@ -666,17 +680,15 @@ struct Funktion {
 // Poles beyond this many are not told apart.
 constexpr size_t kMaxPole = 512;
 
-// f on a grid of kPruefSchritte steps over [a, b], and the poles found
-// by searching around every sample that stands out; whether f is undefined
-// at a sample or at a place a search met.
+// f on a grid of kPruefSchritte steps over [a, b], the poles found by
+// searching around every sample that stands out, and the places where f is
+// undefined that the searches met.
 struct Abtastung {
     std::vector<Nachbarwert> proben;
-    std::vector<double> pole;
-    bool pol = false, luecke = false;
+    std::vector<double> pole, luecken;
 };
 
-// With `allePole` the search goes on after the first pole.
-Abtastung Abtasten(const Funktion& f, double a, double b, bool allePole) {
+Abtastung Abtasten(const Funktion& f, double a, double b) {
     Abtastung r;
     const size_t anzahl = kPruefSchritte + 1;
     r.proben.resize(anzahl);
@@ -685,7 +697,6 @@ Abtastung Abtasten(const Funktion& f, double a, double b, bool allePole) {
         p.x = i + 1 == anzahl ? b : a + (b - a) * static_cast<double>(i) / kPruefSchritte;
         p.y = f(p.x, p.definiert);
         p.da = true;
-        r.luecke |= !p.definiert;
     }
     long long ausgegeben = 0;
     for (size_t i = 0; i < anzahl && ausgegeben < kPruefBudget; ++i) {
@@ -693,13 +704,24 @@ Abtastung Abtasten(const Funktion& f, double a, double b, bool allePole) {
         const Nachbarwert keiner;
         const Nachbarwert& links = i > 0 ? r.proben[i - 1] : keiner;
         const Nachbarwert& rechts = i + 1 < anzahl ? r.proben[i + 1] : keiner;
+        // A sample that stands on a pole (tan(x) is 1.6e16 at the double
+        // next to pi/2) leaves nothing to search: the search from its
+        // neighbours meets the pole's value in one step and sees no growth.
+        // Where it is a finite peak after all, the limits towards it say so.
+        bool spitze = std::fabs(r.proben[i].y) >= kUeberlauf;
+        for (const Nachbarwert* q : {&links, &rechts})
+            if (q->da && q->definiert) spitze &= std::fabs(r.proben[i].y) >= 1e6 * std::fabs(q->y);
+        if (spitze) {
+            r.pole.push_back(r.proben[i].x);
+            if (r.pole.size() >= kMaxPole) break;
+            continue;
+        }
         const Polbefund p =
             PolNeben(f.t, f.n, r.proben[i].x, r.proben[i].y, links, rechts, kPruefBudget - ausgegeben, ausgegeben);
-        r.luecke |= p.luecke;
+        if (p.luecke && std::isfinite(p.lueckeX)) r.luecken.push_back(p.lueckeX);
         if (p.pol) {
-            r.pol = true;
             r.pole.push_back(p.x);
-            if (!allePole || r.pole.size() >= kMaxPole) break;
+            if (r.pole.size() >= kMaxPole) break;
         }
     }
     return r;
@@ -835,30 +857,61 @@ Bereich PolZone(const Funktion& f, double c, double lo, double hi) {
     return z;
 }
 
+// The stretch where f is undefined around u, a place where it is undefined
+// between the defined samples lo < u < hi: walked out to either side until
+// f is defined again, its edges found by bisection.
+Bereich LueckeUm(const Funktion& f, double u, double lo, double hi) {
+    double rand[2][2];  // per side: the last defined and the first undefined point
+    for (int k = 0; k < 2; ++k) {
+        const double seite = k == 0 ? -1.0 : 1.0;
+        double zuletzt = u, definiert = k == 0 ? lo : hi;
+        for (double e = std::max(std::fabs(u), std::numeric_limits<double>::min()) * 0x1p-52;; e *= 2) {
+            const double x = u + seite * e;
+            if (!(x > lo && x < hi)) break;
+            bool ok;
+            f(x, ok);
+            if (ok) {
+                definiert = x;
+                break;
+            }
+            zuletzt = x;
+        }
+        std::tie(rand[k][0], rand[k][1]) = Grenze(f, definiert, zuletzt);
+    }
+    Bereich z;
+    z.lo = rand[0][0];
+    z.uLo = rand[0][1];
+    z.hi = rand[1][0];
+    z.uHi = rand[1][1];
+    return z;
+}
+
 // One end of a stretch where f is defined: a point where f has a value, or
-// a singular end, which the integral approaches towards `bezug` (a pole, or
-// the edge of an undefined stretch), x being the last point where f is
-// defined.
+// a singular end, which the integral approaches towards `bezug` (an isolated
+// point where f is undefined, a pole or not, or the edge of an undefined
+// stretch), x being the last point where f is defined.
 struct Ende {
     double x = 0;
     bool singulaer = false;
     double bezug = 0;
-    bool pol = false;  // a pole lies at the end
+    bool pol = false;  // an isolated undefined point lies at the end
 };
 
 struct Zerlegung {
     std::vector<std::pair<Ende, Ende>> strecken;
-    // f is undefined on a stretch that is not the neighbourhood of a pole.
+    // f is undefined on a stretch, not only at isolated points.
     bool luecke = false;
 };
 
 // [a, b] taken apart into the stretches where f is defined, from the
-// samples and the poles found around them.
-Zerlegung Zerlegen(const Funktion& f, const Abtastung& s, double a, double b) {
+// samples, the poles found around them and the places where f is
+// undefined that the searches or the rule's nodes (`dazu`) met.
+Zerlegung Zerlegen(const Funktion& f, const Abtastung& s, double a, double b, const std::vector<double>& dazu) {
     const std::vector<Nachbarwert>& p = s.proben;
     const double schritt = (b - a) / kPruefSchritte;
-    // A pole's undefined neighbourhood is where its values leave the
-    // evaluator's range: far narrower than this.
+    // Narrower than this, an undefined stretch is a point to the integral:
+    // a pole's neighbourhood where its values leave the evaluator's range,
+    // or a gap such as sin(x)/x has at 0.
     const double schmal = 1e-6 * (b - a);
     std::vector<Bereich> bereiche;
     for (size_t i = 0; i < p.size();) {
@@ -894,6 +947,20 @@ Zerlegung Zerlegen(const Funktion& f, const Abtastung& s, double a, double b) {
         }
         if (!dabei) bereiche.push_back(PolZone(f, c, std::max(a, c - schritt), std::min(b, c + schritt)));
     }
+    // Undefined places between two defined samples.
+    std::vector<double> orte = s.luecken;
+    orte.insert(orte.end(), dazu.begin(), dazu.end());
+    for (const double u : orte) {
+        if (!(u > a && u < b)) continue;
+        bool bekannt = false;
+        for (const Bereich& z : bereiche) bekannt |= u >= z.uLo && u <= z.uHi;
+        if (bekannt) continue;
+        size_t i = std::min<size_t>(static_cast<size_t>((u - a) / schritt), p.size() - 2);
+        while (i > 0 && p[i].x > u) --i;
+        while (i + 2 < p.size() && p[i + 1].x < u) ++i;
+        if (!(p[i].x < u && u < p[i + 1].x) || !p[i].definiert || !p[i + 1].definiert) continue;
+        bereiche.push_back(LueckeUm(f, u, p[i].x, p[i + 1].x));
+    }
     std::sort(bereiche.begin(), bereiche.end(), [](const Bereich& x, const Bereich& y) { return x.lo < y.lo; });
     // Overlapping stretches are one.
     std::vector<Bereich> ganz;
@@ -908,28 +975,29 @@ Zerlegung Zerlegen(const Funktion& f, const Abtastung& s, double a, double b) {
             } else if (z.hi == g.hi) {
                 g.polHi |= z.polHi;
             }
+            g.uLo = std::min(g.uLo, z.uLo);
             continue;
         }
         ganz.push_back(z);
     }
     Zerlegung r;
-    auto polZone = [&](const Bereich& z) { return (z.polLo || z.polHi) && z.uHi - z.uLo <= schmal; };
+    auto punkt = [&](const Bereich& z) { return z.uHi - z.uLo <= schmal; };
     // Every edge is approached as a limit: f may have a pole there, or
     // behave like a root, which the last double before the edge resolves
-    // only to a few digits. The limit is taken towards the pole in a narrow
-    // neighbourhood (the end of the interval where that reaches it), else
-    // towards the edge itself.
+    // only to a few digits. The limit is taken towards an isolated point
+    // (the end of the interval where that reaches it), else towards the
+    // edge itself.
     auto nach = [&](const Bereich& z) {
-        const double bezug = !polZone(z) ? z.uHi : z.amAnfang ? a : 0.5 * (z.uLo + z.uHi);
-        return Ende{z.hi, true, bezug, z.polHi || polZone(z)};
+        const double bezug = !punkt(z) ? z.uHi : z.amAnfang ? a : 0.5 * (z.uLo + z.uHi);
+        return Ende{z.hi, true, bezug, z.polHi || punkt(z)};
     };
     auto vor = [&](const Bereich& z) {
-        const double bezug = !polZone(z) ? z.uLo : z.amEnde ? b : 0.5 * (z.uLo + z.uHi);
-        return Ende{z.lo, true, bezug, z.polLo || polZone(z)};
+        const double bezug = !punkt(z) ? z.uLo : z.amEnde ? b : 0.5 * (z.uLo + z.uHi);
+        return Ende{z.lo, true, bezug, z.polLo || punkt(z)};
     };
     std::optional<Ende> anfang = Ende{a, false, a};
     for (const Bereich& z : ganz) {
-        r.luecke |= !polZone(z);
+        r.luecke |= !punkt(z);
         if (anfang && !z.amAnfang) r.strecken.emplace_back(*anfang, vor(z));
         anfang.reset();
         if (!z.amEnde) anfang = nach(z);
@@ -938,9 +1006,24 @@ Zerlegung Zerlegen(const Funktion& f, const Abtastung& s, double a, double b) {
     return r;
 }
 
+// What an integral over the stretches where f is defined integrates: f,
+// |f|, f^2, or x f (for the integral of x^2 f').
+enum class Art { F, Betrag, Quadrat, XF };
+
+double Integrandwert(Art art, double x, double y) {
+    switch (art) {
+        case Art::Betrag: return std::fabs(y);
+        case Art::Quadrat: return y * y;
+        case Art::XF: return x * y;
+        default: return y;
+    }
+}
+
 // How the integral and x^2 f behave towards a singular end.
 struct Randverlauf {
     bool divergent = false;
+    // Whether the integral converges there could not be told.
+    bool unentschieden = false;
     bool zuKurz = false;  // the stretch is too short to see a law
     double schnitt = 0;               // where the pieces stop short of the end
     double rest = 0, restFehler = 0;  // the integral from there to the end
@@ -950,16 +1033,100 @@ struct Randverlauf {
 // Steps towards a singular end halve the distance this often at most.
 constexpr int kRandSchritte = 200;
 
-// F (f^2, or x f) sampled towards `bezug` from side s (+1: the stretch lies
+// A power law with an exponent this close to -1 has no integral: a pole
+// like 1/x, its exponent blurred by how coarsely x resolves the distance.
+// (Closer to -1 the exponents that drift there, as those of 1/(x ln x) do,
+// move the rest too much for it to settle: it is cut.)
+constexpr double kGrenzExponent = -1 + 1e-4;
+
+// The integral of F from the end up to one of the samples F(h_k) at the
+// distances h_k, each half the one before; returns the index of that
+// sample (the pieces stop there).
+// - A power law, F ~ C h^p (the exponents of the last steps agree): the
+//   rest is F(h) h / (p + 1), which exists for p > -1. It is taken where the
+//   exponents over the steps before agree best: close to the end x resolves
+//   h only to a few digits, farther off F may not follow the law yet.
+// - Otherwise the size of F: |F| h shrinks by a factor q a step where the
+//   integral exists (F oscillating, as x sin(1/x) does, or erratic), and
+//   the rest is bounded by the geometric series; where |F| h does not shrink
+//   and F keeps its sign, the integral grows without bound. Between the
+//   two, or oscillating without shrinking, it cannot be told.
+size_t RestBestimmen(const std::vector<double>& hs, const std::vector<double>& fs, Randverlauf& r) {
+    const size_t n = hs.size();
+    const size_t w = std::min<size_t>(n, 8) & ~size_t{1};
+    // Whether F keeps its sign over the w samples up to k, and never is 0.
+    auto gleich = [&](size_t k) {
+        for (size_t j = k + 1 - w; j <= k; ++j)
+            if (fs[j] == 0 || (fs[j] > 0) != (fs[k] > 0)) return false;
+        return true;
+    };
+    auto exponent = [&](size_t k) { return -std::log2(fs[k] / fs[k - 1]); };
+    if (gleich(n - 1)) {
+        double pMin = INFINITY, pMax = -INFINITY;
+        for (size_t k = n + 1 - w; k < n; ++k) {
+            pMin = std::min(pMin, exponent(k));
+            pMax = std::max(pMax, exponent(k));
+        }
+        if (pMax - pMin <= 0.25) {
+            const double p2 = exponent(n - 1), p1 = exponent(n - 2);
+            if (p2 <= kGrenzExponent || 0.5 * (p1 + p2) <= kGrenzExponent) {
+                r.divergent = true;
+                return n - 1;
+            }
+            // The rest at k, and how far the exponents of the steps before
+            // move it.
+            size_t best = n - 1;
+            double bestFehler = INFINITY;
+            for (size_t k = n - 1; k >= w; --k) {
+                if (!gleich(k)) break;
+                const double pk = exponent(k), fh = fs[k] * hs[k], rest = fh / (pk + 1);
+                double fehler = 0;
+                for (size_t j = k + 2 - w; j <= k && std::isfinite(fehler); ++j) {
+                    const double pj = exponent(j);
+                    fehler = pj <= kGrenzExponent ? INFINITY : std::max(fehler, std::fabs(fh / (pj + 1) - rest));
+                }
+                fehler += 1e-12 * std::fabs(rest);
+                if (fehler < bestFehler) {
+                    bestFehler = fehler;
+                    best = k;
+                    r.rest = rest;
+                }
+            }
+            r.restFehler = bestFehler;
+            return best;
+        }
+    }
+    const size_t von = n - w;
+    bool positiv = true, negativ = true;
+    double frueh = 0, spaet = 0;
+    for (size_t k = von; k < n; ++k) {
+        positiv &= fs[k] >= 0;
+        negativ &= fs[k] <= 0;
+        double& m = k < von + w / 2 ? frueh : spaet;
+        m = std::max(m, std::fabs(fs[k]) * hs[k]);
+    }
+    if (spaet == 0) return n - 1;  // F vanishes there
+    const double q = frueh > 0 ? std::pow(spaet / frueh, 2.0 / static_cast<double>(w)) : INFINITY;
+    if (q <= std::exp2(-0.05)) {
+        const double schranke = 2 * spaet / (1 - q);
+        r.rest = positiv ? 0.5 * schranke : negativ ? -0.5 * schranke : 0.0;
+        r.restFehler = positiv || negativ ? 0.5 * schranke : schranke;
+    } else if (q >= std::exp2(-0.01) && (positiv || negativ)) {
+        r.divergent = true;
+    } else {
+        r.unentschieden = true;
+    }
+    return n - 1;
+}
+
+// F (by `art`) sampled towards `bezug` from side s (+1: the stretch lies
 // right of it), the distance halved each step from half of the stretch
 // (`weit` is its other end) until f is undefined or x no longer resolves
-// the distance.
-// Power-law tails: F ~ C h^p at the distance h gives the rest of the
-// integral F(h) h / (p + 1), which exists for p > -1; x^2 f has a limit
-// where its steps shrink.
-Randverlauf RandVerfolgen(const Funktion& f, double bezug, int s, double weit, bool quadrat) {
+// the distance; the rest of the integral from there, and for x f the limit
+// of x^2 f, which exists where its steps shrink.
+Randverlauf RandVerfolgen(const Funktion& f, double bezug, int s, double weit, Art art) {
     Randverlauf r;
-    std::vector<double> hs, fs, gs;
+    std::vector<double> xs, hs, ys, fs, gs;
     const double weite = 0.5 * std::fabs(weit - bezug);
     // Closer to the end than a million units of its last digit, x resolves
     // the distance h too coarsely for the steps to follow a law (the end
@@ -974,53 +1141,55 @@ Randverlauf RandVerfolgen(const Funktion& f, double bezug, int s, double weit, b
         const double y = f(x, ok);
         if (!ok) break;
         hs.push_back(h);
-        fs.push_back(quadrat ? y * y : x * y);
+        ys.push_back(y);
+        fs.push_back(Integrandwert(art, x, y));
         gs.push_back(x * x * y);
-        r.schnitt = x;
+        xs.push_back(x);
+    }
+    // Values that reach the evaluator's limits and stay there before the
+    // end (1/x^3 is undefined within 1e-5 of 0): the pole lies beyond the
+    // edge, and f shows its law only well below those values.
+    bool gekappt = false;
+    if (ys.size() >= 2) {
+        const double zuletzt = std::fabs(ys.back());
+        if (zuletzt >= kUeberlauf && zuletzt < std::exp2(0.1) * std::fabs(ys[ys.size() - 2])) {
+            size_t m = 0;
+            while (m < ys.size() && std::fabs(ys[m]) <= 1e-3 * zuletzt) ++m;
+            for (std::vector<double>* v : {&xs, &hs, &ys, &fs, &gs}) v->resize(m);
+            gekappt = true;
+        }
     }
     const size_t n = hs.size();
     // Too few steps to tell what happens at the end.
     if (n < 5) {
         r.zuKurz = true;
+        // Where f cannot be followed towards the pole, there is no integral.
+        r.divergent = gekappt;
         return r;
     }
-    const double f2 = fs[n - 1], f1 = fs[n - 2], f0 = fs[n - 3], h = hs[n - 1];
-    if (f2 != 0 && (f2 > 0) == (f1 > 0) && (f1 > 0) == (f0 > 0) && f1 != 0 && f0 != 0) {
-        const double p2 = -std::log2(f2 / f1), p1 = -std::log2(f1 / f0);
-        if (p2 <= -0.99 || 0.5 * (p1 + p2) <= -0.99) {
-            r.divergent = true;
-            return r;
-        }
-        r.rest = f2 * h / (p2 + 1);
-        r.restFehler = std::fabs(r.rest - f2 * h / (p1 + 1)) + 1e-9 * std::fabs(r.rest);
+    r.schnitt = xs[RestBestimmen(hs, fs, r)];
+    if (r.divergent || art != Art::XF) return r;
+    // x^2 f = L + C h^q has the limit L where q > 0: the steps between its
+    // values shrink by r = 2^-q, and L follows from the last of them
+    // (Aitken's extrapolation); the two last such limits bound its error.
+    // Steps that change sign irregularly (x^2 f oscillating) have a limit
+    // where they shrink as a whole; steps that do not shrink mean that x^2 f
+    // grows without bound, as a power or a logarithm.
+    const double d3 = gs[n - 1] - gs[n - 2], d2 = gs[n - 2] - gs[n - 3], d1 = gs[n - 3] - gs[n - 4],
+                 d0 = gs[n - 4] - gs[n - 5];
+    const double klein = 1e-14 * std::fabs(gs[n - 1]);
+    const double r3 = d2 != 0 ? d3 / d2 : INFINITY, r2 = d1 != 0 ? d2 / d1 : INFINITY;
+    r.g = gs[n - 1];
+    if (std::fabs(d3) <= klein) {
+        r.gFehler = std::fabs(d3) + klein;
+    } else if (std::fabs(r3) < 0.985 && std::fabs(r2) < 0.985 && (r3 > 0) == (r2 > 0)) {
+        r.g = gs[n - 1] + d3 * r3 / (1 - r3);
+        const double vorher = gs[n - 2] + d2 * r2 / (1 - r2);
+        r.gFehler = std::fabs(r.g - vorher) + klein;
+    } else if (std::max(std::fabs(d3), std::fabs(d2)) <= 0.5 * std::max(std::fabs(d1), std::fabs(d0))) {
+        r.gFehler = 2 * std::max(std::fabs(d3), std::fabs(d2)) + klein;
     } else {
-        // Changing sign: bounded there, or 0.
-        r.rest = 0;
-        r.restFehler = std::max({std::fabs(f2), std::fabs(f1), std::fabs(f0)}) * h;
-    }
-    if (!quadrat) {
-        // x^2 f = L + C h^q has the limit L where q > 0: the steps between
-        // its values shrink by r = 2^-q, and L follows from the last of them
-        // (Aitken's extrapolation); the two last such limits bound its error.
-        // Steps that change sign irregularly (x^2 f oscillating) have a limit
-        // where they shrink as a whole; steps that do not shrink mean that
-        // x^2 f grows without bound, as a power or a logarithm.
-        const double d3 = gs[n - 1] - gs[n - 2], d2 = gs[n - 2] - gs[n - 3], d1 = gs[n - 3] - gs[n - 4],
-                     d0 = gs[n - 4] - gs[n - 5];
-        const double klein = 1e-14 * std::fabs(gs[n - 1]);
-        const double r3 = d2 != 0 ? d3 / d2 : INFINITY, r2 = d1 != 0 ? d2 / d1 : INFINITY;
-        r.g = gs[n - 1];
-        if (std::fabs(d3) <= klein) {
-            r.gFehler = std::fabs(d3) + klein;
-        } else if (std::fabs(r3) < 0.985 && std::fabs(r2) < 0.985 && (r3 > 0) == (r2 > 0)) {
-            r.g = gs[n - 1] + d3 * r3 / (1 - r3);
-            const double vorher = gs[n - 2] + d2 * r2 / (1 - r2);
-            r.gFehler = std::fabs(r.g - vorher) + klein;
-        } else if (std::max(std::fabs(d3), std::fabs(d2)) <= 0.5 * std::max(std::fabs(d1), std::fabs(d0))) {
-            r.gFehler = 2 * std::max(std::fabs(d3), std::fabs(d2)) + klein;
-        } else {
-            r.divergent = true;
-        }
+        r.divergent = true;
     }
     return r;
 }
@@ -1045,117 +1214,128 @@ bool TextSteht(const Ergebnistext& text, double wert, double fehler) {
     return text(wert - fehler) == mitte && text(wert + fehler) == mitte;
 }
 
-// f^2 (quadrat) or x^2 f' by the stretches where f is defined, up to the
-// poles at their ends.
-Integralwert Uneigentlich(bool quadrat, double t, double a, double b, const Ergebnistext& text, double sekunden) {
+// Places where f is undefined that the rule's nodes may meet beyond those
+// the samples and searches found; each is taken apart as they are.
+constexpr int kMaxNachgefunden = 16;
+
+// The integral (by `art`) over the stretches where f is defined, each up to
+// the isolated points and poles at its ends, as an improper integral. For
+// x f the result is that of x^2 f': the sum of x^2 f at the ends and -2
+// times the integral.
+Integralwert Uneigentlich(Art art, double t, double a, double b, const Ergebnistext& text, double sekunden) {
     WorkBudget budget(sekunden);
     if (!std::isfinite(a) || !std::isfinite(b)) return Undefiniert();
     if (a == b) return {};
     const double vorzeichen = a < b ? 1.0 : -1.0;
     if (b < a) std::swap(a, b);
     const Funktion f{t, CurrentNRange()};
-    const Abtastung s = Abtasten(f, a, b, true);
+    const Abtastung s = Abtasten(f, a, b);
     if (WorkBudgetSpent()) return Abgebrochen();
-    const Zerlegung z = Zerlegen(f, s, a, b);
-    if (WorkBudgetSpent()) return Abgebrochen();
-    if ((quadrat && z.luecke) || z.strecken.empty()) return Undefiniert();
-    // The limits of x^2 f at the ends and the rests of the integral up to them.
-    Summierer g, rest;
-    double gFehler = 0, gBetrag = 0, restFehler = 0, restBetrag = 0;
-    std::vector<Teil> teile;
-    for (const auto& [links, rechts] : z.strecken) {
-        double lo = links.x, hi = rechts.x;
-        for (const Ende* e : {&links, &rechts}) {
-            const double seite = e == &links ? -1.0 : 1.0;  // x^2 f enters with this sign
-            double gWert;
-            Randverlauf v;
-            if (e->singulaer) {
-                v = RandVerfolgen(f, e->bezug, e == &links ? +1 : -1, e == &links ? rechts.x : links.x, quadrat);
-                if (WorkBudgetSpent()) return Abgebrochen();
-                // Without a law to follow, a pole has no known limit; the
-                // edge of an undefined stretch is taken where f ends.
-                if (v.divergent || (v.zuKurz && e->pol)) return Undefiniert();
+    const bool xf = art == Art::XF;
+    std::vector<double> dazu;
+    for (int versuch = 0;; ++versuch) {
+        const Zerlegung z = Zerlegen(f, s, a, b, dazu);
+        if (WorkBudgetSpent()) return Abgebrochen();
+        // Where f is undefined on a stretch there is no area and no solid
+        // about the x axis; the solid about the y axis is that of the
+        // defined part.
+        if ((!xf && z.luecke) || z.strecken.empty()) return Undefiniert();
+        // The limits of x^2 f at the ends and the rests of the integral up to them.
+        Summierer g, rest;
+        double gFehler = 0, gBetrag = 0, restFehler = 0, restBetrag = 0;
+        bool offen = false;
+        std::vector<Teil> teile;
+        for (const auto& [links, rechts] : z.strecken) {
+            double lo = links.x, hi = rechts.x;
+            for (const Ende* e : {&links, &rechts}) {
+                const double seite = e == &links ? -1.0 : 1.0;  // x^2 f enters with this sign
+                double gWert;
+                Randverlauf v;
+                if (e->singulaer) {
+                    v = RandVerfolgen(f, e->bezug, e == &links ? +1 : -1, e == &links ? rechts.x : links.x, art);
+                    if (WorkBudgetSpent()) return Abgebrochen();
+                    // Without a law to follow, a pole has no known limit; the
+                    // edge of an undefined stretch is taken where f ends.
+                    if (v.divergent || (v.zuKurz && e->pol)) return Undefiniert();
+                    offen |= v.unentschieden;
+                }
+                if (e->singulaer && !v.zuKurz) {
+                    (e == &links ? lo : hi) = v.schnitt;
+                    rest.Add(v.rest);
+                    restFehler += v.restFehler;
+                    restBetrag += std::fabs(v.rest);
+                    gWert = v.g;
+                    gFehler += v.gFehler;
+                } else {
+                    bool ok = true;
+                    const double y = xf ? f(e->x, ok) : 0.0;
+                    if (!ok) return WorkBudgetSpent() ? Abgebrochen() : Undefiniert();
+                    gWert = e->x * e->x * y;
+                }
+                if (xf) {
+                    g.Add(seite * gWert);
+                    gBetrag += std::fabs(gWert);
+                }
             }
-            if (e->singulaer && !v.zuKurz) {
-                (e == &links ? lo : hi) = v.schnitt;
-                rest.Add(v.rest);
-                restFehler += v.restFehler;
-                restBetrag += std::fabs(v.rest);
-                gWert = v.g;
-                gFehler += v.gFehler;
-            } else {
-                bool ok = true;
-                const double y = quadrat ? 0.0 : f(e->x, ok);
-                if (!ok) return WorkBudgetSpent() ? Abgebrochen() : Undefiniert();
-                gWert = e->x * e->x * y;
-            }
-            if (!quadrat) {
-                g.Add(seite * gWert);
-                gBetrag += std::fabs(gWert);
-            }
+            if (!(lo < hi)) continue;
+            std::vector<double> punkte;
+            ExtremeDazu(s, lo, hi, punkte);
+            // |f| has a kink at every zero where f changes sign.
+            if (art == Art::Betrag) NullstellenDazu(f, s, punkte);
+            TeileDazu(lo, hi, punkte, teile, !links.singulaer, !rechts.singulaer);
         }
-        if (!(lo < hi)) continue;
-        std::vector<double> punkte;
-        ExtremeDazu(s, lo, hi, punkte);
-        TeileDazu(lo, hi, punkte, teile, !links.singulaer, !rechts.singulaer);
+        // Whether the integral converges at an end could not be told.
+        if (offen) return Abgebrochen();
+        if (WorkBudgetSpent()) return Abgebrochen();
+        const double faktor = xf ? -2.0 : 1.0;
+        // The result from the integral over the pieces, and its error bound.
+        auto ergebnis = [&](double integral) { return (xf ? g.Wert() : 0.0) + faktor * (integral + rest.Wert()); };
+        auto schranke = [&](double fehler) { return gFehler + std::fabs(faktor) * (fehler + restFehler); };
+        const Steht steht =
+            text ? Steht([&](double w, double e) { return TextSteht(text, vorzeichen * ergebnis(w), schranke(e)); })
+                 : Steht();
+        auto integrand = [&](double x, bool& ok) { return Integrandwert(art, x, f(x, ok)); };
+        const Summe summe = Verfeinern(integrand, teile, steht);
+        if (summe.abgebrochen) return Abgebrochen();
+        if (summe.undefiniert) {
+            // A node met a place where f is undefined: it is taken apart too.
+            if (versuch < kMaxNachgefunden && std::isfinite(summe.bei)) {
+                dazu.push_back(summe.bei);
+                continue;
+            }
+            return Undefiniert();
+        }
+        Integralwert w;
+        const double groesse = gBetrag + std::fabs(faktor) * (summe.betrag + restBetrag);
+        w.wert = vorzeichen * OhneRauschen(ergebnis(summe.wert), groesse);
+        w.fehler = schranke(summe.fehler);
+        const bool gezeigt = TextSteht(text, vorzeichen * ergebnis(summe.wert), w.fehler);
+        w.abgebrochen = !gezeigt && !(summe.erreicht && gFehler + restFehler <= 1e-9 * groesse);
+        return w;
     }
-    const double faktor = quadrat ? 1.0 : -2.0;
-    // The result from the integral over the pieces, and its error bound.
-    auto ergebnis = [&](double integral) { return (quadrat ? 0.0 : g.Wert()) + faktor * (integral + rest.Wert()); };
-    auto schranke = [&](double fehler) { return gFehler + std::fabs(faktor) * (fehler + restFehler); };
-    const Steht steht =
-        text ? Steht([&](double w, double e) { return TextSteht(text, vorzeichen * ergebnis(w), schranke(e)); })
-             : Steht();
-    auto integrand = [&](double x, bool& ok) {
-        const double y = f(x, ok);
-        return quadrat ? y * y : x * y;
-    };
-    const Summe summe = Verfeinern(integrand, teile, steht);
-    if (summe.abgebrochen) return Abgebrochen();
-    if (summe.undefiniert) return Undefiniert();
-    Integralwert w;
-    const double groesse = gBetrag + std::fabs(faktor) * (summe.betrag + restBetrag);
-    w.wert = vorzeichen * OhneRauschen(ergebnis(summe.wert), groesse);
-    w.fehler = schranke(summe.fehler);
-    const bool gezeigt = TextSteht(text, vorzeichen * ergebnis(summe.wert), w.fehler);
-    w.abgebrochen = !gezeigt && !(summe.erreicht && gFehler + restFehler <= 1e-9 * groesse);
-    return w;
 }
 
 }  // namespace
 
 Integralwert Integrieren(int mode, double t, double a, double b, const Ergebnistext& text, double sekunden) {
-    if (mode == kIntegrandQuadrat) return Uneigentlich(true, t, a, b, text, sekunden);
+    if (mode != kIntegrandX2Ableitung) {
+        const Art art = mode == kIntegrandQuadrat ? Art::Quadrat : mode == kIntegrandBetrag ? Art::Betrag : Art::F;
+        return Uneigentlich(art, t, a, b, text, sekunden);
+    }
     WorkBudget budget(sekunden);
     if (!std::isfinite(a) || !std::isfinite(b)) return Undefiniert();
     if (a == b) return {};
     const double vorzeichen = a < b ? 1.0 : -1.0;
     if (b < a) std::swap(a, b);
-    const Funktion f{t, CurrentNRange()};
+    const NRange n = CurrentNRange();
     std::vector<double> punkte;
-    if (mode == kIntegrandX2Ableitung) {
-        for (int i = 1; i < 8; ++i) punkte.push_back(a + (b - a) * i / 8);
-    } else {
-        // Where f is undefined or has a pole in [a, b] there is no area.
-        const Abtastung s = Abtasten(f, a, b, false);
-        if (WorkBudgetSpent()) return Abgebrochen();
-        if (s.pol || s.luecke) return Undefiniert();
-        ExtremeDazu(s, a, b, punkte);
-        // |f| has a kink at every zero where f changes sign.
-        if (mode == kIntegrandBetrag) NullstellenDazu(f, s, punkte);
-        if (WorkBudgetSpent()) return Abgebrochen();
-    }
-    const NRange n = f.n;
+    for (int i = 1; i < 8; ++i) punkte.push_back(a + (b - a) * i / 8);
     auto integrand = [&](double x, bool& ok) {
-        if (mode == kIntegrandX2Ableitung) {
-            bool definiert;
-            const double d = NSum(1, x, t, n, definiert);
-            // An undefined f' counts 0; only the end of the budget stops.
-            ok = definiert || !WorkBudgetSpent();
-            return definiert ? x * x * d : 0.0;
-        }
-        const double y = f(x, ok);
-        return mode == kIntegrandBetrag ? std::fabs(y) : y;
+        bool definiert;
+        const double d = NSum(1, x, t, n, definiert);
+        // An undefined f' counts 0; only the end of the budget stops.
+        ok = definiert || !WorkBudgetSpent();
+        return definiert ? x * x * d : 0.0;
     };
     const Steht steht = text ? Steht([&](double w, double e) { return TextSteht(text, vorzeichen * w, e); }) : Steht();
     std::vector<Teil> teile;
@@ -1171,7 +1351,7 @@ Integralwert Integrieren(int mode, double t, double a, double b, const Ergebnist
 }
 
 Integralwert IntegralX2Ableitung(double t, double a, double b, const Ergebnistext& text, double sekunden) {
-    return Uneigentlich(false, t, a, b, text, sekunden);
+    return Uneigentlich(Art::XF, t, a, b, text, sekunden);
 }
 
 double IntegralSimpson(int, int mode, double t, double a, double b) {

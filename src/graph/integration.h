@@ -3,6 +3,7 @@
 // the family term in the main tree, summed over the n range. The sums and
 // the integrals serve the redraw and the area, sums and solids windows alike.
 
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -96,23 +97,25 @@ struct Integralwert {
 // the interval where the integrand is least smooth, so root-type ends and
 // kinks converge; |f| is split at the zeros of f. Rounding noise beside
 // the integral of the integrand's size comes back as 0.
-// - f and |f|: no value where f is undefined somewhere in [a, b] or has a
-//   pole there.
-// - f^2 (the volume about the x axis): f may have poles where f^2 stays
-//   integrable; the integral runs up to them. No value where f is
-//   undefined on a stretch, or where f^2 is not integrable.
+// - f, |f| and f^2 (the volume about the x axis): where f is undefined only
+//   at isolated points of [a, b] (a gap such as sin(x)/x has at 0, or a
+//   pole), the integral is the improper one, taken up to them from either
+//   side; it has no value where that grows without bound (1/x on [-1, 1]:
+//   no principal value), nor where f is undefined on a stretch.
 // - x^2 f': undefined f' counts 0 and never leaves the integral undefined.
 // Within a work budget of `sekunden` (inside an open one, no more than it
-// leaves); a value that did not settle within it is cut.
+// leaves); a value that did not settle within it is cut, and so is an
+// improper integral of which it could not be told whether it converges.
 Integralwert Integrieren(int mode, double t, double a, double b, const Ergebnistext& text = {},
                          double sekunden = kWaitSeconds);
 
 // The integral of x^2 f' over [a, b] at t, whose pi-fold is the volume of
 // the solid f sweeps about the y axis, built without f' as the sum over the
 // stretches [c, d] where f is defined of d^2 f(d) - c^2 f(c) - 2 * integral
-// of x f (limits where f has a pole at an end: x^2 f -> 0 for 1/x at 0). It
-// exists where every one of these does; where f is undefined on a stretch
-// the solid is that of the defined part. Settled and cut as Integrieren.
+// of x f (limits where f has a pole or a gap at an end: x^2 f -> 0 for 1/x
+// at 0). It exists where every one of these does; where f is undefined on a
+// stretch the solid is that of the defined part. Settled and cut as
+// Integrieren.
 Integralwert IntegralX2Ableitung(double t, double a, double b, const Ergebnistext& text = {},
                                  double sekunden = kWaitSeconds);
 
@@ -129,6 +132,7 @@ struct Extremstelle {
     double x = 0, y = 0;  // y is +-infinity when f grows without bound
     bool unbeschraenkt = false;
     bool luecke = false;  // the search met a place where f is undefined
+    double lueckeX = NAN;  // the last such place
 };
 
 // The largest (richtung > 0) or smallest (richtung < 0) value of f on
@@ -157,6 +161,7 @@ struct Nachbarwert {
 struct Polbefund {
     bool pol = false, luecke = false;
     double x = 0;
+    double lueckeX = NAN;  // a place where f is undefined, where the search met one
 };
 Polbefund PolNeben(double t, const NRange& n, double xm, double ym, const Nachbarwert& a, const Nachbarwert& b,
                    long long grenze, long long& auswertungen);

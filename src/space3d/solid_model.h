@@ -47,7 +47,7 @@ struct Rauminhalte {
     // y axis (the integral of x^2 f').
     double v1 = 0, v2 = 0;
     // No finite volume: f is undefined on a stretch of [a, b], or f^2 is not
-    // integrable up to a pole.
+    // integrable up to a pole or another point where f is undefined.
     bool v1Undefiniert = false;
     // No finite volume: x^2 f grows without bound towards a pole (one that
     // is not at x = 0), or x f is not integrable up to it. Where f is

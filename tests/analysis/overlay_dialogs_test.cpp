@@ -26,7 +26,7 @@ TEST_F(OverlayDialogs, AreaComputesWhenShownAndOnRequest) {
         {"sin(x)", "0", "0", "2pi", "0,0000[FE]", "4,0000[FE]"},
         {"sin(x)*cos(x)", "0", "0", "pi", "0,0000[FE]", "1,0000[FE]"},
         {"x^3", "x", "-2", "2", "0,0000[FE]", "5,0000[FE]"}, {"x", "0", "-1", "1", "0,0000[FE]", "1,0000[FE]"},
-        // A pole inside the bounds makes the integral unreliable.
+        // A pole inside the bounds whose area grows without bound: none.
         {"1/x^2", "0", "-1", "2", "nichtdef.", "nichtdef."}, {"x^2", "1/x", "-1", "2", "nichtdef.", "nichtdef."},
         {"tan(x)", "0", "1", "2", "nichtdef.", "nichtdef."},
         {"400*(x^2-4)", "0", "-1", "2", "-3,6000E+3[FE]", "3,6000E+3[FE]"},
@@ -37,6 +37,14 @@ TEST_F(OverlayDialogs, AreaComputesWhenShownAndOnRequest) {
         {"x^(1/3)", "0", "0", "8", "12,0000[FE]", "12,0000[FE]"},
         {"sin(x^2)", "0", "0", "6", "0,6385[FE]", "3,5775[FE]"},
         {"x^4-5*x^2+4", "0", "-2,5", "2,5", "6,9792[FE]", "12,8458[FE]"},
+        // Undefined at isolated points: the improper integral where it
+        // converges (2, 2 Si(1), 2 ln 2 - 3 and 1 + 2 ln 2 by hand), none
+        // where it does not, nor a principal value, nor on a stretch.
+        {"1/sqrt(x)", "0", "0", "1", "2,0000[FE]", "2,0000[FE]"},
+        {"sin(x)/x", "0", "-1", "1", "1,8922[FE]", "1,8922[FE]"},
+        {"ln(abs(x))", "0", "-1", "2", "-1,6137[FE]", "2,3863[FE]"},
+        {"1/x", "0", "-1", "1", "nichtdef.", "nichtdef."}, {"sqrt(x)", "0", "-1", "1", "nichtdef.", "nichtdef."},
+        // The last row stands for the iteration count below.
         {"x^2", "x+2", "-3", "3", "6,0000[FE]", "15,0000[FE]"},
     };
     gTerms.TermF = "x";
@@ -86,6 +94,12 @@ TEST_F(OverlayDialogs, AnAreaCutShortShowsItsTextAndSaysSo) {
     ui->BitBtn2->click();
     EXPECT_EQ(Kurz(ui->Label18->text()) + "|" + Kurz(ui->Label19->text()), QStringLiteral("0,0000[FE]|0,9194[FE]"));
     EXPECT_EQ(messages.messages().size(), 1u);
+    // Whether the area up to 0 exists cannot be told; |f| has none.
+    Type(ui->edit1, QStringLiteral("sin(ln(x))/x"));
+    Type(ui->Edit3, QStringLiteral("0"));
+    ui->BitBtn2->click();
+    EXPECT_EQ(ui->Label18->text() + "|" + ui->Label19->text(), QStringLiteral("zu viel Rechenaufwand|nicht def."));
+    EXPECT_EQ(messages.messages().size(), 2u);
     w->close();
 }
 

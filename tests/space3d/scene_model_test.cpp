@@ -191,6 +191,12 @@ TEST_F(SzenenTest, Volumes) {
         {"1/x", 0, 1, true, false, "-1,00\xE2\x80\xA2pi [VE]"},
         {"1/sqrt(x)", 0, 1, true, false, "-0,33\xE2\x80\xA2pi [VE]"},
         {"1/sqrt(sqrt(x))", 0, 1, false, false, "-0,14\xE2\x80\xA2pi [VE]"},
+        // A gap at 0, one where x f oscillates (sin 1 - 2 * integral of
+        // |sin(1/x)|, mpmath), and poles whose values leave the evaluator's
+        // range around 0.
+        {"sin(x)/x", -1, 1, false, false, "0,00\xE2\x80\xA2pi [VE]"},
+        {"abs(sin(1/x))/x", 0, 1, true, false, "-0,71\xE2\x80\xA2pi [VE]"},
+        {"1/x^3", -1, 1, true, true, ""}, {"exp(1/x)", -1, 1, true, true, ""},
     };
     for (const auto& f : ohne) {
         Term(FunktionTermbaum, f.f);
