@@ -341,19 +341,22 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
         if (a <= 2 * unsicher) return kNichts;
         const double einheit = std::min({unit(a), unit(a - 2 * unsicher), unit(a + 2 * unsicher)});
         const bool nurRauschen = c.e.Error() <= kGrenzStreuung * c.e.Noise();
-        auto aufGrenze = [&](double grenze, double fenster, double genau) {
+        auto aufGrenze = [&](double grenze, double fenster, double genau, double stelle) {
             const double abstand = std::fabs(a - grenze);
             return (abstand <= fenster * unsicher && unsicher <= genau) ||
-                   (nurRauschen && abstand <= kGrenzFenster * unsicher && unsicher <= kGrenzGenau * einheit);
+                   (nurRauschen && abstand <= kGrenzFenster * unsicher && unsicher <= kGrenzGenau * stelle);
         };
         for (double grenze : {0.1, 100.0}) {
-            if (aufGrenze(grenze, 2, 1e-9 * grenze))
+            // Values close to the border on either side show the border's
+            // value in one form or the other: the coarser last digit counts.
+            const double stelle = std::max(unit(grenze * (1 - 1e-9)), unit(grenze * (1 + 1e-9)));
+            if (aufGrenze(grenze, 2, 1e-9 * grenze, stelle))
                 return unsicher <= 0.25 * unit(grenze) ? std::copysign(grenze, v) : kNichts;
             if (std::fabs(a - grenze) <= 2 * unsicher) return kNichts;
         }
         if (!(unsicher <= 0.25 * einheit)) return kNichts;
         const double unten = std::floor(a / einheit);
-        if (aufGrenze((unten + 0.5) * einheit, 1, 1e-9 * einheit))
+        if (aufGrenze((unten + 0.5) * einheit, 1, 1e-9 * einheit, einheit))
             return std::copysign(RundungsGrenze(unten, einheit), v);
         if (std::fabs(a - (unten + 0.5) * einheit) < unsicher) return kNichts;
         return v;

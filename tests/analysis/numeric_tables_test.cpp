@@ -299,7 +299,7 @@ TEST_F(Tables, ValueTableDerivativesAreRightToTheDigitsShown) {
         {"x^3", 1000, 2, 3e6, 6000, 6}, {"x^5", 1000, 3, 5e12, 2e10, 6e7}, {"x^5", 0.001, 3, 5e-12, 2e-8, 6e-5},
         {"sqrt(x)", 0.001, 3, 15.811388300841896495, -7905.6941504209480831, 11858541.225631421878},
         // On the border of the fixed band: -100 shows as -1,00 E+2.
-        {"exp(-50*x^2)", 0, 2, 0, -100, 0}, {"x*ln(x)", 0.1, 1, -1.3025850929940456840, 10, -100},
+        {"exp(-50*x^2)", 0, 2, 0, -100, 0}, {"x*ln(x)", 0.1, 3, -1.3025850929940456840, 10, -100},
         // On a border of the rounding, shown as the number formats show the
         // border value: 9,1875 with three decimals, 0,85 with one (the double
         // nearest to it lies below), 2,5 E+6 and 1,875 E+3 whose estimates
