@@ -1,6 +1,7 @@
 #include "shown_derivative.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -24,6 +25,15 @@ constexpr double kCoarsestShare = 0.125;
 // A difference of samples is rounding noise up to this many units of the
 // last place of the samples it is taken from.
 constexpr double kNoiseUlps = 32;
+// An estimate within this many times its uncertainty of a border of the
+// rounding stands for the border value itself where its estimates agree to
+// about their rounding noise (their spread at most this many times it) and
+// the uncertainty is below this share of the last digit: values that are
+// exactly on a border (x^2 has f' = 2^-11 at 2^-12, -(1 + 2 + ... + 999) is
+// -499500) come about far more often than chance puts one that close.
+constexpr double kGrenzFenster = 3;
+constexpr double kGrenzStreuung = 16;
+constexpr double kGrenzGenau = 1e-5;
 // Past the noise, probes count as noise up to this many times it.
 constexpr double kNachDemBoden = 64;
 // Measured noise counts with this margin: the largest of four draws.
@@ -216,6 +226,23 @@ struct Kette {
     }
 };
 
+// The border of the rounding between unten and unten + 1 units of the last
+// digit, as the double nearest to it: a decimal border such as 0.15 is then
+// shown as the number formats show the value 0.15 itself.
+double RundungsGrenze(double unten, double einheit) {
+    const double stelle = std::round(std::log10(einheit));
+    const double zaehler = 10 * unten + 5;
+    if (einheit == std::pow(10.0, stelle) && zaehler < 0x1p53) {
+        char text[64];
+        char* ende = std::to_chars(text, text + 40, zaehler, std::chars_format::fixed, 0).ptr;
+        *ende++ = 'e';
+        ende = std::to_chars(ende, text + sizeof text, static_cast<int>(stelle) - 1).ptr;
+        double grenze = 0;
+        if (std::from_chars(text, ende, grenze).ec == std::errc()) return grenze;
+    }
+    return (unten + 0.5) * einheit;
+}
+
 }  // namespace
 
 double ShownDigitUnit(double v, int d) {
@@ -302,31 +329,37 @@ std::array<ShownDerivative, kMaxShownDerivativeOrder> ShownDerivatives(const Fun
     // The value shown for an estimate, NaN while it has not settled to it:
     // every value the estimate may stand for must show the same digits. One
     // that lies on a border (of the last digit's rounding, of the fixed band)
-    // to within far less than the last digit is put on it, as an exact 1.5
-    // or 100 is; one that straddles it from further away has not settled.
+    // is put on it where it is exact to far less than the last digit (as an
+    // exact 1.5 or 100 is), or where it lies on the border within its own
+    // rounding noise; one that straddles a border otherwise has not settled.
     auto wert = [&](const Kette& c) {
         constexpr double kNichts = std::numeric_limits<double>::quiet_NaN();
         const double unsicher = std::max(c.e.Error(), c.e.Noise());
         const double v = gezeigt(c);
         if (v == 0) return unsicher <= 0.25 * nullEinheit ? 0.0 : kNichts;
-        double a = std::fabs(v);
+        const double a = std::fabs(v);
         if (a <= 2 * unsicher) return kNichts;
-        bool gesetzt = false;
+        const double einheit = std::min({unit(a), unit(a - 2 * unsicher), unit(a + 2 * unsicher)});
+        const bool nurRauschen = c.e.Error() <= kGrenzStreuung * c.e.Noise();
+        auto aufGrenze = [&](double grenze, double fenster, double genau, double stelle) {
+            const double abstand = std::fabs(a - grenze);
+            return (abstand <= fenster * unsicher && unsicher <= genau) ||
+                   (nurRauschen && abstand <= kGrenzFenster * unsicher && unsicher <= kGrenzGenau * stelle);
+        };
         for (double grenze : {0.1, 100.0}) {
-            if (std::fabs(a - grenze) > 2 * unsicher) continue;
-            if (unsicher > 1e-9 * grenze) return kNichts;
-            a = grenze;
-            gesetzt = true;
+            // Values close to the border on either side show the border's
+            // value in one form or the other: the coarser last digit counts.
+            const double stelle = std::max(unit(grenze * (1 - 1e-9)), unit(grenze * (1 + 1e-9)));
+            if (aufGrenze(grenze, 2, 1e-9 * grenze, stelle))
+                return unsicher <= 0.25 * unit(grenze) ? std::copysign(grenze, v) : kNichts;
+            if (std::fabs(a - grenze) <= 2 * unsicher) return kNichts;
         }
-        const double einheit = gesetzt ? unit(a) : std::min({unit(a), unit(a - 2 * unsicher), unit(a + 2 * unsicher)});
         if (!(unsicher <= 0.25 * einheit)) return kNichts;
-        const double q = a / einheit;
-        const double mitte = (std::floor(q) + 0.5) * einheit;
-        if (!gesetzt && std::fabs(a - mitte) < unsicher) {
-            if (unsicher > 1e-9 * einheit) return kNichts;
-            a = mitte;
-        }
-        return std::copysign(a, v);
+        const double unten = std::floor(a / einheit);
+        if (aufGrenze((unten + 0.5) * einheit, 1, 1e-9 * einheit, einheit))
+            return std::copysign(RundungsGrenze(unten, einheit), v);
+        if (std::fabs(a - (unten + 0.5) * einheit) < unsicher) return kNichts;
+        return v;
     };
     // Settled to the digits shown, over enough steps, and on steps fine
     // enough that nothing but noise is left unresolved.
