@@ -226,7 +226,9 @@ void DrawObjectList() {
     const CanvasFont graphFont = c.Font();
     const ParameterState& p = gParams;
     const int count = gGrafikobjektliste.Count();
-    for (int i = 1; i <= count; ++i) {
+    // Inside the redraw's budget like everything else it draws: a list of
+    // tens of thousands of text objects takes seconds.
+    for (int i = 1; i <= count && !WorkBudgetSpent(); ++i) {
         tElement e;
         gGrafikobjektliste.Get(i, e);
         gOverlay.ObjektM = e.mflag;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "canvas.h"
 #include "work_budget.h"
 #include "work_test_support.h"
@@ -44,6 +46,90 @@ TEST(WorkBudget, TheClockEndsWorkThatIsCountedFarTooLow) {
     EXPECT_TRUE(budget.Cut());
     // A hundred looks, however little the steps were counted at.
     EXPECT_NEAR(static_cast<double>(steps), 100, 2);
+}
+
+// In the program the clock decides: on a machine that does several times
+// the count's units per nanosecond a budget runs its full time, on a slower
+// one it ends when its time is up.
+TEST(WorkBudget, TheCountEndsNothingThatTheClockAllows) {
+    for (const double rate : {0.5, 2.5, 8.0, 40.0}) {
+        WorkRateClock clock(rate);
+        WorkBudget budget(1e-3);
+        const double steps = static_cast<double>(StepsUntilSpent(1000));
+        // A look every kLookInterval units: the budget ends within one of them.
+        EXPECT_NEAR(steps, rate * 1000, kLookInterval / 1000 + 1) << rate;
+        EXPECT_TRUE(budget.Cut());
+    }
+}
+
+// A step is paid for from the time left at the rate the machine has shown.
+TEST(WorkBudget, WhatIsLeftFollowsTheMachinesRate) {
+    WorkRateClock clock(5);
+    WorkBudget budget(0.1);
+    for (int i = 0; i < 2000; ++i) {
+        AddWork(100'000);
+        ASSERT_FALSE(WorkBudgetSpent());
+    }
+    // 40 of 100 milliseconds gone: 60 left, 300 million units at this rate.
+    EXPECT_NEAR(budget.SecondsLeft(), 0.06, 0.001);
+    EXPECT_TRUE(WorkBudgetAffords(250'000'000));
+    EXPECT_FALSE(WorkBudgetAffords(350'000'000));
+}
+
+// "Abbrechen" ends every open budget at once and every one opened before
+// the work closes; the handler hears of the outermost work only, at the
+// looks, with the time since it opened.
+TEST(WorkBudget, ACancelledWorkStopsAtOnce) {
+    struct Handler : WorkProgress {
+        int calls = 0, finished = 0, cancelAt = 0;
+        long long lastElapsed = -1;
+        std::string label;
+        bool inside = false, addWork = true;
+        bool Progress(const CancellableWork& work, long long elapsed) override {
+            ++calls;
+            lastElapsed = elapsed;
+            label = work.Label();
+            inside = InsideWorkProgress();
+            if (addWork) {
+                AddWork(3 * kLookInterval);  // what its events count is not reported again
+                EXPECT_FALSE(WorkBudgetSpent());
+            }
+            return calls < cancelAt;
+        }
+        void Finished(const CancellableWork&) override { ++finished; }
+    } handler;
+    handler.cancelAt = 50;
+    WorkProgress* const before = SetWorkProgress(&handler);
+    {
+        SteppingClock clock(1'000'000);
+        CancellableWork outer("Die Grafik wird gedruckt");
+        EXPECT_TRUE(CancellableWorkRunning());
+        CancellableWork inner("inner");
+        WorkBudget budget(1);
+        EXPECT_EQ(StepsUntilSpent(kLookInterval), 50);
+        EXPECT_TRUE(budget.Cut());
+        EXPECT_TRUE(outer.Cancelled() && inner.Cancelled());
+        EXPECT_EQ(handler.label, "Die Grafik wird gedruckt");
+        EXPECT_TRUE(handler.inside);
+        EXPECT_FALSE(InsideWorkProgress());
+        // Two clock readings a look, the rate's and the handler's, a millisecond each.
+        EXPECT_GT(handler.lastElapsed, 49'000'000);
+        WorkBudget later(1);
+        EXPECT_TRUE(later.Spent());
+    }
+    EXPECT_EQ(handler.finished, 1);
+    EXPECT_FALSE(CancellableWorkRunning());
+    {
+        // Without a clock nothing has lasted, and nothing is cancelled.
+        handler.cancelAt = 1'000'000;
+        handler.addWork = false;
+        CancellableWork work("ohne Uhr");
+        WorkBudget budget(1e-3);
+        EXPECT_EQ(StepsUntilSpent(1000), 1000);
+        EXPECT_EQ(handler.lastElapsed, 0);
+        EXPECT_FALSE(work.Cancelled());
+    }
+    SetWorkProgress(before);
 }
 
 TEST(WorkBudget, AStepThatCannotBePaidForIsRefusedAndSpendsTheBudget) {
