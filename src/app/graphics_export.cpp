@@ -37,7 +37,16 @@ int& LastPictureFilter() {
 
 bool CopyGraphToClipboard() {
     bool cut = false;
-    const auto picture = RecordGraphPicture(kPictureFontFactorClipboard, &cut);
+    std::unique_ptr<MetafileRecorder> picture;
+    {
+        CancellableWork work("Die Grafik wird f\u00FCr die Zwischenablage aufgezeichnet \u2026");
+        picture = RecordGraphPicture(kPictureFontFactorClipboard, &cut);
+        // The clipboard keeps what it held: no picture half done.
+        if (work.Cancelled()) {
+            ShowMessage(kZwischenablageAbgebrochen);
+            return true;
+        }
+    }
     if (!picture) return false;
     // Labels stand on the picture's background, clear of grid and curves.
     picture->setOpaqueTextBackground(ToQColor(gDisplay.HintergrundBildschirm));
@@ -53,7 +62,16 @@ DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Open
     const std::string path = QDir(QString::fromStdString(dir)).filePath(QStringLiteral("temp.wmf")).toStdString();
     result.path = path;
     bool cut = false;
-    const auto picture = RecordGraphPicture(kPictureFontFactorFile, &cut);
+    std::unique_ptr<MetafileRecorder> picture;
+    {
+        CancellableWork work("Das Dokument wird erstellt \u2026");
+        picture = RecordGraphPicture(kPictureFontFactorFile, &cut);
+        // Neither the picture nor the document is written.
+        if (work.Cancelled()) {
+            ShowMessage(kDokumentAbgebrochen);
+            return DocumentResult{};
+        }
+    }
     if (!picture) return result;
     if (cut) ShowMessage(CutPictureText("in das Dokument gelegt"), MessageKind::Warning);
     const WriteResult saved =

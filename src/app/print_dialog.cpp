@@ -310,13 +310,14 @@ bool PrintGraphPage(PrintJob& printer) {
     const int offsetX = RoundToInt(pxPerCmX * o.RandLinks) - caps.PhysicalOffsetX;
     const int offsetY = RoundToInt(pxPerCmY * o.RandOben) - caps.PhysicalOffsetY;
 
-    QPainter painter;
-    if (!painter.begin(printer.Device())) {
-        ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
-        return false;
-    }
-    painter.translate(offsetX, offsetY);
+    // Drawn in full before anything goes to the printer: a printout the
+    // user cancels leaves nothing on paper.
+    DeferredPrintout page(printer);
+    bool cut = false, cancelled = false;
     {
+        CancellableWork work("Die Grafik wird gedruckt \u2026");
+        QPainter painter(page.Device());
+        painter.translate(offsetX, offsetY);
         QPainterCanvas canvas(painter, caps.LogPixelsX);
         canvas.SetFont(PrinterGraphFont(fx, caps.LogPixelsX));
         OutputTarget target;
@@ -335,10 +336,18 @@ bool PrintGraphPage(PrintJob& printer) {
             GrafikZeichnen(true);
         }
         canvas.End();
+        cut = LastRedrawCut();
+        cancelled = work.Cancelled();
     }
-    const bool cut = LastRedrawCut();
-    painter.end();
     gControl.DruckenOK = false;
+    if (cancelled) {
+        ShowMessage(kDruckenAbgebrochen);
+        return false;
+    }
+    if (!page.Print()) {
+        ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
+        return false;
+    }
     if (cut) ShowMessage(CutPictureText("gedruckt"), MessageKind::Warning);
     return true;
 }

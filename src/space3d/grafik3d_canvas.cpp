@@ -6,7 +6,9 @@
 #include <exception>
 
 #include "canvas_qpainter.h"
+#include "message_sink.h"
 #include "printing.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -33,11 +35,15 @@ void TGrafik3DCanvas::BitmapGeaendert() {
 
 bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<void()>& szene) {
     if (printer.Busy()) return false;
-    bool gedruckt = false;
+    // Drawn in full before anything goes to the printer: a printout the
+    // user cancels leaves nothing on paper.
+    DeferredPrintout ausdruck(printer);
+    bool abgebrochen = false;
     {
+        CancellableWork arbeit("Die Grafik wird gedruckt \u2026");
         QPainter painter;
         const QPaintDevice& seite = *printer.Device();
-        if (!painter.begin(printer.Device())) return false;
+        if (!painter.begin(ausdruck.Device())) return false;
         const double dpi = printer.Resolution();
         // Pixels per centimetre of the page, as the device reports them.
         const double q = seite.widthMM() > 0 ? double(seite.width()) * 10 / seite.widthMM() : dpi / 2.54;
@@ -56,9 +62,12 @@ bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<
         g.DefGrafikAusgabe(tAusgabe::Drucker);
         if (szene) szene();
         drucker.Flush();
-        gedruckt = true;
+        abgebrochen = arbeit.Cancelled();
     }
     ClearUpperVectorState();
+    // A cancelled printout has said so; the caller has nothing to add.
+    const bool gedruckt = abgebrochen || ausdruck.Print();
+    if (abgebrochen) ShowMessage(kDruckenAbgebrochen);
     if (szene && std::uncaught_exceptions() == 0) szene();
     return gedruckt;
 }

@@ -77,6 +77,44 @@ TEST_F(Redraw, PrintingWidensSlotPensByTheRoundedFactor) {
     EXPECT_EQ(r.back().points.front().x, ToDevice(70, 4.2));
 }
 
+// A printer or a picture for a file gets as many times the screen's work as
+// it has pixels more (or samples, where those are more), up to half a
+// minute; the print preview waits like the screen. Seen from a slot drawer,
+// as the seconds a budget opened there is granted.
+TEST_F(Redraw, PrintersAndPicturesGetTheirPixelsTimesTheScreensWorkUpToHalfAMinute) {
+    static double granted;
+    Drawers().slotDrawers[1] = [](int) {
+        WorkBudget probe(1e6);
+        granted = probe.SecondsLeft();
+    };
+    gDisplay.Schaubilder[1] = Schaubild{0, 0, true};
+    RecordingCanvas device;
+    const struct {
+        OutputTarget target;
+        double seconds;
+    } cases[] = {
+        {{.canvas = &device, .plotWidthPx = 599, .plotHeightPx = 599}, 1},
+        {{.canvas = &device, .faktorX = 3, .faktorY = 3, .samplesPerPixel = 3, .plotWidthPx = 599, .plotHeightPx = 599,
+          .metafile = true},
+         9},
+        {{.canvas = &device, .faktorX = 1.5, .faktorY = 1.5, .samplesPerPixel = 4, .plotWidthPx = 599,
+          .plotHeightPx = 599, .printing = true},
+         4},
+        {{.canvas = &device, .faktorX = 6.25, .faktorY = 6.25, .samplesPerPixel = 4, .plotWidthPx = 599,
+          .plotHeightPx = 599, .printing = true},
+         30},
+        {{.canvas = &device, .faktorX = 6.25, .faktorY = 6.25, .plotWidthPx = 599, .plotHeightPx = 599,
+          .printing = true, .preview = true},
+         1},
+    };
+    for (const auto& c : cases) {
+        granted = -1;
+        OutputRedirection redirect(c.target);
+        GrafikZeichnen(true);
+        EXPECT_NEAR(granted, c.seconds * kRedrawSeconds, 0.01) << c.seconds;
+    }
+}
+
 TEST_F(Redraw, RedirectionGivesEverythingBack) {
     gDisplay.Koordinatensystem.Art = 1;
     GrafikZeichnen(false);

@@ -6,6 +6,8 @@
 #include <QLibrary>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPicture>
 #include <QtDebug>
 #include <cmath>
 
@@ -53,6 +55,110 @@ std::shared_ptr<PrintJob> NewPrintJob(const QString& title) {
     const QString name = title.simplified();
     job->SetDocName(name.isEmpty() ? QString::fromUtf8(kPrintJobName) : name);
     return job;
+}
+
+// A page of the printout as a picture that measures like the printer.
+class DeferredPrintout::Page : public QPicture {
+public:
+    explicit Page(const QPaintDevice& d)
+        : width_(d.width()),
+          height_(d.height()),
+          widthMm_(d.widthMM()),
+          heightMm_(d.heightMM()),
+          colors_(d.colorCount()),
+          depth_(d.depth()),
+          dpiX_(d.logicalDpiX()),
+          dpiY_(d.logicalDpiY()),
+          physicalDpiX_(d.physicalDpiX()),
+          physicalDpiY_(d.physicalDpiY()),
+          ratio_(d.devicePixelRatioF()) {}
+
+    // A picture plays its pages scaled from this resolution to the
+    // printer's; it is QPicture's own.
+    int PlayedFromDpiX() const { return QPicture::metric(PdmDpiX); }
+    int PlayedFromDpiY() const { return QPicture::metric(PdmDpiY); }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+            case PdmWidth: return width_;
+            case PdmHeight: return height_;
+            case PdmWidthMM: return widthMm_;
+            case PdmHeightMM: return heightMm_;
+            case PdmNumColors: return colors_;
+            case PdmDepth: return depth_;
+            case PdmDpiX: return dpiX_;
+            case PdmDpiY: return dpiY_;
+            case PdmPhysicalDpiX: return physicalDpiX_;
+            case PdmPhysicalDpiY: return physicalDpiY_;
+            case PdmDevicePixelRatio: return static_cast<int>(std::lround(ratio_));
+            case PdmDevicePixelRatioScaled: return static_cast<int>(std::lround(ratio_ * devicePixelRatioFScale()));
+        }
+        return QPicture::metric(m);
+    }
+
+private:
+    int width_, height_, widthMm_, heightMm_, colors_, depth_, dpiX_, dpiY_, physicalDpiX_, physicalDpiY_;
+    double ratio_;
+};
+
+DeferredPrintout::DeferredPrintout(PrintJob& job) : job_(job) {
+    pages_.push_back(std::make_unique<Page>(*job_.Device()));
+}
+
+DeferredPrintout::~DeferredPrintout() = default;
+
+QPaintDevice* DeferredPrintout::Device() { return pages_.back().get(); }
+
+void DeferredPrintout::NewPage(QPainter& painter) {
+    if (!painter.isActive() || painter.device() != pages_.back().get()) return;
+    const QRect window = painter.window(), viewport = painter.viewport();
+    const bool viewTransform = painter.viewTransformEnabled();
+    const QTransform transform = painter.worldTransform();
+    const bool clipping = painter.hasClipping();
+    const QPainterPath clip = clipping ? painter.clipPath() : QPainterPath();
+    const QFont font = painter.font();
+    const QPen pen = painter.pen();
+    const QBrush brush = painter.brush(), background = painter.background();
+    const QPointF brushOrigin = painter.brushOrigin();
+    const Qt::BGMode mode = painter.backgroundMode();
+    const QPainter::RenderHints hints = painter.renderHints();
+    const QPainter::CompositionMode composition = painter.compositionMode();
+    const qreal opacity = painter.opacity();
+    const Qt::LayoutDirection direction = painter.layoutDirection();
+    painter.end();
+    pages_.push_back(std::make_unique<Page>(*job_.Device()));
+    painter.begin(pages_.back().get());
+    painter.setWindow(window);
+    painter.setViewport(viewport);
+    painter.setViewTransformEnabled(viewTransform);
+    painter.setWorldTransform(transform);
+    if (clipping) painter.setClipPath(clip);
+    painter.setFont(font);
+    painter.setPen(pen);
+    painter.setBrush(brush);
+    painter.setBackground(background);
+    painter.setBrushOrigin(brushOrigin);
+    painter.setBackgroundMode(mode);
+    painter.setRenderHints(hints);
+    painter.setCompositionMode(composition);
+    painter.setOpacity(opacity);
+    painter.setLayoutDirection(direction);
+}
+
+bool DeferredPrintout::Print() {
+    QPaintDevice& printer = *job_.Device();
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    // The pages were drawn in the printer's pixels already.
+    const Page& first = *pages_.front();
+    painter.scale(double(first.PlayedFromDpiX()) / printer.logicalDpiX(),
+                  double(first.PlayedFromDpiY()) / printer.logicalDpiY());
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (i > 0 && !job_.NewPage()) return false;
+        painter.drawPicture(0, 0, *pages_[i]);
+    }
+    return painter.end();
 }
 
 PrinterCaps QueryPrinterCaps(const PrintJob& job) {

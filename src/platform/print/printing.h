@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPaintDevice;
 class QPainter;
@@ -82,6 +83,31 @@ inline constexpr char kPrintJobName[] = "Kalvograf";
 // file name. Loads the printing module on first use; without it, a message
 // and nullptr.
 std::shared_ptr<PrintJob> NewPrintJob(const QString& title = {});
+
+// A printout kept until it is whole. Its pages are recorded and go to the
+// printer only when Print() is called: a print system cannot take back what
+// a painter has begun to send, so a printout the user cancels must not begin
+// on the printer at all. The recording measures like the job's device.
+class DeferredPrintout {
+public:
+    explicit DeferredPrintout(PrintJob& job);
+    ~DeferredPrintout();
+    DeferredPrintout(const DeferredPrintout&) = delete;
+    DeferredPrintout& operator=(const DeferredPrintout&) = delete;
+
+    // What the painters of the printout draw on.
+    QPaintDevice* Device();
+    // Ends the page the painter draws on and goes on on a new one; the
+    // painter keeps its transform, clip, font, pen and brush.
+    void NewPage(QPainter& painter);
+    // The pages on the printer, in one print job; false when it refuses.
+    bool Print();
+
+private:
+    class Page;
+    PrintJob& job_;
+    std::vector<std::unique_ptr<Page>> pages_;
+};
 
 // Reads the capabilities from a job, printing or not.
 PrinterCaps QueryPrinterCaps(const PrintJob& job);
