@@ -297,8 +297,8 @@ void TForm11::SpeedButton4Click() {
 }
 
 void TForm11::Drucken(PrintJob& printer) {
-    // Drawn in full before anything goes to the printer: a printout the
-    // user cancels leaves nothing on paper.
+    // Kept back from the printer while it is drawn: a printout the user
+    // cancels prints nothing (unless it had grown too large to keep back).
     DeferredPrintout ausdruck(printer);
     bool abgebrochen = false, gekuerzt = false;
     {
@@ -339,12 +339,10 @@ void TForm11::Drucken(PrintJob& printer) {
             // Long lists go on over pages.
             drucker_ = &canvas;
             ausdruck_ = &ausdruck;
-            druckPainter_ = &painter;
             seitenhoehe_ = caps.VertRes;
             const bool gerechnet = Berechnen();
             drucker_ = nullptr;
             ausdruck_ = nullptr;
-            druckPainter_ = nullptr;
             seitenhoehe_ = 0;
             z.DiskussionDruck = false;
             canvas.End();
@@ -354,7 +352,8 @@ void TForm11::Drucken(PrintJob& printer) {
         abgebrochen = arbeit.Cancelled();
     }
     if (abgebrochen) {
-        ShowMessage(kDruckenAbgebrochen);
+        ausdruck.Discard();
+        ShowMessage(CancelledPrintoutText(ausdruck));
         // The lists show what the search finds, not a search the cancel cut short.
         Berechnen();
     } else if (!ausdruck.Print()) {
@@ -366,9 +365,9 @@ void TForm11::Drucken(PrintJob& printer) {
 }
 
 void TForm11::NeueDruckseite() {
-    if (!drucker_ || !ausdruck_ || !druckPainter_) return;
+    if (!drucker_ || !ausdruck_) return;
     drucker_->Flush();
-    ausdruck_->NewPage(*druckPainter_);
+    ausdruck_->NewPage();
 }
 
 bool TForm11::GrafikDrucken(QPainter& painter, DeferredPrintout& ausdruck, const PrinterCaps& caps) {
@@ -394,7 +393,7 @@ bool TForm11::GrafikDrucken(QPainter& painter, DeferredPrintout& ausdruck, const
     // A graph that does not fit below the lists goes on a page of its own.
     const double hoeheGedruckt = o.PlotHeightPx * faktorY;
     if (offsetY + hoeheGedruckt > caps.VertRes && offsetY > kDiskussionDruckOben) {
-        ausdruck.NewPage(painter);
+        ausdruck.NewPage();
         offsetY = kDiskussionDruckOben;
     }
 

@@ -105,7 +105,6 @@ private:
     double suchSchrittweite_ = 0;
     Canvas* drucker_ = nullptr;
     DeferredPrintout* ausdruck_ = nullptr;
-    QPainter* druckPainter_ = nullptr;
     int seitenhoehe_ = 0;
     // Empty while the lists show nothing computed.
     std::optional<Rechenstand> listenStand_;

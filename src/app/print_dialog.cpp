@@ -310,8 +310,8 @@ bool PrintGraphPage(PrintJob& printer) {
     const int offsetX = RoundToInt(pxPerCmX * o.RandLinks) - caps.PhysicalOffsetX;
     const int offsetY = RoundToInt(pxPerCmY * o.RandOben) - caps.PhysicalOffsetY;
 
-    // Drawn in full before anything goes to the printer: a printout the
-    // user cancels leaves nothing on paper.
+    // Kept back from the printer while it is drawn: a printout the user
+    // cancels prints nothing (unless it had grown too large to keep back).
     DeferredPrintout page(printer);
     bool cut = false, cancelled = false;
     {
@@ -341,7 +341,8 @@ bool PrintGraphPage(PrintJob& printer) {
     }
     gControl.DruckenOK = false;
     if (cancelled) {
-        ShowMessage(kDruckenAbgebrochen);
+        page.Discard();
+        ShowMessage(CancelledPrintoutText(page));
         return false;
     }
     if (!page.Print()) {

@@ -47,8 +47,8 @@ Tabellenlage FindeTabelle(const QStringList& lines, int count) {
 }  // namespace
 
 void PrintProtokoll(PrintJob& printer, const QStringList& lines) {
-    // Drawn in full before anything goes to the printer: a printout the
-    // user cancels leaves nothing on paper.
+    // Kept back from the printer while it is drawn: a printout the user
+    // cancels prints nothing (unless it had grown too large to keep back).
     DeferredPrintout ausdruck(printer);
     bool abgebrochen = false;
     {
@@ -78,7 +78,7 @@ void PrintProtokoll(PrintJob& printer, const QStringList& lines) {
             for (int i = 0; i < count && !WorkBudgetSpent(); ++i) {
                 if (zeile >= proSeite) {
                     canvas.Flush();
-                    ausdruck.NewPage(painter);
+                    ausdruck.NewPage();
                     zeile = 0;
                     // A table that goes on carries its column header again.
                     if (tabelle.kopf >= 0 && i > tabelle.kopf + 1 && i < tabelle.ende) {
@@ -93,10 +93,12 @@ void PrintProtokoll(PrintJob& printer, const QStringList& lines) {
         painter.end();
         abgebrochen = arbeit.Cancelled();
     }
-    if (abgebrochen)
-        ShowMessage(kDruckenAbgebrochen);
-    else if (!ausdruck.Print())
+    if (abgebrochen) {
+        ausdruck.Discard();
+        ShowMessage(CancelledPrintoutText(ausdruck));
+    } else if (!ausdruck.Print()) {
         ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
+    }
 }
 
 std::string ReportPicturePath() {

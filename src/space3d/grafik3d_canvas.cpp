@@ -35,8 +35,8 @@ void TGrafik3DCanvas::BitmapGeaendert() {
 
 bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<void()>& szene) {
     if (printer.Busy()) return false;
-    // Drawn in full before anything goes to the printer: a printout the
-    // user cancels leaves nothing on paper.
+    // Kept back from the printer while it is drawn: a printout the user
+    // cancels prints nothing (unless it had grown too large to keep back).
     DeferredPrintout ausdruck(printer);
     bool abgebrochen = false;
     {
@@ -67,7 +67,10 @@ bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<
     ClearUpperVectorState();
     // A cancelled printout has said so; the caller has nothing to add.
     const bool gedruckt = abgebrochen || ausdruck.Print();
-    if (abgebrochen) ShowMessage(kDruckenAbgebrochen);
+    if (abgebrochen) {
+        ausdruck.Discard();
+        ShowMessage(CancelledPrintoutText(ausdruck));
+    }
     if (szene && std::uncaught_exceptions() == 0) szene();
     return gedruckt;
 }

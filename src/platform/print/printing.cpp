@@ -1,17 +1,21 @@
 #include "printing.h"
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPicture>
 #include <QtDebug>
 #include <cmath>
 
 #include "message_sink.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -57,108 +61,301 @@ std::shared_ptr<PrintJob> NewPrintJob(const QString& title) {
     return job;
 }
 
-// A page of the printout as a picture that measures like the printer.
-class DeferredPrintout::Page : public QPicture {
-public:
-    explicit Page(const QPaintDevice& d)
-        : width_(d.width()),
-          height_(d.height()),
-          widthMm_(d.widthMM()),
-          heightMm_(d.heightMM()),
-          colors_(d.colorCount()),
-          depth_(d.depth()),
-          dpiX_(d.logicalDpiX()),
-          dpiY_(d.logicalDpiY()),
-          physicalDpiX_(d.physicalDpiX()),
-          physicalDpiY_(d.physicalDpiY()),
-          ratio_(d.devicePixelRatioF()) {}
+// The state of a painter, to take over on a new one.
+struct PainterState {
+    QTransform transform;
+    bool clipping = false;
+    QPainterPath clip;
+    QFont font;
+    QPen pen;
+    QBrush brush, background;
+    QPointF brushOrigin;
+    Qt::BGMode backgroundMode = Qt::TransparentMode;
+    QPainter::RenderHints hints;
+    QPainter::CompositionMode composition = QPainter::CompositionMode_SourceOver;
+    qreal opacity = 1;
 
-    // A picture plays its pages scaled from this resolution to the
-    // printer's; it is QPicture's own.
-    int PlayedFromDpiX() const { return QPicture::metric(PdmDpiX); }
-    int PlayedFromDpiY() const { return QPicture::metric(PdmDpiY); }
+    static PainterState Of(const QPainter& p) {
+        PainterState s;
+        s.transform = p.combinedTransform();
+        s.clipping = p.hasClipping();
+        if (s.clipping) s.clip = p.clipPath();
+        s.font = p.font();
+        s.pen = p.pen();
+        s.brush = p.brush();
+        s.background = p.background();
+        s.brushOrigin = p.brushOrigin();
+        s.backgroundMode = p.backgroundMode();
+        s.hints = p.renderHints();
+        s.composition = p.compositionMode();
+        s.opacity = p.opacity();
+        return s;
+    }
+    void ApplyTo(QPainter& p) const {
+        p.setTransform(transform);
+        // In the coordinates of that transform, as it was read.
+        if (clipping) p.setClipPath(clip);
+        p.setFont(font);
+        p.setPen(pen);
+        p.setBrush(brush);
+        p.setBackground(background);
+        p.setBrushOrigin(brushOrigin);
+        p.setBackgroundMode(backgroundMode);
+        p.setRenderHints(p.renderHints(), false);
+        p.setRenderHints(hints, true);
+        p.setCompositionMode(composition);
+        p.setOpacity(opacity);
+    }
+};
+
+class DeferredPrintout::Spool final : public QPaintDevice {
+public:
+    Spool(PrintJob& job, long long keptBytes);
+    ~Spool() override;
+
+    QPaintEngine* paintEngine() const override;
+
+    // The painter everything goes to: on the picture of the page, or on the printer.
+    QPainter& Target() {
+        if (!target_.isActive() && !failed_) StartPicturePage(PainterState{});
+        return target_;
+    }
+    // After every drawing call: too much kept back goes to the printer.
+    void Drawn() {
+        if (onPrinter_ || failed_ || keptBytes_ < 0) return;
+        if (keptBefore_ + static_cast<long long>(pages_.back()->size()) > keptBytes_) ToPrinter();
+    }
+    void NewPage();
+    bool Print();
+    void Discard();
+    bool OnPrinter() const { return onPrinter_; }
 
 protected:
-    int metric(PaintDeviceMetric m) const override {
-        switch (m) {
-            case PdmWidth: return width_;
-            case PdmHeight: return height_;
-            case PdmWidthMM: return widthMm_;
-            case PdmHeightMM: return heightMm_;
-            case PdmNumColors: return colors_;
-            case PdmDepth: return depth_;
-            case PdmDpiX: return dpiX_;
-            case PdmDpiY: return dpiY_;
-            case PdmPhysicalDpiX: return physicalDpiX_;
-            case PdmPhysicalDpiY: return physicalDpiY_;
-            case PdmDevicePixelRatio: return static_cast<int>(std::lround(ratio_));
-            case PdmDevicePixelRatioScaled: return static_cast<int>(std::lround(ratio_ * devicePixelRatioFScale()));
+    int metric(PaintDeviceMetric m) const override;
+
+private:
+    void StartPicturePage(const PainterState& state);
+    bool ToPrinter();
+
+    PrintJob& job_;
+    long long keptBytes_;
+    long long keptBefore_ = 0;  // bytes of the pages before the current one
+    int metrics_[QPaintDevice::PdmDevicePixelRatioScaled + 1] = {};
+    std::vector<std::unique_ptr<QPicture>> pages_;
+    QPainter target_;
+    bool onPrinter_ = false, failed_ = false;
+    std::unique_ptr<Engine> engine_;
+};
+
+// Passes every state change and drawing call of the printout's painter on
+// to the spool's own painter; coordinates come untransformed, with the
+// transform among the state.
+class DeferredPrintout::Engine final : public QPaintEngine {
+public:
+    explicit Engine(Spool& spool) : QPaintEngine(AllFeatures), spool_(spool) {}
+
+    bool begin(QPaintDevice*) override { return spool_.Target().isActive(); }
+    bool end() override { return true; }
+    Type type() const override { return User; }
+
+    void updateState(const QPaintEngineState& s) override {
+        QPainter& t = spool_.Target();
+        const DirtyFlags f = s.state();
+        if (f & DirtyPen) t.setPen(s.pen());
+        if (f & DirtyBrush) t.setBrush(s.brush());
+        if (f & DirtyBrushOrigin) t.setBrushOrigin(s.brushOrigin());
+        if (f & DirtyBackground) t.setBackground(s.backgroundBrush());
+        if (f & DirtyBackgroundMode) t.setBackgroundMode(s.backgroundMode());
+        if (f & DirtyFont) t.setFont(s.font());
+        if (f & DirtyTransform) t.setTransform(s.transform());
+        // A clip comes with the transform it was set in.
+        if (f & DirtyClipRegion) t.setClipRegion(s.clipRegion(), s.clipOperation());
+        if (f & DirtyClipPath) t.setClipPath(s.clipPath(), s.clipOperation());
+        if (f & DirtyClipEnabled) t.setClipping(s.isClipEnabled());
+        if (f & DirtyHints) {
+            t.setRenderHints(t.renderHints(), false);
+            t.setRenderHints(s.renderHints(), true);
         }
-        return QPicture::metric(m);
+        if (f & DirtyCompositionMode) t.setCompositionMode(s.compositionMode());
+        if (f & DirtyOpacity) t.setOpacity(s.opacity());
+    }
+
+    void drawRects(const QRect* r, int n) override { Draw([&](QPainter& t) { t.drawRects(r, n); }); }
+    void drawRects(const QRectF* r, int n) override { Draw([&](QPainter& t) { t.drawRects(r, n); }); }
+    void drawLines(const QLine* l, int n) override { Draw([&](QPainter& t) { t.drawLines(l, n); }); }
+    void drawLines(const QLineF* l, int n) override { Draw([&](QPainter& t) { t.drawLines(l, n); }); }
+    void drawEllipse(const QRectF& r) override { Draw([&](QPainter& t) { t.drawEllipse(r); }); }
+    void drawEllipse(const QRect& r) override { Draw([&](QPainter& t) { t.drawEllipse(r); }); }
+    void drawPath(const QPainterPath& path) override { Draw([&](QPainter& t) { t.drawPath(path); }); }
+    void drawPoints(const QPointF* p, int n) override { Draw([&](QPainter& t) { t.drawPoints(p, n); }); }
+    void drawPoints(const QPoint* p, int n) override { Draw([&](QPainter& t) { t.drawPoints(p, n); }); }
+    void drawPolygon(const QPointF* p, int n, PolygonDrawMode mode) override {
+        Draw([&](QPainter& t) { Polygon(t, p, n, mode); });
+    }
+    void drawPolygon(const QPoint* p, int n, PolygonDrawMode mode) override {
+        Draw([&](QPainter& t) { Polygon(t, p, n, mode); });
+    }
+    void drawPixmap(const QRectF& r, const QPixmap& pm, const QRectF& sr) override {
+        Draw([&](QPainter& t) { t.drawPixmap(r, pm, sr); });
+    }
+    void drawTiledPixmap(const QRectF& r, const QPixmap& pm, const QPointF& p) override {
+        Draw([&](QPainter& t) { t.drawTiledPixmap(r, pm, p); });
+    }
+    void drawImage(const QRectF& r, const QImage& image, const QRectF& sr, Qt::ImageConversionFlags flags) override {
+        Draw([&](QPainter& t) { t.drawImage(r, image, sr, flags); });
+    }
+    void drawTextItem(const QPointF& p, const QTextItem& item) override {
+        Draw([&](QPainter& t) {
+            // The printout's painter draws the lines of these itself.
+            QFont font = item.font();
+            font.setUnderline(false);
+            font.setOverline(false);
+            font.setStrikeOut(false);
+            const QFont before = t.font();
+            const Qt::BGMode mode = t.backgroundMode();
+            t.setFont(font);
+            // So does it the opaque background.
+            t.setBackgroundMode(Qt::TransparentMode);
+            t.drawText(p, item.text());
+            t.setBackgroundMode(mode);
+            t.setFont(before);
+        });
     }
 
 private:
-    int width_, height_, widthMm_, heightMm_, colors_, depth_, dpiX_, dpiY_, physicalDpiX_, physicalDpiY_;
-    double ratio_;
+    template <typename Point>
+    static void Polygon(QPainter& t, const Point* p, int n, PolygonDrawMode mode) {
+        switch (mode) {
+            case PolylineMode: t.drawPolyline(p, n); break;
+            case ConvexMode: t.drawConvexPolygon(p, n); break;
+            case OddEvenMode: t.drawPolygon(p, n, Qt::OddEvenFill); break;
+            case WindingMode: t.drawPolygon(p, n, Qt::WindingFill); break;
+        }
+    }
+    template <typename F>
+    void Draw(F draw) {
+        QPainter& t = spool_.Target();
+        if (!t.isActive()) return;
+        draw(t);
+        spool_.Drawn();
+    }
+
+    Spool& spool_;
 };
 
-DeferredPrintout::DeferredPrintout(PrintJob& job) : job_(job) {
-    pages_.push_back(std::make_unique<Page>(*job_.Device()));
+DeferredPrintout::Spool::Spool(PrintJob& job, long long keptBytes)
+    : job_(job), keptBytes_(keptBytes), engine_(std::make_unique<Engine>(*this)) {
+    const QPaintDevice& d = *job_.Device();
+    metrics_[PdmWidth] = d.width();
+    metrics_[PdmHeight] = d.height();
+    metrics_[PdmWidthMM] = d.widthMM();
+    metrics_[PdmHeightMM] = d.heightMM();
+    metrics_[PdmNumColors] = d.colorCount();
+    metrics_[PdmDepth] = d.depth();
+    metrics_[PdmDpiX] = d.logicalDpiX();
+    metrics_[PdmDpiY] = d.logicalDpiY();
+    metrics_[PdmPhysicalDpiX] = d.physicalDpiX();
+    metrics_[PdmPhysicalDpiY] = d.physicalDpiY();
+    metrics_[PdmDevicePixelRatio] = static_cast<int>(std::lround(d.devicePixelRatioF()));
+    metrics_[PdmDevicePixelRatioScaled] = static_cast<int>(std::lround(d.devicePixelRatioF() * devicePixelRatioFScale()));
 }
+
+DeferredPrintout::Spool::~Spool() { Discard(); }
+
+void DeferredPrintout::Spool::Discard() {
+    if (!target_.isActive()) return;
+    // Whatever went to the printer goes out; what was kept back does not.
+    const bool busy = onPrinter_ && qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (busy) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    target_.end();
+    if (busy) QGuiApplication::restoreOverrideCursor();
+    pages_.clear();
+}
+
+QPaintEngine* DeferredPrintout::Spool::paintEngine() const { return engine_.get(); }
+
+int DeferredPrintout::Spool::metric(PaintDeviceMetric m) const {
+    return m >= PdmWidth && m < static_cast<int>(std::size(metrics_)) ? metrics_[m] : QPaintDevice::metric(m);
+}
+
+void DeferredPrintout::Spool::StartPicturePage(const PainterState& state) {
+    if (target_.isActive()) target_.end();
+    if (!pages_.empty()) keptBefore_ += pages_.back()->size();
+    pages_.push_back(std::make_unique<QPicture>());
+    if (!target_.begin(pages_.back().get())) {
+        failed_ = true;
+        return;
+    }
+    state.ApplyTo(target_);
+}
+
+void DeferredPrintout::Spool::NewPage() {
+    if (failed_) return;
+    if (onPrinter_) {
+        if (!job_.NewPage()) failed_ = true;
+        return;
+    }
+    StartPicturePage(target_.isActive() ? PainterState::Of(target_) : PainterState{});
+}
+
+bool DeferredPrintout::Spool::ToPrinter() {
+    const PainterState state = target_.isActive() ? PainterState::Of(target_) : PainterState{};
+    if (target_.isActive()) target_.end();
+    QPaintDevice& printer = *job_.Device();
+    if (!target_.begin(&printer)) {
+        failed_ = true;
+        return false;
+    }
+    // A picture plays its drawing scaled from a resolution of its own to the
+    // painter's device; it was drawn in the printer's pixels already.
+    struct Probe : QPicture {
+        int Dpi(PaintDeviceMetric m) const { return metric(m); }
+    } const probe;
+    target_.scale(double(probe.Dpi(PdmDpiX)) / printer.logicalDpiX(), double(probe.Dpi(PdmDpiY)) / printer.logicalDpiY());
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (i > 0 && !job_.NewPage()) {
+            failed_ = true;
+            return false;
+        }
+        target_.drawPicture(0, 0, *pages_[i]);
+    }
+    target_.resetTransform();
+    pages_.clear();
+    keptBefore_ = 0;
+    onPrinter_ = true;
+    state.ApplyTo(target_);
+    return true;
+}
+
+bool DeferredPrintout::Spool::Print() {
+    // The printer's engine finishes the page when the painter ends: for a
+    // page of millions of points that takes seconds, and cannot be stopped.
+    const bool busy = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    if (busy) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    const bool printed = !failed_ && (onPrinter_ || ToPrinter()) && target_.end() && !failed_;
+    if (busy) QGuiApplication::restoreOverrideCursor();
+    return printed;
+}
+
+DeferredPrintout::DeferredPrintout(PrintJob& job, long long keptBytes)
+    : spool_(std::make_unique<Spool>(job, keptBytes)) {}
 
 DeferredPrintout::~DeferredPrintout() = default;
 
-QPaintDevice* DeferredPrintout::Device() { return pages_.back().get(); }
+QPaintDevice* DeferredPrintout::Device() { return spool_.get(); }
 
-void DeferredPrintout::NewPage(QPainter& painter) {
-    if (!painter.isActive() || painter.device() != pages_.back().get()) return;
-    const QRect window = painter.window(), viewport = painter.viewport();
-    const bool viewTransform = painter.viewTransformEnabled();
-    const QTransform transform = painter.worldTransform();
-    const bool clipping = painter.hasClipping();
-    const QPainterPath clip = clipping ? painter.clipPath() : QPainterPath();
-    const QFont font = painter.font();
-    const QPen pen = painter.pen();
-    const QBrush brush = painter.brush(), background = painter.background();
-    const QPointF brushOrigin = painter.brushOrigin();
-    const Qt::BGMode mode = painter.backgroundMode();
-    const QPainter::RenderHints hints = painter.renderHints();
-    const QPainter::CompositionMode composition = painter.compositionMode();
-    const qreal opacity = painter.opacity();
-    const Qt::LayoutDirection direction = painter.layoutDirection();
-    painter.end();
-    pages_.push_back(std::make_unique<Page>(*job_.Device()));
-    painter.begin(pages_.back().get());
-    painter.setWindow(window);
-    painter.setViewport(viewport);
-    painter.setViewTransformEnabled(viewTransform);
-    painter.setWorldTransform(transform);
-    if (clipping) painter.setClipPath(clip);
-    painter.setFont(font);
-    painter.setPen(pen);
-    painter.setBrush(brush);
-    painter.setBackground(background);
-    painter.setBrushOrigin(brushOrigin);
-    painter.setBackgroundMode(mode);
-    painter.setRenderHints(hints);
-    painter.setCompositionMode(composition);
-    painter.setOpacity(opacity);
-    painter.setLayoutDirection(direction);
-}
+void DeferredPrintout::NewPage() { spool_->NewPage(); }
 
-bool DeferredPrintout::Print() {
-    QPaintDevice& printer = *job_.Device();
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    // The pages were drawn in the printer's pixels already.
-    const Page& first = *pages_.front();
-    painter.scale(double(first.PlayedFromDpiX()) / printer.logicalDpiX(),
-                  double(first.PlayedFromDpiY()) / printer.logicalDpiY());
-    for (size_t i = 0; i < pages_.size(); ++i) {
-        if (i > 0 && !job_.NewPage()) return false;
-        painter.drawPicture(0, 0, *pages_[i]);
-    }
-    return painter.end();
+bool DeferredPrintout::Print() { return spool_->Print(); }
+
+void DeferredPrintout::Discard() { spool_->Discard(); }
+
+bool DeferredPrintout::Begun() const { return spool_->OnPrinter(); }
+
+std::string CancelledPrintoutText(const DeferredPrintout& printout) {
+    std::string text = kDruckenAbgebrochen;
+    if (printout.Begun()) text += " Was bis dahin gezeichnet war, wird gedruckt.";
+    return text;
 }
 
 PrinterCaps QueryPrinterCaps(const PrintJob& job) {

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QPaintDevice;
@@ -84,30 +85,46 @@ inline constexpr char kPrintJobName[] = "Kalvograf";
 // and nullptr.
 std::shared_ptr<PrintJob> NewPrintJob(const QString& title = {});
 
-// A printout kept until it is whole. Its pages are recorded and go to the
-// printer only when Print() is called: a print system cannot take back what
-// a painter has begun to send, so a printout the user cancels must not begin
-// on the printer at all. The recording measures like the job's device.
+// A printout kept back until it is whole, so that one the user cancels
+// prints nothing: a print system cannot take back what a painter has begun
+// to send (Qt's print engines cannot abort). What its painter draws is kept
+// as pictures of the pages; a printout that draws more than `keptBytes` of
+// them goes to the printer from then on (its pages so far first), where
+// the printer's own engine spends its time while the printout's progress
+// still shows. The painter of the printout keeps its device throughout.
 class DeferredPrintout {
 public:
-    explicit DeferredPrintout(PrintJob& job);
+    // About a second's work for the printer's engine to take over.
+    static constexpr long long kKeptBytes = 16LL << 20;
+
+    explicit DeferredPrintout(PrintJob& job, long long keptBytes = kKeptBytes);
+    // Without Print() nothing kept back goes to the printer; what went there
+    // already is printed.
     ~DeferredPrintout();
     DeferredPrintout(const DeferredPrintout&) = delete;
     DeferredPrintout& operator=(const DeferredPrintout&) = delete;
 
-    // What the painters of the printout draw on.
+    // What the painter of the printout draws on; it measures like the job's device.
     QPaintDevice* Device();
-    // Ends the page the painter draws on and goes on on a new one; the
-    // painter keeps its transform, clip, font, pen and brush.
-    void NewPage(QPainter& painter);
-    // The pages on the printer, in one print job; false when it refuses.
+    // Goes on on a new page; the painter keeps its state.
+    void NewPage();
+    // The printout on the printer, whole; false when it refuses.
     bool Print();
+    // Ends it unprinted (as the destructor does): what went to the printer
+    // already is printed, nothing else.
+    void Discard();
+    // Whether part of it went to the printer already.
+    bool Begun() const;
 
 private:
-    class Page;
-    PrintJob& job_;
-    std::vector<std::unique_ptr<Page>> pages_;
+    class Spool;
+    class Engine;
+    std::unique_ptr<Spool> spool_;
 };
+
+// What a printout the user cancelled says: that nothing was printed, or
+// that what had gone to the printer already is printed.
+std::string CancelledPrintoutText(const DeferredPrintout& printout);
 
 // Reads the capabilities from a job, printing or not.
 PrinterCaps QueryPrinterCaps(const PrintJob& job);
