@@ -38,14 +38,16 @@ int& LastPictureFilter() {
 bool CopyGraphToClipboard() {
     bool cut = false;
     std::unique_ptr<MetafileRecorder> picture;
+    bool cancelled = false;
     {
         CancellableWork work("Die Grafik wird f\u00FCr die Zwischenablage aufgezeichnet \u2026");
         picture = RecordGraphPicture(kPictureFontFactorClipboard, &cut);
-        // The clipboard keeps what it held: no picture half done.
-        if (work.Cancelled()) {
-            ShowMessage(kZwischenablageAbgebrochen);
-            return true;
-        }
+        cancelled = work.Cancelled();
+    }
+    // The clipboard keeps what it held: no picture half done.
+    if (cancelled) {
+        ShowMessage(kZwischenablageAbgebrochen);
+        return true;
     }
     if (!picture) return false;
     // Labels stand on the picture's background, clear of grid and curves.
@@ -63,14 +65,16 @@ DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Open
     result.path = path;
     bool cut = false;
     std::unique_ptr<MetafileRecorder> picture;
+    bool cancelled = false;
     {
         CancellableWork work("Das Dokument wird erstellt \u2026");
         picture = RecordGraphPicture(kPictureFontFactorFile, &cut);
-        // Neither the picture nor the document is written.
-        if (work.Cancelled()) {
-            ShowMessage(kDokumentAbgebrochen);
-            return DocumentResult{};
-        }
+        cancelled = work.Cancelled();
+    }
+    // Neither the picture nor the document is written.
+    if (cancelled) {
+        ShowMessage(kDokumentAbgebrochen);
+        return DocumentResult{};
     }
     if (!picture) return result;
     if (cut) ShowMessage(CutPictureText("in das Dokument gelegt"), MessageKind::Warning);

@@ -66,14 +66,17 @@ WriteResult SaveGraphPicture(const std::string& path, double fontFactor) {
 WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format, double fontFactor) {
     bool cut = false;
     std::unique_ptr<MetafileRecorder> picture;
+    bool cancelled = false, outermost = false;
     {
         CancellableWork work("Die Grafik wird gespeichert \u2026");
         picture = RecordGraphPicture(fontFactor, &cut);
-        // Nothing is written then, and a file of that name stays as it was.
-        if (work.Cancelled()) {
-            if (work.Outermost()) ShowMessage(kSpeichernAbgebrochen);
-            return WriteResult{false, {}};
-        }
+        cancelled = work.Cancelled();
+        outermost = work.Outermost();
+    }
+    // Nothing is written then, and a file of that name stays as it was.
+    if (cancelled) {
+        if (outermost) ShowMessage(kSpeichernAbgebrochen);
+        return WriteResult{false, {}};
     }
     if (!picture) return WriteResult{false, "Die Grafik kann nicht aufgezeichnet werden: das Zeichenfeld hat keine Größe."};
     const WriteResult saved = picture->save(path, format);

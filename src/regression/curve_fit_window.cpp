@@ -421,17 +421,20 @@ void TForm22::SpeedButton27Click() {
     // The picture must show the fit the report describes: fit first.
     if (!calculate_fit(true)) return;
     const std::string picture = ReportPicturePath();
+    WriteResult recorded;
+    bool cancelled = false;
     {
         CancellableWork work("Das Dokument wird erstellt \u2026");
-        const WriteResult recorded = SaveGraphPicture(picture, MetafileFormat::Wmf);
-        if (work.Cancelled()) {
-            ShowMessage(kDokumentAbgebrochen);
-            return;
-        }
-        if (!recorded.ok) {
-            ShowMessage(recorded.error, MessageKind::Error);
-            return;
-        }
+        recorded = SaveGraphPicture(picture, MetafileFormat::Wmf);
+        cancelled = work.Cancelled();
+    }
+    if (cancelled) {
+        ShowMessage(kDokumentAbgebrochen);
+        return;
+    }
+    if (!recorded.ok) {
+        ShowMessage(recorded.error, MessageKind::Error);
+        return;
     }
     const DocumentResult doc = WriteProtokollDocument(ProtokollZeilen(), picture, WordOpener);
     if (!doc.ok) ShowMessage(doc.error, MessageKind::Error);
