@@ -89,23 +89,18 @@ TEST_F(Redraw, PrintersAndPicturesGetTheirPixelsTimesTheScreensWorkUpToHalfAMinu
     };
     gDisplay.Schaubilder[1] = Schaubild{0, 0, true};
     RecordingCanvas device;
+    auto on = [&](double factor, double samples, bool printing, bool metafile, bool preview) {
+        return OutputTarget{&device, factor, factor, samples, 599, 599, printing, metafile, preview};
+    };
     const struct {
         OutputTarget target;
         double seconds;
     } cases[] = {
-        {{.canvas = &device, .plotWidthPx = 599, .plotHeightPx = 599}, 1},
-        {{.canvas = &device, .faktorX = 3, .faktorY = 3, .samplesPerPixel = 3, .plotWidthPx = 599, .plotHeightPx = 599,
-          .metafile = true},
-         9},
-        {{.canvas = &device, .faktorX = 1.5, .faktorY = 1.5, .samplesPerPixel = 4, .plotWidthPx = 599,
-          .plotHeightPx = 599, .printing = true},
-         4},
-        {{.canvas = &device, .faktorX = 6.25, .faktorY = 6.25, .samplesPerPixel = 4, .plotWidthPx = 599,
-          .plotHeightPx = 599, .printing = true},
-         30},
-        {{.canvas = &device, .faktorX = 6.25, .faktorY = 6.25, .plotWidthPx = 599, .plotHeightPx = 599,
-          .printing = true, .preview = true},
-         1},
+        {on(1, 1, false, false, false), 1},
+        {on(3, 3, false, true, false), 9},      // a picture at the resolution 3
+        {on(1.5, 4, true, false, false), 4},    // four samples a pixel outweigh the pixels
+        {on(6.25, 4, true, false, false), 30},  // a page at 600 dots per inch: 39 times the pixels
+        {on(6.25, 4, true, false, true), 1},    // its preview
     };
     for (const auto& c : cases) {
         granted = -1;
