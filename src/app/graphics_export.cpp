@@ -36,12 +36,16 @@ int& LastPictureFilter() {
 }
 
 bool CopyGraphToClipboard() {
-    bool cut = false;
-    std::unique_ptr<MetafileRecorder> picture;
-    bool cancelled = false;
+    bool cut = false, copied = false, cancelled = false;
     {
+        // The picture's raster copy for the clipboard takes as long again.
         CancellableWork work("Die Grafik wird f\u00FCr die Zwischenablage aufgezeichnet \u2026");
-        picture = RecordGraphPicture(kPictureFontFactorClipboard, &cut);
+        const auto picture = RecordGraphPicture(kPictureFontFactorClipboard, &cut);
+        if (picture && !work.Cancelled()) {
+            // Labels stand on the picture's background, clear of grid and curves.
+            picture->setOpaqueTextBackground(ToQColor(gDisplay.HintergrundBildschirm));
+            copied = CopyPictureToClipboard(*picture);
+        }
         cancelled = work.Cancelled();
     }
     // The clipboard keeps what it held: no picture half done.
@@ -49,10 +53,7 @@ bool CopyGraphToClipboard() {
         ShowMessage(kZwischenablageAbgebrochen);
         return true;
     }
-    if (!picture) return false;
-    // Labels stand on the picture's background, clear of grid and curves.
-    picture->setOpaqueTextBackground(ToQColor(gDisplay.HintergrundBildschirm));
-    if (!CopyPictureToClipboard(*picture)) return false;
+    if (!copied) return false;
     if (cut) ShowMessage(CutPictureText("in die Zwischenablage gelegt"), MessageKind::Warning);
     return true;
 }
