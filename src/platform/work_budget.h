@@ -55,8 +55,8 @@ bool WorkBudgetAffords(long long units);
 
 class WorkBudget {
 public:
-    // A budget of `seconds` of work, counted and on the wall clock; inside
-    // another budget it ends no later than that one.
+    // A budget of `seconds` on the wall clock (while it is off, of counted
+    // work); inside another budget it ends no later than that one.
     explicit WorkBudget(double seconds);
     ~WorkBudget();
     WorkBudget(const WorkBudget&) = delete;
