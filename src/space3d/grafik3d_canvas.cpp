@@ -65,7 +65,8 @@ bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<
         abgebrochen = arbeit.Cancelled();
     }
     ClearUpperVectorState();
-    // A cancelled printout has said so; the caller has nothing to add.
+    // A printout the user cancelled prints nothing (unless it had grown too
+    // large to keep back) and says so; for its caller it is done.
     const bool gedruckt = abgebrochen || ausdruck.Print();
     if (abgebrochen) {
         ausdruck.Discard();

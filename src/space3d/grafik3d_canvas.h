@@ -30,8 +30,7 @@ private:
 // Prints the scene on a printer the caller has set up (the print dialog is
 // the window's): as wide as 740 screen pixels at 2.5 cm per inch, whatever
 // the control's size. Then back to the screen and its picture. False when
-// the printer is busy or cannot start; a printout the user cancelled prints
-// nothing, says so and counts as done.
+// the printer is busy or cannot start.
 bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<void()>& szene);
 
 }  // namespace kalvo
