@@ -194,7 +194,8 @@ TEST_F(PrintTest, ACutPrintoutSaysSoAndAWholeOneSaysNothing) {
         messages.clear();
         QFile::remove(pdf);
         if (!Open()) return std::string("no dialog");
-        const QImage& preview = dialog->Controls()->Image1->Picture();
+        // The sheet as it shows, with the preview and whatever note is on it.
+        const QImage preview = dialog->Controls()->Image1->grab().toImage();
         previewMarked = false;
         for (int y = 0; y < preview.height(); ++y)
             for (int x = 0; x < preview.width(); ++x) previewMarked |= preview.pixelColor(x, y) == QColor(255, 255, 224);
