@@ -40,6 +40,7 @@ public:
             const std::string name = r.run_name.function_name + (args.empty() ? "" : "/" + args);
             seconds_[name] = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
             realSeconds_[name] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            for (const auto& [counter, value] : r.counters) counters_[name][counter] = value.value;
             shown.push_back(r);
         }
         if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
@@ -58,8 +59,17 @@ public:
         return it == realSeconds_.end() ? 0 : it->second;
     }
 
+    // A counter of the median run of the named benchmark, 0 when it has none.
+    double Counter(const std::string& name, const std::string& counter) const {
+        auto it = counters_.find(name);
+        if (it == counters_.end()) return 0;
+        auto c = it->second.find(counter);
+        return c == it->second.end() ? 0 : c->second;
+    }
+
 private:
     std::map<std::string, double> seconds_, realSeconds_;
+    std::map<std::string, std::map<std::string, double>> counters_;
 };
 
 }  // namespace kalvo::bench

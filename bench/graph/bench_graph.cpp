@@ -100,6 +100,13 @@ void Prepare(Scene scene, int size) {
     }
 }
 
+// The budget's count against the clock, per nanosecond of the runs: about 1
+// where the count is right for this machine. The clock decides in the
+// program, so a scene above 1 is not cut before its time.
+benchmark::Counter UnitsPerNanosecond(long long work) {
+    return benchmark::Counter(static_cast<double>(work) * 1e-9, benchmark::Counter::kIsRate);
+}
+
 int EvaluationsPerSample(int order) { return order == 0 ? 1 : order == 2 ? 3 : 4; }
 
 // The sample points of the redraw, evaluated by the evaluator alone.
@@ -168,15 +175,19 @@ std::vector<CanvasRecord> Record(Scene scene, int size) {
 void BM_Redraw(benchmark::State& state, Scene scene, int size) {
     Prepare(scene, size);
     QImage image(size, size, QImage::Format_RGB32);
+    long long work = 0;
     for (auto _ : state) {
         QPainterCanvas canvas(&image);
         gOutput.AusgabeCanvas = &canvas;
+        const long long before = WorkDone();
         GrafikZeichnen(true);
         canvas.End();
+        work += WorkDone() - before;
         gOutput.AusgabeCanvas = nullptr;
     }
     // These pictures are drawn whole.
     state.counters["cut"] = LastRedrawCut() ? 1 : 0;
+    state.counters["units/ns"] = UnitsPerNanosecond(work);
 }
 
 void BM_Eval(benchmark::State& state, Scene scene, int size) {
@@ -211,6 +222,9 @@ constexpr int kSizes[] = {600, 2000};
 // list on top, the function list, the parametric curve at its finest step,
 // and then what makes each case worst.
 enum class Worst { CheapTerms, CostlyTerms, LongSums, StoredSets, CostlyCurvesOnly };
+
+constexpr Worst kWorst[] = {Worst::CheapTerms, Worst::CostlyTerms, Worst::LongSums, Worst::StoredSets,
+                            Worst::CostlyCurvesOnly};
 
 const char* Name(Worst w) {
     switch (w) {
@@ -284,19 +298,21 @@ void BM_WorstRedraw(benchmark::State& state, Worst w) {
     PrepareWorst(w);
     QImage image(kWorstWidth, kWorstHeight, QImage::Format_RGB32);
     bool cut = false;
-    long long work = 0;
+    long long work = 0, allWork = 0;
     for (auto _ : state) {
         QPainterCanvas canvas(&image);
         gOutput.AusgabeCanvas = &canvas;
         const long long before = WorkDone();
         GrafikZeichnen(true);
         work = WorkDone() - before;
+        allWork += work;
         cut = LastRedrawCut();
         canvas.End();
         gOutput.AusgabeCanvas = nullptr;
     }
     state.counters["cut"] = cut ? 1 : 0;
     state.counters["work-units"] = static_cast<double>(work);
+    state.counters["units/ns"] = UnitsPerNanosecond(allWork);
     gFunktionenspeicher.Init();
 }
 
@@ -341,6 +357,21 @@ void Sums(int strips) {
     gOverlay.SummenAnzeigeart = kObersumme;
     gOverlay.GrenzeA = -3;
     gOverlay.GrenzeB = 3;
+}
+
+std::string RaisedSine(int k) { return "sin(x)+" + std::to_string(k) + "/1000"; }
+std::string Cubic(int k) { return "x^3/64+" + std::to_string(k) + "/2000"; }
+
+// Set k of the store draws the curve term(k); plain: the current one alone.
+void StoreOf(std::string (*term)(int k), bool plain) {
+    gTerms.TermF = term(0);
+    gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 0, true};
+    if (plain) return;
+    ArchivEintrag e;
+    StoreGraphState(e);
+    std::vector<ArchivEintrag> sets(SpeicherListe::kMaxCount, e);
+    for (int k = 1; k <= SpeicherListe::kMaxCount; ++k) sets[static_cast<size_t>(k - 1)].f = term(k);
+    gFunktionenspeicher.InsertFirst(sets);
 }
 
 const HeavyScene kHeavy[] = {
@@ -388,6 +419,25 @@ const HeavyScene kHeavy[] = {
          LongSum();
          gDiscussion.SonderpunkteZeichnen = !plain;
      }},
+    // A full store, one thin curve in the window for each set: at the main
+    // window's first size, at 1000 pixels, at 1600 and on a full screen.
+    {"store-sines-7500-682", 682, 682, [](bool plain) { StoreOf(RaisedSine, plain); }},
+    {"store-sines-7500-1000", 1000, 1000, [](bool plain) { StoreOf(RaisedSine, plain); }},
+    {"store-cubics-7500-1600", 1600, 1000, [](bool plain) { StoreOf(Cubic, plain); }},
+    {"store-cubics-7500-1920", 1920, 1050, [](bool plain) { StoreOf(Cubic, plain); }},
+    {"text-objects-65535", 1000, 1000, [](bool plain) {
+         gTerms.TermF = "x^2/4";
+         gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 0, true};
+         if (plain) return;
+         tElement text;
+         text.Art = TDrawingTool::Textfeld;
+         text.Text = "Beschriftung";
+         text.SchriftName = "Arial";
+         text.SchriftHoehe = 12;
+         text.x1 = 100;
+         text.y1 = 50;
+         gGrafikobjektliste.InsertFirst(std::vector<tElement>(ElementListe::kMaxCount, text));
+     }},
     {"dotted-grid-widest", 1000, 1000, [](bool plain) {
          gTerms.TermF = "x^2/4";
          gDisplay.Schaubilder[1] = Schaubild{0xFF0000, 0, true};
@@ -423,32 +473,44 @@ void BM_Heavy(benchmark::State& state, const HeavyScene* scene, bool plain) {
     }
     SetGraphHost(nullptr);
     state.counters["cut"] = cut ? 1 : 0;
-    // The budget's count against the wall clock: about 1 when the count is right.
-    state.counters["units/ns"] = benchmark::Counter(static_cast<double>(work) * 1e-9, benchmark::Counter::kIsRate);
+    state.counters["units/ns"] = UnitsPerNanosecond(work);
     gFunktionenspeicher.Init();
+    gGrafikobjektliste.Init();
 }
 
 // Redraw against its parts, medians of the repetitions; each also a row of the table.
 void Summary(const bench::MedianReporter& reporter) {
-    std::printf("\nmedian of %d (CPU time)\n%-8s %6s %12s %12s %12s %8s\n", bench::kRepetitions, "picture", "size",
-                "redraw ms", "eval ms", "draw ms", "ratio");
+    std::printf("\nmedian of %d (CPU time)\n%-8s %6s %12s %12s %12s %8s %9s\n", bench::kRepetitions, "picture", "size",
+                "redraw ms", "eval ms", "draw ms", "ratio", "units/ns");
     for (Scene s : kScenes) {
         for (int size : kSizes) {
             const std::string suffix = std::string("/") + Name(s) + "/" + std::to_string(size);
             const double redraw = reporter.Seconds("Redraw" + suffix) * 1e3, eval = reporter.Seconds("Eval" + suffix) * 1e3,
                          draw = reporter.Seconds("Draw" + suffix) * 1e3;
             if (redraw <= 0) continue;
-            std::printf("%-8s %6d %12.2f %12.2f %12.2f %8.2f\n", Name(s), size, redraw, eval, draw, redraw / (eval + draw));
+            std::printf("%-8s %6d %12.2f %12.2f %12.2f %8.2f %9.2f\n", Name(s), size, redraw, eval, draw,
+                        redraw / (eval + draw), reporter.Counter("Redraw" + suffix, "units/ns"));
             bench::TableRow(std::string("redraw ") + Name(s) + " " + std::to_string(size) + " px (vs evaluation + QPainter)",
                             redraw, eval + draw, "ms");
         }
     }
-    std::printf("\nheavy pictures, median wall time\n%-28s %12s %12s %8s\n", "picture", "ms", "plain ms", "ratio");
+    std::printf("\nworst states, median CPU time\n%-28s %12s %9s %5s\n", "picture", "ms", "units/ns", "cut");
+    for (Worst w : kWorst) {
+        const std::string name = std::string("WorstRedraw/") + Name(w);
+        const double ms = reporter.Seconds(name) * 1e3;
+        if (ms <= 0) continue;
+        std::printf("%-28s %12.1f %9.2f %5.0f\n", Name(w), ms, reporter.Counter(name, "units/ns"),
+                    reporter.Counter(name, "cut"));
+    }
+    std::printf("\nheavy pictures, median wall time\n%-28s %12s %12s %8s %9s %5s\n", "picture", "ms", "plain ms", "ratio",
+                "units/ns", "cut");
     for (const HeavyScene& h : kHeavy) {
-        const double ours = reporter.RealSeconds(std::string("Heavy/") + h.name) * 1e3;
+        const std::string name = std::string("Heavy/") + h.name;
+        const double ours = reporter.RealSeconds(name) * 1e3;
         const double plain = reporter.RealSeconds(std::string("HeavyPlain/") + h.name) * 1e3;
         if (ours <= 0 || plain <= 0) continue;
-        std::printf("%-28s %12.1f %12.1f %8.2f\n", h.name, ours, plain, ours / plain);
+        std::printf("%-28s %12.1f %12.1f %8.2f %9.2f %5.0f\n", h.name, ours, plain, ours / plain,
+                    reporter.Counter(name, "units/ns"), reporter.Counter(name, "cut"));
         bench::TableRow(std::string("redraw ") + h.name + " (vs the plain drawing)", ours, plain, "ms");
     }
 }
@@ -467,7 +529,7 @@ int main(int argc, char** argv) {
                 b->Unit(benchmark::kMillisecond)->MinTime(0.1)->Repetitions(bench::kRepetitions);
         }
     }
-    for (Worst w : {Worst::CheapTerms, Worst::CostlyTerms, Worst::LongSums, Worst::StoredSets, Worst::CostlyCurvesOnly})
+    for (Worst w : kWorst)
         benchmark::RegisterBenchmark((std::string("WorstRedraw/") + Name(w)).c_str(), BM_WorstRedraw, w)
             ->Unit(benchmark::kMillisecond)
             ->Iterations(3)

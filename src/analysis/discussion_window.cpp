@@ -297,64 +297,83 @@ void TForm11::SpeedButton4Click() {
 }
 
 void TForm11::Drucken(PrintJob& printer) {
-    QPainter painter;
-    if (!painter.begin(printer.Device())) return;
-    SetLogischeDruckerMapping(painter, printer);
-    const PrinterCaps caps = LogischeDruckerCaps(printer);
-    KurvendiskussionZustand& z = gKurvendiskussion;
-    const int dez = gDisplay.Nachkommastellen;
+    // Kept back from the printer while it is drawn: a printout the user
+    // cancels prints nothing (unless it had grown too large to keep back).
+    DeferredPrintout ausdruck(printer);
+    bool abgebrochen = false, gekuerzt = false;
     {
-        QPainterCanvas canvas(painter, kDruckDpi);
-        z.DiskussionDruck = true;
-        z.DruckX = 200;
-        z.DruckY = kDiskussionDruckOben;
-        const CanvasFont font = GraphAreaFont();
-        z.DruckZeilenhoehe = std::abs(RoundToInt(font.size * kDruckDpi / 72.0) * 5 / 4);
-        canvas.SetFont(font);
-
-        canvas.SetFontSize(12);
-        const std::string term = ui_->edit1->text().toStdString();
-        std::string titel = (gDiscussion.DiskussionMitG ? "Kurvendiskussion:  g(x) = " : "Kurvendiskussion:  f(x) = ") + term;
-        bool usesT = false;
+        CancellableWork arbeit("Die Kurvendiskussion wird gedruckt \u2026");
+        QPainter painter;
+        if (!painter.begin(ausdruck.Device())) return;
+        SetLogischeDruckerMapping(painter, printer);
+        const PrinterCaps caps = LogischeDruckerCaps(printer);
+        KurvendiskussionZustand& z = gKurvendiskussion;
+        const int dez = gDisplay.Nachkommastellen;
         {
-            QuietParsing quiet;
-            Termbaum baum;
-            usesT = ParseTerm(baum, TermFieldText(term), true) && baum.UsesT();
-        }
-        if (usesT) titel += " ; t =" + FormatNumberCommaTight(dez, diskussionT_);
-        canvas.TextOut(z.DruckX, z.DruckY, titel);
-        z.DruckY += z.DruckZeilenhoehe;
-        canvas.SetFontSize(10);
-        canvas.TextOut(z.DruckX, z.DruckY,
-                       "Suchbereich: [" + FormatNumberCommaTight(dez, z.SuchintervallVon) + ";" +
-                           FormatNumberCommaTight(dez, z.SuchintervallBis) + "]");
+            QPainterCanvas canvas(painter, kDruckDpi);
+            z.DiskussionDruck = true;
+            z.DruckX = 200;
+            z.DruckY = kDiskussionDruckOben;
+            const CanvasFont font = GraphAreaFont();
+            z.DruckZeilenhoehe = std::abs(RoundToInt(font.size * kDruckDpi / 72.0) * 5 / 4);
+            canvas.SetFont(font);
 
-        // Long lists go on over pages.
-        drucker_ = &canvas;
-        druckerGeraet_ = &printer;
-        seitenhoehe_ = caps.VertRes;
-        const bool gerechnet = Berechnen();
-        drucker_ = nullptr;
-        druckerGeraet_ = nullptr;
-        seitenhoehe_ = 0;
-        z.DiskussionDruck = false;
-        canvas.End();
-        if (gerechnet && ui_->CheckBox4->Checked()) GrafikDrucken(painter, printer, caps);
+            canvas.SetFontSize(12);
+            const std::string term = ui_->edit1->text().toStdString();
+            std::string titel =
+                (gDiscussion.DiskussionMitG ? "Kurvendiskussion:  g(x) = " : "Kurvendiskussion:  f(x) = ") + term;
+            bool usesT = false;
+            {
+                QuietParsing quiet;
+                Termbaum baum;
+                usesT = ParseTerm(baum, TermFieldText(term), true) && baum.UsesT();
+            }
+            if (usesT) titel += " ; t =" + FormatNumberCommaTight(dez, diskussionT_);
+            canvas.TextOut(z.DruckX, z.DruckY, titel);
+            z.DruckY += z.DruckZeilenhoehe;
+            canvas.SetFontSize(10);
+            canvas.TextOut(z.DruckX, z.DruckY,
+                           "Suchbereich: [" + FormatNumberCommaTight(dez, z.SuchintervallVon) + ";" +
+                               FormatNumberCommaTight(dez, z.SuchintervallBis) + "]");
+
+            // Long lists go on over pages.
+            drucker_ = &canvas;
+            ausdruck_ = &ausdruck;
+            seitenhoehe_ = caps.VertRes;
+            const bool gerechnet = Berechnen();
+            drucker_ = nullptr;
+            ausdruck_ = nullptr;
+            seitenhoehe_ = 0;
+            z.DiskussionDruck = false;
+            canvas.End();
+            if (gerechnet && ui_->CheckBox4->Checked()) gekuerzt = GrafikDrucken(painter, ausdruck, caps);
+        }
+        painter.end();
+        abgebrochen = arbeit.Cancelled();
     }
-    painter.end();
+    if (abgebrochen) {
+        ausdruck.Discard();
+        ShowMessage(CancelledPrintoutText(ausdruck));
+        // The lists show what the search finds, not a search the cancel cut short.
+        Berechnen();
+    } else if (!ausdruck.Print()) {
+        ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
+    } else if (gekuerzt) {
+        ShowMessage(CutPictureText("gedruckt"), MessageKind::Warning);
+    }
     Host().RedrawMainGraph(true);
 }
 
 void TForm11::NeueDruckseite() {
-    if (!drucker_ || !druckerGeraet_) return;
+    if (!drucker_ || !ausdruck_) return;
     drucker_->Flush();
-    druckerGeraet_->NewPage();
+    ausdruck_->NewPage();
 }
 
-void TForm11::GrafikDrucken(QPainter& painter, PrintJob& printer, const PrinterCaps& caps) {
+bool TForm11::GrafikDrucken(QPainter& painter, DeferredPrintout& ausdruck, const PrinterCaps& caps) {
     const KurvendiskussionZustand& z = gKurvendiskussion;
     const double pxX = caps.PixelsPerCmX(), pxY = caps.PixelsPerCmY();
-    if (!(pxX > 0) || !(pxY > 0)) return;
+    if (!(pxX > 0) || !(pxY > 0)) return false;
     const OutputContext vorher = gOutput;
     SetupAxes(gDisplay.Koordinatensystem);
     const OutputContext& o = gOutput;
@@ -367,14 +386,14 @@ void TForm11::GrafikDrucken(QPainter& painter, PrintJob& printer, const PrinterC
     // Without a laid-out screen picture there is nothing to scale from.
     if (!(std::isfinite(faktorX) && faktorX > 0 && std::isfinite(faktorY) && faktorY > 0)) {
         gOutput = vorher;
-        return;
+        return false;
     }
     const int offsetX = RoundToInt(pxX * kRandLinksCm);
     int offsetY = z.DruckY + 2 * z.DruckZeilenhoehe;
     // A graph that does not fit below the lists goes on a page of its own.
     const double hoeheGedruckt = o.PlotHeightPx * faktorY;
     if (offsetY + hoeheGedruckt > caps.VertRes && offsetY > kDiskussionDruckOben) {
-        printer.NewPage();
+        ausdruck.NewPage();
         offsetY = kDiskussionDruckOben;
     }
 
@@ -409,7 +428,7 @@ void TForm11::GrafikDrucken(QPainter& painter, PrintJob& printer, const PrinterC
     const bool cut = LastRedrawCut();
     painter.restore();
     gOutput = vorher;
-    if (cut) ShowMessage(CutPictureText("gedruckt"), MessageKind::Warning);
+    return cut;
 }
 
 }  // namespace kalvo

@@ -95,15 +95,16 @@ private:
     };
     Rechenstand AktuellerStand() const;
     void TermfeldWaehlen();
-    // The graph below the printed lists, three quarters of its size in centimetres.
-    void GrafikDrucken(QPainter& painter, PrintJob& printer, const PrinterCaps& caps);
+    // The graph below the printed lists, three quarters of its size in
+    // centimetres; true when the work budget cut it.
+    bool GrafikDrucken(QPainter& painter, DeferredPrintout& ausdruck, const PrinterCaps& caps);
 
     std::unique_ptr<Ui::TForm11> ui_;
     std::string arbeitstermF_, arbeitstermG_;
     double diskussionT_ = 0;
     double suchSchrittweite_ = 0;
     Canvas* drucker_ = nullptr;
-    PrintJob* druckerGeraet_ = nullptr;
+    DeferredPrintout* ausdruck_ = nullptr;
     int seitenhoehe_ = 0;
     // Empty while the lists show nothing computed.
     std::optional<Rechenstand> listenStand_;

@@ -107,7 +107,8 @@ void TForm1::WmfSpeichernClick() {
         const std::string path = PictureFileName(c.path.toStdString(), c.filterIndex);
         if (path.empty()) return InvalidName(c.path);
         const WriteResult r = SaveGraphPicture(path, c.filterIndex == 1 ? MetafileFormat::Emf : MetafileFormat::Wmf);
-        if (!r.ok) ShowMessage(r.error, MessageKind::Error);
+        // A cancelled picture has said so itself.
+        if (!r.ok && !r.error.empty()) ShowMessage(r.error, MessageKind::Error);
     });
 }
 

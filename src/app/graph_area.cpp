@@ -7,8 +7,14 @@
 
 #include "canvas.h"
 #include "program_state.h"
+#include "work_budget.h"
 
 namespace kalvo {
+
+namespace {
+// How often a redraw that waits for an output looks again.
+constexpr int kRedrawRetryMs = 100;
+}  // namespace
 
 TGraphArea::TGraphArea(QWidget* parent) : QWidget(parent) {
     // The picture covers every pixel; Qt need not clear behind it.
@@ -25,6 +31,19 @@ void TGraphArea::FitSurface() {
 }
 
 void TGraphArea::Redraw(bool clearFirst) {
+    // While a printout or an export draws, the screen's redraw waits for it:
+    // the progress dialog's events must not start one on its canvas.
+    if (CancellableWorkRunning()) {
+        redrawPending_ = true;
+        if (!waitingForOutput_) {
+            waitingForOutput_ = true;
+            QTimer::singleShot(kRedrawRetryMs, this, [this] {
+                waitingForOutput_ = false;
+                if (redrawPending_) Redraw(true);
+            });
+        }
+        return;
+    }
     redrawPending_ = false;
     if (surface_.Size() != size()) surface_.Resize(width(), height());
     surface_.Redraw(clearFirst);

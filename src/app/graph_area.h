@@ -58,6 +58,7 @@ private:
     QImage overlay_;
     QRect band_;
     bool redrawPending_ = false;
+    bool waitingForOutput_ = false;  // a redraw waits for a printout or an export
     bool drawn_ = false;
     bool firstPaintReported_ = false;
 };

@@ -36,12 +36,24 @@ int& LastPictureFilter() {
 }
 
 bool CopyGraphToClipboard() {
-    bool cut = false;
-    const auto picture = RecordGraphPicture(kPictureFontFactorClipboard, &cut);
-    if (!picture) return false;
-    // Labels stand on the picture's background, clear of grid and curves.
-    picture->setOpaqueTextBackground(ToQColor(gDisplay.HintergrundBildschirm));
-    if (!CopyPictureToClipboard(*picture)) return false;
+    bool cut = false, copied = false, cancelled = false;
+    {
+        // The picture's raster copy for the clipboard takes as long again.
+        CancellableWork work("Die Grafik wird f\u00FCr die Zwischenablage aufgezeichnet \u2026");
+        const auto picture = RecordGraphPicture(kPictureFontFactorClipboard, &cut);
+        if (picture && !work.Cancelled()) {
+            // Labels stand on the picture's background, clear of grid and curves.
+            picture->setOpaqueTextBackground(ToQColor(gDisplay.HintergrundBildschirm));
+            copied = CopyPictureToClipboard(*picture);
+        }
+        cancelled = work.Cancelled();
+    }
+    // The clipboard keeps what it held: no picture half done.
+    if (cancelled) {
+        ShowMessage(kZwischenablageAbgebrochen);
+        return true;
+    }
+    if (!copied) return false;
     if (cut) ShowMessage(CutPictureText("in die Zwischenablage gelegt"), MessageKind::Warning);
     return true;
 }
@@ -53,7 +65,18 @@ DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Open
     const std::string path = QDir(QString::fromStdString(dir)).filePath(QStringLiteral("temp.wmf")).toStdString();
     result.path = path;
     bool cut = false;
-    const auto picture = RecordGraphPicture(kPictureFontFactorFile, &cut);
+    std::unique_ptr<MetafileRecorder> picture;
+    bool cancelled = false;
+    {
+        CancellableWork work("Das Dokument wird erstellt \u2026");
+        picture = RecordGraphPicture(kPictureFontFactorFile, &cut);
+        cancelled = work.Cancelled();
+    }
+    // Neither the picture nor the document is written.
+    if (cancelled) {
+        ShowMessage(kDokumentAbgebrochen);
+        return DocumentResult{};
+    }
     if (!picture) return result;
     if (cut) ShowMessage(CutPictureText("in das Dokument gelegt"), MessageKind::Warning);
     const WriteResult saved =

@@ -25,12 +25,15 @@ std::string PictureFileName(const std::string& chosen, int filterIndex);
 // records an EMF after the EMF filter, a WMF otherwise.
 int& LastPictureFilter();
 
-// Records the graph and puts it on the clipboard.
+// Records the graph and puts it on the clipboard. False when the clipboard
+// cannot take it; a copy the user cancelled has said so and leaves the
+// clipboard as it was.
 bool CopyGraphToClipboard();
 
 // Records the graph into "temp.wmf" in the folder (the current folder when
 // empty; the temporary folder when that is not writable) and builds a new
-// document with it. A failure is shown as a message and returned.
+// document with it. A failure is shown as a message and returned; a
+// document the user cancelled writes no file.
 DocumentResult GraphToWordDocument(const std::string& folder = {}, WordDocument::Opener opener = {});
 
 }  // namespace kalvo

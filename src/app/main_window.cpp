@@ -23,6 +23,7 @@
 #include "graph_link.h"
 #include "mouse_tools.h"
 #include "program_state.h"
+#include "progress_dialog.h"
 #include "ui_main_window.h"
 
 namespace kalvo {
@@ -62,6 +63,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     }
     ApplyGlyphs(this);
     SetGraphHost(this);
+    InstallProgressDialog();
     setWindowTitle(MainWindowCaption());
     setWindowIcon(Glyph(QStringLiteral("kalvograf")));
 
@@ -250,6 +252,11 @@ void TForm1::HalveRectangles() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A printout or export in progress ends first, by itself or by its dialog.
+    if (CancellableWorkRunning()) {
+        event->ignore();
+        return;
+    }
     if (quitConfirmed_) {
         EndProgramState();
         event->accept();

@@ -328,13 +328,14 @@ bool PrintGraphPage(PrintJob& printer) {
     const int offsetX = RoundToInt(pxPerCmX * o.RandLinks) - caps.PhysicalOffsetX;
     const int offsetY = RoundToInt(pxPerCmY * o.RandOben) - caps.PhysicalOffsetY;
 
-    QPainter painter;
-    if (!painter.begin(printer.Device())) {
-        ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
-        return false;
-    }
-    painter.translate(offsetX, offsetY);
+    // Kept back from the printer while it is drawn: a printout the user
+    // cancels prints nothing (unless it had grown too large to keep back).
+    DeferredPrintout page(printer);
+    bool cut = false, cancelled = false;
     {
+        CancellableWork work("Die Grafik wird gedruckt \u2026");
+        QPainter painter(page.Device());
+        painter.translate(offsetX, offsetY);
         QPainterCanvas canvas(painter, caps.LogPixelsX);
         canvas.SetFont(PrinterGraphFont(fx, caps.LogPixelsX));
         OutputTarget target;
@@ -358,10 +359,19 @@ bool PrintGraphPage(PrintJob& printer) {
             GrafikZeichnen(true);
         }
         canvas.End();
+        cut = LastRedrawCut();
+        cancelled = work.Cancelled();
     }
-    const bool cut = LastRedrawCut();
-    painter.end();
     gControl.DruckenOK = false;
+    if (cancelled) {
+        page.Discard();
+        ShowMessage(CancelledPrintoutText(page));
+        return false;
+    }
+    if (!page.Print()) {
+        ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
+        return false;
+    }
     if (cut) ShowMessage(CutPictureText("gedruckt"), MessageKind::Warning);
     return true;
 }

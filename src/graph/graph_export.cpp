@@ -65,7 +65,19 @@ WriteResult SaveGraphPicture(const std::string& path, double fontFactor) {
 
 WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format, double fontFactor) {
     bool cut = false;
-    const auto picture = RecordGraphPicture(fontFactor, &cut);
+    std::unique_ptr<MetafileRecorder> picture;
+    bool cancelled = false, outermost = false;
+    {
+        CancellableWork work("Die Grafik wird gespeichert \u2026");
+        picture = RecordGraphPicture(fontFactor, &cut);
+        cancelled = work.Cancelled();
+        outermost = work.Outermost();
+    }
+    // Nothing is written then, and a file of that name stays as it was.
+    if (cancelled) {
+        if (outermost) ShowMessage(kSpeichernAbgebrochen);
+        return WriteResult{false, {}};
+    }
     if (!picture) return WriteResult{false, "Die Grafik kann nicht aufgezeichnet werden: das Zeichenfeld hat keine Größe."};
     const WriteResult saved = picture->save(path, format);
     if (saved.ok && cut) ShowMessage(CutPictureText("gespeichert"), MessageKind::Warning);

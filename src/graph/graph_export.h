@@ -44,7 +44,10 @@ std::unique_ptr<MetafileRecorder> RecordGraphPicture(double fontFactor = kPictur
 
 // Records the graph and saves it; the format follows the path's extension
 // (".emf" EMF, anything else WMF) unless given. A picture the work budget
-// cut is saved as it is, and a message says that it is not whole.
+// cut is saved as it is, and a message says that it is not whole. One the
+// user cancelled is not saved: the result then fails with no error text,
+// and the message saying so has been shown (unless an output around it
+// that was cancelled as well tells its own).
 WriteResult SaveGraphPicture(const std::string& path, double fontFactor = kPictureFontFactorFile);
 WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format,
                              double fontFactor = kPictureFontFactorFile);

@@ -226,7 +226,9 @@ void DrawObjectList() {
     const CanvasFont graphFont = c.Font();
     const ParameterState& p = gParams;
     const int count = gGrafikobjektliste.Count();
-    for (int i = 1; i <= count; ++i) {
+    // Inside the redraw's budget like everything else it draws: a list of
+    // tens of thousands of text objects takes seconds.
+    for (int i = 1; i <= count && !WorkBudgetSpent(); ++i) {
         tElement e;
         gGrafikobjektliste.Get(i, e);
         gOverlay.ObjektM = e.mflag;
@@ -259,6 +261,15 @@ void ClearDrawingObjects() {
 }
 
 void GrafikZeichnen(bool clearFirst) {
+    // The progress dialog of a printout or an export lets events run in the
+    // middle of its drawing; a redraw they started would draw on the
+    // output's canvas with half its state. Whoever asked draws once it is done.
+    static int drawing = 0;
+    if (drawing > 0 && InsideWorkProgress()) return;
+    ++drawing;
+    struct Leave {
+        ~Leave() { --drawing; }
+    } leave;
     // A term with a syntax error must not open a message box from inside a
     // paint, which would only cause the next paint.
     QuietParsing quiet;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 namespace kalvo {
 
@@ -12,7 +13,29 @@ namespace {
 WorkBudget* gTop = nullptr;
 WorkClock gClock = SteadyWorkClock;
 
+CancellableWork* gTopWork = nullptr;
+WorkProgress* gProgress = nullptr;
+bool gInsideProgress = false;
+
+// Counted units per nanosecond of the clock, as the outermost open budget
+// has seen them; a count at its nominal rate until one has run a while.
+double gUnitsPerNanosecond = 1.0;
+// Below this a measured rate says more about the clock's grain than the machine.
+constexpr long long kRateSampleNanoseconds = 1'000'000;
+
+// A quarter of the range keeps every sum below free of overflow.
+constexpr double kMost = static_cast<double>(LLONG_MAX / 4);
+
 long long Now() { return gClock ? gClock() : 0; }
+
+long long Clamped(double units) { return static_cast<long long>(std::clamp(units, 0.0, kMost)); }
+
+void MeasureRate(long long now, long long startWork, long long startTime) {
+    const long long elapsed = now - startTime;
+    if (elapsed < kRateSampleNanoseconds) return;
+    const double rate = static_cast<double>(work_detail::gWork - startWork) / static_cast<double>(elapsed);
+    gUnitsPerNanosecond = std::clamp(rate, 1.0 / kClockCountMargin, kClockCountMargin);
+}
 }  // namespace
 
 namespace work_detail {
@@ -30,7 +53,29 @@ bool LookAtLimits() {
         return false;
     }
     if (b->spent_) return true;
-    const long long now = Now();
+    long long now = Now();
+    if (gClock) {
+        const WorkBudget* outermost = b;
+        while (outermost->outer_) outermost = outermost->outer_;
+        MeasureRate(now, outermost->startWork_, outermost->startTime_);
+    }
+    // The progress dialog: its events run from here, and the work stops at
+    // once when they cancel it. Nothing they run reports progress again.
+    if (gTopWork && gProgress && !gInsideProgress) {
+        CancellableWork* outermost = gTopWork;
+        while (outermost->outer_) outermost = outermost->outer_;
+        gInsideProgress = true;
+        const bool goOn = gProgress->Progress(*outermost, gClock ? now - outermost->startTime_ : 0);
+        gInsideProgress = false;
+        ClearUpperVectorState();
+        if (!goOn) outermost->Cancel();
+        b = gTop;
+        if (!b || b->spent_) {
+            gNextLook = b ? LLONG_MIN : LLONG_MAX;
+            return b != nullptr;
+        }
+        now = Now();
+    }
     if (b->Exceeded(now)) {
         b->Spend();
         return true;
@@ -60,12 +105,12 @@ WorkBudget::WorkBudget(double seconds) : outer_(gTop) {
     ClearUpperVectorState();
     gTop = this;
     startWork_ = gWork;
-    // A quarter of the range keeps every sum below free of overflow.
-    constexpr double kMost = static_cast<double>(LLONG_MAX / 4);
-    const double units = seconds > 0 ? std::min(seconds * kUnitsPerSecond, kMost) : 0.0;
-    unitLimit_ = static_cast<long long>(units);
+    const double wanted = seconds > 0 ? seconds : 0.0;
+    // With the clock on, the count only schedules the looks at it.
+    unitLimit_ = Clamped(wanted * kUnitsPerSecond * (gClock ? kClockCountMargin : 1.0));
     const long long now = Now();
-    deadline_ = gClock ? now + unitLimit_ : LLONG_MAX;
+    startTime_ = now;
+    deadline_ = gClock ? now + Clamped(wanted * 1e9) : LLONG_MAX;
     if (outer_) {
         unitLimit_ = std::min(unitLimit_, std::max(0LL, outer_->unitLimit_ - (gWork - outer_->startWork_)));
         deadline_ = std::min(deadline_, outer_->deadline_);
@@ -113,13 +158,21 @@ void WorkBudget::ScheduleLook() {
 long long WorkBudget::UnitsLeft() const {
     long long left = unitLimit_ - (gWork - startWork_);
     // The clock is not read here: the time left is what it was at the last
-    // look, less the work counted since.
-    if (gClock) left = std::min(left, timeLeftAtLook_ - (gWork - lookedAtWork_));
+    // look, in units at the rate the machine shows, less the work counted since.
+    if (gClock) left = std::min(left, Clamped(timeLeftAtLook_ * gUnitsPerNanosecond) - (gWork - lookedAtWork_));
     return left;
 }
 
 double WorkBudget::SecondsLeft() const {
-    return spent_ ? 0.0 : std::max(0.0, static_cast<double>(UnitsLeft()) / kUnitsPerSecond);
+    if (spent_) return 0.0;
+    const double counted = static_cast<double>(unitLimit_ - (gWork - startWork_)) /
+                           (kUnitsPerSecond * (gClock ? kClockCountMargin : 1.0));
+    double left = counted;
+    if (gClock) {
+        const double sinceLook = static_cast<double>(gWork - lookedAtWork_) / gUnitsPerNanosecond;
+        left = std::min(left, (static_cast<double>(timeLeftAtLook_) - sinceLook) / 1e9);
+    }
+    return std::max(0.0, left);
 }
 
 bool WorkBudgetAffords(long long units) {
@@ -130,5 +183,31 @@ bool WorkBudgetAffords(long long units) {
     b->Spend();
     return false;
 }
+
+CancellableWork::CancellableWork(std::string label)
+    : outer_(std::exchange(gTopWork, this)),
+      label_(std::move(label)),
+      startTime_(Now()),
+      cancelled_(outer_ && outer_->cancelled_),
+      budget_(kMost / kUnitsPerSecond) {
+    if (cancelled_) budget_.Spend();
+}
+
+CancellableWork::~CancellableWork() {
+    gTopWork = outer_;
+    if (!outer_ && gProgress) gProgress->Finished(*this);
+}
+
+void CancellableWork::Cancel() {
+    for (CancellableWork* w = gTopWork; w; w = w->outer_) w->cancelled_ = true;
+    for (WorkBudget* b = gTop; b; b = b->outer_) b->spent_ = true;
+    if (gTop) gNextLook = LLONG_MIN;
+}
+
+WorkProgress* SetWorkProgress(WorkProgress* progress) { return std::exchange(gProgress, progress); }
+
+bool CancellableWorkRunning() { return gTopWork != nullptr; }
+
+bool InsideWorkProgress() { return gInsideProgress; }
 
 }  // namespace kalvo

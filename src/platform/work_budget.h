@@ -5,15 +5,20 @@
 //
 // Work is counted in units of about a nanosecond on a desktop machine: the
 // evaluator adds the cost of every evaluation, the canvas what each drawing
-// call costs the raster engine. A count can be wrong, so every budget also
-// keeps a deadline on the wall clock, which it looks at whenever about
-// kLookInterval units have passed since it last looked: however far a count
-// is off, a budget ends within a few milliseconds of its time.
+// call costs the raster engine. In the program the wall clock decides: a
+// budget looks at it whenever about kLookInterval units have passed since it
+// last looked, and ends at its deadline. The count only says when to look:
+// while the clock is on, its limit lies kClockCountMargin times beyond the
+// time, so that no machine, however much faster than the count assumes, has
+// work ended that the clock allows. Tests take the clock away; then the
+// count alone decides, at one unit per nanosecond, and what a test sees does
+// not depend on the machine.
 //
 // Budgets nest: one opened inside another ends no later than the outer one,
 // and an outer budget learns that something inside it was cut.
 
 #include <climits>
+#include <string>
 
 namespace kalvo {
 
@@ -29,6 +34,8 @@ inline constexpr double kUnitsPerSecond = 1e9;
 // What a user waits at most for one picture or one answer, in seconds.
 inline constexpr double kWaitSeconds = 1.0;
 inline constexpr long long kLookInterval = 20'000;
+// While the clock is on: how far beyond its time a budget's count reaches.
+inline constexpr double kClockCountMargin = 64;
 
 // Counts work that the evaluator and the canvas do not count themselves.
 inline void AddWork(long long units) { work_detail::gWork += units; }
@@ -48,8 +55,8 @@ bool WorkBudgetAffords(long long units);
 
 class WorkBudget {
 public:
-    // A budget of `seconds` of work, counted and on the wall clock; inside
-    // another budget it ends no later than that one.
+    // A budget of `seconds` on the wall clock (while it is off, of counted
+    // work); inside another budget it ends no later than that one.
     explicit WorkBudget(double seconds);
     ~WorkBudget();
     WorkBudget(const WorkBudget&) = delete;
@@ -63,12 +70,13 @@ public:
     bool Spent() const;
     // What is left of it, in seconds: the lesser of the counted work left
     // and the time left when the clock was last looked at, less the work
-    // counted since.
+    // counted since at the rate this machine has shown.
     double SecondsLeft() const;
 
 private:
     friend bool work_detail::LookAtLimits();
     friend bool WorkBudgetAffords(long long units);
+    friend class CancellableWork;
 
     bool Exceeded(long long now) const;
     long long UnitsLeft() const;
@@ -78,10 +86,79 @@ private:
     WorkBudget* outer_;
     long long startWork_ = 0;
     long long unitLimit_ = 0;  // work allowed from startWork_ on
-    long long deadline_ = 0;   // on the work clock
+    long long startTime_ = 0;  // on the work clock, in nanoseconds
+    long long deadline_ = 0;
     long long lookedAtWork_ = 0, timeLeftAtLook_ = 0;
     bool spent_ = false, innerCut_ = false;
 };
+
+// Output that may take longer than the user waits for a picture: a
+// printout, a picture for a file or the clipboard, a document. While one
+// is open, every look at the clock also tells the progress handler that the
+// window layer put in (see SetWorkProgress), which shows a dialog with
+// "Abbrechen" once the work lasts over about a second. Cancelling spends
+// every open budget, and every budget opened until the work closes starts
+// spent, so that the work stops at once; the caller then learns from
+// Cancelled() that nothing is to be printed or written. Works nest; the
+// outermost one is what the dialog shows.
+class CancellableWork {
+public:
+    // `label` says what is being done ("Die Grafik wird gedruckt ...").
+    explicit CancellableWork(std::string label);
+    ~CancellableWork();
+    CancellableWork(const CancellableWork&) = delete;
+    CancellableWork& operator=(const CancellableWork&) = delete;
+
+    const std::string& Label() const { return label_; }
+    bool Cancelled() const { return cancelled_; }
+    // Whether no other work is open around this one: the outermost says
+    // what became of a cancelled work.
+    bool Outermost() const { return outer_ == nullptr; }
+    // What "Abbrechen" does: every open work is cancelled.
+    void Cancel();
+
+private:
+    friend bool work_detail::LookAtLimits();
+
+    CancellableWork* outer_;
+    std::string label_;
+    long long startTime_ = 0;
+    bool cancelled_ = false;
+    // Counted work inside it is looked at: printouts and pictures that open
+    // no budget of their own report their progress all the same.
+    WorkBudget budget_;
+};
+
+// The window layer's side of a cancellable work.
+class WorkProgress {
+public:
+    virtual ~WorkProgress() = default;
+    // At every look at the clock while `work` (the outermost) is open, with
+    // the nanoseconds since it opened (0 without a clock); false when the
+    // user cancelled it.
+    virtual bool Progress(const CancellableWork& work, long long elapsed) = 0;
+    // When the outermost work closes.
+    virtual void Finished(const CancellableWork& work) = 0;
+};
+
+// Installs the handler (none: works run without a dialog); returns the previous one.
+WorkProgress* SetWorkProgress(WorkProgress* progress);
+
+// Whether a cancellable work is open: a redraw of a window or a second
+// output that the progress dialog's events would start must wait for it.
+bool CancellableWorkRunning();
+// Whether the progress handler is running (and the window layer's events
+// with it): drawing started from there would land in the middle of the
+// output's drawing.
+bool InsideWorkProgress();
+
+// What a cancelled output says.
+inline constexpr char kDruckenAbgebrochen[] = "Das Drucken wurde abgebrochen.";
+inline constexpr char kSpeichernAbgebrochen[] = "Das Speichern wurde abgebrochen. Die Datei wurde nicht geschrieben.";
+inline constexpr char kZwischenablageAbgebrochen[] =
+    "Das Kopieren in die Zwischenablage wurde abgebrochen. Die Zwischenablage blieb, wie sie war.";
+inline constexpr char kDokumentAbgebrochen[] =
+    "Das Erstellen des Dokuments wurde abgebrochen. Es wurde keine Datei geschrieben.";
 
 // The wall clock the budgets read, in nanoseconds. Tests replace it: with
 // a clock of their own, or with none, when only the counted work decides

@@ -421,7 +421,17 @@ void TForm22::SpeedButton27Click() {
     // The picture must show the fit the report describes: fit first.
     if (!calculate_fit(true)) return;
     const std::string picture = ReportPicturePath();
-    const WriteResult recorded = SaveGraphPicture(picture, MetafileFormat::Wmf);
+    WriteResult recorded;
+    bool cancelled = false;
+    {
+        CancellableWork work("Das Dokument wird erstellt \u2026");
+        recorded = SaveGraphPicture(picture, MetafileFormat::Wmf);
+        cancelled = work.Cancelled();
+    }
+    if (cancelled) {
+        ShowMessage(kDokumentAbgebrochen);
+        return;
+    }
     if (!recorded.ok) {
         ShowMessage(recorded.error, MessageKind::Error);
         return;

@@ -8,6 +8,8 @@
 
 #include "canvas_qpainter.h"
 #include "atomic_file.h"
+#include "message_sink.h"
+#include "work_budget.h"
 #include "printing.h"
 #include "regression_fit.h"
 
@@ -45,44 +47,58 @@ Tabellenlage FindeTabelle(const QStringList& lines, int count) {
 }  // namespace
 
 void PrintProtokoll(PrintJob& printer, const QStringList& lines) {
-    QPainter painter;
-    if (!painter.begin(printer.Device())) return;
-    const PrinterCaps caps = QueryPrinterCaps(printer);
-    SetTenthMillimetreMapping(painter, caps);
-    int count = 0;
-    while (count < lines.size() && lines[count] != QLatin1String(kProtokollEnde)) ++count;
-    const Tabellenlage tabelle = FindeTabelle(lines, count);
-    // Lines per page with the same margin at the bottom as at the top; the
-    // repeated column header needs room for at least one line of values.
-    const int proSeite = std::max(4, (PageHeightTenthMm(caps) - 2 * kRand) / kZeilenabstand);
+    // Kept back from the printer while it is drawn: a printout the user
+    // cancels prints nothing (unless it had grown too large to keep back).
+    DeferredPrintout ausdruck(printer);
+    bool abgebrochen = false;
     {
-        QPainterCanvas canvas(painter, kTenthMmPerInch);
-        CanvasFont font;
-        font.name = "Courier New";
-        font.size = 10;  // 35 units of 0.1 mm
-        canvas.SetFont(font);
-        canvas.SetBrush(0xFFFFFF, BrushStyle::Clear);
-        int zeile = 0;  // on the current page
-        auto print = [&](const QString& text) {
-            canvas.TextOut(kRand, kRand + kZeilenabstand * zeile, text.toStdString());
-            ++zeile;
-        };
-        for (int i = 0; i < count; ++i) {
-            if (zeile >= proSeite) {
-                canvas.Flush();
-                printer.NewPage();
-                zeile = 0;
-                // A table that goes on carries its column header again.
-                if (tabelle.kopf >= 0 && i > tabelle.kopf + 1 && i < tabelle.ende) {
-                    print(lines[tabelle.kopf]);
-                    print(lines[tabelle.kopf + 1]);
+        CancellableWork arbeit("Das Protokoll wird gedruckt \u2026");
+        QPainter painter;
+        if (!painter.begin(ausdruck.Device())) return;
+        const PrinterCaps caps = QueryPrinterCaps(printer);
+        SetTenthMillimetreMapping(painter, caps);
+        int count = 0;
+        while (count < lines.size() && lines[count] != QLatin1String(kProtokollEnde)) ++count;
+        const Tabellenlage tabelle = FindeTabelle(lines, count);
+        // Lines per page with the same margin at the bottom as at the top; the
+        // repeated column header needs room for at least one line of values.
+        const int proSeite = std::max(4, (PageHeightTenthMm(caps) - 2 * kRand) / kZeilenabstand);
+        {
+            QPainterCanvas canvas(painter, kTenthMmPerInch);
+            CanvasFont font;
+            font.name = "Courier New";
+            font.size = 10;  // 35 units of 0.1 mm
+            canvas.SetFont(font);
+            canvas.SetBrush(0xFFFFFF, BrushStyle::Clear);
+            int zeile = 0;  // on the current page
+            auto print = [&](const QString& text) {
+                canvas.TextOut(kRand, kRand + kZeilenabstand * zeile, text.toStdString());
+                ++zeile;
+            };
+            for (int i = 0; i < count && !WorkBudgetSpent(); ++i) {
+                if (zeile >= proSeite) {
+                    canvas.Flush();
+                    ausdruck.NewPage();
+                    zeile = 0;
+                    // A table that goes on carries its column header again.
+                    if (tabelle.kopf >= 0 && i > tabelle.kopf + 1 && i < tabelle.ende) {
+                        print(lines[tabelle.kopf]);
+                        print(lines[tabelle.kopf + 1]);
+                    }
                 }
+                print(lines[i]);
             }
-            print(lines[i]);
+            canvas.End();
         }
-        canvas.End();
+        painter.end();
+        abgebrochen = arbeit.Cancelled();
     }
-    painter.end();
+    if (abgebrochen) {
+        ausdruck.Discard();
+        ShowMessage(CancelledPrintoutText(ausdruck));
+    } else if (!ausdruck.Print()) {
+        ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
+    }
 }
 
 std::string ReportPicturePath() {

@@ -10,6 +10,7 @@
 #include "clipboard_picture.h"
 #include "message_sink.h"
 #include "metafile_recorder.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -334,19 +335,39 @@ struct ZurueckZumBildschirm {
     }
 };
 
+// The scene recorded into a new metafile and handed on by `weiter`, as one
+// work the user may cancel; false when he did.
+bool Aufzeichnen(Grafik3DEngine& g, const std::function<void()>& szene, const char* was,
+                 const std::function<bool()>& weiter, bool& erledigt) {
+    CancellableWork arbeit(was);
+    g.DefGrafikAusgabe(tAusgabe::WMF);
+    if (szene) szene();
+    if (!arbeit.Cancelled()) erledigt = weiter();
+    return !arbeit.Cancelled();
+}
+
 }  // namespace
 
 bool Grafik3DInZwischenablage(Grafik3DEngine& g, const std::function<void()>& szene) {
     ZurueckZumBildschirm zurueck{g, szene};
-    g.DefGrafikAusgabe(tAusgabe::WMF);
-    if (szene) szene();
-    return g.WMFclipb();
+    bool kopiert = false;
+    // The clipboard keeps what it held: no picture half done.
+    if (!Aufzeichnen(g, szene, "Die Grafik wird f\u00FCr die Zwischenablage aufgezeichnet \u2026",
+                     [&g] { return g.WMFclipb(); }, kopiert)) {
+        ShowMessage(kZwischenablageAbgebrochen);
+        return true;
+    }
+    return kopiert;
 }
 
 bool Grafik3DSpeichern(Grafik3DEngine& g, const std::string& datei, const std::function<void()>& szene) {
     ZurueckZumBildschirm zurueck{g, szene};
-    g.DefGrafikAusgabe(tAusgabe::WMF);
-    if (szene) szene();
+    bool gespeichert = false;
+    // Nothing is written, and a file of that name stays as it was.
+    if (!Aufzeichnen(g, szene, "Die Grafik wird gespeichert \u2026", [] { return true; }, gespeichert)) {
+        ShowMessage(kSpeichernAbgebrochen);
+        return true;
+    }
     return g.WMFDatei(datei);
 }
 

@@ -243,7 +243,9 @@ void KameraZiehen(Grafik3DEngine& g, int altX, int altY, int neuX, int neuY);
 
 // The export sequences both 3D windows share. szene redraws the whole
 // picture on the current target; afterwards the output is back on the screen
-// and the screen picture is redrawn.
+// and the screen picture is redrawn. Each shows a dialog with "Abbrechen"
+// once it lasts over a second; a cancelled one writes nothing, says so and
+// counts as done.
 // Records the scene and puts it on the clipboard.
 bool Grafik3DInZwischenablage(Grafik3DEngine& g, const std::function<void()>& szene);
 // Records the scene and saves it to the file (EMF for ".emf", WMF otherwise).

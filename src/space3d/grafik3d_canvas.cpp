@@ -7,7 +7,9 @@
 #include <exception>
 
 #include "canvas_qpainter.h"
+#include "message_sink.h"
 #include "printing.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -34,11 +36,15 @@ void TGrafik3DCanvas::BitmapGeaendert() {
 
 bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<void()>& szene) {
     if (printer.Busy()) return false;
-    bool gedruckt = false;
+    // Kept back from the printer while it is drawn: a printout the user
+    // cancels prints nothing (unless it had grown too large to keep back).
+    DeferredPrintout ausdruck(printer);
+    bool abgebrochen = false;
     {
+        CancellableWork arbeit("Die Grafik wird gedruckt \u2026");
         QPainter painter;
         const QPaintDevice& seite = *printer.Device();
-        if (!painter.begin(printer.Device())) return false;
+        if (!painter.begin(ausdruck.Device())) return false;
         const double dpi = printer.Resolution();
         // Pixels per centimetre of the page, as the device reports them.
         const double q = seite.widthMM() > 0 ? double(seite.width()) * 10 / seite.widthMM() : dpi / 2.54;
@@ -63,9 +69,16 @@ bool Grafik3DDrucken(TGrafik3DCanvas& g, PrintJob& printer, const std::function<
         g.DefGrafikAusgabe(tAusgabe::Drucker);
         if (szene) szene();
         drucker.Flush();
-        gedruckt = true;
+        abgebrochen = arbeit.Cancelled();
     }
     ClearUpperVectorState();
+    // A printout the user cancelled prints nothing (unless it had grown too
+    // large to keep back) and says so; for its caller it is done.
+    const bool gedruckt = abgebrochen || ausdruck.Print();
+    if (abgebrochen) {
+        ausdruck.Discard();
+        ShowMessage(CancelledPrintoutText(ausdruck));
+    }
     if (szene && std::uncaught_exceptions() == 0) szene();
     return gedruckt;
 }

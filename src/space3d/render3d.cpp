@@ -9,6 +9,7 @@
 
 #include "grafik3d.h"
 #include "number_text.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -161,6 +162,8 @@ void Grafik3DEngine::Zeichne3dFlaeche(const TFlaeche* flaeche, double diffuse, d
     const Grundfarbe basis(farbe);
     const bool nachHoehe = art >= 3;
     for (const Sortierschluessel& s : folge_) {
+        // A printout or an export the user cancels stops here.
+        if (WorkBudgetSpent()) break;
         const int i = s.index / fym, j = s.index % fym;
         const size_t a = knoten(i, j);
         Color col = farbe & 0xFFFFFF;
@@ -219,6 +222,7 @@ void Grafik3DEngine::ZeichneLicht3dFlaeche(const TFlaeche* flaeche, double diffu
     c.SetPen(c.Pen().color, c.Pen().width, PenStyle::Clear);
     c.SetBrushStyle(BrushStyle::Solid);
     for (const Sortierschluessel& s : folge_) {
+        if (WorkBudgetSpent()) break;
         size_t k[3];
         ecken(s.index, k);
         const CanvasPoint punkte[3] = {knotenPixel_[k[0]], knotenPixel_[k[1]], knotenPixel_[k[2]]};

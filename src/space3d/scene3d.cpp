@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "number_text.h"
+#include "work_budget.h"
 
 namespace kalvo {
 
@@ -30,7 +31,10 @@ void AchsenZeichnen(Grafik3DEngine& g, const Szenenbild& s, bool nachDerFlaeche)
 }  // namespace
 
 void SzeneZeichnen(Grafik3DEngine& g, const TFlaeche* gitter, const Szenenbild& s) {
-    if (!gitter) return;
+    // Events that the progress dialog of a printout or an export lets run
+    // (a resize, a timer) would draw on its canvas in the middle of it; the
+    // window draws its picture again when the output is done.
+    if (!gitter || InsideWorkProgress()) return;
     g.SetzFaktor(s.zFaktor);
     g.Grafik_loeschen(s.hintergrund);
     if (!s.nachHinten) AchsenZeichnen(g, s, false);

@@ -4,9 +4,11 @@
 #include "analysis_test_support.h"
 #include "bit_check_box.h"
 #include "color_button.h"
+#include "curves.h"
 #include "discussion_window.h"
 #include "number_text.h"
 #include "ui_discussion_window.h"
+#include "work_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -259,6 +261,23 @@ TEST_F(DiscussionWindow, PrintoutWithTheGraphGivesTheScreenBack) {
     EXPECT_EQ(gOutput.AusgabeCanvas, vorher.AusgabeCanvas);
     const QString text = PdfText();
     EXPECT_TRUE(Gedruckt(text, "f(x) = t*x^2 ; t =2,00")) << text.toStdString();
+}
+
+// A graph below the lists that the printout's work budget cut is printed as
+// far as it goes, and a message says so.
+TEST_F(DiscussionWindow, APrintedGraphThatWasCutSaysSo) {
+    ASSERT_TRUE(HatPdftotext());
+    Anzeigen();
+    ui->CheckBox4->click();
+    ui->SpeedButton4->click();
+    EXPECT_TRUE(messages.messages().empty());
+    SteppingClock clock(1'000'000'000);  // a second passes at every look
+    gTerms.TermF = "sin(n*x)/n^2";
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    ui->SpeedButton4->click();
+    EXPECT_EQ(messages.messages(), std::vector<std::string>{CutPictureText("gedruckt")});
+    EXPECT_TRUE(Gedruckt(PdfText(), "Kurvendiskussion:  f(x) = x^2-4"));
 }
 
 TEST_F(DiscussionWindow, ALongPrintoutGoesOnOverPagesWithEveryLineAndTheGraph) {

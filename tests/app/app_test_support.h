@@ -7,9 +7,13 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
 #include "app_start.h"
@@ -23,6 +27,37 @@
 #include "view.h"
 
 namespace kalvo {
+
+// Presses "Abbrechen" in the progress dialog of a printout or an export as
+// soon as one shows (the output lets events run while it does); `meanwhile`
+// runs first, as events the dialog lets through would.
+class PressAbbrechen {
+public:
+    explicit PressAbbrechen(std::function<void()> meanwhile = {}) : meanwhile_(std::move(meanwhile)) {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+        timer_.start();
+    }
+    QString label;  // what the dialog said was being done
+    bool pressed = false;
+
+private:
+    void Look() {
+        for (QWidget* w : QApplication::allWidgets()) {
+            auto* d = qobject_cast<QProgressDialog*>(w);
+            if (!d || !d->isVisible()) continue;
+            label = d->labelText();
+            if (meanwhile_) meanwhile_();
+            for (QPushButton* b : d->findChildren<QPushButton*>())
+                if (b->text() == QStringLiteral("Abbrechen")) QTest::mouseClick(b, Qt::LeftButton);
+            pressed = d->wasCanceled();
+            timer_.stop();
+            return;
+        }
+    }
+    std::function<void()> meanwhile_;
+    QTimer timer_;
+};
 
 class AppTest : public ::testing::Test {
 protected:

@@ -192,10 +192,13 @@ TEST_F(ExportTest, TheWordProcessorDocumentHoldsThePictureOrSaysItCannotStart) {
 TEST_F(ExportTest, ACutPictureSaysSoOnScreenInFilesAndOnTheClipboard) {
     QLabel* status = form->Controls()->LabelUnvollstaendig;
     const QString file = dir.filePath(QStringLiteral("bild.wmf"));
+    QDir::setCurrent(dir.path());
+    Choices().openDocument = [](const std::string&) { return true; };
     auto exported = [&] {
         messages.clear();
         EXPECT_TRUE(SaveGraphPicture(file.toStdString()).ok);
         QTest::mouseClick(form->Controls()->ButtonWmfZwischenablage, Qt::LeftButton);
+        QTest::mouseClick(form->Controls()->ButtonWorddokument, Qt::LeftButton);
         std::string said;
         for (const std::string& m : messages.messages()) said += m + "|";
         return said;
@@ -210,11 +213,64 @@ TEST_F(ExportTest, ACutPictureSaysSoOnScreenInFilesAndOnTheClipboard) {
         form->Redraw(true);
         EXPECT_TRUE(status->isVisible());
         EXPECT_EQ(status->text().toStdString(), CutPictureText("gezeichnet"));
-        EXPECT_EQ(exported(), CutPictureText("gespeichert") + "|" + CutPictureText("in die Zwischenablage gelegt") + "|");
+        EXPECT_EQ(exported(), CutPictureText("gespeichert") + "|" + CutPictureText("in die Zwischenablage gelegt") + "|" +
+                                  CutPictureText("in das Dokument gelegt") + "|");
     }
     gTerms.TermF = "x^2";
     form->Redraw(true);
     EXPECT_FALSE(status->isVisible());
+    ExpectScreenOutput();
+}
+
+// A picture that lasts shows its progress with "Abbrechen": that writes no
+// file and keeps an old one byte for byte, leaves the clipboard as it was
+// and writes no document; each says so.
+TEST_F(ExportTest, ACancelledPictureWritesNothingAndSaysSo) {
+    QDir::setCurrent(dir.path());
+    const QString old = dir.filePath(QStringLiteral("bild.wmf"));
+    {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("altes Bild");
+    }
+    QGuiApplication::clipboard()->setText(QStringLiteral("alter Inhalt"));
+    bool opened = false;
+    Choices().openDocument = [&](const std::string&) { return opened = true; };
+    SteppingClock clock;  // 10 milliseconds at every look
+    gTerms.TermF = "sin(n*x)/n^2";
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    form->Redraw(true);
+    const struct {
+        QAbstractButton* button;
+        int filter;
+        const char* file;
+        const char* label;
+        const char* said;
+    } cases[] = {
+        {form->Controls()->ButtonWmfSpeichern, 0, "bild.wmf", "Die Grafik wird gespeichert \u2026", kSpeichernAbgebrochen},
+        {form->Controls()->ButtonWmfSpeichern, 1, "bild.emf", "Die Grafik wird gespeichert \u2026", kSpeichernAbgebrochen},
+        {form->Controls()->ButtonWmfZwischenablage, 0, "", "Die Grafik wird f\u00FCr die Zwischenablage aufgezeichnet \u2026",
+         kZwischenablageAbgebrochen},
+        {form->Controls()->ButtonWorddokument, 0, "", "Das Dokument wird erstellt \u2026", kDokumentAbgebrochen},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        messages.clear();
+        answer = {true, dir.filePath(QString::fromUtf8(c.file)), c.filter};
+        PressAbbrechen press;
+        QTest::mouseClick(c.button, Qt::LeftButton);
+        Settle();
+        ASSERT_TRUE(press.pressed);
+        EXPECT_EQ(press.label, QString::fromUtf8(c.label));
+        EXPECT_EQ(messages.messages(), std::vector<std::string>{c.said});
+    }
+    EXPECT_EQ(FileBytes(old), QByteArray("altes Bild"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("bild.wmf")});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("alter Inhalt"));
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(QString::fromLatin1(kEmfMimeType)));
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     ExpectScreenOutput();
 }
 

@@ -203,12 +203,19 @@ TEST_F(PrintTest, AGraphLargerThanTheSheetStartsAtTheLargestSizeThatFits) {
 
 // The printout gets as many times the screen's budget as it has pixels
 // more: what the screen shows whole prints whole without a word; a picture
-// beyond even that is printed as far as it goes and says so.
+// beyond even that is printed as far as it goes and says so. The preview
+// keeps to the screen's budget and marks a picture it cut.
 TEST_F(PrintTest, ACutPrintoutSaysSoAndAWholeOneSaysNothing) {
+    bool previewMarked = false;
     auto print = [&] {
         messages.clear();
         QFile::remove(pdf);
         if (!Open()) return std::string("no dialog");
+        // The sheet as it shows, with the preview and whatever note is on it.
+        const QImage preview = dialog->Controls()->Image1->grab().toImage();
+        previewMarked = false;
+        for (int y = 0; y < preview.height(); ++y)
+            for (int x = 0; x < preview.width(); ++x) previewMarked |= preview.pixelColor(x, y) == QColor(255, 255, 224);
         QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
         Settle();
         EXPECT_TRUE(QFile::exists(pdf));
@@ -224,12 +231,48 @@ TEST_F(PrintTest, ACutPrintoutSaysSoAndAWholeOneSaysNothing) {
     form->Redraw(true);
     ASSERT_FALSE(form->PaintBox1()->Surface().Cut());
     EXPECT_EQ(print(), "");
+    EXPECT_FALSE(previewMarked);
 
     SteppingClock clock(1'000'000'000);
     gTerms.TermF = "sin(n*x)/n^2";
     gParams.FgSummeVon = 1;
     gParams.FgSummeBis = 9999;
     EXPECT_EQ(print(), CutPictureText("gedruckt"));
+    EXPECT_TRUE(previewMarked);
+    ExpectScreenOutput();
+}
+
+// A printout that lasts shows its progress with "Abbrechen": that stops it
+// at once, nothing is printed, and a message says so. A redraw that the
+// dialog's events ask for meanwhile waits for the printout instead of
+// drawing on its canvas, and follows it.
+TEST_F(PrintTest, ACancelledPrintoutPrintsNothingAndSaysSo) {
+    SteppingClock clock;  // 10 milliseconds at every look
+    gTerms.TermF = "sin(n*x)/n^2";
+    gParams.FgSummeVon = 1;
+    gParams.FgSummeBis = 9999;
+    form->Redraw(true);
+    ASSERT_TRUE(Open());
+    messages.clear();
+    bool waited = false;
+    long long workAtPress = 0;
+    PressAbbrechen press([&] {
+        form->Redraw(true);
+        waited = form->PaintBox1()->RedrawPending();
+        workAtPress = WorkDone();
+    });
+    QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
+    const long long workAfterPress = WorkDone() - workAtPress;
+    Settle();
+    ASSERT_TRUE(press.pressed);
+    EXPECT_EQ(press.label, QStringLiteral("Die Grafik wird gedruckt \u2026"));
+    EXPECT_LT(workAfterPress, 10 * kLookInterval * 100);
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(messages.messages(), std::vector<std::string>{kDruckenAbgebrochen});
+    EXPECT_TRUE(waited);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    QTest::qWait(300);
+    EXPECT_FALSE(form->PaintBox1()->RedrawPending());
     ExpectScreenOutput();
 }
 

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <optional>
 #include <stdexcept>
 
 #include "analysis_state.h"
@@ -15,6 +16,7 @@
 #include "metafile_recorder.h"
 #include "object_lists.h"
 #include "output_redirection.h"
+#include "work_test_support.h"
 
 namespace kalvo {
 namespace {
@@ -73,6 +75,39 @@ TEST_F(Redraw, PrintingWidensSlotPensByTheRoundedFactor) {
     ASSERT_GE(r.size(), 4u);
     EXPECT_EQ(r.back().pen.width, 3);
     EXPECT_EQ(r.back().points.front().x, ToDevice(70, 4.2));
+}
+
+// A printer or a picture for a file gets as many times the screen's work as
+// it has pixels more (or samples, where those are more), up to half a
+// minute; the print preview waits like the screen. Seen from a slot drawer,
+// as the seconds a budget opened there is granted.
+TEST_F(Redraw, PrintersAndPicturesGetTheirPixelsTimesTheScreensWorkUpToHalfAMinute) {
+    static double granted;
+    Drawers().slotDrawers[1] = [](int) {
+        WorkBudget probe(1e6);
+        granted = probe.SecondsLeft();
+    };
+    gDisplay.Schaubilder[1] = Schaubild{0, 0, true};
+    RecordingCanvas device;
+    auto on = [&](double factor, double samples, bool printing, bool metafile, bool preview) {
+        return OutputTarget{&device, factor, factor, samples, 599, 599, printing, metafile, preview};
+    };
+    const struct {
+        OutputTarget target;
+        double seconds;
+    } cases[] = {
+        {on(1, 1, false, false, false), 1},
+        {on(3, 3, false, true, false), 9},      // a picture at the resolution 3
+        {on(1.5, 4, true, false, false), 4},    // four samples a pixel outweigh the pixels
+        {on(6.25, 4, true, false, false), 30},  // a page at 600 dots per inch: 39 times the pixels
+        {on(6.25, 4, true, false, true), 1},    // its preview
+    };
+    for (const auto& c : cases) {
+        granted = -1;
+        OutputRedirection redirect(c.target);
+        GrafikZeichnen(true);
+        EXPECT_NEAR(granted, c.seconds * kRedrawSeconds, 0.01) << c.seconds;
+    }
 }
 
 TEST_F(Redraw, RedirectionGivesEverythingBack) {
@@ -235,13 +270,18 @@ TEST_F(RedrawBudgetTest, AnOrdinaryPictureIsDrawnWhole) {
 
 // What the dialogs and files allow draws whole where it is affordable, the
 // budget counting what it costs on this machine; printers and pictures for
-// files, with as many times the pixels, draw what the screen draws.
+// files, with as many times the pixels, draw what the screen draws. Where a
+// case has a machine's rate, the clock of such a machine is on: the budget
+// then ends on its time, and the count must not end it before.
 struct AffordableCase {
     const char* name;
     int width, height;
     bool printed;
     void (*prepare)();
+    double unitsPerNanosecond = 0;  // 0: the clock is off, the count decides
 };
+
+void PrintTo(const AffordableCase& c, std::ostream* os) { *os << c.name; }
 
 class AffordablePicture : public GraphTest, public ::testing::WithParamInterface<AffordableCase> {};
 
@@ -253,6 +293,8 @@ TEST_P(AffordablePicture, IsWholeOnScreenAndInPrint) {
     gOutput.PlotHeightPx = c.height - 1;
     gDisplay.Schaubilder[1] = Schaubild{0xFF, 0, true};
     c.prepare();
+    std::optional<WorkRateClock> clock;
+    if (c.unitsPerNanosecond > 0) clock.emplace(c.unitsPerNanosecond);
     GrafikZeichnen(true);
     EXPECT_FALSE(LastRedrawCut());
     if (c.printed) {
@@ -271,6 +313,22 @@ TEST_P(AffordablePicture, IsWholeOnScreenAndInPrint) {
     gFunktionenspeicher.Init();
 }
 
+// A full store of function sets, set k with the term made of `term` and k.
+void FillStore(std::string (*term)(int k)) {
+    ArchivEintrag e;
+    StoreGraphState(e);
+    std::vector<ArchivEintrag> sets(SpeicherListe::kMaxCount, e);
+    for (int k = 1; k <= SpeicherListe::kMaxCount; ++k) sets[static_cast<size_t>(k - 1)].f = term(k);
+    gFunktionenspeicher.InsertFirst(sets);
+}
+
+std::string RaisedSine(int k) { return "sin(x)+" + std::to_string(k) + "/1000"; }
+std::string Cubic(int k) { return "x^3/64+" + std::to_string(k) + "/2000"; }
+
+// Thin curves draw at about two units of the count per nanosecond on the
+// machine the count was made on (bench/graph shows it for each scene).
+constexpr double kThinLineRate = 2.1;
+
 INSTANTIATE_TEST_SUITE_P(
     RedrawBudget, AffordablePicture,
     ::testing::Values(
@@ -279,12 +337,11 @@ INSTANTIATE_TEST_SUITE_P(
                            gParams.FgSummeVon = 1;
                            gParams.FgSummeBis = 10000;
                        }},
-        AffordableCase{"StoreFullOfFunctionSets", 1000, 1000, false, [] {
-                           gTerms.TermF = "x^2/4";
-                           ArchivEintrag e;
-                           StoreGraphState(e);
-                           gFunktionenspeicher.InsertFirst(std::vector<ArchivEintrag>(SpeicherListe::kMaxCount, e));
-                       }},
+        // Each stored curve runs across the whole window: a thousand
+        // million units at 1000 pixels, half a second here.
+        AffordableCase{"StoreFullOfFunctionSets", 1000, 1000, false, [] { FillStore(RaisedSine); }, kThinLineRate},
+        AffordableCase{"StoreFullOfCubicsAt1600", 1600, 1000, false, [] { FillStore(Cubic); }, kThinLineRate},
+        AffordableCase{"StoreFullOfCubicsFullScreen", 1920, 1050, false, [] { FillStore(Cubic); }, kThinLineRate},
         AffordableCase{"FamilyOf241WithTheWidestPen", 1000, 1000, true, [] {
                            gTerms.TermF = "2*t+0.3*sin(50*x)";
                            gParams.FgTVon = -3;
@@ -312,6 +369,28 @@ TEST_F(RedrawBudgetTest, AFamilyOfWideZigzagsIsCutAndTheNextWholePictureIsNot) {
     gTerms.TermF = "sin(x)";
     GrafikZeichnen(true);
     EXPECT_FALSE(LastRedrawCut());
+}
+
+// The drawing objects are drawn inside the redraw's budget: a full list of
+// text objects is cut where the budget ends, not drawn for seconds beyond it.
+TEST_F(RedrawBudgetTest, AFullListOfTextObjectsIsCutAtTheBudget) {
+    tElement text;
+    text.Art = TDrawingTool::Textfeld;
+    text.Text = "Beschriftung";
+    text.SchriftName = "Arial";
+    text.SchriftHoehe = 12;
+    text.x1 = 100;
+    text.y1 = 50;
+    gGrafikobjektliste.InsertFirst(std::vector<tElement>(ElementListe::kMaxCount, text));
+    const long long before = Work();
+    Repaint(true);
+    EXPECT_TRUE(LastRedrawCut());
+    EXPECT_LE(Work() - before, static_cast<long long>(1.01 * kRedrawSeconds * kUnitsPerSecond));
+    const std::vector<std::string> texts = Texts();
+    const auto drawn = std::count(texts.begin(), texts.end(), "Beschriftung");
+    EXPECT_GT(drawn, ElementListe::kMaxCount / 2);
+    EXPECT_LT(drawn, ElementListe::kMaxCount);
+    gGrafikobjektliste.Init();
 }
 
 // The special-point search keeps to the redraw's budget like everything

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "canvas.h"
 #include "work_budget.h"
 #include "work_test_support.h"
@@ -44,6 +46,77 @@ TEST(WorkBudget, TheClockEndsWorkThatIsCountedFarTooLow) {
     EXPECT_TRUE(budget.Cut());
     // A hundred looks, however little the steps were counted at.
     EXPECT_NEAR(static_cast<double>(steps), 100, 2);
+}
+
+// In the program the clock decides: on a machine that does several times
+// the count's units per nanosecond a budget runs its full time, on a slower
+// one it ends when its time is up.
+TEST(WorkBudget, TheCountEndsNothingThatTheClockAllows) {
+    for (const double rate : {0.5, 2.5, 8.0, 40.0}) {
+        WorkRateClock clock(rate);
+        WorkBudget budget(1e-3);
+        const double steps = static_cast<double>(StepsUntilSpent(1000));
+        // A look every kLookInterval units: the budget ends within one of them.
+        EXPECT_NEAR(steps, rate * 1000, kLookInterval / 1000 + 1) << rate;
+        EXPECT_TRUE(budget.Cut());
+    }
+}
+
+// A step is paid for from the time left at the rate the machine has shown.
+TEST(WorkBudget, WhatIsLeftFollowsTheMachinesRate) {
+    WorkRateClock clock(5);
+    WorkBudget budget(0.1);
+    for (int i = 0; i < 2000; ++i) {
+        AddWork(100'000);
+        ASSERT_FALSE(WorkBudgetSpent());
+    }
+    // 40 of 100 milliseconds gone: 60 left, 300 million units at this rate.
+    EXPECT_NEAR(budget.SecondsLeft(), 0.06, 0.001);
+    EXPECT_TRUE(WorkBudgetAffords(250'000'000));
+    EXPECT_FALSE(WorkBudgetAffords(350'000'000));
+}
+
+// "Abbrechen" ends every open budget at once and every one opened before
+// the work closes; the handler hears of the outermost work only, at the
+// looks, with the time since it opened (none without a clock), and what
+// its own events count is not reported to it again.
+TEST(WorkBudget, ACancelledWorkStopsAtOnce) {
+    struct Handler : WorkProgress {
+        int calls = 0, finished = 0, cancelAt = 50;
+        long long elapsed = -1;
+        std::string label;
+        bool Progress(const CancellableWork& work, long long e) override {
+            elapsed = e;
+            label = work.Label();
+            if (InsideWorkProgress()) {
+                AddWork(3 * kLookInterval);
+                WorkBudgetSpent();
+            }
+            return ++calls < cancelAt;
+        }
+        void Finished(const CancellableWork&) override { ++finished; }
+    } handler;
+    WorkProgress* const before = SetWorkProgress(&handler);
+    {
+        SteppingClock clock(1'000'000);
+        CancellableWork outer("Die Grafik wird gedruckt");
+        CancellableWork inner("innen");
+        WorkBudget budget(1);
+        EXPECT_EQ(StepsUntilSpent(kLookInterval), 50);
+        EXPECT_TRUE(budget.Cut() && outer.Cancelled() && inner.Cancelled());
+        EXPECT_EQ(handler.label, "Die Grafik wird gedruckt");
+        EXPECT_GT(handler.elapsed, 49'000'000);
+        WorkBudget later(1);
+        EXPECT_TRUE(later.Spent());
+    }
+    EXPECT_EQ(handler.finished, 1);
+    EXPECT_FALSE(CancellableWorkRunning());
+    handler.cancelAt = 1'000'000;
+    CancellableWork work("ohne Uhr");
+    EXPECT_EQ(StepsUntilSpent(kLookInterval, 50), 50);
+    EXPECT_EQ(handler.elapsed, 0);
+    EXPECT_FALSE(work.Cancelled());
+    SetWorkProgress(before);
 }
 
 TEST(WorkBudget, AStepThatCannotBePaidForIsRefusedAndSpendsTheBudget) {

@@ -26,4 +26,24 @@ private:
     WorkClock previous_;
 };
 
+// The clock of a machine that does `unitsPerNanosecond` counted units of
+// work per nanosecond: every look finds the time that the work counted so
+// far took there. A second of it is that many times the count's second.
+class WorkRateClock {
+public:
+    explicit WorkRateClock(double unitsPerNanosecond) : previous_(SetWorkClock(&Tick)) {
+        rate_ = unitsPerNanosecond;
+        start_ = WorkDone();
+    }
+    ~WorkRateClock() { SetWorkClock(previous_); }
+    WorkRateClock(const WorkRateClock&) = delete;
+    WorkRateClock& operator=(const WorkRateClock&) = delete;
+
+private:
+    static long long Tick() { return static_cast<long long>(static_cast<double>(WorkDone() - start_) / rate_); }
+    static inline double rate_ = 1;
+    static inline long long start_ = 0;
+    WorkClock previous_;
+};
+
 }  // namespace kalvo

@@ -24,6 +24,7 @@ std::unique_ptr<QMimeData> PictureMimeData(const MetafileRecorder& picture) {
     data->setData(kEmfMimeType, ToByteArray(picture.toEmf()));
     data->setData(kWmfMimeType, ToByteArray(picture.toWmf()));
     const QImage image = picture.toImage();
+    if (image.isNull()) return nullptr;
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -36,8 +37,9 @@ std::unique_ptr<QMimeData> PictureMimeData(const MetafileRecorder& picture) {
 
 bool CopyPictureToClipboard(const MetafileRecorder& picture) {
     QClipboard* clipboard = Clipboard();
-    if (!clipboard) return false;
-    clipboard->setMimeData(PictureMimeData(picture).release());
+    std::unique_ptr<QMimeData> data = clipboard ? PictureMimeData(picture) : nullptr;
+    if (!data) return false;
+    clipboard->setMimeData(data.release());
     return true;
 }
 

@@ -17,10 +17,12 @@ inline constexpr char kEmfMimeType[] = "application/x-openoffice-emf;windows_for
 inline constexpr char kWmfMimeType[] = "application/x-openoffice-wmf;windows_formatname=\"Image WMF\"";
 inline constexpr char kPngMimeType[] = "image/png";
 
-// EMF, placeable WMF and PNG of the picture, ready for the clipboard.
+// EMF, placeable WMF and PNG of the picture, ready for the clipboard; null
+// when the open work budget is spent while the PNG is drawn (a cancel).
 std::unique_ptr<QMimeData> PictureMimeData(const MetafileRecorder& picture);
 
-// Replaces the clipboard contents; false without a clipboard (no GUI application).
+// Replaces the clipboard contents; false without a clipboard (no GUI
+// application) or when it was cancelled, and then the clipboard is as it was.
 bool CopyPictureToClipboard(const MetafileRecorder& picture);
 
 // A table as the value-table and Newton windows copy it: the title, an empty line,

@@ -134,6 +134,7 @@ std::vector<CharsetRun> SplitIntoCharsetRuns(std::uint8_t preferred, const QStri
 // Writers and player. Each reads the picture only.
 std::string WriteEmf(const Picture& picture);
 std::string WriteWmf(const Picture& picture);
+// Null when the open work budget is spent on the way (an output the user cancelled).
 QImage RenderPicture(const Picture& picture);
 
 }  // namespace kalvo::gdi

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "work_budget.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -43,6 +45,10 @@ QFont ToQFont(const LogFont& f) {
 
 QRect ToQRect(const RectL& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 
+// What drawing a record and each of its points costs, in units of the work budget.
+constexpr long long kOpWork = 1000;
+constexpr long long kPointWork = 100;
+
 }  // namespace
 
 QImage RenderPicture(const Picture& pic) {
@@ -56,6 +62,11 @@ QImage RenderPicture(const Picture& pic) {
     p.scale(scale, scale);
     const QPoint* pts = pic.points.data();
     for (const Op& op : pic.ops) {
+        // A picture of millions of points takes seconds: its output looks at
+        // the clock as it goes, and stops when the user cancels it.
+        const bool points = op.kind == OpKind::Polyline || op.kind == OpKind::Polygon;
+        AddWork(kOpWork + (points ? kPointWork * static_cast<long long>(op.b) : 0));
+        if (WorkBudgetSpent()) return QImage();
         const DcState& st = pic.states[op.state];
         if (st.clip >= 0) {
             p.setClipRect(ToQRect(pic.clips[st.clip]));

@@ -53,7 +53,8 @@ public:
     // Written to a temporary file and renamed; on failure the old file stays.
     WriteResult save(const std::string& path, MetafileFormat format) const;
 
-    // The picture drawn on white, one image pixel per logical unit.
+    // The picture drawn on white, one image pixel per logical unit; null
+    // when the open work budget is spent on the way (a cancelled output).
     QImage toImage() const;
 
     // Whether anything has been drawn yet.

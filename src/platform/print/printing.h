@@ -16,6 +16,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QPaintDevice;
 class QPainter;
@@ -82,6 +84,47 @@ inline constexpr char kPrintJobName[] = "Kalvograf";
 // file name. Loads the printing module on first use; without it, a message
 // and nullptr.
 std::shared_ptr<PrintJob> NewPrintJob(const QString& title = {});
+
+// A printout kept back until it is whole, so that one the user cancels
+// prints nothing: a print system cannot take back what a painter has begun
+// to send (Qt's print engines cannot abort). What its painter draws is kept
+// as pictures of the pages; a printout that draws more than `keptBytes` of
+// them goes to the printer from then on (its pages so far first), where
+// the printer's own engine spends its time while the printout's progress
+// still shows. The painter of the printout keeps its device throughout.
+class DeferredPrintout {
+public:
+    // About a second's work for the printer's engine to take over.
+    static constexpr long long kKeptBytes = 16LL << 20;
+
+    explicit DeferredPrintout(PrintJob& job, long long keptBytes = kKeptBytes);
+    // Without Print() nothing kept back goes to the printer; what went there
+    // already is printed.
+    ~DeferredPrintout();
+    DeferredPrintout(const DeferredPrintout&) = delete;
+    DeferredPrintout& operator=(const DeferredPrintout&) = delete;
+
+    // What the painter of the printout draws on; it measures like the job's device.
+    QPaintDevice* Device();
+    // Goes on on a new page; the painter keeps its state.
+    void NewPage();
+    // The printout on the printer, whole; false when it refuses.
+    bool Print();
+    // Ends it unprinted (as the destructor does): what went to the printer
+    // already is printed, nothing else.
+    void Discard();
+    // Whether part of it went to the printer already.
+    bool Begun() const;
+
+private:
+    class Spool;
+    class Engine;
+    std::unique_ptr<Spool> spool_;
+};
+
+// What a printout the user cancelled says: that nothing was printed, or
+// that what had gone to the printer already is printed.
+std::string CancelledPrintoutText(const DeferredPrintout& printout);
 
 // Reads the capabilities from a job, printing or not.
 PrinterCaps QueryPrinterCaps(const PrintJob& job);

@@ -4,6 +4,7 @@
 #include "clipboard_picture.h"
 #include "metafile_recorder.h"
 #include "scenes.h"
+#include "work_budget.h"
 #include "word_document.h"
 
 #include <QClipboard>
@@ -36,6 +37,21 @@ TEST(ClipboardPicture, OffersEmfWmfAndPngOfThePicture) {
     EXPECT_EQ(png.size(), QSize(120, 80));
     EXPECT_EQ(png.pixelColor(60, 40), QColor(Qt::blue));
     EXPECT_TRUE(data->hasImage());
+}
+
+// Its raster copy takes seconds for a picture of millions of points: a copy
+// the user cancels on the way leaves the clipboard as it was.
+TEST(ClipboardPicture, ACancelledCopyLeavesTheClipboardAsItWas) {
+    MetafileRecorder picture(120, 80);
+    Paint(picture, [&](QPainter& p) { p.drawLine(0, 0, 100, 60); });
+    QGuiApplication::clipboard()->setText(QStringLiteral("alt"));
+    {
+        CancellableWork work("Die Grafik wird f\u00FCr die Zwischenablage aufgezeichnet");
+        work.Cancel();
+        EXPECT_FALSE(CopyPictureToClipboard(picture));
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("alt"));
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasFormat(kEmfMimeType));
 }
 
 TEST(ClipboardPicture, TablesAreTabSeparatedWithCrLfAfterEveryLine) {

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QProcess>
@@ -84,6 +86,70 @@ TEST(Printing, A4CapabilitiesAndTenthMillimetres) {
     const QString pages = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(pages.contains("Wertetabelle über 0,1 mm"));
     EXPECT_EQ(pages.section(QLatin1Char('\f'), 1).trimmed(), QStringLiteral("Seite 2"));
+}
+
+// A deferred printout prints nothing unless it is printed; one that draws
+// more than it keeps back goes to the printer as it was drawn, its painter's
+// transform, clip and font carried across, on as many pages.
+TEST(Printing, ADeferredPrintoutPrintsWholeOrNothing) {
+    for (const long long kept : {DeferredPrintout::kKeptBytes, 1LL}) {
+        for (const bool print : {true, false}) {
+            SCOPED_TRACE(testing::Message() << kept << (print ? " printed" : " cancelled"));
+            QTemporaryDir dir;
+            const QString pdf = dir.filePath("page.pdf");
+            const std::shared_ptr<PrintJob> job = NewPrintJob();
+            ASSERT_TRUE(job);
+            job->SetPdfOutput(pdf);
+            const double dpi = job->Resolution();
+            {
+                DeferredPrintout out(*job, kept);
+                QPainter painter(out.Device());
+                EXPECT_EQ(painter.device()->logicalDpiX(), job->Device()->logicalDpiX());
+                painter.translate(dpi, dpi);
+                painter.setClipRect(QRectF(0, 0, dpi, dpi));
+                QFont font(QStringLiteral("Liberation Sans"));
+                font.setPixelSize(static_cast<int>(dpi / 4));
+                painter.setFont(font);
+                painter.drawText(QPointF(0, dpi / 2), QStringLiteral("Erste"));
+                out.NewPage();
+                // A square of three inches, of which the clip leaves one.
+                painter.fillRect(QRectF(-dpi, -dpi, 3 * dpi, 3 * dpi), Qt::black);
+                painter.setClipping(false);
+                painter.setPen(Qt::white);
+                painter.drawText(QPointF(0, dpi / 2), QStringLiteral("Zweite"));
+                painter.end();
+                EXPECT_EQ(out.Begun(), kept == 1);
+                if (print) EXPECT_TRUE(out.Print());
+            }
+            EXPECT_FALSE(job->Busy());
+            // What went to the printer before the cancel is printed.
+            ASSERT_EQ(QFile::exists(pdf), print || kept == 1);
+            if (!print) continue;
+            QProcess text;
+            text.start("pdftotext", {pdf, "-"});
+            ASSERT_TRUE(text.waitForFinished(20000) && text.exitCode() == 0) << "pdftotext (tools/install-deps installs it)";
+            const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+            EXPECT_EQ(pages.section(QLatin1Char('\f'), 0, 0).trimmed(), QStringLiteral("Erste"));
+            EXPECT_EQ(pages.section(QLatin1Char('\f'), 1, 1).trimmed(), QStringLiteral("Zweite"));
+            // The square on the second page, at 20 dots per inch: one inch
+            // from the corner of the printable area, one inch wide.
+            const QString png = dir.filePath("seite");
+            QProcess raster;
+            raster.start("pdftoppm", {"-r", "20", "-png", "-f", "2", "-singlefile", pdf, png});
+            ASSERT_TRUE(raster.waitForFinished(20000));
+            const QImage page(png + ".png");
+            ASSERT_FALSE(page.isNull());
+            QRect ink;
+            for (int y = 0; y < page.height(); ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    if (qGray(page.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+            const QPointF corner = QPointF(QueryPrinterCaps(*job).PhysicalOffsetX, QueryPrinterCaps(*job).PhysicalOffsetY) * 20 / dpi;
+            EXPECT_NEAR(ink.left(), corner.x() + 20, 1.5);
+            EXPECT_NEAR(ink.top(), corner.y() + 20, 1.5);
+            EXPECT_NEAR(ink.width(), 20, 1.5);
+            EXPECT_NEAR(ink.height(), 20, 1.5);
+        }
+    }
 }
 
 // The program asks for a printer without waiting in a loop of its own: the
