@@ -1,6 +1,9 @@
 #include "newton_dialog.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QPainter>
 
 #include "analysis_state.h"
@@ -21,6 +24,7 @@ namespace kalvo {
 namespace {
 
 constexpr int kNewtonSpalten = 6;
+constexpr int kNummernBreite = 26;  // the step number's column, in pixels
 // The printout in printer pixels: left edge, first row, row step.
 constexpr int kDruckLinks = 200, kDruckOben = 200, kDruckZeile = 70;
 
@@ -42,7 +46,7 @@ TForm17::TForm17(QWidget* parent) : KalvoDialog(parent), ui_(std::make_unique<Ui
     courier.bold = true;
     grid->setFont(ToQFont(courier, kScreenDpi));
     TabelleEinrichten(grid, kNewtonSpalten);
-    grid->setColumnWidth(0, 26);
+    grid->setColumnWidth(0, kNummernBreite);
     for (int c = 1; c < kNewtonSpalten; ++c) grid->setColumnWidth(c, 143);
     TabelleFuellen(grid, NewtonTabellenKopf(), {});
 
@@ -101,6 +105,10 @@ void TForm17::Berechnen() {
         QList<QStringList> zeilen;
         for (const NewtonZeile& z : e.zeilen) zeilen << Zellen(z);
         TabelleFuellen(ui_->StringGrid1, NewtonTabellenKopf(), zeilen);
+        // A slow run numbers its steps beyond 999.
+        const QString laengste = QText(IntToText(static_cast<long long>(e.zeilen.size()) - 1));
+        ui_->StringGrid1->setColumnWidth(
+            0, std::max(kNummernBreite, ui_->StringGrid1->fontMetrics().horizontalAdvance(laengste) + 6));
     }
     ui_->Label5->setText(QText(e.meldung));
     ui_->edit1->selectAll();
@@ -141,7 +149,10 @@ void TForm17::Drucken(PrintJob& printer) {
     canvas.SetPen(0, 1, PenStyle::Solid);
     canvas.TextOut(kDruckLinks, 100, " " + TitelText(gTerms.TermF.str(), 145));
     const int b = canvas.TextExtent(" ").width;
-    const int x1 = kDruckLinks + canvas.TextExtent("    ").width;
+    // The step numbers take three places, or as many as the longest run's.
+    int nStellen = 3;
+    for (const QStringList& zeile : zeilen) nStellen = std::max(nStellen, static_cast<int>(zeile.value(0).size()));
+    const int x1 = kDruckLinks + canvas.TextExtent(std::string(static_cast<size_t>(nStellen) + 1, ' ')).width;
 
     // The rules of the rows kDruckOben + step * (0..rows) on one page.
     auto seiteAbschliessen = [&](int zeilenAufSeite, int rechts) {
@@ -156,17 +167,9 @@ void TForm17::Drucken(PrintJob& printer) {
             canvas.LineTo(x, unten);
         }
     };
-    // A table longer than the page goes on on the next one.
-    const int seite = std::max(caps.VertRes, kDruckOben + 2 * kDruckZeile);
     int r = 0, rechts = kDruckLinks;
-    for (const QStringList& zeile : zeilen) {
-        if (r > 0 && kDruckOben + kDruckZeile * (r + 1) > seite) {
-            seiteAbschliessen(r, rechts);
-            canvas.Flush();
-            printer.NewPage();
-            r = 0;
-        }
-        std::string text = PadRightWith(zeile.value(0).toStdString(), 3 + 1, ' ');
+    auto zeileDrucken = [&](const QStringList& zeile) {
+        std::string text = PadRightWith(zeile.value(0).toStdString(), nStellen + 1, ' ');
         for (int c = 1; c < kNewtonSpalten; ++c) text += PadRightWith(zeile.value(c).toStdString(), 16 + 1, ' ');
         const int y = kDruckOben + kDruckZeile * r;
         canvas.TextOut(kDruckLinks, y, text);
@@ -174,6 +177,19 @@ void TForm17::Drucken(PrintJob& printer) {
         canvas.MoveTo(kDruckLinks - b, y - 10);
         canvas.LineTo(rechts - b, y - 10);
         ++r;
+    };
+    // A table longer than the page (a slow run has hundreds of steps) goes
+    // on on the next one, under its header row again.
+    const int seite = std::max(caps.VertRes, kDruckOben + 3 * kDruckZeile);
+    for (const QStringList& zeile : zeilen) {
+        if (r > 1 && kDruckOben + kDruckZeile * (r + 1) > seite) {
+            seiteAbschliessen(r, rechts);
+            canvas.Flush();
+            printer.NewPage();
+            r = 0;
+            zeileDrucken(zeilen.front());
+        }
+        zeileDrucken(zeile);
     }
     seiteAbschliessen(r, rechts);
     canvas.End();

@@ -168,7 +168,8 @@ NewtonSteigung SteigungFuerSchritt(const FunctionSample& f, double x, double y) 
     const bool brauchbar = besteUnsicherheit <= std::max(kBrauchbar * std::fabs(bester), null);
     out.existiert = seitenEinig && brauchbar;
     out.unscharf = seitenEinig && !brauchbar;
-    if (out.existiert) out.wert = bester;
+    if (out.existiert || out.unscharf) out.wert = bester;
+    if (out.unscharf) out.unsicher = besteUnsicherheit;
     return out;
 }
 

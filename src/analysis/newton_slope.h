@@ -16,7 +16,9 @@ struct NewtonSteigung {
     double wert = 0;
     // It exists, but the rounding of f hides even its first digits (at a
     // zero of higher order of a term that cancels, such as 1 - cos(x)).
+    // `wert` is then the best estimate, off by up to `unsicher`.
     bool unscharf = false;
+    double unsicher = 0;
 };
 
 // f'(x), where f is defined with the value y.

@@ -62,7 +62,11 @@ Wertetabelle WertetabelleBerechnen(WertetabelleEingabe eingabe, int dezimalen);
 
 // ---- Newton's method ----
 
+// A run that has not ended after kNewtonMaxSchritte steps goes on only
+// while its steps shrink steadily: near a zero of order m they shrink by
+// 1 - 1/m, and from 2 to 1e-10 a zero of order 20 takes some 480 steps.
 inline constexpr int kNewtonMaxSchritte = 100;
+inline constexpr int kNewtonMaxSchritteStetig = 2000;
 
 using NewtonZeile = std::array<std::string, 6>;
 
@@ -90,9 +94,11 @@ inline constexpr const char* kNichtDefiniert = " ----> nicht definiert !";
 // decimals `dezimalen` (1 to 7). It ends where the last x shows the zero
 // right to those decimals (judged by how the steps shrink), where a step
 // cannot be taken (f or f' undefined, f' = 0), where the run diverges (a
-// trend of growing |x|, a flat tail) or after 100 steps. Within a work
-// budget of kWaitSeconds; what it cannot pay for ends the table with
-// kBerechnungAbgebrochen.
+// trend of growing |x|, a flat tail) or after 100 steps unless they shrink
+// steadily. Where f rounds to 0 before x shows the zero, the last x shows
+// the limit the steps head for, when that is certain to its digits. Within
+// a work budget of kWaitSeconds; what it cannot pay for ends the table
+// with kBerechnungAbgebrochen.
 NewtonErgebnis NewtonBerechnen(double x0, double t, int dezimalen);
 
 }  // namespace kalvo

@@ -151,7 +151,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kKeine = std::numeric_limits<double>::quiet_NaN();  // no zero to end on
 
 // Near a zero of order m the error is about m - 1 times the step: a step
-// below the last decimal is no stop. Zeros of order 2 to 4, at 0 (which must
+// below the last decimal is no stop. Zeros of order 2 to 48, at 0 (which must
 // show 0, not the error in exponent form) and away from it.
 TEST_F(Tables, NewtonShowsZerosOfHigherOrderRightToTheLastDigit) {
     const NewtonLauf laeufe[] = {
@@ -167,6 +167,27 @@ TEST_F(Tables, NewtonShowsZerosOfHigherOrderRightToTheLastDigit) {
         // Simple zeros as before: x^2 - 2 in four rows.
         {"x^2-2", 1, 7, 1.41421356237309504880, ""}, {"cos(x)-x", 1, 7, 0.73908513321516064166, ""},
         {"7*x-1", 0, 6, 1.0 / 7, ""},
+        // Zeros near 0 show in exponent form, right to every digit.
+        {"(x-1e-4)^3", 1, 6, 1e-4, ""}, {"(x-1e-4)^3", 1, 3, 1e-4, ""}, {"(x+2e-5)^4", 1, 4, -2e-5, ""},
+        // More than 100 steps, shrinking by 1 - 1/m: from 2 to 1e-10 about
+        // 112 for x^5 and 480 for a power of order 20 (a product, whose
+        // values keep their digits down to 0).
+        {"x^5", 2, 3, 0, ""}, {"x^5", -3, 7, 0, ""}, {"x^6*x^6*x^6*x^2", 2, 6, 0, ""},
+        {"(x-1)^6", 30, 7, 1, ""}, {"(exp(x)-1)^4", 10, 6, 0, ""},
+        // Values that round to 0 on the way (x^k is 0 below e^(-90/k)): the
+        // limit the steps head for is the zero.
+        {"x^10", 2, 6, 0, ""}, {"x^20", 2, 6, 0, ""}, {"(x-1)^20", 3, 7, 1, ""},
+        {"sin(x)^20", 2, 7, kPi, ""}, {"sin(x)^16", 50, 7, 16 * kPi, ""},
+        {"(exp(x)-2)^12", 7, 7, 0.69314718055994530942, ""}, {"(x-1e-4)^10", 2, 3, 1e-4, ""},
+        // Zeros at 1e-4, 0.1 and 100 lie next to an edge where the text
+        // changes, and show as their own.
+        {"(x-1e-4)^20", -3, 7, 1e-4, ""}, {"(x-0.1)^12", 1, 7, 0.1, ""}, {"(x-100)^12", 110, 7, 100, ""},
+        {"(x-100)^2", 2, 7, 100, ""}, {"(x-0.1)^3", 2, 5, 0.1, ""},
+        // Steps the rounding of f tosses about, where f is 0 at 0 as well.
+        {"sin(x)-x", 10, 6, 0, ""}, {"x^6*x^6*x^6*x^6*x^6*x^6*x^6*x^6", 5, 7, 0, ""},
+        // Steady steps that end where the rounding noise of f leaves no slope.
+        {"(x-0.1)^4", 2, 5, 0.1, ""}, {"(x-100)^5", 7, 7, 100, ""}, {"(1-cos(x))^3", 2, 7, 0, ""},
+        {"(sin(x)-1)^2", 6.1, 7, 2.5 * kPi, ""},
     };
     PruefeLaeufe(laeufe, std::size(laeufe));
     Compile("x^2-2");
@@ -190,10 +211,23 @@ TEST_F(Tables, NewtonCallsARunDivergentByItsTrendOnly) {
         {"1/(1+x^2)", 2, 6, kKeine, kKonvergiertNicht},
         // Cycles: 0, 1, 0, ... and 1, -1, 1, ...
         {"x^3-2*x+2", 0, 6, kKeine, kKonvergiertNicht}, {"x^3-5*x", 1, 6, kKeine, kKonvergiertNicht},
+        // Steady steps from far off go on past 100: 110 of them, by 23/24,
+        // and by 1/0.55 - 1 changing sides.
+        {"x^6*x^6*x^6*x^6-2", 100, 7, 1.0293022366434920288, ""}, {"sgn(x)*abs(x)^0.55", 1, 6, 0, ""},
+        // No zero where f rounds to 0: a slope of 0 with f far from it, a
+        // step next to a pole, zeros that the rounding of f hides (to 1e-5,
+        // and one next to 0 that is not 0).
+        {"x^5*exp(x)", -5, 6, kKeine, kAbleitungNull}, {"1/x-1", 2, 6, kKeine, kKonvergiertNicht},
+        {"x^3-3*x^2+3*x-1", -3, 6, kKeine, kKonvergiertNicht}, {"1-cos(x-1e-6)", 1, 3, kKeine, kKonvergiertNicht},
     };
     PruefeLaeufe(laeufe, std::size(laeufe));
     Compile("x^3-2*x+2");
     EXPECT_EQ(NewtonBerechnen(0, 0, 6).zeilen.size(), static_cast<size_t>(kNewtonMaxSchritte));
+    // Steps that shrink steadily until the cap end there, on what they head for.
+    Compile("sgn(x)*abs(x)^0.501");
+    const NewtonErgebnis e = NewtonBerechnen(1, 0, 6);
+    EXPECT_EQ(e.zeilen.size(), static_cast<size_t>(kNewtonMaxSchritteStetig));
+    EXPECT_EQ(Ohne(e.zeilen.back()[5]), "0,000000");
 }
 
 // The step needs a slope it can use, not one settled to the digits a table

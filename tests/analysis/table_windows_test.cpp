@@ -149,6 +149,14 @@ TEST_F(NewtonWindow, StopReasonsAndTheTable) {
     w->BitBtn1Click();
     EXPECT_TRUE(ui->Label5->text().endsWith(QStringLiteral(" ----> nicht definiert !")));
     EXPECT_EQ(ui->StringGrid1->rowCount(), 2);
+    // Steps that shrink steadily go on to the cap, and their numbers fit.
+    Type(ui->edit1, QStringLiteral("sgn(x)*abs(x)^0,501"));
+    Type(ui->Edit2, QStringLiteral("1"));
+    w->BitBtn1Click();
+    ASSERT_EQ(ui->StringGrid1->rowCount(), kNewtonMaxSchritteStetig + 1);
+    EXPECT_EQ(Zelle(0, kNewtonMaxSchritteStetig), QStringLiteral("1999"));
+    EXPECT_GE(ui->StringGrid1->columnWidth(0),
+              ui->StringGrid1->fontMetrics().horizontalAdvance(QStringLiteral("1999")));
     w->close();
 }
 
@@ -192,6 +200,23 @@ TEST_F(NewtonWindow, ClipboardAndPrintout) {
         const QString text = PdfText();
         EXPECT_TRUE(Gedruckt(text, "Newtonverfahren:  f(x) = x^2-2"));
         EXPECT_TRUE(Gedruckt(text, "1,414214")) << text.toStdString();
+        // A slow run (112 steps) goes on over pages, each under the header
+        // row, down to its last step.
+        Type(ui->edit1, QStringLiteral("x^5"));
+        Type(ui->Edit2, QStringLiteral("2"));
+        Type(ui->Edit4, QStringLiteral("3"));
+        ui->BitBtn5->click();
+        ASSERT_EQ(ui->StringGrid1->rowCount(), 113);
+        const QString lang = PdfText();
+        EXPECT_GE(pdfSeiten, 3);
+        EXPECT_TRUE(Gedruckt(lang, "111 0,000 0,000 0,000 0,000 0,000")) << lang.toStdString();
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {PdfPfad(), QStringLiteral("-")});
+        ASSERT_TRUE(p.waitForFinished(20000));
+        const QStringList seiten =
+            QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        ASSERT_EQ(seiten.size(), pdfSeiten);
+        for (const QString& seite : seiten) EXPECT_TRUE(seite.contains(QStringLiteral("f(x(n))/f'(x(n))")));
     }
     w->close();
 }
