@@ -425,58 +425,52 @@ double Kurvendiskussion::VorzeichenwechselEingrenzen(double l, double r) {
     return FDefiniert(l, yl) && yl == 0 ? l : l + (r - l) / 2;
 }
 
+namespace {
+
+// Golden-section search for the largest value of g on [l, r]: where it is
+// found and how large it is there. With `endlichBleiben` the search stops at
+// the first value that is not finite.
+template <class G>
+std::pair<double, double> GoldenerSchnittMaximum(double l, double r, G g, bool endlichBleiben) {
+    constexpr double k = 0.6180339887498949;
+    double x1 = r - k * (r - l), x2 = l + k * (r - l);
+    double f1 = g(x1), f2 = g(x2);
+    for (int i = 0; i < kMaxHalbierungen && x1 < x2 && (!endlichBleiben || std::isfinite(std::max(f1, f2))); ++i) {
+        if (f1 >= f2) {
+            r = x2;
+            x2 = x1;
+            f2 = f1;
+            x1 = r - k * (r - l);
+            f1 = g(x1);
+        } else {
+            l = x1;
+            x1 = x2;
+            f1 = f2;
+            x2 = l + k * (r - l);
+            f2 = g(x2);
+        }
+    }
+    return f1 >= f2 ? std::pair{x1, f1} : std::pair{x2, f2};
+}
+
+}  // namespace
+
 double Kurvendiskussion::BetragMaximum(double l, double r) {
-    // Golden section on |f|; an undefined value counts as the largest, so
-    // that the search closes in on a pole where f is not defined.
-    constexpr double g = 0.6180339887498949;
+    // An undefined value counts as the largest, so that the search closes in
+    // on a pole where f is not defined.
     auto betrag = [this](double x) {
         double y = 0;
         return FDefiniert(x, y) ? std::fabs(y) : std::numeric_limits<double>::infinity();
     };
-    double x1 = r - g * (r - l), x2 = l + g * (r - l);
-    double f1 = betrag(x1), f2 = betrag(x2);
-    for (int i = 0; i < kMaxHalbierungen && x1 < x2; ++i) {
-        if (f1 >= f2) {
-            r = x2;
-            x2 = x1;
-            f2 = f1;
-            x1 = r - g * (r - l);
-            f1 = betrag(x1);
-        } else {
-            l = x1;
-            x1 = x2;
-            f1 = f2;
-            x2 = l + g * (r - l);
-            f2 = betrag(x2);
-        }
-    }
-    return f1 >= f2 ? x1 : x2;
+    return GoldenerSchnittMaximum(l, r, betrag, false).first;
 }
 
 double Kurvendiskussion::AbstandMaximum(double l, double r, const Asymptote& a) {
-    constexpr double g = 0.6180339887498949;
     auto abstand = [this, &a](double x) {
         double y = 0;
         return FDefiniert(x, y) ? std::fabs(y - (a.m * x + a.c)) : std::numeric_limits<double>::infinity();
     };
-    double x1 = r - g * (r - l), x2 = l + g * (r - l);
-    double f1 = abstand(x1), f2 = abstand(x2);
-    for (int i = 0; i < kMaxHalbierungen && x1 < x2 && std::isfinite(std::max(f1, f2)); ++i) {
-        if (f1 >= f2) {
-            r = x2;
-            x2 = x1;
-            f2 = f1;
-            x1 = r - g * (r - l);
-            f1 = abstand(x1);
-        } else {
-            l = x1;
-            x1 = x2;
-            f1 = f2;
-            x2 = l + g * (r - l);
-            f2 = abstand(x2);
-        }
-    }
-    return std::max(f1, f2);
+    return GoldenerSchnittMaximum(l, r, abstand, true).second;
 }
 
 bool Kurvendiskussion::SpitzenFernab(double x0, double richtung, const Asymptote& a) {

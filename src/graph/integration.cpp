@@ -811,6 +811,25 @@ struct Bereich {
     bool polLo = false, polHi = false;
 };
 
+// From the undefined point u towards `seite` in doubling distances from
+// `erste` on, inside (lo, hi): the first point where f is defined again (or
+// that end when there is none) and the last undefined point before it.
+std::pair<double, double> BisDefiniert(const Funktion& f, double u, int seite, double erste, double lo, double hi) {
+    double zuletzt = u, definiert = seite > 0 ? hi : lo;
+    for (double e = erste; e < hi - lo; e *= 2) {
+        const double x = u + seite * e;
+        if (!(x > lo && x < hi)) break;
+        bool ok;
+        f(x, ok);
+        if (ok) {
+            definiert = x;
+            break;
+        }
+        zuletzt = x;
+    }
+    return {definiert, zuletzt};
+}
+
 // The undefined neighbourhood of a pole at c found between two samples
 // lo < c < hi: its edges from undefined points near c, both singular. A pole
 // whose values never leave the evaluator's range makes a stretch of no width.
@@ -837,18 +856,7 @@ Bereich PolZone(const Funktion& f, double c, double lo, double hi) {
     if (!seite) return z;
     const auto [d1, u1] = Grenze(f, c, u);
     // Walk on across the undefined stretch until f is defined again.
-    double zuletzt = u1, weiter = seite > 0 ? hi : lo;
-    for (double e = std::fabs(u1 - d1); e < hi - lo; e *= 2) {
-        const double x = u1 + seite * e;
-        if (!(x > lo && x < hi)) break;
-        bool ok;
-        f(x, ok);
-        if (ok) {
-            weiter = x;
-            break;
-        }
-        zuletzt = x;
-    }
+    const auto [weiter, zuletzt] = BisDefiniert(f, u1, seite, std::fabs(u1 - d1), lo, hi);
     const auto [d2, u2] = Grenze(f, weiter, zuletzt);
     z.lo = std::min(d1, d2);
     z.hi = std::max(d1, d2);
@@ -863,19 +871,8 @@ Bereich PolZone(const Funktion& f, double c, double lo, double hi) {
 Bereich LueckeUm(const Funktion& f, double u, double lo, double hi) {
     double rand[2][2];  // per side: the last defined and the first undefined point
     for (int k = 0; k < 2; ++k) {
-        const double seite = k == 0 ? -1.0 : 1.0;
-        double zuletzt = u, definiert = k == 0 ? lo : hi;
-        for (double e = std::max(std::fabs(u), std::numeric_limits<double>::min()) * 0x1p-52;; e *= 2) {
-            const double x = u + seite * e;
-            if (!(x > lo && x < hi)) break;
-            bool ok;
-            f(x, ok);
-            if (ok) {
-                definiert = x;
-                break;
-            }
-            zuletzt = x;
-        }
+        const auto [definiert, zuletzt] =
+            BisDefiniert(f, u, k == 0 ? -1 : 1, std::max(std::fabs(u), std::numeric_limits<double>::min()) * 0x1p-52, lo, hi);
         std::tie(rand[k][0], rand[k][1]) = Grenze(f, definiert, zuletzt);
     }
     Bereich z;
