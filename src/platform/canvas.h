@@ -262,11 +262,11 @@ private:
     CanvasPoint pos_;
     std::vector<CanvasPoint> path_;
 
-    // The thinning of polylines: the last point kept (anchor) and the run
-    // after it, which one straight line from the anchor to its last point
-    // (pending) would stand for. The run's points lie between the two
-    // directions `left` and `right` from the anchor (once one lies farther
-    // than the tolerance from it) and inside the box (minX..maxY).
+    // The thinning of polylines: the last point kept (a) and the run after
+    // it, which one straight line from a to the run's last point (b, not
+    // kept yet) would stand for. Every line from a in a direction between l
+    // and r passes within the tolerance of each point of the run (once one
+    // lies farther than that from a: cone); minX..maxY is the run's box.
     double tolerance_ = 0;
     double exactX_ = 0, exactY_ = 0;  // the pen position before rounding
     struct Thinning {
