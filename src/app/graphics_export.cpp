@@ -66,10 +66,28 @@ DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Open
     result.path = path;
     bool cut = false;
     std::unique_ptr<MetafileRecorder> picture;
+    std::string bytes;
+    WordDocument doc(std::move(opener));
+    WriteResult inserted;
     bool cancelled = false;
     {
         CancellableWork work("Das Dokument wird erstellt \u2026");
         picture = RecordGraphPicture(kPictureFontFactorFile, &cut);
+        // The picture's bytes and the document are part of the work: for a
+        // picture of millions of points they take a while. Only then is
+        // anything written.
+        if (picture && !work.Cancelled())
+            bytes = picture->toBytes(LastPictureFilter() == 1 ? MetafileFormat::Emf : MetafileFormat::Wmf);
+        if (!bytes.empty()) {
+            doc.newDocument();
+            // The graph at its size on the screen, but never wider than the text.
+            const double width = std::min((gOutput.PlotWidthPx + 1) * 72.0 / kScreenDpi, kDocumentTextWidthPt);
+            const double height = width * (gOutput.PlotHeightPx + 1) / std::max(1, gOutput.PlotWidthPx + 1);
+            inserted = doc.insertPictureData(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                                             path, width, height);
+            AddWork(2 * static_cast<long long>(bytes.size()));
+            WorkBudgetSpent();
+        }
         cancelled = work.Cancelled();
     }
     // Neither the picture nor the document is written.
@@ -77,21 +95,14 @@ DocumentResult GraphToWordDocument(const std::string& folder, WordDocument::Open
         ShowMessage(kDokumentAbgebrochen);
         return DocumentResult{};
     }
-    if (!picture) return result;
+    if (!picture || bytes.empty()) return result;
     if (cut) ShowMessage(CutPictureText("in das Dokument gelegt"), MessageKind::Warning);
-    const WriteResult saved =
-        picture->save(path, LastPictureFilter() == 1 ? MetafileFormat::Emf : MetafileFormat::Wmf);
+    const WriteResult saved = WriteFileAtomically(path, bytes);
     if (!saved.ok) {
         result.error = saved.error;
         ShowMessage(result.error, MessageKind::Error);
         return result;
     }
-    WordDocument doc(std::move(opener));
-    doc.newDocument();
-    // The graph at its size on the screen, but never wider than the text.
-    const double width = std::min((gOutput.PlotWidthPx + 1) * 72.0 / kScreenDpi, kDocumentTextWidthPt);
-    const double height = width * (gOutput.PlotHeightPx + 1) / std::max(1, gOutput.PlotWidthPx + 1);
-    const WriteResult inserted = doc.insertPicture(path, width, height);
     if (!inserted.ok) {
         result.error = inserted.error;
         ShowMessage(result.error, MessageKind::Error);

@@ -331,35 +331,39 @@ bool PrintGraphPage(PrintJob& printer) {
     // Kept back from the printer while it is drawn: a printout the user
     // cancels prints nothing (unless it had grown too large to keep back).
     DeferredPrintout page(printer);
-    bool cut = false, cancelled = false;
+    bool cut = false, cancelled = false, printed = false;
     {
         CancellableWork work("Die Grafik wird gedruckt \u2026");
-        QPainter painter(page.Device());
-        painter.translate(offsetX, offsetY);
-        QPainterCanvas canvas(painter, caps.LogPixelsX);
-        canvas.SetFont(PrinterGraphFont(fx, caps.LogPixelsX));
-        OutputTarget target;
-        target.canvas = &canvas;
-        target.faktorX = fx;
-        target.faktorY = fy;
-        target.samplesPerPixel = kPrintSamplesPerPixel;
-        target.plotWidthPx = o.PlotWidthPx;
-        target.plotHeightPx = o.PlotHeightPx;
-        target.printing = true;
-        // Labels stay on the printable part of the page.
-        target.pageLeft = -offsetX;
-        target.pageTop = -offsetY;
-        target.pageRight = caps.HorzRes - offsetX;
-        target.pageBottom = caps.VertRes - offsetY;
         {
-            OutputRedirection redirect(target);
-            gOutput.PrinterPixelsPerInchX = caps.LogPixelsX;
-            gOutput.PrintOffsetX = offsetX;
-            gOutput.PrintOffsetY = offsetY;
-            GrafikZeichnen(true);
+            QPainter painter(page.Device());
+            painter.translate(offsetX, offsetY);
+            QPainterCanvas canvas(painter, caps.LogPixelsX);
+            canvas.SetFont(PrinterGraphFont(fx, caps.LogPixelsX));
+            OutputTarget target;
+            target.canvas = &canvas;
+            target.faktorX = fx;
+            target.faktorY = fy;
+            target.samplesPerPixel = kPrintSamplesPerPixel;
+            target.plotWidthPx = o.PlotWidthPx;
+            target.plotHeightPx = o.PlotHeightPx;
+            target.printing = true;
+            // Labels stay on the printable part of the page.
+            target.pageLeft = -offsetX;
+            target.pageTop = -offsetY;
+            target.pageRight = caps.HorzRes - offsetX;
+            target.pageBottom = caps.VertRes - offsetY;
+            {
+                OutputRedirection redirect(target);
+                gOutput.PrinterPixelsPerInchX = caps.LogPixelsX;
+                gOutput.PrintOffsetX = offsetX;
+                gOutput.PrintOffsetY = offsetY;
+                GrafikZeichnen(true);
+            }
+            canvas.End();
+            cut = LastRedrawCut();
         }
-        canvas.End();
-        cut = LastRedrawCut();
+        // The printer's engine finishes the page under the same dialog.
+        if (!work.Cancelled()) printed = page.Print();
         cancelled = work.Cancelled();
     }
     gControl.DruckenOK = false;
@@ -368,7 +372,7 @@ bool PrintGraphPage(PrintJob& printer) {
         ShowMessage(CancelledPrintoutText(page));
         return false;
     }
-    if (!page.Print()) {
+    if (!printed) {
         ShowMessage("Der Drucker kann nicht benutzt werden.", MessageKind::Error);
         return false;
     }

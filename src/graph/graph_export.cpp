@@ -66,10 +66,14 @@ WriteResult SaveGraphPicture(const std::string& path, double fontFactor) {
 WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format, double fontFactor) {
     bool cut = false;
     std::unique_ptr<MetafileRecorder> picture;
+    WriteResult saved;
     bool cancelled = false, outermost = false;
     {
         CancellableWork work("Die Grafik wird gespeichert \u2026");
         picture = RecordGraphPicture(fontFactor, &cut);
+        // Writing the file is part of the work: a picture of millions of
+        // points takes a while.
+        if (picture && !work.Cancelled()) saved = picture->save(path, format);
         cancelled = work.Cancelled();
         outermost = work.Outermost();
     }
@@ -79,7 +83,6 @@ WriteResult SaveGraphPicture(const std::string& path, MetafileFormat format, dou
         return WriteResult{false, {}};
     }
     if (!picture) return WriteResult{false, "Die Grafik kann nicht aufgezeichnet werden: das Zeichenfeld hat keine Größe."};
-    const WriteResult saved = picture->save(path, format);
     if (saved.ok && cut) ShowMessage(CutPictureText("gespeichert"), MessageKind::Warning);
     return saved;
 }

@@ -148,8 +148,8 @@ void FreeTrace::Defined(double px, double py) {
         return;
     }
     Canvas& c = Ausgabe();
-    if (t0 > 0 || !penAtPrev_) c.MoveTo(DeviceX(x1), DeviceY(y1));
-    c.LineTo(DeviceX(x2), DeviceY(y2));
+    if (t0 > 0 || !penAtPrev_) c.MoveToExact(x1 * o.AusgabefaktorX, y1 * o.AusgabefaktorY);
+    c.LineToExact(x2 * o.AusgabefaktorX, y2 * o.AusgabefaktorY);
     penAtPrev_ = t1 >= 1;
 }
 

@@ -79,14 +79,16 @@ inline void ClippedMoveTo(double x, double y) {
         x = o.PlotLeft - 3;
     else if (x > o.PlotRight)
         x = o.PlotRight + 3;
-    Ausgabe().MoveTo(DeviceX(x), DeviceY(y));
+    Ausgabe().MoveToExact(x * o.AusgabefaktorX, y * o.AusgabefaktorY);
 }
+// Curves hand the canvas their points before rounding: a printer or a
+// metafile draws them with as many points as its pixels can show.
 inline void ClippedLineTo(double x, double y) {
     const OutputContext& o = gOutput;
     y = ClampPixel(y, o.PlotTop, o.PlotBottom);
     const double g = GuardBand();
     x = ClampPixel(x, o.PlotLeft - g, o.PlotRight + g);
-    Ausgabe().LineTo(DeviceX(x), DeviceY(y));
+    Ausgabe().LineToExact(x * o.AusgabefaktorX, y * o.AusgabefaktorY);
 }
 void ClippedMoveToXY(double x, double y);
 void ClippedLineToXY(double x, double y);

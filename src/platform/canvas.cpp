@@ -96,6 +96,91 @@ CanvasSize MeasureText(const CanvasFont& font, std::string_view utf8, double dpi
     return CanvasSize{width, height};
 }
 
+namespace {
+
+// How far a point of a thinned polyline may lie beyond the box of the line
+// that stands for it: rounding noise, not a turn of the curve.
+constexpr double kTurnSlack = 1e-6;
+
+double Cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+}  // namespace
+
+void Canvas::KeepPending() {
+    Thinning& t = thin_;
+    if (path_.empty() || !(path_.back() == t.b)) path_.push_back(t.b);
+    t.ax = t.bx;
+    t.ay = t.by;
+    t.pending = false;
+}
+
+// The run after the anchor is stood for by one line to its last point as
+// long as every point of it lies within the tolerance of that line: within
+// it of the ray from the anchor (the directions left..right hold every ray
+// that passes close enough to each point farther out), and inside the box
+// of the line, so that none lies beyond either end. A point where the
+// curve turns back lies outside that box and stays.
+void Canvas::ThinnedLineTo(double x, double y, CanvasPoint p) {
+    if (path_.empty()) path_.push_back(pos_);
+    if (!(p == pos_)) CountLine(pos_, p);
+    Thinning& t = thin_;
+    // The box may lie kTurnSlack beyond the line's ends; the cone is the
+    // narrower for it, so that no point lies farther than the tolerance.
+    const double cone = std::max(0.0, tolerance_ - 2 * kTurnSlack);
+    bool covered = false;
+    if (!t.pending) {
+        t.ax = exactX_;
+        t.ay = exactY_;
+    } else {
+        const double dx = x - t.ax, dy = y - t.ay;
+        covered = t.minX >= std::min(t.ax, x) - kTurnSlack && t.maxX <= std::max(t.ax, x) + kTurnSlack &&
+                  t.minY >= std::min(t.ay, y) - kTurnSlack && t.maxY <= std::max(t.ay, y) + kTurnSlack;
+        if (covered && t.cone)
+            covered = dx * dx + dy * dy > cone * cone && Cross(t.rx, t.ry, dx, dy) >= 0 &&
+                      Cross(dx, dy, t.lx, t.ly) >= 0;
+        if (!covered) {
+            KeepPending();
+            if (path_.size() >= kMaxPathPoints) FlushPath();
+        }
+    }
+    if (covered) {
+        t.minX = std::min(t.minX, x);
+        t.maxX = std::max(t.maxX, x);
+        t.minY = std::min(t.minY, y);
+        t.maxY = std::max(t.maxY, y);
+    } else {
+        t.cone = false;
+        t.minX = t.maxX = x;
+        t.minY = t.maxY = y;
+    }
+    t.pending = true;
+    t.bx = x;
+    t.by = y;
+    t.b = p;
+    // The rays that pass within the tolerance of this point, if it lies
+    // beyond it, narrow the directions the line may take.
+    const double dx = x - t.ax, dy = y - t.ay;
+    const double d2 = dx * dx + dy * dy;
+    if (d2 > cone * cone && std::isfinite(d2)) {
+        // The two tangents from the anchor to the circle of the tolerance
+        // around the point, d turned either way by the angle whose sine is
+        // cone / |d| (both as long as d times |d|).
+        const double h = std::sqrt(d2 - cone * cone);
+        const double lx = dx * h - dy * cone, ly = dy * h + dx * cone;
+        const double rx = dx * h + dy * cone, ry = dy * h - dx * cone;
+        if (!t.cone) {
+            t.lx = lx, t.ly = ly, t.rx = rx, t.ry = ry;
+            t.cone = true;
+        } else {
+            if (Cross(t.lx, t.ly, lx, ly) < 0) t.lx = lx, t.ly = ly;
+            if (Cross(t.rx, t.ry, rx, ry) > 0) t.rx = rx, t.ry = ry;
+        }
+    }
+    pos_ = p;
+    exactX_ = x;
+    exactY_ = y;
+}
+
 void Canvas::Polyline(std::span<const CanvasPoint> points) {
     FlushPath();
     CountLines(points);

@@ -12,7 +12,9 @@
 // - scaling a screen pixel to the device rounds halves to even;
 // - nothing is antialiased.
 // Consecutive LineTo calls are gathered into one polyline, so a curve costs
-// one call of the back end however many samples it has.
+// one call of the back end however many samples it has. On printers and in
+// metafiles a polyline keeps only the points the device can show (see
+// SetLineTolerance); on the screen it keeps every one.
 
 #include <algorithm>
 #include <climits>
@@ -158,12 +160,15 @@ public:
 
     // The pen position; MoveTo draws nothing.
     void MoveTo(int x, int y) {
-        if (path_.size() > 1) FlushPath();
+        if (path_.size() > 1 || thin_.pending) FlushPath();
         path_.clear();
         pos_ = CanvasPoint{x, y};
+        exactX_ = x;
+        exactY_ = y;
     }
     // A line from the pen position to (x, y), which becomes the pen position.
     void LineTo(int x, int y) {
+        if (tolerance_ > 0) return ThinnedLineTo(x, y, CanvasPoint{x, y});
         if (path_.empty()) path_.push_back(pos_);
         if (x != pos_.x || y != pos_.y) {
             CountLine(pos_, CanvasPoint{x, y});
@@ -172,7 +177,35 @@ public:
         }
         pos_ = CanvasPoint{x, y};
     }
+    // The same from device coordinates before they are rounded (a screen
+    // pixel times the output factor): the point is the one ToDevice(x, 1)
+    // and ToDevice(y, 1) give, and a thinning canvas judges by the
+    // coordinates which points can go without being missed.
+    void MoveToExact(double x, double y) {
+        MoveTo(ToDevice(x, 1.0), ToDevice(y, 1.0));
+        exactX_ = x;
+        exactY_ = y;
+    }
+    void LineToExact(double x, double y) {
+        const CanvasPoint p{ToDevice(x, 1.0), ToDevice(y, 1.0)};
+        if (tolerance_ > 0) return ThinnedLineTo(x, y, p);
+        LineTo(p.x, p.y);
+    }
     CanvasPoint PenPos() const { return pos_; }
+
+    // Polylines on a device whose pixels are too fine to show every sample
+    // of a curve (a printer, a metafile): a run of points that stays within
+    // `units` (of the canvas's coordinates) of the straight line that
+    // replaces it goes to the back end as that line. The points where the
+    // line turns back in either direction, and its ends at every move, stay
+    // where they are. 0 (the default) keeps every point, as the screen needs.
+    void SetLineTolerance(double units) {
+        FlushPath();
+        // Lines drawn so far kept their points: the next goes on from the pen.
+        if (tolerance_ == 0) exactX_ = pos_.x, exactY_ = pos_.y;
+        tolerance_ = units > 0 && std::isfinite(units) ? units : 0.0;
+    }
+    double LineTolerance() const { return tolerance_; }
 
     void Polyline(std::span<const CanvasPoint> points);
     // Outline with the pen, inside with the brush (alternate filling).
@@ -209,7 +242,12 @@ protected:
 private:
     static constexpr size_t kMaxPathPoints = 1 << 16;
 
+    void ThinnedLineTo(double x, double y, CanvasPoint p);
+    // Hands the end of the open run to the path.
+    void KeepPending();
+
     void FlushPath() {
+        if (thin_.pending) KeepPending();
         if (path_.size() > 1) {
             DoPolyline(path_);
             CanvasPoint last = path_.back();
@@ -223,6 +261,23 @@ private:
     CanvasFont font_;
     CanvasPoint pos_;
     std::vector<CanvasPoint> path_;
+
+    // The thinning of polylines: the last point kept (a) and the run after
+    // it, which one straight line from a to the run's last point (b, not
+    // kept yet) would stand for. Every line from a in a direction between l
+    // and r passes within the tolerance of each point of the run (once one
+    // lies farther than that from a: cone); minX..maxY is the run's box.
+    double tolerance_ = 0;
+    double exactX_ = 0, exactY_ = 0;  // the pen position before rounding
+    struct Thinning {
+        bool pending = false;
+        double ax = 0, ay = 0;
+        double bx = 0, by = 0;
+        CanvasPoint b;
+        bool cone = false;
+        double lx = 0, ly = 0, rx = 0, ry = 0;
+        double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    } thin_;
 
     // What the raster engine takes for a line, counted against the open work
     // budget (work_budget.h), in nanoseconds as measured on a desktop

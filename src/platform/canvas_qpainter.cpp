@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kalvo {
 
@@ -52,6 +53,26 @@ void QPainterCanvas::Setup() {
     painter_->setRenderHint(QPainter::TextAntialiasing, false);
     painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter_->setBackgroundMode(Qt::TransparentMode);
+    const QPaintDevice* device = painter_->isActive() ? painter_->device() : nullptr;
+    if (!device) return;
+    switch (device->devType()) {
+        // Pictures of pixels show every point, as the screen always has.
+        case QInternal::Image:
+        case QInternal::Pixmap:
+        case QInternal::Widget:
+        case QInternal::OpenGL:
+        case QInternal::FramebufferObject:
+        case QInternal::CustomRaster:
+        case QInternal::Pbuffer: return;
+        default: break;
+    }
+    // The tolerance in the canvas's units: the most device pixels one unit
+    // spans in any direction under the painter's transform.
+    const QTransform m = painter_->combinedTransform();
+    const double p = m.m11() * m.m11() + m.m12() * m.m12(), q = m.m21() * m.m21() + m.m22() * m.m22();
+    const double r = m.m11() * m.m21() + m.m12() * m.m22();
+    const double stretch = std::sqrt((p + q) / 2 + std::hypot((p - q) / 2, r));
+    if (stretch > 0 && std::isfinite(stretch)) SetLineTolerance(kVectorLineTolerance / stretch);
 }
 
 void QPainterCanvas::End() {

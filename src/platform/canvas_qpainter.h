@@ -19,11 +19,20 @@ namespace kalvo {
 Qt::BrushStyle ToQtBrushStyle(BrushStyle s);
 
 
+// How far (in device pixels) a polyline on a printer or in a metafile may
+// pass from a point of it that it leaves out: a printed or converted curve
+// has four points to every pixel of it on the screen, tens of millions in a
+// full picture, which the printer's engine or the file's reader would then
+// have to take one by one.
+inline constexpr double kVectorLineTolerance = 0.25;
+
 class QPainterCanvas final : public Canvas {
 public:
     // Paints on the device while the canvas lives. fontDpi turns font points
     // into device pixels: the screen resolution for images and metafiles,
-    // the printer's resolution for a printer.
+    // the printer's resolution for a printer. Polylines on a device that is
+    // not a picture of pixels (a printer, a metafile) keep the points within
+    // kVectorLineTolerance of the device's pixels; on images every point.
     explicit QPainterCanvas(QPaintDevice* device, double fontDpi = kScreenDpi);
     // Paints through a painter the caller has set up (a translated or scaled
     // printer page); the painter stays the caller's.

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPicture>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,49 @@ TEST_F(CanvasTest, LinesGatherIntoOnePolylinePerPenAndMove) {
     EXPECT_EQ(r[2].points, (std::vector<CanvasPoint>{{6, 6}, {7, 7}}));
     EXPECT_EQ(r[3].kind, CanvasRecord::Kind::Rectangle);
     EXPECT_EQ(c.PenPos(), (CanvasPoint{7, 7}));
+}
+
+// On a printer or in a metafile a line keeps the points its device can
+// show: a straight run goes as its ends, a spike keeps its tip and its
+// foot, a new pen takes the line on from where it stood, and where the
+// line turns back it keeps its turning point. The screen and
+// every picture of pixels keep every point; elsewhere the tolerance is a
+// quarter of the device's pixel, in the units the painter draws in.
+TEST_F(CanvasTest, LinesOnDevicesOfNoPixelsKeepWhatTheDeviceCanShow) {
+    RecordingCanvas c;
+    c.SetLineTolerance(kVectorLineTolerance);
+    c.MoveToExact(0, 0);
+    for (int i = 1; i <= 100; ++i) c.LineToExact(i * 1.3, i * 0.7);
+    c.LineToExact(130.2, 90);
+    c.LineToExact(130.4, 70.2);
+    c.SetPenColor(0xFF);
+    c.LineToExact(165.3, 70.2);
+    c.LineToExact(200, 70.2);
+    const auto& r = c.Records();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].points, (std::vector<CanvasPoint>{{0, 0}, {130, 70}, {130, 90}, {130, 70}}));
+    EXPECT_EQ(r[1].points, (std::vector<CanvasPoint>{{130, 70}, {200, 70}}));
+    // A turn within the tolerance stays as well: the line reaches as far as the curve.
+    RecordingCanvas fine;
+    fine.SetLineTolerance(4);
+    fine.MoveToExact(0, 100);
+    for (int x = 1; x <= 100; ++x) fine.LineToExact(x, 103 - 0.0012 * (x - 50) * (x - 50));
+    EXPECT_EQ(fine.Records().at(0).points, (std::vector<CanvasPoint>{{0, 100}, {50, 103}, {100, 100}}));
+
+    QPicture picture;
+    const struct { QPaintDevice* device; QTransform transform; double tolerance; } devices[] = {
+        {&image_, {}, 0},
+        {&image_, QTransform::fromScale(0.1, 0.1), 0},
+        {&picture, {}, 0.25},
+        {&picture, QTransform::fromScale(2, 2), 0.125},
+        {&picture, QTransform().rotate(90).scale(1, 4), 0.0625},
+    };
+    for (const auto& d : devices) {
+        QPainter painter(d.device);
+        painter.setTransform(d.transform);
+        QPainterCanvas canvas(painter);
+        EXPECT_NEAR(canvas.LineTolerance(), d.tolerance, 1e-12) << d.device->devType();
+    }
 }
 
 TEST_F(CanvasTest, RectanglesAndEllipsesCoverLeftAndTopButNotRightAndBottom) {

@@ -21,8 +21,13 @@ QClipboard* Clipboard() {
 
 std::unique_ptr<QMimeData> PictureMimeData(const MetafileRecorder& picture) {
     auto data = std::make_unique<QMimeData>();
-    data->setData(kEmfMimeType, ToByteArray(picture.toEmf()));
-    data->setData(kWmfMimeType, ToByteArray(picture.toWmf()));
+    // Each comes back empty when the copy is cancelled on the way.
+    const std::string emf = picture.toEmf();
+    if (emf.empty()) return nullptr;
+    data->setData(kEmfMimeType, ToByteArray(emf));
+    const std::string wmf = picture.toWmf();
+    if (wmf.empty()) return nullptr;
+    data->setData(kWmfMimeType, ToByteArray(wmf));
     const QImage image = picture.toImage();
     if (image.isNull()) return nullptr;
     QByteArray png;

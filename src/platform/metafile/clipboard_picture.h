@@ -18,7 +18,7 @@ inline constexpr char kWmfMimeType[] = "application/x-openoffice-wmf;windows_for
 inline constexpr char kPngMimeType[] = "image/png";
 
 // EMF, placeable WMF and PNG of the picture, ready for the clipboard; null
-// when the open work budget is spent while the PNG is drawn (a cancel).
+// when the open work budget is spent while they are made (a cancel).
 std::unique_ptr<QMimeData> PictureMimeData(const MetafileRecorder& picture);
 
 // Replaces the clipboard contents; false without a clipboard (no GUI

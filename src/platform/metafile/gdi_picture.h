@@ -131,7 +131,8 @@ std::uint8_t CharsetForText(std::uint8_t preferred, const QString& text);
 // supported code page has become '?'.
 std::vector<CharsetRun> SplitIntoCharsetRuns(std::uint8_t preferred, const QString& text);
 
-// Writers and player. Each reads the picture only.
+// Writers and player. Each reads the picture only. The writers give
+// nothing when the open work budget is spent on the way (a cancelled output).
 std::string WriteEmf(const Picture& picture);
 std::string WriteWmf(const Picture& picture);
 // Null when the open work budget is spent on the way (an output the user cancelled).

@@ -7,6 +7,8 @@
 
 #include <QBuffer>
 
+#include "work_budget.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -70,8 +72,18 @@ public:
     void PatchU32(size_t at, std::uint32_t v) { StoreLE(data.data() + at, v); }
     void PatchU16(size_t at, std::uint16_t v) { StoreLE(data.data() + at, v); }
     size_t Size() const { return data.size(); }
+    // A picture of millions of points takes a while to write: what was
+    // written since the last look counts as work (about a nanosecond a
+    // byte), and the writing stops when the output is cancelled.
+    bool Stopped() {
+        AddWork(static_cast<long long>(data.size() - counted_));
+        counted_ = data.size();
+        return WorkBudgetSpent();
+    }
 
 private:
+    size_t counted_ = 0;
+
     template <class T>
     void Put(T v) {
         char b[sizeof(T)];
@@ -364,7 +376,10 @@ public:
         Simple(EMR_SETVIEWPORTEXTEX, {pic_.width, pic_.height});
         Simple(EMR_SETTEXTALIGN, {TA_BASELINE});
         dc_.Start();
-        for (const Op& op : pic_.ops) WriteOp(op);
+        for (const Op& op : pic_.ops) {
+            WriteOp(op);
+            if (b_.Stopped()) return {};
+        }
         dc_.Finish();
         Simple(EMR_EOF, {0, 16, 20});
         // The header learns the totals last.
@@ -644,7 +659,10 @@ public:
         Record(META_SETWINDOWEXT, {h, w});
         Record(META_SETTEXTALIGN, {TA_BASELINE});
         dc_.Start();
-        for (const Op& op : pic_.ops) WriteOp(op);
+        for (const Op& op : pic_.ops) {
+            WriteOp(op);
+            if (b_.Stopped()) return {};
+        }
         dc_.Finish();
         Record(META_EOF, {});
 

@@ -922,7 +922,9 @@ std::string MetafileRecorder::toEmf() const { return gdi::WriteEmf(*picture_); }
 std::string MetafileRecorder::toWmf() const { return gdi::WriteWmf(*picture_); }
 
 WriteResult MetafileRecorder::save(const std::string& path, MetafileFormat format) const {
-    return WriteFileAtomically(path, toBytes(format));
+    const std::string bytes = toBytes(format);
+    if (bytes.empty()) return WriteResult{false, {}};
+    return WriteFileAtomically(path, bytes);
 }
 
 QImage MetafileRecorder::toImage() const { return gdi::RenderPicture(*picture_); }

@@ -47,10 +47,14 @@ public:
     // mode: its cell is filled with the colour before the letters are drawn.
     void setOpaqueTextBackground(const QColor& color);
 
+    // The file's bytes; empty when the open work budget is spent on the way
+    // (an output the user cancelled).
     std::string toEmf() const;
     std::string toWmf() const;
     std::string toBytes(MetafileFormat format) const { return format == MetafileFormat::Emf ? toEmf() : toWmf(); }
     // Written to a temporary file and renamed; on failure the old file stays.
+    // Cancelled on the way, nothing is written and the result fails with no
+    // error text.
     WriteResult save(const std::string& path, MetafileFormat format) const;
 
     // The picture drawn on white, one image pixel per logical unit; null

@@ -119,7 +119,11 @@ WriteResult WordDocument::insertPicture(const std::string& path, double widthPt,
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPictureBytes) {
         return {false, "Die Datei " + path + " kann nicht gelesen werden."};
     }
-    const QByteArray bytes = file.readAll();
+    return insertPictureData(file.readAll(), path, widthPt, heightPt);
+}
+
+WriteResult WordDocument::insertPictureData(const QByteArray& bytes, const std::string& path, double widthPt,
+                                             double heightPt) {
     const std::string notAPicture = "Die Datei " + path + " enthält kein WMF- oder EMF-Bild.";
 
     std::string kind;

@@ -7,6 +7,7 @@
 
 #include "atomic_file.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -56,6 +57,9 @@ public:
     // Embeds the EMF or WMF picture of the file at the end of the document, shown
     // with the given size in points (the picture's own size where one is not positive).
     WriteResult insertPicture(const std::string& path, double widthPt, double heightPt);
+    // The same for the bytes such a file holds; `path` is the file they are
+    // for, which messages name.
+    WriteResult insertPictureData(const QByteArray& bytes, const std::string& path, double widthPt, double heightPt);
 
     std::string rtf() const;
 

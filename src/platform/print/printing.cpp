@@ -11,8 +11,14 @@
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QPicture>
+#include <QThread>
 #include <QtDebug>
+
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 
 #include "message_sink.h"
 #include "work_budget.h"
@@ -108,6 +114,153 @@ struct PainterState {
     }
 };
 
+// Named, not anonymous: the spool keeps them.
+namespace spool_detail {
+
+// One piece of a printout: a picture of part of a page, in the printer's
+// pixels, beginning with the painter's state at its start.
+struct Piece {
+    std::unique_ptr<QPicture> picture;
+    bool newPage = false;  // the page before it ends first
+};
+
+// A piece holds about this much of the drawing: small enough that the
+// printer's thread follows the drawing closely, large enough that the
+// painter's state set at the start of each costs nothing.
+constexpr qsizetype kPieceBytes = 1 << 20;
+
+// How often the window looks at the progress dialog while it waits for the
+// printer's thread, and what a wait counts as work (as much as it lasts, at
+// the work's nominal rate).
+constexpr int kPrinterWaitMs = 10;
+
+// The printer's side of a printout: a thread that plays the pieces onto
+// the printer as they come and then ends the job, which makes the
+// printer's engine write (and, for PDF, compress) everything. Qt's painters
+// may print from a thread of their own; the thread uses only its own
+// painter, the job's device and the pieces handed to it.
+class Feeder {
+public:
+    Feeder(PrintJob& job, double scaleX, double scaleY) : job_(job), scaleX_(scaleX), scaleY_(scaleY) {
+        thread_.reset(QThread::create([this] { Run(); }));
+        thread_->start();
+    }
+    ~Feeder() {
+        Finish();
+        thread_->wait();
+    }
+    Feeder(const Feeder&) = delete;
+    Feeder& operator=(const Feeder&) = delete;
+
+    void Send(Piece piece) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            queue_.push_back(std::move(piece));
+        }
+        wake_.notify_one();
+    }
+    // No more pieces: the thread ends the job once it has played them.
+    void Finish() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            finishing_ = true;
+        }
+        wake_.notify_one();
+    }
+    // Whether the job is ended, after waiting up to `ms` (-1: until it is).
+    bool Wait(int ms) { return thread_->wait(ms < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(ms)); }
+    bool Done() const { return done_.load(std::memory_order_acquire); }
+    // Once done: whether the printer took all of it.
+    bool Printed() const { return printed_; }
+
+private:
+    void Run() {
+        QPainter printer;
+        bool ok = printer.begin(job_.Device());
+        // A picture plays its drawing scaled from a resolution of its own
+        // to the painter's device; it was drawn in the printer's pixels.
+        if (ok) printer.scale(scaleX_, scaleY_);
+        bool first = true;
+        for (;;) {
+            Piece piece;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                wake_.wait(lock, [this] { return finishing_ || !queue_.empty(); });
+                if (queue_.empty()) break;
+                piece = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            if (!ok) continue;
+            if (piece.newPage && !first && !job_.NewPage()) ok = false;
+            if (ok) printer.drawPicture(0, 0, *piece.picture);
+            first = false;
+        }
+        if (printer.isActive()) ok = printer.end() && ok;
+        printed_ = ok;
+        done_.store(true, std::memory_order_release);
+    }
+
+    PrintJob& job_;
+    const double scaleX_, scaleY_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Piece> queue_;
+    bool finishing_ = false;
+    bool printed_ = false;
+    std::atomic<bool> done_{false};
+    std::unique_ptr<QThread> thread_;
+};
+
+}  // namespace spool_detail
+
+using spool_detail::Feeder;
+using spool_detail::kPieceBytes;
+using spool_detail::kPrinterWaitMs;
+using spool_detail::Piece;
+
+namespace {
+
+// Printouts whose printer's thread goes on after the window stopped
+// waiting for it, with their jobs kept alive. Only the window's thread
+// touches this.
+struct Finishing {
+    std::shared_ptr<Feeder> feeder;
+    std::shared_ptr<PrintJob> job;
+};
+std::vector<Finishing>& Background() {
+    static std::vector<Finishing> background;
+    return background;
+}
+
+// Lets the printer's thread finish on its own; without a job that can be
+// kept alive that long, waits for it.
+void FinishInBackground(std::shared_ptr<Feeder> feeder, PrintJob& job) {
+    auto& background = Background();
+    std::erase_if(background, [](const Finishing& f) { return f.feeder->Done(); });
+    std::shared_ptr<PrintJob> keep = job.weak_from_this().lock();
+    if (!keep) {
+        feeder->Wait(-1);
+        return;
+    }
+    if (background.empty()) {
+        // The program waits for them as it quits, while fonts and printers still work.
+        static bool hooked = false;
+        if (auto* app = QCoreApplication::instance(); app && !hooked) {
+            QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { WaitForPrintouts(); });
+            hooked = true;
+        }
+    }
+    background.push_back({std::move(feeder), std::move(keep)});
+}
+
+}  // namespace
+
+void WaitForPrintouts() {
+    auto& background = Background();
+    for (Finishing& f : background) f.feeder->Wait(-1);
+    background.clear();
+}
+
 class DeferredPrintout::Spool final : public QPaintDevice {
 public:
     Spool(PrintJob& job, long long keptBytes);
@@ -115,35 +268,45 @@ public:
 
     QPaintEngine* paintEngine() const override;
 
-    // The painter everything goes to: on the picture of the page, or on the printer.
+    // The painter everything goes to: on the picture of the current piece.
     QPainter& Target() {
-        if (!target_.isActive() && !failed_) StartPicturePage(PainterState{});
+        if (!target_.isActive() && !failed_ && !handedOver_) StartPiece(PainterState{});
         return target_;
     }
-    // After every drawing call: too much kept back goes to the printer.
+    // After every drawing call: a full piece is closed, and too much kept
+    // back goes to the printer.
     void Drawn() {
-        if (onPrinter_ || failed_ || keptBytes_ < 0) return;
-        if (keptBefore_ + static_cast<long long>(pages_.back()->size()) > keptBytes_) ToPrinter();
+        if (!target_.isActive()) return;
+        const qsizetype size = current_->size();
+        if (!feeder_ && keptBytes_ >= 0 && kept_ + size > keptBytes_) StartFeeding();
+        if (size >= kPieceBytes) StartPiece(ClosePiece());
     }
     void NewPage();
-    bool Print();
+    // The last piece closed and everything on its way to the printer, whose
+    // thread then ends the job; null when recording failed.
+    std::shared_ptr<Feeder> HandOver();
     void Discard();
-    bool OnPrinter() const { return onPrinter_; }
+    bool OnPrinter() const { return feeder_ != nullptr; }
+    PrintJob& Job() const { return job_; }
 
 protected:
     int metric(PaintDeviceMetric m) const override;
 
 private:
-    void StartPicturePage(const PainterState& state);
-    bool ToPrinter();
+    void StartPiece(const PainterState& state);
+    PainterState ClosePiece();
+    void StartFeeding();
 
     PrintJob& job_;
     long long keptBytes_;
-    long long keptBefore_ = 0;  // bytes of the pages before the current one
+    long long kept_ = 0;  // bytes of the closed pieces kept back
     int metrics_[QPaintDevice::PdmDevicePixelRatioScaled + 1] = {};
-    std::vector<std::unique_ptr<QPicture>> pages_;
+    std::vector<Piece> pieces_;  // kept back
+    std::unique_ptr<QPicture> current_;
+    bool newPage_ = false;  // the current piece starts a new page
     QPainter target_;
-    bool onPrinter_ = false, failed_ = false;
+    bool failed_ = false, handedOver_ = false;
+    std::shared_ptr<Feeder> feeder_;
     std::unique_ptr<Engine> engine_;
 };
 
@@ -262,79 +425,81 @@ DeferredPrintout::Spool::Spool(PrintJob& job, long long keptBytes)
 
 DeferredPrintout::Spool::~Spool() { Discard(); }
 
-void DeferredPrintout::Spool::Discard() {
-    if (!target_.isActive()) return;
-    // Whatever went to the printer goes out; what was kept back does not.
-    const bool busy = onPrinter_ && qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (busy) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    target_.end();
-    if (busy) QGuiApplication::restoreOverrideCursor();
-    pages_.clear();
-}
-
 QPaintEngine* DeferredPrintout::Spool::paintEngine() const { return engine_.get(); }
 
 int DeferredPrintout::Spool::metric(PaintDeviceMetric m) const {
     return m >= PdmWidth && m < static_cast<int>(std::size(metrics_)) ? metrics_[m] : QPaintDevice::metric(m);
 }
 
-void DeferredPrintout::Spool::StartPicturePage(const PainterState& state) {
-    if (target_.isActive()) target_.end();
-    if (!pages_.empty()) keptBefore_ += pages_.back()->size();
-    pages_.push_back(std::make_unique<QPicture>());
-    if (!target_.begin(pages_.back().get())) {
+void DeferredPrintout::Spool::StartPiece(const PainterState& state) {
+    current_ = std::make_unique<QPicture>();
+    if (!target_.begin(current_.get())) {
         failed_ = true;
+        current_.reset();
         return;
     }
     state.ApplyTo(target_);
 }
 
-void DeferredPrintout::Spool::NewPage() {
-    if (failed_) return;
-    if (onPrinter_) {
-        if (!job_.NewPage()) failed_ = true;
-        return;
+PainterState DeferredPrintout::Spool::ClosePiece() {
+    const PainterState state = PainterState::Of(target_);
+    target_.end();
+    Piece piece{std::move(current_), newPage_};
+    newPage_ = false;
+    if (feeder_) {
+        feeder_->Send(std::move(piece));
+    } else {
+        kept_ += piece.picture->size();
+        pieces_.push_back(std::move(piece));
     }
-    StartPicturePage(target_.isActive() ? PainterState::Of(target_) : PainterState{});
+    return state;
 }
 
-bool DeferredPrintout::Spool::ToPrinter() {
-    const PainterState state = target_.isActive() ? PainterState::Of(target_) : PainterState{};
-    if (target_.isActive()) target_.end();
-    QPaintDevice& printer = *job_.Device();
-    if (!target_.begin(&printer)) {
-        failed_ = true;
-        return false;
-    }
-    // A picture plays its drawing scaled from a resolution of its own to the
-    // painter's device; it was drawn in the printer's pixels already.
+void DeferredPrintout::Spool::StartFeeding() {
+    // The printer's pixels from the resolution pictures play their drawing at.
     struct Probe : QPicture {
         int Dpi(PaintDeviceMetric m) const { return metric(m); }
     } const probe;
-    target_.scale(double(probe.Dpi(PdmDpiX)) / printer.logicalDpiX(), double(probe.Dpi(PdmDpiY)) / printer.logicalDpiY());
-    for (size_t i = 0; i < pages_.size(); ++i) {
-        if (i > 0 && !job_.NewPage()) {
-            failed_ = true;
-            return false;
-        }
-        target_.drawPicture(0, 0, *pages_[i]);
-    }
-    target_.resetTransform();
-    pages_.clear();
-    keptBefore_ = 0;
-    onPrinter_ = true;
-    state.ApplyTo(target_);
-    return true;
+    const QPaintDevice& printer = *job_.Device();
+    feeder_ = std::make_shared<Feeder>(job_, double(probe.Dpi(PdmDpiX)) / printer.logicalDpiX(),
+                                       double(probe.Dpi(PdmDpiY)) / printer.logicalDpiY());
+    for (Piece& piece : pieces_) feeder_->Send(std::move(piece));
+    pieces_.clear();
+    kept_ = 0;
 }
 
-bool DeferredPrintout::Spool::Print() {
-    // The printer's engine finishes the page when the painter ends: for a
-    // page of millions of points that takes seconds, and cannot be stopped.
-    const bool busy = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-    if (busy) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    const bool printed = !failed_ && (onPrinter_ || ToPrinter()) && target_.end() && !failed_;
-    if (busy) QGuiApplication::restoreOverrideCursor();
-    return printed;
+void DeferredPrintout::Spool::NewPage() {
+    if (failed_ || handedOver_) return;
+    // A page with nothing on it is a page all the same.
+    if (!target_.isActive()) StartPiece(PainterState{});
+    if (failed_) return;
+    const PainterState state = ClosePiece();
+    newPage_ = true;
+    StartPiece(state);
+}
+
+std::shared_ptr<Feeder> DeferredPrintout::Spool::HandOver() {
+    if (handedOver_) return feeder_;
+    if (failed_) return nullptr;
+    if (target_.isActive()) ClosePiece();
+    if (!feeder_) StartFeeding();
+    handedOver_ = true;
+    feeder_->Finish();
+    return feeder_;
+}
+
+void DeferredPrintout::Spool::Discard() {
+    if (feeder_ && !handedOver_) {
+        // What went to the printer goes out, with what was drawn after it.
+        const std::shared_ptr<Feeder> feeder = HandOver();
+        if (!feeder->Done()) FinishInBackground(feeder, job_);
+        return;
+    }
+    if (target_.isActive()) target_.end();
+    current_.reset();
+    pieces_.clear();
+    kept_ = 0;
+    handedOver_ = true;
 }
 
 DeferredPrintout::DeferredPrintout(PrintJob& job, long long keptBytes)
@@ -346,7 +511,33 @@ QPaintDevice* DeferredPrintout::Device() { return spool_.get(); }
 
 void DeferredPrintout::NewPage() { spool_->NewPage(); }
 
-bool DeferredPrintout::Print() { return spool_->Print(); }
+bool DeferredPrintout::Print() {
+    const std::shared_ptr<Feeder> feeder = spool_->HandOver();
+    if (!feeder) return false;
+    if (feeder->Wait(kPrinterWaitMs)) return feeder->Printed();
+    // The printer's engine finishes the pages: for millions of points that
+    // takes seconds, which it cannot be stopped in.
+    bool cancelled = false, outermost = false;
+    {
+        CancellableWork work("Der Ausdruck geht an den Drucker \u2026");
+        const bool cursor = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+        if (cursor) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        while (!feeder->Wait(kPrinterWaitMs)) {
+            AddWork(kPrinterWaitMs * 1'000'000LL);
+            if (!WorkBudgetSpent()) continue;
+            cancelled = work.Cancelled();
+            // A budget around it ran out: no more looks at the dialog.
+            if (!cancelled) feeder->Wait(-1);
+            break;
+        }
+        if (cursor) QGuiApplication::restoreOverrideCursor();
+        outermost = work.Outermost();
+    }
+    if (!cancelled || feeder->Done()) return feeder->Printed();
+    FinishInBackground(feeder, spool_->Job());
+    if (outermost) ShowMessage(CancelledPrintoutText(*this));
+    return true;
+}
 
 void DeferredPrintout::Discard() { spool_->Discard(); }
 

@@ -44,7 +44,7 @@ struct PrinterCaps {
 // user chooses otherwise in the print dialog. Every member is virtual and
 // defined in the printing module, so that this side needs none of its code;
 // the class has no out-of-line members for the same reason.
-class PrintJob {
+class PrintJob : public std::enable_shared_from_this<PrintJob> {
 public:
     virtual ~PrintJob() = default;
 
@@ -88,13 +88,15 @@ std::shared_ptr<PrintJob> NewPrintJob(const QString& title = {});
 // A printout kept back until it is whole, so that one the user cancels
 // prints nothing: a print system cannot take back what a painter has begun
 // to send (Qt's print engines cannot abort). What its painter draws is kept
-// as pictures of the pages; a printout that draws more than `keptBytes` of
-// them goes to the printer from then on (its pages so far first), where
-// the printer's own engine spends its time while the printout's progress
-// still shows. The painter of the printout keeps its device throughout.
+// as pictures of pieces of the pages; a printout that draws more than
+// `keptBytes` of them goes to the printer from then on (its pieces so far
+// first). The printer's engine works on a thread of its own, on the pieces
+// as they come, so that its work neither holds up the drawing nor blocks
+// the window: Print() waits for it under the progress dialog. The painter
+// of the printout keeps its device throughout.
 class DeferredPrintout {
 public:
-    // About a second's work for the printer's engine to take over.
+    // What is kept back before the printout goes to the printer.
     static constexpr long long kKeptBytes = 16LL << 20;
 
     explicit DeferredPrintout(PrintJob& job, long long keptBytes = kKeptBytes);
@@ -104,14 +106,20 @@ public:
     DeferredPrintout(const DeferredPrintout&) = delete;
     DeferredPrintout& operator=(const DeferredPrintout&) = delete;
 
-    // What the painter of the printout draws on; it measures like the job's device.
+    // What the painter of the printout draws on; it measures like the job's
+    // device. Its painter must have ended before Print() or Discard().
     QPaintDevice* Device();
     // Goes on on a new page; the painter keeps its state.
     void NewPage();
-    // The printout on the printer, whole; false when it refuses.
+    // The printout on the printer, whole; false when it refuses. Until the
+    // printer's engine is done with it, the progress dialog shows (inside
+    // an output's cancellable work, that work's). Cancelled there, the
+    // window waits no longer: the printer finishes in the background what
+    // it has (Begun() then says so), and where no work around it tells,
+    // the cancel is said here. True then, as the printout goes out.
     bool Print();
     // Ends it unprinted (as the destructor does): what went to the printer
-    // already is printed, nothing else.
+    // already is printed, in the background, nothing else.
     void Discard();
     // Whether part of it went to the printer already.
     bool Begun() const;
@@ -121,6 +129,11 @@ private:
     class Engine;
     std::unique_ptr<Spool> spool_;
 };
+
+// Printouts the printer's engine still finishes in the background (they
+// were cancelled while it did): waits until each is done. The program does
+// this as it quits; tests before they look at what was printed.
+void WaitForPrintouts();
 
 // What a printout the user cancelled says: that nothing was printed, or
 // that what had gone to the printer already is printed.

@@ -7,6 +7,7 @@
 #include "metafile_reader.h"
 #include "metafile_recorder.h"
 #include "scenes.h"
+#include "work_budget.h"
 
 #include <QDir>
 #include <QFile>
@@ -573,6 +574,30 @@ TEST(MetafileRecorder, SavesAtomicallyAndReportsFailure) {
     const WriteResult failed = recorder.save(dir.filePath("fehlt/bild.wmf").toStdString(), MetafileFormat::Wmf);
     EXPECT_FALSE(failed.ok);
     EXPECT_NE(failed.error.find("kann nicht geschrieben werden"), std::string::npos);
+
+    // Writing a large picture takes a while: an output the user cancels on
+    // the way writes nothing, and the file stays as it was.
+    MetafileRecorder large(1000, 1000);
+    Paint(large, [&](QPainter& p) {
+        for (int i = 0; i < 5000; ++i) p.drawLine(i % 1000, 0, 0, i % 997);
+    });
+    struct : WorkProgress {
+        bool Progress(const CancellableWork&, long long) override { return false; }
+        void Finished(const CancellableWork&) override {}
+    } abbrechen;
+    WorkProgress* const before = SetWorkProgress(&abbrechen);
+    for (const MetafileFormat format : {MetafileFormat::Emf, MetafileFormat::Wmf}) {
+        CancellableWork work("Die Grafik wird gespeichert");
+        const WriteResult cancelled = large.save(path, format);
+        EXPECT_TRUE(work.Cancelled());
+        EXPECT_FALSE(cancelled.ok);
+        EXPECT_EQ(cancelled.error, "");
+    }
+    SetWorkProgress(before);
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), recorder.toEmf());
+    EXPECT_FALSE(large.toEmf().empty());
 
     EXPECT_EQ(MetafileRecorder::FormatForFileName("a/bild.EMF"), MetafileFormat::Emf);
     EXPECT_EQ(MetafileRecorder::FormatForFileName("bild.neu.wmf"), MetafileFormat::Wmf);

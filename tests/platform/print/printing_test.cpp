@@ -9,14 +9,21 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPaintEngine>
 #include <QProcess>
+#include <QSemaphore>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <climits>
 #include <cstring>
+#include <optional>
 
 #include <gtest/gtest.h>
 
 #include "canvas_qpainter.h"
+#include "message_sink.h"
+#include "work_budget.h"
 
 namespace kalvo {
 namespace {
@@ -121,6 +128,8 @@ TEST(Printing, ADeferredPrintoutPrintsWholeOrNothing) {
                 EXPECT_EQ(out.Begun(), kept == 1);
                 if (print) EXPECT_TRUE(out.Print());
             }
+            // A cancelled printout's printer finishes in the background.
+            WaitForPrintouts();
             EXPECT_FALSE(job->Busy());
             // What went to the printer before the cancel is printed.
             ASSERT_EQ(QFile::exists(pdf), print || kept == 1);
@@ -177,6 +186,115 @@ TEST(Printing, ThePrintDialogAnswersOnceAndHoldsItsJobWhileOpen) {
     EXPECT_FALSE(accepted);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(watch.expired());
+}
+
+// A printer whose engine finishes a job only once it is let; it counts the
+// lines it is given and the jobs it ended.
+class HeldJob final : public PrintJob, public QPaintDevice {
+public:
+    void Let() { gate_.release(); }
+    int Lines() const { return engine_.lines; }
+    bool Ended() const { return engine_.ended; }
+
+    QPaintDevice* Device() const override { return const_cast<HeldJob*>(this); }
+    int Resolution() const override { return 600; }
+    QPageLayout PageLayout() const override { return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, {}); }
+    bool Busy() const override { return engine_.isActive(); }
+    bool NewPage() override { return true; }
+    QString DocName() const override { return {}; }
+    void SetDocName(const QString&) override {}
+    void OpenDialog(QWidget*, std::function<void(bool)>) override {}
+    bool ExecDialog(QWidget*) override { return false; }
+    void SetPdfOutput(const QString&) override {}
+    void SetPageMarginsMm(const QMarginsF&) override {}
+    QPaintEngine* paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+            case PdmWidth: return 4961;
+            case PdmHeight: return 7016;
+            case PdmWidthMM: return 210;
+            case PdmHeightMM: return 297;
+            case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 600;
+            case PdmDepth: return 24;
+            case PdmNumColors: return INT_MAX;
+            case PdmDevicePixelRatio: return 1;
+            case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+            default: return QPaintDevice::metric(m);
+        }
+    }
+
+private:
+    struct Engine final : QPaintEngine {
+        explicit Engine(QSemaphore& gate) : QPaintEngine(AllFeatures), gate(gate) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override {
+            gate.tryAcquire(1, 10000);  // a printer held for good would hang the test
+            ended = true;
+            return true;
+        }
+        void updateState(const QPaintEngineState&) override {}
+        void drawLines(const QLine*, int n) override { lines += n; }
+        void drawLines(const QLineF*, int n) override { lines += n; }
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++lines; }
+        void drawPolygon(const QPoint*, int, PolygonDrawMode) override { ++lines; }
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        Type type() const override { return User; }
+        QSemaphore& gate;
+        std::atomic<int> lines = 0;
+        std::atomic<bool> ended = false;
+    };
+    QSemaphore gate_;
+    mutable Engine engine_{gate_};
+};
+
+// The printer's engine finishes a printout on a thread of its own, while
+// the window looks at the progress dialog. "Abbrechen" there lets the
+// window go at once, and the printout, which the printer has whole, goes
+// out in the background; the message says so, or the output around the
+// printout does.
+TEST(Printing, ThePrintersEngineFinishesUnderTheProgressDialog) {
+    enum Case { Waited, Cancelled, CancelledInsideAnOutput };
+    for (const Case c : {Waited, Cancelled, CancelledInsideAnOutput}) {
+        SCOPED_TRACE(c);
+        const auto job = std::make_shared<HeldJob>();
+        struct Dialog : WorkProgress {
+            HeldJob* job;
+            bool cancel;
+            int looks = 0;
+            bool Progress(const CancellableWork&, long long) override {
+                if (++looks == 3 && !cancel) job->Let();
+                return !cancel;
+            }
+            void Finished(const CancellableWork&) override {}
+        } dialog;
+        dialog.job = job.get();
+        dialog.cancel = c != Waited;
+        WorkProgress* const before = SetWorkProgress(&dialog);
+        MessageRecorder messages;
+        {
+            std::optional<CancellableWork> output;
+            if (c == CancelledInsideAnOutput) output.emplace("Die Grafik wird gedruckt \u2026");
+            DeferredPrintout out(*job);
+            {
+                QPainter painter(out.Device());
+                painter.drawLine(0, 0, 100, 100);
+            }
+            EXPECT_FALSE(job->Busy());
+            EXPECT_TRUE(out.Print());
+            EXPECT_TRUE(out.Begun());
+            EXPECT_EQ(job->Ended(), c == Waited);
+            EXPECT_EQ(dialog.looks, c == Waited ? 3 : 1);
+        }
+        const std::vector<std::string> said{"Das Drucken wurde abgebrochen. Was bis dahin gezeichnet war, wird gedruckt."};
+        EXPECT_EQ(messages.messages(), c == Cancelled ? said : std::vector<std::string>{});
+        if (c != Waited) job->Let();
+        WaitForPrintouts();
+        EXPECT_TRUE(job->Ended());
+        EXPECT_EQ(job->Lines(), 1);
+        SetWorkProgress(before);
+    }
 }
 
 TEST(Printing, AJobCarriesItsWindowsCaptionOrTheProgramsName) {
