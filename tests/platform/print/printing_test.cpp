@@ -126,7 +126,9 @@ TEST(Printing, ADeferredPrintoutPrintsWholeOrNothing) {
                 painter.drawText(QPointF(0, dpi / 2), QStringLiteral("Zweite"));
                 painter.end();
                 EXPECT_EQ(out.Begun(), kept == 1);
-                if (print) EXPECT_TRUE(out.Print());
+                if (print) {
+                    EXPECT_TRUE(out.Print());
+                }
             }
             // A cancelled printout's printer finishes in the background.
             WaitForPrintouts();
