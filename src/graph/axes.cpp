@@ -133,12 +133,17 @@ public:
         height_ = c.TextExtent({}).height;
         const OutputContext& o = gOutput;
         surface_ = Cell{0, 0, DeviceX(o.PlotWidthPx + 1.0), DeviceY(o.PlotHeightPx + 1.0)};
-        // On paper only what lies on the page's printable part.
+        // On paper only what lies on the page's printable part, but all of
+        // it above and below the graph: a printout whose height is scaled
+        // down more than its width (1 cm per unit on a window wider in
+        // units than high) has margins lower than its labels, which are
+        // sized by the width, and there the values and titles go on into
+        // the paper's margin rather than being left out.
         if (o.PageRight > o.PageLeft && o.PageBottom > o.PageTop) {
             surface_.left = std::max(surface_.left, o.PageLeft);
-            surface_.top = std::max(surface_.top, o.PageTop);
+            surface_.top = o.PageTop;
             surface_.right = std::max(surface_.left, std::min(surface_.right, o.PageRight));
-            surface_.bottom = std::max(surface_.top, std::min(surface_.bottom, o.PageBottom));
+            surface_.bottom = std::max(surface_.top, o.PageBottom);
         }
     }
 

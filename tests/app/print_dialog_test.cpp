@@ -1,4 +1,5 @@
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QToolButton>
@@ -182,6 +183,33 @@ TEST_F(PrintTest, ThePrintedGraphHasTheChosenSizeAndMargins) {
     EXPECT_NEAR(ink.height(), 16 * cm, 3);
 
     ExpectScreenOutput();
+}
+
+// A window of 16 by 4 units printed at a centimetre per unit is scaled
+// down four times more in height than in width, and its frame's margins
+// with it, while the labels are sized by the width: the values and titles
+// go on into the paper's margin, none is left out.
+TEST_F(PrintTest, APrintoutFlatterThanTheScreenKeepsEveryLabel) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        FAIL() << "poppler-utils are missing: tools/install-deps installs it";
+    gDisplay.Koordinatensystem.Art = 1;
+    gDisplay.Koordinatensystem.Beschriftung = 1;
+    gDisplay.Koordinatensystem.xAchsentext = "Zeit";
+    gDisplay.Koordinatensystem.yAchsentext = "Weg";
+    gView.BereichY1 = -2;
+    gView.BereichY2 = 2;
+    gTerms.TermF = "sin(x)";
+    form->Redraw(true);
+    ASSERT_TRUE(Open());
+    QTest::mouseClick(dialog->Controls()->BitBtn1, Qt::LeftButton);
+    Settle();
+    ASSERT_TRUE(QFile::exists(pdf));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(20000));
+    QStringList words = QString::fromUtf8(text.readAllStandardOutput()).split(QRegularExpression(QStringLiteral("\\s+")));
+    for (const char* w : {"Zeit", "Weg", "-7", "-1", "1", "7", "2", "-2"})
+        EXPECT_TRUE(words.contains(QString::fromUtf8(w))) << w;
 }
 
 // In a large window a window of 22 units has ticks a unit apart, 22 cm
