@@ -566,6 +566,19 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
             r.undefiniert = true;
         return false;
     };
+    // The sums over all pieces, afresh.
+    auto neuSummieren = [&] {
+        Summierer w, e, g;
+        for (const std::vector<Stueck>* v : {&offen, &fertig})
+            for (const Stueck& s : *v) {
+                w.Add(s.wert);
+                e.Add(s.fehler);
+                g.Add(s.betrag);
+            }
+        wert = w.Wert();
+        fehler = e.Wert();
+        betrag = g.Wert();
+    };
     // An end where the integrand is undefined is not checked.
     auto endwert = [&](double x, bool pruefen) {
         bool ok = false;
@@ -600,16 +613,7 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
         if (WorkBudgetSpent()) break;
         if (runde % 64 == 0) {
             // The running sums drift with every piece added and taken away.
-            Summierer w, e, g;
-            for (const std::vector<Stueck>* v : {&offen, &fertig})
-                for (const Stueck& s : *v) {
-                    w.Add(s.wert);
-                    e.Add(s.fehler);
-                    g.Add(s.betrag);
-                }
-            wert = w.Wert();
-            fehler = e.Wert();
-            betrag = g.Wert();
+            neuSummieren();
         }
         // Every time the pieces have doubled: a bound that did not even
         // halve is rounding noise or a nowhere smooth integrand, and no
@@ -654,16 +658,10 @@ Summe Verfeinern(const F& f, const std::vector<Teil>& teile, const Steht& steht)
             std::push_heap(offen.begin(), offen.end());
         }
     }
-    Summierer w, e, g;
-    for (const std::vector<Stueck>* v : {&offen, &fertig})
-        for (const Stueck& s : *v) {
-            w.Add(s.wert);
-            e.Add(s.fehler);
-            g.Add(s.betrag);
-        }
-    r.wert = w.Wert();
-    r.fehler = e.Wert();
-    r.betrag = g.Wert();
+    neuSummieren();
+    r.wert = wert;
+    r.fehler = fehler;
+    r.betrag = betrag;
     if (!r.erreicht) r.erreicht = r.fehler <= Ziel(r.wert, r.betrag);
     return r;
 }

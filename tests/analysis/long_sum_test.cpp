@@ -141,6 +141,9 @@ TEST_F(LongSum, TablesAndIntegralsStopWithTheirMessage) {
         EXPECT_NE(z[1], NichtDefiniertText()) << z[0];
         for (size_t k = 2; k < z.size(); ++k) EXPECT_EQ(z[k], NichtDefiniertText()) << z[0];
     }
+    // A sum whose values alone cost more than the budget says so as well.
+    Compile("blanc(n*x)/n^2+x-1");
+    EXPECT_FALSE(WertetabelleBerechnen({-2, 2, 1, 0}, 2).meldung.empty());
 }
 
 // The derivatives of each row get a share of what is left, less what the
